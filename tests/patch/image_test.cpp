@@ -1,0 +1,260 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "patch/fileio.h"
+#include "patch/imagecheck.h"
+#include "patch/initialpatch.h"
+#include "patch/t505temppatch.h"
+
+#include "support/testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace dorvane;
+using dorvane::test::TempDir;
+
+namespace {
+
+t505temppatch initial()
+{
+    t505temppatch p;
+    p.LoadFromBytes(initialImage());
+    return p;
+}
+
+// An image whose every byte tells where it sits, so misplaced reads show.
+t505temppatch numbered()
+{
+    Bytes b(ImageSize);
+    for (std::size_t i = 0; i < b.size(); ++i)
+        b[i] = std::uint8_t(i * 7 + 3);
+    t505temppatch p;
+    p.LoadFromBytes(b);
+    return p;
+}
+
+} // namespace
+
+TEST(Image, PositionsFollowTheAreaLayout)
+{
+    const t505temppatch p = numbered();
+    const auto& b = p.bytes();
+    EXPECT_EQ(p.ReadByte(3, 2, 5), b[2192]);
+    EXPECT_EQ(p.ReadByte(0, 0, 0), b[10]);
+    EXPECT_EQ(p.ReadByte(6, 4, 128), b[6 * 650 + 96 + 3 * 141 + 128]);
+    EXPECT_EQ(p.ReadByte(9, 0, 0), b[4584]);
+    EXPECT_EQ(p.ReadByte(9, 63, 57), b[9051]);
+
+    // The last drum note's checksum and F7 close the image.
+    const t505temppatch init = initial();
+    EXPECT_EQ(init.bytes()[9053], 0xF7);
+    EXPECT_EQ(init.bytes()[4584 - 10 + 1], 0x41);
+}
+
+TEST(Image, NeverReadsOrWritesOutsideItsBytes)
+{
+    t505temppatch empty;
+    EXPECT_EQ(empty.ReadByte(9, 63, 57), 0);
+    empty.WriteByte(0, 1, 5, 99);
+    empty.WriteWave(0, 1, 300);
+    empty.SetPatchName(9, "ABCD");
+    empty.UpdateAllChecksums();
+    empty.SetPartNumber(4);
+    EXPECT_EQ(empty.Size(), 0u);
+    EXPECT_EQ(empty.GetPatchName(3), "");
+    EXPECT_TRUE(empty.PartBytes(9).empty());
+    EXPECT_TRUE(empty.AllBytes().empty());
+
+    t505temppatch shortImage;
+    shortImage.LoadFromBytes(Bytes(9053, 0x11));
+    shortImage.WriteByte(9, 63, 57, 0x22); // 9051: inside
+    shortImage.UpdateChecksums(9);         // last checksum would be at 9052: inside
+    EXPECT_EQ(shortImage.Size(), 9053u);
+    EXPECT_EQ(shortImage.ReadByte(9, 63, 57), 0x22);
+    EXPECT_EQ(shortImage.ReadByte(9, 63, 59), 0); // 9053: outside
+    EXPECT_EQ(shortImage.PartBytes(9).size(), 4503u);
+
+    // Negative or absurd positions are outside too.
+    t505temppatch p = numbered();
+    const Bytes before = p.bytes();
+    p.WriteByte(-5, 0, 0, 1);
+    p.WriteByte(0, -3, 0, 1);
+    p.WriteByte(9, 1000, 0, 1);
+    EXPECT_EQ(p.bytes(), before);
+    EXPECT_EQ(p.ReadByte(0, 1, -200), 0);
+}
+
+TEST(Image, WriteByteKeepsLowBitsAndLeavesChecksumsStale)
+{
+    t505temppatch p = initial();
+    const Bytes before = p.bytes();
+    p.WriteByte(2, 1, 81, 0x105);
+    EXPECT_EQ(p.ReadByte(2, 1, 81), 0x05);
+    Bytes expect = before;
+    expect[*bytePosition(2, 1, 81)] = 0x05;
+    EXPECT_EQ(p.bytes(), expect) << "only the one byte changes, checksum untouched";
+
+    const Bytes part = p.PartBytes(2);
+    EXPECT_TRUE(checksumProblems(part).empty());
+    EXPECT_NE(p.bytes(), expect) << "PartBytes refreshes the checksum in the image";
+}
+
+TEST(Image, WavesUseTwoEncodings)
+{
+    t505temppatch p = initial();
+    p.WriteWave(1, 2, 255);
+    EXPECT_EQ(p.ReadByte(1, 2, 2), 1);
+    EXPECT_EQ(p.ReadByte(1, 2, 3), 15);
+    EXPECT_EQ(p.ReadByte(1, 2, 4), 15);
+    EXPECT_EQ(p.ReadWave(1, 2), 255);
+
+    p.WriteByte(1, 2, 1, 0x33);
+    p.WriteWave(1, 2, 256);
+    EXPECT_EQ(p.ReadByte(1, 2, 1), 0x33) << "Wave Group is kept";
+    EXPECT_EQ(p.ReadByte(1, 2, 2), 2);
+    EXPECT_EQ(p.ReadByte(1, 2, 3), 0);
+    EXPECT_EQ(p.ReadByte(1, 2, 4), 2);
+    EXPECT_EQ(p.ReadWave(1, 2), 256);
+
+    p.WriteByte(1, 2, 4, 0);
+    EXPECT_EQ(p.ReadWave(1, 2), 254);
+    for (int w : {0, 17, 254, 300, 511}) {
+        p.WriteWave(9, 40, w);
+        EXPECT_EQ(p.ReadWave(9, 40), w);
+    }
+}
+
+TEST(Image, PatchNames)
+{
+    t505temppatch p = initial();
+    EXPECT_EQ(p.GetPatchName(0), "INIT PATCH");
+    EXPECT_EQ(p.GetPatchName(9), "INIT PATCH");
+
+    p.SetPatchName(4, "ABCD");
+    EXPECT_EQ(test::hex(Bytes(p.bytes().begin() + 4 * 650 + 10, p.bytes().begin() + 4 * 650 + 22)),
+              "41 42 43 44 20 20 20 20 20 20 20 20");
+    EXPECT_EQ(p.GetPatchName(4), "ABCD");
+
+    // Part R's name is the rhythm common at 4560, not a drum note.
+    const std::uint8_t drumByte = p.ReadByte(9, 0, 0);
+    p.SetPatchName(9, "Kit Thirteen Long");
+    EXPECT_EQ(p.GetPatchName(9), "Kit Thirteen");
+    EXPECT_EQ(p.bytes()[4560], 'K');
+    EXPECT_EQ(p.ReadByte(9, 0, 0), drumByte);
+
+    for (int i = 0; i < 12; ++i)
+        p.WriteByte(0, 0, i, i == 5 ? 'X' : (i < 3 ? 0x01 : 0x20));
+    EXPECT_EQ(p.GetPatchName(0), "X") << "blanks and control characters trimmed at both ends";
+}
+
+TEST(Image, ChecksumsFollowTheRolandRule)
+{
+    t505temppatch p = initial();
+    // Tone 1 of part 0: address sum 2 + 0x10 = 18; make the data sum 238 so the total is 256.
+    for (int o = 0; o < 129; ++o)
+        p.WriteByte(0, 1, o, 0);
+    p.WriteByte(0, 1, 0, 127);
+    p.WriteByte(0, 1, 1, 111);
+    p.UpdateChecksums(0);
+    EXPECT_EQ(p.bytes()[225], 0x00);
+
+    Bytes corrupted = p.bytes();
+    for (std::size_t at : {84u, 366u, 4572u, 4642u + 63 * 70})
+        corrupted[at] ^= 0x55;
+    p.LoadFromBytes(corrupted);
+    EXPECT_EQ(checksumProblems(p.bytes()).size(), 4u);
+    const Bytes all = p.AllBytes();
+    EXPECT_TRUE(checksumProblems(all).empty());
+    EXPECT_EQ(all, p.bytes());
+}
+
+TEST(Image, PartFilesMoveBetweenParts)
+{
+    TempDir dir;
+    t505temppatch p = numbered();
+    t505temppatch src = initial();
+    src.SetPatchName(1, "TWO");
+    src.SavePartFile(dir.file("p2.syx"), 1);
+    const Bytes onDisk = test::readFile(dir.file("p2.syx"));
+    ASSERT_EQ(onDisk.size(), 650u);
+
+    t505temppatch target = initial();
+    ASSERT_TRUE(target.LoadPartFile(dir.file("p2.syx"), 4));
+    EXPECT_EQ(target.GetPatchName(4), "TWO");
+    for (std::size_t at : {7u, 93u, 234u, 375u, 516u})
+        EXPECT_EQ(target.bytes()[4 * 650 + at], 4);
+    EXPECT_EQ(test::readFile(dir.file("p2.syx")), onDisk) << "the file is only read";
+    EXPECT_TRUE(checksumProblems(target.PartBytes(4)).empty());
+
+    // Part R files are 4504 bytes and go in unchanged.
+    src.SavePartFile(dir.file("r.syx"), 9);
+    EXPECT_EQ(test::readFile(dir.file("r.syx")).size(), 4504u);
+    t505temppatch r = numbered();
+    ASSERT_TRUE(r.LoadPartFile(dir.file("r.syx"), 9));
+    EXPECT_EQ(Bytes(r.bytes().begin() + 4550, r.bytes().end()), test::readFile(dir.file("r.syx")));
+
+    // Wrong lengths and parts without a block change nothing.
+    for (std::size_t size : {0u, 640u, 651u, 4504u, 9054u}) {
+        test::writeFile(dir.file("bad.syx"), test::randomBytes(size, 7));
+        t505temppatch q = numbered();
+        EXPECT_FALSE(q.LoadPartFile(dir.file("bad.syx"), 2)) << size;
+        EXPECT_EQ(q.bytes(), numbered().bytes());
+    }
+    t505temppatch q = numbered();
+    EXPECT_FALSE(q.LoadPartFile(dir.file("p2.syx"), 7));
+    EXPECT_FALSE(q.LoadPartFile(dir.file("r.syx"), 0));
+    EXPECT_EQ(q.bytes(), numbered().bytes());
+    EXPECT_THROW(q.LoadPartFile(dir.file("missing.syx"), 0), FileError);
+}
+
+TEST(Image, FilesRoundTripAndFailuresLeaveThingsAsTheyWere)
+{
+    TempDir dir;
+    t505temppatch p = numbered();
+    p.SaveToFile(dir.file("a.syx"));
+    EXPECT_EQ(test::readFile(dir.file("a.syx")), p.bytes());
+
+    t505temppatch q;
+    q.LoadFromFile(dir.file("a.syx"));
+    EXPECT_EQ(q.bytes(), p.bytes());
+
+    // Every size loads as it is: the callers decide what fits.
+    for (const Bytes& b : {Bytes{}, Bytes(9053, 1), test::randomBytes(70000, 3), Bytes{0xF0, 0x41}}) {
+        test::writeFile(dir.file("x.syx"), b);
+        q.LoadFromFile(dir.file("x.syx"));
+        EXPECT_EQ(q.bytes(), b);
+    }
+
+    // A missing file or an unwritable target throws with a message and changes nothing.
+    q.LoadFromBytes(p.bytes());
+    try {
+        q.LoadFromFile(dir.file("nope.syx"));
+        FAIL() << "no exception";
+    } catch (const FileError& e) {
+        EXPECT_NE(std::string(e.what()).find("nope.syx"), std::string::npos);
+    }
+    EXPECT_EQ(q.bytes(), p.bytes());
+    EXPECT_THROW(q.SaveToFile(dir.file("no/such/folder/a.syx")), FileError);
+    EXPECT_THROW(q.SaveToFile(dir.path().string()), FileError);
+    EXPECT_EQ(test::readFile(dir.file("a.syx")), p.bytes()) << "old file whole";
+
+    // A save replaces the old file and leaves no temporary file behind.
+    t505temppatch other = initial();
+    other.SaveToFile(dir.file("a.syx"));
+    EXPECT_EQ(test::readFile(dir.file("a.syx")), other.bytes());
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        files += e.is_regular_file();
+    EXPECT_EQ(files, 2); // a.syx and x.syx
+}
+
+TEST(Image, LoadFromStreamCopies)
+{
+    t505temppatch a = numbered();
+    t505temppatch undo;
+    undo.LoadFromStream(a);
+    a.WriteByte(0, 1, 1, 5);
+    EXPECT_NE(undo.bytes(), a.bytes());
+    undo.LoadFromStream(undo);
+    EXPECT_EQ(undo.bytes(), numbered().bytes());
+}
