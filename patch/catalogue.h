@@ -8,7 +8,13 @@
 
 namespace dorvane {
 
-enum class ParameterTable { Tone, PartCommon, RhythmNote, System };
+enum class ParameterTable
+{
+    Tone,
+    PartCommon,
+    RhythmNote,
+    System
+};
 
 // Number of named entries of a table (129, 73, 58, 18).
 int parameterCount(ParameterTable table);

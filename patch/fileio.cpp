@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <filesystem>
+#include <memory>
 #include <random>
 
 #ifdef _WIN32

@@ -52,7 +52,10 @@ std::size_t blockSize(BlockKind kind)
     return 0;
 }
 
-BlockKind blockKindOfPart(int part) { return part == RhythmPart ? BlockKind::Rhythm : BlockKind::Part; }
+BlockKind blockKindOfPart(int part)
+{
+    return part == RhythmPart ? BlockKind::Rhythm : BlockKind::Part;
+}
 
 std::vector<MessageProblem> checksumProblems(ByteView bytes)
 {
@@ -96,8 +99,8 @@ std::vector<ExpectedMessage> expectedMessages(BlockKind kind, int part)
     auto addRhythm = [&list] {
         list.push_back({{0x02, RhythmPart, 0x00, 0x00}, RhythmCommonDataSize});
         for (int i = 0; i < DrumNoteCount; ++i)
-            list.push_back({{0x02, RhythmPart, std::uint8_t(FirstDrumKey + i), 0x00},
-                            DrumNoteDataSize});
+            list.push_back(
+                {{0x02, RhythmPart, std::uint8_t(FirstDrumKey + i), 0x00}, DrumNoteDataSize});
     };
     switch (kind) {
     case BlockKind::Image:
@@ -134,8 +137,8 @@ ArrangeResult arrangeByAddress(ByteView received, BlockKind kind, int part)
             return {std::nullopt, "a message for address " + addressText(v->address) +
                                       ", which is not part of the requested block"};
         if (v->data.size() != expected[it->second].dataSize)
-            return {std::nullopt, "the message for " + addressText(v->address) +
-                                      " has the wrong length"};
+            return {std::nullopt,
+                    "the message for " + addressText(v->address) + " has the wrong length"};
         Bytes body(v->address.begin(), v->address.end());
         body.insert(body.end(), v->data.begin(), v->data.end());
         if (Checksum(body) != v->checksum)
@@ -150,8 +153,8 @@ ArrangeResult arrangeByAddress(ByteView received, BlockKind kind, int part)
     out.reserve(blockSize(kind));
     for (std::size_t i = 0; i < placed.size(); ++i) {
         if (placed[i].empty())
-            return {std::nullopt, "the message for " + addressText(expected[i].address) +
-                                      " is missing"};
+            return {std::nullopt,
+                    "the message for " + addressText(expected[i].address) + " is missing"};
         out.insert(out.end(), placed[i].begin(), placed[i].end());
     }
     return {std::move(out), {}};

@@ -13,13 +13,25 @@
 
 namespace dorvane {
 
-enum class SysexFileKind { Image, ImageWithLeadingBlock, PartFile, RhythmPartFile, Other };
+enum class SysexFileKind
+{
+    Image,
+    ImageWithLeadingBlock,
+    PartFile,
+    RhythmPartFile,
+    Other
+};
 
 SysexFileKind classifySysexFile(ByteView bytes);
 std::string kindText(SysexFileKind kind);
 
 // The block a dump or a file is meant to fill: the whole area, one normal part, or part R.
-enum class BlockKind { Image, Part, Rhythm };
+enum class BlockKind
+{
+    Image,
+    Part,
+    Rhythm
+};
 std::size_t blockSize(BlockKind kind);
 BlockKind blockKindOfPart(int part);
 

@@ -37,13 +37,13 @@ constexpr std::size_t ToneMessageSize = ToneDataSize + MessageOverhead;         
 constexpr std::size_t RhythmCommonMessageSize = RhythmCommonDataSize + MessageOverhead; // 24
 constexpr std::size_t DrumNoteMessageSize = DrumNoteDataSize + MessageOverhead;         // 70
 
-constexpr std::size_t PartBlockSize = CommonMessageSize + ToneCount * ToneMessageSize;  // 650
+constexpr std::size_t PartBlockSize = CommonMessageSize + ToneCount * ToneMessageSize; // 650
 constexpr std::size_t RhythmBlockSize =
-    RhythmCommonMessageSize + DrumNoteCount * DrumNoteMessageSize;                      // 4504
-constexpr std::size_t RhythmBlockOffset = NormalPartCount * PartBlockSize;               // 4550
-constexpr std::size_t ImageSize = RhythmBlockOffset + RhythmBlockSize;                   // 9054
-constexpr std::size_t MessagesPerPart = 1 + ToneCount;                                   // 5
-constexpr std::size_t MessagesInRhythm = 1 + DrumNoteCount;                              // 65
+    RhythmCommonMessageSize + DrumNoteCount * DrumNoteMessageSize;         // 4504
+constexpr std::size_t RhythmBlockOffset = NormalPartCount * PartBlockSize; // 4550
+constexpr std::size_t ImageSize = RhythmBlockOffset + RhythmBlockSize;     // 9054
+constexpr std::size_t MessagesPerPart = 1 + ToneCount;                     // 5
+constexpr std::size_t MessagesInRhythm = 1 + DrumNoteCount;                // 65
 constexpr std::size_t MessagesInImage = NormalPartCount * MessagesPerPart + MessagesInRhythm;
 
 // Some librarians keep a 753-byte block of other data in front of the image.
@@ -53,8 +53,14 @@ constexpr std::size_t ImageWithLeadingBlockSize = LeadingBlockSize + ImageSize; 
 // The third address byte of tones 1..4 (index 0 unused).
 constexpr std::array<std::uint8_t, 5> ToneBase = {0x00, 0x10, 0x12, 0x14, 0x16};
 
-constexpr bool isNormalPart(int part) { return part >= 0 && part < NormalPartCount; }
-constexpr bool isPart(int part) { return isNormalPart(part) || part == RhythmPart; }
+constexpr bool isNormalPart(int part)
+{
+    return part >= 0 && part < NormalPartCount;
+}
+constexpr bool isPart(int part)
+{
+    return isNormalPart(part) || part == RhythmPart;
+}
 
 // Image offset of a part's block, and its length (650, or 4504 for part R).
 constexpr std::size_t partBlockOffset(int part)

@@ -8,12 +8,15 @@ namespace dorvane {
 namespace {
 
 constexpr std::size_t JVXPCommonDataSize = 72;
-constexpr std::size_t JVXPCommonMessageSize = 5 + 4 + JVXPCommonDataSize + 2;  // 83
-constexpr std::size_t MC505CommonMessageSize = 6 + 4 + CommonDataSize + 2;     // 86
+constexpr std::size_t JVXPCommonMessageSize = 5 + 4 + JVXPCommonDataSize + 2; // 83
+constexpr std::size_t MC505CommonMessageSize = 6 + 4 + CommonDataSize + 2;    // 86
 // The MC-505 patch common carries two bytes more than the SuperJV/XP one.
 constexpr std::uint8_t AddedCommonBytes[2] = {0x01, 0x00};
 
-std::string modelName(TSynth s) { return s == tsMC505 ? "MC-505" : "SuperJV/XP"; }
+std::string modelName(TSynth s)
+{
+    return s == tsMC505 ? "MC-505" : "SuperJV/XP";
+}
 
 } // namespace
 
@@ -28,8 +31,7 @@ ConversionResult convertModel(ByteView input)
     const ConversionDirection direction = conversionDirection(input);
     const TSynth from = direction == ConversionDirection::ToMC505 ? tsJVXP : tsMC505;
     const TSynth to = from == tsJVXP ? tsMC505 : tsJVXP;
-    const std::size_t commonSize =
-        from == tsJVXP ? JVXPCommonMessageSize : MC505CommonMessageSize;
+    const std::size_t commonSize = from == tsJVXP ? JVXPCommonMessageSize : MC505CommonMessageSize;
 
     const auto messages = splitSysex(input);
     std::size_t covered = 0;

@@ -10,7 +10,11 @@
 
 namespace dorvane {
 
-enum class ConversionDirection { ToMC505, ToJVXP };
+enum class ConversionDirection
+{
+    ToMC505,
+    ToJVXP
+};
 
 struct ConversionError
 {

@@ -82,7 +82,10 @@ Bytes nameMessage(TSynth synth, std::string_view name, std::uint8_t a1, std::uin
     return dataSetMessage(synth, {a1, a2, 0x00, 0x00}, data);
 }
 
-Bytes requestAllMessage() { return requestMessage({0x02, 0x00, 0x00, 0x00}, {0x00, 0x09, 0x62, 0x3A}); }
+Bytes requestAllMessage()
+{
+    return requestMessage({0x02, 0x00, 0x00, 0x00}, {0x00, 0x09, 0x62, 0x3A});
+}
 
 Bytes requestPartMessage(int part)
 {
@@ -148,6 +151,22 @@ std::optional<DataSetView> parseDataSet(ByteView m)
         if (b & 0x80)
             return std::nullopt;
     return v;
+}
+
+void refreshChecksums(std::span<std::uint8_t> bytes)
+{
+    for (ByteView m : splitSysex(bytes)) {
+        const auto v = parseDataSet(m);
+        if (!v)
+            continue;
+        unsigned sum = 0;
+        for (auto b : v->address)
+            sum += b;
+        for (auto b : v->data)
+            sum += b;
+        const std::size_t at = std::size_t(m.data() - bytes.data()) + m.size() - 2;
+        bytes[at] = std::uint8_t((128 - sum % 128) % 128);
+    }
 }
 
 std::string addressText(const Address& a)

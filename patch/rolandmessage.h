@@ -14,7 +14,11 @@
 
 namespace dorvane {
 
-enum TSynth { tsJVXP = 0, tsMC505 = 1 };
+enum TSynth
+{
+    tsJVXP = 0,
+    tsMC505 = 1
+};
 
 constexpr std::uint8_t SysexStart = 0xF0;
 constexpr std::uint8_t SysexEnd = 0xF7;
@@ -66,6 +70,10 @@ struct DataSetView
     std::uint8_t checksum;
 };
 std::optional<DataSetView> parseDataSet(ByteView message);
+
+// Recomputes the checksum of every Data Set message in the bytes from the
+// message's own address and data; other bytes are left alone.
+void refreshChecksums(std::span<std::uint8_t> bytes);
 
 // "02 00 10 00": an address as it is written in the instrument's documentation.
 std::string addressText(const Address& address);

@@ -148,7 +148,10 @@ void t505temppatch::LoadFromStream(const t505temppatch& other)
         m_bytes = other.m_bytes;
 }
 
-void t505temppatch::LoadFromBytes(ByteView bytes) { m_bytes.assign(bytes.begin(), bytes.end()); }
+void t505temppatch::LoadFromBytes(ByteView bytes)
+{
+    m_bytes.assign(bytes.begin(), bytes.end());
+}
 
 void t505temppatch::SaveToFile(const std::string& fileName) const
 {

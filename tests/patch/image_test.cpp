@@ -219,7 +219,8 @@ TEST(Image, FilesRoundTripAndFailuresLeaveThingsAsTheyWere)
     EXPECT_EQ(q.bytes(), p.bytes());
 
     // Every size loads as it is: the callers decide what fits.
-    for (const Bytes& b : {Bytes{}, Bytes(9053, 1), test::randomBytes(70000, 3), Bytes{0xF0, 0x41}}) {
+    for (const Bytes& b :
+         {Bytes{}, Bytes(9053, 1), test::randomBytes(70000, 3), Bytes{0xF0, 0x41}}) {
         test::writeFile(dir.file("x.syx"), b);
         q.LoadFromFile(dir.file("x.syx"));
         EXPECT_EQ(q.bytes(), b);

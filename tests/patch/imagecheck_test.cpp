@@ -58,9 +58,11 @@ TEST(ImageCheck, ArrangesMessagesByAddress)
     EXPECT_NE(arrangeByAddress(twice, BlockKind::Part, 3).problem.find("twice"), std::string::npos);
     Bytes badSum = part3;
     badSum[84] ^= 1;
-    EXPECT_NE(arrangeByAddress(badSum, BlockKind::Part, 3).problem.find("checksum"), std::string::npos);
+    EXPECT_NE(arrangeByAddress(badSum, BlockKind::Part, 3).problem.find("checksum"),
+              std::string::npos);
     const Bytes missing(part3.begin(), part3.end() - 141);
-    EXPECT_NE(arrangeByAddress(missing, BlockKind::Part, 3).problem.find("missing"), std::string::npos);
+    EXPECT_NE(arrangeByAddress(missing, BlockKind::Part, 3).problem.find("missing"),
+              std::string::npos);
     for (const Bytes& bad : {Bytes{}, test::randomBytes(650, 1), Bytes(9054, 0xF7)})
         EXPECT_FALSE(arrangeByAddress(bad, BlockKind::Image, 0).bytes);
 }

@@ -39,8 +39,8 @@ TEST(Messages, OneParameterBuilders)
     EXPECT_EQ(nameMessage(tsMC505, "THIRTEEN CHAR", 2, 0).size(), 12u + 13u)
         << "a longer name is not cut";
 
-    for (const Bytes& m : {parameterMessage(tsJVXP, {1, 0, 0x10, 6}, 5), waveMessage(tsJVXP, 2, 0, 0x10, 3),
-                           nameMessage(tsJVXP, "X", 2, 0)})
+    for (const Bytes& m : {parameterMessage(tsJVXP, {1, 0, 0x10, 6}, 5),
+                           waveMessage(tsJVXP, 2, 0, 0x10, 3), nameMessage(tsJVXP, "X", 2, 0)})
         EXPECT_EQ(hex(Bytes(m.begin(), m.begin() + 5)), "F0 41 10 6A 12");
     EXPECT_EQ(hex(DataSetHeader(tsMC505)), "F0 41 10 00 0B 12");
 }

@@ -70,7 +70,8 @@ TEST(MidiFile, LayoutOfTheFile)
     const Bytes f = midiFileBytes(part);
     EXPECT_EQ(test::hex(Bytes(f.begin(), f.begin() + 31)),
               "4D 54 68 64 00 00 00 06 00 00 00 01 00 78 4D 54 72 6B " +
-                  test::hex(Bytes{0, 0, std::uint8_t((f.size() - 22) >> 8), std::uint8_t(f.size() - 22)}) +
+                  test::hex(Bytes{0, 0, std::uint8_t((f.size() - 22) >> 8),
+                                  std::uint8_t(f.size() - 22)}) +
                   " 00 FF 03 00 00 FF 21 01 00");
     // The 86-byte common becomes 00 F0 55 + 85 bytes; each tone 00 F0 81 0C + 140 bytes.
     EXPECT_EQ(test::hex(Bytes(f.begin() + 31, f.begin() + 34)), "00 F0 55");
@@ -145,7 +146,7 @@ TEST(MidiFile, MalformedImagesStillGiveValidFiles)
     // length matches what follows it.
     p.LoadFromBytes(test::randomBytes(9054, 11));
     const Bytes f = midiFileBytes(p.bytes());
-    const std::size_t length = std::size_t(f[18]) << 24 | std::size_t(f[19]) << 16 |
-                               std::size_t(f[20]) << 8 | f[21];
+    const std::size_t length =
+        std::size_t(f[18]) << 24 | std::size_t(f[19]) << 16 | std::size_t(f[20]) << 8 | f[21];
     EXPECT_EQ(length, f.size() - 22);
 }

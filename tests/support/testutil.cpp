@@ -78,8 +78,14 @@ Bytes randomBytes(std::size_t count, std::uint32_t seed)
     return out;
 }
 
-std::string sourceDir() { return DORVANE_SOURCE_DIR; }
-std::string binDir() { return DORVANE_BIN_DIR; }
+std::string sourceDir()
+{
+    return DORVANE_SOURCE_DIR;
+}
+std::string binDir()
+{
+    return DORVANE_BIN_DIR;
+}
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
                          int timeoutMs)
