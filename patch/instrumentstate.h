@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the instrument itself does with the messages it receives, as plain
+// state: it keeps its own temporary patch area, applies every Data Set message
+// addressed to it (checksum and framing checked; anything else is ignored, as
+// the hardware does), answers the three Data Requests with the Data Set
+// messages of the requested block in image order, and counts the rest.
+#pragma once
+
+#include "patch/layout.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace dorvane {
+
+struct InstrumentCounts
+{
+    int dataSetsApplied = 0;
+    int dataSetsIgnored = 0; // wrong checksum, foreign model or an address outside the area
+    int requestsAnswered = 0;
+    int notes = 0;       // note-ons and note-offs
+    int controllers = 0; // control changes
+    int programChanges = 0;
+    int otherMessages = 0;
+};
+
+class InstrumentState
+{
+public:
+    explicit InstrumentState(Bytes image);
+
+    // One complete MIDI message (short or sysex). Returns the messages the
+    // instrument sends back, each a complete Data Set message.
+    std::vector<Bytes> receive(ByteView message);
+
+    // The area as the instrument holds it, with its checksums up to date.
+    const Bytes& image() const { return m_image; }
+    const InstrumentCounts& counts() const { return m_counts; }
+
+private:
+    bool applyDataSet(ByteView message);
+    std::vector<Bytes> answerRequest(ByteView message);
+
+    Bytes m_image;
+    InstrumentCounts m_counts;
+};
+
+} // namespace dorvane
