@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The user's settings in the per-user store (organisation "Quellrin", application
+// "Dorvane"): group "setup" for the values of the settings table, group "willshake"
+// for the per-control shake choices. Every value is kept as text; a missing or
+// unreadable value reads as its default, so a damaged store never stops the program.
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <span>
+#include <string_view>
+
+class QSettings;
+
+namespace dorvane {
+
+enum class Setting
+{
+    Font,
+    SaveDirectory,
+    Hint,
+    AutoTrig,
+    MidiOut,
+    MidiIn,
+    ShAuto,
+    ShakeAmt,
+    WShakeAmt,
+    LShakeAmt,
+    ShakeType,
+    ShWave,
+    Test,
+    AutoSave,
+    AutoSavePath,
+    Directory,
+};
+
+enum class SettingType
+{
+    Text,
+    Boolean, // "0" or "1"; read as an integer, non-zero is true
+    Integer, // decimal; "0x…" is read as hexadecimal
+};
+
+struct SettingInfo
+{
+    Setting setting;
+    std::string_view key; // the value's name in the "setup" group
+    SettingType type;
+    std::string_view defaultValue; // as stored text; empty with defaultIsProgramFolder
+    bool defaultIsProgramFolder;
+};
+
+class SettingsStore
+{
+public:
+    // A device setting of 99, or none, means the user has not chosen a device.
+    static constexpr int NoDevice = 99;
+
+    // The native per-user store.
+    SettingsStore();
+    // An INI file of that name instead (tests, portable installs).
+    explicit SettingsStore(const QString& iniFile);
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    static std::span<const SettingInfo> table();
+    static const SettingInfo& info(Setting setting);
+
+    // Decimal with an optional sign, or "0x"/"0X" and hexadecimal digits; blanks
+    // around the number are allowed. Anything else, or a number past int, is nothing.
+    static std::optional<int> parseInteger(const QString& text);
+
+    // The folder that stands in for the defaults of autosavepath and directory
+    // (the program's folder unless told otherwise).
+    QString programFolder() const;
+    void setProgramFolder(const QString& folder);
+
+    bool contains(Setting setting) const;
+    QString text(Setting setting) const;
+    int integer(Setting setting) const;
+    bool boolean(Setting setting) const;
+    // The stored device number of MidiOut or MidiIn, or nothing when none is set.
+    std::optional<int> device(Setting setting) const;
+
+    void setText(Setting setting, const QString& value);
+    void setInteger(Setting setting, int value);
+    void setBoolean(Setting setting, bool value);
+    void remove(Setting setting);
+
+    // The user's stored shake choice for a control, or nothing (then its Tag3 decides).
+    std::optional<bool> willShake(const QString& control) const;
+    void setWillShake(const QString& control, bool shake);
+
+    // Writes pending changes to the store.
+    void sync();
+    QString fileName() const;
+
+private:
+    std::optional<QString> stored(const QString& path) const;
+    QString defaultText(Setting setting) const;
+
+    std::unique_ptr<QSettings> m_settings;
+    QString m_programFolder;
+};
+
+} // namespace dorvane
