@@ -228,19 +228,20 @@ const ExpectedRow Expected[] = {
     {"DragTweak175", "GroupBox5", Handler::Part, 11, 41, "128:0...127", 127},
 };
 
-void expectValues(const Binding& b, const QString& spec)
+void expectValues(const Binding& b, const QString& expected)
 {
     const QStringList& list = valueList(b.values);
-    const int colon = spec.indexOf(QLatin1Char(':'));
-    const int dots = spec.indexOf(QLatin1String("..."));
+    const int colon = expected.indexOf(QLatin1Char(':'));
+    const int dots = expected.indexOf(QLatin1String("..."));
     if (colon > 0 && dots > colon) {
-        EXPECT_EQ(list.size(), spec.left(colon).toInt()) << b.name;
+        EXPECT_EQ(list.size(), expected.left(colon).toInt()) << b.name;
         ASSERT_FALSE(list.isEmpty()) << b.name;
-        EXPECT_EQ(list.first().toStdString(), spec.mid(colon + 1, dots - colon - 1).toStdString())
+        EXPECT_EQ(list.first().toStdString(),
+                  expected.mid(colon + 1, dots - colon - 1).toStdString())
             << b.name;
-        EXPECT_EQ(list.last().toStdString(), spec.mid(dots + 3).toStdString()) << b.name;
+        EXPECT_EQ(list.last().toStdString(), expected.mid(dots + 3).toStdString()) << b.name;
     } else {
-        EXPECT_EQ(list.join(QLatin1Char('|')).toStdString(), spec.toStdString()) << b.name;
+        EXPECT_EQ(list.join(QLatin1Char('|')).toStdString(), expected.toStdString()) << b.name;
     }
 }
 
