@@ -1,0 +1,428 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editor/tdragtweak.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+namespace dorvane {
+
+namespace {
+
+constexpr int DragStep = 1;
+constexpr int ShiftDragStep = 10;
+
+const QColor PanelBackground(0, 0, 0);
+const QColor PanelText(0, 255, 0); // lime
+const QColor BevelLight(150, 150, 150);
+const QColor BevelDark(60, 60, 60);
+
+bool isDigitIn(QChar c, int base)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return true;
+    return base == 16 && ((u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F'));
+}
+
+bool isKeypadKey(const QKeyEvent* event, int key)
+{
+    return event->key() == key && event->modifiers().testFlag(Qt::KeypadModifier);
+}
+
+} // namespace
+
+TDragTweak::TDragTweak(QWidget* parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText); // captions such as "<>" are values, not markup
+    setAlignment(Qt::AlignCenter);
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(1);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, PanelBackground);
+    pal.setColor(QPalette::WindowText, PanelText);
+    pal.setColor(QPalette::Light, BevelLight);
+    pal.setColor(QPalette::Dark, BevelDark);
+    setPalette(pal);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::ClickFocus);
+}
+
+TDragTweak::~TDragTweak()
+{
+    if (KnobLink* knob = copyKnobLink()) {
+        m_copyKnobObject = nullptr;
+        m_copyKnob = nullptr;
+        knob->dragTweakUnlinked(this);
+    }
+}
+
+TDragTweak::KnobLink* TDragTweak::copyKnobLink() const
+{
+    return m_copyKnobObject ? m_copyKnob : nullptr;
+}
+
+QObject* TDragTweak::CopyKnob() const
+{
+    return m_copyKnobObject.data();
+}
+
+void TDragTweak::SetCopyKnob(QObject* knob)
+{
+    auto* link = dynamic_cast<KnobLink*>(knob);
+    QObject* object = link ? knob : nullptr;
+    if (object == m_copyKnobObject.data())
+        return;
+    KnobLink* old = copyKnobLink();
+    // Store first: the knob links back through SetCopyKnob, which must then see
+    // the link already made and stop.
+    m_copyKnobObject = object;
+    m_copyKnob = link;
+    if (old)
+        old->dragTweakUnlinked(this);
+    if (link)
+        link->dragTweakLinked(this);
+}
+
+void TDragTweak::SetItems(const QStringList& items)
+{
+    m_items = items;
+    m_sizeHint = QSize();
+    updateGeometry();
+    if (!m_items.isEmpty())
+        setText(m_items.first());
+}
+
+void TDragTweak::SetCaption(const QString& caption)
+{
+    setText(caption);
+    if (!m_items.contains(caption, Qt::CaseInsensitive)) {
+        m_sizeHint = QSize();
+        updateGeometry();
+    }
+}
+
+int TDragTweak::Position() const
+{
+    const QString caption = text();
+    for (int i = 0; i < m_items.size(); ++i) {
+        if (m_items[i].compare(caption, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+void TDragTweak::SetPosition(int position)
+{
+    if (m_items.isEmpty())
+        return;
+    const int last = int(m_items.size()) - 1;
+    setText(m_items[position < 0 ? 0 : (position > last ? last : position)]);
+}
+
+QString TDragTweak::ctrlNoText(int ctrlNo)
+{
+    return QLatin1Char('$') +
+           QString::number(uint(ctrlNo), 16).toUpper().rightJustified(2, QLatin1Char('0'));
+}
+
+std::optional<int> TDragTweak::parseCtrlNoText(const QString& text)
+{
+    QString digits = text.trimmed();
+    bool negative = false;
+    if (digits.startsWith(QLatin1Char('-')) || digits.startsWith(QLatin1Char('+'))) {
+        negative = digits.front() == QLatin1Char('-');
+        digits.remove(0, 1);
+    }
+    int base = 10;
+    if (digits.startsWith(QLatin1Char('$'))) {
+        base = 16;
+        digits.remove(0, 1);
+    } else if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+        base = 16;
+        digits.remove(0, 2);
+    }
+    if (digits.isEmpty())
+        return std::nullopt;
+    for (const QChar c : digits) {
+        if (!isDigitIn(c, base))
+            return std::nullopt;
+    }
+    bool ok = false;
+    const qulonglong magnitude = digits.toULongLong(&ok, base);
+    if (!ok)
+        return std::nullopt;
+    // Hexadecimal text covers the full 32 bits, so "$FFFFFFFF" reads back as -1
+    // and every CtrlNoHEX text parses to the number it came from.
+    const qulonglong limit = base == 16 ? 0xFFFFFFFFull : qulonglong(INT_MAX) + (negative ? 1 : 0);
+    if (magnitude > limit)
+        return std::nullopt;
+    const qint64 value = negative ? -qint64(magnitude) : qint64(magnitude);
+    return int(std::uint32_t(value));
+}
+
+QString TDragTweak::CtrlNoHEX() const
+{
+    return ctrlNoText(m_ctrlNo);
+}
+
+bool TDragTweak::SetCtrlNoHEX(const QString& text)
+{
+    const std::optional<int> value = parseCtrlNoText(text);
+    if (!value)
+        return false;
+    m_ctrlNo = *value;
+    return true;
+}
+
+bool TDragTweak::TabStop() const
+{
+    return focusPolicy() & Qt::TabFocus;
+}
+
+void TDragTweak::SetTabStop(bool stop)
+{
+    setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void TDragTweak::Reset()
+{
+    if (m_allowReset && m_positionDefault <= int(m_items.size()) - 1)
+        SetPosition(m_positionDefault);
+}
+
+void TDragTweak::RaiseMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                              const QPoint& pos)
+{
+    emit OnMouseUp(button, modifiers, pos);
+}
+
+void TDragTweak::movePointerTo(const QPoint& globalPos)
+{
+    // Wayland gives clients no say over the pointer; asking only earns a warning.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
+    QCursor::setPos(globalPos);
+}
+
+bool TDragTweak::event(QEvent* event)
+{
+    // A context menu can open on the press and take the release away from us,
+    // so the pointer must come back before the menu shows.
+    if (event->type() == QEvent::ContextMenu)
+        showPointer();
+    return QLabel::event(event);
+}
+
+void TDragTweak::pressed(QMouseEvent* event)
+{
+    setFocus(Qt::MouseFocusReason);
+    m_pressScreenPos = event->globalPosition().toPoint();
+    if (!m_pointerHidden) {
+        m_pointerHidden = true;
+        m_shownCursor = cursor();
+        setCursor(Qt::BlankCursor);
+    }
+    event->accept();
+    emit OnMouseDown(event->button(), event->modifiers(), event->position().toPoint());
+}
+
+void TDragTweak::mousePressEvent(QMouseEvent* event)
+{
+    pressed(event);
+}
+
+void TDragTweak::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    event->accept();
+    emit OnMouseMove(event->buttons(), event->modifiers(), pos);
+    if (event->buttons() != Qt::LeftButton)
+        return;
+    const Qt::KeyboardModifiers held =
+        event->modifiers() &
+        (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    int stepSize;
+    if (held == Qt::NoModifier)
+        stepSize = DragStep;
+    else if (held == Qt::ShiftModifier)
+        stepSize = ShiftDragStep;
+    else
+        return;
+    // One step per move event whatever the distance: the speed of change
+    // follows the rate of move events, which keeps long lists usable.
+    if (pos.x() > m_lastX)
+        step(+1, stepSize);
+    else if (pos.x() < m_lastX)
+        step(-1, stepSize);
+    m_lastX = pos.x();
+}
+
+void TDragTweak::step(int direction, int stepSize)
+{
+    const int count = int(m_items.size());
+    const int position = Position();
+    if (direction > 0) {
+        if (position < count - stepSize)
+            SetPosition(position + stepSize);
+        else if (m_allowLoop)
+            SetPosition(0);
+    } else {
+        if (position >= 1)
+            SetPosition(position - stepSize);
+        else if (m_allowLoop)
+            SetPosition(count - 1);
+    }
+}
+
+void TDragTweak::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    released(event->button(), event->modifiers(), event->position().toPoint(), true);
+}
+
+void TDragTweak::released(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                          const QPoint& pos, bool putPointerBack)
+{
+    // The pointer was hidden while it moved; putting it back where the press
+    // was keeps it from wandering off across the window with every drag.
+    if (putPointerBack && m_pointerHidden)
+        movePointerTo(m_pressScreenPos);
+    QPointer<TDragTweak> self(this);
+    emit OnMouseUp(button, modifiers, pos);
+    if (!self)
+        return;
+    if (KnobLink* knob = copyKnobLink())
+        knob->mirrorDragTweakPosition(Position());
+    showPointer();
+}
+
+void TDragTweak::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double-click arrives as this event alone.
+    pressed(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    QPointer<TDragTweak> self(this);
+    emit OnDblClick();
+    if (self)
+        Reset();
+}
+
+void TDragTweak::keyPressEvent(QKeyEvent* event)
+{
+    QPointer<TDragTweak> self(this);
+    emit onKeyDown(event);
+    if (self && !event->text().isEmpty())
+        emit onKeyPress(event);
+    if (self)
+        QLabel::keyPressEvent(event);
+}
+
+void TDragTweak::keyReleaseEvent(QKeyEvent* event)
+{
+    QPointer<TDragTweak> self(this);
+    emit onKeyUp(event);
+    if (!self)
+        return;
+    // Holding a key repeats presses and releases on some platforms; one step
+    // per physical release, as with a drag's one step per move.
+    const bool minus = isKeypadKey(event, Qt::Key_Minus);
+    const bool plus = isKeypadKey(event, Qt::Key_Plus);
+    if (event->isAutoRepeat() || (!minus && !plus)) {
+        QLabel::keyReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    if (!m_items.isEmpty())
+        SetPosition(Position() + (plus ? 1 : -1));
+    // The key ends an edit exactly as a left release does, but the pointer
+    // stays where the user left it: no press recorded where it should go.
+    released(Qt::LeftButton, Qt::NoModifier, QPoint(0, 0), false);
+}
+
+void TDragTweak::setBold(bool bold)
+{
+    QFont f = font();
+    if (f.bold() == bold)
+        return;
+    // Only the weight is set here, so the family and size still follow the parent.
+    f.setBold(bold);
+    setFont(f);
+}
+
+void TDragTweak::focusInEvent(QFocusEvent* event)
+{
+    setBold(true);
+    QLabel::focusInEvent(event);
+}
+
+void TDragTweak::focusOutEvent(QFocusEvent* event)
+{
+    setBold(false);
+    QLabel::focusOutEvent(event);
+}
+
+void TDragTweak::enterEvent(QEnterEvent* event)
+{
+    QLabel::enterEvent(event);
+    emit OnMouseEnter(this);
+}
+
+void TDragTweak::leaveEvent(QEvent* event)
+{
+    QLabel::leaveEvent(event);
+    emit OnMouseLeave(this);
+}
+
+void TDragTweak::hideEvent(QHideEvent* event)
+{
+    showPointer();
+    QLabel::hideEvent(event);
+}
+
+QSize TDragTweak::sizeHint() const
+{
+    if (!m_sizeHint.isValid()) {
+        QFont bold = font();
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        int widest = metrics.horizontalAdvance(text());
+        for (const QString& item : m_items)
+            widest = std::max(widest, metrics.horizontalAdvance(item));
+        // Room for the bevel and a little air either side of the text.
+        const int padding = 2 * frameWidth() + metrics.averageCharWidth();
+        m_sizeHint = QSize(widest + padding, metrics.height() + 2 * frameWidth() + 2);
+    }
+    return m_sizeHint;
+}
+
+QSize TDragTweak::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
+void TDragTweak::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange) {
+        m_sizeHint = QSize();
+        updateGeometry();
+    }
+    QLabel::changeEvent(event);
+}
+
+void TDragTweak::showPointer()
+{
+    if (!m_pointerHidden)
+        return;
+    m_pointerHidden = false;
+    setCursor(m_shownCursor);
+}
+
+} // namespace dorvane

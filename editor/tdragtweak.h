@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// TDragTweak: the value control of the main window. A bordered text panel that
+// shows one entry of a fixed list of value labels; dragging sideways steps
+// through the list, a double-click resets it, the keypad plus and minus step it.
+// The caption is the value: the control keeps no separate position number. It
+// knows nothing of MIDI or of the image; the window binds it through CtrlNo,
+// Tag and Tag1..Tag5 and acts on OnMouseUp.
+#pragma once
+
+#include <QCursor>
+#include <QLabel>
+#include <QPoint>
+#include <QPointer>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+class QKeyEvent;
+
+namespace dorvane {
+
+class TDragTweak : public QLabel
+{
+    Q_OBJECT
+
+public:
+    // What a knob offers to the value control it mirrors. Knobs live in a higher
+    // layer, so the control knows its knob only through this interface; the knob
+    // keeps the other half of the link.
+    class KnobLink
+    {
+    public:
+        virtual ~KnobLink() = default;
+        // The control was released: the knob takes the control's position.
+        virtual void mirrorDragTweakPosition(int position) = 0;
+        // The control named this knob as its CopyKnob: the knob links back.
+        virtual void dragTweakLinked(TDragTweak* control) = 0;
+        // The control let go of this knob (relinked, cleared or destroyed).
+        virtual void dragTweakUnlinked(TDragTweak* control) = 0;
+    };
+
+    explicit TDragTweak(QWidget* parent = nullptr);
+    ~TDragTweak() override;
+
+    // The knob mirroring this control; anything that is not a knob stores none.
+    QObject* CopyKnob() const;
+    void SetCopyKnob(QObject* knob);
+
+    bool AllowLoop() const { return m_allowLoop; }
+    void SetAllowLoop(bool allow) { m_allowLoop = allow; }
+
+    int PositionDefault() const { return m_positionDefault; }
+    void SetPositionDefault(int position) { m_positionDefault = position; }
+
+    const QStringList& Items() const { return m_items; }
+    void SetItems(const QStringList& items);
+
+    // Index of the caption in Items (ignoring case), -1 when absent or Items empty.
+    int Position() const;
+    void SetPosition(int position);
+
+    QString Caption() const { return text(); }
+    void SetCaption(const QString& caption);
+
+    int CtrlNo() const { return m_ctrlNo; }
+    void SetCtrlNo(int ctrlNo) { m_ctrlNo = ctrlNo; }
+    QString CtrlNoHEX() const;
+    // Accepts "$1F" or "0x1F" (hexadecimal) and decimal text; false, and CtrlNo
+    // unchanged, when the text is not a number.
+    bool SetCtrlNoHEX(const QString& text);
+    // The text form of CtrlNoHEX and its parse, shared with the knob.
+    static QString ctrlNoText(int ctrlNo);
+    static std::optional<int> parseCtrlNoText(const QString& text);
+
+    int Tag() const { return m_tag; }
+    void SetTag(int tag) { m_tag = tag; }
+    int Tag1() const { return m_tags[0]; }
+    void SetTag1(int tag) { m_tags[0] = tag; }
+    int Tag2() const { return m_tags[1]; }
+    void SetTag2(int tag) { m_tags[1] = tag; }
+    int Tag3() const { return m_tags[2]; }
+    void SetTag3(int tag) { m_tags[2] = tag; }
+    int Tag4() const { return m_tags[3]; }
+    void SetTag4(int tag) { m_tags[3] = tag; }
+    int Tag5() const { return m_tags[4]; }
+    void SetTag5(int tag) { m_tags[4] = tag; }
+
+    bool AllowReset() const { return m_allowReset; }
+    void SetAllowReset(bool allow) { m_allowReset = allow; }
+
+    int IncrementValue() const { return m_incrementValue; }
+    void SetIncrementValue(int value) { m_incrementValue = value; }
+
+    bool TabStop() const;
+    void SetTabStop(bool stop);
+
+    // Restores PositionDefault when AllowReset is on and the default is in the list.
+    void Reset();
+
+    // Raises OnMouseUp as if this control had been released; the linked knob
+    // uses it so that releasing the knob performs the window's edit.
+    void RaiseMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& pos);
+
+    // Wide enough for the widest entry of Items (and the caption) in bold, the
+    // weight the focus gives it, so no value is ever clipped.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+    // Puts the pointer at a screen position where the platform allows it
+    // (Wayland does not; the offscreen platform only pretends).
+    static void movePointerTo(const QPoint& globalPos);
+
+signals:
+    void OnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void OnMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void OnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void OnDblClick();
+    void OnMouseEnter(dorvane::TDragTweak* sender);
+    void OnMouseLeave(dorvane::TDragTweak* sender);
+    void onKeyDown(QKeyEvent* event);
+    void onKeyUp(QKeyEvent* event);
+    void onKeyPress(QKeyEvent* event);
+
+protected:
+    bool event(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    KnobLink* copyKnobLink() const;
+    void pressed(QMouseEvent* event);
+    void step(int direction, int stepSize);
+    // The release handling shared by the mouse and the keypad keys.
+    void released(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& pos,
+                  bool putPointerBack);
+    void showPointer();
+    void setBold(bool bold);
+
+    QPointer<QObject> m_copyKnobObject;
+    KnobLink* m_copyKnob = nullptr; // valid only while m_copyKnobObject lives
+    bool m_allowLoop = false;
+    int m_positionDefault = 0;
+    QStringList m_items;
+    int m_ctrlNo = 0;
+    int m_tag = 0;
+    std::array<int, 5> m_tags{};
+    bool m_allowReset = true;
+    int m_incrementValue = 1;
+
+    int m_lastX = 0; // kept from one drag to the next
+    QPoint m_pressScreenPos;
+    bool m_pointerHidden = false;
+    QCursor m_shownCursor;    // the window may have chosen another than the hand
+    mutable QSize m_sizeHint; // invalid until asked for after a change of list or font
+};
+
+} // namespace dorvane
