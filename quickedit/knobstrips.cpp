@@ -1,0 +1,326 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "quickedit/knobstrips.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPalette>
+#include <QRadialGradient>
+#include <QScreen>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <functional>
+#include <numbers>
+
+namespace dorvane {
+
+namespace {
+
+// The value controls are lime on black; the knobs' displays match them.
+const QColor Lit(0, 255, 0);
+const QColor LitFill(0, 255, 0, 55);
+const QColor Unlit(85, 85, 85);
+const QColor UnlitLabel(150, 150, 150); // still readable on the black display
+const QColor ScreenFace(8, 8, 8);
+const QColor ScreenRim(90, 90, 90);
+const QColor Bezel(24, 24, 24);
+const QColor PointerLine(245, 245, 245);
+
+constexpr double Pi = std::numbers::pi;
+
+// A knob turns through 270 degrees, from lower left to lower right.
+constexpr double SweepStartDeg = 225.0;
+constexpr double SweepDeg = 270.0;
+
+QPixmap blankFrame(QSize size, qreal ratio, const QColor& background)
+{
+    QPixmap frame(
+        QSize(int(std::ceil(size.width() * ratio)), int(std::ceil(size.height() * ratio))));
+    frame.setDevicePixelRatio(ratio);
+    frame.fill(background);
+    return frame;
+}
+
+QFont labelFont()
+{
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(11); // pixels, so the label fits the fixed frame at any font setting
+    font.setBold(true);
+    return font;
+}
+
+// The black display that the filter and wave frames draw into, with its label.
+QRectF drawScreen(QPainter& painter, QSize size, const QString& label, bool lit)
+{
+    const QRectF face(0.5, 0.5, size.width() - 1.0, size.height() - 1.0);
+    painter.setPen(QPen(ScreenRim, 1.0));
+    painter.setBrush(ScreenFace);
+    painter.drawRoundedRect(face, 4.0, 4.0);
+    painter.setFont(labelFont());
+    painter.setPen(lit ? Lit : UnlitLabel);
+    painter.drawText(QRectF(6, 2, size.width() - 12.0, 13), Qt::AlignLeft | Qt::AlignVCenter,
+                     label);
+    // The trace area: below the label, inside the rim.
+    return QRectF(6, 17, size.width() - 12.0, size.height() - 22.0);
+}
+
+// Draws y(t) for t in 0..1 (y in -1..1, 1 at the top) across area, filled down
+// to the area's bottom so the shape reads at a glance.
+void drawTrace(QPainter& painter, const QRectF& area, const std::function<double(double)>& y,
+               int samples, bool lit = true)
+{
+    QPainterPath trace;
+    for (int i = 0; i <= samples; ++i) {
+        const double t = double(i) / samples;
+        const double v = std::clamp(y(t), -1.0, 1.0);
+        const QPointF p(area.left() + t * area.width(), area.center().y() - v * area.height() / 2);
+        if (i == 0)
+            trace.moveTo(p);
+        else
+            trace.lineTo(p);
+    }
+    QPainterPath filled = trace;
+    filled.lineTo(area.right(), area.bottom());
+    filled.lineTo(area.left(), area.bottom());
+    filled.closeSubpath();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(lit ? LitFill : QColor(Unlit.red(), Unlit.green(), Unlit.blue(), 60));
+    painter.drawPath(filled);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(lit ? Lit : Unlit, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPath(trace);
+}
+
+QPointF onCircle(QPointF centre, double radius, double degrees)
+{
+    const double a = degrees * Pi / 180.0;
+    return {centre.x() + radius * std::cos(a), centre.y() - radius * std::sin(a)};
+}
+
+// Second-order filter magnitudes in decibels at frequency f relative to the
+// cutoff, the classic curves a synthesist expects to see.
+double filterDb(int type, double f)
+{
+    constexpr double Q = 2.8;
+    const double d = std::hypot(1.0 - f * f, f / Q);
+    double gain = 1.0;
+    switch (type) {
+    case 1:
+        gain = 1.0 / d;
+        break;
+    case 2:
+        gain = (f / Q) / d;
+        break;
+    case 3:
+        gain = f * f / d;
+        break;
+    case 4: {
+        constexpr double Boost = 2.5;
+        gain = std::hypot(1.0 - f * f, f * Boost / Q) / std::hypot(1.0 - f * f, f / (Boost * Q));
+        break;
+    }
+    default:
+        break;
+    }
+    return 20.0 * std::log10(std::max(gain, 1e-4));
+}
+
+// Fixed values for the random shapes, so every start draws the same pictures.
+constexpr std::array<double, 9> SampleAndHold = {0.55, -0.35, 0.9,  -0.8, 0.2,
+                                                 0.75, -0.6,  -0.1, 0.55};
+constexpr std::array<double, 9> Random = {0.1, 0.7, -0.2, -0.85, 0.35, 0.9, -0.4, 0.3, 0.1};
+
+double chaos(double t)
+{
+    // The logistic map at r = 3.9: irregular but the same on every run.
+    constexpr int Points = 28;
+    static const std::array<double, Points + 1> values = [] {
+        std::array<double, Points + 1> v{};
+        double x = 0.31;
+        for (double& out : v) {
+            x = 3.9 * x * (1.0 - x);
+            out = 2.0 * x - 1.0;
+        }
+        return v;
+    }();
+    const double pos = t * Points;
+    const int i = std::min(int(pos), Points - 1);
+    return values[i] + (values[i + 1] - values[i]) * (pos - i);
+}
+
+double lfoShape(int shape, double t)
+{
+    constexpr double Cycles = 2.0;
+    const double phase = std::fmod(t * Cycles, 1.0);
+    switch (shape) {
+    case 0: // triangle
+        return phase < 0.25 ? phase * 4 : (phase < 0.75 ? 2 - phase * 4 : phase * 4 - 4);
+    case 1: // sine
+        return std::sin(2 * Pi * t * Cycles);
+    case 2: // saw
+        return phase < 0.98 ? 1.0 - 2.0 * phase / 0.98 : -1.0 + 2.0 * (phase - 0.98) / 0.02;
+    case 3: // square
+        return phase < 0.5 ? 0.9 : -0.9;
+    case 4: // trapezoid
+        return std::clamp(2.2 * (phase < 0.5 ? phase * 4 - 1 : 3 - phase * 4), -0.9, 0.9);
+    case 5: { // sample and hold
+        const int step = std::min(int(t * 8), 7);
+        return SampleAndHold[std::size_t(step)] * 0.9;
+    }
+    case 6: { // random: smooth through fixed points
+        const double pos = t * 8;
+        const int i = std::min(int(pos), 7);
+        const double w = (1 - std::cos((pos - i) * Pi)) / 2;
+        return (Random[std::size_t(i)] * (1 - w) + Random[std::size_t(i) + 1] * w) * 0.9;
+    }
+    default: // chaos
+        return chaos(t) * 0.9;
+    }
+}
+
+} // namespace
+
+KnobStrips::KnobStrips(qreal devicePixelRatio, const QColor& background)
+    : m_knob(drawKnob(devicePixelRatio, background)),
+      m_switch(drawSwitch(devicePixelRatio, background)),
+      m_filterType(drawFilterType(devicePixelRatio, background)),
+      m_lfoWave(drawLfoWave(devicePixelRatio, background))
+{
+}
+
+KnobStrips KnobStrips::forScreen(const QScreen* screen)
+{
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
+    return KnobStrips(ratio, QGuiApplication::palette().color(QPalette::Window));
+}
+
+PictureStrip KnobStrips::drawKnob(qreal ratio, const QColor& background)
+{
+    QList<QPixmap> frames;
+    const QPointF centre(KnobFrameSize.width() / 2.0, KnobFrameSize.height() / 2.0);
+    for (int i = 0; i < KnobFrames; ++i) {
+        QPixmap frame = blankFrame(KnobFrameSize, ratio, background);
+        QPainter painter(&frame);
+        painter.setRenderHint(QPainter::Antialiasing);
+        // A dark bezel carries the travel arc, so the lit part reads on any window colour.
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Bezel);
+        painter.drawEllipse(centre, 14.5, 14.5);
+        const QRectF arc(centre.x() - 12, centre.y() - 12, 24, 24);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(Unlit, 2.4, Qt::SolidLine, Qt::FlatCap));
+        painter.drawArc(arc, int(SweepStartDeg * 16), int(-SweepDeg * 16));
+        const double fraction = double(i) / (KnobFrames - 1);
+        const double angle = SweepStartDeg - SweepDeg * fraction;
+        if (i > 0) {
+            painter.setPen(QPen(Lit, 2.4, Qt::SolidLine, Qt::FlatCap));
+            painter.drawArc(arc, int(SweepStartDeg * 16), int(-SweepDeg * fraction * 16));
+        }
+        QRadialGradient body(centre - QPointF(3, 3), 12);
+        body.setColorAt(0.0, QColor(120, 120, 120));
+        body.setColorAt(1.0, QColor(35, 35, 35));
+        painter.setPen(QPen(QColor(0, 0, 0), 1.0));
+        painter.setBrush(body);
+        painter.drawEllipse(centre, 9.0, 9.0);
+        painter.setPen(QPen(PointerLine, 2.0, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(onCircle(centre, 2.5, angle), onCircle(centre, 8.0, angle));
+        painter.end();
+        frames.append(frame);
+    }
+    return PictureStrip(KnobFrameSize, frames);
+}
+
+PictureStrip KnobStrips::drawSwitch(qreal ratio, const QColor& background)
+{
+    QList<QPixmap> frames;
+    for (int i = 0; i < SwitchFrames; ++i) {
+        const bool on = i == 1;
+        QPixmap frame = blankFrame(SwitchFrameSize, ratio, background);
+        QPainter painter(&frame);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF track(0.5, 0.5, SwitchFrameSize.width() - 1.0, SwitchFrameSize.height() - 1.0);
+        painter.setPen(QPen(QColor(0, 0, 0), 1.0));
+        painter.setBrush(on ? QColor(0, 200, 0) : Bezel);
+        painter.drawRoundedRect(track, 4.5, 4.5);
+        // The thumb sits left for off and right for on, as on a slide switch.
+        const double thumbWidth = 15.0;
+        const QRectF thumb(on ? track.right() - thumbWidth - 1 : track.left() + 1, 1.5, thumbWidth,
+                           SwitchFrameSize.height() - 3.0);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(on ? QColor(235, 255, 235) : QColor(140, 140, 140));
+        painter.drawRoundedRect(thumb, 3.5, 3.5);
+        painter.end();
+        frames.append(frame);
+    }
+    return PictureStrip(SwitchFrameSize, frames);
+}
+
+PictureStrip KnobStrips::drawFilterType(qreal ratio, const QColor& background)
+{
+    static const std::array<const char*, FilterTypeFrames> labels = {"OFF", "LPF", "BPF", "HPF",
+                                                                     "PKG"};
+    QList<QPixmap> frames;
+    for (int type = 0; type < FilterTypeFrames; ++type) {
+        QPixmap frame = blankFrame(FilterTypeFrameSize, ratio, background);
+        QPainter painter(&frame);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const bool lit = type != 0;
+        const QRectF area =
+            drawScreen(painter, FilterTypeFrameSize, QString::fromLatin1(labels[type]), lit);
+        // Frequency on a log scale across the display, the cutoff in the middle;
+        // +15 dB at the top edge, -33 dB at the bottom.
+        constexpr double TopDb = 15.0;
+        constexpr double RangeDb = 48.0;
+        drawTrace(
+            painter, area,
+            [type](double t) {
+                const double f = std::pow(10.0, (t - 0.5) * 2.4);
+                const double db = std::max(filterDb(type, f), TopDb - RangeDb);
+                return 1.0 - 2.0 * (TopDb - db) / RangeDb;
+            },
+            120, lit);
+        painter.end();
+        frames.append(frame);
+    }
+    return PictureStrip(FilterTypeFrameSize, frames);
+}
+
+PictureStrip KnobStrips::drawLfoWave(qreal ratio, const QColor& background)
+{
+    static const std::array<const char*, LfoWaveFrames> labels = {"TRI", "SIN", "SAW", "SQR",
+                                                                  "TRP", "S&H", "RND", "CHS"};
+    QList<QPixmap> frames;
+    for (int shape = 0; shape < LfoWaveFrames; ++shape) {
+        QPixmap frame = blankFrame(LfoWaveFrameSize, ratio, background);
+        QPainter painter(&frame);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF area =
+            drawScreen(painter, LfoWaveFrameSize, QString::fromLatin1(labels[shape]), true);
+        // The trace swings about the middle, so no fill below it.
+        QPainterPath trace;
+        constexpr int Samples = 160;
+        for (int i = 0; i <= Samples; ++i) {
+            const double t = double(i) / Samples;
+            const QPointF p(area.left() + t * area.width(),
+                            area.center().y() - lfoShape(shape, t) * area.height() / 2);
+            if (i == 0)
+                trace.moveTo(p);
+            else
+                trace.lineTo(p);
+        }
+        painter.setPen(QPen(Unlit, 1.0, Qt::DotLine));
+        painter.drawLine(QPointF(area.left(), area.center().y()),
+                         QPointF(area.right(), area.center().y()));
+        painter.setPen(QPen(Lit, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPath(trace);
+        painter.end();
+        frames.append(frame);
+    }
+    return PictureStrip(LfoWaveFrameSize, frames);
+}
+
+} // namespace dorvane
