@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// An open output device as a driver hands it out; closing is destroying it.
+// The output port calls transmit() from its sending thread only, one call at a
+// time, and never after it has begun destroying the connection.
+#pragma once
+
+#include "patch/layout.h"
+
+#include <cstddef>
+
+namespace dorvane {
+
+class MidiOutputConnection
+{
+public:
+    virtual ~MidiOutputConnection() = default;
+
+    // Hands one complete message to the device: a short message, or one sysex
+    // message. Throws MidiDriverError when the device refuses it.
+    virtual void transmit(ByteView message) = 0;
+
+    // The longest single message the device takes without losing it.
+    virtual std::size_t maxMessageSize() const = 0;
+
+    // Bytes per second the device takes without loss when fed back to back;
+    // 0 when the device paces the sender itself.
+    virtual std::size_t bytesPerSecond() const = 0;
+};
+
+} // namespace dorvane

@@ -1,0 +1,170 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "midi/midisender.h"
+
+#include "midi/longmessage.h"
+#include "midi/miditexts.h"
+#include "midi/tmidioutput.h"
+#include "midi/tmymidihdr.h"
+#include "patch/fileio.h"
+
+namespace dorvane {
+
+MidiSender::MidiSender(QObject* parent) : QObject(parent)
+{
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        if (m_step == Step::Pausing || m_step == Step::Scheduled)
+            sendNext();
+    });
+}
+
+void MidiSender::SetOutput(TMidiOutput* output)
+{
+    if (m_output)
+        disconnect(m_output, nullptr, this, nullptr);
+    m_output = output;
+    if (output) {
+        connect(output, &TMidiOutput::drained, this, &MidiSender::onDrained);
+        connect(output, &TMidiOutput::sendFailed, this, &MidiSender::sendFailed);
+        // Gone with the port: whatever waited for it goes on.
+        connect(output, &QObject::destroyed, this, &MidiSender::onDrained);
+    }
+    onDrained(); // a wait on the previous port ends here
+}
+
+void MidiSender::SendLong(Bytes bytes)
+{
+    if (bytes.empty())
+        return;
+    m_queue.push_back(std::move(bytes));
+    if (m_step == Step::Idle)
+        schedule();
+}
+
+bool MidiSender::SendFile(const QString& fileName)
+{
+    Bytes bytes;
+    try {
+        bytes = readWholeFile(fileName.toStdString());
+    } catch (const std::exception& e) {
+        emit sendFailed(QString::fromStdString(e.what()));
+        return false;
+    }
+    if (bytes.size() <= MaxLongMessageSize) {
+        SendLong(std::move(bytes));
+        return true;
+    }
+    std::vector<ByteView> groups;
+    try {
+        groups = groupIntoLongMessages(bytes, MaxLongMessageSize);
+    } catch (const MessageTooLong& e) {
+        emit sendFailed(QString::fromStdString(e.what()));
+        return false;
+    }
+    for (ByteView group : groups)
+        SendLong(Bytes(group.begin(), group.end()));
+    return true;
+}
+
+bool MidiSender::IsIdle() const
+{
+    return m_queue.empty() && m_step == Step::Idle &&
+           (!m_output || m_output->MessagesInFlight() == 0);
+}
+
+void MidiSender::schedule()
+{
+    m_step = Step::Scheduled;
+    m_timer.start(0);
+}
+
+bool MidiSender::sendOne(ByteView message)
+{
+    try {
+        if (!m_output)
+            throw EmidioutputError(miditexts::OutputNotOpen);
+        m_output->SendLongMessage(message);
+        return true;
+    } catch (const EmidioutputError& e) {
+        emit sendFailed(QString::fromStdString(e.what()));
+        return false;
+    }
+}
+
+void MidiSender::sendNext()
+{
+    if (m_queue.empty()) {
+        m_pendingPause = 0;
+        if (m_output && m_output->MessagesInFlight() > 0) {
+            m_step = Step::AwaitingDevice; // queueEmpty once the device has finished
+            return;
+        }
+        m_step = Step::Idle;
+        emit queueEmpty();
+        return;
+    }
+
+    if (m_messagePause == 0 && !m_pause) {
+        // Nothing to wait for between messages: all of them go to the port's
+        // queue now, which keeps their order and feeds the device at its pace.
+        while (!m_queue.empty()) {
+            const Bytes message = std::move(m_queue.front());
+            m_queue.pop_front();
+            sendOne(message);
+        }
+        afterMessage(0);
+        return;
+    }
+
+    Bytes& front = m_queue.front();
+    ByteView message(front);
+    bool last = true;
+    if (m_messagePause > 0) {
+        // The next sysex message of the front long message only.
+        const ByteView rest = message.subspan(m_frontSent);
+        message = messagePieces(rest).front();
+        m_frontSent += message.size();
+        last = m_frontSent >= front.size();
+    }
+
+    const bool sent = sendOne(message);
+    int pause = m_messagePause;
+    if (last) {
+        m_queue.pop_front();
+        m_frontSent = 0;
+        if (m_pause)
+            pause += PauseMs;
+    }
+    afterMessage(sent ? pause : 0);
+}
+
+void MidiSender::afterMessage(int pauseMs)
+{
+    if (pauseMs <= 0) {
+        schedule();
+        return;
+    }
+    m_pendingPause = pauseMs;
+    if (m_output && m_output->MessagesInFlight() > 0)
+        m_step = Step::AwaitingDevice; // the pause starts when the bytes have left
+    else
+        startPause();
+}
+
+void MidiSender::startPause()
+{
+    m_step = Step::Pausing;
+    m_timer.start(m_pendingPause);
+}
+
+void MidiSender::onDrained()
+{
+    if (m_step != Step::AwaitingDevice)
+        return;
+    if (m_pendingPause > 0)
+        startPause();
+    else
+        sendNext();
+}
+
+} // namespace dorvane

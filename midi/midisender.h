@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Sends long messages to the output port one at a time, in the order they were
+// given, from the main thread's event loop: SendLong returns at once and the
+// message leaves on a later turn. With Pause set, 55 ms pass after each long
+// message; with a message pause, that many milliseconds pass after each sysex
+// message, also between the messages inside one long message (for slow
+// devices). Pauses run on timers and start when the device has finished with
+// the message, so they are real gaps on the wire; nothing ever sleeps.
+//
+// A message that fails is reported through sendFailed and the ones after it
+// still go. queueEmpty says everything given has left.
+#pragma once
+
+#include "patch/layout.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <deque>
+
+namespace dorvane {
+
+class TMidiOutput;
+
+class MidiSender : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int PauseMs = 55;
+
+    explicit MidiSender(QObject* parent = nullptr);
+
+    TMidiOutput* Output() const { return m_output; }
+    void SetOutput(TMidiOutput* output);
+
+    bool Pause() const { return m_pause; }
+    void SetPause(bool on) { m_pause = on; }
+    // Milliseconds after each sysex message; 0 for none.
+    int MessagePause() const { return m_messagePause; }
+    void SetMessagePause(int ms) { m_messagePause = ms < 0 ? 0 : ms; }
+
+    // Queues one long message (at most 65,535 bytes, or the port refuses it).
+    void SendLong(Bytes bytes);
+    // Sends a whole file. One long message when it fits; a longer file goes as
+    // several, cut only after a message's F7. False (and sendFailed) when the
+    // file cannot be read or holds a single message too long to send; then
+    // nothing is sent.
+    bool SendFile(const QString& fileName);
+
+    // Nothing waiting and nothing on its way.
+    bool IsIdle() const;
+    std::size_t QueuedCount() const { return m_queue.size(); }
+
+signals:
+    void sendFailed(const QString& text);
+    void queueEmpty();
+
+private:
+    enum class Step
+    {
+        Idle,
+        Scheduled,
+        AwaitingDevice,
+        Pausing
+    };
+
+    void schedule();
+    void sendNext();
+    bool sendOne(ByteView message);
+    void onDrained();
+    void afterMessage(int pauseMs);
+    void startPause();
+
+    QPointer<TMidiOutput> m_output;
+    bool m_pause = false;
+    int m_messagePause = 0;
+    // Long messages waiting; with a message pause the front one is sent a
+    // sysex message at a time and m_frontSent says how much of it has gone.
+    std::deque<Bytes> m_queue;
+    std::size_t m_frontSent = 0;
+    Step m_step = Step::Idle;
+    int m_pendingPause = 0;
+    QTimer m_timer;
+};
+
+} // namespace dorvane

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The MIDI ports' own messages, each written once here.
+#pragma once
+
+#include <string>
+
+namespace dorvane::miditexts {
+
+inline constexpr char ChangeDeviceId[] = "Change to DeviceID while device was open";
+inline constexpr char ChangeProductName[] = "Change to ProductName while device was open";
+inline constexpr char ChangeSysexBufferSize[] = "Change to SysexBufferSize while device was open";
+inline constexpr char ChangeSysexBufferCount[] = "Change to SysexBuffercount while device was open";
+inline constexpr char InvalidDeviceId[] = "Invalid device ID";
+inline constexpr char OutputNotOpen[] = "MIDI Output device not open";
+inline constexpr char NoErrorText[] = "Specified error number is out of range";
+
+inline std::string outputNotInstalled(const std::string& name)
+{
+    return "MIDI output Device " + name + " not installed";
+}
+
+// The trailing blank belongs to the message as it has always been shown.
+inline std::string inputNotInstalled(const std::string& name)
+{
+    return "MIDI Input Device " + name + " not installed ";
+}
+
+} // namespace dorvane::miditexts

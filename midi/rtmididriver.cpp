@@ -1,0 +1,311 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "midi/rtmididriver.h"
+
+#include "midi/mididrivererror.h"
+
+#include <RtMidi.h>
+
+#include <cctype>
+#include <filesystem>
+#include <memory>
+
+namespace dorvane {
+namespace {
+
+// RtMidi reports through a callback once one is set (it would print and throw
+// otherwise). The catcher keeps the first failure of a call for the caller.
+struct ErrorCatcher
+{
+    bool failed = false;
+    std::string text;
+
+    static void callback(RtMidiError::Type type, const std::string& message, void* data)
+    {
+        auto* self = static_cast<ErrorCatcher*>(data);
+        if (type == RtMidiError::DEBUG_WARNING || self->failed)
+            return;
+        self->failed = true;
+        self->text = message;
+    }
+
+    // Throws what was caught since the last check, and clears it.
+    void check(MidiResult code)
+    {
+        if (!failed)
+            return;
+        failed = false;
+        throw MidiDriverError(code, text.empty() ? std::string("MIDI driver failure") : text);
+    }
+};
+
+std::string apiLabel(RtMidi::Api api)
+{
+    switch (api) {
+    case RtMidi::LINUX_ALSA:
+        return "ALSA";
+    case RtMidi::UNIX_JACK:
+        return "JACK";
+    case RtMidi::MACOSX_CORE:
+        return "CoreMIDI";
+    case RtMidi::WINDOWS_MM:
+        return "Windows MIDI";
+    default:
+        return RtMidi::getApiDisplayName(api);
+    }
+}
+
+bool apiHasVirtualPorts(RtMidi::Api api)
+{
+    return api == RtMidi::LINUX_ALSA || api == RtMidi::UNIX_JACK || api == RtMidi::MACOSX_CORE;
+}
+
+// RtMidi's JACK output passes each message through a ring of 16384 bytes that
+// also holds the message's length (an int); a longer message is dropped
+// without a word, so it is refused before it is sent.
+constexpr std::size_t JackLargestMessage = 16384 - 1 - sizeof(int);
+
+// A JACK port takes a period's worth of events at most (32 KB a cycle); more is
+// lost. Feeding at 100 times MIDI wire speed keeps every cycle well inside that
+// for periods up to 4096 frames, and is still far faster than any instrument.
+constexpr std::size_t JackBytesPerSecond = 312500;
+
+template <typename Port> int findPort(Port& port, ErrorCatcher& errors, const std::string& portName)
+{
+    const unsigned count = port.getPortCount();
+    errors.check(MidiResult::Failed);
+    for (unsigned i = 0; i < count; ++i)
+        if (port.getPortName(i) == portName)
+            return int(i);
+    return -1;
+}
+
+class RtMidiOutputConnection final : public MidiOutputConnection
+{
+public:
+    RtMidiOutputConnection(RtMidi::Api api, const std::string& clientName, int portIndexOrVirtual,
+                           const std::string& portName)
+        : m_api(api), m_port(api, clientName)
+    {
+        m_port.setErrorCallback(&ErrorCatcher::callback, &m_errors);
+        if (portIndexOrVirtual < 0) {
+            m_port.openVirtualPort(RtMidiDriver::OutputPortName);
+        } else {
+            const int index = findPort(m_port, m_errors, portName);
+            if (index < 0)
+                throw MidiDriverError(MidiResult::BadDeviceId,
+                                      "MIDI device " + portName + " is not there any more");
+            m_port.openPort(unsigned(index), RtMidiDriver::OutputPortName);
+        }
+        m_errors.check(MidiResult::Allocated);
+    }
+
+    void transmit(ByteView message) override
+    {
+        m_port.sendMessage(message.data(), message.size());
+        m_errors.check(MidiResult::Failed);
+    }
+
+    std::size_t maxMessageSize() const override
+    {
+        return m_api == RtMidi::UNIX_JACK ? JackLargestMessage : 65535;
+    }
+
+    std::size_t bytesPerSecond() const override
+    {
+        return m_api == RtMidi::UNIX_JACK ? JackBytesPerSecond : 0;
+    }
+
+private:
+    RtMidi::Api m_api;
+    ErrorCatcher m_errors;
+    RtMidiOut m_port;
+};
+
+class RtMidiInputConnection final : public MidiInputConnection
+{
+public:
+    RtMidiInputConnection(RtMidi::Api api, const std::string& clientName, int portIndexOrVirtual,
+                          const std::string& portName, MidiInputSink& sink)
+        : m_sink(sink), m_port(api, clientName)
+    {
+        m_port.setErrorCallback(&ErrorCatcher::callback, &m_errors);
+        // Everything is let through: the input port filters by its own rules.
+        m_port.ignoreTypes(false, false, false);
+        m_port.setCallback(&RtMidiInputConnection::deliver, this);
+        if (portIndexOrVirtual < 0) {
+            m_port.openVirtualPort(RtMidiDriver::InputPortName);
+        } else {
+            const int index = findPort(m_port, m_errors, portName);
+            if (index < 0)
+                throw MidiDriverError(MidiResult::BadDeviceId,
+                                      "MIDI device " + portName + " is not there any more");
+            m_port.openPort(unsigned(index), RtMidiDriver::InputPortName);
+        }
+        m_errors.check(MidiResult::Allocated);
+    }
+
+private:
+    // RtMidi's thread. RtMidi hands over whole messages; a sysex message split
+    // by the platform arrives as pieces, the later ones starting with data bytes.
+    static void deliver(double, std::vector<unsigned char>* message, void* data)
+    {
+        if (!message || message->empty())
+            return;
+        auto* self = static_cast<RtMidiInputConnection*>(data);
+        const ByteView bytes(message->data(), message->size());
+        if (bytes[0] == 0xF0 || bytes[0] < 0x80)
+            self->m_sink.midiLongData(bytes);
+        else
+            self->m_sink.midiData(bytes);
+    }
+
+    MidiInputSink& m_sink;
+    ErrorCatcher m_errors;
+    RtMidiIn m_port;
+};
+
+} // namespace
+
+RtMidiDriver::RtMidiDriver(std::string clientName) : m_clientName(std::move(clientName)) {}
+
+bool RtMidiDriver::isOwnPort(const std::string& portName) const
+{
+    // Every RtMidi object is a client of its own; JACK numbers clients of the
+    // same name ("Dorvane-01"), ALSA lets them share it.
+    if (portName.compare(0, m_clientName.size(), m_clientName) != 0)
+        return false;
+    std::size_t i = m_clientName.size();
+    if (i < portName.size() && portName[i] == '-') {
+        ++i;
+        while (i < portName.size() && std::isdigit(static_cast<unsigned char>(portName[i])))
+            ++i;
+    }
+    return i < portName.size() && portName[i] == ':';
+}
+
+MidiDeviceNames RtMidiDriver::devices()
+{
+    m_live.clear();
+    m_outputs.clear();
+    m_inputs.clear();
+
+    std::vector<RtMidi::Api> apis;
+    RtMidi::getCompiledApi(apis);
+    for (RtMidi::Api api : apis) {
+        if (api == RtMidi::RTMIDI_DUMMY)
+            continue;
+#if defined(__linux__)
+        // Without the sequencer device ALSA cannot start; asking it anyway only
+        // fills the terminal with its complaints at every listing.
+        if (api == RtMidi::LINUX_ALSA && !std::filesystem::exists("/dev/snd/seq"))
+            continue;
+#endif
+        ApiPorts ports{int(api), apiLabel(api), apiHasVirtualPorts(api), {}, {}};
+        try {
+            ErrorCatcher errors;
+            RtMidiOut out(api, m_clientName);
+            out.setErrorCallback(&ErrorCatcher::callback, &errors);
+            const unsigned outCount = out.getPortCount();
+            errors.check(MidiResult::Failed);
+            for (unsigned i = 0; i < outCount; ++i)
+                ports.outputs.push_back(out.getPortName(i));
+            RtMidiIn in(api, m_clientName);
+            in.setErrorCallback(&ErrorCatcher::callback, &errors);
+            const unsigned inCount = in.getPortCount();
+            errors.check(MidiResult::Failed);
+            for (unsigned i = 0; i < inCount; ++i)
+                ports.inputs.push_back(in.getPortName(i));
+            errors.check(MidiResult::Failed);
+        } catch (const RtMidiError&) {
+            continue; // this API does not start here
+        } catch (const MidiDriverError&) {
+            continue;
+        }
+        m_live.push_back(std::move(ports));
+    }
+
+    const bool prefixed = m_live.size() > 1;
+    auto shown = [prefixed](const ApiPorts& api, const std::string& name) {
+        return prefixed ? api.label + ": " + name : name;
+    };
+
+    MidiDeviceNames names;
+    for (std::size_t a = 0; a < m_live.size(); ++a) {
+        for (const std::string& port : m_live[a].outputs) {
+            if (isOwnPort(port))
+                continue;
+            m_outputs.push_back({a, port});
+            names.outputs.push_back(shown(m_live[a], port));
+        }
+        for (const std::string& port : m_live[a].inputs) {
+            if (isOwnPort(port))
+                continue;
+            m_inputs.push_back({a, port});
+            names.inputs.push_back(shown(m_live[a], port));
+        }
+    }
+    if (const ApiPorts* api = virtualApi()) {
+        names.virtualOutput = shown(*api, VirtualPortName);
+        names.virtualInput = names.virtualOutput;
+    }
+    return names;
+}
+
+const RtMidiDriver::ApiPorts* RtMidiDriver::virtualApi() const
+{
+    for (const ApiPorts& api : m_live)
+        if (api.hasVirtualPorts)
+            return &api;
+    return nullptr;
+}
+
+std::vector<std::string> RtMidiDriver::liveApis() const
+{
+    std::vector<std::string> labels;
+    for (const ApiPorts& api : m_live)
+        labels.push_back(api.label);
+    return labels;
+}
+
+std::unique_ptr<MidiOutputConnection> RtMidiDriver::openOutput(int index, const std::string&)
+{
+    try {
+        if (index < 0) {
+            const ApiPorts* api = virtualApi();
+            if (!api)
+                throw MidiDriverError(MidiResult::BadDeviceId, "no virtual MIDI port here");
+            return std::make_unique<RtMidiOutputConnection>(RtMidi::Api(api->api), m_clientName, -1,
+                                                            std::string());
+        }
+        if (std::size_t(index) >= m_outputs.size())
+            throw MidiDriverError(MidiResult::BadDeviceId, "no such MIDI output device");
+        const Listed& device = m_outputs[std::size_t(index)];
+        return std::make_unique<RtMidiOutputConnection>(RtMidi::Api(m_live[device.api].api),
+                                                        m_clientName, index, device.portName);
+    } catch (const RtMidiError& e) {
+        throw MidiDriverError(MidiResult::Allocated, e.getMessage());
+    }
+}
+
+std::unique_ptr<MidiInputConnection> RtMidiDriver::openInput(int index, const std::string&,
+                                                             MidiInputSink& sink)
+{
+    try {
+        if (index < 0) {
+            const ApiPorts* api = virtualApi();
+            if (!api)
+                throw MidiDriverError(MidiResult::BadDeviceId, "no virtual MIDI port here");
+            return std::make_unique<RtMidiInputConnection>(RtMidi::Api(api->api), m_clientName, -1,
+                                                           std::string(), sink);
+        }
+        if (std::size_t(index) >= m_inputs.size())
+            throw MidiDriverError(MidiResult::BadDeviceId, "no such MIDI input device");
+        const Listed& device = m_inputs[std::size_t(index)];
+        return std::make_unique<RtMidiInputConnection>(RtMidi::Api(m_live[device.api].api),
+                                                       m_clientName, index, device.portName, sink);
+    } catch (const RtMidiError& e) {
+        throw MidiDriverError(MidiResult::Allocated, e.getMessage());
+    }
+}
+
+} // namespace dorvane

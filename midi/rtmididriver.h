@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The operating system's MIDI through RtMidi: the ports of every RtMidi API
+// that starts here (ALSA sequencer, JACK, CoreMIDI, Windows MIDI). An API that
+// does not start (no /dev/snd/seq, no JACK server) is left out and the rest go
+// on, even when nothing is left. With more than one API answering, each name
+// carries the API in front ("JACK: ..."). Dorvane's own ports are not listed:
+// its virtual port is device -1, on the first API that has virtual ports.
+#pragma once
+
+#include "midi/mididriver.h"
+
+#include <string>
+#include <vector>
+
+namespace dorvane {
+
+class RtMidiDriver final : public MidiDriver
+{
+public:
+    // `clientName` is how other programs see Dorvane (the JACK client name).
+    explicit RtMidiDriver(std::string clientName = "Dorvane");
+
+    MidiDeviceNames devices() override;
+    std::unique_ptr<MidiOutputConnection> openOutput(int index, const std::string& name) override;
+    std::unique_ptr<MidiInputConnection> openInput(int index, const std::string& name,
+                                                   MidiInputSink& sink) override;
+
+    // The APIs that answered at the last listing ("ALSA", "JACK", ...).
+    std::vector<std::string> liveApis() const;
+
+    // Port names Dorvane gives its own ports.
+    static constexpr char OutputPortName[] = "MIDI out";
+    static constexpr char InputPortName[] = "MIDI in";
+    static constexpr char VirtualPortName[] = "Dorvane virtual port";
+
+private:
+    struct ApiPorts
+    {
+        int api; // RtMidi::Api
+        std::string label;
+        bool hasVirtualPorts;
+        std::vector<std::string> outputs; // the API's own port names
+        std::vector<std::string> inputs;
+    };
+    struct Listed
+    {
+        std::size_t api; // index into m_live
+        std::string portName;
+    };
+
+    bool isOwnPort(const std::string& portName) const;
+    const ApiPorts* virtualApi() const;
+
+    std::string m_clientName;
+    std::vector<ApiPorts> m_live;
+    std::vector<Listed> m_outputs;
+    std::vector<Listed> m_inputs;
+};
+
+} // namespace dorvane

@@ -1,0 +1,174 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "midi/tmidiinput.h"
+
+#include "midi/midideviceregistry.h"
+#include "midi/midiinputcontext.h"
+#include "midi/miditexts.h"
+#include "midi/wakeup.h"
+
+#include <QPointer>
+
+namespace dorvane {
+
+TMidiInput::TMidiInput(QObject* parent) : TMidiInput(MidiDeviceRegistry::application(), parent) {}
+
+TMidiInput::TMidiInput(MidiDeviceRegistry& devices, QObject* parent)
+    : QObject(parent), m_devices(devices), m_wake(new WakeUp(this))
+{
+    connect(m_wake, &WakeUp::woken, this, &TMidiInput::onWake);
+    // Device 0 is selected and its name read. A machine without any input
+    // device must still be able to create the port (the program would not
+    // start otherwise), so then the name simply stays empty.
+    if (auto name = m_devices.inputName(0))
+        m_productName = QString::fromStdString(*name);
+    m_state = misClosed;
+}
+
+TMidiInput::~TMidiInput()
+{
+    m_connection.reset();
+    m_context.reset();
+}
+
+void TMidiInput::fail(MidiResult code, const std::string& text)
+{
+    m_error = code;
+    throw EMidiInputError(text.empty() ? std::string(miditexts::NoErrorText) : text);
+}
+
+int TMidiInput::DeviceCount() const
+{
+    return m_devices.inputCount();
+}
+
+void TMidiInput::SetDeviceID(int id)
+{
+    if (m_state == misOpen)
+        fail(MidiResult::Allocated, miditexts::ChangeDeviceId);
+    const auto name = m_devices.inputName(id);
+    if (!name || id < -1)
+        fail(MidiResult::BadDeviceId, miditexts::InvalidDeviceId);
+    m_deviceId = id;
+    m_productName = QString::fromStdString(*name);
+    m_error = MidiResult::Ok;
+}
+
+void TMidiInput::SetProductName(const QString& name)
+{
+    if (m_state == misOpen)
+        fail(MidiResult::Allocated, miditexts::ChangeProductName);
+    const std::string wanted = name.toStdString();
+    // The devices in order, then the virtual port: the first exact match.
+    for (int id = 0; id < m_devices.inputCount(); ++id) {
+        if (m_devices.inputName(id) == wanted) {
+            SetDeviceID(id);
+            return;
+        }
+    }
+    if (m_devices.hasVirtualInput() && m_devices.inputName(-1) == wanted) {
+        SetDeviceID(-1);
+        return;
+    }
+    fail(MidiResult::BadDeviceId, miditexts::inputNotInstalled(wanted));
+}
+
+void TMidiInput::SetSysexBufferSize(std::uint16_t size)
+{
+    if (m_state == misOpen)
+        fail(MidiResult::Allocated, miditexts::ChangeSysexBufferSize);
+    m_sysexBufferSize = size;
+}
+
+void TMidiInput::SetSysexBufferCount(std::uint16_t count)
+{
+    if (m_state == misOpen)
+        fail(MidiResult::Allocated, miditexts::ChangeSysexBufferCount);
+    m_sysexBufferCount = count;
+}
+
+void TMidiInput::SetSysexOnly(bool on)
+{
+    m_sysexOnly = on;
+    if (m_context)
+        m_context->setSysexOnly(on);
+}
+
+void TMidiInput::Open()
+{
+    if (m_state == misOpen)
+        return;
+    try {
+        const auto name = m_devices.inputName(m_deviceId);
+        if (!name)
+            throw MidiDriverError(MidiResult::BadDeviceId, miditexts::InvalidDeviceId);
+        m_context = std::make_unique<MidiInputContext>(m_capacity, m_sysexBufferCount,
+                                                       m_sysexBufferSize, *m_wake);
+        m_context->setSysexOnly(m_sysexOnly);
+        m_connection = m_devices.openInput(m_deviceId, *name, *m_context);
+    } catch (const MidiDriverError& e) {
+        m_error = e.code();
+        m_connection.reset();
+        m_context.reset();
+        return;
+    } catch (const std::exception&) {
+        m_error = MidiResult::NoMemory;
+        m_connection.reset();
+        m_context.reset();
+        return;
+    }
+    m_error = MidiResult::Ok;
+    m_state = misOpen;
+}
+
+void TMidiInput::Close()
+{
+    if (m_state != misOpen)
+        return;
+    // Closed first, so that nothing more is handed out while the device stops.
+    m_state = misClosed;
+    m_connection.reset();
+    m_context.reset();
+    m_error = MidiResult::Ok;
+}
+
+void TMidiInput::Start()
+{
+    if (m_state == misOpen)
+        m_context->start();
+}
+
+void TMidiInput::Stop()
+{
+    if (m_state == misOpen)
+        m_context->stop();
+}
+
+std::uint16_t TMidiInput::PendingEventCount() const
+{
+    if (m_state != misOpen)
+        return 0;
+    return std::uint16_t(m_context->pending());
+}
+
+std::optional<TMyMidiEvent> TMidiInput::TakeEvent()
+{
+    if (m_state != misOpen)
+        return std::nullopt;
+    return m_context->take();
+}
+
+void TMidiInput::onWake()
+{
+    if (m_state != misOpen)
+        return;
+    QPointer<TMidiInput> self(this);
+    if (m_context->pending() > 0) {
+        emit OnMidiInput(this);
+        if (!self || m_state != misOpen)
+            return;
+    }
+    if (m_context->takeOverflow())
+        emit OnOverflow(this);
+}
+
+} // namespace dorvane

@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One MIDI input device. Deliveries arrive on the driver's thread, go into a
+// fixed-size event ring (sysex bytes into buffers prepared at open and used
+// again and again), and the main thread is told: OnMidiInput says events are
+// waiting, TakeEvent hands them out one by one in arrival order. A full ring,
+// or no free sysex buffer, drops the delivery and raises OnOverflow; nothing
+// on the driver's side ever blocks or grows.
+//
+// Device numbers are those of a MidiDeviceRegistry; -1 is Dorvane's own
+// virtual port where the platform has one, so that other programs can play
+// into Dorvane.
+#pragma once
+
+#include "midi/mididrivererror.h"
+#include "midi/tmymidievent.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+namespace dorvane {
+
+class MidiDeviceRegistry;
+class MidiInputConnection;
+class MidiInputContext;
+class WakeUp;
+
+enum MidiInputState
+{
+    misOpen = 0,
+    misClosed = 1,
+    misCreating = 2,
+    misDestroying = 3
+};
+
+// A failure of the input port; the text is for the musician.
+class EMidiInputError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TMidiInput : public QObject
+{
+    Q_OBJECT
+
+public:
+    // On the program's devices. The port starts closed, on device 0.
+    explicit TMidiInput(QObject* parent = nullptr);
+    TMidiInput(MidiDeviceRegistry& devices, QObject* parent = nullptr);
+    ~TMidiInput() override;
+
+    QString ProductName() const { return m_productName; }
+    void SetProductName(const QString& name);
+    MidiInputState State() const { return m_state; }
+    int DeviceID() const { return m_deviceId; }
+    void SetDeviceID(int id);
+    int DeviceCount() const;
+    // Slots of the event ring; takes effect at the next Open.
+    std::uint16_t Capacity() const { return m_capacity; }
+    void SetCapacity(std::uint16_t capacity) { m_capacity = capacity; }
+    // Result of the last driver call; 0 is success.
+    std::uint16_t Error() const { return std::uint16_t(m_error); }
+    std::uint16_t SysexBufferSize() const { return m_sysexBufferSize; }
+    void SetSysexBufferSize(std::uint16_t size);
+    std::uint16_t SysexBufferCount() const { return m_sysexBufferCount; }
+    void SetSysexBufferCount(std::uint16_t count);
+    bool SysexOnly() const { return m_sysexOnly; }
+    void SetSysexOnly(bool on);
+
+    // Quiet: a device that cannot be opened leaves the port closed and Error set.
+    // Data flows only after Start.
+    void Open();
+    // Allowed without Stop; nothing is handed out afterwards.
+    void Close();
+    void Start();
+    void Stop();
+
+    std::uint16_t PendingEventCount() const;
+    // The oldest waiting event, or nothing (always nothing unless open).
+    std::optional<TMyMidiEvent> TakeEvent();
+
+signals:
+    // Events are waiting. One signal may cover many events, and a handler may
+    // find them already taken: take until PendingEventCount is 0.
+    void OnMidiInput(dorvane::TMidiInput* sender);
+    // A delivery did not fit (ring full, or no free sysex buffer) and was dropped.
+    void OnOverflow(dorvane::TMidiInput* sender);
+
+private:
+    [[noreturn]] void fail(MidiResult code, const std::string& text);
+    void onWake();
+
+    MidiDeviceRegistry& m_devices;
+    QString m_productName;
+    MidiInputState m_state = misCreating;
+    int m_deviceId = 0;
+    std::uint16_t m_capacity = 1024;
+    MidiResult m_error = MidiResult::Ok;
+    std::uint16_t m_sysexBufferSize = 4096;
+    std::uint16_t m_sysexBufferCount = 16;
+    bool m_sysexOnly = false;
+    WakeUp* m_wake;
+    std::unique_ptr<MidiInputContext> m_context;
+    std::unique_ptr<MidiInputConnection> m_connection;
+};
+
+} // namespace dorvane

@@ -1,0 +1,230 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "midi/tmidioutput.h"
+
+#include "midi/longmessage.h"
+#include "midi/midideviceregistry.h"
+#include "midi/midioutputconnection.h"
+#include "midi/midioutputqueue.h"
+#include "midi/miditexts.h"
+#include "midi/wakeup.h"
+
+#include <QPointer>
+
+#include <cstring>
+#include <string>
+
+namespace dorvane {
+namespace {
+
+// Bytes of a short message by its status byte; the rest of the three are not
+// sent, as the platform's short-message call does not send them either.
+std::size_t shortMessageLength(std::uint8_t status)
+{
+    switch (status & 0xF0) {
+    case 0xC0: // program change
+    case 0xD0: // channel pressure
+        return 2;
+    case 0xF0:
+        switch (status) {
+        case 0xF1: // time code quarter frame
+        case 0xF3: // song select
+            return 2;
+        case 0xF2: // song position
+            return 3;
+        default:
+            return 1;
+        }
+    default:
+        return 3;
+    }
+}
+
+} // namespace
+
+TMidiOutput::TMidiOutput(QObject* parent) : TMidiOutput(MidiDeviceRegistry::application(), parent)
+{
+}
+
+TMidiOutput::TMidiOutput(MidiDeviceRegistry& devices, QObject* parent)
+    : QObject(parent), m_devices(devices), m_wake(new WakeUp(this))
+{
+    connect(m_wake, &WakeUp::woken, this, &TMidiOutput::onWake);
+}
+
+TMidiOutput::~TMidiOutput()
+{
+    m_queue.reset();
+    m_connection.reset();
+}
+
+void TMidiOutput::fail(MidiResult code, const std::string& text)
+{
+    m_lastError = code;
+    throw EmidioutputError(text.empty() ? std::string(miditexts::NoErrorText) : text);
+}
+
+int TMidiOutput::DeviceCount() const
+{
+    return m_devices.outputCount();
+}
+
+void TMidiOutput::SetDeviceID(int id)
+{
+    if (IsOpen())
+        fail(MidiResult::Allocated, miditexts::ChangeDeviceId);
+    // Any other negative number is no device at all: refused here rather than
+    // left for a later open to trip over.
+    const auto name = m_devices.outputName(id);
+    if (!name || id < -1)
+        fail(MidiResult::BadDeviceId, miditexts::InvalidDeviceId);
+    m_deviceId = id;
+    m_productName = QString::fromStdString(*name);
+    m_lastError = MidiResult::Ok;
+}
+
+void TMidiOutput::SetProductName(const QString& name)
+{
+    if (IsOpen())
+        fail(MidiResult::Allocated, miditexts::ChangeProductName);
+    const std::string wanted = name.toStdString();
+    // The virtual port first, then the devices in order: the first exact match.
+    // Without a virtual port, -1 only stands for device 0 and is not tried.
+    for (int id = m_devices.hasVirtualOutput() ? -1 : 0; id < m_devices.outputCount(); ++id) {
+        if (m_devices.outputName(id) == wanted) {
+            SetDeviceID(id);
+            return;
+        }
+    }
+    fail(MidiResult::BadDeviceId, miditexts::outputNotInstalled(wanted));
+}
+
+bool TMidiOutput::Open()
+{
+    if (IsOpen())
+        return true;
+    try {
+        const auto name = m_devices.outputName(m_deviceId);
+        if (!name)
+            throw MidiDriverError(MidiResult::BadDeviceId, miditexts::InvalidDeviceId);
+        m_connection = m_devices.openOutput(m_deviceId, *name);
+        m_queue = std::make_unique<MidiOutputQueue>(*m_connection, *m_wake);
+        m_finishedSeen = 0;
+        m_posted = 0;
+    } catch (const MidiDriverError& e) {
+        m_lastError = e.code();
+        m_connection.reset();
+        return false;
+    } catch (const std::exception&) {
+        m_lastError = MidiResult::NoMemory;
+        m_connection.reset();
+        return false;
+    }
+    m_lastError = MidiResult::Ok;
+    return true;
+}
+
+bool TMidiOutput::Close()
+{
+    if (!IsOpen())
+        return false;
+    m_queue.reset();
+    m_connection.reset();
+    const bool wasBusy = !m_outgoing.empty();
+    m_outgoing.clear();
+    m_posted = 0;
+    m_lastError = MidiResult::Ok;
+    if (wasBusy)
+        emit drained();
+    return true;
+}
+
+void TMidiOutput::SendShortMessage(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)
+{
+    if (!IsOpen())
+        fail(MidiResult::InvalidHandle, miditexts::OutputNotOpen);
+    const std::uint8_t bytes[3] = {status, data1, data2};
+    const std::size_t length = shortMessageLength(status);
+    auto message = std::make_unique<MidiOutgoing>(length);
+    std::memcpy(message->bytes.DataBlock(), bytes, length);
+    message->bytes.SetBytesRecorded(length);
+    queueMessage(std::move(message));
+}
+
+void TMidiOutput::SendLongMessage(ByteView bytes)
+{
+    if (bytes.empty())
+        return;
+    if (!IsOpen())
+        fail(MidiResult::InvalidHandle, miditexts::OutputNotOpen);
+    if (bytes.size() > MaxLongMessageSize)
+        fail(MidiResult::InvalidParameter,
+             "A long MIDI message may hold at most 65535 bytes; this one has " +
+                 std::to_string(bytes.size()) + ". Nothing was sent.");
+    const std::size_t largest = m_connection->maxMessageSize();
+    forEachMessage(bytes, [&](ByteView piece) {
+        if (piece.size() > largest)
+            fail(MidiResult::InvalidParameter, "This MIDI device takes messages of at most " +
+                                                   std::to_string(largest) + " bytes; one of " +
+                                                   std::to_string(piece.size()) +
+                                                   " bytes cannot be sent. Nothing was sent.");
+    });
+    auto message = std::make_unique<MidiOutgoing>(bytes.size());
+    std::memcpy(message->bytes.DataBlock(), bytes.data(), bytes.size());
+    message->bytes.SetBytesRecorded(bytes.size());
+    message->isLong = true;
+    queueMessage(std::move(message));
+}
+
+void TMidiOutput::SendEvent(const TMyMidiEvent& event)
+{
+    if (!IsOpen())
+        fail(MidiResult::InvalidHandle, miditexts::OutputNotOpen);
+    if (!event.SysexBytes.empty()) {
+        const std::size_t count =
+            std::min<std::size_t>(event.SysexByteCount, event.SysexBytes.size());
+        SendLongMessage(ByteView(event.SysexBytes).first(count));
+    } else {
+        SendShortMessage(event.StatusByte, event.DataByte1, event.DataByte2);
+    }
+}
+
+void TMidiOutput::queueMessage(std::unique_ptr<MidiOutgoing> message)
+{
+    m_outgoing.push_back(std::move(message));
+    handOver();
+    m_lastError = MidiResult::Ok;
+}
+
+void TMidiOutput::handOver()
+{
+    while (m_queue && m_posted < m_outgoing.size() && m_queue->post(m_outgoing[m_posted].get()))
+        ++m_posted;
+}
+
+void TMidiOutput::onWake()
+{
+    QPointer<TMidiOutput> self(this);
+    bool finishedAny = false;
+    // Re-checked after every signal: a handler may close the port or send more.
+    while (self && m_queue && m_finishedSeen < m_queue->finished() && !m_outgoing.empty()) {
+        std::unique_ptr<MidiOutgoing> done = std::move(m_outgoing.front());
+        m_outgoing.pop_front();
+        --m_posted;
+        ++m_finishedSeen;
+        finishedAny = true;
+        handOver();
+        if (done->failed) {
+            m_lastError = MidiResult::Failed;
+            emit sendFailed(QString::fromUtf8(done->error.data()));
+            if (!self)
+                return;
+        }
+        if (done->isLong)
+            emit Onmidioutput(this);
+    }
+    // A handler that closed the port has had its drained() from Close.
+    if (self && finishedAny && m_queue && m_outgoing.empty())
+        emit drained();
+}
+
+} // namespace dorvane

@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One MIDI output device: chosen by number or by name, opened and closed, fed
+// short messages and long (system-exclusive) messages. A long message is
+// queued to the device and the call returns before the bytes have left;
+// Onmidioutput follows on the main thread once the device has finished with
+// it. Everything but the device's own sending runs on the main thread.
+//
+// Device numbers are those of a MidiDeviceRegistry; -1 is Dorvane's own
+// virtual port where the platform has one (device 0 elsewhere).
+#pragma once
+
+#include "midi/mididrivererror.h"
+#include "midi/tmymidievent.h"
+
+#include <QObject>
+#include <QString>
+
+#include <deque>
+#include <memory>
+#include <stdexcept>
+
+namespace dorvane {
+
+class MidiDeviceRegistry;
+class MidiOutputConnection;
+class MidiOutputQueue;
+struct MidiOutgoing;
+class WakeUp;
+
+// A failure of the output port; the text is for the musician.
+class EmidioutputError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TMidiOutput : public QObject
+{
+    Q_OBJECT
+
+public:
+    // On the program's devices.
+    explicit TMidiOutput(QObject* parent = nullptr);
+    TMidiOutput(MidiDeviceRegistry& devices, QObject* parent = nullptr);
+    ~TMidiOutput() override;
+
+    QString ProductName() const { return m_productName; }
+    void SetProductName(const QString& name);
+    int DeviceID() const { return m_deviceId; }
+    void SetDeviceID(int id);
+    int DeviceCount() const;
+    // Result of the last driver call; 0 is success.
+    std::uint16_t LastError() const { return std::uint16_t(m_lastError); }
+
+    // False, quietly, when the device cannot be opened; LastError says why.
+    bool Open();
+    // True when the port was open. Messages not yet sent are dropped.
+    bool Close();
+    bool IsOpen() const { return bool(m_queue); }
+
+    void SendShortMessage(std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+    // At most 65,535 bytes; an empty message is not sent at all.
+    void SendLongMessage(ByteView bytes);
+    void SendEvent(const TMyMidiEvent& event);
+
+    // Messages handed over and not yet finished by the device.
+    std::size_t MessagesInFlight() const { return m_outgoing.size(); }
+
+signals:
+    // The device has finished with a long message (one signal per message).
+    void Onmidioutput(dorvane::TMidiOutput* sender);
+    // A message failed on its way out, after its send call had returned.
+    void sendFailed(const QString& text);
+    // Nothing is in flight any more: everything sent has left (or failed, or
+    // was dropped by Close).
+    void drained();
+
+private:
+    [[noreturn]] void fail(MidiResult code, const std::string& text);
+    void queueMessage(std::unique_ptr<MidiOutgoing> message);
+    void handOver();
+    void onWake();
+
+    MidiDeviceRegistry& m_devices;
+    QString m_productName;
+    int m_deviceId = 0;
+    MidiResult m_lastError = MidiResult::Ok;
+    WakeUp* m_wake;
+    std::unique_ptr<MidiOutputConnection> m_connection;
+    std::unique_ptr<MidiOutputQueue> m_queue;
+    // Messages in flight, oldest first; the first m_posted of them are in the
+    // queue's ring, the rest wait for room there.
+    std::deque<std::unique_ptr<MidiOutgoing>> m_outgoing;
+    std::size_t m_posted = 0;
+    std::uint64_t m_finishedSeen = 0;
+};
+
+} // namespace dorvane

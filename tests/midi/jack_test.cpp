@@ -1,0 +1,312 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// End to end over a real JACK server: Dorvane's ports open real JACK ports
+// through RtMidi, and a peer written on python-rtmidi (tests/midi/jackpeer.py)
+// receives what Dorvane sends and sends what Dorvane receives. The server is a
+// private `jackd -d dummy`; when it cannot be reached the tests fail.
+#include "loopbacksetup.h"
+#include "midi/midisender.h"
+#include "midi/rtmididriver.h"
+#include "midi/tmidiinput.h"
+#include "midi/tmidioutput.h"
+#include "patch/initialpatch.h"
+#include "support/jackserver.h"
+#include "support/testutil.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+using namespace dorvane;
+using namespace dorvane::test;
+
+namespace {
+
+constexpr char Python[] = "/usr/bin/python3";
+
+// One run of the peer script; the test talks to it line by line.
+class Peer
+{
+public:
+    explicit Peer(const QStringList& args)
+    {
+        m_process.setProgram(Python);
+        m_process.setArguments(
+            QStringList{QString::fromStdString(sourceDir() + "/tests/midi/jackpeer.py")} + args);
+        m_process.start();
+        m_ready = m_process.waitForStarted(10000) && readLine(15000) == "READY";
+    }
+
+    ~Peer()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+    bool ready() const { return m_ready; }
+
+    void write(const QByteArray& line) { m_process.write(line + "\n"); }
+    void closeInput() { m_process.closeWriteChannel(); }
+
+    QByteArray readLine(int timeoutMs)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!m_process.canReadLine()) {
+            if (clock.elapsed() > timeoutMs || !m_process.waitForReadyRead(100)) {
+                if (clock.elapsed() > timeoutMs || m_process.state() == QProcess::NotRunning)
+                    return m_process.canReadLine() ? m_process.readLine().trimmed() : QByteArray();
+            }
+        }
+        return m_process.readLine().trimmed();
+    }
+
+    // The messages a receiving peer printed, once it has ended.
+    std::vector<Bytes> received(int timeoutMs)
+    {
+        std::vector<Bytes> messages;
+        if (!m_process.waitForFinished(timeoutMs))
+            return messages;
+        const QList<QByteArray> lines = m_process.readAllStandardOutput().split('\n');
+        for (const QByteArray& line : lines)
+            if (line.startsWith("MSG "))
+                messages.push_back(fromHex(line.mid(4).toStdString()));
+        return messages;
+    }
+
+private:
+    QProcess m_process;
+    bool m_ready = false;
+};
+
+Bytes concat(const std::vector<Bytes>& parts)
+{
+    Bytes all;
+    for (const Bytes& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+std::string messagesFile(const TempDir& dir, const std::vector<Bytes>& messages)
+{
+    std::string text;
+    for (const Bytes& m : messages)
+        text += hex(m) + "\n";
+    const std::string name = dir.file("messages.txt");
+    writeFile(name, Bytes(text.begin(), text.end()));
+    return name;
+}
+
+} // namespace
+
+class JackEndToEnd : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        try {
+            s_server = new JackServer;
+        } catch (const std::exception& e) {
+            s_error = e.what();
+        }
+    }
+
+    static void TearDownTestSuite()
+    {
+        delete s_server;
+        s_server = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(s_server) << "the JACK server cannot be reached:\n" << s_error;
+        registry.addSource(driver);
+    }
+
+    // Lists the devices afresh (the peer's ports appear after it started).
+    void refresh() { registry.refresh(); }
+
+    static JackServer* s_server;
+    static std::string s_error;
+    std::shared_ptr<RtMidiDriver> driver = std::make_shared<RtMidiDriver>();
+    MidiDeviceRegistry registry;
+};
+
+JackServer* JackEndToEnd::s_server = nullptr;
+std::string JackEndToEnd::s_error;
+
+TEST_F(JackEndToEnd, JackIsTheOneLiveApiAndItsDevicesCarryNoPrefix)
+{
+    EXPECT_NE(std::find(driver->liveApis().begin(), driver->liveApis().end(), "JACK"),
+              driver->liveApis().end());
+    Peer peer({"receive", "--timeout-s", "5", "--idle-ms", "100"});
+    ASSERT_TRUE(peer.ready());
+    refresh();
+    const auto& outputs = registry.outputNames();
+    EXPECT_NE(std::find(outputs.begin(), outputs.end(), "peer:in"), outputs.end());
+    EXPECT_EQ(registry.outputName(-1), RtMidiDriver::VirtualPortName);
+}
+
+TEST_F(JackEndToEnd, AWholeImageAsOneLongMessageArrivesByteForByte)
+{
+    Peer peer({"receive", "--count", QString::number(MessagesInImage)});
+    ASSERT_TRUE(peer.ready());
+    refresh();
+    TMidiOutput port(registry);
+    port.SetProductName("peer:in");
+    ASSERT_TRUE(port.Open());
+    QSignalSpy done(&port, &TMidiOutput::Onmidioutput);
+    const Bytes image = initialImage();
+    port.SendLongMessage(image);
+    ASSERT_TRUE(waitFor([&] { return done.count() == 1; }));
+
+    const std::vector<Bytes> got = peer.received(20000);
+    EXPECT_EQ(got.size(), MessagesInImage) << "one JACK event per Data Set message";
+    EXPECT_EQ(concat(got), image);
+    EXPECT_TRUE(port.Close());
+}
+
+TEST_F(JackEndToEnd, AThousandDataSetsSentBackToBackArriveInOrder)
+{
+    Peer peer({"receive", "--count", "1000"});
+    ASSERT_TRUE(peer.ready());
+    refresh();
+    TMidiOutput port(registry);
+    port.SetProductName("peer:in");
+    ASSERT_TRUE(port.Open());
+    MidiSender sender;
+    sender.SetOutput(&port);
+    QSignalSpy empty(&sender, &MidiSender::queueEmpty);
+    QSignalSpy failed(&sender, &MidiSender::sendFailed);
+    std::vector<Bytes> messages;
+    for (int i = 0; i < 1000; ++i) {
+        messages.push_back(dataSet(ToneMessageSize, i));
+        sender.SendLong(messages.back());
+    }
+    ASSERT_TRUE(waitFor([&] { return empty.count() == 1; }, 20000));
+    EXPECT_EQ(failed.count(), 0);
+
+    const std::vector<Bytes> got = peer.received(20000);
+    ASSERT_EQ(got.size(), messages.size());
+    for (std::size_t i = 0; i < got.size(); ++i)
+        ASSERT_EQ(got[i], messages[i]) << "message " << i;
+}
+
+TEST_F(JackEndToEnd, DataSetsComingInAtAHundredTimesWireSpeedAreAllKept)
+{
+    TempDir dir;
+    std::vector<Bytes> messages;
+    for (int i = 0; i < 1000; ++i)
+        messages.push_back(dataSet(ToneMessageSize, i));
+    Peer peer({"send", "--file", QString::fromStdString(messagesFile(dir, messages)), "--rate",
+               "312500"});
+    ASSERT_TRUE(peer.ready());
+    refresh();
+
+    // Set up as the main window's input port is.
+    TMidiInput port(registry);
+    port.SetCapacity(2048);
+    port.SetSysexBufferSize(5120);
+    port.SetSysexBufferCount(32);
+    port.SetSysexOnly(true);
+    port.SetProductName("peer:out");
+    Bytes received;
+    int events = 0;
+    QObject::connect(&port, &TMidiInput::OnMidiInput, &port, [&](TMidiInput* sender) {
+        while (auto event = sender->TakeEvent()) {
+            ++events;
+            received.insert(received.end(), event->SysexBytes.begin(), event->SysexBytes.end());
+        }
+    });
+    QSignalSpy overflows(&port, &TMidiInput::OnOverflow);
+    port.Open();
+    ASSERT_EQ(port.State(), misOpen);
+    port.Start();
+    peer.write("GO");
+    // The main thread keeps its event loop running meanwhile, as the program's does.
+    const Bytes expected = concat(messages);
+    ASSERT_TRUE(waitFor([&] { return received.size() >= expected.size(); }, 20000))
+        << received.size() << " of " << expected.size() << " bytes";
+    EXPECT_EQ(peer.readLine(5000), "SENT 1000");
+    EXPECT_EQ(received, expected);
+    EXPECT_EQ(events, 1000);
+    EXPECT_EQ(overflows.count(), 0);
+    peer.closeInput();
+}
+
+TEST_F(JackEndToEnd, ClockSensingAndShortMessagesAreFilteredAsSysexOnlySays)
+{
+    TempDir dir;
+    const std::vector<Bytes> mixed = {
+        {0xFE},         {0xF8}, {0x90, 0x3C, 0x64}, dataSet(24, 1), {0xB0, 0x07, 0x64}, {0xF8},
+        dataSet(24, 2), {0xFE}, {0xC0, 0x05}};
+    const std::string file = messagesFile(dir, mixed);
+    for (bool sysexOnly : {true, false}) {
+        Peer peer({"send", "--file", QString::fromStdString(file), "--rate", "3125"});
+        ASSERT_TRUE(peer.ready());
+        refresh();
+        TMidiInput port(registry);
+        port.SetSysexOnly(sysexOnly);
+        port.SetProductName("peer:out");
+        std::vector<TMyMidiEvent> events;
+        QObject::connect(&port, &TMidiInput::OnMidiInput, &port, [&](TMidiInput* sender) {
+            while (auto event = sender->TakeEvent())
+                events.push_back(std::move(*event));
+        });
+        port.Open();
+        ASSERT_EQ(port.State(), misOpen);
+        port.Start();
+        peer.write("GO");
+        ASSERT_EQ(peer.readLine(20000), "SENT 9");
+        const std::size_t expected = sysexOnly ? 2 : 5;
+        ASSERT_TRUE(waitFor([&] { return events.size() >= expected; }, 10000));
+        QTest::qWait(200); // anything filtered wrongly would come by now
+        peer.closeInput();
+        std::vector<std::string> shown;
+        for (const TMyMidiEvent& e : events)
+            shown.push_back(e.StatusByte == 0xF0 ? hex(e.SysexBytes)
+                                                 : hex({e.StatusByte, e.DataByte1}));
+        std::vector<std::string> wanted;
+        if (!sysexOnly)
+            wanted.push_back("90 3C");
+        wanted.push_back(hex(dataSet(24, 1)));
+        if (!sysexOnly)
+            wanted.push_back("B0 07");
+        wanted.push_back(hex(dataSet(24, 2)));
+        if (!sysexOnly)
+            wanted.push_back("C0 05");
+        EXPECT_EQ(shown, wanted) << (sysexOnly ? "SysexOnly" : "everything");
+    }
+}
+
+TEST_F(JackEndToEnd, DeviceMinusOneIsDorvanesOwnPortThatOthersConnectTo)
+{
+    Peer peer({"receive", "--count", "1"});
+    ASSERT_TRUE(peer.ready());
+    refresh();
+    TMidiOutput port(registry);
+    port.SetDeviceID(-1);
+    ASSERT_TRUE(port.Open());
+    TMidiOutput second(registry); // another client of the same name
+    second.SetProductName("peer:in");
+    ASSERT_TRUE(second.Open());
+    ASSERT_TRUE(s_server->waitForPort("Dorvane:MIDI out", 5000));
+
+    refresh();
+    for (const std::string& name : registry.outputNames())
+        EXPECT_EQ(name.rfind("Dorvane", 0), std::string::npos)
+            << "Dorvane's own ports are not offered as devices: " << name;
+
+    const ProcessResult connected =
+        runProcess("jack_connect", {"Dorvane:MIDI out", "peer:in"}, 10000);
+    ASSERT_EQ(connected.exitCode, 0) << connected.err;
+    const Bytes message = dataSet(ToneMessageSize, 5);
+    port.SendLongMessage(message);
+    const std::vector<Bytes> got = peer.received(20000);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0], message);
+}

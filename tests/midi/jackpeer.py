@@ -1,0 +1,103 @@
+#!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""A JACK MIDI peer for Dorvane's end-to-end tests, on python-rtmidi.
+
+receive: opens the input port <name>:in, prints READY, collects messages and
+         prints each as "MSG <hex>", then "END <count>". It stops when --count
+         messages have come (plus a short grace for extras), when nothing came
+         for --idle-ms after the first message, or after --timeout-s.
+send:    opens the output port <name>:out, prints READY, waits for a line GO on
+         standard input, sends the messages of --file (one hex message a line)
+         no faster than --rate bytes per second, prints "SENT <count>" and keeps
+         the port until standard input closes.
+"""
+import argparse
+import sys
+import threading
+import time
+
+import rtmidi
+
+
+def hexline(message):
+    return " ".join("%02X" % b for b in message)
+
+
+def receive(args):
+    lock = threading.Lock()
+    got = []
+    last = [time.monotonic()]
+
+    def on_message(event, data):
+        with lock:
+            got.append(event[0])
+            last[0] = time.monotonic()
+
+    port = rtmidi.MidiIn(rtapi=rtmidi.API_UNIX_JACK, name=args.name)
+    port.ignore_types(sysex=False, timing=False, active_sense=False)
+    port.set_callback(on_message)
+    port.open_virtual_port("in")
+    print("READY", flush=True)
+    start = time.monotonic()
+    while time.monotonic() - start < args.timeout_s:
+        time.sleep(0.01)
+        with lock:
+            count = len(got)
+            idle = (time.monotonic() - last[0]) * 1000
+        if args.count and count >= args.count:
+            time.sleep(0.3)
+            break
+        if count and idle > args.idle_ms:
+            break
+    port.close_port()
+    with lock:
+        for message in got:
+            sys.stdout.write("MSG " + hexline(message) + "\n")
+        sys.stdout.write("END %d\n" % len(got))
+    sys.stdout.flush()
+
+
+def send(args):
+    with open(args.file) as f:
+        messages = [bytes.fromhex(line) for line in f if line.strip()]
+    port = rtmidi.MidiOut(rtapi=rtmidi.API_UNIX_JACK, name=args.name)
+    port.open_virtual_port("out")
+    print("READY", flush=True)
+    for line in sys.stdin:
+        if line.strip() == "GO":
+            break
+    start = time.monotonic()
+    total = 0
+    for message in messages:
+        # Paced from the start so the average stays at --rate.
+        due = start + total / args.rate
+        delay = due - time.monotonic()
+        if delay > 0:
+            time.sleep(delay)
+        port.send_message(list(message))
+        total += len(message)
+    print("SENT %d" % len(messages), flush=True)
+    for line in sys.stdin:
+        pass
+    time.sleep(0.2)
+    port.close_port()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    sub = parser.add_subparsers(dest="mode", required=True)
+    r = sub.add_parser("receive")
+    r.add_argument("--name", default="peer")
+    r.add_argument("--count", type=int, default=0)
+    r.add_argument("--idle-ms", type=int, default=2000)
+    r.add_argument("--timeout-s", type=float, default=30)
+    s = sub.add_parser("send")
+    s.add_argument("--name", default="peer")
+    s.add_argument("--file", required=True)
+    s.add_argument("--rate", type=float, default=312500)
+    args = parser.parse_args()
+    receive(args) if args.mode == "receive" else send(args)
+
+
+if __name__ == "__main__":
+    main()

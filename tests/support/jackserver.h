@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A private JACK server for end-to-end tests: `jackd -d dummy` under a name of
+// its own, so tests running side by side never meet. The server dies with the
+// test process even when that process crashes (PR_SET_PDEATHSIG), and is
+// stopped by the destructor otherwise.
+//
+// The constructor also points this process at the server (JACK_DEFAULT_SERVER,
+// JACK_NO_START_SERVER), so every JACK client made afterwards, RtMidi's and
+// child processes' alike, talks to it. Start one before creating any client.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace dorvane::test {
+
+class JackServer
+{
+public:
+    // Starts the server and waits until jack_lsp answers; throws
+    // std::runtime_error (with the server's own output) when it does not.
+    JackServer();
+    ~JackServer();
+    JackServer(const JackServer&) = delete;
+    JackServer& operator=(const JackServer&) = delete;
+
+    const std::string& name() const { return m_name; }
+
+    // The server's ports, as jack_lsp lists them.
+    std::vector<std::string> ports() const;
+    // Waits until a port of that exact name exists.
+    bool waitForPort(const std::string& port, int timeoutMs) const;
+
+private:
+    std::string m_name;
+    std::string m_log;
+    int m_pid = -1;
+};
+
+} // namespace dorvane::test
