@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A simulated MC-505 listed as one output and one input device, so Dorvane does
+// everything it is for without the hardware, and tests have something that
+// answers like the instrument. It runs on a thread of its own like a real
+// device: what the program sends is queued to it; its answers reach the open
+// input, a Data Set message at a time, paced at the MIDI wire rate unless full
+// speed is asked for.
+#pragma once
+
+#include "midi/mididriver.h"
+#include "patch/instrumentstate.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace dorvane {
+
+class BuiltInInstrument : public MidiDriver, public std::enable_shared_from_this<BuiltInInstrument>
+{
+public:
+    static constexpr const char* DeviceName = "MC-505 (built in)";
+    // 31,250 baud with start and stop bits: 3,125 bytes a second.
+    static constexpr double WireBytesPerSecond = 3125.0;
+
+    // imageFile is read when the device is first opened (perf.syx beside the
+    // program); a missing or unusable file gives the neutral area.
+    explicit BuiltInInstrument(std::string imageFile);
+    ~BuiltInInstrument() override;
+
+    MidiDeviceNames devices() override;
+    std::unique_ptr<MidiOutputConnection> openOutput(int index, const std::string& name) override;
+    std::unique_ptr<MidiInputConnection> openInput(int index, const std::string& name,
+                                                   MidiInputSink& sink) override;
+
+    // Answers at the wire rate (the default) or as fast as they can go.
+    void setFullSpeed(bool fullSpeed);
+    bool fullSpeed() const;
+
+    // A copy of the instrument's area and counts, once everything sent to it so
+    // far has been handled (waits for its queue to empty, up to timeoutMs).
+    Bytes image(int timeoutMs = 5000);
+    InstrumentCounts counts(int timeoutMs = 5000);
+
+private:
+    class Output;
+    class Input;
+    friend class Output;
+    friend class Input;
+
+    void post(ByteView message);
+    void setSink(MidiInputSink* sink);
+    void run();
+    void ensureState();
+    bool waitIdle(std::unique_lock<std::mutex>& lock, int timeoutMs);
+
+    std::string m_imageFile;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    std::deque<Bytes> m_queue;
+    bool m_busy = false;
+    bool m_stop = false;
+    bool m_fullSpeed = false;
+    MidiInputSink* m_sink = nullptr;
+    std::unique_ptr<InstrumentState> m_state;
+    std::thread m_thread;
+};
+
+} // namespace dorvane
