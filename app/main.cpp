@@ -1,16 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Dorvane's entry: the application, the program's MIDI devices (the system's and
+// the built-in instrument), the dialogs, and the main window.
+#include "app/qtdialogs.h"
+#include "editor/mainwindow.h"
+#include "midi/builtininstrument.h"
+#include "midi/midideviceregistry.h"
+#include "player/tmidiapputil.h"
+
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setOrganizationName("Quellrin");
     QApplication::setApplicationName("Dorvane");
-    QMainWindow window;
-    window.setWindowTitle("Dorvane:  ");
-    window.setCentralWidget(new QLabel("Dorvane"));
+    QApplication::setApplicationDisplayName("Dorvane");
+
+    const QString folder = dorvane::TMIDIappUtil::ProgramFolder();
+    // Without a groovebox at hand, the built-in one answers like the real thing.
+    dorvane::MidiDeviceRegistry::application().addSource(
+        std::make_shared<dorvane::BuiltInInstrument>((folder + "/perf.syx").toStdString()));
+
+    dorvane::QtDialogs dialogs;
+    dorvane::MainWindow::Setup setup;
+    setup.dialogs = &dialogs;
+    setup.programFolder = folder;
+    dorvane::MainWindow window(std::move(setup));
+    dialogs.setParent(&window);
     window.show();
     return app.exec();
 }

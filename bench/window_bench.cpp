@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's hot paths: a full refresh of the Tone and Common sheets,
+// and one edit with all four tones selected, from the release on the control
+// to the bytes handed to the driver.
+#include "editor/mainwindow.h"
+#include "editor/settingsstore.h"
+#include "editor/tdragtweak.h"
+#include "midi/loopbackdriver.h"
+#include "midi/midideviceregistry.h"
+#include "midi/midisender.h"
+#include "midi/tmidioutput.h"
+#include "player/dialogs.h"
+#include "player/tmidiapputil.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+using namespace dorvane;
+
+namespace {
+
+class SilentDialogs : public Dialogs
+{
+public:
+    bool ask(const QString&, AskKind) override { return true; }
+    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
+};
+
+struct Rig
+{
+    QTemporaryDir dir;
+    std::shared_ptr<LoopbackDriver> driver = std::make_shared<LoopbackDriver>();
+    MidiDeviceRegistry registry;
+    SilentDialogs dialogs;
+    std::unique_ptr<MainWindow> window;
+
+    Rig()
+    {
+        driver->addDevice("Bench");
+        driver->setEcho("Bench", false);
+        registry.addSource(driver);
+        const QString bin = QCoreApplication::applicationDirPath();
+        for (const char* f : {"perf.syx", "wavelist.txt"})
+            std::filesystem::copy_file((bin + "/" + f).toStdString(),
+                                       dir.filePath(f).toStdString());
+        {
+            QSettings s(dir.filePath("settings.ini"), QSettings::IniFormat);
+            s.setValue("setup/midiout", "0");
+            s.setValue("setup/autotrig", "0");
+        }
+        MainWindow::Setup setup;
+        setup.dialogs = &dialogs;
+        setup.settings = std::make_unique<SettingsStore>(dir.filePath("settings.ini"));
+        setup.programFolder = dir.path();
+        setup.devices = &registry;
+        window = std::make_unique<MainWindow>(std::move(setup));
+        window->show();
+        QApplication::processEvents();
+    }
+};
+
+Rig& rig()
+{
+    static Rig r;
+    return r;
+}
+
+void refreshSheet(benchmark::State& state, Sheet sheet)
+{
+    MainWindow& w = *rig().window;
+    w.showSheet(sheet);
+    int part = 0;
+    for (auto _ : state) {
+        w.selectPart(part); // a part change ends in the refresh
+        part = (part + 1) % 7;
+    }
+}
+
+} // namespace
+
+static void BM_RefreshToneSheet(benchmark::State& state)
+{
+    refreshSheet(state, Sheet::Tone);
+}
+BENCHMARK(BM_RefreshToneSheet)->Unit(benchmark::kMicrosecond);
+
+static void BM_RefreshCommonSheet(benchmark::State& state)
+{
+    refreshSheet(state, Sheet::Common);
+}
+BENCHMARK(BM_RefreshCommonSheet)->Unit(benchmark::kMicrosecond);
+
+static void BM_EditFourTonesToDriver(benchmark::State& state)
+{
+    Rig& r = rig();
+    MainWindow& w = *r.window;
+    w.selectPart(0);
+    w.showSheet(Sheet::Tone);
+    for (int t = 1; t <= 4; ++t)
+        w.setToneSelected(t, true);
+    TDragTweak* cutoff = w.control("cutoff");
+    int value = 0;
+    for (auto _ : state) {
+        r.driver->clearSent("Bench");
+        cutoff->SetPosition(value++ & 0x7F);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(cutoff, &release);
+        while (r.driver->sent("Bench").size() < 4)
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+}
+BENCHMARK(BM_EditFourTonesToDriver)->Unit(benchmark::kMicrosecond);
+
+static void BM_ReleaseOnly(benchmark::State& state)
+{
+    Rig& r = rig();
+    MainWindow& w = *r.window;
+    TDragTweak* cutoff = w.control("cutoff");
+    int value = 0;
+    for (auto _ : state) {
+        cutoff->SetPosition(value++ & 0x7F);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(cutoff, &release);
+    }
+    while (!w.util().Sender().IsIdle())
+        QCoreApplication::processEvents();
+}
+BENCHMARK(BM_ReleaseOnly)->Unit(benchmark::kMicrosecond)->Iterations(200);
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    rig().window.reset();
+    return 0;
+}

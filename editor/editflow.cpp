@@ -1,0 +1,254 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The road of one edit: the release on a value control writes the image where
+// the parameter lives and sends the one-parameter Data Set message at once;
+// the status bar shows the four tones' values; a test note may follow.
+#include "editor/mainwindow.h"
+
+#include "editor/settingsstore.h"
+#include "editor/tdragtweak.h"
+#include "editor/trevscrb.h"
+#include "editor/windowtexts.h"
+#include "midi/midisender.h"
+#include "midi/tmidioutput.h"
+#include "player/tmidiapputil.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTimer>
+
+#include <memory>
+
+namespace dorvane {
+
+namespace {
+
+// The note the test note sounds lasts this long.
+constexpr int TestNoteMs = 300;
+
+} // namespace
+
+void MainWindow::sendInstrumentParameter(int a1, int a2, int a3, int a4, int value)
+{
+    // Roland addresses count 7 bits a byte: an offset of 128 (the tone's Reverb
+    // Send Level) lies at the next value of the third byte. Sent as it stands,
+    // 0x80 would be a status byte in the middle of the message.
+    m_util->SendParameter(a1, a2, a3 + a4 / 128, a4 % 128, value);
+}
+
+void MainWindow::controlReleased(TDragTweak* c, Qt::MouseButton button, Qt::KeyboardModifiers)
+{
+    const Binding* row = bindingOf(c);
+    if (!row || c->Position() < 0)
+        return;
+    const int value = c->Position();
+    switch (row->handler) {
+    case Handler::Tone:
+        toneReleased(c, *row, button);
+        break;
+    case Handler::Common:
+        commonReleased(c, *row, button);
+        break;
+    case Handler::Effects:
+        sendInstrumentParameter(0x01, 0x00, 0x00, row->ctrlNo, value);
+        testNote();
+        break;
+    case Handler::Part:
+        sendInstrumentParameter(0x01, 0x00, 0x10 + partNumber(), row->ctrlNo, value);
+        testNote();
+        break;
+    case Handler::System:
+        sendInstrumentParameter(0x00, 0x00, 0x00, row->ctrlNo, value);
+        testNote();
+        break;
+    case Handler::Tempo:
+        tempoReleased(c);
+        break;
+    case Handler::Device:
+        if (row->name == "midiout")
+            outputReleased();
+        else
+            inputReleased();
+        break;
+    case Handler::Player:
+        playerReleased(c, *row);
+        break;
+    case Handler::Setup:
+        break;
+    }
+}
+
+void MainWindow::toneReleased(TDragTweak* c, const Binding& row, Qt::MouseButton button)
+{
+    const int value = c->Position();
+    if (isRhythmPart()) {
+        const int k = drumNote();
+        m_image.WriteByte(RhythmPart, k, row.tag, value);
+        sendInstrumentParameter(0x02, RhythmPart, FirstDrumKey + k, row.tag, value);
+        testNote();
+        return;
+    }
+    // The right button opens the shake menu instead of editing.
+    if (button != Qt::LeftButton)
+        return;
+    const int part = partNumber();
+    for (int t = 1; t <= ToneCount; ++t) {
+        if (!toneSelected(t))
+            continue;
+        sendInstrumentParameter(0x02, part, ToneBase[std::size_t(t)], row.ctrlNo, value);
+        m_image.WriteByte(part, t, row.ctrlNo, value);
+    }
+    setStatusText(toneValuesText(c));
+    testNote();
+}
+
+void MainWindow::commonReleased(TDragTweak* c, const Binding& row, Qt::MouseButton button)
+{
+    if (!isRhythmPart() && button == Qt::LeftButton) {
+        m_image.WriteByte(partNumber(), 0, row.ctrlNo, c->Position());
+        sendInstrumentParameter(0x02, partNumber(), 0x00, row.ctrlNo, c->Position());
+    }
+    testNote();
+}
+
+void MainWindow::tempoReleased(TDragTweak* c)
+{
+    // The tempo is the number shown, not the position, and always two bytes.
+    const int tempo = c->Caption().trimmed().toInt();
+    const std::uint8_t data[2] = {std::uint8_t(tempo / 16), std::uint8_t(tempo % 16)};
+    m_util->SendLong(dataSetMessage(m_util->Synth(), {0x00, 0x00, 0x00, 0x60}, data));
+    testNote();
+}
+
+void MainWindow::playerReleased(TDragTweak* c, const Binding& row)
+{
+    const int value = c->Position();
+    if (row.name == "playmode")
+        m_util->SetPlaymode(TPlayMode(value));
+    else if (row.name == "velocity")
+        m_util->SetVelocity(value);
+    else if (row.name == "velrnd")
+        m_util->SetVelRnd(value);
+    else if (row.name == "octave")
+        m_util->SetOctave(value);
+}
+
+QString MainWindow::toneValuesText(const TDragTweak* c) const
+{
+    QString text;
+    for (int t = 1; t <= ToneCount; ++t)
+        text += "     " + c->Items().value(m_image.ReadByte(partNumber(), t, c->CtrlNo()));
+    return text;
+}
+
+bool MainWindow::willShake(const TDragTweak* c) const
+{
+    return m_settings->willShake(c->objectName()).value_or(c->Tag3() == 1);
+}
+
+void MainWindow::showToneValues(TDragTweak* c, bool withShakeMark)
+{
+    QString text = isRhythmPart() ? QString() : toneValuesText(c);
+    if (withShakeMark)
+        text += willShake(c) ? texts::Shake : texts::WontShake;
+    setStatusText(text);
+}
+
+void MainWindow::toneBoxReleased(int tone, Qt::KeyboardModifiers modifiers)
+{
+    if (modifiers == Qt::ShiftModifier) {
+        for (int t = 1; t <= ToneCount; ++t)
+            setToneSelected(t, t == tone);
+        selectShownTone(tone);
+    } else if (modifiers == Qt::AltModifier) {
+        for (int t = 1; t <= ToneCount; ++t)
+            setToneSelected(t, t != tone);
+    } else if (modifiers == Qt::ControlModifier) {
+        for (int t = 1; t <= ToneCount; ++t)
+            setToneSelected(t, !toneSelected(t));
+    }
+}
+
+void MainWindow::selectWave(int wave)
+{
+    if (wave < 0)
+        return;
+    if (m_wave->count() > wave)
+        m_wave->setCurrentIndex(wave);
+    if (isRhythmPart()) {
+        const int k = drumNote();
+        m_image.WriteWave(RhythmPart, k, wave);
+        m_util->SendWave(0x02, RhythmPart, FirstDrumKey + k, wave);
+    } else {
+        for (int t = 1; t <= ToneCount; ++t) {
+            if (!toneSelected(t))
+                continue;
+            m_util->SendWave(0x02, partNumber(), ToneBase[std::size_t(t)], wave);
+            m_image.WriteWave(partNumber(), t, wave);
+        }
+    }
+    refreshCaption();
+    testNote();
+}
+
+void MainWindow::nameEntered()
+{
+    const QString name = m_name->text().left(12).leftJustified(12, ' ');
+    const int part = partNumber();
+    m_util->SendName(name, 0x02, part);
+    m_image.SetPatchName(part, name.toLatin1().toStdString());
+    refreshCaption();
+}
+
+void MainWindow::testNote()
+{
+    if (!m_autoTrig->isChecked())
+        return;
+    // The note the selector names (the drum note itself on part R), whatever the
+    // octave and transpose the keyboard stands at: the player adds them, so
+    // they are taken off the key first.
+    TDragTweak* autoNote = control("autonote");
+    const int note =
+        isRhythmPart() ? FirstDrumKey + drumNote() : (autoNote ? autoNote->Position() : 48);
+    const int key = note - 12 * m_util->Octave() - m_util->Transpose();
+    auto play = [this, key] {
+        m_util->PlayKey(key);
+        // The window keeps painting while the note sounds; the note-off follows.
+        QTimer::singleShot(TestNoteMs, m_util,
+                           [this, key] { runCommand([&] { m_util->ReleaseKey(key); }); });
+    };
+    // The note is to let the user hear the edit, so it waits until the edit's
+    // message has left; notes would otherwise overtake the queued long message.
+    MidiSender& sender = m_util->Sender();
+    if (sender.IsIdle()) {
+        play();
+        return;
+    }
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = connect(&sender, &MidiSender::queueEmpty, this, [this, once, play] {
+        disconnect(*once);
+        runCommand(play);
+    });
+}
+
+void MainWindow::morphReleased(int bar)
+{
+    static constexpr int Offsets[3] = {101, 81, 83}; // tone level, cutoff, resonance
+    const TRevScrB* b = m_morphBars[std::size_t(bar)];
+    const int position = b->Position();
+    int first = 127;
+    int second = 127;
+    if (position > 50)
+        first = b->RevPosition() * 127 / 50;
+    else
+        second = position * 127 / 50;
+    const int firstTone = shownTone() <= 2 ? 1 : 3;
+    const int part = partNumber();
+    const int offset = Offsets[bar];
+    m_image.WriteByte(part, firstTone, offset, first);
+    m_image.WriteByte(part, firstTone + 1, offset, second);
+    sendInstrumentParameter(0x02, part, ToneBase[std::size_t(firstTone)], offset, first);
+    sendInstrumentParameter(0x02, part, ToneBase[std::size_t(firstTone + 1)], offset, second);
+}
+
+} // namespace dorvane

@@ -1,0 +1,315 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window's life: start-up from the settings and the files beside the
+// program, the close question, shut-down writing the settings back, and the
+// keyboard, which plays the current part while the editor pages are shown.
+#include "editor/mainwindow.h"
+
+#include "editor/settingsstore.h"
+#include "editor/tdragtweak.h"
+#include "editor/windowtexts.h"
+#include "midi/midideviceregistry.h"
+#include "midi/midisender.h"
+#include "midi/tmidiinput.h"
+#include "midi/tmidioutput.h"
+#include "midi/tsupertimer.h"
+#include "patch/fileio.h"
+#include "player/dialogs.h"
+#include "player/tmidiapputil.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
+#include <QStatusTipEvent>
+#include <QTabWidget>
+#include <QTextStream>
+
+namespace dorvane {
+
+namespace {
+
+// MidiInput1 is set up for dumps: room for a whole image in flight.
+constexpr std::uint16_t InputCapacity = 2048;
+constexpr std::uint16_t InputSysexBufferSize = 5120;
+constexpr std::uint16_t InputSysexBufferCount = 32;
+constexpr std::uint16_t AutoSaveIntervalMs = 60000;
+// The window's own defaults for the player (the component's are 97 and 10).
+constexpr int PlayerVelocity = 96;
+constexpr int PlayerVelocitySpread = 6;
+
+// The shake amount selectors and where they are remembered.
+const std::pair<const char*, Setting> ShakeAmounts[] = {
+    {"lshakeamt", Setting::LShakeAmt},
+    {"shakeamt", Setting::ShakeAmt},
+    {"wshakeamt", Setting::WShakeAmt},
+};
+
+bool isTextEntry(const QWidget* w)
+{
+    return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+           (qobject_cast<const QComboBox*>(w) && static_cast<const QComboBox*>(w)->isEditable());
+}
+
+bool isModifierKey(int key)
+{
+    return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
+           key == Qt::Key_Meta || key == Qt::Key_AltGr;
+}
+
+} // namespace
+
+MainWindow::MainWindow(Setup setup, QWidget* parent)
+    : QMainWindow(parent), m_dialogs(setup.dialogs), m_settings(std::move(setup.settings)),
+      m_programFolder(setup.programFolder),
+      m_devices(setup.devices ? setup.devices : &MidiDeviceRegistry::application())
+{
+    setObjectName("MainWindow");
+    if (!m_settings)
+        m_settings = std::make_unique<SettingsStore>();
+    if (m_programFolder.isEmpty())
+        m_programFolder = TMIDIappUtil::ProgramFolder();
+    m_settings->setProgramFolder(m_programFolder);
+
+    m_output = new TMidiOutput(*m_devices, this);
+    m_input = new TMidiInput(*m_devices, this);
+    m_input->SetCapacity(InputCapacity);
+    m_input->SetSysexBufferSize(InputSysexBufferSize);
+    m_input->SetSysexBufferCount(InputSysexBufferCount);
+    m_input->SetSysexOnly(true);
+
+    m_util = new TMIDIappUtil(this);
+    m_util->SetOUTPUT(m_output);
+    m_util->SetINPUT(m_input);
+    m_util->SetSynth(tsMC505);
+    m_util->SetVelocity(PlayerVelocity);
+    m_util->SetVelRnd(PlayerVelocitySpread);
+    m_util->SetWavelist("wavelist.txt");
+    m_util->SetDialogs(m_dialogs);
+    connect(m_util, &TMIDIappUtil::sendFailed, this, &MainWindow::showSendError);
+
+    m_timer = new TSuperTimer(this);
+    m_timer->SetInterval(AutoSaveIntervalMs);
+
+    buildUi();
+    // Room for every sheet without scrolling on a 1366x768 screen.
+    QSize size(1366, 740);
+    if (const QScreen* s = screen())
+        size = size.boundedTo(s->availableGeometry().size());
+    resize(size);
+    startUp();
+    qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow()
+{
+    qApp->removeEventFilter(this);
+    shutDown();
+}
+
+void MainWindow::startUp()
+{
+    applyFont(QFont(m_settings->text(Setting::Font), font().pointSize()));
+    m_showHint->setChecked(m_settings->boolean(Setting::Hint));
+    m_autoTrig->setChecked(m_settings->boolean(Setting::AutoTrig));
+
+    fillDeviceLists();
+    runCommand([this] { openRememberedPorts(); });
+
+    loadWaveList();
+    const QString perf = m_programFolder + "/perf.syx";
+    for (t505temppatch* image : {&m_image, &m_undoImage}) {
+        try {
+            image->LoadFromFile(perf.toStdString());
+        } catch (const FileError&) {
+            // Without a start image the window starts empty, as it always has.
+        }
+    }
+    buildDrumNoteList();
+
+    for (const auto& [name, setting] : ShakeAmounts)
+        control(name)->SetPosition(m_settings->integer(setting));
+    const bool test = m_settings->boolean(Setting::Test);
+    m_testMenu->menuAction()->setVisible(test);
+    m_morphPanel->setVisible(test);
+    if (QAction* morph = action("ToneMorphAction"))
+        morph->setChecked(test);
+
+    m_timer->SetEnabled(true);
+    partChanged();
+}
+
+void MainWindow::shutDown()
+{
+    m_timer->SetEnabled(false);
+    m_input->Close();
+    // The backup file is for the run in which it was chosen only.
+    m_settings->remove(Setting::AutoSave);
+    for (const auto& [name, setting] : ShakeAmounts)
+        m_settings->setInteger(setting, control(name)->Position());
+    m_settings->setBoolean(Setting::AutoTrig, m_autoTrig->isChecked());
+    m_settings->setBoolean(Setting::Hint, m_showHint->isChecked());
+    m_settings->setText(Setting::Font, font().family());
+    m_settings->setInteger(Setting::MidiOut, control("midiout")->Position());
+    m_settings->setInteger(Setting::MidiIn, control("midiin")->Position());
+    m_settings->sync();
+}
+
+void MainWindow::loadWaveList()
+{
+    m_waveNames.clear();
+    QFile file(m_programFolder + "/" + m_util->Wavelist());
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        QTextStream in(&file);
+        while (!in.atEnd())
+            m_waveNames << "  " + in.readLine();
+    }
+    m_wave->clear();
+    m_wave->addItems(m_waveNames);
+}
+
+void MainWindow::applyFont(const QFont& f)
+{
+    setFont(f);
+    for (const auto& [name, c] : m_controls) {
+        QFont controlFont = c->font();
+        controlFont.setFamily(f.family());
+        controlFont.setPointSize(f.pointSize());
+        c->setFont(controlFont);
+    }
+}
+
+void MainWindow::chooseFont()
+{
+    if (const auto chosen = m_dialogs->chooseFont(font()))
+        applyFont(*chosen);
+}
+
+void MainWindow::runCommand(const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const std::exception& e) {
+        m_dialogs->ask(QString::fromLocal8Bit(e.what()), AskKind::Information);
+    }
+}
+
+QString MainWindow::statusText() const
+{
+    return m_status->text();
+}
+
+void MainWindow::setStatusText(const QString& text)
+{
+    m_status->setText(text);
+    emit statusTextChanged(text);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_closing || m_dialogs->ask(texts::ExitQuestion, AskKind::Warning)) {
+        m_closing = true;
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    // Hints of controls and menu entries go to the first status panel.
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        if (m_showHint && m_showHint->isChecked() && !tip.isEmpty())
+            setStatusText(tip);
+        return true;
+    }
+    // Keys let go in another window never reach this one: the notes would hang.
+    if (event->type() == QEvent::WindowDeactivate)
+        m_util->releaseAllKeys();
+    return QMainWindow::event(event);
+}
+
+bool MainWindow::editorPagesVisible() const
+{
+    return m_pages->isVisible();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto type = event->type();
+    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        // A key the focused control does not take travels up to its parents,
+        // passing this filter again: it is handled once.
+        const KeySeen seen{type, key->key(), key->timestamp()};
+        if (seen == m_lastKey)
+            return false;
+        m_lastKey = seen;
+        // A held key repeats; it must not sound again or stop the note.
+        if (key->isAutoRepeat())
+            return TMIDIappUtil::KeyOffset(TMIDIappUtil::KeyCodeOf(*key)) >= 0 &&
+                   !isTextEntry(QApplication::focusWidget());
+        bool consumed = false;
+        runCommand(
+            [&] { consumed = type == QEvent::KeyPress ? keyPressed(key) : keyReleased(key); });
+        return consumed;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::keyPressed(QKeyEvent* event)
+{
+    // Typing a name plays no notes.
+    if (!editorPagesVisible() || isTextEntry(QApplication::focusWidget()))
+        return false;
+    const int code = TMIDIappUtil::KeyCodeOf(*event);
+    if (code == 0)
+        return false;
+    m_util->KeyDown(code, event->modifiers());
+    const auto modifiers = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+    const bool playing = TMIDIappUtil::KeyOffset(code) >= 0 || code == vk::Space;
+    const bool function = code == vk::F3 || code == vk::F4 || code == vk::F7 || code == vk::F8;
+    // Keys the player took are not also typed into the focused control.
+    return !modifiers && (playing || (function && event->modifiers() == Qt::NoModifier));
+}
+
+bool MainWindow::keyReleased(QKeyEvent* event)
+{
+    if (isTextEntry(QApplication::focusWidget()) || isModifierKey(event->key()))
+        return false;
+    const int code = TMIDIappUtil::KeyCodeOf(*event);
+    if (code == 0)
+        return false;
+    m_util->KeyUp(code);
+    if (!editorPagesVisible())
+        return false;
+    const QString note = m_util->Note();
+    const QString current = statusText();
+    setStatusText(current.size() > 79 ? note : current + "  " + note);
+
+    if (code >= vk::Numpad0 && code <= vk::Numpad0 + 9) {
+        TDragTweak* mode = control("playmode");
+        mode->SetPosition(code - vk::Numpad0);
+        m_util->SetPlaymode(TPlayMode(mode->Position()));
+    }
+    // Playing a key in the drum-note list selects that drum note.
+    if (QApplication::focusWidget() == m_drumNote) {
+        for (int k = 0; k < m_drumNote->count(); ++k) {
+            if (m_drumNote->itemText(k).mid(1, 3) == note.left(3)) {
+                selectDrumNote(k);
+                break;
+            }
+        }
+    }
+    return TMIDIappUtil::KeyOffset(code) >= 0 || code == vk::Space;
+}
+
+} // namespace dorvane

@@ -1,0 +1,244 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window: every sound parameter of the selected part and tone as a
+// value control, bound to the temp-patch image by the binding table. A release
+// on a control writes the image and sends the one-parameter message at once; a
+// refresh redraws the controls from the image and never sends anything.
+//
+// The class is split by concern: mainwindow.cpp (life: start-up, settings,
+// shut-down, keyboard), mainwindowui.cpp (building the sheets, panels and
+// menus), editflow.cpp (the release handlers), navigation.cpp (part, tone and
+// drum-note selection and the refresh), devicesetup.cpp (ports and panic).
+#pragma once
+
+#include "editor/bindingtable.h"
+#include "editor/settingsstore.h"
+#include "patch/t505temppatch.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QTabWidget;
+
+namespace dorvane {
+
+class Dialogs;
+class MidiDeviceRegistry;
+class TDragTweak;
+class TMIDIappUtil;
+class TMidiInput;
+class TMidiOutput;
+class TRevScrB;
+class TSuperTimer;
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    struct Setup
+    {
+        Dialogs* dialogs = nullptr;              // not owned; must outlive the window
+        std::unique_ptr<SettingsStore> settings; // the native store unless a test gives one
+        QString programFolder;                   // perf.syx, wavelist.txt … live here
+        MidiDeviceRegistry* devices = nullptr;   // the program's devices unless given
+    };
+
+    explicit MainWindow(Setup setup, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // What the window holds.
+    t505temppatch& image() { return m_image; }
+    t505temppatch& undoImage() { return m_undoImage; }
+    TMIDIappUtil& util() { return *m_util; }
+    TMidiOutput& midiOutput() { return *m_output; }
+    TMidiInput& midiInput() { return *m_input; }
+    SettingsStore& settings() { return *m_settings; }
+    Dialogs& dialogs() { return *m_dialogs; }
+    QString programFolder() const { return m_programFolder; }
+
+    // The selection.
+    int partIndex() const;  // 0..7 as the PART selector counts ("R" is 7)
+    int partNumber() const; // 0..6, or 9 for part R
+    bool isRhythmPart() const { return partNumber() == RhythmPart; }
+    int shownTone() const; // 1..4
+    int drumNote() const;  // 0..63
+    bool toneSelected(int tone) const;
+    void setToneSelected(int tone, bool selected);
+
+    // Parts of the window, by the names the musician's documentation uses.
+    TDragTweak* control(const QString& name) const;
+    const Binding* bindingOf(const TDragTweak* control) const;
+    QTabWidget* pages() const { return m_pages; }
+    QWidget* sheet(Sheet sheet) const;
+    QGroupBox* panel(const QString& name) const;
+    QComboBox* waveList() const { return m_wave; }
+    QComboBox* drumNoteList() const { return m_drumNote; }
+    QLineEdit* nameField() const { return m_name; }
+    QCheckBox* toneBox(int tone) const { return m_toneBoxes[std::size_t(tone - 1)]; }
+    QCheckBox* autoTriggerBox() const { return m_autoTrig; }
+    QCheckBox* showHintBox() const { return m_showHint; }
+    QAction* action(const QString& objectName) const;
+    QMenu* testMenu() const { return m_testMenu; }
+    QGroupBox* morphPanel() const { return m_morphPanel; }
+    TRevScrB* morphBar(int index) const { return m_morphBars[std::size_t(index)]; }
+
+    // The texts of the status bar's first panel and of the caption's second part.
+    QString statusText() const;
+    void setStatusText(const QString& text);
+    QString captionText() const { return m_caption; }
+
+    // Commands (each is also reachable from a menu or a control).
+    void selectPart(int index);
+    void selectShownTone(int tone);
+    void selectDrumNote(int note);
+    void showSheet(Sheet sheet);
+    void jumpTo(const QString& entry);
+    void refresh();
+    void panic();
+    void selectWave(int wave);
+
+    // Runs a command, turning an exception into a message box with its text
+    // (Qt lets no exception cross its event loop).
+    void runCommand(const std::function<void()>& command);
+
+signals:
+    // The status text of an edit or a key, for the quick-edit window.
+    void statusTextChanged(const QString& text);
+    // The refresh has run (the quick-edit window follows it).
+    void refreshed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    // mainwindowui.cpp
+    void buildUi();
+    void buildMenus();
+    QWidget* buildToneSheet();
+    QWidget* buildCommonSheet();
+    QWidget* buildSetupSheet();
+    QWidget* buildSelectionBar();
+    QGroupBox* buildPanel(const QString& name, int columns);
+    QGroupBox* buildModulationPanel();
+    QLabel* makeLabel(const Binding& row, TDragTweak* control);
+    TDragTweak* makeControl(const Binding& row, QWidget* parent);
+    QAction* addAction(QMenu* menu, const QString& name, const QString& caption,
+                       const QKeySequence& shortcut, const QString& hint,
+                       const std::function<void()>& triggered);
+
+    // editflow.cpp
+    void controlReleased(TDragTweak* control, Qt::MouseButton button,
+                         Qt::KeyboardModifiers modifiers);
+    void toneReleased(TDragTweak* control, const Binding& row, Qt::MouseButton button);
+    void commonReleased(TDragTweak* control, const Binding& row, Qt::MouseButton button);
+    void sendInstrumentParameter(int a1, int a2, int a3, int a4, int value);
+    void tempoReleased(TDragTweak* control);
+    void playerReleased(TDragTweak* control, const Binding& row);
+    void showToneValues(TDragTweak* control, bool withShakeMark);
+    QString toneValuesText(const TDragTweak* control) const;
+    bool willShake(const TDragTweak* control) const;
+    void toneBoxReleased(int tone, Qt::KeyboardModifiers modifiers);
+    void nameEntered();
+    void testNote();
+    void morphReleased(int bar);
+
+    // navigation.cpp
+    void partChanged();
+    void buildDrumNoteList();
+    void refreshCaption();
+    void refreshToneSheet();
+    void refreshCommonSheet();
+    void setControlFromImage(TDragTweak* control, int part, int area, int offset);
+    QString waveName(int wave) const;
+
+    // devicesetup.cpp
+    void fillDeviceLists();
+    void openRememberedPorts();
+    void outputReleased();
+    void inputReleased();
+    void showSendError(const QString& text);
+
+    // mainwindow.cpp
+    void startUp();
+    void shutDown();
+    void loadWaveList();
+    void applyFont(const QFont& font);
+    void chooseFont();
+    bool keyPressed(QKeyEvent* event);
+    bool keyReleased(QKeyEvent* event);
+    bool editorPagesVisible() const;
+
+    Dialogs* m_dialogs;
+    std::unique_ptr<SettingsStore> m_settings;
+    QString m_programFolder;
+    MidiDeviceRegistry* m_devices;
+
+    t505temppatch m_image;
+    t505temppatch m_undoImage;
+    TMIDIappUtil* m_util = nullptr;
+    TMidiOutput* m_output = nullptr;
+    TMidiInput* m_input = nullptr;
+    TSuperTimer* m_timer = nullptr;
+
+    // Controls by object name, and their rows.
+    std::unordered_map<QString, TDragTweak*> m_controls;
+    std::unordered_map<const TDragTweak*, const Binding*> m_rows;
+    std::unordered_map<QString, QGroupBox*> m_panels;
+    std::unordered_map<const TDragTweak*, QLabel*> m_labels;
+    std::array<QScrollArea*, 3> m_sheets{};
+
+    QTabWidget* m_pages = nullptr;
+    QButtonGroup* m_partGroup = nullptr;
+    QWidget* m_toneSelection = nullptr;
+    std::array<QCheckBox*, 4> m_toneBoxes{};
+    QButtonGroup* m_showGroup = nullptr;
+    QWidget* m_showBox = nullptr;
+    QComboBox* m_drumNote = nullptr;
+    QLabel* m_drumNoteLabel = nullptr;
+    QLineEdit* m_name = nullptr;
+    QComboBox* m_wave = nullptr;
+    QComboBox* m_category = nullptr;
+    QCheckBox* m_autoTrig = nullptr;
+    QCheckBox* m_showHint = nullptr;
+    QLabel* m_status = nullptr;
+    QLabel* m_ctrlSource2 = nullptr;
+    QLabel* m_ctrlSource3 = nullptr;
+    QMenu* m_testMenu = nullptr;
+    QGroupBox* m_morphPanel = nullptr;
+    std::array<TRevScrB*, 3> m_morphBars{};
+    QPushButton* m_sysexButton = nullptr;
+
+    struct KeySeen
+    {
+        int type = 0;
+        int key = 0;
+        unsigned long timestamp = 0;
+        bool operator==(const KeySeen&) const = default;
+    };
+    KeySeen m_lastKey;
+    QStringList m_waveNames; // as loaded, each with its two leading blanks
+    QString m_caption;
+    QString m_errorShowing; // the send error whose box is open, so repeats don't stack
+    bool m_closing = false;
+};
+
+} // namespace dorvane

@@ -1,0 +1,511 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Building the main window: the selection bar, the three sheets with their
+// panels laid out like a hardware panel, the value controls made from the
+// binding table, the menus and the status bar.
+#include "editor/mainwindow.h"
+
+#include "editor/tdragtweak.h"
+#include "editor/trevscrb.h"
+#include "editor/windowtexts.h"
+
+#include <QAction>
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace dorvane {
+
+namespace {
+
+// How many label/control pairs a panel puts side by side.
+struct PanelColumns
+{
+    const char* name;
+    int columns;
+};
+constexpr PanelColumns Columns[] = {
+    {"wavepanel", 2},   {"fxmbox", 2},   {"mutegroupbox", 2}, {"pitchpanel", 2},
+    {"filterpanel", 2}, {"amppanel", 2}, {"lfo1box", 2},      {"lfo2box", 2},
+    {"commonpanel", 3}, {"Panel8", 1},   {"modpanel", 4},     {"partpanel", 4},
+    {"GroupBox5", 2},   {"midibox", 1},  {"playbox", 1},      {"shakebox", 1},
+};
+
+int columnsOf(const QString& panel)
+{
+    for (const auto& c : Columns)
+        if (panel == c.name)
+            return c.columns;
+    return 2;
+}
+
+QScrollArea* scrolling(QWidget* content, const QString& name)
+{
+    auto* area = new QScrollArea;
+    area->setObjectName(name);
+    area->setWidget(content);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    return area;
+}
+
+} // namespace
+
+TDragTweak* MainWindow::makeControl(const Binding& row, QWidget* parent)
+{
+    auto* c = new TDragTweak(parent);
+    const QString name = QString::fromLatin1(row.name.data(), qsizetype(row.name.size()));
+    c->setObjectName(name);
+    c->SetItems(valueList(row.values));
+    c->SetCtrlNo(row.ctrlNo);
+    c->SetTag(row.tag);
+    c->SetTag1(row.tag1);
+    c->SetTag3(row.tag3);
+    c->SetTag4(row.tag4);
+    c->SetTag5(row.tag5);
+    c->SetPositionDefault(row.positionDefault);
+    if (!c->Items().isEmpty())
+        c->SetPosition(std::min(std::max(row.positionDefault, 0), int(c->Items().size()) - 1));
+    if (!row.hint.empty())
+        c->setStatusTip(QString::fromUtf8(row.hint.data(), qsizetype(row.hint.size())));
+    connect(c, &TDragTweak::OnMouseUp, this,
+            [this, c](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint) {
+                runCommand([&] { controlReleased(c, button, modifiers); });
+            });
+    if (row.handler == Handler::Tone)
+        connect(c, &TDragTweak::OnMouseEnter, this,
+                [this](TDragTweak* sender) { showToneValues(sender, true); });
+    m_controls[name] = c;
+    m_rows[c] = &row;
+    return c;
+}
+
+QLabel* MainWindow::makeLabel(const Binding& row, TDragTweak* control)
+{
+    // Names such as "Structure type 1&2" carry an ampersand, which a label
+    // would take for a shortcut mark.
+    QString text = QString::fromUtf8(row.label.data(), qsizetype(row.label.size()));
+    auto* label = new QLabel(text.replace('&', "&&"));
+    label->setBuddy(control);
+    m_labels[control] = label;
+    return label;
+}
+
+QGroupBox* MainWindow::buildModulationPanel()
+{
+    // Three controllers, each with four destination and depth pairs: a matrix,
+    // as the instrument's own display shows them.
+    auto* box = new QGroupBox("Modulation");
+    box->setObjectName("modpanel");
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(2);
+    for (int pair = 0; pair < 4; ++pair) {
+        grid->addWidget(new QLabel(QString("Dest %1").arg(pair + 1)), 0, 1 + pair * 2);
+        grid->addWidget(new QLabel(QString("Depth %1").arg(pair + 1)), 0, 2 + pair * 2);
+    }
+    for (int ctrl = 0; ctrl < 3; ++ctrl)
+        grid->addWidget(new QLabel(QString("Ctrl %1").arg(ctrl + 1)), 1 + ctrl, 0);
+    for (const Binding* row : bindingsOfPanel("modpanel")) {
+        const int n = row->ctrlNo - 21; // Ctrl 1 Dest 1 sits at offset 21
+        TDragTweak* control = makeControl(*row, box);
+        makeLabel(*row, control)->hide();
+        control->setToolTip(m_labels[control]->text());
+        grid->addWidget(control, 1 + n / 8, 1 + n % 8);
+    }
+    m_ctrlSource2 = new QLabel;
+    m_ctrlSource2->setObjectName("ctrlsource2");
+    m_ctrlSource3 = new QLabel;
+    m_ctrlSource3->setObjectName("ctrlsource3");
+    grid->addWidget(m_ctrlSource2, 4, 0, 1, 5);
+    grid->addWidget(m_ctrlSource3, 4, 5, 1, 4);
+    grid->setColumnStretch(9, 1);
+    m_panels["modpanel"] = box;
+    return box;
+}
+
+QGroupBox* MainWindow::buildPanel(const QString& name, int columns)
+{
+    const PanelInfo* info = findPanel(name.toStdString());
+    auto* box = new QGroupBox(
+        info ? QString::fromUtf8(info->caption.data(), qsizetype(info->caption.size())) : name);
+    box->setObjectName(name);
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(2);
+    auto rows = bindingsOfPanel(name.toStdString());
+    // The effects area reads best in address order (parameter 1, 2, 3 …).
+    if (name == "partpanel")
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const Binding* a, const Binding* b) { return a->ctrlNo < b->ctrlNo; });
+    const int perColumn = int((rows.size() + std::size_t(columns) - 1) / std::size_t(columns));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Binding& row = *rows[i];
+        const int r = perColumn ? int(i) % perColumn : 0;
+        const int col = perColumn ? int(i) / perColumn : 0;
+        TDragTweak* control = makeControl(row, box);
+        QLabel* label = makeLabel(row, control);
+        grid->addWidget(label, r, col * 2);
+        grid->addWidget(control, r, col * 2 + 1);
+    }
+    for (int col = 0; col < columns; ++col)
+        grid->setColumnStretch(col * 2, 1);
+    grid->setRowStretch(perColumn, 1);
+    m_panels[name] = box;
+    return box;
+}
+
+QWidget* MainWindow::buildSelectionBar()
+{
+    auto* bar = new QWidget;
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(4, 2, 4, 2);
+
+    auto* partBox = new QGroupBox("Part");
+    partBox->setObjectName("Channel");
+    auto* partRow = new QHBoxLayout(partBox);
+    partRow->setContentsMargins(6, 2, 6, 2);
+    m_partGroup = new QButtonGroup(this);
+    m_partGroup->setObjectName("PART");
+    for (int i = 0; i < 8; ++i) {
+        auto* b = new QRadioButton(i < 7 ? QString::number(i + 1) : QString("R"));
+        b->setObjectName(QString("PART%1").arg(i));
+        m_partGroup->addButton(b, i);
+        partRow->addWidget(b);
+    }
+    m_partGroup->button(0)->setChecked(true);
+    connect(m_partGroup, &QButtonGroup::idClicked, this,
+            [this](int) { runCommand([this] { partChanged(); }); });
+    row->addWidget(partBox);
+
+    m_toneSelection = new QGroupBox("Tone Select");
+    m_toneSelection->setObjectName("toneselect");
+    m_toneSelection->setStatusTip(texts::ToneSelectHint);
+    auto* toneRow = new QHBoxLayout(m_toneSelection);
+    toneRow->setContentsMargins(6, 2, 6, 2);
+    for (int t = 1; t <= ToneCount; ++t) {
+        auto* box = new QCheckBox(QString::number(t));
+        box->setObjectName(QString("tone%1").arg(t));
+        box->setStatusTip(texts::ToneSelectHint);
+        box->setChecked(t == 1);
+        m_toneBoxes[std::size_t(t - 1)] = box;
+        // The box has toggled itself by the time the click arrives.
+        connect(box, &QCheckBox::clicked, this, [this, t] {
+            runCommand([&] { toneBoxReleased(t, QApplication::keyboardModifiers()); });
+        });
+        toneRow->addWidget(box);
+    }
+    row->addWidget(m_toneSelection);
+
+    m_showBox = new QGroupBox(texts::ShowTone);
+    m_showBox->setObjectName("show");
+    auto* showRow = new QHBoxLayout(m_showBox);
+    showRow->setContentsMargins(6, 2, 6, 2);
+    m_showGroup = new QButtonGroup(this);
+    for (int t = 1; t <= ToneCount; ++t) {
+        auto* b = new QRadioButton(QString::number(t));
+        b->setObjectName(QString("show%1").arg(t));
+        m_showGroup->addButton(b, t);
+        showRow->addWidget(b);
+    }
+    m_showGroup->button(1)->setChecked(true);
+    connect(m_showGroup, &QButtonGroup::idClicked, this,
+            [this](int) { runCommand([this] { refresh(); }); });
+    row->addWidget(m_showBox);
+
+    m_drumNoteLabel = new QLabel("Drum Note");
+    m_drumNote = new QComboBox;
+    m_drumNote->setObjectName("drumnote");
+    m_drumNote->setMinimumContentsLength(24);
+    m_drumNote->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_drumNoteLabel->setBuddy(m_drumNote);
+    connect(m_drumNote, &QComboBox::activated, this,
+            [this](int) { runCommand([this] { refresh(); }); });
+    row->addWidget(m_drumNoteLabel);
+    row->addWidget(m_drumNote);
+
+    row->addStretch(1);
+    m_autoTrig = new QCheckBox(texts::AutoTrigger);
+    m_autoTrig->setObjectName("autotrig");
+    m_autoTrig->setStatusTip("Play a test note after each edit");
+    row->addWidget(m_autoTrig);
+    return bar;
+}
+
+QWidget* MainWindow::buildToneSheet()
+{
+    auto* page = new QWidget;
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setSpacing(4);
+
+    // The wave panel carries the name, the wave choice and the FXM and drum-note boxes.
+    QGroupBox* wave = buildPanel("wavepanel", columnsOf("wavepanel"));
+    auto* waveGrid = static_cast<QGridLayout*>(wave->layout());
+    const int first = waveGrid->rowCount();
+    m_name = new QLineEdit;
+    m_name->setObjectName("name");
+    m_name->setMaxLength(12);
+    m_name->setStatusTip("Patch name: type it and press Enter");
+    connect(m_name, &QLineEdit::returnPressed, this,
+            [this] { runCommand([this] { nameEntered(); }); });
+    m_category = new QComboBox;
+    m_category->setObjectName("category");
+    m_category->setStatusTip(texts::CategoryHint);
+    for (const auto& c : waveCategories())
+        m_category->addItem(QString::fromLatin1(c.name.data(), qsizetype(c.name.size())));
+    connect(m_category, &QComboBox::activated, this, [this](int index) {
+        const auto categories = waveCategories();
+        const int wave = index >= 0 && std::size_t(index) < categories.size()
+                             ? categories[std::size_t(index)].firstWave
+                             : categories.back().firstWave;
+        runCommand([&] { selectWave(wave); });
+    });
+    m_wave = new QComboBox;
+    m_wave->setObjectName("wave");
+    m_wave->setMaxVisibleItems(24);
+    m_wave->setMinimumContentsLength(14);
+    connect(m_wave, &QComboBox::activated, this,
+            [this](int index) { runCommand([&] { selectWave(index); }); });
+    waveGrid->addWidget(new QLabel("Name"), first, 0);
+    waveGrid->addWidget(m_name, first, 1, 1, 3);
+    waveGrid->addWidget(new QLabel("Group"), first + 1, 0);
+    waveGrid->addWidget(m_category, first + 1, 1, 1, 3);
+    waveGrid->addWidget(new QLabel("Wave"), first + 2, 0);
+    waveGrid->addWidget(m_wave, first + 2, 1, 1, 3);
+    auto* boxes = new QHBoxLayout;
+    boxes->addWidget(buildPanel("fxmbox", columnsOf("fxmbox")));
+    boxes->addWidget(buildPanel("mutegroupbox", columnsOf("mutegroupbox")));
+    waveGrid->addLayout(boxes, first + 3, 0, 1, 4);
+
+    grid->addWidget(wave, 0, 0);
+    grid->addWidget(buildPanel("lfo1box", 2), 0, 1);
+    grid->addWidget(buildPanel("lfo2box", 2), 0, 2);
+    grid->addWidget(buildPanel("pitchpanel", 2), 1, 0);
+    grid->addWidget(buildPanel("filterpanel", 2), 1, 1);
+    grid->addWidget(buildPanel("amppanel", 2), 1, 2);
+
+    // Three bars that morph level, cutoff and resonance between a pair of tones.
+    m_morphPanel = new QGroupBox("Tone Morph");
+    m_morphPanel->setObjectName("morphpanel");
+    auto* morphRow = new QHBoxLayout(m_morphPanel);
+    const char* captions[] = {"Level", "Cutoff", "Resonance"};
+    for (int i = 0; i < 3; ++i) {
+        auto* bar = new TRevScrB(Qt::Vertical);
+        bar->setObjectName(QString("morph%1").arg(i + 1));
+        bar->SetMin(0);
+        bar->SetMax(100);
+        bar->SetPosition(50);
+        bar->setMinimumHeight(120);
+        m_morphBars[std::size_t(i)] = bar;
+        connect(bar, &TRevScrB::OnEndScroll, this,
+                [this, i] { runCommand([&] { morphReleased(i); }); });
+        auto* column = new QVBoxLayout;
+        column->addWidget(bar, 1, Qt::AlignHCenter);
+        column->addWidget(new QLabel(captions[i]), 0, Qt::AlignHCenter);
+        morphRow->addLayout(column);
+    }
+    m_morphPanel->hide();
+    grid->addWidget(m_morphPanel, 0, 3, 2, 1);
+    grid->setRowStretch(2, 1);
+    return page;
+}
+
+QWidget* MainWindow::buildCommonSheet()
+{
+    auto* page = new QWidget;
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setSpacing(4);
+    grid->addWidget(buildPanel("commonpanel", columnsOf("commonpanel")), 0, 0);
+    grid->addWidget(buildPanel("Panel8", 1), 0, 1);
+    grid->addWidget(buildModulationPanel(), 1, 0, 1, 3);
+
+    // The effects and, beside them, the part box whose settings go to the part.
+    QGroupBox* part = buildPanel("partpanel", columnsOf("partpanel"));
+    auto* partGrid = static_cast<QGridLayout*>(part->layout());
+    partGrid->addWidget(buildPanel("GroupBox5", columnsOf("GroupBox5")), 0, partGrid->columnCount(),
+                        partGrid->rowCount(), 1);
+    grid->addWidget(part, 2, 0, 1, 3);
+    grid->setColumnStretch(2, 1);
+    grid->setRowStretch(3, 1);
+    return page;
+}
+
+QWidget* MainWindow::buildSetupSheet()
+{
+    auto* page = new QWidget;
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->addWidget(buildPanel("midibox", 1), 0, 0);
+    grid->addWidget(buildPanel("playbox", 1), 0, 1);
+    grid->addWidget(buildPanel("shakebox", 1), 0, 2);
+
+    auto* options = new QGroupBox("Options");
+    options->setObjectName("optionsbox");
+    auto* column = new QVBoxLayout(options);
+    m_showHint = new QCheckBox(texts::ShowHint);
+    m_showHint->setObjectName("ShowHint");
+    m_showHint->setStatusTip("Show what each control and command does here");
+    column->addWidget(m_showHint);
+    auto* font = new QPushButton("Font...");
+    font->setObjectName("fontbutton");
+    font->setStatusTip("Choose the font of the window and its controls");
+    connect(font, &QPushButton::clicked, this, [this] { runCommand([this] { chooseFont(); }); });
+    column->addWidget(font);
+    column->addStretch(1);
+    grid->addWidget(options, 0, 3);
+    grid->setColumnStretch(4, 1);
+    grid->setRowStretch(1, 1);
+    return page;
+}
+
+QAction* MainWindow::addAction(QMenu* menu, const QString& name, const QString& caption,
+                               const QKeySequence& shortcut, const QString& hint,
+                               const std::function<void()>& triggered)
+{
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    if (!shortcut.isEmpty())
+        a->setShortcut(shortcut);
+    if (!hint.isEmpty())
+        a->setStatusTip(hint);
+    connect(a, &QAction::triggered, this, [this, triggered] { runCommand(triggered); });
+    return a;
+}
+
+QAction* MainWindow::action(const QString& objectName) const
+{
+    return findChild<QAction*>(objectName);
+}
+
+void MainWindow::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu("&File");
+    file->setObjectName("FileMenu");
+    addAction(file, "Exit", "E&xit", QKeySequence(Qt::ALT | Qt::Key_F4), "", [this] { close(); });
+
+    QMenu* utility = menuBar()->addMenu("&Utility");
+    utility->setObjectName("UtilityMenu");
+    addAction(utility, "Panic", "Panic", QKeySequence(Qt::ALT | Qt::Key_Backspace),
+              texts::PanicHint, [this] { panic(); });
+
+    QMenu* jump = menuBar()->addMenu("&Jump");
+    jump->setObjectName("JumpMenu");
+    for (int i = 0; i < 8; ++i) {
+        const QString label = i < 7 ? QString::number(i + 1) : QString("R");
+        addAction(jump, "JumpPart" + label, label, QKeySequence(Qt::CTRL | (Qt::Key_1 + i)),
+                  texts::JumpPartsHint, [this, i] { selectPart(i); });
+    }
+    jump->addSeparator();
+    addAction(jump, "JumpDrumNote", "Drum Note Select", QKeySequence(Qt::CTRL | Qt::Key_0),
+              texts::JumpDrumHint, [this] {
+                  if (m_drumNote->isVisible())
+                      m_drumNote->setFocus();
+              });
+    // There is no preset selector to jump to in this window yet.
+    addAction(jump, "JumpPreset", "Preset Select", QKeySequence(Qt::CTRL | Qt::Key_9),
+              texts::JumpPresetHint, [] {})
+        ->setEnabled(false);
+    jump->addSeparator();
+    const char* entries[] = {"Wave",   "Pitch", "Filter", "Amp",    "LFO",
+                             "Common", "Mod",   "Part",   "System", "Setup"};
+    for (int i = 0; i < 10; ++i) {
+        const QString entry = entries[i];
+        addAction(jump, "Jump" + entry, entry, QKeySequence(Qt::SHIFT | (Qt::Key_F1 + i)), "",
+                  [this, entry] { jumpTo(entry); });
+    }
+
+    QMenu* options = menuBar()->addMenu("&Options");
+    options->setObjectName("OptionsMenu");
+    QAction* hints = options->addAction(texts::ShowHint);
+    hints->setObjectName("ShowHintAction");
+    hints->setCheckable(true);
+    connect(hints, &QAction::toggled, m_showHint, &QCheckBox::setChecked);
+    connect(m_showHint, &QCheckBox::toggled, hints, &QAction::setChecked);
+    addAction(options, "FontAction", "&Font...", {},
+              "Choose the font of the window and its controls", [this] { chooseFont(); });
+
+    m_testMenu = menuBar()->addMenu("Test");
+    m_testMenu->setObjectName("TestMenu");
+    QAction* morph = m_testMenu->addAction("Tone Morph");
+    morph->setObjectName("ToneMorphAction");
+    morph->setCheckable(true);
+    connect(morph, &QAction::toggled, m_morphPanel, &QWidget::setVisible);
+    m_testMenu->menuAction()->setVisible(false);
+}
+
+void MainWindow::buildUi()
+{
+    auto* central = new QWidget;
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(2, 2, 2, 2);
+    column->setSpacing(2);
+    column->addWidget(buildSelectionBar());
+
+    m_pages = new QTabWidget;
+    m_pages->setObjectName("page1");
+    m_sheets[std::size_t(Sheet::Tone)] = scrolling(buildToneSheet(), "wavesheet");
+    m_sheets[std::size_t(Sheet::Common)] = scrolling(buildCommonSheet(), "commonsheet");
+    m_sheets[std::size_t(Sheet::Setup)] = scrolling(buildSetupSheet(), "setupsheet");
+    for (const SheetInfo& s : sheetTable())
+        m_pages->addTab(m_sheets[std::size_t(s.sheet)],
+                        QString::fromUtf8(s.caption.data(), qsizetype(s.caption.size())));
+    connect(m_pages, &QTabWidget::currentChanged, this,
+            [this](int) { runCommand([this] { refresh(); }); });
+    column->addWidget(m_pages, 1);
+
+    m_sysexButton = new QPushButton;
+    m_sysexButton->setObjectName("sysexBtn");
+    m_sysexButton->hide();
+    column->addWidget(m_sysexButton, 1);
+    setCentralWidget(central);
+
+    m_status = new QLabel;
+    m_status->setObjectName("statuspanel1");
+    m_status->setTextFormat(Qt::PlainText);
+    m_status->setMinimumWidth(200);
+    statusBar()->addWidget(m_status, 1);
+    buildMenus();
+}
+
+QWidget* MainWindow::sheet(Sheet s) const
+{
+    return m_sheets[std::size_t(s)];
+}
+
+QGroupBox* MainWindow::panel(const QString& name) const
+{
+    const auto it = m_panels.find(name);
+    return it == m_panels.end() ? nullptr : it->second;
+}
+
+TDragTweak* MainWindow::control(const QString& name) const
+{
+    const auto it = m_controls.find(name);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+const Binding* MainWindow::bindingOf(const TDragTweak* c) const
+{
+    const auto it = m_rows.find(c);
+    return it == m_rows.end() ? nullptr : it->second;
+}
+
+} // namespace dorvane

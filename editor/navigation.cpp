@@ -1,0 +1,297 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Moving between parts, tones, drum notes and sheets, and the refresh: the one
+// routine that redraws the caption and the visible sheet from the image.
+// Setting a control's position raises no notification, so a refresh never
+// sends anything.
+#include "editor/mainwindow.h"
+
+#include "editor/tdragtweak.h"
+#include "editor/windowtexts.h"
+#include "patch/catalogue.h"
+#include "player/tmidiapputil.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QTabWidget>
+
+namespace dorvane {
+
+namespace {
+
+struct DrumTag
+{
+    const char* tag;
+    std::initializer_list<int> notes; // single notes, and ranges as {first, -last}
+};
+
+// Instrument tags of the drum-note list, tested in this order.
+const DrumTag DrumTags[] = {
+    {"(BD) ", {35, 36, 47, 48, 95, 96}},
+    {"(Tom) ", {37, 41, 43, 45, 49, 53, 55, 57, 59, 60, 62, 66, 68, 70, 72, -82}},
+    {"(HH) ", {42, 44, 46, 54, 56, 58}},
+    {"(Cym) ", {61, 63, 64, 65, 67, 69, 71}},
+    {"(SD) ", {38, 40, 50, 52, 97, 98}},
+    {"(Oth) ", {89, -93}},
+    {"(Hit) ", {83, -88}},
+    {"(Clp) ", {39, 51, 94}},
+};
+
+bool tagged(const DrumTag& tag, int note)
+{
+    int previous = -1;
+    for (int n : tag.notes) {
+        if (n < 0 ? (note >= previous && note <= -n) : note == n)
+            return true;
+        previous = n;
+    }
+    return false;
+}
+
+// Panels whose controls the refresh fills; the Jump menu names them too.
+constexpr const char* TonePanels[] = {"pitchpanel", "filterpanel", "amppanel"};
+
+struct JumpTarget
+{
+    const char* entry;
+    Sheet sheet;
+    const char* panel; // brought into view, or nullptr
+};
+constexpr JumpTarget JumpTargets[] = {
+    {"Wave", Sheet::Tone, "wavepanel"},     {"Pitch", Sheet::Tone, "pitchpanel"},
+    {"Filter", Sheet::Tone, "filterpanel"}, {"Amp", Sheet::Tone, "amppanel"},
+    {"LFO", Sheet::Tone, "lfo1box"},        {"Common", Sheet::Common, "commonpanel"},
+    {"Mod", Sheet::Common, "modpanel"},     {"Part", Sheet::Common, "partpanel"},
+    {"System", Sheet::Common, "Panel8"},    {"Setup", Sheet::Setup, nullptr},
+};
+
+} // namespace
+
+int MainWindow::partIndex() const
+{
+    return m_partGroup->checkedId();
+}
+
+int MainWindow::partNumber() const
+{
+    const int index = partIndex();
+    return index == 7 ? RhythmPart : index;
+}
+
+int MainWindow::shownTone() const
+{
+    return m_showGroup->checkedId();
+}
+
+int MainWindow::drumNote() const
+{
+    return std::max(0, m_drumNote->currentIndex());
+}
+
+bool MainWindow::toneSelected(int tone) const
+{
+    return toneBox(tone)->isChecked();
+}
+
+void MainWindow::setToneSelected(int tone, bool selected)
+{
+    toneBox(tone)->setChecked(selected);
+}
+
+void MainWindow::selectPart(int index)
+{
+    if (QAbstractButton* b = m_partGroup->button(index)) {
+        b->setChecked(true);
+        partChanged();
+    }
+}
+
+void MainWindow::selectShownTone(int tone)
+{
+    if (QAbstractButton* b = m_showGroup->button(tone)) {
+        b->setChecked(true);
+        refresh();
+    }
+}
+
+void MainWindow::selectDrumNote(int note)
+{
+    if (note >= 0 && note < m_drumNote->count()) {
+        m_drumNote->setCurrentIndex(note);
+        refresh();
+    }
+}
+
+void MainWindow::showSheet(Sheet s)
+{
+    m_pages->setCurrentWidget(sheet(s));
+}
+
+void MainWindow::jumpTo(const QString& entry)
+{
+    for (const auto& target : JumpTargets) {
+        if (entry.compare(target.entry, Qt::CaseInsensitive) != 0)
+            continue;
+        showSheet(target.sheet);
+        // The panel may be hidden on part R: then the sheet is all there is to show.
+        if (target.panel)
+            if (QGroupBox* p = panel(target.panel); p && p->isVisibleTo(this))
+                m_sheets[std::size_t(target.sheet)]->ensureWidgetVisible(p);
+        return;
+    }
+}
+
+void MainWindow::partChanged()
+{
+    const bool rhythm = isRhythmPart();
+    m_util->SetChannel(partNumber());
+    m_toneSelection->setVisible(!rhythm);
+    m_showBox->setVisible(!rhythm);
+    m_drumNote->setVisible(rhythm);
+    m_drumNoteLabel->setVisible(rhythm);
+    panel("mutegroupbox")->setVisible(rhythm);
+    panel("fxmbox")->setVisible(!rhythm);
+    panel("commonpanel")->setVisible(!rhythm);
+    refresh();
+}
+
+void MainWindow::buildDrumNoteList()
+{
+    m_drumNote->clear();
+    for (int k = 0; k < DrumNoteCount; ++k) {
+        const int note = FirstDrumKey + k;
+        QString entry = " " + TMIDIappUtil::NoteName(note);
+        for (const auto& tag : DrumTags)
+            if (tagged(tag, note))
+                entry += tag.tag;
+        m_drumNote->addItem(entry);
+    }
+    m_drumNote->setCurrentIndex(1);
+}
+
+QString MainWindow::waveName(int wave) const
+{
+    return m_waveNames.value(wave);
+}
+
+void MainWindow::refreshCaption()
+{
+    const int part = partNumber();
+    if (part == RhythmPart) {
+        m_caption = "<Part> R :" + waveName(m_image.ReadWave(RhythmPart, drumNote()));
+        for (int k = 0; k < m_drumNote->count(); ++k)
+            m_drumNote->setItemText(k, m_drumNote->itemText(k).left(10) +
+                                           waveName(m_image.ReadWave(RhythmPart, k)));
+    } else {
+        QStringList switches;
+        for (int t = 1; t <= ToneCount; ++t)
+            switches << (m_image.ReadByte(part, t, 0) ? "ON" : "OFF");
+        m_caption = QString(" <P %1>: %2 [%3]")
+                        .arg(partIndex() + 1)
+                        .arg(QString::fromLatin1(m_image.GetPatchName(part).c_str()))
+                        .arg(switches.join(' '));
+    }
+    setWindowTitle(texts::CaptionPrefix + m_caption);
+}
+
+void MainWindow::setControlFromImage(TDragTweak* c, int part, int area, int offset)
+{
+    c->SetPosition(m_image.ReadByte(part, area, offset));
+}
+
+void MainWindow::refreshToneSheet()
+{
+    const int part = partNumber();
+    const bool rhythm = part == RhythmPart;
+    const int tone = shownTone();
+    const int k = drumNote();
+    if (!m_name->hasFocus())
+        m_name->setText(QString::fromLatin1(m_image.GetPatchName(part).c_str()));
+
+    for (const char* name : TonePanels) {
+        for (const Binding* row : bindingsOfPanel(name)) {
+            TDragTweak* c =
+                control(QString::fromLatin1(row->name.data(), qsizetype(row->name.size())));
+            QLabel* label = m_labels[c];
+            if (rhythm) {
+                c->setVisible(row->tag != 0);
+                label->setVisible(row->tag != 0);
+                // On part R the control edits the drum note's parameter at Tag.
+                if (const auto name = parameterName(ParameterTable::RhythmNote, row->tag))
+                    label->setText(
+                        QString::fromLatin1(name->data(), qsizetype(name->size())).trimmed());
+                if (row->tag != 0)
+                    setControlFromImage(c, RhythmPart, k, row->tag);
+            } else {
+                c->setVisible(true);
+                label->setVisible(true);
+                label->setText(QString::fromUtf8(row->label.data(), qsizetype(row->label.size()))
+                                   .replace('&', "&&"));
+                setControlFromImage(c, part, tone, row->ctrlNo);
+            }
+        }
+    }
+    // The wave list shows the wave unless the list is too short to hold it.
+    const int wave = rhythm ? m_image.ReadWave(RhythmPart, k) : m_image.ReadWave(part, tone);
+    m_wave->setCurrentIndex(wave < m_wave->count() ? wave : -1);
+
+    auto fill = [&](const char* panelName, bool byTag) {
+        for (const Binding* row : bindingsOfPanel(panelName)) {
+            TDragTweak* c =
+                control(QString::fromLatin1(row->name.data(), qsizetype(row->name.size())));
+            if (byTag)
+                setControlFromImage(c, RhythmPart, k, row->tag);
+            else
+                setControlFromImage(c, part, tone, row->ctrlNo);
+        }
+    };
+    panel("lfo1box")->setVisible(!rhythm);
+    panel("lfo2box")->setVisible(!rhythm);
+    fill("wavepanel", rhythm);
+    if (rhythm) {
+        fill("mutegroupbox", true);
+    } else {
+        fill("fxmbox", false);
+        fill("lfo1box", false);
+        fill("lfo2box", false);
+    }
+}
+
+void MainWindow::refreshCommonSheet()
+{
+    const bool rhythm = isRhythmPart();
+    panel("commonpanel")->setVisible(!rhythm);
+    panel("modpanel")->setVisible(!rhythm);
+    if (rhythm)
+        return;
+    const int part = partNumber();
+    for (const Binding* row : bindingsOfPanel("commonpanel"))
+        setControlFromImage(
+            control(QString::fromLatin1(row->name.data(), qsizetype(row->name.size()))), part, 0,
+            row->ctrlNo);
+    for (const Binding* row : bindingsOfPanel("modpanel"))
+        setControlFromImage(
+            control(QString::fromLatin1(row->name.data(), qsizetype(row->name.size()))), part,
+            shownTone(), row->ctrlNo);
+    const QStringList& sources = valueList(ValueList::ControlSources);
+    m_ctrlSource2->setText(texts::ControlSource2 + sources.value(m_image.ReadByte(part, 0, 58)));
+    m_ctrlSource3->setText(texts::ControlSource3 + sources.value(m_image.ReadByte(part, 0, 59)));
+}
+
+void MainWindow::refresh()
+{
+    refreshCaption();
+    QWidget* visible = m_pages->currentWidget();
+    if (visible == sheet(Sheet::Common))
+        refreshCommonSheet();
+    else if (visible == sheet(Sheet::Tone))
+        refreshToneSheet();
+    emit refreshed();
+}
+
+} // namespace dorvane

@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's own texts, each written once: captions, questions and
+// messages exactly as musicians know them from the instrument's editor.
+#pragma once
+
+namespace dorvane::texts {
+
+inline constexpr char CaptionPrefix[] = "Dorvane:  ";
+inline constexpr char ExitQuestion[] = "Exit Dorvane now?";
+inline constexpr char NoMidiOut[] = "no midiout";
+inline constexpr char NoMidiIn[] = "no midiin";
+inline constexpr char Shake[] = "     (Shake)";
+inline constexpr char WontShake[] = "     (Won't Shake)";
+inline constexpr char ControlSource2[] = "control source 2 = ";
+inline constexpr char ControlSource3[] = "control source 3 = ";
+inline constexpr char ToneSelectHint[] = "Tone Select (Hold Shift for solo)";
+inline constexpr char AutoTrigger[] = "Auto Trigger";
+inline constexpr char ShowHint[] = "Show Hint";
+inline constexpr char ShowTone[] = "Show Tone";
+inline constexpr char PanicHint[] = "Press this one if MC-505 produces strange noises";
+inline constexpr char JumpPartsHint[] = "Jump between parts";
+inline constexpr char JumpDrumHint[] = "Jump to Drum Note selector (for Part R only)";
+inline constexpr char JumpPresetHint[] = "Jump to Preset Patch selector";
+inline constexpr char CategoryHint[] = "Jump between waveform groups";
+inline constexpr char AutoSavedTo[] = "AutoSaved to";
+
+// Patch files.
+inline constexpr char FileMenuHint[] =
+    "Please use this for backup data only. don't select your real "
+    "data file for AutoSave unless you really want to";
+inline constexpr char Open8Part[] = "&Open 8 Part Sysex File";
+inline constexpr char Open8PartHint[] = "Open 8 Part Patch setup sysx file";
+inline constexpr char Open8PartTitle[] = "Open 8 part";
+inline constexpr char OpenPart[] = "O&pen Patch Sysex File on Current Part..";
+inline constexpr char OpenPartHint[] = "Open a Patch file on Current Part";
+inline constexpr char OpenPartTitle[] = "Open a patch file";
+inline constexpr char Save8Part[] = "&Save Current 8 part data..";
+inline constexpr char Save8PartHint[] = "Save all Patch data currently on Dorvane in syx format";
+inline constexpr char Save8PartTitle[] = "save 8 part";
+inline constexpr char SavePart[] = "S&ave Current Part data..";
+inline constexpr char SavePartHint[] = "Save patch on the current part in syx format";
+inline constexpr char SavePartTitle[] = "save patch";
+inline constexpr char AutoSave[] = "AutoSave to File...";
+inline constexpr char AutoSaveTitle[] = "select an AutoSave file";
+inline constexpr char InitializePatch[] = "Initialize Patch";
+inline constexpr char InitializePatchHint[] =
+    "reset and send patch template (part.syx in the Dorvane directory to the current part";
+inline constexpr char InitializeQuestion[] = "Initialize Part "; // + label + "?"
+inline constexpr char WrongSize[] = "The size of this file is not 9054 bytes\r\nTry again";
+inline constexpr char SavePartMidi[] = "Save Current Part in MIDI format..";
+inline constexpr char SavePartMidiTitle[] = "save current part in MIDI format";
+inline constexpr char Save8PartMidi[] = "Save 8 Part in MIDI format..";
+inline constexpr char Save8PartMidiTitle[] = "save 8 part in MIDI format";
+
+// Sending.
+inline constexpr char SendPart[] = "Send Patch on Current Part";
+inline constexpr char SendPartHint[] = "Send patch SYSEX of current part trhough MIDI output";
+inline constexpr char SendPartQuestion[] = "Send Part %1 Data to MC-505 now?";
+inline constexpr char Send8Part[] = "Send 8 Part Sysex";
+inline constexpr char Send8PartHint[] =
+    "Send 8 part patch setup SYSEX currently on Dorvane through MIDI output";
+inline constexpr char Send8PartQuestion[] = "Send Current 8 Part data to MC-505 Now?";
+inline constexpr char SendFile[] = "Send Sysex File..";
+inline constexpr char SendFileHint[] = "pick a sysex file and send it thru the midi out port";
+inline constexpr char SendFileTitle[] = "Select a sysex file to send thru the MIDI output";
+inline constexpr char SendGeneral[] = "Send general sysex file ...";
+inline constexpr char SendGeneralTitle[] = "Send general sysex file..";
+
+// Receiving.
+inline constexpr char GetPart[] = "Get Patch on Current Part from MC-505";
+inline constexpr char GetPartQuestion[] = "Get Patch on Current part\r\nThis will replace data on "
+                                          "your editor's current part\r\nContinue???";
+inline constexpr char Get8Part[] = "Get 8 Part Sysex from MC-505";
+inline constexpr char Get8PartQuestion[] = "Get Patch on Current 8 part\r\nThis will replace 8 "
+                                           "part data on your editor's current part\r\nContinue???";
+inline constexpr char GetFile[] = "Get Sysex File..";
+inline constexpr char GetFileHint[] =
+    "pick a file to save your sysex data in and then start dumping from your MIDI device";
+inline constexpr char GetFileTitle[] = "Select a file to save your sysex data in";
+inline constexpr char StartDumping[] = "start dumping from your MIDI device";
+inline constexpr char RequestAll[] = "Request Temp Patch ";
+inline constexpr char RequestPart[] = "Request Temp Patch on Current Part";
+inline constexpr char SysexButton[] = "Press this button when Sysex is completely received";
+
+} // namespace dorvane::texts

@@ -1,0 +1,262 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's life, navigation, devices and panic.
+#include "windowrig.h"
+
+#include "editor/trevscrb.h"
+#include "midi/tmidiinput.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStatusTipEvent>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+using namespace dorvane;
+using dorvane::test::Messages;
+using dorvane::test::WindowRig;
+
+TEST(MainWindowLife, FirstRunShowsTheSetupSheetAndOpensNothing)
+{
+    WindowRig rig;
+    MainWindow& w = rig.open();
+    EXPECT_EQ(w.pages()->currentWidget(), w.sheet(Sheet::Setup));
+    EXPECT_TRUE(w.showHintBox()->isChecked());
+    EXPECT_TRUE(w.autoTriggerBox()->isChecked());
+    EXPECT_EQ(rig.control("shakeamt")->Caption(), "3");
+    EXPECT_EQ(rig.control("wshakeamt")->Caption(), "3");
+    EXPECT_EQ(rig.control("lshakeamt")->Caption(), "12");
+    EXPECT_FALSE(w.midiOutput().IsOpen());
+    EXPECT_NE(w.midiInput().State(), misOpen);
+    EXPECT_EQ(rig.control("midiout")->Caption(), "no midiout");
+    EXPECT_EQ(rig.control("midiin")->Caption(), "no midiin");
+    EXPECT_EQ(rig.control("midiout")->Items(), (QStringList{"Synth A", "Synth B", "Synth C"}));
+    EXPECT_EQ(w.image().Size(), 9054u);
+    EXPECT_EQ(w.waveList()->itemText(0), "  TB 1") << "two blanks before each wave name";
+    EXPECT_EQ(w.drumNoteList()->currentIndex(), 1);
+    EXPECT_EQ(w.drumNoteList()->count(), 64);
+    EXPECT_EQ(w.windowTitle(), "Dorvane:   <P 1>: INIT PATCH [ON OFF OFF OFF]");
+    EXPECT_TRUE(rig.dialogs.asked.empty());
+}
+
+TEST(MainWindowLife, RememberedPortsAreOpenedAndWrittenBack)
+{
+    WindowRig rig;
+    rig.store("midiout", "0x2");
+    rig.store("midiin", "1");
+    rig.store("autosave", "/somewhere/autosave.syx");
+    rig.store("autotrig", "0");
+    MainWindow& w = rig.open();
+    EXPECT_EQ(rig.control("midiout")->Caption(), "Synth C");
+    EXPECT_TRUE(w.midiOutput().IsOpen());
+    EXPECT_EQ(w.midiInput().State(), misOpen);
+    EXPECT_EQ(w.midiInput().DeviceID(), 1);
+    EXPECT_EQ(w.pages()->currentWidget(), w.sheet(Sheet::Tone));
+    w.panic();
+    EXPECT_EQ(rig.take("Synth C").size(), 32u);
+
+    rig.control("shakeamt")->SetPosition(7);
+    rig.closeWindow();
+    EXPECT_EQ(rig.stored("midiout"), "2");
+    EXPECT_EQ(rig.stored("midiin"), "1");
+    EXPECT_EQ(rig.stored("shakeamt"), "7");
+    EXPECT_EQ(rig.stored("autotrig"), "0");
+    EXPECT_EQ(rig.stored("autosave"), "") << "the backup is for the run that chose it";
+}
+
+TEST(MainWindowLife, PanicSendsThirtyTwoMessagesInOrder)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    rig.take();
+    w.action("Panic")->trigger();
+    Messages expected;
+    for (int controller : {0x78, 0x79})
+        for (int channel = 0; channel < 16; ++channel)
+            expected.push_back(
+                test::hex(Bytes{std::uint8_t(0xB0 + channel), std::uint8_t(controller), 0}));
+    EXPECT_EQ(rig.take(), expected);
+    EXPECT_EQ(w.action("Panic")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Backspace));
+}
+
+TEST(MainWindowLife, APortErrorReachesTheUserAsAMessage)
+{
+    WindowRig rig;
+    MainWindow& w = rig.open(); // no output chosen
+    w.action("Panic")->trigger();
+    ASSERT_EQ(rig.dialogs.asked.size(), 1u);
+    EXPECT_FALSE(rig.dialogs.lastText().isEmpty());
+    EXPECT_EQ(rig.dialogs.asked[0].kind, AskKind::Information);
+}
+
+TEST(MainWindowLife, ChoosingDevicesOnTheSetupSheet)
+{
+    WindowRig rig;
+    MainWindow& w = rig.open();
+    rig.release("midiout", 1);
+    ASSERT_TRUE(w.midiOutput().IsOpen());
+    w.panic();
+    EXPECT_EQ(rig.take("Synth B").size(), 32u);
+    rig.release("midiin", 2);
+    EXPECT_EQ(w.midiInput().State(), misOpen);
+    // Releasing without a change closes and reopens the same device.
+    rig.release("midiin", 2);
+    EXPECT_EQ(w.midiInput().State(), misOpen);
+    EXPECT_TRUE(rig.driver->isInputOpen("Synth C"));
+}
+
+TEST(MainWindowLife, ExitAsksFirst)
+{
+    WindowRig rig;
+    MainWindow& w = rig.open();
+    rig.dialogs.answers.push_back(false);
+    w.action("Exit")->trigger();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(rig.dialogs.lastText(), "Exit Dorvane now?");
+    EXPECT_EQ(rig.dialogs.asked.back().kind, AskKind::Warning);
+    rig.dialogs.answers.push_back(true);
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST(MainWindowNavigation, PartRShowsDrumNotesAndHidesTheCommonSheet)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    rig.take();
+    w.action("JumpPartR")->trigger();
+    EXPECT_EQ(w.partNumber(), 9);
+    EXPECT_TRUE(w.drumNoteList()->isVisible());
+    EXPECT_FALSE(w.toneBox(1)->isVisible());
+    EXPECT_TRUE(w.panel("mutegroupbox")->isVisible());
+    EXPECT_FALSE(w.panel("fxmbox")->isVisible());
+    EXPECT_FALSE(w.panel("lfo1box")->isVisible());
+    EXPECT_TRUE(w.captionText().startsWith("<Part> R :  TB 1"));
+    EXPECT_TRUE(w.drumNoteList()->itemText(1).startsWith(" C2 (BD)   TB 1"))
+        << w.drumNoteList()->itemText(1).toStdString();
+
+    w.jumpTo("Common");
+    EXPECT_EQ(w.pages()->currentWidget(), w.sheet(Sheet::Common));
+    EXPECT_FALSE(w.panel("commonpanel")->isVisible());
+    EXPECT_FALSE(w.panel("modpanel")->isVisible());
+    EXPECT_TRUE(w.panel("partpanel")->isVisible());
+    EXPECT_EQ(w.util().Channel(), 9) << "part R plays on channel 10";
+    EXPECT_TRUE(rig.take().empty()) << "navigation and refresh never send";
+
+    w.selectPart(2);
+    EXPECT_TRUE(w.panel("commonpanel")->isVisible());
+    EXPECT_EQ(w.util().Channel(), 2);
+}
+
+TEST(MainWindowNavigation, RefreshShowsTheImage)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    w.image().WriteByte(4, 3, 81, 64);
+    w.image().WriteByte(4, 0, 48, 20);
+    w.image().WriteByte(4, 3, 22, 70); // Ctrl 1 Depth 1
+    w.image().WriteByte(4, 0, 58, 1);  // control source 2
+    w.image().WriteByte(4, 2, 0, 1);   // tone 2 on
+    w.image().SetPatchName(4, "STRINGS");
+    w.selectPart(4);
+    w.selectShownTone(3);
+    EXPECT_EQ(rig.control("cutoff")->Caption(), "64");
+    EXPECT_EQ(w.captionText(), " <P 5>: STRINGS [ON ON OFF OFF]");
+    w.showSheet(Sheet::Common);
+    EXPECT_EQ(rig.control("analog")->Caption(), "20");
+    EXPECT_EQ(rig.control("DragTweak111")->Caption(), "7");
+    EXPECT_EQ(w.findChild<QLabel*>("ctrlsource2")->text(),
+              "control source 2 = " + valueList(ValueList::ControlSources).at(1));
+    EXPECT_TRUE(rig.take().empty());
+}
+
+TEST(MainWindowNavigation, JumpMenu)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    const struct
+    {
+        const char* entry;
+        Sheet sheet;
+        int fKey;
+    } jumps[] = {{"Pitch", Sheet::Tone, 2},   {"Part", Sheet::Common, 8},
+                 {"Setup", Sheet::Setup, 10}, {"Filter", Sheet::Tone, 3},
+                 {"Mod", Sheet::Common, 7},   {"Wave", Sheet::Tone, 1}};
+    for (const auto& j : jumps) {
+        QAction* a = w.action(QString("Jump") + j.entry);
+        ASSERT_TRUE(a) << j.entry;
+        EXPECT_EQ(a->shortcut(), QKeySequence(Qt::SHIFT | (Qt::Key_F1 + j.fKey - 1)));
+        a->trigger();
+        EXPECT_EQ(w.pages()->currentWidget(), w.sheet(j.sheet)) << j.entry;
+    }
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(
+            w.action(QString("JumpPart") + (i < 7 ? QString::number(i + 1) : "R"))->shortcut(),
+            QKeySequence(Qt::CTRL | (Qt::Key_1 + i)));
+}
+
+TEST(MainWindowLife, HintsGoToTheStatusBarWhenShown)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    w.showHintBox()->setChecked(true);
+    QStatusTipEvent tip("Press this one if MC-505 produces strange noises");
+    QApplication::sendEvent(&w, &tip);
+    EXPECT_EQ(w.statusText(), "Press this one if MC-505 produces strange noises");
+    w.showHintBox()->setChecked(false);
+    QStatusTipEvent other("something else");
+    QApplication::sendEvent(&w, &other);
+    EXPECT_EQ(w.statusText(), "Press this one if MC-505 produces strange noises");
+}
+
+TEST(MainWindowLife, TestSettingShowsTheMorphPanel)
+{
+    WindowRig rig;
+    rig.store("test", "1");
+    rig.store("midiout", "0");
+    MainWindow& w = rig.open();
+    EXPECT_TRUE(w.testMenu()->menuAction()->isVisible());
+    EXPECT_TRUE(w.morphPanel()->isVisibleTo(&w));
+    w.setToneSelected(1, true);
+    w.selectShownTone(2);
+    rig.take();
+    TRevScrB* bar = w.morphBar(1); // cutoff
+    bar->SetPosition(75);
+    emit bar->OnEndScroll();
+    EXPECT_EQ(w.image().ReadByte(0, 1, 81), 25 * 127 / 50);
+    EXPECT_EQ(w.image().ReadByte(0, 2, 81), 127);
+    EXPECT_EQ(rig.take().size(), 2u);
+}
+
+TEST(MainWindowKeys, TheKeyboardPlaysTheCurrentPart)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    w.selectPart(2);
+    w.showSheet(Sheet::Tone);
+    rig.take();
+    QWidget* focus = w.control("cutoff");
+    focus->setFocus();
+    QTest::keyPress(focus, Qt::Key_Z);
+    QTest::keyRelease(focus, Qt::Key_Z);
+    EXPECT_EQ(rig.take(), (Messages{"92 24 60", "82 24 00"}));
+    EXPECT_TRUE(w.statusText().endsWith("C2  (v96)")) << w.statusText().toStdString();
+
+    // Typing a name plays nothing.
+    w.nameField()->setFocus();
+    QTest::keyPress(w.nameField(), Qt::Key_Z);
+    QTest::keyRelease(w.nameField(), Qt::Key_Z);
+    EXPECT_TRUE(rig.take().empty());
+
+    // A keypad digit chooses the play mode.
+    focus->setFocus();
+    QTest::keyPress(focus, Qt::Key_1, Qt::KeypadModifier);
+    QTest::keyRelease(focus, Qt::Key_1, Qt::KeypadModifier);
+    EXPECT_EQ(w.control("playmode")->Position(), 1);
+    EXPECT_EQ(w.util().Playmode(), pmMajor);
+}

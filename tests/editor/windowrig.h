@@ -1,0 +1,134 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The real main window on the loopback driver, with settings in a temporary
+// folder, the start-up files beside a temporary "program", and the dialog seam
+// answered by the test. take() reads back exactly what went out since the last
+// look.
+#pragma once
+
+#include "editor/mainwindow.h"
+#include "editor/settingsstore.h"
+#include "editor/tdragtweak.h"
+#include "midi/loopbackdriver.h"
+#include "midi/midideviceregistry.h"
+#include "midi/midisender.h"
+#include "midi/tmidioutput.h"
+#include "player/tmidiapputil.h"
+#include "support/scripteddialogs.h"
+#include "support/testutil.h"
+#include "support/widgetinput.h"
+
+#include <QSettings>
+#include <QTest>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace dorvane::test {
+
+using Messages = std::vector<std::string>;
+
+struct WindowRig
+{
+    static constexpr const char* Devices[] = {"Synth A", "Synth B", "Synth C"};
+    static constexpr std::uint8_t Marker = 0xFE; // Active Sensing: sent after the rest
+
+    TempDir dir;
+    std::shared_ptr<LoopbackDriver> driver = std::make_shared<LoopbackDriver>();
+    MidiDeviceRegistry registry;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<MainWindow> window;
+
+    WindowRig()
+    {
+        for (const char* name : Devices) {
+            driver->addDevice(name);
+            driver->setEcho(name, false);
+        }
+        registry.addSource(driver);
+        for (const char* file : {"perf.syx", "wavelist.txt"})
+            std::filesystem::copy_file(binDir() + "/" + file, this->file(file));
+    }
+
+    std::string file(const std::string& name) const { return dir.file(name); }
+    QString iniFile() const { return QString::fromStdString(file("settings.ini")); }
+
+    // Settings as a previous run left them ("setup" group).
+    void store(const QString& key, const QString& value)
+    {
+        QSettings s(iniFile(), QSettings::IniFormat);
+        s.setValue("setup/" + key, value);
+    }
+    QString stored(const QString& key) const
+    {
+        QSettings s(iniFile(), QSettings::IniFormat);
+        return s.value("setup/" + key).toString();
+    }
+
+    MainWindow& open()
+    {
+        MainWindow::Setup setup;
+        setup.dialogs = &dialogs;
+        setup.settings = std::make_unique<SettingsStore>(iniFile());
+        setup.programFolder = QString::fromStdString(dir.path().string());
+        setup.devices = &registry;
+        window = std::make_unique<MainWindow>(std::move(setup));
+        window->show();
+        return *window;
+    }
+
+    // The window on an open output (device 0, "Synth A"), test notes off.
+    MainWindow& openPlaying()
+    {
+        store("midiout", "0");
+        store("autotrig", "0");
+        MainWindow& w = open();
+        w.util().SetVelRnd(0);
+        return w;
+    }
+
+    void closeWindow()
+    {
+        dialogs.answers.push_back(true);
+        window->close();
+        window.reset();
+    }
+
+    TDragTweak* control(const char* name) { return window->control(name); }
+
+    // A left release on a control after setting its position, as a drag ends.
+    void release(const char* name, int position, Qt::MouseButton button = Qt::LeftButton)
+    {
+        TDragTweak* c = control(name);
+        c->SetPosition(position);
+        test::release(c, QPoint(2, 2), button);
+    }
+
+    Messages take(const char* device = Devices[0])
+    {
+        MainWindow& w = *window;
+        if (!QTest::qWaitFor([&] { return w.util().Sender().IsIdle(); }, 5000))
+            return {"(the sender never finished)"};
+        if (!w.midiOutput().IsOpen())
+            return {};
+        w.midiOutput().SendShortMessage(Marker, 0, 0);
+        std::vector<Bytes> got;
+        const bool came = QTest::qWaitFor(
+            [&] {
+                got = driver->sent(device);
+                return !got.empty() && got.back() == Bytes{Marker};
+            },
+            5000);
+        if (!came)
+            return {"(the marker never came)"};
+        driver->clearSent(device);
+        Messages out;
+        for (const Bytes& m : got)
+            if (m != Bytes{Marker})
+                out.push_back(hex(m));
+        return out;
+    }
+};
+
+} // namespace dorvane::test
