@@ -2,6 +2,7 @@
 #include "app/clicommands.h"
 
 #include "app/cliofflinecommands.h"
+#include "app/clitransfercommands.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -27,6 +28,15 @@ QCommandLineOption partOption(const char* what)
 {
     return QCommandLineOption("part", what, "1..7|R");
 }
+
+QCommandLineOption portOption(const char* name, const char* what)
+{
+    return QCommandLineOption(name, what, "PORT");
+}
+
+// Beyond these a value is a typing error rather than a wish.
+constexpr int MaxPauseMs = 10000;
+constexpr double MaxTimeoutSeconds = 3600;
 
 int usageError(const QString& text)
 {
@@ -124,6 +134,72 @@ std::vector<Command> commands()
              const auto as = optionalPart(p, "as", false);
              return part && as ? extractPart((*a)[0], (*a)[1], **part, *as, std::cerr) : 1;
          }});
+    list.push_back({"ports", "",
+                    "The output and input devices, numbered as the window numbers them.",
+                    [](QCommandLineParser&) {},
+                    [](const QCommandLineParser& p) {
+                        return positionals(p, 0, 0) ? ports(std::cout, std::cerr) : 1;
+                    }});
+    list.push_back(
+        {"send", "FILE --out PORT [--pause MS]",
+         "Sends the file's messages; PORT is a device number or a part of a device name.",
+         [](QCommandLineParser& p) {
+             p.addPositionalArgument("FILE", "sysex file to send as it stands");
+             p.addOption(portOption("out", "the output device (required)"));
+             p.addOption(QCommandLineOption("pause", "milliseconds after each message (default 0)",
+                                            "MS", "0"));
+         },
+         [](const QCommandLineParser& p) {
+             const auto a = positionals(p, 1, 1);
+             if (!a)
+                 return 1;
+             if (!p.isSet("out"))
+                 return usageError("--out is required");
+             bool ok = false;
+             const int pause = p.value("pause").toInt(&ok);
+             if (!ok || pause < 0 || pause > MaxPauseMs)
+                 return usageError(QString("--pause must be 0..%1 milliseconds, not \"%2\"")
+                                       .arg(MaxPauseMs)
+                                       .arg(p.value("pause")));
+             return send((*a)[0], p.value("out").toStdString(), pause, std::cout, std::cerr);
+         }});
+    list.push_back(
+        {"get", "all|1..7|R --out PORT --in PORT -o FILE [--timeout S]",
+         "Requests the whole area or one part, receives it and writes FILE when it is complete "
+         "and every checksum is right; PORT is a device number or a part of a device name.",
+         [](QCommandLineParser& p) {
+             p.addPositionalArgument("WHAT", "all, a part 1..7, or R", "all|1..7|R");
+             p.addOption(portOption("out", "the output device the request goes to (required)"));
+             p.addOption(portOption("in", "the input device the dump comes from (required)"));
+             p.addOption(QCommandLineOption("o", "the file to write (required)", "FILE"));
+             p.addOption(QCommandLineOption("timeout", "seconds to wait for the dump (default 10)",
+                                            "S", "10"));
+         },
+         [](const QCommandLineParser& p) {
+             const auto a = positionals(p, 1, 1);
+             if (!a)
+                 return 1;
+             std::optional<int> part;
+             if ((*a)[0] != "all") {
+                 part = parsePart((*a)[0], true);
+                 if (!part)
+                     return usageError(QString("get takes all, 1..7 or R, not \"%1\"")
+                                           .arg(QString::fromStdString((*a)[0])));
+             }
+             for (const char* required : {"out", "in", "o"})
+                 if (!p.isSet(required))
+                     return usageError(QString(required[1] ? "--%1 is required" : "-%1 is required")
+                                           .arg(required));
+             bool ok = false;
+             const double timeout = p.value("timeout").toDouble(&ok);
+             if (!ok || !(timeout > 0) || timeout > MaxTimeoutSeconds)
+                 return usageError(QString("--timeout must be above 0 and at most %1 seconds, "
+                                           "not \"%2\"")
+                                       .arg(MaxTimeoutSeconds)
+                                       .arg(p.value("timeout")));
+             return get(part, p.value("out").toStdString(), p.value("in").toStdString(),
+                        p.value("o").toStdString(), timeout, std::cout, std::cerr);
+         }});
     return list;
 }
 
@@ -132,7 +208,8 @@ void printUsage(std::ostream& out, const std::vector<Command>& list)
     out << "Usage: dorvane-cli COMMAND [options] [arguments]\n\n"
            "Patch files and transfers for the Roland MC-505, without the window.\n\nCommands:\n";
     for (const auto& c : list)
-        out << "  " << c.name << ' ' << c.synopsis << "\n      " << c.description << '\n';
+        out << "  " << c.name << (*c.synopsis ? " " : "") << c.synopsis << "\n      "
+            << c.description << '\n';
     out << "\ndorvane-cli COMMAND --help shows a command's options; --version the version.\n";
 }
 

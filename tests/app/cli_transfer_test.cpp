@@ -1,0 +1,224 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// dorvane-cli's MIDI commands, run as the real executable on a private JACK
+// server, against a stand-in instrument written on python-rtmidi
+// (tests/support/jackinstrument.py) and against the built-in instrument.
+#include "patch/fileio.h"
+#include "patch/layout.h"
+#include "patch/rolandmessage.h"
+
+#include "support/jackinstrumentpeer.h"
+#include "support/jackserver.h"
+#include "support/knownimage.h"
+#include "support/testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+using namespace dorvane;
+using namespace dorvane::test;
+
+namespace {
+
+ProcessResult cli(const std::vector<std::string>& args)
+{
+    return runProcess(binDir() + "/dorvane-cli", args, 60000);
+}
+
+int lineCount(const std::string& s)
+{
+    return int(std::count(s.begin(), s.end(), '\n'));
+}
+
+// Bad input: status 1, one line on standard error naming the trouble, no file.
+void expectRefused(const ProcessResult& r, const std::string& words,
+                   const std::string& outFile = {})
+{
+    EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
+    EXPECT_EQ(lineCount(r.err), 1) << r.err;
+    EXPECT_NE(r.err.find(words), std::string::npos) << r.err;
+    if (!outFile.empty()) {
+        EXPECT_FALSE(std::filesystem::exists(outFile)) << outFile;
+    }
+}
+
+Bytes slice(const Bytes& bytes, std::size_t offset, std::size_t size)
+{
+    return Bytes(bytes.begin() + std::ptrdiff_t(offset),
+                 bytes.begin() + std::ptrdiff_t(offset + size));
+}
+
+} // namespace
+
+class CliTransfer : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        try {
+            s_server = new JackServer; // the tool and the peers find it through the environment
+        } catch (const std::exception& e) {
+            s_error = e.what();
+        }
+    }
+
+    static void TearDownTestSuite()
+    {
+        delete s_server;
+        s_server = nullptr;
+    }
+
+    void SetUp() override { ASSERT_TRUE(s_server) << "no JACK server:\n" << s_error; }
+
+    std::string imageFile(const Bytes& bytes, const std::string& name = "peer.syx")
+    {
+        writeFile(dir.file(name), bytes);
+        return dir.file(name);
+    }
+
+    static JackServer* s_server;
+    static std::string s_error;
+    TempDir dir;
+};
+
+JackServer* CliTransfer::s_server = nullptr;
+std::string CliTransfer::s_error;
+
+TEST_F(CliTransfer, PortsListsEveryDeviceNumberedAndTheNumbersWork)
+{
+    JackInstrumentPeer peer(imageFile(knownImage(3)));
+    ASSERT_TRUE(peer.ready());
+    const ProcessResult r = cli({"ports"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const std::size_t inputs = r.out.find("Input devices:\n");
+    ASSERT_EQ(r.out.rfind("Output devices:\n", 0), 0u) << r.out;
+    ASSERT_NE(inputs, std::string::npos) << r.out;
+    const std::string outputList = r.out.substr(0, inputs);
+    const std::string inputList = r.out.substr(inputs);
+    const std::regex builtIn(R"(\n  (\d+)  MC-505 \(built in\)\n)");
+    std::smatch out, in;
+    ASSERT_TRUE(std::regex_search(outputList, out, builtIn)) << r.out;
+    ASSERT_TRUE(std::regex_search(inputList, in, builtIn)) << r.out;
+    EXPECT_NE(outputList.find("inst:in\n"), std::string::npos) << r.out;
+    EXPECT_NE(inputList.find("inst-out:out\n"), std::string::npos) << r.out;
+
+    // The numbers shown are the numbers the other commands take.
+    const ProcessResult got =
+        cli({"get", "R", "--out", out[1], "--in", in[1], "-o", dir.file("r.syx")});
+    ASSERT_EQ(got.exitCode, 0) << got.err;
+    const Bytes perf = readFile(binDir() + "/perf.syx");
+    EXPECT_EQ(readFile(dir.file("r.syx")), slice(perf, RhythmBlockOffset, RhythmBlockSize));
+}
+
+TEST_F(CliTransfer, GetFromTheBuiltInInstrument)
+{
+    const ProcessResult r =
+        cli({"get", "all", "--out", "built in", "--in", "MC-505", "-o", dir.file("all.syx")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Received 9054 bytes from \"MC-505 (built in)\", written to " +
+                         dir.file("all.syx") + "\n");
+    EXPECT_EQ(readFile(dir.file("all.syx")), readFile(binDir() + "/perf.syx"));
+}
+
+TEST_F(CliTransfer, GetOverJackFromAPeerWritesThePeersImage)
+{
+    const Bytes image = knownImage(5);
+    JackInstrumentPeer peer(imageFile(image), {"--shuffle", "--rate", "31250"});
+    ASSERT_TRUE(peer.ready());
+    ProcessResult r = cli({"get", "all", "--out", "inst", "--in", "INST", "-o", dir.file("a.syx")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(readFile(dir.file("a.syx")), image) << "in address order, whatever order it came in";
+
+    r = cli({"get", "4", "--out", "inst", "--in", "inst", "-o", dir.file("p4.syx")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(readFile(dir.file("p4.syx")), slice(image, 3 * PartBlockSize, PartBlockSize));
+
+    const auto sent = peer.finish();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].bytes, requestAllMessage());
+    EXPECT_EQ(sent[1].bytes, requestPartMessage(3));
+}
+
+TEST_F(CliTransfer, GetFailsOnTimeOutSayingHowManyBytesArrived)
+{
+    // A peer that knows one part only: 650 bytes come, 9054 were asked for.
+    const Bytes image = knownImage(5);
+    JackInstrumentPeer partial(imageFile(slice(image, 0, PartBlockSize)), {"--rate", "31250"});
+    ASSERT_TRUE(partial.ready());
+    const std::string file = dir.file("a.syx");
+    expectRefused(
+        cli({"get", "all", "--out", "inst", "--in", "inst", "-o", file, "--timeout", "1.5"}),
+        "timed out after 1.5 s: received 650 bytes, expected 9054", file);
+}
+
+TEST_F(CliTransfer, GetRefusesBadInputAndBadDumps)
+{
+    Bytes image = knownImage(5);
+    image[PartBlockSize - 2] ^= 0x01; // the checksum of part 1's tone 4
+    JackInstrumentPeer peer(imageFile(image), {"--rate", "31250"});
+    ASSERT_TRUE(peer.ready());
+    const std::string file = dir.file("a.syx");
+    expectRefused(cli({"get", "all", "--out", "inst", "--in", "inst", "-o", file}),
+                  "Received 9054 bytes, wrong checksum in the message for 02 00 16 00: not loaded",
+                  file);
+    expectRefused(cli({"get", "all", "--out", "nothing like it", "--in", "inst", "-o", file}),
+                  "no output device matches \"nothing like it\"", file);
+    expectRefused(cli({"get", "all", "--out", "inst", "--in", "77", "-o", file}),
+                  "there is no input device 77", file);
+    expectRefused(cli({"get", "8", "--out", "inst", "--in", "inst", "-o", file}),
+                  "get takes all, 1..7 or R, not \"8\"", file);
+    expectRefused(cli({"get", "all", "--out", "inst", "--in", "inst"}), "-o is required");
+    expectRefused(
+        cli({"get", "all", "--out", "inst", "--in", "inst", "-o", file, "--timeout", "0"}),
+        "--timeout must be above 0", file);
+    // Nothing to say from a device that says nothing: the built-in instrument
+    // answers on its own input, not on the peer's.
+    expectRefused(
+        cli({"get", "1", "--out", "built in", "--in", "inst", "-o", file, "--timeout", "1"}),
+        "timed out after 1 s: received 0 bytes, expected 650", file);
+}
+
+TEST_F(CliTransfer, SendOverJackArrivesMessageForMessageWithThePause)
+{
+    const Bytes image = knownImage(4);
+    JackInstrumentPeer peer(imageFile(image), {"--silent"});
+    ASSERT_TRUE(peer.ready());
+    const ProcessResult r = cli({"send", dir.file("peer.syx"), "--out", "inst", "--pause", "5"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Sent 9054 bytes (100 messages) to \"inst:in\"\n");
+    const auto got = peer.finish();
+    ASSERT_EQ(got.size(), MessagesInImage);
+    std::vector<Bytes> bytes;
+    for (const auto& m : got)
+        bytes.push_back(m.bytes);
+    EXPECT_EQ(bytes, messagesOf(image)) << "byte for byte, checksums untouched";
+    // 99 pauses of 5 ms at least lie between the first message and the last.
+    EXPECT_GE(got.back().at, 99 * 0.005 * 0.9);
+}
+
+TEST_F(CliTransfer, SendToTheBuiltInInstrument)
+{
+    const Bytes image = knownImage(4);
+    const ProcessResult r =
+        cli({"send", imageFile(slice(image, 0, PartBlockSize)), "--out", "mc-505"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Sent 650 bytes (5 messages) to \"MC-505 (built in)\"\n");
+}
+
+TEST_F(CliTransfer, SendRefusesBadInput)
+{
+    Bytes truncated = knownImage(4);
+    truncated.pop_back();
+    expectRefused(cli({"send", imageFile(truncated), "--out", "built in"}),
+                  "is not a sysex file: the message at byte 8984 has no end (F7)");
+    expectRefused(cli({"send", imageFile(randomBytes(300, 1)), "--out", "built in"}),
+                  "is not a sysex file");
+    expectRefused(cli({"send", dir.file("missing.syx"), "--out", "built in"}), "Cannot open");
+    expectRefused(cli({"send", imageFile(knownImage(4)), "--out", "nowhere"}),
+                  "no output device matches \"nowhere\"");
+    expectRefused(cli({"send", imageFile(knownImage(4)), "--out", "built in", "--pause", "-3"}),
+                  "--pause must be 0..10000 milliseconds");
+    expectRefused(cli({"send", imageFile(knownImage(4))}), "--out is required");
+}
