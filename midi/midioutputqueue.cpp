@@ -12,9 +12,11 @@
 namespace dorvane {
 namespace {
 
-// A burst the device may take at once before pacing sets in: small enough to
-// stay inside one JACK cycle with room to spare.
-constexpr double BurstBytes = 4096;
+// What may go out at once before pacing sets in. Small, so that the stream
+// stays even: a JACK cycle hands everything it carries to the receiver in one
+// go, and a receiver with a few dozen sysex buffers (Dorvane's own input, say)
+// must not find a cycle's worth of bursts in them.
+constexpr double BurstBytes = 512;
 
 } // namespace
 
