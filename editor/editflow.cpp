@@ -14,6 +14,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -197,6 +199,8 @@ void MainWindow::nameEntered()
     const int part = partNumber();
     m_util->SendName(name, 0x02, part);
     m_image.SetPatchName(part, name.toLatin1().toStdString());
+    // The next part save offers the patch's name.
+    m_saveFileName = QFileInfo(m_saveFileName).dir().filePath(name.trimmed() + ".syx");
     refreshCaption();
 }
 

@@ -96,8 +96,11 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
 
     m_timer = new TSuperTimer(this);
     m_timer->SetInterval(AutoSaveIntervalMs);
+    connect(m_timer, &TSuperTimer::OnTimer, this,
+            [this] { runCommand([this] { autoSaveTick(); }); });
 
     buildUi();
+    setUpTransfers();
     // Room for every sheet without scrolling on a 1366x768 screen.
     QSize size(1366, 740);
     if (const QScreen* s = screen())
@@ -116,6 +119,7 @@ MainWindow::~MainWindow()
 void MainWindow::startUp()
 {
     applyFont(QFont(m_settings->text(Setting::Font), font().pointSize()));
+    m_saveFileName = m_settings->text(Setting::SaveDirectory);
     m_showHint->setChecked(m_settings->boolean(Setting::Hint));
     m_autoTrig->setChecked(m_settings->boolean(Setting::AutoTrig));
 
@@ -155,6 +159,8 @@ void MainWindow::shutDown()
         m_settings->setInteger(setting, control(name)->Position());
     m_settings->setBoolean(Setting::AutoTrig, m_autoTrig->isChecked());
     m_settings->setBoolean(Setting::Hint, m_showHint->isChecked());
+    if (!m_saveFileName.isEmpty())
+        m_settings->setText(Setting::SaveDirectory, m_saveFileName);
     m_settings->setText(Setting::Font, font().family());
     m_settings->setInteger(Setting::MidiOut, control("midiout")->Position());
     m_settings->setInteger(Setting::MidiIn, control("midiin")->Position());

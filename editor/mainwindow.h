@@ -21,6 +21,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -32,13 +33,17 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QProgressBar;
 class QPushButton;
+class QSpinBox;
 class QScrollArea;
 class QTabWidget;
 
 namespace dorvane {
 
 class Dialogs;
+class DumpReceiver;
+struct DumpResult;
 class MidiDeviceRegistry;
 class TDragTweak;
 class TMIDIappUtil;
@@ -95,6 +100,9 @@ public:
     QCheckBox* autoTriggerBox() const { return m_autoTrig; }
     QCheckBox* showHintBox() const { return m_showHint; }
     QAction* action(const QString& objectName) const;
+    QPushButton* sysexButton() const { return m_sysexButton; }
+    QSpinBox* messagePauseBox() const { return m_messagePause; }
+    DumpReceiver& receiver() { return *m_receiver; }
     QMenu* testMenu() const { return m_testMenu; }
     QGroupBox* morphPanel() const { return m_morphPanel; }
     TRevScrB* morphBar(int index) const { return m_morphBars[std::size_t(index)]; }
@@ -170,6 +178,35 @@ private:
     void setControlFromImage(TDragTweak* control, int part, int area, int offset);
     QString waveName(int wave) const;
 
+    // filecommands.cpp
+    QString partLabel() const;
+    std::optional<QString> askOpen(const char* title);
+    std::optional<QString> askSave(const char* title, const QString& startName,
+                                   const QString& suffix = "syx");
+    void open8Part();
+    void openPartFile();
+    void save8Part();
+    void savePartFile();
+    void chooseAutoSaveFile();
+    void autoSaveTick();
+    void initializePatch();
+    void savePartMidi();
+    void save8PartMidi();
+
+    // transfercommands.cpp
+    void buildTransferMenu(QMenu* utility);
+    void setUpTransfers();
+    void sendCurrentPart();
+    void send8Part();
+    void sendFile();
+    void sendGeneralFile();
+    void beginReception();
+    void getCurrentPart();
+    void get8Part();
+    void getFile();
+    void receptionProgress(qint64 received, qint64 expected);
+    void receptionEnded(const DumpResult& result);
+
     // devicesetup.cpp
     void fillDeviceLists();
     void openRememberedPorts();
@@ -226,6 +263,9 @@ private:
     QGroupBox* m_morphPanel = nullptr;
     std::array<TRevScrB*, 3> m_morphBars{};
     QPushButton* m_sysexButton = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QSpinBox* m_messagePause = nullptr;
+    DumpReceiver* m_receiver = nullptr;
 
     struct KeySeen
     {
@@ -235,6 +275,8 @@ private:
         bool operator==(const KeySeen&) const = default;
     };
     KeySeen m_lastKey;
+    QString m_saveFileName;  // the save dialog's remembered file name
+    QString m_openFileName;  // the open dialog's
     QStringList m_waveNames; // as loaded, each with its two leading blanks
     QString m_caption;
     QString m_errorShowing; // the send error whose box is open, so repeats don't stack

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -369,6 +370,18 @@ QWidget* MainWindow::buildSetupSheet()
     font->setStatusTip("Choose the font of the window and its controls");
     connect(font, &QPushButton::clicked, this, [this] { runCommand([this] { chooseFont(); }); });
     column->addWidget(font);
+    auto* pauseRow = new QHBoxLayout;
+    auto* pauseLabel = new QLabel("Pause after each message");
+    m_messagePause = new QSpinBox;
+    m_messagePause->setObjectName("messagepause");
+    m_messagePause->setRange(0, 1000);
+    m_messagePause->setSuffix(" ms");
+    m_messagePause->setStatusTip(
+        "Wait this long after each sysex message sent, for old interfaces and slow devices");
+    pauseLabel->setBuddy(m_messagePause);
+    pauseRow->addWidget(pauseLabel);
+    pauseRow->addWidget(m_messagePause);
+    column->addLayout(pauseRow);
     column->addStretch(1);
     grid->addWidget(options, 0, 3);
     grid->setColumnStretch(4, 1);
@@ -399,10 +412,32 @@ void MainWindow::buildMenus()
 {
     QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("FileMenu");
+    file->menuAction()->setStatusTip(texts::FileMenuHint);
+    addAction(file, "Open8Part", texts::Open8Part, QKeySequence(Qt::CTRL | Qt::Key_O),
+              texts::Open8PartHint, [this] { open8Part(); });
+    addAction(file, "OpenPart", texts::OpenPart, QKeySequence(Qt::CTRL | Qt::Key_L),
+              texts::OpenPartHint, [this] { openPartFile(); });
+    addAction(file, "Save8Part", texts::Save8Part, QKeySequence(Qt::CTRL | Qt::Key_S),
+              texts::Save8PartHint, [this] { save8Part(); });
+    addAction(file, "SavePart", texts::SavePart, QKeySequence(Qt::CTRL | Qt::Key_A),
+              texts::SavePartHint, [this] { savePartFile(); });
+    file->addSeparator();
+    addAction(file, "SavePartMidi", texts::SavePartMidi, {}, "", [this] { savePartMidi(); });
+    addAction(file, "Save8PartMidi", texts::Save8PartMidi, {}, "", [this] { save8PartMidi(); });
+    file->addSeparator();
+    addAction(file, "AutoSave", texts::AutoSave, QKeySequence(Qt::CTRL | Qt::Key_E),
+              texts::FileMenuHint, [this] { chooseAutoSaveFile(); });
+    file->addSeparator();
     addAction(file, "Exit", "E&xit", QKeySequence(Qt::ALT | Qt::Key_F4), "", [this] { close(); });
 
     QMenu* utility = menuBar()->addMenu("&Utility");
     utility->setObjectName("UtilityMenu");
+    addAction(utility, "InitializePatch", texts::InitializePatch,
+              QKeySequence(Qt::CTRL | Qt::Key_F12), texts::InitializePatchHint,
+              [this] { initializePatch(); });
+    utility->addSeparator();
+    buildTransferMenu(utility);
+    utility->addSeparator();
     addAction(utility, "Panic", "Panic", QKeySequence(Qt::ALT | Qt::Key_Backspace),
               texts::PanicHint, [this] { panic(); });
 

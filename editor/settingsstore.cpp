@@ -18,7 +18,7 @@ const QString WillShakeGroup = QStringLiteral("willshake/");
 using enum SettingType;
 
 // clang-format off
-constexpr std::array<SettingInfo, 16> Settings = {{
+constexpr std::array<SettingInfo, 17> Settings = {{
     {Setting::Font,          "font",          Text,    "tahoma",       false},
     {Setting::SaveDirectory, "savedirectory", Text,    "untitled.syx", false},
     {Setting::Hint,          "hint",          Boolean, "1",            false},
@@ -36,6 +36,8 @@ constexpr std::array<SettingInfo, 16> Settings = {{
     {Setting::AutoSave,      "autosave",      Text,    "autosave.syx", false},
     {Setting::AutoSavePath,  "autosavepath",  Text,    "",             true},
     {Setting::Directory,     "directory",     Text,    "",             true},
+    // Milliseconds after each sysex message, for old interfaces and slow devices.
+    {Setting::MessagePause,  "messagepause",  Integer, "0",            false},
 }};
 // clang-format on
 

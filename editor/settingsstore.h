@@ -34,6 +34,7 @@ enum class Setting
     AutoSave,
     AutoSavePath,
     Directory,
+    MessagePause,
 };
 
 enum class SettingType

@@ -49,6 +49,7 @@ TEST(SettingsStore, TableHoldsEveryValueWithItsTypeAndDefault)
         {Setting::AutoSave, "autosave", SettingType::Text, "autosave.syx"},
         {Setting::AutoSavePath, "autosavepath", SettingType::Text, ""},
         {Setting::Directory, "directory", SettingType::Text, ""},
+        {Setting::MessagePause, "messagepause", SettingType::Integer, "0"},
     };
     ASSERT_EQ(SettingsStore::table().size(), std::size(rows));
     for (const Row& r : rows) {
