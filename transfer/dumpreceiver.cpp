@@ -32,6 +32,15 @@ QString refusedText(std::size_t count, const std::string& problem)
     return countText(count) + ", " + QString::fromStdString(problem) + ": not loaded";
 }
 
+// An empty reception still makes its file. An empty vector's data() may be
+// null, which the C library's fwrite must not be given even for no bytes.
+void writeReceived(const QString& fileName, const Bytes& bytes)
+{
+    static constexpr std::uint8_t Nothing = 0;
+    writeFileAtomically(fileName.toStdString(),
+                        bytes.empty() ? ByteView(&Nothing, 0) : ByteView(bytes));
+}
+
 BlockKind blockKindOf(ReceiveMode mode, int part)
 {
     return mode == ReceiveMode::AllParts ? BlockKind::Image : blockKindOfPart(part);
@@ -216,7 +225,7 @@ DumpResult DumpReceiver::end(bool automatically)
     if (!m_tempFile.isEmpty()) {
         try {
             QDir().mkpath(QFileInfo(m_tempFile).absolutePath());
-            writeFileAtomically(m_tempFile.toStdString(), result.received);
+            writeReceived(m_tempFile, result.received);
         } catch (const FileError& e) {
             result.tempFileError = QString::fromStdString(e.what());
         }
@@ -225,7 +234,7 @@ DumpResult DumpReceiver::end(bool automatically)
     const std::size_t count = result.received.size();
     if (m_mode == ReceiveMode::File) {
         try {
-            writeFileAtomically(m_fileName.toStdString(), result.received);
+            writeReceived(m_fileName, result.received);
             result.fileWritten = true;
             result.status = countText(count) + ": written to " + m_fileName;
         } catch (const FileError& e) {

@@ -115,6 +115,10 @@ def main():
     time.sleep(0.1)
     port_in.close_port()
     port_out.close_port()
+    # Closes the JACK clients themselves: a client the server still counts when
+    # it shuts down gets written to after it is gone.
+    port_in.delete()
+    port_out.delete()
     with lock:
         first = received[0][0] if received else 0
         for stamp, message in received:

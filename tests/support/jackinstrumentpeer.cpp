@@ -22,9 +22,14 @@ JackInstrumentPeer::JackInstrumentPeer(const std::string& imageFile, const QStri
 
 JackInstrumentPeer::~JackInstrumentPeer()
 {
+    // Ended as finish() ends it, so that it leaves the JACK server properly;
+    // killed only when it does not go.
     if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished(5000);
+        m_process.closeWriteChannel();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
     }
 }
 
