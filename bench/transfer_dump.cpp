@@ -127,7 +127,7 @@ void BM_WireRateImageLastByteToLoaded(benchmark::State& state)
 }
 BENCHMARK(BM_WireRateImageLastByteToLoaded)
     ->UseManualTime()
-    ->Iterations(5)
+    ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 
 // A Data Set message of a tone's size whose bytes tell it apart.
