@@ -15,6 +15,7 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName("Quellrin");
     QApplication::setApplicationName("Dorvane");
     QApplication::setApplicationDisplayName("Dorvane");
+    QApplication::setApplicationVersion(DORVANE_VERSION);
 
     const QString folder = dorvane::TMIDIappUtil::ProgramFolder();
     // Without a groovebox at hand, the built-in one answers like the real thing.

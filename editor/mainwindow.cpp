@@ -4,6 +4,7 @@
 // keyboard, which plays the current part while the editor pages are shown.
 #include "editor/mainwindow.h"
 
+#include "editor/midimonitor.h"
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
 #include "editor/windowtexts.h"
@@ -35,10 +36,13 @@ namespace dorvane {
 
 namespace {
 
-// MidiInput1 is set up for dumps: room for a whole image in flight.
+// MidiInput1 is set up for dumps. Each message of a dump takes a buffer until
+// the main thread has taken it; with room for a whole image's 100 messages in
+// flight, a device sending faster than the wire (JACK, the built-in
+// instrument at full speed) loses nothing while the window is busy painting.
 constexpr std::uint16_t InputCapacity = 2048;
 constexpr std::uint16_t InputSysexBufferSize = 5120;
-constexpr std::uint16_t InputSysexBufferCount = 32;
+constexpr std::uint16_t InputSysexBufferCount = 128;
 constexpr std::uint16_t AutoSaveIntervalMs = 60000;
 // The window's own defaults for the player (the component's are 97 and 10).
 constexpr int PlayerVelocity = 96;
@@ -84,6 +88,11 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     m_input->SetSysexBufferCount(InputSysexBufferCount);
     m_input->SetSysexOnly(true);
 
+    // Collects from the start, so opening it shows what went on before.
+    m_monitor = new MidiMonitor(this);
+    m_output->SetTap(m_monitor);
+    m_input->SetTap(m_monitor);
+
     m_util = new TMIDIappUtil(this);
     m_util->SetOUTPUT(m_output);
     m_util->SetINPUT(m_input);
@@ -114,6 +123,8 @@ MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
     shutDown();
+    m_output->SetTap(nullptr);
+    m_input->SetTap(nullptr);
 }
 
 void MainWindow::startUp()

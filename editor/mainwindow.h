@@ -42,6 +42,7 @@ class QTabWidget;
 namespace dorvane {
 
 class Dialogs;
+class MidiMonitor;
 class DumpReceiver;
 struct DumpResult;
 class MidiDeviceRegistry;
@@ -103,6 +104,7 @@ public:
     QPushButton* sysexButton() const { return m_sysexButton; }
     QSpinBox* messagePauseBox() const { return m_messagePause; }
     DumpReceiver& receiver() { return *m_receiver; }
+    MidiMonitor& monitor() { return *m_monitor; }
     QMenu* testMenu() const { return m_testMenu; }
     QGroupBox* morphPanel() const { return m_morphPanel; }
     TRevScrB* morphBar(int index) const { return m_morphBars[std::size_t(index)]; }
@@ -149,6 +151,7 @@ private:
     QGroupBox* buildModulationPanel();
     QLabel* makeLabel(const Binding& row, TDragTweak* control);
     TDragTweak* makeControl(const Binding& row, QWidget* parent);
+    void showAbout();
     QAction* addAction(QMenu* menu, const QString& name, const QString& caption,
                        const QKeySequence& shortcut, const QString& hint,
                        const std::function<void()>& triggered);
@@ -266,6 +269,7 @@ private:
     QProgressBar* m_progress = nullptr;
     QSpinBox* m_messagePause = nullptr;
     DumpReceiver* m_receiver = nullptr;
+    MidiMonitor* m_monitor = nullptr;
 
     struct KeySeen
     {

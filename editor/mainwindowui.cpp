@@ -4,9 +4,11 @@
 // binding table, the menus and the status bar.
 #include "editor/mainwindow.h"
 
+#include "editor/midimonitor.h"
 #include "editor/tdragtweak.h"
 #include "editor/trevscrb.h"
 #include "editor/windowtexts.h"
+#include "player/dialogs.h"
 
 #include <QAction>
 
@@ -14,6 +16,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -438,6 +442,11 @@ void MainWindow::buildMenus()
     utility->addSeparator();
     buildTransferMenu(utility);
     utility->addSeparator();
+    addAction(utility, "MidiMonitor", "MIDI &Monitor...", QKeySequence(Qt::CTRL | Qt::Key_M),
+              "Show the messages going out and coming in, decoded", [this] {
+                  m_monitor->show();
+                  m_monitor->raise();
+              });
     addAction(utility, "Panic", "Panic", QKeySequence(Qt::ALT | Qt::Key_Backspace),
               texts::PanicHint, [this] { panic(); });
 
@@ -476,6 +485,10 @@ void MainWindow::buildMenus()
     connect(m_showHint, &QCheckBox::toggled, hints, &QAction::setChecked);
     addAction(options, "FontAction", "&Font...", {},
               "Choose the font of the window and its controls", [this] { chooseFont(); });
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->setObjectName("HelpMenu");
+    addAction(help, "About", "&About Dorvane...", {}, "", [this] { showAbout(); });
 
     m_testMenu = menuBar()->addMenu("Test");
     m_testMenu->setObjectName("TestMenu");
@@ -518,6 +531,19 @@ void MainWindow::buildUi()
     m_status->setMinimumWidth(200);
     statusBar()->addWidget(m_status, 1);
     buildMenus();
+}
+
+void MainWindow::showAbout()
+{
+    // readme.txt beside the program, when the user or a packager put one there.
+    QFile readme(m_programFolder + "/readme.txt");
+    QString text;
+    if (readme.open(QIODevice::ReadOnly | QIODevice::Text))
+        text = QString::fromUtf8(readme.readAll());
+    if (text.trimmed().isEmpty())
+        text = QString("Dorvane %1\n\nEditor and librarian for the Roland MC-505 groovebox.")
+                   .arg(QCoreApplication::applicationVersion());
+    m_dialogs->ask(text, AskKind::Information);
 }
 
 QWidget* MainWindow::sheet(Sheet s) const

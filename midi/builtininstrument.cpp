@@ -162,14 +162,23 @@ void BuiltInInstrument::run()
 
         // The answer goes out as the hardware sends it: one message after
         // another, each arriving when its last byte would have crossed the wire.
-        const auto start = Clock::now();
+        auto start = Clock::now();
         std::size_t sent = 0;
+        bool fast = m_fullSpeed;
         for (const Bytes& reply : replies) {
+            if (m_fullSpeed != fast) {
+                // The pace changed midway: go on from here at the new one.
+                fast = m_fullSpeed;
+                start = Clock::now();
+                sent = 0;
+            }
             sent += reply.size();
-            const auto due =
-                start + std::chrono::duration_cast<Clock::duration>(
-                            std::chrono::duration<double>(double(sent) / WireBytesPerSecond));
-            m_wake.wait_until(lock, due, [this] { return m_stop || m_fullSpeed; });
+            const double rate = fast ? FullSpeedBytesPerSecond : WireBytesPerSecond;
+            const auto due = start + std::chrono::duration_cast<Clock::duration>(
+                                         std::chrono::duration<double>(double(sent) / rate));
+            const bool wasFast = fast;
+            m_wake.wait_until(lock, due,
+                              [this, wasFast] { return m_stop || m_fullSpeed != wasFast; });
             if (m_stop)
                 return;
             if (m_sink)

@@ -24,6 +24,11 @@ public:
     static constexpr const char* DeviceName = "MC-505 (built in)";
     // 31,250 baud with start and stop bits: 3,125 bytes a second.
     static constexpr double WireBytesPerSecond = 3125.0;
+    // Full speed is a hundred times that, as fast as any MIDI transport here
+    // carries data (JACK output is paced the same): a dump then takes
+    // milliseconds, and still arrives as a stream a receiver can follow, not as
+    // one burst no real device could send.
+    static constexpr double FullSpeedBytesPerSecond = 100 * WireBytesPerSecond;
 
     // imageFile is read when the device is first opened (perf.syx beside the
     // program); a missing or unusable file gives the neutral area.
@@ -35,7 +40,7 @@ public:
     std::unique_ptr<MidiInputConnection> openInput(int index, const std::string& name,
                                                    MidiInputSink& sink) override;
 
-    // Answers at the wire rate (the default) or as fast as they can go.
+    // Answers at the wire rate (the default) or at full speed.
     void setFullSpeed(bool fullSpeed);
     bool fullSpeed() const;
 

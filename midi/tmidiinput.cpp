@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "midi/tmidiinput.h"
 
+#include "midi/miditap.h"
+
 #include "midi/midideviceregistry.h"
 #include "midi/midiinputcontext.h"
 #include "midi/miditexts.h"
@@ -154,7 +156,16 @@ std::optional<TMyMidiEvent> TMidiInput::TakeEvent()
 {
     if (m_state != misOpen)
         return std::nullopt;
-    return m_context->take();
+    std::optional<TMyMidiEvent> event = m_context->take();
+    if (m_tap && event) {
+        if (event->StatusByte == 0xF0) {
+            m_tap->received(event->SysexBytes);
+        } else {
+            const std::uint8_t bytes[3] = {event->StatusByte, event->DataByte1, event->DataByte2};
+            m_tap->received(ByteView(bytes, 3));
+        }
+    }
+    return event;
 }
 
 void TMidiInput::onWake()

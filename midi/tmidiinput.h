@@ -26,6 +26,7 @@ namespace dorvane {
 class MidiDeviceRegistry;
 class MidiInputConnection;
 class MidiInputContext;
+class MidiTap;
 class WakeUp;
 
 enum MidiInputState
@@ -79,6 +80,9 @@ public:
     void Start();
     void Stop();
 
+    // Where every event handed out is also shown (the MIDI monitor); none by default.
+    void SetTap(MidiTap* tap) { m_tap = tap; }
+
     std::uint16_t PendingEventCount() const;
     // The oldest waiting event, or nothing (always nothing unless open).
     std::optional<TMyMidiEvent> TakeEvent();
@@ -106,6 +110,7 @@ private:
     WakeUp* m_wake;
     std::unique_ptr<MidiInputContext> m_context;
     std::unique_ptr<MidiInputConnection> m_connection;
+    MidiTap* m_tap = nullptr;
 };
 
 } // namespace dorvane

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "midi/tmidioutput.h"
 
+#include "midi/miditap.h"
+
 #include "midi/longmessage.h"
 #include "midi/midideviceregistry.h"
 #include "midi/midioutputconnection.h"
@@ -148,6 +150,8 @@ void TMidiOutput::SendShortMessage(std::uint8_t status, std::uint8_t data1, std:
     std::memcpy(message->bytes.DataBlock(), bytes, length);
     message->bytes.SetBytesRecorded(length);
     queueMessage(std::move(message));
+    if (m_tap)
+        m_tap->sent(ByteView(bytes, length));
 }
 
 void TMidiOutput::SendLongMessage(ByteView bytes)
@@ -173,6 +177,8 @@ void TMidiOutput::SendLongMessage(ByteView bytes)
     message->bytes.SetBytesRecorded(bytes.size());
     message->isLong = true;
     queueMessage(std::move(message));
+    if (m_tap)
+        forEachMessage(bytes, [this](ByteView piece) { m_tap->sent(piece); });
 }
 
 void TMidiOutput::SendEvent(const TMyMidiEvent& event)

@@ -24,6 +24,7 @@ namespace dorvane {
 class MidiDeviceRegistry;
 class MidiOutputConnection;
 class MidiOutputQueue;
+class MidiTap;
 struct MidiOutgoing;
 class WakeUp;
 
@@ -63,6 +64,9 @@ public:
     void SendLongMessage(ByteView bytes);
     void SendEvent(const TMyMidiEvent& event);
 
+    // Where every message sent is also shown (the MIDI monitor); none by default.
+    void SetTap(MidiTap* tap) { m_tap = tap; }
+
     // Messages handed over and not yet finished by the device.
     std::size_t MessagesInFlight() const { return m_outgoing.size(); }
 
@@ -87,6 +91,7 @@ private:
     MidiResult m_lastError = MidiResult::Ok;
     WakeUp* m_wake;
     std::unique_ptr<MidiOutputConnection> m_connection;
+    MidiTap* m_tap = nullptr;
     std::unique_ptr<MidiOutputQueue> m_queue;
     // Messages in flight, oldest first; the first m_posted of them are in the
     // queue's ring, the rest wait for room there.

@@ -75,8 +75,11 @@ void writeFileAtomically(const std::string& fileName, ByteView bytes)
         FilePtr f(std::fopen(temp.string().c_str(), "wb"));
         if (!f)
             throw FileError(systemMessage("Cannot write", fileName));
-        const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size() &&
-                             std::fflush(f.get()) == 0;
+        // An empty file is a valid save (a reception of nothing); fwrite must
+        // not be handed the null pointer of an empty span.
+        const bool written =
+            (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size()) &&
+            std::fflush(f.get()) == 0;
         int saved = errno;
 #ifndef _WIN32
         // The rename below is only as good as the data under it.

@@ -17,8 +17,10 @@
 #include "support/testutil.h"
 #include "support/widgetinput.h"
 
+#include <QDeadlineTimer>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 #include <memory>
@@ -28,6 +30,22 @@
 namespace dorvane::test {
 
 using Messages = std::vector<std::string>;
+
+// Waits for a condition while the event loop runs, waking as soon as an event
+// comes (QTest::qWaitFor sleeps 10 ms at a time, longer than a fast device
+// takes to fill the input port's buffers).
+template <typename Predicate> bool waitUntil(Predicate predicate, int timeoutMs = 5000)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    QTimer tick;
+    tick.start(2);
+    while (!predicate()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
 
 struct WindowRig
 {

@@ -259,3 +259,11 @@ TEST(Image, LoadFromStreamCopies)
     undo.LoadFromStream(undo);
     EXPECT_EQ(undo.bytes(), numbered().bytes());
 }
+
+TEST(Image, AnEmptyImageSavesAnEmptyFile)
+{
+    TempDir dir;
+    t505temppatch empty;
+    empty.SaveToFile(dir.file("empty.syx"));
+    EXPECT_TRUE(test::readFile(dir.file("empty.syx")).empty());
+}

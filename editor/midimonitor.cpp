@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editor/midimonitor.h"
+
+#include "patch/messagedescription.h"
+
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+namespace dorvane {
+
+namespace {
+
+constexpr int FlushIntervalMs = 100;
+
+} // namespace
+
+MidiMonitor::MidiMonitor(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName("MidiMonitor");
+    setWindowTitle("MIDI Monitor");
+    m_clock.start();
+
+    m_view = new QPlainTextEdit;
+    m_view->setObjectName("monitorview");
+    m_view->setReadOnly(true);
+    m_view->setMaximumBlockCount(int(HistoryLimit));
+    m_view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_view->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    m_paused = new QCheckBox("Pause");
+    m_paused->setStatusTip("Keep the list still while you read it; messages are still collected");
+    auto* clearButton = new QPushButton("Clear");
+    connect(clearButton, &QPushButton::clicked, this, &MidiMonitor::clear);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_paused);
+    buttons->addStretch(1);
+    buttons->addWidget(clearButton);
+
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(m_view, 1);
+    column->addLayout(buttons);
+    resize(640, 420);
+
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        if (!m_paused->isChecked())
+            flush();
+    });
+    m_timer.start(FlushIntervalMs);
+}
+
+MidiMonitor::~MidiMonitor() = default;
+
+void MidiMonitor::add(bool out, ByteView message)
+{
+    if (m_pending.size() >= HistoryLimit)
+        m_pending.pop_front();
+    m_pending.push_back({m_clock.elapsed(), out, Bytes(message.begin(), message.end())});
+}
+
+void MidiMonitor::sent(ByteView message)
+{
+    add(true, message);
+}
+
+void MidiMonitor::received(ByteView message)
+{
+    add(false, message);
+}
+
+void MidiMonitor::flush()
+{
+    if (m_pending.empty())
+        return;
+    QStringList text;
+    for (const Entry& e : m_pending)
+        text << QString("%1  %2  %3")
+                    .arg(double(e.ms) / 1000.0, 9, 'f', 3)
+                    .arg(e.out ? "out" : "in ")
+                    .arg(QString::fromStdString(describeMidiMessage(e.bytes)));
+    m_pending.clear();
+    m_view->appendPlainText(text.join('\n'));
+}
+
+void MidiMonitor::clear()
+{
+    m_pending.clear();
+    m_view->clear();
+}
+
+QStringList MidiMonitor::lines() const
+{
+    QStringList out;
+    for (QTextBlock b = m_view->document()->begin(); b.isValid(); b = b.next())
+        if (!b.text().isEmpty())
+            out << b.text();
+    return out;
+}
+
+} // namespace dorvane

@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Sees every message a port sends, and every event it hands out, on the main
+// thread, for the MIDI monitor. A tap must be quick: it runs on the edit path.
+#pragma once
+
+#include "patch/layout.h"
+
+namespace dorvane {
+
+class MidiTap
+{
+public:
+    virtual ~MidiTap() = default;
+    virtual void sent(ByteView message) = 0;
+    virtual void received(ByteView message) = 0;
+};
+
+} // namespace dorvane

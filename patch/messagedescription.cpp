@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "patch/messagedescription.h"
+
+#include "patch/catalogue.h"
+#include "patch/rolandmessage.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace dorvane {
+
+namespace {
+
+std::string hexText(ByteView bytes)
+{
+    std::string s;
+    char buf[4];
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        std::snprintf(buf, sizeof buf, i ? " %02X" : "%02X", bytes[i]);
+        s += buf;
+    }
+    return s;
+}
+
+std::string partText(int part)
+{
+    return part == RhythmPart ? "part R" : "part " + std::to_string(part + 1);
+}
+
+std::string quoted(std::optional<std::string_view> name, int offset)
+{
+    return name ? "\"" + std::string(*name) + "\"" : "offset " + std::to_string(offset);
+}
+
+// One parameter's value: a byte, or two nibble-sized bytes for larger values.
+std::string valueText(ByteView data)
+{
+    if (data.size() == 1)
+        return std::to_string(data[0]);
+    if (data.size() == 2)
+        return std::to_string(data[0] * 16 + data[1]);
+    return std::to_string(data.size()) + " bytes";
+}
+
+std::string describeTempPatch(const Address& a, ByteView data)
+{
+    const int part = a[1];
+    if (!isPart(part))
+        return "temp patch, no such part " + std::to_string(part);
+    // Roland addresses count 7 bits a byte: offset 128 of a tone is at base + 1.
+    const int linear = a[2] * 128 + a[3];
+    std::string where;
+    std::optional<std::string_view> name;
+    int offset = 0;
+    if (part == RhythmPart) {
+        if (a[2] == 0) {
+            where = "part R common";
+            offset = a[3];
+            if (offset == 0 && data.size() == RhythmCommonDataSize)
+                return where + " name \"" + std::string(data.begin(), data.end()) + "\"";
+        } else {
+            where = "part R drum note " + noteName(a[2]);
+            offset = a[3];
+            name = parameterName(ParameterTable::RhythmNote, offset);
+        }
+    } else if (a[2] == 0) {
+        where = partText(part) + " common";
+        offset = a[3];
+        if (offset == 0 && data.size() == 12)
+            return where + " name \"" + std::string(data.begin(), data.end()) + "\"";
+        name = parameterName(ParameterTable::PartCommon, offset);
+    } else {
+        int tone = 0;
+        for (int t = 1; t <= ToneCount; ++t)
+            if (linear >= ToneBase[std::size_t(t)] * 128 &&
+                linear < ToneBase[std::size_t(t)] * 128 + int(ToneDataSize))
+                tone = t;
+        if (!tone)
+            return partText(part) + ", address " + addressText(a);
+        offset = linear - ToneBase[std::size_t(tone)] * 128;
+        where = partText(part) + " tone " + std::to_string(tone);
+        name = parameterName(ParameterTable::Tone, offset);
+    }
+    if (data.size() > 2) {
+        if (offset == 1 && data.size() == 4)
+            return where +
+                   " wave = " + std::to_string((data[1] != 1 ? 254 : 0) + 16 * data[2] + data[3]);
+        if (offset == 0)
+            return where + " (whole block, " + std::to_string(data.size()) + " bytes)";
+    }
+    return where + " " + quoted(name, offset) + " = " + valueText(data);
+}
+
+std::string describeDataSet(const DataSetView& v)
+{
+    std::string text = "Data Set " + addressText(v.address) + ": ";
+    const Address& a = v.address;
+    if (a[0] == 0x02)
+        return text + describeTempPatch(a, v.data);
+    if (a[0] == 0x01 && a[1] == 0x00 && a[2] == 0x00)
+        return text + "effects parameter " + std::to_string(a[3]) + " = " + valueText(v.data);
+    if (a[0] == 0x01 && a[1] == 0x00 && a[2] >= 0x10)
+        return text + partText(a[2] - 0x10) + " setting " + std::to_string(a[3]) + " = " +
+               valueText(v.data);
+    if (a[0] == 0x00 && a[1] == 0x00 && a[2] == 0x00 && a[3] == 0x60)
+        return text + "system tempo = " + valueText(v.data);
+    return text + "system parameter " + std::to_string(a[3]) + " = " + valueText(v.data);
+}
+
+std::string describeSysex(ByteView m)
+{
+    if (const auto v = parseDataSet(m))
+        return describeDataSet(*v) + (v->synth == tsJVXP ? " (SuperJV/XP)" : "");
+    auto is = [&m](const Bytes& known) {
+        return std::equal(known.begin(), known.end(), m.begin(), m.end());
+    };
+    if (is(requestAllMessage()))
+        return "Data Request: whole temp patch";
+    if (is(requestRhythmMessage()))
+        return "Data Request: part R";
+    for (int p = 0; p < NormalPartCount; ++p)
+        if (is(requestPartMessage(p)))
+            return "Data Request: part " + std::to_string(p + 1);
+    return "Sysex " + hexText(m);
+}
+
+} // namespace
+
+std::string noteName(int note)
+{
+    static const char* names[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
+    if (note < 0 || note > 127)
+        return "? ";
+    return names[note % 12] + std::to_string(note / 12 - 1) + " ";
+}
+
+std::string describeMidiMessage(ByteView m)
+{
+    if (m.empty())
+        return "(empty)";
+    const int status = m[0];
+    if (status == SysexStart)
+        return describeSysex(m);
+    const std::string channel = " ch " + std::to_string((status & 0x0F) + 1);
+    auto data = [&m](std::size_t i) { return i < m.size() ? int(m[i]) : 0; };
+    switch (status & 0xF0) {
+    case 0x80:
+        return "Note off" + channel + " " + noteName(data(1));
+    case 0x90:
+        return (data(2) ? "Note on" : "Note off") + channel + " " + noteName(data(1)) +
+               "velocity " + std::to_string(data(2));
+    case 0xB0: {
+        std::string name;
+        switch (data(1)) {
+        case 0:
+            name = " (Bank Select)";
+            break;
+        case 32:
+            name = " (Bank Select LSB)";
+            break;
+        case 64:
+            name = " (Hold)";
+            break;
+        case 120:
+            name = " (All Sound Off)";
+            break;
+        case 121:
+            name = " (Reset All Controllers)";
+            break;
+        default:
+            break;
+        }
+        return "Control change" + channel + " " + std::to_string(data(1)) + name + " = " +
+               std::to_string(data(2));
+    }
+    case 0xC0:
+        return "Program change" + channel + " " + std::to_string(data(1));
+    case 0xE0:
+        return "Pitch bend" + channel + " " + std::to_string(data(1) + 128 * data(2) - 8192);
+    default:
+        break;
+    }
+    if (status == 0xFE)
+        return "Active sensing";
+    if (status == 0xF8)
+        return "Timing clock";
+    return hexText(m);
+}
+
+} // namespace dorvane

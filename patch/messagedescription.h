@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One MIDI message in words, for the MIDI monitor: a Data Set message by the
+// part, tone or drum note and parameter name it addresses and the value it
+// carries; a Data Request by what it asks for; notes and controllers by
+// channel and number; anything else as hex.
+#pragma once
+
+#include "patch/layout.h"
+
+#include <string>
+
+namespace dorvane {
+
+std::string describeMidiMessage(ByteView message);
+
+// "C4 " style note names (letter, sharp, octave, one blank), as the player names notes.
+std::string noteName(int note);
+
+} // namespace dorvane

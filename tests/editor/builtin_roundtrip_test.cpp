@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The running window and the built-in instrument: every edit reaches the
+// instrument's own area, a whole image goes there and comes back, and the
+// MIDI monitor shows what crossed, decoded.
+#include "windowrig.h"
+
+#include "editor/midimonitor.h"
+#include "midi/builtininstrument.h"
+#include "midi/tmidiinput.h"
+#include "patch/initialpatch.h"
+#include "transfer/dumpreceiver.h"
+
+#include <QLineEdit>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+using namespace dorvane;
+using dorvane::test::WindowRig;
+
+namespace {
+
+// The window on the built-in instrument (the loopback's devices come after it).
+struct InstrumentRig : WindowRig
+{
+    std::shared_ptr<BuiltInInstrument> instrument;
+
+    InstrumentRig()
+    {
+        instrument = std::make_shared<BuiltInInstrument>(file("perf.syx"));
+        instrument->setFullSpeed(true);
+        registry.addSource(instrument);
+        // The loopback came first: the instrument is the fourth device.
+        store("midiout", "3");
+        store("midiin", "3");
+        store("autotrig", "0");
+    }
+
+    // What the instrument holds once everything sent has arrived.
+    Bytes instrumentImage()
+    {
+        if (!test::waitUntil([&] { return window->util().Sender().IsIdle(); }))
+            return {};
+        return instrument->image();
+    }
+    Bytes editorImage()
+    {
+        t505temppatch copy;
+        copy.LoadFromStream(window->image());
+        return copy.AllBytes();
+    }
+};
+
+} // namespace
+
+TEST(BuiltInRoundTrip, EditsSendsAndGetsThroughTheInstrument)
+{
+    InstrumentRig rig;
+    MainWindow& w = rig.open();
+    ASSERT_EQ(rig.control("midiout")->Caption(), "MC-505 (built in)");
+    ASSERT_TRUE(w.midiOutput().IsOpen());
+
+    // Each edit reaches the instrument's own area.
+    w.setToneSelected(2, true);
+    rig.release("cutoff", 64);
+    EXPECT_EQ(rig.instrumentImage(), rig.editorImage());
+    w.selectPart(7);
+    w.selectDrumNote(12);
+    rig.release("tonelevel", 99);
+    w.selectWave(400);
+    EXPECT_EQ(rig.instrumentImage(), rig.editorImage());
+    w.selectPart(3);
+    w.showSheet(Sheet::Common);
+    rig.release("analog", 17);
+    w.nameField()->setText("ROUNDTRIP");
+    QTest::keyClick(w.nameField(), Qt::Key_Return);
+    EXPECT_EQ(rig.instrumentImage(), rig.editorImage());
+
+    // A whole image goes over, then comes back after the editor's copy changed.
+    t505temppatch other;
+    other.LoadFromBytes(initialImage());
+    other.SetPatchName(5, "SENT OVER");
+    other.WriteByte(5, 3, 83, 90);
+    w.image().LoadFromStream(other);
+    rig.dialogs.answers.push_back(true);
+    w.action("Send8Part")->trigger();
+    const Bytes sent = rig.editorImage();
+    EXPECT_EQ(rig.instrumentImage(), sent);
+
+    w.image().LoadFromBytes(initialImage());
+    w.refresh();
+    rig.dialogs.answers.push_back(true);
+    w.action("Get8Part")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 10000))
+        << "automatic completion; received " << w.receiver().Received().size();
+    EXPECT_EQ(w.image().bytes(), sent);
+    EXPECT_EQ(w.image().GetPatchName(5), "SENT OVER");
+    EXPECT_EQ(rig.instrument->counts().requestsAnswered, 1);
+}
+
+TEST(BuiltInRoundTrip, TheMonitorShowsWhatCrossedInWords)
+{
+    InstrumentRig rig;
+    MainWindow& w = rig.open();
+    w.action("MidiMonitor")->trigger();
+    EXPECT_TRUE(w.monitor().isVisible());
+    w.monitor().clear();
+    rig.release("cutoff", 90);
+    ASSERT_TRUE(test::waitUntil([&] { return w.util().Sender().IsIdle(); }));
+    w.panic();
+    rig.dialogs.answers.push_back(true);
+    w.action("GetPart")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 10000));
+    w.monitor().flush();
+    const QStringList lines = w.monitor().lines();
+    ASSERT_GE(lines.size(), 1 + 32 + 1 + 5) << lines.join("\n").toStdString();
+    EXPECT_TRUE(
+        lines[0].endsWith("out  Data Set 02 00 10 51: part 1 tone 1 \"Cutoff Frequency\" = 90"))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].endsWith("out  Control change ch 1 120 (All Sound Off) = 0"));
+    EXPECT_TRUE(lines[33].endsWith("out  Data Request: part 1")) << lines[33].toStdString();
+    EXPECT_TRUE(lines[34].contains("in   Data Set 02 00 00 00: part 1 common"))
+        << lines[34].toStdString();
+    EXPECT_EQ(lines.size(), 39);
+}
