@@ -8,6 +8,7 @@
 
 #include "support/jackinstrumentpeer.h"
 #include "support/jackserver.h"
+#include "support/jacktestlock.h"
 #include "support/knownimage.h"
 #include "support/testutil.h"
 
@@ -56,6 +57,7 @@ class CliTransfer : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
+        s_lock = new JackTestLock;
         try {
             s_server = new JackServer; // the tool and the peers find it through the environment
         } catch (const std::exception& e) {
@@ -67,6 +69,8 @@ protected:
     {
         delete s_server;
         s_server = nullptr;
+        delete s_lock;
+        s_lock = nullptr;
     }
 
     void SetUp() override { ASSERT_TRUE(s_server) << "no JACK server:\n" << s_error; }
@@ -77,11 +81,13 @@ protected:
         return dir.file(name);
     }
 
+    static JackTestLock* s_lock;
     static JackServer* s_server;
     static std::string s_error;
     TempDir dir;
 };
 
+JackTestLock* CliTransfer::s_lock = nullptr;
 JackServer* CliTransfer::s_server = nullptr;
 std::string CliTransfer::s_error;
 

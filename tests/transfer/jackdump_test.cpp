@@ -15,6 +15,7 @@
 
 #include "support/jackinstrumentpeer.h"
 #include "support/jackserver.h"
+#include "support/jacktestlock.h"
 #include "support/knownimage.h"
 #include "support/testutil.h"
 
@@ -29,6 +30,7 @@ class JackDump : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
+        s_lock = new JackTestLock;
         try {
             s_server = new JackServer;
         } catch (const std::exception& e) {
@@ -40,6 +42,8 @@ protected:
     {
         delete s_server;
         s_server = nullptr;
+        delete s_lock;
+        s_lock = nullptr;
     }
 
     void SetUp() override { ASSERT_TRUE(s_server) << "no JACK server:\n" << s_error; }
@@ -91,10 +95,12 @@ protected:
         return result;
     }
 
+    static JackTestLock* s_lock;
     static JackServer* s_server;
     static std::string s_error;
 };
 
+JackTestLock* JackDump::s_lock = nullptr;
 JackServer* JackDump::s_server = nullptr;
 std::string JackDump::s_error;
 
