@@ -75,7 +75,20 @@ bool MidiSender::IsIdle() const
 void MidiSender::schedule()
 {
     m_step = Step::Scheduled;
-    m_timer.start(0);
+    if (m_turnPosted)
+        return;
+    m_turnPosted = true;
+    // A posted call, not a zero timer: it runs in the order it was posted, so
+    // the message leaves before the window lays out and paints what the edit
+    // changed, not after.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_turnPosted = false;
+            if (m_step == Step::Scheduled)
+                sendNext();
+        },
+        Qt::QueuedConnection);
 }
 
 bool MidiSender::sendOne(ByteView message)

@@ -83,7 +83,8 @@ private:
     std::size_t m_frontSent = 0;
     Step m_step = Step::Idle;
     int m_pendingPause = 0;
-    QTimer m_timer;
+    QTimer m_timer; // the pauses
+    bool m_turnPosted = false;
 };
 
 } // namespace dorvane
