@@ -123,6 +123,8 @@ public:
     void refresh();
     void panic();
     void selectWave(int wave);
+    // The backup timer's tick: saves the image to the chosen AutoSave file, if any.
+    void autoSaveTick();
 
     // Runs a command, turning an exception into a message box with its text
     // (Qt lets no exception cross its event loop).
@@ -191,7 +193,6 @@ private:
     void save8Part();
     void savePartFile();
     void chooseAutoSaveFile();
-    void autoSaveTick();
     void initializePatch();
     void savePartMidi();
     void save8PartMidi();

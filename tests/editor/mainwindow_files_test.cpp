@@ -330,3 +330,25 @@ TEST(MainWindowFiles, RequestsAndThePauseOption)
     rig.closeWindow();
     EXPECT_EQ(rig.stored("messagepause"), "20");
 }
+
+TEST(MainWindowFiles, AutoSaveWritesOnlyOnceAFileWasChosen)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    w.setStatusText("before");
+    w.autoSaveTick();
+    EXPECT_EQ(w.statusText(), "before") << "no file chosen in this run: nothing at all";
+    EXPECT_FALSE(std::filesystem::exists(rig.file("autosave.syx")));
+
+    rig.dialogs.files.push_back(q(rig.file("backup.syx")));
+    w.action("AutoSave")->trigger();
+    EXPECT_EQ(rig.dialogs.fileRequests.back().title, "select an AutoSave file");
+    EXPECT_EQ(rig.dialogs.fileRequests.back().fileName, "autosave.syx");
+    w.image().SetPatchName(2, "BACKED UP");
+    w.autoSaveTick();
+    EXPECT_EQ(test::readFile(rig.file("backup.syx")), w.image().bytes());
+    EXPECT_TRUE(w.statusText().startsWith("AutoSaved to" + QString::fromStdString(rig.dir.path().string())))
+        << w.statusText().toStdString();
+    rig.closeWindow();
+    EXPECT_EQ(rig.stored("autosave"), "");
+}
