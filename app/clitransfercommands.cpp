@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/clitransfercommands.h"
 
+#include "transfer/dumpinput.h"
+
 #include "midi/builtininstrument.h"
 #include "midi/midideviceregistry.h"
 #include "midi/midisender.h"
@@ -64,11 +66,7 @@ bool openInput(TMidiInput& port, const std::string& wanted, std::ostream& err)
         err << m.problem << '\n';
         return false;
     }
-    // Set up as the window's input port is.
-    port.SetCapacity(2048);
-    port.SetSysexBufferSize(5120);
-    port.SetSysexBufferCount(32);
-    port.SetSysexOnly(true);
+    prepareForDumps(port); // as the window's input port is
     port.SetDeviceID(*m.id);
     port.Open();
     if (port.State() != misOpen) {

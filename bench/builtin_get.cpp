@@ -9,6 +9,7 @@
 #include "midi/tmidioutput.h"
 #include "patch/initialpatch.h"
 #include "patch/rolandmessage.h"
+#include "transfer/dumpinput.h"
 #include "transfer/dumpreceiver.h"
 
 #include <QCoreApplication>
@@ -37,9 +38,7 @@ static void BM_GetAtWireRate(benchmark::State& state)
     registry.addSource(instrument);
     TMidiOutput output(registry);
     TMidiInput input(registry);
-    input.SetSysexOnly(true);
-    input.SetSysexBufferSize(5120);
-    input.SetSysexBufferCount(128);
+    prepareForDumps(input);
     output.SetDeviceID(0);
     if (!output.Open()) {
         state.SkipWithError("cannot open the built-in instrument");

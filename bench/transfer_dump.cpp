@@ -11,6 +11,7 @@
 #include "patch/initialpatch.h"
 #include "patch/rolandmessage.h"
 #include "patch/t505temppatch.h"
+#include "transfer/dumpinput.h"
 #include "transfer/dumpreceiver.h"
 
 #include <QCoreApplication>
@@ -40,10 +41,7 @@ struct Setup
         driver->addDevice(Device);
         driver->setEcho(Device, false);
         registry.addSource(driver);
-        input.SetCapacity(2048);
-        input.SetSysexBufferSize(5120);
-        input.SetSysexBufferCount(32);
-        input.SetSysexOnly(true);
+        prepareForDumps(input);
         input.SetProductName(Device);
         input.Open();
         receiver.SetTempFile(temp.filePath("temp"));
@@ -213,8 +211,8 @@ void BM_FullSpeedThousandMessages(benchmark::State& state)
     state.counters["messages_per_s"] = double(Count) * double(state.iterations()) / total;
 }
 BENCHMARK(BM_FullSpeedThousandMessages)
+    ->Args({DumpSysexBufferCount, 0})
     ->Args({32, 0})
-    ->Args({1024, 0})
     ->Args({32, 312500})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

@@ -16,6 +16,7 @@
 #include "patch/fileio.h"
 #include "player/dialogs.h"
 #include "player/tmidiapputil.h"
+#include "transfer/dumpinput.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -36,13 +37,6 @@ namespace dorvane {
 
 namespace {
 
-// MidiInput1 is set up for dumps. Each message of a dump takes a buffer until
-// the main thread has taken it; with room for a whole image's 100 messages in
-// flight, a device sending faster than the wire (JACK, the built-in
-// instrument at full speed) loses nothing while the window is busy painting.
-constexpr std::uint16_t InputCapacity = 2048;
-constexpr std::uint16_t InputSysexBufferSize = 5120;
-constexpr std::uint16_t InputSysexBufferCount = 128;
 constexpr std::uint16_t AutoSaveIntervalMs = 60000;
 // The window's own defaults for the player (the component's are 97 and 10).
 constexpr int PlayerVelocity = 96;
@@ -83,10 +77,7 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
 
     m_output = new TMidiOutput(*m_devices, this);
     m_input = new TMidiInput(*m_devices, this);
-    m_input->SetCapacity(InputCapacity);
-    m_input->SetSysexBufferSize(InputSysexBufferSize);
-    m_input->SetSysexBufferCount(InputSysexBufferCount);
-    m_input->SetSysexOnly(true);
+    prepareForDumps(*m_input);
 
     // Collects from the start, so opening it shows what went on before.
     m_monitor = new MidiMonitor(this);

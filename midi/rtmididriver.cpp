@@ -3,6 +3,10 @@
 
 #include "midi/mididrivererror.h"
 
+#if defined(DORVANE_HAVE_JACK)
+#include <jack/jack.h>
+#endif
+
 #include <RtMidi.h>
 
 #include <cctype>
@@ -183,6 +187,28 @@ bool RtMidiDriver::isOwnPort(const std::string& portName) const
     return i < portName.size() && portName[i] == ':';
 }
 
+#if defined(DORVANE_HAVE_JACK)
+namespace {
+
+void quiet(const char*) {}
+
+bool jackServerRunning()
+{
+    // libjack's own messages go nowhere from now on; RtMidi reports what
+    // matters through its error callbacks.
+    jack_set_error_function(quiet);
+    jack_set_info_function(quiet);
+    jack_status_t status{};
+    jack_client_t* client = jack_client_open("Dorvane-probe", JackNoStartServer, &status);
+    if (!client)
+        return false;
+    jack_client_close(client);
+    return true;
+}
+
+} // namespace
+#endif
+
 MidiDeviceNames RtMidiDriver::devices()
 {
     m_live.clear();
@@ -198,6 +224,13 @@ MidiDeviceNames RtMidiDriver::devices()
         // Without the sequencer device ALSA cannot start; asking it anyway only
         // fills the terminal with its complaints at every listing.
         if (api == RtMidi::LINUX_ALSA && !std::filesystem::exists("/dev/snd/seq"))
+            continue;
+#endif
+#if defined(DORVANE_HAVE_JACK)
+        // The same for JACK without a server: RtMidi and libjack would each
+        // print their complaints, which a script reading our one line of error
+        // text does not want. A silent probe first.
+        if (api == RtMidi::UNIX_JACK && !jackServerRunning())
             continue;
 #endif
         ApiPorts ports{int(api), apiLabel(api), apiHasVirtualPorts(api), {}, {}};

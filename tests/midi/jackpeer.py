@@ -50,6 +50,9 @@ def receive(args):
         if count and idle > args.idle_ms:
             break
     port.close_port()
+    # Leave the server cleanly: a client that is merely dropped can take the
+    # server down with it, leaving a stale slot in the machine's JACK registry.
+    port.delete()
     with lock:
         for message in got:
             sys.stdout.write("MSG " + hexline(message) + "\n")
@@ -81,6 +84,7 @@ def send(args):
         pass
     time.sleep(0.2)
     port.close_port()
+    port.delete()
 
 
 def main():

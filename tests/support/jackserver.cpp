@@ -72,6 +72,10 @@ JackServer::JackServer() : m_name(uniqueName())
 #endif
         if (getppid() != parent)
             _exit(127);
+        // A client that vanishes must not kill the server with SIGPIPE: killed
+        // that way it leaves its slot in the machine's JACK registry, and after
+        // a few such slots no server starts at all. Ignoring survives exec.
+        signal(SIGPIPE, SIG_IGN);
         const int log = open(m_log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (log >= 0) {
             dup2(log, STDOUT_FILENO);

@@ -16,7 +16,8 @@ const char* __lsan_default_suppressions()
            "leak:libdbus\n"
            "leak:libjack\n"
            "leak:libasound\n"
-           "leak:libglib\n";
+           "leak:libglib\n"
+           "leak:libdb\n";
 }
 
 const char* __asan_default_options()
