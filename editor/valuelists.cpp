@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/valuelists.h"
 
+#include "patch/notename.h"
+
 #include <algorithm>
 #include <array>
 #include <initializer_list>
@@ -46,13 +48,14 @@ QStringList spelled(std::initializer_list<const char*> labels)
     return list;
 }
 
-QStringList noteNames(const QString& suffix)
+// "C-1 " … "G9 " as the note player names notes, or without the blank.
+QStringList noteNames(bool trailingBlank)
 {
-    static const char* const names[] = {"C",  "C#", "D",  "D#", "E",  "F",
-                                        "F#", "G",  "G#", "A",  "A#", "B"};
     QStringList list;
-    for (int note = 0; note < 128; ++note)
-        list << QString::fromLatin1(names[note % 12]) + QString::number(note / 12 - 1) + suffix;
+    for (int note = 0; note < 128; ++note) {
+        const QString name = QString::fromStdString(noteName(note));
+        list << (trailingBlank ? name : name.trimmed());
+    }
     return list;
 }
 
@@ -111,11 +114,15 @@ QStringList build(ValueList list)
         return numbers(20, 250);
 
     case ValueList::NoteNames:
-        return noteNames(QStringLiteral(" "));
+        return noteNames(true);
     case ValueList::AutoNoteNames:
-        return noteNames(QString());
-    case ValueList::KeyNames:
-        return spelled({"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"});
+        return noteNames(false);
+    case ValueList::KeyNames: {
+        QStringList keys;
+        for (std::string_view p : PitchNames)
+            keys << QString::fromLatin1(p.data(), qsizetype(p.size()));
+        return keys;
+    }
     case ValueList::KeyfollowScale:
         return signedScale(
             {-100, -70, -50, -30, -10, 0, 10, 20, 30, 40, 50, 70, 100, 120, 150, 200});

@@ -2,6 +2,7 @@
 #include "patch/messagedescription.h"
 
 #include "patch/catalogue.h"
+#include "patch/notename.h"
 #include "patch/rolandmessage.h"
 
 #include <algorithm>
@@ -125,14 +126,6 @@ std::string describeSysex(ByteView m)
 }
 
 } // namespace
-
-std::string noteName(int note)
-{
-    static const char* names[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
-    if (note < 0 || note > 127)
-        return "? ";
-    return names[note % 12] + std::to_string(note / 12 - 1) + " ";
-}
 
 std::string describeMidiMessage(ByteView m)
 {

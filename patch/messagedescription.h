@@ -13,7 +13,4 @@ namespace dorvane {
 
 std::string describeMidiMessage(ByteView message);
 
-// "C4 " style note names (letter, sharp, octave, one blank), as the player names notes.
-std::string noteName(int note);
-
 } // namespace dorvane

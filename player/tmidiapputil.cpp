@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "player/tmidiapputil.h"
 
+#include "patch/notename.h"
+
 #include "midi/midisender.h"
 #include "midi/miditexts.h"
 #include "midi/tmidiinput.h"
@@ -36,9 +38,6 @@ constexpr int LowestSpreadVelocity = 1;
 constexpr int HighestOctave = 10;
 constexpr int TransposeRange = 12;
 constexpr int SemitonesPerOctave = 12;
-
-constexpr std::array<const char*, 12> PitchNames = {"C",  "C#", "D",  "D#", "E",  "F",
-                                                    "F#", "G",  "G#", "A",  "A#", "B"};
 
 // Patch names travel as 7-bit sysex data: a byte of 128 or more would end the
 // message on the wire, so characters beyond ASCII go as '?'.
@@ -385,11 +384,7 @@ void TMIDIappUtil::releaseAllKeys()
 
 QString TMIDIappUtil::NoteName(int note)
 {
-    // Floor division, so that a note below 0 is named rather than read out of
-    // the table.
-    const int pitch = ((note % SemitonesPerOctave) + SemitonesPerOctave) % SemitonesPerOctave;
-    const int octave = (note - pitch) / SemitonesPerOctave - 1;
-    return QLatin1String(PitchNames[std::size_t(pitch)]) + QString::number(octave) + u' ';
+    return QString::fromStdString(noteName(note));
 }
 
 void TMIDIappUtil::SendShort(int status, int data1, int data2)

@@ -14,6 +14,7 @@
 #include "midi/tmidioutput.h"
 #include "player/tmidiapputil.h"
 #include "support/scripteddialogs.h"
+#include "support/sentmessages.h"
 #include "support/testutil.h"
 #include "support/widgetinput.h"
 
@@ -50,7 +51,6 @@ template <typename Predicate> bool waitUntil(Predicate predicate, int timeoutMs 
 struct WindowRig
 {
     static constexpr const char* Devices[] = {"Synth A", "Synth B", "Synth C"};
-    static constexpr std::uint8_t Marker = 0xFE; // Active Sensing: sent after the rest
 
     TempDir dir;
     std::shared_ptr<LoopbackDriver> driver = std::make_shared<LoopbackDriver>();
@@ -125,27 +125,7 @@ struct WindowRig
 
     Messages take(const char* device = Devices[0])
     {
-        MainWindow& w = *window;
-        if (!QTest::qWaitFor([&] { return w.util().Sender().IsIdle(); }, 5000))
-            return {"(the sender never finished)"};
-        if (!w.midiOutput().IsOpen())
-            return {};
-        w.midiOutput().SendShortMessage(Marker, 0, 0);
-        std::vector<Bytes> got;
-        const bool came = QTest::qWaitFor(
-            [&] {
-                got = driver->sent(device);
-                return !got.empty() && got.back() == Bytes{Marker};
-            },
-            5000);
-        if (!came)
-            return {"(the marker never came)"};
-        driver->clearSent(device);
-        Messages out;
-        for (const Bytes& m : got)
-            if (m != Bytes{Marker})
-                out.push_back(hex(m));
-        return out;
+        return takeSent(*driver, window->midiOutput(), window->util().Sender(), device);
     }
 };
 

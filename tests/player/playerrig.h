@@ -9,6 +9,7 @@
 #include "midi/tmidiinput.h"
 #include "midi/tmidioutput.h"
 #include "player/tmidiapputil.h"
+#include "support/sentmessages.h"
 #include "support/testutil.h"
 
 #include <QTest>
@@ -41,53 +42,19 @@ struct PlayerRig
         util.SetVelRnd(0);
     }
 
-    // The messages the device got since the last call, each as hex. Once the
-    // sender's queue is empty a marker (Active Sensing) goes out behind them on
-    // the port and is waited for, so "nothing was sent" is seen as surely as
-    // "this was sent".
+    // The messages the device got since the last call, each as hex.
     Messages take(const char* device = DeviceA)
     {
-        if (!QTest::qWaitFor([&] { return util.Sender().IsIdle(); }, 5000))
-            return {"(the sender never finished)"};
-        output.SendShortMessage(Marker, 0, 0);
-        std::vector<Bytes> got;
-        const bool came = QTest::qWaitFor(
-            [&] {
-                got = driver->sent(device);
-                return !got.empty() && got.back() == Bytes{Marker};
-            },
-            5000);
-        if (!came)
-            return {"(the marker never came)"};
-        driver->clearSent(device);
-        Messages out;
-        for (const Bytes& m : got) {
-            if (m != Bytes{Marker})
-                out.push_back(hex(m));
-        }
-        return out;
+        return takeSent(*driver, output, util.Sender(), device);
     }
 
     // Raw messages, for checks over many notes.
     std::vector<Bytes> takeRaw()
     {
-        output.SendShortMessage(Marker, 0, 0);
-        std::vector<Bytes> got;
-        const bool came = QTest::qWaitFor(
-            [&] {
-                got = driver->sent(DeviceA);
-                return !got.empty() && got.back() == Bytes{Marker};
-            },
-            10000);
-        if (!came)
-            return {};
-        driver->clearSent(DeviceA);
-        if (!got.empty())
-            got.pop_back();
-        return got;
+        return takeSentRaw(*driver, output, DeviceA, 10000).value_or(std::vector<Bytes>{});
     }
 
-    static constexpr std::uint8_t Marker = 0xFE;
+    static constexpr std::uint8_t Marker = SentMarker;
 
     std::shared_ptr<LoopbackDriver> driver = std::make_shared<LoopbackDriver>();
     MidiDeviceRegistry registry;
