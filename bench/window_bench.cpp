@@ -84,7 +84,6 @@ void refreshSheet(benchmark::State& state, Sheet sheet)
     }
 }
 
-} // namespace
 
 static void BM_RefreshToneSheet(benchmark::State& state)
 {
@@ -98,22 +97,43 @@ static void BM_RefreshCommonSheet(benchmark::State& state)
 }
 BENCHMARK(BM_RefreshCommonSheet)->Unit(benchmark::kMicrosecond);
 
-static void BM_EditFourTonesToDriver(benchmark::State& state)
+// The cutoff control of part 1, with all four tones selected for the edit.
+TDragTweak* cutoffOnFourTones()
 {
-    Rig& r = rig();
-    MainWindow& w = *r.window;
+    MainWindow& w = *rig().window;
     w.selectPart(0);
     w.showSheet(Sheet::Tone);
     for (int t = 1; t <= 4; ++t)
         w.setToneSelected(t, true);
-    TDragTweak* cutoff = w.control("cutoff");
+    return w.control("cutoff");
+}
+
+// A drag on the control ends: a new position, then the release.
+void releaseAt(TDragTweak* control, int value)
+{
+    control->SetPosition(value & 0x7F);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(control, &release);
+}
+
+void untilSenderIdle()
+{
+    while (!rig().window->util().Sender().IsIdle())
+        QCoreApplication::processEvents();
+}
+
+} // namespace
+
+// From the release to the four messages handed to the driver.
+static void BM_EditFourTonesToDriver(benchmark::State& state)
+{
+    Rig& r = rig();
+    TDragTweak* cutoff = cutoffOnFourTones();
     int value = 0;
     for (auto _ : state) {
         r.driver->clearSent("Bench");
-        cutoff->SetPosition(value++ & 0x7F);
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(cutoff, &release);
+        releaseAt(cutoff, value++);
         // Waiting, not spinning: the port's own wake-up ends each wait, and the
         // sending thread gets the processor a real event loop would leave it.
         while (r.driver->sent("Bench").size() < 4)
@@ -122,39 +142,29 @@ static void BM_EditFourTonesToDriver(benchmark::State& state)
 }
 BENCHMARK(BM_EditFourTonesToDriver)->Unit(benchmark::kMicrosecond);
 
+// The release handler alone: image written, messages built and queued.
 static void BM_ReleaseOnly(benchmark::State& state)
 {
-    Rig& r = rig();
-    MainWindow& w = *r.window;
-    TDragTweak* cutoff = w.control("cutoff");
+    TDragTweak* cutoff = cutoffOnFourTones();
     int value = 0;
-    for (auto _ : state) {
-        cutoff->SetPosition(value++ & 0x7F);
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(cutoff, &release);
-    }
-    while (!w.util().Sender().IsIdle())
-        QCoreApplication::processEvents();
+    for (auto _ : state)
+        releaseAt(cutoff, value++);
+    untilSenderIdle();
 }
 BENCHMARK(BM_ReleaseOnly)->Unit(benchmark::kMicrosecond)->Iterations(200);
 
+// From the release to the messages handed to the output port.
 static void BM_EditFourTonesToPort(benchmark::State& state)
 {
-    Rig& r = rig();
-    MainWindow& w = *r.window;
-    TDragTweak* cutoff = w.control("cutoff");
+    MainWindow& w = *rig().window;
+    TDragTweak* cutoff = cutoffOnFourTones();
     int value = 0;
     for (auto _ : state) {
-        cutoff->SetPosition(value++ & 0x7F);
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(cutoff, &release);
+        releaseAt(cutoff, value++);
         while (w.util().Sender().QueuedCount() > 0)
             QCoreApplication::processEvents(QEventLoop::AllEvents);
         state.PauseTiming();
-        while (!w.util().Sender().IsIdle())
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        untilSenderIdle();
         state.ResumeTiming();
     }
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/tdragtweak.h"
 
+#include "editor/dragpointer.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -205,10 +207,7 @@ void TDragTweak::RaiseMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modi
 
 void TDragTweak::movePointerTo(const QPoint& globalPos)
 {
-    // Wayland gives clients no say over the pointer; asking only earns a warning.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        return;
-    QCursor::setPos(globalPos);
+    DragPointer::moveTo(globalPos);
 }
 
 bool TDragTweak::event(QEvent* event)
@@ -223,12 +222,7 @@ bool TDragTweak::event(QEvent* event)
 void TDragTweak::pressed(QMouseEvent* event)
 {
     setFocus(Qt::MouseFocusReason);
-    m_pressScreenPos = event->globalPosition().toPoint();
-    if (!m_pointerHidden) {
-        m_pointerHidden = true;
-        m_shownCursor = cursor();
-        setCursor(Qt::BlankCursor);
-    }
+    m_pointer.grab(*this, event->globalPosition().toPoint());
     event->accept();
     emit OnMouseDown(event->button(), event->modifiers(), event->position().toPoint());
 }
@@ -245,22 +239,15 @@ void TDragTweak::mouseMoveEvent(QMouseEvent* event)
     emit OnMouseMove(event->buttons(), event->modifiers(), pos);
     if (event->buttons() != Qt::LeftButton)
         return;
-    const Qt::KeyboardModifiers held =
-        event->modifiers() &
-        (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    int stepSize;
-    if (held == Qt::NoModifier)
-        stepSize = DragStep;
-    else if (held == Qt::ShiftModifier)
-        stepSize = ShiftDragStep;
-    else
+    const std::optional<int> stepSize = dragStep(event->modifiers(), DragStep, ShiftDragStep);
+    if (!stepSize)
         return;
     // One step per move event whatever the distance: the speed of change
     // follows the rate of move events, which keeps long lists usable.
     if (pos.x() > m_lastX)
-        step(+1, stepSize);
+        step(+1, *stepSize);
     else if (pos.x() < m_lastX)
-        step(-1, stepSize);
+        step(-1, *stepSize);
     m_lastX = pos.x();
 }
 
@@ -292,8 +279,8 @@ void TDragTweak::released(Qt::MouseButton button, Qt::KeyboardModifiers modifier
 {
     // The pointer was hidden while it moved; putting it back where the press
     // was keeps it from wandering off across the window with every drag.
-    if (putPointerBack && m_pointerHidden)
-        movePointerTo(m_pressScreenPos);
+    if (putPointerBack)
+        m_pointer.putBack();
     QPointer<TDragTweak> self(this);
     emit OnMouseUp(button, modifiers, pos);
     if (!self)
@@ -419,10 +406,7 @@ void TDragTweak::changeEvent(QEvent* event)
 
 void TDragTweak::showPointer()
 {
-    if (!m_pointerHidden)
-        return;
-    m_pointerHidden = false;
-    setCursor(m_shownCursor);
+    m_pointer.show(*this);
 }
 
 } // namespace dorvane

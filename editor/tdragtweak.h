@@ -7,6 +7,8 @@
 // Tag and Tag1..Tag5 and acts on OnMouseUp.
 #pragma once
 
+#include "editor/dragpointer.h"
+
 #include <QCursor>
 #include <QLabel>
 #include <QPoint>
@@ -159,9 +161,7 @@ private:
     int m_incrementValue = 1;
 
     int m_lastX = 0; // kept from one drag to the next
-    QPoint m_pressScreenPos;
-    bool m_pointerHidden = false;
-    QCursor m_shownCursor;    // the window may have chosen another than the hand
+    DragPointer m_pointer;
     mutable QSize m_sizeHint; // invalid until asked for after a change of list or font
 };
 

@@ -177,14 +177,8 @@ void tknob::paintEvent(QPaintEvent*)
 
 void tknob::pressed(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton) {
-        m_pressScreenPos = event->globalPosition().toPoint();
-        if (!m_pointerHidden) {
-            m_pointerHidden = true;
-            m_shownCursor = cursor();
-            setCursor(Qt::BlankCursor);
-        }
-    }
+    if (event->button() == Qt::LeftButton)
+        m_pointer.grab(*this, event->globalPosition().toPoint());
     event->accept();
     emit OnMouseDown(event->button(), event->modifiers(), event->position().toPoint());
 }
@@ -201,16 +195,10 @@ void tknob::mouseMoveEvent(QMouseEvent* event)
     emit OnMouseMove(event->buttons(), event->modifiers(), pos);
     if (event->buttons() != Qt::LeftButton)
         return;
-    const Qt::KeyboardModifiers held =
-        event->modifiers() &
-        (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    int step;
-    if (held == Qt::NoModifier)
-        step = DragStep;
-    else if (held == Qt::ShiftModifier)
-        step = ShiftDragStep;
-    else
+    const std::optional<int> stepSize = dragStep(event->modifiers(), DragStep, ShiftDragStep);
+    if (!stepSize)
         return;
+    const int step = *stepSize;
     // Upward is more on a vertical knob, as on a fader.
     const int coord = m_axis == axHorizontal ? pos.x() : -pos.y();
     const int p = m_position;
@@ -231,8 +219,8 @@ void tknob::mouseReleaseEvent(QMouseEvent* event)
     emit OnMouseUp(button, modifiers, pos);
     if (!self)
         return;
-    if (button == Qt::LeftButton && m_pointerHidden)
-        TDragTweak::movePointerTo(m_pressScreenPos);
+    if (button == Qt::LeftButton)
+        m_pointer.putBack();
     if (TDragTweak* control = m_copyDragTweak.data()) {
         control->SetPosition(m_position);
         control->RaiseMouseUp(button, modifiers, pos);
@@ -282,10 +270,7 @@ void tknob::hideEvent(QHideEvent* event)
 
 void tknob::showPointer()
 {
-    if (!m_pointerHidden)
-        return;
-    m_pointerHidden = false;
-    setCursor(m_shownCursor);
+    m_pointer.show(*this);
 }
 
 } // namespace dorvane

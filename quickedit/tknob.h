@@ -6,6 +6,8 @@
 // notification, so the window makes the edit exactly as after a drag there.
 #pragma once
 
+#include "editor/dragpointer.h"
+
 #include "editor/tdragtweak.h"
 #include "quickedit/picturestrip.h"
 
@@ -136,9 +138,7 @@ private:
     QPixmap m_picture;
     int m_shownFrame = -1;
     int m_lastCoord = 0; // kept from one drag to the next
-    QPoint m_pressScreenPos;
-    bool m_pointerHidden = false;
-    QCursor m_shownCursor;
+    DragPointer m_pointer;
 };
 
 } // namespace dorvane

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editor/dragpointer.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+
+namespace dorvane {
+
+void DragPointer::grab(QWidget& widget, const QPoint& screenPos)
+{
+    m_press = screenPos;
+    if (m_hidden)
+        return;
+    m_hidden = true;
+    m_shown = widget.cursor();
+    widget.setCursor(Qt::BlankCursor);
+}
+
+void DragPointer::putBack() const
+{
+    if (m_hidden)
+        moveTo(m_press);
+}
+
+void DragPointer::show(QWidget& widget)
+{
+    if (!m_hidden)
+        return;
+    m_hidden = false;
+    widget.setCursor(m_shown);
+}
+
+void DragPointer::moveTo(const QPoint& globalPos)
+{
+    // Wayland gives clients no say over the pointer; asking only earns a warning.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
+    QCursor::setPos(globalPos);
+}
+
+std::optional<int> dragStep(Qt::KeyboardModifiers modifiers, int plain, int shifted)
+{
+    const Qt::KeyboardModifiers held =
+        modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (held == Qt::NoModifier)
+        return plain;
+    if (held == Qt::ShiftModifier)
+        return shifted;
+    return std::nullopt;
+}
+
+} // namespace dorvane

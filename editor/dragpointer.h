@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the drag-to-change controls (the value control and the knob) share: the
+// pointer hidden while a drag lasts and put back where the press was, so it
+// does not wander off across the window with every drag; and the step a move
+// makes with the modifiers held.
+#pragma once
+
+#include <QCursor>
+#include <QPoint>
+
+#include <optional>
+
+class QWidget;
+
+namespace dorvane {
+
+class DragPointer
+{
+public:
+    // The press that starts a drag: where it was, and the pointer hidden.
+    void grab(QWidget& widget, const QPoint& screenPos);
+    // The pointer back at the press, where the platform allows it.
+    void putBack() const;
+    // The pointer shown again (also when a menu or a hide takes the release away).
+    void show(QWidget& widget);
+    bool hidden() const { return m_hidden; }
+
+    // Puts the pointer at a screen position where the platform allows it
+    // (Wayland does not; the offscreen platform only pretends).
+    static void moveTo(const QPoint& globalPos);
+
+private:
+    QPoint m_press;
+    bool m_hidden = false;
+    QCursor m_shown; // the window may have chosen another than the hand
+};
+
+// The step of one move event: `plain` with no modifier, `shifted` with Shift
+// alone, nothing with any other modifier held.
+std::optional<int> dragStep(Qt::KeyboardModifiers modifiers, int plain, int shifted);
+
+} // namespace dorvane
