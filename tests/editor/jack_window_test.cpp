@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// "Get 8 Part Sysex from MC-505" in the running window over a real JACK
+// server, answered by a stand-in instrument written on python-rtmidi.
+#include "windowrig.h"
+
+#include "midi/rtmididriver.h"
+#include "patch/initialpatch.h"
+#include "support/jackinstrumentpeer.h"
+#include "support/jackserver.h"
+#include "transfer/devicematch.h"
+
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+using namespace dorvane;
+using dorvane::test::WindowRig;
+
+TEST(JackWindow, GetEightPartsLoadsThePeersImage)
+{
+    std::unique_ptr<test::JackServer> server;
+    try {
+        server = std::make_unique<test::JackServer>();
+    } catch (const std::exception& e) {
+        FAIL() << "no JACK server: " << e.what();
+    }
+    t505temppatch peerImage;
+    peerImage.LoadFromBytes(initialImage());
+    peerImage.SetPatchName(6, "FROM JACK");
+    peerImage.WriteByte(9, 40, 27, 33);
+    const Bytes image = peerImage.AllBytes();
+
+    test::TempDir dir;
+    test::writeFile(dir.file("peer.syx"), image);
+    test::JackInstrumentPeer peer(dir.file("peer.syx"), {"--shuffle"});
+    ASSERT_TRUE(peer.ready());
+
+    // The window on the system's MIDI (RtMidi over JACK) instead of the loopback.
+    WindowRig rig;
+    MidiDeviceRegistry jack;
+    jack.addSource(std::make_shared<RtMidiDriver>());
+    const DeviceMatch out = matchDevice(jack.outputNames(), "inst", "output");
+    const DeviceMatch in = matchDevice(jack.inputNames(), "inst", "input");
+    ASSERT_TRUE(out.id && in.id) << out.problem << in.problem;
+    rig.store("midiout", QString::number(*out.id));
+    rig.store("midiin", QString::number(*in.id));
+    rig.store("autotrig", "0");
+    MainWindow::Setup setup;
+    setup.dialogs = &rig.dialogs;
+    setup.settings = std::make_unique<SettingsStore>(rig.iniFile());
+    setup.programFolder = QString::fromStdString(rig.dir.path().string());
+    setup.devices = &jack;
+    MainWindow w(std::move(setup));
+    w.show();
+
+    rig.dialogs.answers.push_back(true);
+    w.action("Get8Part")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 20000))
+        << "the dump never completed: " << w.statusText().toStdString();
+    EXPECT_EQ(w.image().bytes(), image) << "a shuffled dump is put in place by address";
+    EXPECT_EQ(w.image().GetPatchName(6), "FROM JACK");
+    rig.dialogs.answers.push_back(true);
+    w.close();
+}
