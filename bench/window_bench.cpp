@@ -7,6 +7,7 @@
 #include "editor/tdragtweak.h"
 #include "midi/loopbackdriver.h"
 #include "midi/midideviceregistry.h"
+#include "midi/mididrivererror.h"
 #include "midi/midisender.h"
 #include "midi/tmidioutput.h"
 #include "player/dialogs.h"
@@ -19,6 +20,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 
 using namespace dorvane;
@@ -34,9 +37,41 @@ public:
     std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
 };
 
+// A device that notes when each message is handed to it: the end point of an
+// edit's way, timed where it happens rather than when the main loop next looks.
+class StampDriver : public MidiDriver
+{
+public:
+    std::atomic<int> handed{0};
+    std::atomic<std::int64_t> lastNs{0};
+
+    MidiDeviceNames devices() override { return {{"Stamp"}, {}, {}, {}}; }
+    std::unique_ptr<MidiOutputConnection> openOutput(int, const std::string&) override
+    {
+        struct Out : MidiOutputConnection
+        {
+            StampDriver* d;
+            explicit Out(StampDriver* driver) : d(driver) {}
+            void transmit(ByteView) override
+            {
+                d->lastNs = std::chrono::steady_clock::now().time_since_epoch().count();
+                ++d->handed;
+            }
+            std::size_t maxMessageSize() const override { return 65535; }
+            std::size_t bytesPerSecond() const override { return 0; }
+        };
+        return std::make_unique<Out>(this);
+    }
+    std::unique_ptr<MidiInputConnection> openInput(int, const std::string&, MidiInputSink&) override
+    {
+        throw MidiDriverError(MidiResult::BadDeviceId, "no input");
+    }
+};
+
 struct Rig
 {
     QTemporaryDir dir;
+    std::shared_ptr<StampDriver> stamp = std::make_shared<StampDriver>();
     std::shared_ptr<LoopbackDriver> driver = std::make_shared<LoopbackDriver>();
     MidiDeviceRegistry registry;
     SilentDialogs dialogs;
@@ -44,16 +79,17 @@ struct Rig
 
     Rig()
     {
+        registry.addSource(stamp); // output 0
         driver->addDevice("Bench");
         driver->setEcho("Bench", false);
-        registry.addSource(driver);
+        registry.addSource(driver); // output 1
         const QString bin = QCoreApplication::applicationDirPath();
         for (const char* f : {"perf.syx", "wavelist.txt"})
             std::filesystem::copy_file((bin + "/" + f).toStdString(),
                                        dir.filePath(f).toStdString());
         {
             QSettings s(dir.filePath("settings.ini"), QSettings::IniFormat);
-            s.setValue("setup/midiout", "0");
+            s.setValue("setup/midiout", "1");
             s.setValue("setup/autotrig", "0");
         }
         MainWindow::Setup setup;
@@ -83,7 +119,6 @@ void refreshSheet(benchmark::State& state, Sheet sheet)
         part = (part + 1) % 7;
     }
 }
-
 
 static void BM_RefreshToneSheet(benchmark::State& state)
 {
@@ -141,6 +176,32 @@ static void BM_EditFourTonesToDriver(benchmark::State& state)
     }
 }
 BENCHMARK(BM_EditFourTonesToDriver)->Unit(benchmark::kMicrosecond);
+
+// The same, timed at the device itself: the release's start to the moment the
+// fourth message is handed to the driver (the main loop may still be painting).
+static void BM_EditFourTonesToDriverStamped(benchmark::State& state)
+{
+    Rig& r = rig();
+    MainWindow& w = *r.window;
+    w.midiOutput().Close();
+    w.midiOutput().SetDeviceID(0);
+    w.midiOutput().Open();
+    TDragTweak* cutoff = cutoffOnFourTones();
+    int value = 0;
+    for (auto _ : state) {
+        const int target = r.stamp->handed + 4;
+        const auto start = std::chrono::steady_clock::now().time_since_epoch().count();
+        releaseAt(cutoff, value++);
+        while (r.stamp->handed < target)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        state.SetIterationTime(double(r.stamp->lastNs - start) * 1e-9);
+        untilSenderIdle();
+    }
+    w.midiOutput().Close();
+    w.midiOutput().SetDeviceID(1);
+    w.midiOutput().Open();
+}
+BENCHMARK(BM_EditFourTonesToDriverStamped)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // The release handler alone: image written, messages built and queued.
 static void BM_ReleaseOnly(benchmark::State& state)
