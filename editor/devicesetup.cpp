@@ -33,6 +33,7 @@ void MainWindow::openRememberedPorts()
     } else {
         // No port chosen yet: the setup sheet is where the user chooses one.
         showSheet(Sheet::Setup);
+        setStatusText(texts::ChooseOutput);
     }
     if (const auto device = m_settings->device(Setting::MidiIn)) {
         in->SetPosition(*device);

@@ -9,6 +9,9 @@ inline constexpr char CaptionPrefix[] = "Dorvane:  ";
 inline constexpr char ExitQuestion[] = "Exit Dorvane now?";
 inline constexpr char NoMidiOut[] = "no midiout";
 inline constexpr char NoMidiIn[] = "no midiin";
+inline constexpr char ChooseOutput[] =
+    "Choose your MIDI output: drag \"no midiout\" sideways and let go "
+    "(\"MC-505 (built in)\" answers like the instrument, without hardware)";
 inline constexpr char Shake[] = "     (Shake)";
 inline constexpr char WontShake[] = "     (Won't Shake)";
 inline constexpr char ControlSource2[] = "control source 2 = ";

@@ -42,6 +42,8 @@ TEST(MainWindowLife, FirstRunShowsTheSetupSheetAndOpensNothing)
     EXPECT_EQ(w.drumNoteList()->count(), 64);
     EXPECT_EQ(w.windowTitle(), "Dorvane:   <P 1>: INIT PATCH [ON OFF OFF OFF]");
     EXPECT_TRUE(rig.dialogs.asked.empty());
+    EXPECT_TRUE(w.statusText().startsWith("Choose your MIDI output"))
+        << "the newcomer is told what to do";
 }
 
 TEST(MainWindowLife, RememberedPortsAreOpenedAndWrittenBack)
