@@ -15,6 +15,8 @@
 #include <QStatusTipEvent>
 #include <QTabWidget>
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 using namespace dorvane;
@@ -261,4 +263,25 @@ TEST(MainWindowKeys, TheKeyboardPlaysTheCurrentPart)
     QTest::keyRelease(focus, Qt::Key_1, Qt::KeypadModifier);
     EXPECT_EQ(w.control("playmode")->Position(), 1);
     EXPECT_EQ(w.util().Playmode(), pmMajor);
+}
+
+TEST(MainWindowLife, StartsWithoutItsFilesAndStillWorks)
+{
+    WindowRig rig;
+    std::filesystem::remove(rig.file("perf.syx"));
+    std::filesystem::remove(rig.file("wavelist.txt"));
+    rig.store("midiout", "0");
+    rig.store("autotrig", "0");
+    MainWindow& w = rig.open();
+    EXPECT_EQ(w.image().Size(), 0u);
+    EXPECT_EQ(w.waveList()->count(), 0);
+    EXPECT_EQ(w.captionText(), " <P 1>:  [OFF OFF OFF OFF]");
+    w.selectPart(7);
+    EXPECT_EQ(w.captionText(), "<Part> R :") << "no wave names to show";
+    EXPECT_EQ(w.waveList()->currentIndex(), -1);
+    rig.release("cutoff", 3);
+    w.selectWave(40);
+    EXPECT_EQ(rig.take().size(), 2u) << "edits still reach the instrument";
+    EXPECT_EQ(w.image().Size(), 0u);
+    EXPECT_TRUE(rig.dialogs.asked.empty());
 }
