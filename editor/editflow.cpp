@@ -148,12 +148,10 @@ bool MainWindow::willShake(const TDragTweak* c) const
     return m_settings->willShake(c->objectName()).value_or(c->Tag3() == 1);
 }
 
-void MainWindow::showToneValues(TDragTweak* c, bool withShakeMark)
+void MainWindow::showToneValues(TDragTweak* c)
 {
-    QString text = isRhythmPart() ? QString() : toneValuesText(c);
-    if (withShakeMark)
-        text += willShake(c) ? texts::Shake : texts::WontShake;
-    setStatusText(text);
+    const QString values = isRhythmPart() ? QString() : toneValuesText(c);
+    setStatusText(values + (willShake(c) ? texts::Shake : texts::WontShake));
 }
 
 void MainWindow::toneBoxReleased(int tone, Qt::KeyboardModifiers modifiers)

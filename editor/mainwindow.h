@@ -166,7 +166,7 @@ private:
     void sendInstrumentParameter(int a1, int a2, int a3, int a4, int value);
     void tempoReleased(TDragTweak* control);
     void playerReleased(TDragTweak* control, const Binding& row);
-    void showToneValues(TDragTweak* control, bool withShakeMark);
+    void showToneValues(TDragTweak* control); // on entering a tone control
     QString toneValuesText(const TDragTweak* control) const;
     bool willShake(const TDragTweak* control) const;
     void toneBoxReleased(int tone, Qt::KeyboardModifiers modifiers);

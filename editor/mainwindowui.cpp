@@ -93,7 +93,7 @@ TDragTweak* MainWindow::makeControl(const Binding& row, QWidget* parent)
             });
     if (row.handler == Handler::Tone)
         connect(c, &TDragTweak::OnMouseEnter, this,
-                [this](TDragTweak* sender) { showToneValues(sender, true); });
+                [this](TDragTweak* sender) { showToneValues(sender); });
     m_controls[name] = c;
     m_rows[c] = &row;
     return c;

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QSettings>
 
 #include <gtest/gtest.h>
 
@@ -191,4 +192,28 @@ TEST(MainWindowEdit, NameEnteredIsSentAndStored)
     EXPECT_EQ(w.image().GetPatchName(1), "BASS");
     EXPECT_EQ(w.captionText(), " <P 2>: BASS [ON OFF OFF OFF]");
     EXPECT_EQ(w.windowTitle(), "Dorvane:   <P 2>: BASS [ON OFF OFF OFF]");
+}
+
+TEST(MainWindowEdit, PointingAtAToneControlShowsTheFourTonesAndItsShakeMark)
+{
+    WindowRig rig;
+    rig.store("midiout", "0");
+    {
+        QSettings s(rig.iniFile(), QSettings::IniFormat);
+        s.setValue("willshake/q", "0");
+    }
+    MainWindow& w = rig.open();
+    w.image().WriteByte(0, 3, 81, 5);
+    auto enter = [](QWidget* c) {
+        QEnterEvent e(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+        QApplication::sendEvent(c, &e);
+    };
+    enter(rig.control("cutoff"));
+    EXPECT_EQ(w.statusText(), "     127     127     5     127     (Shake)");
+    enter(rig.control("q"));
+    EXPECT_EQ(w.statusText(), "     0     0     0     0     (Won't Shake)")
+        << "the user's choice wins";
+    w.selectPart(7);
+    enter(rig.control("cutoff"));
+    EXPECT_EQ(w.statusText(), "     (Shake)") << "part R shows only the mark";
 }
