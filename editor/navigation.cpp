@@ -56,6 +56,18 @@ bool tagged(const DrumTag& tag, int note)
 // Panels whose controls the refresh fills; the Jump menu names them too.
 constexpr const char* TonePanels[] = {"pitchpanel", "filterpanel", "amppanel"};
 
+// On part R two controls edit a drum-note parameter whose scale is not the
+// tone parameter's: their labels follow the parameter, and so do their values.
+struct RhythmScale
+{
+    const char* control;
+    ValueList values;
+};
+constexpr RhythmScale RhythmScales[] = {
+    {"coarse", ValueList::NoteNames},                  // Source Key
+    {"pitchkeyfollow", ValueList::NumbersMinus12To12}, // P-Env Depth, as pitchenv shows it
+};
+
 struct JumpTarget
 {
     const char* entry;
@@ -157,6 +169,10 @@ void MainWindow::partChanged()
     panel("mutegroupbox")->setVisible(rhythm);
     panel("fxmbox")->setVisible(!rhythm);
     panel("commonpanel")->setVisible(!rhythm);
+    for (const auto& r : RhythmScales) {
+        TDragTweak* c = control(r.control);
+        c->SetItems(valueList(rhythm ? r.values : bindingOf(c)->values));
+    }
     refresh();
 }
 

@@ -144,6 +144,10 @@ TEST(MainWindowNavigation, PartRShowsDrumNotesAndHidesTheCommonSheet)
     EXPECT_TRUE(w.drumNoteList()->itemText(1).startsWith(" C2 (BD)   TB 1"))
         << w.drumNoteList()->itemText(1).toStdString();
 
+    // The controls show the drum note's parameters on their own scales.
+    EXPECT_EQ(rig.control("coarse")->Caption(), "C2 ") << "Source Key of the drum note for C2";
+    EXPECT_EQ(rig.control("pitchkeyfollow")->Caption(), "0") << "P-Env Depth at its zero";
+
     w.jumpTo("Common");
     EXPECT_EQ(w.pages()->currentWidget(), w.sheet(Sheet::Common));
     EXPECT_FALSE(w.panel("commonpanel")->isVisible());
@@ -154,6 +158,9 @@ TEST(MainWindowNavigation, PartRShowsDrumNotesAndHidesTheCommonSheet)
 
     w.selectPart(2);
     EXPECT_TRUE(w.panel("commonpanel")->isVisible());
+    w.showSheet(Sheet::Tone);
+    EXPECT_EQ(rig.control("coarse")->Caption(), "0") << "back on the tone's scale";
+    EXPECT_EQ(rig.control("pitchkeyfollow")->Caption(), "+100");
     EXPECT_EQ(w.util().Channel(), 2);
 }
 
