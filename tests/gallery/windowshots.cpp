@@ -3,12 +3,19 @@
 // part R, into PNG files: windowshots OUTFOLDER [WIDTHxHEIGHT]. Run it on the
 // offscreen platform or under Xvfb, with QT_SCALE_FACTOR for high-DPI looks.
 #include "editor/mainwindow.h"
+#include "editor/midimonitor.h"
 #include "editor/settingsstore.h"
+#include "editor/tdragtweak.h"
+#include "midi/builtininstrument.h"
+#include "midi/midideviceregistry.h"
 #include "support/scripteddialogs.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QPixmap>
+#include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -32,11 +39,24 @@ int main(int argc, char** argv)
     }
 
     QTemporaryDir settingsDir;
+    // The built-in instrument as the output and input, as a newcomer would choose.
+    MidiDeviceRegistry registry;
+    auto instrument = std::make_shared<BuiltInInstrument>(
+        (QCoreApplication::applicationDirPath() + "/perf.syx").toStdString());
+    instrument->setFullSpeed(true);
+    registry.addSource(instrument);
+    {
+        QSettings s(settingsDir.filePath("dorvane.ini"), QSettings::IniFormat);
+        s.setValue("setup/midiout", "0");
+        s.setValue("setup/midiin", "0");
+        s.setValue("setup/autotrig", "0");
+    }
     test::ScriptedDialogs dialogs;
     MainWindow::Setup setup;
     setup.dialogs = &dialogs;
     setup.settings = std::make_unique<SettingsStore>(settingsDir.filePath("dorvane.ini"));
     setup.programFolder = QCoreApplication::applicationDirPath();
+    setup.devices = &registry;
     MainWindow window(std::move(setup));
     window.resize(size);
     window.show();
@@ -57,6 +77,23 @@ int main(int argc, char** argv)
             std::printf("%s\n", qPrintable(file));
         }
     }
+    // The MIDI monitor after an edit, a panic and a part fetched from the instrument.
+    window.selectPart(0);
+    window.showSheet(Sheet::Tone);
+    TDragTweak* cutoff = window.control("cutoff");
+    cutoff->SetPosition(90);
+    cutoff->RaiseMouseUp(Qt::LeftButton, Qt::NoModifier, QPoint());
+    window.panic();
+    window.action("GetPart")->trigger(); // the scripted answer is Yes
+    QDeadlineTimer deadline(5000);
+    while (!window.pages()->isVisible() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    window.action("MidiMonitor")->trigger();
+    window.monitor().flush();
+    QApplication::processEvents();
+    const QString monitorFile = out + "/monitor.png";
+    window.monitor().grab().save(monitorFile);
+    std::printf("%s\n", qPrintable(monitorFile));
     // The answer to "Exit Dorvane now?" is Yes.
     return 0;
 }
