@@ -7,6 +7,8 @@
 // Tag and Tag1..Tag5 and acts on OnMouseUp.
 #pragma once
 
+#include "editor/controltags.h"
+
 #include "editor/dragpointer.h"
 
 #include <QCursor>
@@ -22,7 +24,7 @@ class QKeyEvent;
 
 namespace dorvane {
 
-class TDragTweak : public QLabel
+class TDragTweak : public QLabel, public ControlTags
 {
     Q_OBJECT
 
@@ -77,16 +79,6 @@ public:
 
     int Tag() const { return m_tag; }
     void SetTag(int tag) { m_tag = tag; }
-    int Tag1() const { return m_tags[0]; }
-    void SetTag1(int tag) { m_tags[0] = tag; }
-    int Tag2() const { return m_tags[1]; }
-    void SetTag2(int tag) { m_tags[1] = tag; }
-    int Tag3() const { return m_tags[2]; }
-    void SetTag3(int tag) { m_tags[2] = tag; }
-    int Tag4() const { return m_tags[3]; }
-    void SetTag4(int tag) { m_tags[3] = tag; }
-    int Tag5() const { return m_tags[4]; }
-    void SetTag5(int tag) { m_tags[4] = tag; }
 
     bool AllowReset() const { return m_allowReset; }
     void SetAllowReset(bool allow) { m_allowReset = allow; }
@@ -156,7 +148,6 @@ private:
     QStringList m_items;
     int m_ctrlNo = 0;
     int m_tag = 0;
-    std::array<int, 5> m_tags{};
     bool m_allowReset = true;
     int m_incrementValue = 1;
 

@@ -4,6 +4,8 @@
 // mixer's faders and the tone-morph bars are made of it.
 #pragma once
 
+#include "editor/controltags.h"
+
 #include <QPoint>
 #include <QScrollBar>
 
@@ -11,7 +13,7 @@
 
 namespace dorvane {
 
-class TRevScrB : public QScrollBar
+class TRevScrB : public QScrollBar, public ControlTags
 {
     Q_OBJECT
 
@@ -49,17 +51,6 @@ public:
     int IncrementValue() const { return m_incrementValue; }
     void SetIncrementValue(int value) { m_incrementValue = value; }
 
-    int Tag1() const { return m_tags[0]; }
-    void SetTag1(int tag) { m_tags[0] = tag; }
-    int Tag2() const { return m_tags[1]; }
-    void SetTag2(int tag) { m_tags[1] = tag; }
-    int Tag3() const { return m_tags[2]; }
-    void SetTag3(int tag) { m_tags[2] = tag; }
-    int Tag4() const { return m_tags[3]; }
-    void SetTag4(int tag) { m_tags[3] = tag; }
-    int Tag5() const { return m_tags[4]; }
-    void SetTag5(int tag) { m_tags[4] = tag; }
-
     // The hint is the bar's tool tip, which the application also routes to the status bar.
     QString Hint() const { return toolTip(); }
 
@@ -88,7 +79,6 @@ private:
     int m_posCompensatevalue = 0;
     bool m_posCompensate = false;
     int m_incrementValue = 1;
-    std::array<int, 5> m_tags{};
 };
 
 } // namespace dorvane
