@@ -23,12 +23,6 @@ namespace {
 
 const QString MidiFilter = "*.mid (*.mid);;* (*)";
 
-// Texts carry "\r\n" for their line breaks; the dialogs show them as such.
-QString withLineBreaks(const char* text)
-{
-    return QString(text).replace("\\r\\n", "\r\n");
-}
-
 } // namespace
 
 QString MainWindow::partLabel() const
@@ -77,7 +71,7 @@ void MainWindow::open8Part()
         break;
     default:
         m_openFileName = m_settings->text(Setting::Directory);
-        m_dialogs->ask(withLineBreaks(texts::WrongSize), AskKind::Information);
+        m_dialogs->ask(texts::withLineBreaks(texts::WrongSize), AskKind::Information);
         return;
     }
     refresh();

@@ -23,15 +23,6 @@
 
 namespace dorvane {
 
-namespace {
-
-QString withLineBreaks(const char* text)
-{
-    return QString(text).replace("\\r\\n", "\r\n");
-}
-
-} // namespace
-
 void MainWindow::buildTransferMenu(QMenu* utility)
 {
     addAction(utility, "SendPart", texts::SendPart,
@@ -144,7 +135,7 @@ void MainWindow::beginReception()
 
 void MainWindow::getCurrentPart()
 {
-    if (!m_dialogs->ask(withLineBreaks(texts::GetPartQuestion), AskKind::Warning))
+    if (!m_dialogs->ask(texts::withLineBreaks(texts::GetPartQuestion), AskKind::Warning))
         return;
     beginReception();
     m_receiver->startPart(partNumber());
@@ -153,7 +144,7 @@ void MainWindow::getCurrentPart()
 
 void MainWindow::get8Part()
 {
-    if (!m_dialogs->ask(withLineBreaks(texts::Get8PartQuestion), AskKind::Warning))
+    if (!m_dialogs->ask(texts::withLineBreaks(texts::Get8PartQuestion), AskKind::Warning))
         return;
     beginReception();
     m_receiver->startAll();

@@ -3,6 +3,8 @@
 // messages exactly as musicians know them from the instrument's editor.
 #pragma once
 
+#include <QString>
+
 namespace dorvane::texts {
 
 inline constexpr char CaptionPrefix[] = "Dorvane:  ";
@@ -84,5 +86,11 @@ inline constexpr char StartDumping[] = "start dumping from your MIDI device";
 inline constexpr char RequestAll[] = "Request Temp Patch ";
 inline constexpr char RequestPart[] = "Request Temp Patch on Current Part";
 inline constexpr char SysexButton[] = "Press this button when Sysex is completely received";
+
+// The texts carry their line breaks as "\r\n", written out; the boxes want them real.
+inline QString withLineBreaks(const char* text)
+{
+    return QString(text).replace("\\r\\n", "\r\n");
+}
 
 } // namespace dorvane::texts

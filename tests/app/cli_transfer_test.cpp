@@ -7,8 +7,7 @@
 #include "patch/rolandmessage.h"
 
 #include "support/jackinstrumentpeer.h"
-#include "support/jackserver.h"
-#include "support/jacktestlock.h"
+#include "support/jacksuite.h"
 #include "support/knownimage.h"
 #include "support/testutil.h"
 
@@ -52,44 +51,17 @@ Bytes slice(const Bytes& bytes, std::size_t offset, std::size_t size)
 
 } // namespace
 
-class CliTransfer : public ::testing::Test
+class CliTransfer : public JackSuite
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_lock = new JackTestLock;
-        try {
-            s_server = new JackServer; // the tool and the peers find it through the environment
-        } catch (const std::exception& e) {
-            s_error = e.what();
-        }
-    }
-
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        s_server = nullptr;
-        delete s_lock;
-        s_lock = nullptr;
-    }
-
-    void SetUp() override { ASSERT_TRUE(s_server) << "no JACK server:\n" << s_error; }
-
     std::string imageFile(const Bytes& bytes, const std::string& name = "peer.syx")
     {
         writeFile(dir.file(name), bytes);
         return dir.file(name);
     }
 
-    static JackTestLock* s_lock;
-    static JackServer* s_server;
-    static std::string s_error;
     TempDir dir;
 };
-
-JackTestLock* CliTransfer::s_lock = nullptr;
-JackServer* CliTransfer::s_server = nullptr;
-std::string CliTransfer::s_error;
 
 TEST_F(CliTransfer, PortsListsEveryDeviceNumberedAndTheNumbersWork)
 {

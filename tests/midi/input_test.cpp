@@ -3,6 +3,7 @@
 
 #include "loopbacksetup.h"
 #include "midi/miditexts.h"
+#include "support/errortext.h"
 #include "support/testutil.h"
 
 #include <QSignalSpy>
@@ -12,16 +13,6 @@ using namespace dorvane;
 using namespace dorvane::test;
 
 namespace {
-
-std::string errorOf(auto&& call)
-{
-    try {
-        call();
-    } catch (const EMidiInputError& e) {
-        return e.what();
-    }
-    return "(nothing raised)";
-}
 
 std::vector<TMyMidiEvent> takeAll(TMidiInput& port)
 {
@@ -65,26 +56,29 @@ TEST(MidiInput, CanBeCreatedWhereThereIsNoInputDevice)
     port.Open();
     EXPECT_EQ(port.State(), misClosed);
     EXPECT_NE(port.Error(), 0);
-    EXPECT_EQ(errorOf([&] { port.SetDeviceID(0); }), miditexts::InvalidDeviceId);
+    EXPECT_EQ(errorOf<EMidiInputError>([&] { port.SetDeviceID(0); }), miditexts::InvalidDeviceId);
 }
 
 TEST(MidiInput, SettersSayWhyTheyRefuse)
 {
     LoopbackSetup setup;
     TMidiInput port(setup.registry);
-    EXPECT_EQ(errorOf([&] { port.SetProductName("Nowhere"); }),
+    EXPECT_EQ(errorOf<EMidiInputError>([&] { port.SetProductName("Nowhere"); }),
               "MIDI Input Device Nowhere not installed ")
         << "with its trailing blank";
-    EXPECT_EQ(errorOf([&] { port.SetDeviceID(5); }), miditexts::InvalidDeviceId);
+    EXPECT_EQ(errorOf<EMidiInputError>([&] { port.SetDeviceID(5); }), miditexts::InvalidDeviceId);
     port.SetProductName("Loop B");
     EXPECT_EQ(port.DeviceID(), 1);
 
     port.Open();
     ASSERT_EQ(port.State(), misOpen);
-    EXPECT_EQ(errorOf([&] { port.SetDeviceID(0); }), miditexts::ChangeDeviceId);
-    EXPECT_EQ(errorOf([&] { port.SetProductName("Loop A"); }), miditexts::ChangeProductName);
-    EXPECT_EQ(errorOf([&] { port.SetSysexBufferSize(10); }), miditexts::ChangeSysexBufferSize);
-    EXPECT_EQ(errorOf([&] { port.SetSysexBufferCount(10); }), miditexts::ChangeSysexBufferCount);
+    EXPECT_EQ(errorOf<EMidiInputError>([&] { port.SetDeviceID(0); }), miditexts::ChangeDeviceId);
+    EXPECT_EQ(errorOf<EMidiInputError>([&] { port.SetProductName("Loop A"); }),
+              miditexts::ChangeProductName);
+    EXPECT_EQ(errorOf<EMidiInputError>([&] { port.SetSysexBufferSize(10); }),
+              miditexts::ChangeSysexBufferSize);
+    EXPECT_EQ(errorOf<EMidiInputError>([&] { port.SetSysexBufferCount(10); }),
+              miditexts::ChangeSysexBufferCount);
     EXPECT_EQ(port.SysexBufferSize(), 4096);
     EXPECT_EQ(port.DeviceID(), 1);
     port.SetCapacity(8); // allowed: it counts from the next open

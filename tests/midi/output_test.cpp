@@ -4,6 +4,7 @@
 #include "loopbacksetup.h"
 #include "midi/miditexts.h"
 #include "patch/initialpatch.h"
+#include "support/errortext.h"
 #include "support/testutil.h"
 
 #include <QSignalSpy>
@@ -11,20 +12,6 @@
 
 using namespace dorvane;
 using namespace dorvane::test;
-
-namespace {
-
-std::string errorOf(auto&& call)
-{
-    try {
-        call();
-    } catch (const EmidioutputError& e) {
-        return e.what();
-    }
-    return "(nothing raised)";
-}
-
-} // namespace
 
 TEST(MidiOutput, StartsClosedOnDeviceZeroWithoutAskingTheDevice)
 {
@@ -46,9 +33,9 @@ TEST(MidiOutput, SelectsByNumberAndByName)
     port.SetProductName("Loop A");
     EXPECT_EQ(port.DeviceID(), 0);
 
-    EXPECT_EQ(errorOf([&] { port.SetDeviceID(2); }), miditexts::InvalidDeviceId);
-    EXPECT_EQ(errorOf([&] { port.SetDeviceID(-7); }), miditexts::InvalidDeviceId);
-    EXPECT_EQ(errorOf([&] { port.SetProductName("loop a"); }),
+    EXPECT_EQ(errorOf<EmidioutputError>([&] { port.SetDeviceID(2); }), miditexts::InvalidDeviceId);
+    EXPECT_EQ(errorOf<EmidioutputError>([&] { port.SetDeviceID(-7); }), miditexts::InvalidDeviceId);
+    EXPECT_EQ(errorOf<EmidioutputError>([&] { port.SetProductName("loop a"); }),
               "MIDI output Device loop a not installed")
         << "names match exactly, case included";
     EXPECT_EQ(port.DeviceID(), 0) << "a refused choice changes nothing";
@@ -79,8 +66,9 @@ TEST(MidiOutput, SettersAreRefusedWhileOpen)
     LoopbackSetup setup;
     TMidiOutput port(setup.registry);
     ASSERT_TRUE(port.Open());
-    EXPECT_EQ(errorOf([&] { port.SetDeviceID(1); }), miditexts::ChangeDeviceId);
-    EXPECT_EQ(errorOf([&] { port.SetProductName("Loop B"); }), miditexts::ChangeProductName);
+    EXPECT_EQ(errorOf<EmidioutputError>([&] { port.SetDeviceID(1); }), miditexts::ChangeDeviceId);
+    EXPECT_EQ(errorOf<EmidioutputError>([&] { port.SetProductName("Loop B"); }),
+              miditexts::ChangeProductName);
     EXPECT_EQ(port.DeviceID(), 0);
     EXPECT_TRUE(port.Close());
     EXPECT_FALSE(port.Close());
@@ -107,10 +95,13 @@ TEST(MidiOutput, SendingOnAClosedPortRaisesNotOpen)
     LoopbackSetup setup;
     TMidiOutput port(setup.registry);
     const Bytes message = dataSet(141, 1);
-    EXPECT_EQ(errorOf([&] { port.SendLongMessage(message); }), miditexts::OutputNotOpen);
-    EXPECT_EQ(errorOf([&] { port.SendShortMessage(0x90, 60, 1); }), miditexts::OutputNotOpen);
-    EXPECT_EQ(errorOf([&] { port.SendEvent(TMyMidiEvent{}); }), miditexts::OutputNotOpen);
-    EXPECT_EQ(errorOf([&] { port.SendLongMessage({}); }), "(nothing raised)")
+    EXPECT_EQ(errorOf<EmidioutputError>([&] { port.SendLongMessage(message); }),
+              miditexts::OutputNotOpen);
+    EXPECT_EQ(errorOf<EmidioutputError>([&] { port.SendShortMessage(0x90, 60, 1); }),
+              miditexts::OutputNotOpen);
+    EXPECT_EQ(errorOf<EmidioutputError>([&] { port.SendEvent(TMyMidiEvent{}); }),
+              miditexts::OutputNotOpen);
+    EXPECT_EQ(errorOf<EmidioutputError>([&] { port.SendLongMessage({}); }), "(nothing raised)")
         << "an empty long message is never sent, so it cannot fail";
 }
 
@@ -165,13 +156,15 @@ TEST(MidiOutput, TooLongMessagesAreRefusedBeforeAnythingIsSent)
     Bytes huge(65536, 0x11);
     huge.front() = 0xF0;
     huge.back() = 0xF7;
-    EXPECT_NE(errorOf([&] { port.SendLongMessage(huge); }).find("65535"), std::string::npos);
+    EXPECT_NE(errorOf<EmidioutputError>([&] { port.SendLongMessage(huge); }).find("65535"),
+              std::string::npos);
 
     // Fine pieces first, then one the device cannot take: none of it goes.
     Bytes mixed = dataSet(141, 1);
     const Bytes big = dataSet(1001, 2);
     mixed.insert(mixed.end(), big.begin(), big.end());
-    EXPECT_NE(errorOf([&] { port.SendLongMessage(mixed); }).find("1001"), std::string::npos);
+    EXPECT_NE(errorOf<EmidioutputError>([&] { port.SendLongMessage(mixed); }).find("1001"),
+              std::string::npos);
 
     port.SendLongMessage(dataSet(1000, 3));
     ASSERT_TRUE(waitFor([&] { return done.count() == 1; }));

@@ -14,8 +14,7 @@
 #include "transfer/dumpreceiver.h"
 
 #include "support/jackinstrumentpeer.h"
-#include "support/jackserver.h"
-#include "support/jacktestlock.h"
+#include "support/jacksuite.h"
 #include "support/knownimage.h"
 #include "support/testutil.h"
 
@@ -25,29 +24,9 @@
 using namespace dorvane;
 using namespace dorvane::test;
 
-class JackDump : public ::testing::Test
+class JackDump : public JackSuite
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_lock = new JackTestLock;
-        try {
-            s_server = new JackServer;
-        } catch (const std::exception& e) {
-            s_error = e.what();
-        }
-    }
-
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        s_server = nullptr;
-        delete s_lock;
-        s_lock = nullptr;
-    }
-
-    void SetUp() override { ASSERT_TRUE(s_server) << "no JACK server:\n" << s_error; }
-
     // Gets the whole area from the peer, as "Get 8 Part Sysex from MC-505" does.
     std::optional<DumpResult> getAll(const QStringList& peerOptions, const Bytes& image)
     {
@@ -94,15 +73,7 @@ protected:
         }
         return result;
     }
-
-    static JackTestLock* s_lock;
-    static JackServer* s_server;
-    static std::string s_error;
 };
-
-JackTestLock* JackDump::s_lock = nullptr;
-JackServer* JackDump::s_server = nullptr;
-std::string JackDump::s_error;
 
 TEST_F(JackDump, TheImageLoadedIsThePeersAtTheWireRate)
 {
