@@ -92,6 +92,7 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     m_util->SetVelRnd(PlayerVelocitySpread);
     m_util->SetWavelist("wavelist.txt");
     m_util->SetDialogs(m_dialogs);
+    m_util->SetRandom([this](int n) { return m_random.Random(n); });
     connect(m_util, &TMIDIappUtil::sendFailed, this, &MainWindow::showSendError);
 
     m_timer = new TSuperTimer(this);
@@ -137,6 +138,7 @@ void MainWindow::startUp()
             // Without a start image the window starts empty, as it always has.
         }
     }
+    m_history.reset(m_image.bytes());
     buildDrumNoteList();
 
     for (const auto& [name, setting] : ShakeAmounts)
@@ -167,6 +169,12 @@ void MainWindow::shutDown()
     m_settings->setInteger(Setting::MidiOut, control("midiout")->Position());
     m_settings->setInteger(Setting::MidiIn, control("midiin")->Position());
     m_settings->sync();
+}
+
+void MainWindow::imageChanged(const QString& what)
+{
+    if (m_history.record(m_image.bytes(), what))
+        emit historyChanged();
 }
 
 void MainWindow::loadWaveList()

@@ -11,7 +11,9 @@
 #pragma once
 
 #include "editor/bindingtable.h"
+#include "editor/imagehistory.h"
 #include "editor/settingsstore.h"
+#include "patch/randomsource.h"
 #include "patch/t505temppatch.h"
 
 #include <QMainWindow>
@@ -78,6 +80,14 @@ public:
     SettingsStore& settings() { return *m_settings; }
     Dialogs& dialogs() { return *m_dialogs; }
     QString programFolder() const { return m_programFolder; }
+    // The program's one source of randomness; tests fix its seed.
+    RandomSource& random() { return m_random; }
+    ImageHistory& history() { return m_history; }
+
+    // Every change to the image reports itself here once it is made, named as
+    // the Edit menu shows it ("Cutoff Frequency, part 3"); a report that
+    // changed nothing is dropped.
+    void imageChanged(const QString& what);
 
     // The selection.
     int partIndex() const;  // 0..7 as the PART selector counts ("R" is 7)
@@ -135,6 +145,11 @@ signals:
     void statusTextChanged(const QString& text);
     // The refresh has run (the quick-edit window follows it).
     void refreshed();
+    // A step was added to the history, or undone or redone.
+    void historyChanged();
+    // A mode that takes over the window (copy, drum mixer, a Get) is starting:
+    // the quick-edit window hides.
+    void quickEditHideRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -235,6 +250,8 @@ private:
 
     t505temppatch m_image;
     t505temppatch m_undoImage;
+    RandomSource m_random;
+    ImageHistory m_history;
     TMIDIappUtil* m_util = nullptr;
     TMidiOutput* m_output = nullptr;
     TMidiInput* m_input = nullptr;
