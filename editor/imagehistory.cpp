@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/imagehistory.h"
 
+#include "patch/imagediff.h"
+
 #include <algorithm>
 
 namespace dorvane {
@@ -16,8 +18,12 @@ void ImageHistory::reset(ByteView image)
 
 bool ImageHistory::record(ByteView image, const QString& what)
 {
-    if (std::equal(image.begin(), image.end(), m_current.begin(), m_current.end()))
+    if (sameContent(image, m_current)) {
+        // Checksums refreshed by a send are no step of the musician's, but the
+        // next step starts from the image as it now stands.
+        m_current.assign(image.begin(), image.end());
         return false;
+    }
     m_steps.erase(m_steps.begin() + std::ptrdiff_t(m_done), m_steps.end());
     Bytes after(image.begin(), image.end());
     m_steps.push_back({what, std::move(m_current), after});

@@ -2,8 +2,8 @@
 // The steps of change to the temp-patch image, for Undo and Redo. Each step
 // keeps the image before and after it and says what it was ("Cutoff Frequency,
 // part 3"); the oldest steps are dropped past the depth. A step is kept only
-// when the image really changed, so a caller may report every change it makes
-// without checking first.
+// when the image really changed (checksums aside), so a caller may report
+// every change it makes without checking first.
 #pragma once
 
 #include "patch/layout.h"
