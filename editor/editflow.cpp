@@ -10,6 +10,7 @@
 #include "editor/windowtexts.h"
 #include "midi/midisender.h"
 #include "midi/tmidioutput.h"
+#include "patch/catalogue.h"
 #include "player/tmidiapputil.h"
 
 #include <QCheckBox>
@@ -87,6 +88,7 @@ void MainWindow::toneReleased(TDragTweak* c, const Binding& row, Qt::MouseButton
         const int k = drumNote();
         m_image.WriteByte(RhythmPart, k, row.tag, value);
         sendInstrumentParameter(0x02, RhythmPart, FirstDrumKey + k, row.tag, value);
+        imageChanged(editText(c, row));
         testNote();
         return;
     }
@@ -100,6 +102,7 @@ void MainWindow::toneReleased(TDragTweak* c, const Binding& row, Qt::MouseButton
         sendInstrumentParameter(0x02, part, ToneBase[std::size_t(t)], row.ctrlNo, value);
         m_image.WriteByte(part, t, row.ctrlNo, value);
     }
+    imageChanged(editText(c, row));
     setStatusText(toneValuesText(c));
     testNote();
 }
@@ -109,6 +112,7 @@ void MainWindow::commonReleased(TDragTweak* c, const Binding& row, Qt::MouseButt
     if (!isRhythmPart() && button == Qt::LeftButton) {
         m_image.WriteByte(partNumber(), 0, row.ctrlNo, c->Position());
         sendInstrumentParameter(0x02, partNumber(), 0x00, row.ctrlNo, c->Position());
+        imageChanged(editText(c, row));
     }
     testNote();
 }
@@ -143,9 +147,18 @@ QString MainWindow::toneValuesText(const TDragTweak* c) const
     return text;
 }
 
-bool MainWindow::willShake(const TDragTweak* c) const
+QString MainWindow::editText(const TDragTweak* c, const Binding& row) const
 {
-    return m_settings->willShake(c->objectName()).value_or(c->Tag3() == 1);
+    // Named as the label beside the control reads, which on part R follows the
+    // drum note's parameter.
+    if (isRhythmPart()) {
+        const auto name = parameterName(ParameterTable::RhythmNote, row.tag);
+        const QString what =
+            name ? QString::fromLatin1(name->data(), qsizetype(name->size())).trimmed()
+                 : c->objectName();
+        return onDrumNote(what);
+    }
+    return onPart(QString::fromUtf8(row.label.data(), qsizetype(row.label.size())));
 }
 
 void MainWindow::showToneValues(TDragTweak* c)
@@ -187,6 +200,7 @@ void MainWindow::selectWave(int wave)
             m_image.WriteWave(partNumber(), t, wave);
         }
     }
+    imageChanged(isRhythmPart() ? onDrumNote("Wave") : onPart("Wave"));
     refreshCaption();
     testNote();
 }
@@ -197,6 +211,7 @@ void MainWindow::nameEntered()
     const int part = partNumber();
     m_util->SendName(name, 0x02, part);
     m_image.SetPatchName(part, name.toLatin1().toStdString());
+    imageChanged(onPart("Patch Name"));
     // The next part save offers the patch's name.
     m_saveFileName = QFileInfo(m_saveFileName).dir().filePath(name.trimmed() + ".syx");
     refreshCaption();
@@ -251,6 +266,7 @@ void MainWindow::morphReleased(int bar)
     m_image.WriteByte(part, firstTone + 1, offset, second);
     sendInstrumentParameter(0x02, part, ToneBase[std::size_t(firstTone)], offset, first);
     sendInstrumentParameter(0x02, part, ToneBase[std::size_t(firstTone + 1)], offset, second);
+    imageChanged(onPart("Tone Morph"));
 }
 
 } // namespace dorvane

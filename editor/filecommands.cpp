@@ -74,6 +74,7 @@ void MainWindow::open8Part()
         m_dialogs->ask(texts::withLineBreaks(texts::WrongSize), AskKind::Information);
         return;
     }
+    imageChanged("Open " + QFileInfo(*file).fileName());
     refresh();
 }
 
@@ -88,6 +89,7 @@ void MainWindow::openPartFile()
                           .arg(QFileInfo(*file).fileName())
                           .arg(partBlockSize(partNumber())));
     }
+    imageChanged(onPart("Open " + QFileInfo(*file).fileName()));
     refresh();
 }
 
@@ -138,6 +140,7 @@ void MainWindow::initializePatch()
     if (!m_image.LoadPartFile(templ.toStdString(), partNumber()))
         throw FileError("The template " + templ.toStdString() + " is not a part file of 650 bytes");
     m_util->SendLong(m_image.PartBytes(partNumber()));
+    imageChanged("Initialize Part " + partLabel());
     refresh();
 }
 

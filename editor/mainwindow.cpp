@@ -139,10 +139,12 @@ void MainWindow::startUp()
         }
     }
     m_history.reset(m_image.bytes());
+    updateEditMenu();
     buildDrumNoteList();
 
     for (const auto& [name, setting] : ShakeAmounts)
         control(name)->SetPosition(m_settings->integer(setting));
+    readShakeSettings();
     const bool test = m_settings->boolean(Setting::Test);
     m_testMenu->menuAction()->setVisible(test);
     m_morphPanel->setVisible(test);
@@ -161,6 +163,7 @@ void MainWindow::shutDown()
     m_settings->remove(Setting::AutoSave);
     for (const auto& [name, setting] : ShakeAmounts)
         m_settings->setInteger(setting, control(name)->Position());
+    writeShakeSettings();
     m_settings->setBoolean(Setting::AutoTrig, m_autoTrig->isChecked());
     m_settings->setBoolean(Setting::Hint, m_showHint->isChecked());
     if (!m_saveFileName.isEmpty())
@@ -169,12 +172,6 @@ void MainWindow::shutDown()
     m_settings->setInteger(Setting::MidiOut, control("midiout")->Position());
     m_settings->setInteger(Setting::MidiIn, control("midiin")->Position());
     m_settings->sync();
-}
-
-void MainWindow::imageChanged(const QString& what)
-{
-    if (m_history.record(m_image.bytes(), what))
-        emit historyChanged();
 }
 
 void MainWindow::loadWaveList()

@@ -7,7 +7,9 @@
 // The class is split by concern: mainwindow.cpp (life: start-up, settings,
 // shut-down, keyboard), mainwindowui.cpp (building the sheets, panels and
 // menus), editflow.cpp (the release handlers), navigation.cpp (part, tone and
-// drum-note selection and the refresh), devicesetup.cpp (ports and panic).
+// drum-note selection and the refresh), devicesetup.cpp (ports and panic),
+// historycommands.cpp (the Edit menu's Undo and Redo over every change),
+// shakecommands.cpp (Shake Patch, Undo Shake and the shake flags).
 #pragma once
 
 #include "editor/bindingtable.h"
@@ -133,6 +135,21 @@ public:
     void refresh();
     void panic();
     void selectWave(int wave);
+    // Edit menu: takes back or does again the last change to the image, then
+    // sends the instrument the messages that changed and redraws.
+    void undo();
+    void redo();
+    // Shake Patch.. and Undo Shake, each asking first.
+    void shakePatch();
+    void undoShake();
+    // The shake flags' menu of a control, as a right click opens it.
+    void openShakeMenu(TDragTweak* control, const QPoint& pos);
+    QMenu* shakeMenu() const { return m_shakeMenu; }
+    // Whether the shake moves this control: the user's stored choice, else its Tag3.
+    bool willShake(const TDragTweak* control) const;
+    QButtonGroup* shakeTypeGroup() const { return m_shakeType; }
+    QCheckBox* autoSendShakeBox() const { return m_shakeAutoSend; }
+    QCheckBox* shakeWaveBox() const { return m_shakeWave; }
     // The backup timer's tick: saves the image to the chosen AutoSave file, if any.
     void autoSaveTick();
 
@@ -183,7 +200,7 @@ private:
     void playerReleased(TDragTweak* control, const Binding& row);
     void showToneValues(TDragTweak* control); // on entering a tone control
     QString toneValuesText(const TDragTweak* control) const;
-    bool willShake(const TDragTweak* control) const;
+    QString editText(const TDragTweak* control, const Binding& row) const;
     void toneBoxReleased(int tone, Qt::KeyboardModifiers modifiers);
     void nameEntered();
     void testNote();
@@ -225,6 +242,21 @@ private:
     void getFile();
     void receptionProgress(qint64 received, qint64 expected);
     void receptionEnded(const DumpResult& result);
+
+    // historycommands.cpp
+    void buildEditMenu();
+    void updateEditMenu();
+    void restoreImage(const Bytes& image);
+    // A step's name with where it happened: "Cutoff Frequency, part 3".
+    QString onPart(const QString& what) const;
+    QString onDrumNote(const QString& what) const; // "Level, part R D2"
+
+    // shakecommands.cpp
+    void buildShakeOptions(QGroupBox* box);
+    void buildShakeMenu();
+    void readShakeSettings();
+    void writeShakeSettings();
+    void setShakeGroupFlags(const TDragTweak* control, const std::function<bool(bool)>& flag);
 
     // devicesetup.cpp
     void fillDeviceLists();
@@ -288,6 +320,14 @@ private:
     QSpinBox* m_messagePause = nullptr;
     DumpReceiver* m_receiver = nullptr;
     MidiMonitor* m_monitor = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    QButtonGroup* m_shakeType = nullptr;
+    QCheckBox* m_shakeAutoSend = nullptr;
+    QCheckBox* m_shakeWave = nullptr;
+    QMenu* m_shakeMenu = nullptr;
+    QAction* m_shakenAction = nullptr;
+    QPointer<TDragTweak> m_shakeMenuControl; // the control the shake menu was opened on
 
     struct KeySeen
     {

@@ -360,7 +360,9 @@ QWidget* MainWindow::buildSetupSheet()
     grid->setContentsMargins(4, 4, 4, 4);
     grid->addWidget(buildPanel("midibox", 1), 0, 0);
     grid->addWidget(buildPanel("playbox", 1), 0, 1);
-    grid->addWidget(buildPanel("shakebox", 1), 0, 2);
+    QGroupBox* shake = buildPanel("shakebox", 1);
+    buildShakeOptions(shake);
+    grid->addWidget(shake, 0, 2);
 
     auto* options = new QGroupBox("Options");
     options->setObjectName("optionsbox");
@@ -433,6 +435,8 @@ void MainWindow::buildMenus()
               texts::FileMenuHint, [this] { chooseAutoSaveFile(); });
     file->addSeparator();
     addAction(file, "Exit", "E&xit", QKeySequence(Qt::ALT | Qt::Key_F4), "", [this] { close(); });
+
+    buildEditMenu();
 
     QMenu* utility = menuBar()->addMenu("&Utility");
     utility->setObjectName("UtilityMenu");
@@ -531,6 +535,7 @@ void MainWindow::buildUi()
     m_status->setMinimumWidth(200);
     statusBar()->addWidget(m_status, 1);
     buildMenus();
+    buildShakeMenu();
 }
 
 void MainWindow::showAbout()

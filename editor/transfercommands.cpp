@@ -177,8 +177,12 @@ void MainWindow::receptionEnded(const DumpResult& result)
     m_progress->hide();
     m_sysexButton->hide();
     m_pages->show();
-    if (result.loadable())
-        result.loadInto(m_image);
+    if (result.loadable() && result.loadInto(m_image)) {
+        const QString part =
+            result.part == RhythmPart ? QString("R") : QString::number(result.part + 1);
+        imageChanged(result.mode == ReceiveMode::AllParts ? QString(texts::Get8Part)
+                                                          : "Get Patch, part " + part);
+    }
     if (result.mode != ReceiveMode::File)
         refresh();
     else

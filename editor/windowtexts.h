@@ -87,6 +87,37 @@ inline constexpr char RequestAll[] = "Request Temp Patch ";
 inline constexpr char RequestPart[] = "Request Temp Patch on Current Part";
 inline constexpr char SysexButton[] = "Press this button when Sysex is completely received";
 
+// Shake.
+inline constexpr char ShakePatch[] = "Shake Patch..";
+inline constexpr char ShakePatchHint[] = "Deviate parameters of the tone selected";
+inline constexpr char UndoShake[] = "Undo Shake";
+inline constexpr char UndoShakeQuestion[] = "Undo Shake?";
+inline constexpr char ShakeQuestion[] = // after "LINEAR" or "NON-LINEAR"
+    " Shake\r\n*Shake Patch will change your current part data\r\nAre you sure to shake patch?";
+inline constexpr char BeforeShaken[] = "before shaken: ";
+inline constexpr char WasntShaken[] = "wasn't shaken";
+inline constexpr char Shaken[] = "Shaken";
+inline constexpr char ShakenHint[] = "this option will be saved for the next time you run Dorvane";
+inline constexpr char DisableShakenGroup[] = "Disable Shaken this group";
+inline constexpr char EnableShakenGroup[] = "Enable Shaken this group";
+inline constexpr char InvertShaken[] = "Invert Shaken";
+inline constexpr char ShakeType[] = "Shake Type";
+inline constexpr char ShakeTypeHint[] = "Shake Type - linear and non-linear";
+inline constexpr char ShakeLinear[] = "linear";
+inline constexpr char ShakeNonLinear[] = "non-linear";
+inline constexpr char ShakeAmountHint[] = "Amount of deviation (+/-) for Patch Shake";
+inline constexpr char AutoSendShake[] = "Auto Send Patch Shake";
+inline constexpr char AutoSendShakeHint[] = "Automatically Send update MC-505 after patch shake";
+inline constexpr char ShakeWaveform[] = "Shake Waveform";
+inline constexpr char ShakeWaveformHint[] = "Patch Shake also moves the wave through the wave list";
+
+// The history of changes (Edit menu).
+inline constexpr char Undo[] = "Undo";
+inline constexpr char Redo[] = "Redo";
+inline constexpr char UndoHint[] =
+    "Take back the last change to the patches; the instrument follows";
+inline constexpr char RedoHint[] = "Make the change taken back again; the instrument follows";
+
 // The texts carry their line breaks as "\r\n", written out; the boxes want them real.
 inline QString withLineBreaks(const char* text)
 {

@@ -10,6 +10,8 @@
 #include "patch/initialpatch.h"
 #include "transfer/dumpreceiver.h"
 
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QLineEdit>
 #include <QTabWidget>
 
@@ -122,4 +124,40 @@ TEST(BuiltInRoundTrip, TheMonitorShowsWhatCrossedInWords)
     EXPECT_TRUE(lines[34].contains("in   Data Set 02 00 00 00: part 1 common"))
         << lines[34].toStdString();
     EXPECT_EQ(lines.size(), 39);
+}
+
+TEST(BuiltInRoundTrip, ShakesAndUndoesKeepTheInstrumentInStep)
+{
+    InstrumentRig rig;
+    MainWindow& w = rig.open();
+    w.selectPart(1);
+    for (int t = 1; t <= 4; ++t)
+        w.setToneSelected(t, true);
+    w.shakeTypeGroup()->button(1)->setChecked(true);
+    std::vector<Bytes> steps{rig.editorImage()};
+    for (int i = 0; i < 5; ++i) {
+        w.action("ShakePatch")->trigger(); // Yes, and Yes to sending the part
+        steps.push_back(rig.editorImage());
+        ASSERT_NE(steps.back(), steps[steps.size() - 2]);
+        EXPECT_EQ(rig.instrumentImage(), steps.back()) << "shake " << i + 1;
+    }
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(w.action("Undo")->text(), "Undo Shake, part 2");
+        w.action("Undo")->trigger();
+        EXPECT_EQ(rig.editorImage(), steps[std::size_t(4 - i)]);
+        EXPECT_EQ(rig.instrumentImage(), rig.editorImage()) << "undo " << i + 1;
+    }
+
+    // A dump of what the window holds is no change; one of something else is,
+    // and undoing it puts the instrument back in step with the window.
+    w.image().WriteByte(1, 2, 81, 3); // a change the instrument never heard of
+    w.imageChanged("Cutoff Frequency, part 2");
+    rig.dialogs.answers.push_back(true);
+    w.action("Get8Part")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 10000));
+    EXPECT_EQ(w.action("Undo")->text(), "Undo Get 8 Part Sysex from MC-505");
+    EXPECT_EQ(rig.editorImage(), steps[2]);
+    w.action("Undo")->trigger();
+    EXPECT_EQ(w.image().ReadByte(1, 2, 81), 3);
+    EXPECT_EQ(rig.instrumentImage(), rig.editorImage());
 }

@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The Edit menu: Undo and Redo over every change to the image. A step comes
+// back as the image it left; the instrument then gets only the Data Set
+// messages whose bytes differ from what it holds, so it follows without a
+// whole-image send, and the controls redraw.
+#include "editor/mainwindow.h"
+
+#include "editor/windowtexts.h"
+#include "patch/imagediff.h"
+#include "player/tmidiapputil.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+
+namespace dorvane {
+
+namespace {
+
+// A step's name in a menu entry: its ampersands are text, not shortcut marks.
+QString menuText(const char* verb, const QString& what)
+{
+    if (what.isEmpty())
+        return verb;
+    return QString(verb) + ' ' + QString(what).replace('&', "&&");
+}
+
+} // namespace
+
+void MainWindow::imageChanged(const QString& what)
+{
+    if (m_history.record(m_image.bytes(), what))
+        emit historyChanged();
+}
+
+QString MainWindow::onPart(const QString& what) const
+{
+    return what + ", part " + partLabel();
+}
+
+QString MainWindow::onDrumNote(const QString& what) const
+{
+    return onPart(what) + " " + TMIDIappUtil::NoteName(FirstDrumKey + drumNote()).trimmed();
+}
+
+void MainWindow::buildEditMenu()
+{
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    edit->setObjectName("EditMenu");
+    // Ctrl+Z belongs to Undo Shake, and Ctrl with Shift or Alt would also
+    // sound a note of the keyboard piano: Ctrl and a letter alone are free.
+    m_undoAction = addAction(edit, "Undo", texts::Undo, QKeySequence(Qt::CTRL | Qt::Key_U),
+                             texts::UndoHint, [this] { undo(); });
+    m_redoAction = addAction(edit, "Redo", texts::Redo, QKeySequence(Qt::CTRL | Qt::Key_Y),
+                             texts::RedoHint, [this] { redo(); });
+    edit->addSeparator();
+    addAction(edit, "ShakePatch", texts::ShakePatch, QKeySequence(Qt::CTRL | Qt::Key_R),
+              texts::ShakePatchHint, [this] { shakePatch(); });
+    addAction(edit, "UndoShake", texts::UndoShake, QKeySequence(Qt::CTRL | Qt::Key_Z), "",
+              [this] { undoShake(); });
+    connect(this, &MainWindow::historyChanged, this, &MainWindow::updateEditMenu);
+    updateEditMenu();
+}
+
+void MainWindow::updateEditMenu()
+{
+    m_undoAction->setText(menuText(texts::Undo, m_history.undoText()));
+    m_undoAction->setEnabled(m_history.canUndo());
+    m_redoAction->setText(menuText(texts::Redo, m_history.redoText()));
+    m_redoAction->setEnabled(m_history.canRedo());
+}
+
+void MainWindow::undo()
+{
+    // While a dump comes in, the image is about to be replaced by it.
+    if (m_pages->isHidden())
+        return;
+    if (auto image = m_history.undo())
+        restoreImage(*image);
+}
+
+void MainWindow::redo()
+{
+    if (m_pages->isHidden())
+        return;
+    if (auto image = m_history.redo())
+        restoreImage(*image);
+}
+
+void MainWindow::restoreImage(const Bytes& image)
+{
+    // Compared with the window's own image, which the instrument is taken to
+    // hold, so nothing it already has goes over again.
+    const std::vector<Bytes> changed = changedMessages(m_image.bytes(), image);
+    m_image.LoadFromBytes(image);
+    for (const Bytes& message : changed)
+        m_util->SendLong(message);
+    refresh();
+    emit historyChanged();
+}
+
+} // namespace dorvane

@@ -1,0 +1,239 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Shake Patch and Undo Shake, the shake options of the setup sheet, and the
+// context menu that sets which controls the shake moves. The shake's draws
+// and writes are tools/shake; here the window hands it what the controls show
+// and draws what came of it.
+#include "editor/mainwindow.h"
+
+#include "editor/settingsstore.h"
+#include "editor/tdragtweak.h"
+#include "editor/windowtexts.h"
+#include "player/dialogs.h"
+#include "tools/shake.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QRadioButton>
+
+namespace dorvane {
+
+namespace {
+
+QString nameOf(const Binding& row)
+{
+    return QString::fromLatin1(row.name.data(), qsizetype(row.name.size()));
+}
+
+// The controls that carry the shake menu: those of the shake groups but LFO1
+// Level Offset, the wave panel's own and the drum-note box's.
+bool hasShakeMenu(const Binding& row)
+{
+    if (row.name == "lfo1offset")
+        return false;
+    if (row.panel == "wavepanel" || row.panel == "mutegroupbox")
+        return true;
+    for (const ShakeGroup& g : shakeGroups())
+        if (row.panel == g.panel)
+            return true;
+    return false;
+}
+
+} // namespace
+
+void MainWindow::buildShakeOptions(QGroupBox* box)
+{
+    auto* grid = static_cast<QGridLayout*>(box->layout());
+    for (const char* name : {"lshakeamt", "shakeamt", "wshakeamt"})
+        if (QLabel* label = m_labels[control(name)])
+            label->setStatusTip(texts::ShakeAmountHint);
+
+    auto* type = new QGroupBox(texts::ShakeType);
+    type->setObjectName("shaketype");
+    type->setStatusTip(texts::ShakeTypeHint);
+    auto* row = new QHBoxLayout(type);
+    row->setContentsMargins(6, 2, 6, 2);
+    m_shakeType = new QButtonGroup(this);
+    const char* items[] = {texts::ShakeLinear, texts::ShakeNonLinear};
+    for (int i = 0; i < 2; ++i) {
+        auto* b = new QRadioButton(items[i]);
+        b->setObjectName(QString("shaketype%1").arg(i));
+        b->setStatusTip(texts::ShakeTypeHint);
+        m_shakeType->addButton(b, i);
+        row->addWidget(b);
+    }
+    m_shakeType->button(0)->setChecked(true);
+
+    m_shakeAutoSend = new QCheckBox(texts::AutoSendShake);
+    m_shakeAutoSend->setObjectName("shauto");
+    m_shakeAutoSend->setStatusTip(texts::AutoSendShakeHint);
+    m_shakeWave = new QCheckBox(texts::ShakeWaveform);
+    m_shakeWave->setObjectName("shwave");
+    m_shakeWave->setStatusTip(texts::ShakeWaveformHint);
+
+    // Below the amounts, which buildPanel put one to a row.
+    const int rows = int(bindingsOfPanel("shakebox").size());
+    grid->setRowStretch(rows, 0);
+    grid->addWidget(type, rows, 0, 1, 2);
+    grid->addWidget(m_shakeWave, rows + 1, 0, 1, 2);
+    grid->addWidget(m_shakeAutoSend, rows + 2, 0, 1, 2);
+    grid->setRowStretch(rows + 3, 1);
+}
+
+void MainWindow::readShakeSettings()
+{
+    const int type = m_settings->integer(Setting::ShakeType) == 1 ? 1 : 0;
+    m_shakeType->button(type)->setChecked(true);
+    m_shakeAutoSend->setChecked(m_settings->boolean(Setting::ShAuto));
+    m_shakeWave->setChecked(m_settings->boolean(Setting::ShWave));
+}
+
+void MainWindow::writeShakeSettings()
+{
+    m_settings->setInteger(Setting::ShakeType, m_shakeType->checkedId());
+    m_settings->setBoolean(Setting::ShAuto, m_shakeAutoSend->isChecked());
+    m_settings->setBoolean(Setting::ShWave, m_shakeWave->isChecked());
+}
+
+bool MainWindow::willShake(const TDragTweak* c) const
+{
+    return m_settings->willShake(c->objectName()).value_or(c->Tag3() == 1);
+}
+
+void MainWindow::shakePatch()
+{
+    if (isRhythmPart())
+        return;
+    ShakeOptions options;
+    options.type = m_shakeType->checkedId() == 1 ? ShakeType::NonLinear : ShakeType::Linear;
+    options.linearAmount = control("lshakeamt")->Position();
+    options.amount = control("shakeamt")->Position();
+    options.waveAmount = control("wshakeamt")->Position();
+    options.shakeWave = m_shakeWave->isChecked();
+    const QString typeText = m_shakeType->checkedButton()->text().toUpper();
+    if (!m_dialogs->ask(typeText + texts::ShakeQuestion, AskKind::Warning))
+        return;
+
+    m_random.seedFromClock();
+    m_undoImage.LoadFromStream(m_image);
+    // The shake starts from what the controls show. Only the visible sheet
+    // is redrawn on a change of part or tone, so the others may still show
+    // another part's values, which the shake would then write into this one.
+    refreshToneSheet();
+    refreshCommonSheet();
+
+    WaveList wave{m_wave->currentIndex(), m_wave->count()};
+    if (options.shakeWave)
+        m_wave->setStatusTip(texts::BeforeShaken + m_wave->currentText());
+
+    std::vector<TDragTweak*> visited;
+    std::vector<ShakeControl> controls;
+    for (const ShakeGroup& group : shakeGroups()) {
+        for (const Binding* row : bindingsOfPanel(group.panel)) {
+            TDragTweak* c = control(nameOf(*row));
+            const bool flagged = willShake(c);
+            c->setStatusTip(flagged ? texts::BeforeShaken + c->Caption() : texts::WasntShaken);
+            visited.push_back(c);
+            controls.push_back(
+                {c->CtrlNo(), int(c->Items().size()), c->Position(), group.common, flagged});
+        }
+    }
+    std::array<bool, ToneCount> selected{};
+    for (int t = 1; t <= ToneCount; ++t)
+        selected[std::size_t(t - 1)] = toneSelected(t);
+
+    const ShakeResult result =
+        shakePart(m_image, partNumber(), selected, controls, options, wave, m_random);
+    for (std::size_t i = 0; i < visited.size(); ++i)
+        visited[i]->SetPosition(result.positions[i]);
+    if (result.wave)
+        m_wave->setCurrentIndex(*result.wave);
+    // The controls show the tone on display; when it was not among the tones
+    // shaken, they go back to its own values.
+    refresh();
+    imageChanged(onPart("Shake"));
+
+    if (m_shakeAutoSend->isChecked())
+        sendCurrentPart();
+}
+
+void MainWindow::undoShake()
+{
+    if (!m_dialogs->ask(texts::UndoShakeQuestion, AskKind::Warning))
+        return;
+    t505temppatch shaken;
+    shaken.LoadFromStream(m_image);
+    m_image.LoadFromStream(m_undoImage);
+    m_undoImage.LoadFromStream(shaken);
+    refresh();
+    imageChanged(texts::UndoShake);
+    sendCurrentPart();
+}
+
+void MainWindow::buildShakeMenu()
+{
+    m_shakeMenu = new QMenu(this);
+    m_shakeMenu->setObjectName("shakemenu");
+    m_shakenAction = m_shakeMenu->addAction(texts::Shaken);
+    m_shakenAction->setObjectName("Shaken");
+    m_shakenAction->setCheckable(true);
+    m_shakenAction->setStatusTip(texts::ShakenHint);
+    connect(m_shakenAction, &QAction::triggered, this, [this] {
+        TDragTweak* c = m_shakeMenuControl;
+        if (!c)
+            return;
+        const bool shake = !willShake(c);
+        m_settings->setWillShake(c->objectName(), shake);
+        c->SetTag3(shake ? 1 : 0);
+    });
+    m_shakeMenu->addSeparator();
+    const std::pair<const char*, std::function<bool(bool)>> groupCommands[] = {
+        {texts::DisableShakenGroup, [](bool) { return false; }},
+        {texts::EnableShakenGroup, [](bool) { return true; }},
+        {texts::InvertShaken, [](bool shake) { return !shake; }},
+    };
+    for (const auto& [text, flag] : groupCommands) {
+        QAction* a = m_shakeMenu->addAction(text);
+        a->setObjectName(QString(text).remove(' '));
+        connect(a, &QAction::triggered, this, [this, flag] {
+            if (TDragTweak* c = m_shakeMenuControl)
+                setShakeGroupFlags(c, flag);
+        });
+    }
+
+    for (const Binding& row : bindingTable()) {
+        if (!hasShakeMenu(row))
+            continue;
+        TDragTweak* c = control(nameOf(row));
+        c->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(c, &QWidget::customContextMenuRequested, this,
+                [this, c](const QPoint& pos) { openShakeMenu(c, pos); });
+    }
+}
+
+void MainWindow::openShakeMenu(TDragTweak* c, const QPoint& pos)
+{
+    m_shakeMenuControl = c;
+    m_shakenAction->setChecked(willShake(c));
+    m_shakeMenu->popup(c->mapToGlobal(pos));
+}
+
+void MainWindow::setShakeGroupFlags(const TDragTweak* c, const std::function<bool(bool)>& flag)
+{
+    const Binding* own = bindingOf(c);
+    if (!own)
+        return;
+    // The group commands store choices only; a control's Tag3 stays as it was.
+    for (const Binding* row : bindingsOfPanel(own->panel)) {
+        const TDragTweak* member = control(nameOf(*row));
+        m_settings->setWillShake(member->objectName(), flag(willShake(member)));
+    }
+}
+
+} // namespace dorvane

@@ -1,0 +1,295 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Shake Patch, Undo Shake, the shake options and the shake flags' menu in the
+// real main window.
+#include "windowrig.h"
+
+#include "editor/bindingtable.h"
+#include "patch/randomsource.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMenu>
+
+#include <gtest/gtest.h>
+
+using namespace dorvane;
+using dorvane::test::WindowRig;
+
+namespace {
+
+const QString NonLinearQuestion = "NON-LINEAR Shake\r\n*Shake Patch will change your current part "
+                                  "data\r\nAre you sure to shake patch?";
+
+void trigger(MainWindow& w, const char* action)
+{
+    w.action(action)->trigger();
+}
+
+QAction* menuEntry(MainWindow& w, const char* name)
+{
+    return w.shakeMenu()->findChild<QAction*>(name);
+}
+
+// A part as "Send Patch on Current Part" sends it: All Sound Off and Reset
+// All Controllers on the sixteen channels, then the part's five messages.
+std::string partSent(const test::Messages& sent)
+{
+    if (sent.size() != 32 + 5)
+        return "(" + std::to_string(sent.size()) + " messages)";
+    std::string joined;
+    for (std::size_t i = 32; i < sent.size(); ++i)
+        joined += (joined.empty() ? "" : " ") + sent[i];
+    return joined;
+}
+
+// An image with its checksums made right: a send refreshes them in the window's
+// image, which is no change of content.
+Bytes checked(const Bytes& image)
+{
+    t505temppatch copy;
+    copy.LoadFromBytes(image);
+    return copy.AllBytes();
+}
+
+std::string ctrlName(const Binding& row)
+{
+    return std::string(row.name);
+}
+
+} // namespace
+
+TEST(MainWindowShake, ReplaysFromTheSeedDrawForDraw)
+{
+    WindowRig rig;
+    {
+        // Pitch LFO1 Depth then has two flagged controls: the LFO box's write stands.
+        QSettings s(rig.iniFile(), QSettings::IniFormat);
+        s.setValue("willshake/DragTweak41", "1");
+    }
+    MainWindow& w = rig.openPlaying();
+    w.autoSendShakeBox()->setChecked(false);
+    w.shakeTypeGroup()->button(1)->setChecked(true);
+    w.random().setFixedSeed(2024);
+
+    // Part R is refused without a word.
+    w.selectPart(7);
+    const Bytes start = w.image().bytes();
+    trigger(w, "ShakePatch");
+    EXPECT_TRUE(rig.dialogs.asked.empty());
+    EXPECT_EQ(w.image().bytes(), start);
+
+    w.selectPart(1);
+    w.setToneSelected(3, true);
+    w.image().WriteByte(1, 1, 81, 120); // shown tone: the shake starts from its values
+    w.image().WriteWave(1, 1, 505);
+    w.refresh();
+    const Bytes before = w.image().bytes();
+    rig.dialogs.answers = {false};
+    trigger(w, "ShakePatch");
+    EXPECT_EQ(rig.dialogs.lastText(), NonLinearQuestion);
+    EXPECT_EQ(w.image().bytes(), before) << "No leaves everything as it was";
+    trigger(w, "ShakePatch");
+
+    // The same draws, made here from the rules: the wave's direction then its
+    // size, then for each flagged control in group order its size then its
+    // direction; amounts A = B = 3 from a first start.
+    t505temppatch expected;
+    expected.LoadFromBytes(before);
+    RandomSource r;
+    r.seed(2024);
+    const int waves = w.waveList()->count();
+    ASSERT_EQ(waves, 510);
+    const bool waveUp = r.Random(1024) < 512;
+    const int waveStep = r.Random((waves - 1) * 35 / 100);
+    const int wave = std::clamp(505 + (waveUp ? waveStep : -waveStep), 0, waves - 1);
+    for (int t : {1, 3})
+        expected.WriteWave(1, t, wave);
+    const char* groups[] = {"fxmbox",  "pitchpanel", "filterpanel", "amppanel",
+                            "lfo1box", "lfo2box",    "modpanel",    "commonpanel"};
+    int shaken = 0;
+    for (const char* group : groups) {
+        const bool common = std::string(group) == "commonpanel";
+        for (const Binding* row : bindingsOfPanel(group)) {
+            if (row->tag3 != 1 && row->name != "DragTweak41")
+                continue;
+            ++shaken;
+            const int n = int(valueList(row->values).size());
+            const int shown =
+                std::min<int>(before[*bytePosition(1, common ? 0 : 1, row->ctrlNo)], n - 1);
+            const int d =
+                n == 2 ? (r.Random(1024) < 512 ? 1 : 0) : r.Random((n - 1) * 35) / 100 / 2;
+            const int value = std::clamp(r.Random(1024) < 512 ? shown + d : shown - d, 0, n - 1);
+            for (int t : {1, 3})
+                expected.WriteByte(1, common ? 0 : t, row->ctrlNo, value);
+        }
+    }
+    ASSERT_EQ(shaken, 3 + 10 + 16 + 14 + 12 + 12 + 12);
+    EXPECT_EQ(w.image().bytes(), expected.bytes());
+    EXPECT_EQ(w.undoImage().bytes(), before);
+    EXPECT_EQ(w.waveList()->currentIndex(), wave);
+    EXPECT_EQ(w.waveList()->statusTip(), "before shaken: " + w.waveList()->itemText(505));
+    EXPECT_EQ(rig.control("cutoff")->statusTip(), "before shaken: 120");
+    EXPECT_EQ(rig.control("coarse")->statusTip(), "wasn't shaken");
+    EXPECT_EQ(rig.control("cutoff")->Position(), expected.ReadByte(1, 1, 81));
+    EXPECT_TRUE(rig.take().empty()) << "a shake sends nothing of its own";
+}
+
+TEST(MainWindowShake, StartsFromThisPartWhateverTheOtherSheetLastShowed)
+{
+    WindowRig rig;
+    rig.store("lshakeamt", "0");
+    rig.store("shauto", "0");
+    rig.store("shwave", "0");
+    {
+        QSettings s(rig.iniFile(), QSettings::IniFormat);
+        s.setValue("willshake/analog", "1");
+    }
+    MainWindow& w = rig.openPlaying();
+    w.image().WriteByte(0, 1, 21, 5); // Ctrl 1 Dest 1, part 1
+    w.image().WriteByte(1, 1, 21, 9); // and part 2
+    w.image().WriteByte(0, 0, 48, 40);
+    w.image().WriteByte(1, 0, 48, 20);
+    w.showSheet(Sheet::Common); // draws part 1's values
+    w.showSheet(Sheet::Tone);
+    w.selectPart(1);
+    w.setToneSelected(2, true);
+    trigger(w, "ShakePatch");
+    // Amount 0 moves nothing, but copies the shown tone into every checked one.
+    EXPECT_EQ(w.image().ReadByte(1, 1, 21), 9);
+    EXPECT_EQ(w.image().ReadByte(1, 2, 21), 9);
+    EXPECT_EQ(w.image().ReadByte(1, 0, 48), 20);
+    EXPECT_EQ(rig.dialogs.asked.size(), 1u) << "no send question with auto send off";
+    EXPECT_EQ(rig.dialogs.lastText().section('\r', 0, 0), "LINEAR Shake");
+}
+
+TEST(MainWindowShake, UndoShakeExchangesTheImagesThenSendsThePart)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    const Bytes startUp = w.image().bytes();
+    rig.release("cutoff", 90);
+    const Bytes edited = w.image().bytes();
+    rig.take();
+
+    trigger(w, "UndoShake");
+    ASSERT_GE(rig.dialogs.asked.size(), 2u);
+    EXPECT_EQ(rig.dialogs.asked[0].text, "Undo Shake?");
+    EXPECT_EQ(rig.dialogs.asked[1].text, "Send Part 1 Data to MC-505 now?");
+    EXPECT_EQ(w.image().bytes(), startUp) << "before any shake: the image of the start";
+    EXPECT_EQ(rig.control("cutoff")->Caption(), "127") << "redrawn at once";
+    EXPECT_EQ(partSent(rig.take()), test::hex(w.image().PartBytes(0)));
+    trigger(w, "UndoShake");
+    EXPECT_EQ(checked(w.image().bytes()), checked(edited));
+    rig.take();
+
+    // After a shake: back to the state before it, and again to the shaken one.
+    rig.dialogs.answers = {true, false};
+    trigger(w, "ShakePatch");
+    const Bytes shaken = w.image().bytes();
+    ASSERT_NE(shaken, edited);
+    rig.dialogs.answers = {true, false, true, false};
+    trigger(w, "UndoShake");
+    EXPECT_EQ(checked(w.image().bytes()), checked(edited));
+    trigger(w, "UndoShake");
+    EXPECT_EQ(w.image().bytes(), shaken);
+    EXPECT_TRUE(rig.take().empty()) << "declined sends send nothing";
+}
+
+TEST(MainWindowShake, TheMenuSetsFlagsForOneControlOrItsGroup)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    TDragTweak* cutoff = rig.control("cutoff");
+    EXPECT_EQ(cutoff->contextMenuPolicy(), Qt::CustomContextMenu);
+    EXPECT_EQ(rig.control("lfo1offset")->contextMenuPolicy(), Qt::DefaultContextMenu);
+    EXPECT_EQ(rig.control("WaveGain")->contextMenuPolicy(), Qt::CustomContextMenu);
+    EXPECT_EQ(rig.control("DragTweak136")->contextMenuPolicy(), Qt::DefaultContextMenu);
+
+    // "Shaken" turns the control's own flag over and its Tag3 with it.
+    emit cutoff->customContextMenuRequested(QPoint(2, 2));
+    EXPECT_TRUE(w.shakeMenu()->isVisible());
+    EXPECT_TRUE(menuEntry(w, "Shaken")->isChecked());
+    menuEntry(w, "Shaken")->trigger();
+    w.shakeMenu()->close();
+    EXPECT_EQ(w.settings().willShake("cutoff"), false);
+    EXPECT_EQ(cutoff->Tag3(), 0);
+    w.openShakeMenu(cutoff, QPoint(1, 1));
+    EXPECT_FALSE(menuEntry(w, "Shaken")->isChecked());
+    w.shakeMenu()->close();
+
+    // Group commands opened on a drum-note control reach its whole box.
+    w.selectPart(7);
+    w.openShakeMenu(rig.control("DragTweak105"), QPoint(1, 1));
+    menuEntry(w, "EnableShakenthisgroup")->trigger();
+    for (const Binding* row : bindingsOfPanel("mutegroupbox"))
+        EXPECT_EQ(w.settings().willShake(QString::fromStdString(ctrlName(*row))), true);
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+    QApplication::sendEvent(rig.control("DragTweak104"), &enter);
+    EXPECT_EQ(w.statusText(), "     (Shake)");
+    menuEntry(w, "DisableShakenthisgroup")->trigger();
+    EXPECT_EQ(w.settings().willShake("drumout"), false);
+
+    // Invert stores the opposite of what each control would do, Tag3 untouched.
+    w.selectPart(0);
+    w.openShakeMenu(rig.control("FXMdepth"), QPoint(1, 1));
+    menuEntry(w, "InvertShaken")->trigger();
+    EXPECT_EQ(w.settings().willShake("fxmswitch"), false);
+    EXPECT_EQ(w.settings().willShake("tonedelaymode"), true);
+    EXPECT_EQ(rig.control("fxmswitch")->Tag3(), 1);
+    EXPECT_FALSE(w.settings().willShake("cutoff").value_or(true)) << "other groups untouched";
+
+    // A later run: the stored choice wins over Tag3.
+    rig.closeWindow();
+    MainWindow& again = rig.openPlaying();
+    EXPECT_FALSE(again.willShake(rig.control("fxmswitch")));
+    EXPECT_TRUE(again.willShake(rig.control("tonedelaymode")));
+    EXPECT_FALSE(again.willShake(rig.control("cutoff")));
+    EXPECT_TRUE(again.willShake(rig.control("q")));
+}
+
+TEST(MainWindowShake, OptionsComeBackFromTheLastRun)
+{
+    WindowRig rig;
+    {
+        MainWindow& w = rig.open();
+        EXPECT_EQ(w.shakeTypeGroup()->checkedId(), 0);
+        EXPECT_TRUE(w.autoSendShakeBox()->isChecked());
+        EXPECT_TRUE(w.shakeWaveBox()->isChecked());
+        w.shakeTypeGroup()->button(1)->setChecked(true);
+        w.autoSendShakeBox()->setChecked(false);
+        w.shakeWaveBox()->setChecked(false);
+        rig.control("wshakeamt")->SetPosition(7);
+        rig.closeWindow();
+    }
+    EXPECT_EQ(rig.stored("shaketype"), "1");
+    EXPECT_EQ(rig.stored("shauto"), "0");
+    EXPECT_EQ(rig.stored("shwave"), "0");
+    MainWindow& w = rig.open();
+    EXPECT_EQ(w.shakeTypeGroup()->checkedId(), 1);
+    EXPECT_FALSE(w.autoSendShakeBox()->isChecked());
+    EXPECT_FALSE(w.shakeWaveBox()->isChecked());
+    EXPECT_EQ(rig.control("wshakeamt")->Position(), 7);
+
+    // With the wave off, no wave moves and the wave list keeps its hint.
+    w.setToneSelected(2, true);
+    const int waveBefore = w.image().ReadWave(0, 2);
+    trigger(w, "ShakePatch");
+    EXPECT_EQ(w.image().ReadWave(0, 2), waveBefore);
+    EXPECT_TRUE(w.waveList()->statusTip().isEmpty());
+}
+
+TEST(MainWindowShake, AutoSendAsksThenSendsTheShakenPart)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    w.selectPart(3);
+    rig.take();
+    rig.dialogs.answers = {true, true};
+    trigger(w, "ShakePatch");
+    EXPECT_EQ(rig.dialogs.lastText(), "Send Part 4 Data to MC-505 now?");
+    EXPECT_EQ(partSent(rig.take()), test::hex(w.image().PartBytes(3)));
+    EXPECT_EQ(w.action("Undo")->text(), "Undo Shake, part 4");
+}

@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/shake.h"
+
+#include "patch/randomsource.h"
+#include "patch/t505temppatch.h"
+
+#include <algorithm>
+
+namespace dorvane {
+
+namespace {
+
+constexpr std::array<ShakeGroup, 8> Groups = {{
+    {"fxmbox", false},
+    {"pitchpanel", false},
+    {"filterpanel", false},
+    {"amppanel", false},
+    {"lfo1box", false},
+    {"lfo2box", false},
+    {"modpanel", false},
+    {"commonpanel", true},
+}};
+
+// Each direction is one of 1024 draws, the lower half meaning up.
+constexpr int DirectionDraws = 1024;
+
+bool drawUp(RandomSource& random)
+{
+    return random.Random(DirectionDraws) < DirectionDraws / 2;
+}
+
+// (10*amount + 5) per cent of a range of `span` steps, times 100, as the
+// divisions below expect it.
+int percentOf(int span, int amount)
+{
+    return span * (10 * amount + 5);
+}
+
+} // namespace
+
+std::span<const ShakeGroup> shakeGroups()
+{
+    return Groups;
+}
+
+int waveStepLimit(const ShakeOptions& options, int waveCount)
+{
+    if (options.type == ShakeType::Linear)
+        return options.linearAmount;
+    return percentOf(waveCount - 1, options.waveAmount) / 100;
+}
+
+int shakeStep(const ShakeOptions& options, int valueCount, RandomSource& random)
+{
+    if (options.type == ShakeType::Linear)
+        return random.Random(options.linearAmount);
+    // A switch would never move by the rule below, so it flips a coin.
+    if (valueCount == 2)
+        return drawUp(random) ? 1 : 0;
+    return random.Random(percentOf(valueCount - 1, options.amount)) / 100 / 2;
+}
+
+ShakeResult shakePart(t505temppatch& image, int part, const std::array<bool, ToneCount>& selected,
+                      std::span<const ShakeControl> controls, const ShakeOptions& options,
+                      const WaveList& wave, RandomSource& random)
+{
+    ShakeResult result;
+    auto eachSelectedTone = [&](auto write) {
+        for (int t = 1; t <= ToneCount; ++t)
+            if (selected[std::size_t(t - 1)])
+                write(t);
+    };
+
+    if (options.shakeWave) {
+        const int limit = waveStepLimit(options, wave.count);
+        const bool up = drawUp(random);
+        const int step = random.Random(limit);
+        // The step may carry the index off either end of the list; it stops
+        // there, as the value controls do. An empty list has no wave to write.
+        if (wave.count > 0) {
+            const int index =
+                std::clamp(up ? wave.selected + step : wave.selected - step, 0, wave.count - 1);
+            eachSelectedTone([&](int t) { image.WriteWave(part, t, index); });
+            result.wave = index;
+        }
+    }
+
+    result.positions.reserve(controls.size());
+    for (const ShakeControl& c : controls) {
+        if (!c.flagged) {
+            result.positions.push_back(c.position);
+            continue;
+        }
+        const int step = shakeStep(options, c.valueCount, random);
+        const int moved = drawUp(random) ? c.position + step : c.position - step;
+        if (c.valueCount <= 0) {
+            result.positions.push_back(c.position);
+            continue;
+        }
+        const int position = std::clamp(moved, 0, c.valueCount - 1);
+        result.positions.push_back(position);
+        if (c.common)
+            image.WriteByte(part, 0, c.ctrlNo, position);
+        else
+            eachSelectedTone([&](int t) { image.WriteByte(part, t, c.ctrlNo, position); });
+    }
+    return result;
+}
+
+} // namespace dorvane
