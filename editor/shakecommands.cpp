@@ -192,6 +192,12 @@ void MainWindow::buildShakeMenu()
         m_settings->setWillShake(c->objectName(), shake);
         c->SetTag3(shake ? 1 : 0);
     });
+    // A popup is a window of its own, so hints would not travel up from it
+    // to the status bar by themselves.
+    connect(m_shakeMenu, &QMenu::hovered, this, [this](QAction* a) {
+        if (m_showHint->isChecked() && !a->statusTip().isEmpty())
+            setStatusText(a->statusTip());
+    });
     m_shakeMenu->addSeparator();
     const std::pair<const char*, std::function<bool(bool)>> groupCommands[] = {
         {texts::DisableShakenGroup, [](bool) { return false; }},

@@ -212,6 +212,8 @@ TEST(MainWindowShake, TheMenuSetsFlagsForOneControlOrItsGroup)
     emit cutoff->customContextMenuRequested(QPoint(2, 2));
     EXPECT_TRUE(w.shakeMenu()->isVisible());
     EXPECT_TRUE(menuEntry(w, "Shaken")->isChecked());
+    w.shakeMenu()->setActiveAction(menuEntry(w, "Shaken"));
+    EXPECT_EQ(w.statusText(), "this option will be saved for the next time you run Dorvane");
     menuEntry(w, "Shaken")->trigger();
     w.shakeMenu()->close();
     EXPECT_EQ(w.settings().willShake("cutoff"), false);

@@ -113,25 +113,6 @@ TEST(Shake, BothEndsOfTheRangeHold)
     EXPECT_TRUE(stayedTop && stayedBottom);
 }
 
-TEST(Shake, FourCheckedTonesEndEqualAndTheLaterOfTwoControlsStands)
-{
-    ShakeRig rig;
-    for (int t = 1; t <= ToneCount; ++t)
-        for (int offset = 60; offset < 125; ++offset)
-            rig.image.WriteByte(1, t, offset, (offset * t) % 100);
-    std::vector<ShakeControl> controls;
-    for (int offset = 61; offset < 125; ++offset)
-        controls.push_back({offset, 128, 50, false, true});
-    // Pitch LFO1 Depth again, from the same shown value, as the LFO box has it.
-    controls.push_back({78, 127, 50, false, true});
-    const auto r = shakePart(rig.image, 1, AllTones, controls, nonLinear(9), {}, rig.random);
-    for (int offset = 61; offset < 125; ++offset)
-        for (int t = 2; t <= ToneCount; ++t)
-            ASSERT_EQ(rig.image.ReadByte(1, t, offset), rig.image.ReadByte(1, 1, offset))
-                << "offset " << offset << " tone " << t;
-    EXPECT_EQ(rig.image.ReadByte(1, 1, 78), r.positions.back());
-}
-
 TEST(Shake, TheWaveStopsAtTheEndsOfTheList)
 {
     ShakeRig rig;
