@@ -105,6 +105,10 @@ std::string describeDataSet(const DataSetView& v)
                valueText(v.data);
     if (a[0] == 0x00 && a[1] == 0x00 && a[2] == 0x00 && a[3] == 0x60)
         return text + "system tempo = " + valueText(v.data);
+    // Scale tune: 00 00 (10 + part) note, one value per note of the octave.
+    if (a[0] == 0x00 && a[1] == 0x00 && a[2] >= 0x10 && isPart(a[2] - 0x10) && a[3] < 12)
+        return text + partText(a[2] - 0x10) + " scale tune " + std::string(PitchNames[a[3]]) +
+               " = " + valueText(v.data);
     return text + "system parameter " + std::to_string(a[3]) + " = " + valueText(v.data);
 }
 
