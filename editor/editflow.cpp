@@ -11,6 +11,7 @@
 #include "midi/midisender.h"
 #include "midi/tmidioutput.h"
 #include "patch/catalogue.h"
+#include "patch/patchname.h"
 #include "player/tmidiapputil.h"
 
 #include <QCheckBox>
@@ -207,13 +208,17 @@ void MainWindow::selectWave(int wave)
 
 void MainWindow::nameEntered()
 {
-    const QString name = m_name->text().left(12).leftJustified(12, ' ');
+    // What is sent and what is stored are the same twelve 7-bit bytes.
+    const std::string name = patchNameText(m_name->text().toStdU32String());
     const int part = partNumber();
-    m_util->SendName(name, 0x02, part);
-    m_image.SetPatchName(part, name.toLatin1().toStdString());
+    m_util->SendName(QString::fromLatin1(name), 0x02, part);
+    m_image.SetPatchName(part, name);
     imageChanged(onPart("Patch Name"));
+    m_name->setText(QString::fromLatin1(m_image.GetPatchName(part)));
     // The next part save offers the patch's name.
-    m_saveFileName = QFileInfo(m_saveFileName).dir().filePath(name.trimmed() + ".syx");
+    m_saveFileName = QFileInfo(m_saveFileName)
+                         .dir()
+                         .filePath(QString::fromLatin1(name).trimmed() + ".syx");
     refreshCaption();
 }
 

@@ -9,7 +9,8 @@
 // menus), editflow.cpp (the release handlers), navigation.cpp (part, tone and
 // drum-note selection and the refresh), devicesetup.cpp (ports and panic),
 // historycommands.cpp (the Edit menu's Undo and Redo over every change),
-// shakecommands.cpp (Shake Patch, Undo Shake and the shake flags).
+// shakecommands.cpp (Shake Patch, Undo Shake and the shake flags),
+// presetsandscales.cpp (random names, preset selection and scale tune).
 #pragma once
 
 #include "editor/bindingtable.h"
@@ -26,6 +27,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -109,6 +111,10 @@ public:
     QComboBox* waveList() const { return m_wave; }
     QComboBox* drumNoteList() const { return m_drumNote; }
     QLineEdit* nameField() const { return m_name; }
+    QComboBox* bankList() const { return m_bank; }      // ComboBox1
+    QComboBox* presetList() const { return m_presets; } // presets
+    QComboBox* scaleList() const { return m_scales; }   // scales
+    QPushButton* scaleSendButton() const { return m_scaleSend; }
     QCheckBox* toneBox(int tone) const { return m_toneBoxes[std::size_t(tone - 1)]; }
     QCheckBox* autoTriggerBox() const { return m_autoTrig; }
     QCheckBox* showHintBox() const { return m_showHint; }
@@ -150,6 +156,11 @@ public:
     QButtonGroup* shakeTypeGroup() const { return m_shakeType; }
     QCheckBox* autoSendShakeBox() const { return m_shakeAutoSend; }
     QCheckBox* shakeWaveBox() const { return m_shakeWave; }
+    // A name of two words from wordlist.txt, entered as by Enter.
+    void randomName();
+    // Twelve scale-tune messages for the current part from the chosen line of
+    // scales.txt, rotated to the song key; the image is not touched.
+    void sendScaleTuning();
     // The backup timer's tick: saves the image to the chosen AutoSave file, if any.
     void autoSaveTick();
 
@@ -257,6 +268,14 @@ private:
     void readShakeSettings();
     void writeShakeSettings();
     void setShakeGroupFlags(const TDragTweak* control, const std::function<bool(bool)>& flag);
+    // presetsandscales.cpp
+    void buildPresetSelector(QGroupBox* partBox);
+    void buildScalePanel(QGroupBox* scaleBox);
+    void bankChanged();
+    void presetChosen();
+    // The text of a list beside the program, or nothing with why in `error`
+    // (empty when the file is not there at all).
+    std::optional<std::string> readTextList(const QString& fileName, QString* error) const;
 
     // devicesetup.cpp
     void fillDeviceLists();
@@ -307,6 +326,10 @@ private:
     QLineEdit* m_name = nullptr;
     QComboBox* m_wave = nullptr;
     QComboBox* m_category = nullptr;
+    QComboBox* m_bank = nullptr;
+    QComboBox* m_presets = nullptr;
+    QComboBox* m_scales = nullptr;
+    QPushButton* m_scaleSend = nullptr;
     QCheckBox* m_autoTrig = nullptr;
     QCheckBox* m_showHint = nullptr;
     QLabel* m_status = nullptr;

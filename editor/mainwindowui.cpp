@@ -5,6 +5,7 @@
 #include "editor/mainwindow.h"
 
 #include "editor/midimonitor.h"
+#include "editor/nameedit.h"
 #include "editor/tdragtweak.h"
 #include "editor/trevscrb.h"
 #include "editor/windowtexts.h"
@@ -264,12 +265,14 @@ QWidget* MainWindow::buildToneSheet()
     QGroupBox* wave = buildPanel("wavepanel", columnsOf("wavepanel"));
     auto* waveGrid = static_cast<QGridLayout*>(wave->layout());
     const int first = waveGrid->rowCount();
-    m_name = new QLineEdit;
+    auto* name = new NameEdit;
+    m_name = name;
     m_name->setObjectName("name");
-    m_name->setMaxLength(12);
-    m_name->setStatusTip("Patch name: type it and press Enter");
+    m_name->setStatusTip(texts::NameHint);
     connect(m_name, &QLineEdit::returnPressed, this,
             [this] { runCommand([this] { nameEntered(); }); });
+    connect(name, &NameEdit::doubleClicked, this,
+            [this] { runCommand([this] { randomName(); }); });
     m_category = new QComboBox;
     m_category->setObjectName("category");
     m_category->setStatusTip(texts::CategoryHint);
@@ -339,14 +342,17 @@ QWidget* MainWindow::buildCommonSheet()
     grid->setContentsMargins(4, 4, 4, 4);
     grid->setSpacing(4);
     grid->addWidget(buildPanel("commonpanel", columnsOf("commonpanel")), 0, 0);
-    grid->addWidget(buildPanel("Panel8", 1), 0, 1);
+    QGroupBox* scale = buildPanel("Panel8", 1);
+    buildScalePanel(scale);
+    grid->addWidget(scale, 0, 1);
     grid->addWidget(buildModulationPanel(), 1, 0, 1, 3);
 
     // The effects and, beside them, the part box whose settings go to the part.
     QGroupBox* part = buildPanel("partpanel", columnsOf("partpanel"));
     auto* partGrid = static_cast<QGridLayout*>(part->layout());
-    partGrid->addWidget(buildPanel("GroupBox5", columnsOf("GroupBox5")), 0, partGrid->columnCount(),
-                        partGrid->rowCount(), 1);
+    QGroupBox* partBox = buildPanel("GroupBox5", columnsOf("GroupBox5"));
+    buildPresetSelector(partBox);
+    partGrid->addWidget(partBox, 0, partGrid->columnCount(), partGrid->rowCount(), 1);
     grid->addWidget(part, 2, 0, 1, 3);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(3, 1);
@@ -467,10 +473,13 @@ void MainWindow::buildMenus()
                   if (m_drumNote->isVisible())
                       m_drumNote->setFocus();
               });
-    // There is no preset selector to jump to in this window yet.
+    // The selector its hint names lives on the Common sheet, which has to be
+    // shown for the list to take the keyboard.
     addAction(jump, "JumpPreset", "Preset Select", QKeySequence(Qt::CTRL | Qt::Key_9),
-              texts::JumpPresetHint, [] {})
-        ->setEnabled(false);
+              texts::JumpPresetHint, [this] {
+                  showSheet(Sheet::Common);
+                  m_presets->setFocus();
+              });
     jump->addSeparator();
     const char* entries[] = {"Wave",   "Pitch", "Filter", "Amp",    "LFO",
                              "Common", "Mod",   "Part",   "System", "Setup"};

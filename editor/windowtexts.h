@@ -29,6 +29,20 @@ inline constexpr char JumpPresetHint[] = "Jump to Preset Patch selector";
 inline constexpr char CategoryHint[] = "Jump between waveform groups";
 inline constexpr char AutoSavedTo[] = "AutoSaved to";
 
+// Patch names, presets and scale tune.
+inline constexpr char NameHint[] =
+    "Patch name: type it and press Enter; double-click for a random name";
+inline constexpr char BankNames[][3] = {" A", " B", " C", " D"};
+inline constexpr char BankHint[] = "Preset bank of the MC-505";
+inline constexpr char PresetHint[] =
+    "Preset patch: chosen on the current part of the MC-505 at once; Dorvane's copy stays as it is";
+inline constexpr char ScalesHint[] = "Scales available for tuning";
+inline constexpr char ScaleSend[] = "OK";
+inline constexpr char ScaleSendHint[] = "Send tuning to MC-505";
+inline constexpr char ScaleNotSent[] = "The scale tune was not sent. ";
+inline constexpr char ScaleSent[] = "Scale tune sent to part %1: %2 in %3";
+inline constexpr char FileNotRead[] = "%1 could not be read: %2.";
+
 // Patch files.
 inline constexpr char FileMenuHint[] =
     "Please use this for backup data only. don't select your real "

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QPixmap>
@@ -77,6 +78,22 @@ int main(int argc, char** argv)
             std::printf("%s\n", qPrintable(file));
         }
     }
+    // Part 3 with a preset called up and a temperament chosen, as the "Done
+    // when" of the preset and scale panels reads.
+    window.selectPart(2);
+    window.showSheet(Sheet::Common);
+    window.bankList()->setCurrentIndex(2);
+    emit window.bankList()->activated(2);
+    window.presetList()->setCurrentIndex(4);
+    emit window.presetList()->activated(4);
+    window.scaleList()->setCurrentIndex(window.scaleList()->findText("Werckmeister III",
+                                                                     Qt::MatchEndsWith));
+    window.control("key")->SetPosition(2);
+    QApplication::processEvents();
+    const QString presetsFile = out + "/part3-common-presets.png";
+    window.grab().save(presetsFile);
+    std::printf("%s\n", qPrintable(presetsFile));
+
     // The MIDI monitor after an edit, a panic and a part fetched from the instrument.
     window.selectPart(0);
     window.showSheet(Sheet::Tone);
