@@ -9,6 +9,7 @@
 #include "patch/t505temppatch.h"
 
 #include <ostream>
+#include <stdexcept>
 
 namespace dorvane::cli {
 
@@ -41,24 +42,33 @@ bool writeOutput(const std::string& file, ByteView bytes, std::ostream& err)
     }
 }
 
-// The 9054 bytes of an image file, skipping the leading block of a 9807-byte one.
+// The image in an image file (after its leading block, if any), or a line on
+// err saying what is wrong with the file and where.
 std::optional<t505temppatch> readImage(const std::string& file, std::ostream& err)
 {
     const auto bytes = readInput(file, err);
     if (!bytes)
         return std::nullopt;
-    ByteView view(*bytes);
-    const auto kind = classifySysexFile(view);
-    if (kind == SysexFileKind::ImageWithLeadingBlock)
-        view = view.subspan(LeadingBlockSize);
-    else if (kind != SysexFileKind::Image) {
-        err << file << ": " << bytes->size()
-            << " bytes, not an 8-part image (9054 or 9807 bytes)\n";
+    const SysexFileCheck check = checkSysexFileAs(*bytes, SysexFileKind::Image);
+    if (!check.ok()) {
+        err << file << ": " << bytes->size() << " bytes, not an image of this instrument: "
+            << check.problem() << '\n';
         return std::nullopt;
     }
     t505temppatch image;
-    image.LoadFromBytes(view);
+    image.LoadFromBytes(check.block(*bytes));
     return image;
+}
+
+// A MIDI file, or a line on err: the export refuses what is not well formed.
+std::optional<Bytes> midiFile(ByteView bytes, std::ostream& err)
+{
+    try {
+        return midiFileBytes(bytes);
+    } catch (const std::invalid_argument& e) {
+        err << e.what() << '\n';
+        return std::nullopt;
+    }
 }
 
 bool isSysex(ByteView bytes)
@@ -70,6 +80,30 @@ bool isSysex(ByteView bytes)
     for (ByteView m : messages)
         covered += m.size();
     return covered == bytes.size() && messages.back().back() == SysexEnd;
+}
+
+// The checksum lines of info: every wrong checksum by address, every broken
+// message by position. "All right" only for messages that were judged.
+void checksumReport(ByteView bytes, std::ostream& out)
+{
+    const auto messages = splitSysex(bytes);
+    const auto problems = checksumProblems(bytes);
+    std::size_t judged = 0;
+    for (ByteView m : messages)
+        judged += parseDataSet(m).has_value();
+    if (problems.empty()) {
+        out << "  checksums: all right (" << judged << " messages";
+        if (judged != messages.size())
+            out << "; " << messages.size() - judged << " of another kind not judged";
+        out << ")\n";
+        return;
+    }
+    out << "  checksums: " << problems.size() << " of " << messages.size()
+        << " messages wrong\n";
+    for (const auto& p : problems)
+        out << "    "
+            << (p.address ? addressText(*p.address) : "at byte " + std::to_string(p.offset))
+            << ": " << p.what << '\n';
 }
 
 } // namespace
@@ -86,21 +120,31 @@ std::optional<int> parsePart(const std::string& text, bool allowRhythm)
 int info(const std::vector<std::string>& files, std::ostream& out, std::ostream& err)
 {
     int status = 0;
+    bool anyWellFormed = false;
     for (const auto& file : files) {
         const auto bytes = readInput(file, err);
         if (!bytes) {
             status = 1;
             continue;
         }
-        const SysexFileKind kind = classifySysexFile(*bytes);
-        out << file << ": " << bytes->size() << " bytes, " << kindText(kind) << '\n';
+        const SysexFileCheck check = checkSysexFile(*bytes);
+        out << file << ": " << bytes->size() << " bytes, ";
+        if (!check.ok()) {
+            // Nothing read from a file that is not one of ours: names would be made up.
+            out << "not an image of this instrument: " << check.problem() << '\n';
+            if (isSysex(*bytes))
+                checksumReport(*bytes, out);
+            else
+                out << "  not a sysex file\n";
+            continue;
+        }
+        anyWellFormed = true;
+        out << kindText(check.kind) << '\n';
 
-        ByteView view(*bytes);
-        if (kind == SysexFileKind::ImageWithLeadingBlock)
-            view = view.subspan(LeadingBlockSize);
+        const ByteView view = check.block(*bytes);
         t505temppatch image;
         std::vector<int> parts;
-        switch (kind) {
+        switch (check.kind) {
         case SysexFileKind::Image:
         case SysexFileKind::ImageWithLeadingBlock:
             image.LoadFromBytes(view);
@@ -127,24 +171,9 @@ int info(const std::vector<std::string>& files, std::ostream& out, std::ostream&
                 out << "part " << partLabel(p) << ": ";
             out << '"' << image.GetPatchName(p) << "\"\n";
         }
-
-        if (!isSysex(view)) {
-            out << "  not a sysex file\n";
-            continue;
-        }
-        const auto problems = checksumProblems(view);
-        const std::size_t count = splitSysex(view).size();
-        if (problems.empty()) {
-            out << "  checksums: all right (" << count << " messages)\n";
-            continue;
-        }
-        out << "  checksums: " << problems.size() << " of " << count << " messages wrong\n";
-        for (const auto& p : problems)
-            out << "    "
-                << (p.address ? addressText(*p.address) : "at byte " + std::to_string(p.offset))
-                << ": " << p.what << '\n';
+        checksumReport(view, out);
     }
-    return status;
+    return anyWellFormed ? status : 1;
 }
 
 int fixChecksums(const std::string& in, const std::string& outFile, std::ostream& err)
@@ -156,8 +185,21 @@ int fixChecksums(const std::string& in, const std::string& outFile, std::ostream
         err << in << ": not a sysex file (it must be complete F0 ... F7 messages)\n";
         return 1;
     }
+    // A broken message has no checksum a refresh could mend: writing the file
+    // anyway would pass it off as right.
+    for (const auto& p : checksumProblems(*bytes))
+        if (p.broken) {
+            err << in << ": the message at byte " << p.offset << " cannot be made right ("
+                << p.what << ")\n";
+            return 1;
+        }
     Bytes fixed = *bytes;
     refreshChecksums(fixed);
+    if (const auto left = checksumProblems(fixed); !left.empty()) {
+        err << in << ": the message at byte " << left.front().offset
+            << " cannot be made right (" << left.front().what << ")\n";
+        return 1;
+    }
     return writeOutput(outFile, fixed, err) ? 0 : 1;
 }
 
@@ -167,8 +209,10 @@ int exportMid(const std::string& in, const std::string& outFile, std::optional<i
     const auto image = readImage(in, err);
     if (!image)
         return 1;
-    const ByteView bytes = part ? image->partView(*part) : ByteView(image->bytes());
-    return writeOutput(outFile, midiFileBytes(bytes), err) ? 0 : 1;
+    // Checksums refreshed: a sequencer sends the file as it stands.
+    const Bytes bytes = part ? image->refreshedPartBytes(*part) : image->refreshedBytes();
+    const auto midi = midiFile(bytes, err);
+    return midi && writeOutput(outFile, *midi, err) ? 0 : 1;
 }
 
 int convert(const std::string& in, const std::string& outFile, std::ostream& out, std::ostream& err)
@@ -200,7 +244,7 @@ int extractPart(const std::string& in, const std::string& outFile, int part,
     if (!image)
         return 1;
     t505temppatch file;
-    file.LoadFromBytes(image->partView(part));
+    file.LoadFromBytes(image->refreshedPartBytes(part));
     Bytes bytes = file.bytes();
     if (asPart) {
         file.SetPartNumber(*asPart);

@@ -55,26 +55,34 @@ std::optional<QString> MainWindow::askSave(const char* title, const QString& sta
     return m_dialogs->saveFile(r);
 }
 
+void MainWindow::reportWrongChecksums(const QString& file, std::size_t wrong,
+                                      std::size_t messages)
+{
+    if (wrong > 0)
+        setStatusText(QString(texts::WrongChecksums)
+                          .arg(QFileInfo(file).fileName())
+                          .arg(qulonglong(wrong))
+                          .arg(qulonglong(messages)));
+}
+
 void MainWindow::open8Part()
 {
     const auto file = askOpen(texts::Open8PartTitle);
     if (!file)
         return;
     const Bytes bytes = readWholeFile(file->toStdString());
-    switch (classifySysexFile(bytes)) {
-    case SysexFileKind::Image:
-        m_image.LoadFromBytes(bytes);
-        break;
-    case SysexFileKind::ImageWithLeadingBlock:
-        // Some librarians keep a block of their own in front; only its length matters.
-        m_image.LoadFromBytes(ByteView(bytes).subspan(LeadingBlockSize));
-        break;
-    default:
+    const SysexFileCheck check = checkSysexFileAs(bytes, SysexFileKind::Image);
+    if (!check.ok()) {
         m_openFileName = m_settings->text(Setting::Directory);
-        m_dialogs->ask(texts::withLineBreaks(texts::WrongSize), AskKind::Information);
+        m_dialogs->ask(QString(texts::FileNotLoaded)
+                           .arg(QFileInfo(*file).fileName(), QString::fromStdString(check.problem())),
+                       AskKind::Information);
         return;
     }
+    // Some librarians keep a block of their own in front; block() skips it.
+    m_image.LoadFromBytes(check.block(bytes));
     imageChanged("Open " + QFileInfo(*file).fileName());
+    reportWrongChecksums(*file, check.wrongChecksums(), MessagesInImage);
     refresh();
 }
 
@@ -83,14 +91,27 @@ void MainWindow::openPartFile()
     const auto file = askOpen(texts::OpenPartTitle);
     if (!file)
         return;
-    if (!m_image.LoadPartFile(file->toStdString(), partNumber())) {
+    if (const auto problem = loadPartFile(*file)) {
         // Nothing is loaded; saying so keeps a wrong file from passing for a loaded one.
-        setStatusText(QString("%1 is not a part file of %2 bytes: not loaded")
-                          .arg(QFileInfo(*file).fileName())
-                          .arg(partBlockSize(partNumber())));
+        setStatusText(QString(texts::PartFileNotLoaded).arg(QFileInfo(*file).fileName(), *problem));
+        return;
     }
     imageChanged(onPart("Open " + QFileInfo(*file).fileName()));
     refresh();
+}
+
+std::optional<QString> MainWindow::loadPartFile(const QString& file)
+{
+    const Bytes bytes = readWholeFile(file.toStdString());
+    const SysexFileCheck check = checkSysexFileAs(
+        bytes, isRhythmPart() ? SysexFileKind::RhythmPartFile : SysexFileKind::PartFile);
+    if (!check.ok())
+        return QString::fromStdString(check.problem());
+    if (!m_image.LoadPartBlock(check.block(bytes), partNumber()))
+        return QString("the image holds no part %1 to load it into").arg(partLabel());
+    reportWrongChecksums(file, check.wrongChecksums(),
+                         isRhythmPart() ? MessagesInRhythm : MessagesPerPart);
+    return std::nullopt;
 }
 
 void MainWindow::save8Part()
@@ -137,8 +158,9 @@ void MainWindow::initializePatch()
     if (isRhythmPart())
         return;
     const QString templ = m_programFolder + "/part.syx";
-    if (!m_image.LoadPartFile(templ.toStdString(), partNumber()))
-        throw FileError("The template " + templ.toStdString() + " is not a part file of 650 bytes");
+    if (const auto problem = loadPartFile(templ))
+        throw FileError("The template " + templ.toStdString() + " was not loaded: " +
+                        problem->toStdString());
     m_util->SendLong(m_image.PartBytes(partNumber()));
     imageChanged("Initialize Part " + partLabel());
     refresh();

@@ -14,6 +14,7 @@
 #include "midi/tmidioutput.h"
 #include "midi/tsupertimer.h"
 #include "patch/fileio.h"
+#include "patch/imagecheck.h"
 #include "player/dialogs.h"
 #include "player/tmidiapputil.h"
 #include "transfer/dumpinput.h"
@@ -76,6 +77,12 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     m_settings->setProgramFolder(m_programFolder);
 
     m_output = new TMidiOutput(*m_devices, this);
+    // A device change or the end of the program waits for a send to finish;
+    // the status bar says why the window does not answer meanwhile.
+    connect(m_output, &TMidiOutput::closing, this, [this](qint64 bytes, int ms) {
+        setStatusText(QString(texts::OutputDraining).arg(bytes).arg((ms + 999) / 1000));
+        m_status->repaint();
+    });
     m_input = new TMidiInput(*m_devices, this);
     prepareForDumps(*m_input);
 
@@ -130,14 +137,7 @@ void MainWindow::startUp()
     runCommand([this] { openRememberedPorts(); });
 
     loadWaveList();
-    const QString perf = m_programFolder + "/perf.syx";
-    for (t505temppatch* image : {&m_image, &m_undoImage}) {
-        try {
-            image->LoadFromFile(perf.toStdString());
-        } catch (const FileError&) {
-            // Without a start image the window starts empty, as it always has.
-        }
-    }
+    const QString perfProblem = loadStartImage();
     m_history.reset(m_image.bytes());
     updateEditMenu();
     buildDrumNoteList();
@@ -153,12 +153,39 @@ void MainWindow::startUp()
 
     m_timer->SetEnabled(true);
     partChanged();
+    if (!perfProblem.isEmpty())
+        setStatusText(perfProblem);
+}
+
+QString MainWindow::loadStartImage()
+{
+    const QString perf = m_programFolder + "/perf.syx";
+    Bytes bytes;
+    try {
+        bytes = readWholeFile(perf.toStdString());
+    } catch (const FileError&) {
+        // Without a start image the window starts empty, as it always has.
+        return {};
+    }
+    const SysexFileCheck check = checkSysexFileAs(bytes, SysexFileKind::Image);
+    if (!check.ok())
+        return QString(texts::PartFileNotLoaded)
+            .arg("perf.syx", QString::fromStdString(check.problem()));
+    m_image.LoadFromBytes(check.block(bytes));
+    m_undoImage.LoadFromStream(m_image);
+    if (check.wrongChecksums() == 0)
+        return {};
+    return QString(texts::WrongChecksums)
+        .arg("perf.syx")
+        .arg(qulonglong(check.wrongChecksums()))
+        .arg(qulonglong(MessagesInImage));
 }
 
 void MainWindow::shutDown()
 {
     m_timer->SetEnabled(false);
     m_input->Close();
+    m_output->Close();
     // The backup file is for the run in which it was chosen only.
     m_settings->remove(Setting::AutoSave);
     for (const auto& [name, setting] : ShakeAmounts)

@@ -228,6 +228,12 @@ private:
 
     // filecommands.cpp
     QString partLabel() const;
+    // perf.syx into both images; what to tell the musician about it, if anything.
+    QString loadStartImage();
+    // Loads a part file onto the current part, or says why it was not loaded.
+    std::optional<QString> loadPartFile(const QString& file);
+    // The first status panel tells about messages whose checksums a file had wrong.
+    void reportWrongChecksums(const QString& file, std::size_t wrong, std::size_t messages);
     std::optional<QString> askOpen(const char* title);
     std::optional<QString> askSave(const char* title, const QString& startName,
                                    const QString& suffix = "syx");

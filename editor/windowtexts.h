@@ -28,6 +28,9 @@ inline constexpr char JumpDrumHint[] = "Jump to Drum Note selector (for Part R o
 inline constexpr char JumpPresetHint[] = "Jump to Preset Patch selector";
 inline constexpr char CategoryHint[] = "Jump between waveform groups";
 inline constexpr char AutoSavedTo[] = "AutoSaved to";
+// %1 bytes still on their way out, %2 seconds at most.
+inline constexpr char OutputDraining[] =
+    "Sending the last %1 bytes before the MIDI output closes (at most %2 s)";
 
 // Patch names, presets and scale tune.
 inline constexpr char NameHint[] =
@@ -65,7 +68,12 @@ inline constexpr char InitializePatch[] = "Initialize Patch";
 inline constexpr char InitializePatchHint[] =
     "reset and send patch template (part.syx in the Dorvane directory to the current part";
 inline constexpr char InitializeQuestion[] = "Initialize Part "; // + label + "?"
-inline constexpr char WrongSize[] = "The size of this file is not 9054 bytes\r\nTry again";
+// A file is judged by its messages, not its size; %1 the file, %2 what is wrong and where.
+inline constexpr char FileNotLoaded[] = "%1 was not loaded:\r\n%2\r\nTry again";
+inline constexpr char PartFileNotLoaded[] = "%1 was not loaded: %2";
+// %1 the file, %2 the messages with a wrong checksum, %3 all its messages.
+inline constexpr char WrongChecksums[] =
+    "%1: %2 of %3 messages had wrong checksums; they are corrected when sent or saved";
 inline constexpr char SavePartMidi[] = "Save Current Part in MIDI format..";
 inline constexpr char SavePartMidiTitle[] = "save current part in MIDI format";
 inline constexpr char Save8PartMidi[] = "Save 8 Part in MIDI format..";

@@ -12,8 +12,10 @@
 
 #include <QPointer>
 
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 
 namespace dorvane {
 namespace {
@@ -41,6 +43,12 @@ std::size_t shortMessageLength(std::uint8_t status)
     }
 }
 
+// MIDI's own pace, 31,250 baud at ten bits a byte: the slowest any device
+// that sets its own pace takes bytes.
+constexpr double WireBytesPerSecond = 3125.0;
+// Time beyond what the bytes need, for the device's own latency.
+constexpr int DrainMarginMs = 200;
+
 } // namespace
 
 TMidiOutput::TMidiOutput(QObject* parent) : TMidiOutput(MidiDeviceRegistry::application(), parent)
@@ -55,6 +63,8 @@ TMidiOutput::TMidiOutput(MidiDeviceRegistry& devices, QObject* parent)
 
 TMidiOutput::~TMidiOutput()
 {
+    // Leaving the program in the middle of a send still delivers the rest.
+    letQueueDrain(false);
     m_queue.reset();
     m_connection.reset();
 }
@@ -129,9 +139,13 @@ bool TMidiOutput::Close()
 {
     if (!IsOpen())
         return false;
+    const bool wasBusy = !m_outgoing.empty();
+    const QPointer<TMidiOutput> self(this);
+    letQueueDrain(true);
+    if (!self || !IsOpen())
+        return true; // a handler of closing() closed it already
     m_queue.reset();
     m_connection.reset();
-    const bool wasBusy = !m_outgoing.empty();
     m_outgoing.clear();
     m_posted = 0;
     m_lastError = MidiResult::Ok;
@@ -231,6 +245,42 @@ void TMidiOutput::onWake()
     // A handler that closed the port has had its drained() from Close.
     if (self && finishedAny && m_queue && m_outgoing.empty())
         emit drained();
+}
+
+void TMidiOutput::letQueueDrain(bool announce)
+{
+    if (!m_queue || m_outgoing.empty())
+        return;
+    // Messages the sending thread has finished have left; the rest still has to.
+    const std::size_t gone = std::size_t(m_queue->finished() - m_finishedSeen);
+    std::size_t bytes = 0;
+    for (std::size_t i = gone; i < m_outgoing.size(); ++i)
+        bytes += m_outgoing[i]->bytes.BytesRecorded();
+    const std::size_t pace = m_connection->bytesPerSecond();
+    const double rate = pace ? double(pace) : WireBytesPerSecond;
+    const int limitMs = int(1000.0 * double(bytes) / rate) + DrainMarginMs;
+    if (announce) {
+        const QPointer<TMidiOutput> self(this);
+        emit closing(qint64(bytes), limitMs);
+        if (!self || !m_queue)
+            return;
+    }
+    // The main thread waits here on purpose: the port is going away, and the
+    // messages must not go with it. No signal is raised meanwhile, so nothing
+    // can send more or close the port under the wait.
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(limitMs);
+    for (;;) {
+        while (m_finishedSeen < m_queue->finished() && !m_outgoing.empty()) {
+            m_outgoing.pop_front();
+            --m_posted;
+            ++m_finishedSeen;
+        }
+        if (m_outgoing.empty() || Clock::now() >= deadline)
+            return;
+        handOver();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 } // namespace dorvane

@@ -55,7 +55,9 @@ public:
 
     // False, quietly, when the device cannot be opened; LastError says why.
     bool Open();
-    // True when the port was open. Messages not yet sent are dropped.
+    // True when the port was open. Messages still on their way leave first, for
+    // at most the time their bytes need at the port's pace (MIDI's own pace
+    // where the device sets it), announced by closing(); then the port closes.
     bool Close();
     bool IsOpen() const { return bool(m_queue); }
 
@@ -78,12 +80,15 @@ signals:
     // Nothing is in flight any more: everything sent has left (or failed, or
     // was dropped by Close).
     void drained();
+    // Close is waiting for this many bytes to leave, for at most ms.
+    void closing(qint64 bytes, int ms);
 
 private:
     [[noreturn]] void fail(MidiResult code, const std::string& text);
     void queueMessage(std::unique_ptr<MidiOutgoing> message);
     void handOver();
     void onWake();
+    void letQueueDrain(bool announce);
 
     MidiDeviceRegistry& m_devices;
     QString m_productName;

@@ -44,22 +44,25 @@ std::vector<BlockPlace> blocksOfPart(int part)
 
 bool isRequest(ByteView m)
 {
-    return m.size() == 16 && m[0] == SysexStart && m[1] == RolandId && m[3] == 0x00 &&
-           m[4] == 0x0B && m[5] == DataRequestCommand && m[15] == SysexEnd;
+    return m.size() >= 6 && m[0] == SysexStart && m[1] == RolandId && m[3] == 0x00 &&
+           m[4] == 0x0B && m[5] == DataRequestCommand;
 }
 
 } // namespace
 
-InstrumentState::InstrumentState(Bytes image) : m_image(std::move(image))
+InstrumentState::InstrumentState(Bytes image)
 {
     // The hardware always has a whole area; without a usable start image it
-    // starts from the neutral one.
-    if (m_image.size() != ImageSize || !arrangeByAddress(m_image, BlockKind::Image, 0).bytes) {
+    // starts from the neutral one. The area is kept in address order: every
+    // Data Set and checksum refresh below writes at the layout's positions.
+    BlockCheck check = checkBlock(image, BlockKind::Image, 0, MessageOrder::AnyOrder,
+                                  ChecksumRule::Counted);
+    if (!check.ok()) {
         m_image = initialImage();
         return;
     }
     t505temppatch p;
-    p.LoadFromBytes(m_image);
+    p.LoadFromBytes(*check.bytes);
     m_image = p.AllBytes();
 }
 
@@ -144,8 +147,10 @@ std::vector<Bytes> InstrumentState::answerRequest(ByteView message)
     for (int p = 0; p < NormalPartCount && block.empty(); ++p)
         if (is(requestPartMessage(p)))
             block = ByteView(m_image).subspan(partBlockOffset(p), PartBlockSize);
-    if (block.empty())
+    if (block.empty()) {
+        ++m_counts.requestsUnknown;
         return {};
+    }
     ++m_counts.requestsAnswered;
     std::vector<Bytes> out;
     for (ByteView m : splitSysex(block))

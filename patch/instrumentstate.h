@@ -4,6 +4,8 @@
 // addressed to it (checksum and framing checked; anything else is ignored, as
 // the hardware does), answers the three Data Requests with the Data Set
 // messages of the requested block in image order, and counts the rest.
+// A start image whose messages come in another order is put in place first,
+// so that every later Data Set lands inside the message it addresses.
 #pragma once
 
 #include "patch/layout.h"
@@ -18,6 +20,7 @@ struct InstrumentCounts
     int dataSetsApplied = 0;
     int dataSetsIgnored = 0; // wrong checksum, foreign model or an address outside the area
     int requestsAnswered = 0;
+    int requestsUnknown = 0; // Data Requests for anything but the three blocks
     int notes = 0;       // note-ons and note-offs
     int controllers = 0; // control changes
     int programChanges = 0;

@@ -72,20 +72,29 @@ constexpr std::size_t partBlockSize(int part)
     return part == RhythmPart ? RhythmBlockSize : PartBlockSize;
 }
 
-// Image position of data byte `offset` of (part, area), computed without range
-// checks on part, area or offset; negative results come back as nullopt.
+// Image position of data byte `offset` of (part, area); nothing for a part,
+// area or offset outside the image's layout. Every argument is compared
+// before any arithmetic, so no value of an int can overflow it.
 constexpr std::optional<std::size_t> bytePosition(int part, int area, int offset)
 {
-    long long pos;
-    if (part == RhythmPart)
-        pos = 4584LL + 70LL * area + offset;
-    else if (area == 0)
-        pos = 650LL * part + 10 + offset;
-    else
-        pos = 650LL * part + 96 + 141LL * (area - 1) + offset;
-    if (pos < 0)
+    if (offset < 0)
         return std::nullopt;
-    return std::size_t(pos);
+    const auto o = std::size_t(offset);
+    if (part == RhythmPart) {
+        if (area < 0 || area >= DrumNoteCount || o >= DrumNoteDataSize)
+            return std::nullopt;
+        return RhythmBlockOffset + RhythmCommonMessageSize + std::size_t(area) * DrumNoteMessageSize +
+               MessageHeaderSize + o;
+    }
+    if (!isNormalPart(part))
+        return std::nullopt;
+    const std::size_t block = std::size_t(part) * PartBlockSize;
+    if (area == 0)
+        return o < CommonDataSize ? std::optional(block + MessageHeaderSize + o) : std::nullopt;
+    if (area < 1 || area > ToneCount || o >= ToneDataSize)
+        return std::nullopt;
+    return block + CommonMessageSize + std::size_t(area - 1) * ToneMessageSize +
+           MessageHeaderSize + o;
 }
 
 } // namespace dorvane

@@ -4,6 +4,8 @@
 #include "patch/rolandmessage.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <stdexcept>
 
 namespace dorvane {
 
@@ -15,6 +17,33 @@ void appendBigEndian32(Bytes& out, std::uint32_t v)
     out.push_back(std::uint8_t(v >> 16));
     out.push_back(std::uint8_t(v >> 8));
     out.push_back(std::uint8_t(v));
+}
+
+[[noreturn]] void refuse(std::size_t at, std::uint8_t byte, const char* what)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02X", byte);
+    throw std::invalid_argument("byte " + std::to_string(at) + " (" + buf + ") " + what +
+                                ": no MIDI file was made");
+}
+
+void requireCompleteMessages(ByteView bytes)
+{
+    bool inside = false;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const std::uint8_t b = bytes[i];
+        if (!inside) {
+            if (b != SysexStart)
+                refuse(i, b, "is outside any sysex message");
+            inside = true;
+        } else if (b == SysexEnd) {
+            inside = false;
+        } else if (b & 0x80) {
+            refuse(i, b, "is no data byte, inside a sysex message");
+        }
+    }
+    if (inside)
+        throw std::invalid_argument("the last sysex message has no end (F7): no MIDI file was made");
 }
 
 } // namespace
@@ -34,6 +63,7 @@ void appendVariableLength(Bytes& out, std::uint32_t value)
 
 Bytes midiFileBytes(ByteView messages)
 {
+    requireCompleteMessages(messages);
     Bytes out = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 0x78, 'M', 'T', 'r', 'k'};
     const std::size_t lengthAt = out.size();
     out.insert(out.end(), 4, 0);

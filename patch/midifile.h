@@ -9,6 +9,10 @@
 
 namespace dorvane {
 
+// The bytes must be complete sysex messages, F0, 7-bit data, F7, one after
+// another and nothing else: a sequencer plays every event back as it stands,
+// so a cut-short message or a stray status byte would reach the instrument.
+// Anything else throws std::invalid_argument naming the first bad byte.
 Bytes midiFileBytes(ByteView messages);
 
 // The variable-length quantity of the MIDI file format.

@@ -2,6 +2,7 @@
 #include "patch/t505temppatch.h"
 
 #include "patch/fileio.h"
+#include "patch/imagecheck.h"
 #include "patch/midifile.h"
 #include "patch/modelconversion.h"
 
@@ -153,29 +154,49 @@ void t505temppatch::LoadFromBytes(ByteView bytes)
     m_bytes.assign(bytes.begin(), bytes.end());
 }
 
+Bytes t505temppatch::refreshedBytes() const
+{
+    t505temppatch copy(*this);
+    return copy.AllBytes();
+}
+
+Bytes t505temppatch::refreshedPartBytes(int part) const
+{
+    t505temppatch copy(*this);
+    return copy.PartBytes(part);
+}
+
 void t505temppatch::SaveToFile(const std::string& fileName) const
 {
-    writeFileAtomically(fileName, m_bytes);
+    writeFileAtomically(fileName, refreshedBytes());
 }
 
 void t505temppatch::SavePartFile(const std::string& fileName, int part) const
 {
-    writeFileAtomically(fileName, partView(part));
+    writeFileAtomically(fileName, refreshedPartBytes(part));
 }
 
 bool t505temppatch::LoadPartFile(const std::string& fileName, int part)
 {
     if (!isPart(part))
         return false;
-    t505temppatch file;
-    file.LoadFromFile(fileName);
-    if (file.Size() != partBlockSize(part))
+    const Bytes file = readWholeFile(fileName);
+    const SysexFileCheck check = checkSysexFileAs(
+        file, part == RhythmPart ? SysexFileKind::RhythmPartFile : SysexFileKind::PartFile);
+    return check.ok() && LoadPartBlock(check.block(file), part);
+}
+
+bool t505temppatch::LoadPartBlock(ByteView block, int part)
+{
+    if (!isPart(part) || block.size() != partBlockSize(part))
         return false;
-    if (part != RhythmPart)
-        file.SetPartNumber(part);
     const std::size_t start = partBlockOffset(part);
-    for (std::size_t i = 0; i < file.Size() && start + i < m_bytes.size(); ++i)
-        m_bytes[start + i] = file.m_bytes[i];
+    if (m_bytes.size() < start + block.size())
+        return false;
+    std::copy(block.begin(), block.end(), m_bytes.begin() + std::ptrdiff_t(start));
+    if (part != RhythmPart)
+        for (std::size_t pos : PartNumberPositions)
+            m_bytes[start + pos] = std::uint8_t(part);
     return true;
 }
 
@@ -200,12 +221,26 @@ void t505temppatch::SaveAsMidiFile(const std::string& fileName) const
     const bool hasMid = name.size() >= 4 && name.compare(name.size() - 4, 4, ".mid") == 0;
     if (!hasMid)
         name += ".mid";
-    writeFileAtomically(name, midiFileBytes(m_bytes));
+    const Bytes bytes = refreshedBytes();
+    const BlockCheck check = checkBlock(bytes, BlockKind::Image, 0, MessageOrder::AsLaidOut,
+                                        ChecksumRule::Required);
+    if (!check.ok())
+        throw std::invalid_argument("The image is not an 8 part image of the MC-505 (" +
+                                    check.problem + "): no MIDI file was written");
+    writeFileAtomically(name, midiFileBytes(bytes));
 }
 
 void t505temppatch::SavePartAsMidiFile(const std::string& fileName, int part) const
 {
-    writeFileAtomically(fileName, midiFileBytes(partView(part)));
+    const Bytes bytes = refreshedPartBytes(part);
+    const BlockCheck check = checkBlock(bytes, blockKindOfPart(part), part,
+                                        MessageOrder::AsLaidOut, ChecksumRule::Required);
+    if (!isPart(part) || !check.ok())
+        throw std::invalid_argument(
+            "The part is not a well-formed part of the MC-505 (" +
+            (isPart(part) ? check.problem : std::string("no such part")) +
+            "): no MIDI file was written");
+    writeFileAtomically(fileName, midiFileBytes(bytes));
 }
 
 } // namespace dorvane

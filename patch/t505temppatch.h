@@ -5,8 +5,10 @@
 //
 // The image never reads or writes outside its own bytes, whatever it holds: a
 // read outside gives 0 and a write outside changes nothing, so a short or empty
-// image is harmless. Checksums are refreshed only by UpdateChecksums,
-// UpdateAllChecksums, PartBytes and AllBytes.
+// image is harmless. Checksums in the image are refreshed only by
+// UpdateChecksums, UpdateAllChecksums, PartBytes and AllBytes; whatever leaves
+// for a file goes with fresh checksums, since an edit leaves them stale and
+// the instrument drops a message whose checksum is wrong.
 #pragma once
 
 #include "patch/layout.h"
@@ -38,23 +40,33 @@ public:
     Bytes PartBytes(int part);
     Bytes AllBytes();
 
-    // Replace the whole image; any length is accepted, callers check sizes.
+    // Replace the whole image with whatever the file holds; callers that load
+    // a musician's file check it first (checkSysexFileAs).
     void LoadFromFile(const std::string& fileName);
     void LoadFromStream(const t505temppatch& other);
     void LoadFromBytes(ByteView bytes);
 
-    // Writes the image unchanged (checksums as they stand), atomically.
+    // The whole image, or one part's block, with every checksum refreshed;
+    // the image itself is left as it is.
+    Bytes refreshedBytes() const;
+    Bytes refreshedPartBytes(int part) const;
+
+    // Writes refreshedBytes(), atomically.
     void SaveToFile(const std::string& fileName) const;
 
     std::size_t Size() const { return m_bytes.size(); }
     const Bytes& bytes() const { return m_bytes; }
 
-    // The part's block as stored, atomically written.
+    // The part's block with fresh checksums, atomically written.
     void SavePartFile(const std::string& fileName, int part) const;
-    // Loads a part file (650 bytes, or 4504 for part R) into the part's block and
-    // returns true; a file of another length, or a part that has no block of its
-    // own, leaves the image unchanged and returns false.
+    // Loads a part file (a normal part's five messages, or part R's 65) into
+    // the part's block and returns true. A file that is not that part's kind of
+    // file, a part that has no block of its own, or an image too short to hold
+    // the block leaves the image unchanged and returns false.
     bool LoadPartFile(const std::string& fileName, int part);
+    // The same for a block already checked (a part file's bytes): a normal
+    // part's block is renumbered to the part it lands on.
+    bool LoadPartBlock(ByteView block, int part);
     // On an image holding one part file: the part number in its five messages.
     void SetPartNumber(int part);
 
@@ -63,7 +75,9 @@ public:
     void ConvertModel();
 
     // Standard MIDI File of the whole image (".mid" appended unless the name ends
-    // in exactly ".mid") or of one part (name kept as given). Checksums as stored.
+    // in exactly ".mid") or of one part (name kept as given), checksums
+    // refreshed. Throws std::invalid_argument, writing nothing, when the image
+    // or part is not well formed: a sequencer would send it as it stands.
     void SaveAsMidiFile(const std::string& fileName) const;
     void SavePartAsMidiFile(const std::string& fileName, int part) const;
 

@@ -27,6 +27,14 @@ QString wrongLengthText(std::size_t count, std::size_t expected)
     return countText(count) + QString(", expected %1: not loaded").arg(qulonglong(expected));
 }
 
+QString stalledText(std::size_t count, std::size_t expected, int stallMs)
+{
+    return countText(count) + QString(" of %1, then nothing for %2 s: the reception stopped, "
+                                      "not loaded")
+                                  .arg(qulonglong(expected))
+                                  .arg(QString::number(stallMs / 1000.0));
+}
+
 QString refusedText(std::size_t count, const std::string& problem)
 {
     return countText(count) + ", " + QString::fromStdString(problem) + ": not loaded";
@@ -66,8 +74,11 @@ bool DumpResult::loadInto(t505temppatch& image) const
 }
 
 DumpReceiver::DumpReceiver(TMidiInput* input, QObject* parent)
-    : QObject(parent), m_input(input), m_tempFile(defaultTempFile())
+    : QObject(parent), m_input(input), m_tempFile(defaultTempFile()), m_stall(new QTimer(this))
 {
+    m_stall->setSingleShot(true);
+    m_stall->setInterval(StallTimeoutMs);
+    connect(m_stall, &QTimer::timeout, this, &DumpReceiver::stalledOut);
     if (input) {
         connect(input, &TMidiInput::OnMidiInput, this, &DumpReceiver::drain);
         connect(input, &TMidiInput::OnOverflow, this, [this] { m_lost |= m_receiving; });
@@ -157,6 +168,10 @@ void DumpReceiver::drain()
         if (event->StatusByte != SysexStart || event->SysexBytes.empty())
             continue;
         take(event->SysexBytes);
+        // Once a dump is coming, a long silence means it stopped. A file
+        // reception waits for the musician, who may start dumps at leisure.
+        if (m_mode != ReceiveMode::File)
+            m_stall->start();
         emit progress(qint64(m_received.size()), qint64(ExpectedCount()));
         if (!self)
             return;
@@ -196,8 +211,15 @@ std::optional<DumpResult> DumpReceiver::finish()
     return end(false);
 }
 
-DumpResult DumpReceiver::end(bool automatically)
+void DumpReceiver::stalledOut()
 {
+    if (m_receiving && m_mode != ReceiveMode::File && !m_received.empty())
+        end(false, true);
+}
+
+DumpResult DumpReceiver::end(bool automatically, bool stalled)
+{
+    m_stall->stop();
     if (m_input) {
         m_input->Stop();
         // What arrived before the stop belongs to this reception; after an
@@ -220,6 +242,7 @@ DumpResult DumpReceiver::end(bool automatically)
     result.received = std::move(m_received);
     m_received.clear();
     result.completedAutomatically = automatically;
+    result.stalled = stalled;
     result.dataLost = m_lost;
 
     if (!m_tempFile.isEmpty()) {
@@ -241,15 +264,17 @@ DumpResult DumpReceiver::end(bool automatically)
             result.status = countText(count) + ", not written: " + QString::fromStdString(e.what());
         }
     } else if (const std::size_t expected = ExpectedCount(); count != expected) {
-        result.status = wrongLengthText(count, expected);
+        result.status = stalled ? stalledText(count, expected, m_stall->interval()) : wrongLengthText(count, expected);
     } else {
-        ArrangeResult arranged =
-            arrangeByAddress(result.received, blockKindOf(m_mode, m_part), m_part);
-        if (arranged.bytes) {
-            result.block = std::move(arranged.bytes);
+        // A dump may come in any order; a wrong checksum means a message was
+        // damaged on its way, so it is not loaded.
+        BlockCheck check = checkBlock(result.received, blockKindOf(m_mode, m_part), m_part,
+                                      MessageOrder::AnyOrder, ChecksumRule::Required);
+        if (check.ok()) {
+            result.block = std::move(check.bytes);
             result.status = countText(count) + ": loaded";
         } else {
-            result.status = refusedText(count, arranged.problem);
+            result.status = refusedText(count, check.problem);
         }
     }
     if (result.dataLost)

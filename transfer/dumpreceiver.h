@@ -8,6 +8,10 @@
 // every message is this instrument's Data Set message for the requested block,
 // with a right checksum, put in place by its address.
 //
+// A dump that stops coming in the middle (the instrument switched off, the
+// MIDI system gone, a cable pulled) ends by itself once nothing has arrived
+// for StallTimeout, and says so; it is not loaded.
+//
 // Sending the Data Request is the caller's business, after the start. Main
 // thread only.
 #pragma once
@@ -17,6 +21,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <optional>
 
@@ -42,6 +47,8 @@ struct DumpResult
     // CurrentPart and AllParts: the block in address order, when it can be loaded.
     std::optional<Bytes> block;
     bool completedAutomatically = false;
+    // The dump stopped coming before it was complete.
+    bool stalled = false;
     // One line for the status bar: what arrived and what became of it.
     QString status;
     // Set when the "temp" file could not be written; loading does not depend on it.
@@ -63,8 +70,16 @@ class DumpReceiver : public QObject
     Q_OBJECT
 
 public:
+    // The instrument sends its dump without gaps this long; a real one takes
+    // milliseconds between messages.
+    static constexpr int StallTimeoutMs = 2000;
+
     explicit DumpReceiver(TMidiInput* input, QObject* parent = nullptr);
     ~DumpReceiver() override;
+
+    // How long a dump may pause before it counts as stopped.
+    int StallTimeout() const { return m_stall->interval(); }
+    void SetStallTimeout(int ms) { m_stall->setInterval(ms); }
 
     // Where each reception's raw bytes are written; empty for nowhere.
     QString TempFile() const { return m_tempFile; }
@@ -101,7 +116,8 @@ private:
     void drain();
     void take(ByteView bytes);
     bool complete() const;
-    DumpResult end(bool automatically);
+    DumpResult end(bool automatically, bool stalled = false);
+    void stalledOut();
     void discardPending();
 
     QPointer<TMidiInput> m_input;
@@ -116,6 +132,7 @@ private:
     bool m_inMessage = false;
     bool m_malformed = false;
     bool m_lost = false;
+    QTimer* m_stall;
 };
 
 } // namespace dorvane

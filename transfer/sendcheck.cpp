@@ -18,6 +18,13 @@ std::optional<std::string> sysexFileProblem(ByteView bytes)
             return "byte " + std::to_string(expectedStart) + " is outside any sysex message";
         if (m.back() != SysexEnd)
             return "the message at byte " + std::to_string(offset) + " has no end (F7)";
+        // A status byte inside a message would reach the instrument as a loose
+        // note, program change or start of another message.
+        for (std::size_t i = 1; i + 1 < m.size(); ++i)
+            if (m[i] & 0x80)
+                return "byte " + std::to_string(offset + i) +
+                       " inside the message at byte " + std::to_string(offset) +
+                       " is no data byte";
         expectedStart = offset + m.size();
     }
     if (expectedStart != bytes.size())
@@ -27,20 +34,13 @@ std::optional<std::string> sysexFileProblem(ByteView bytes)
 
 RefreshedImage refreshedImage(ByteView file)
 {
-    if (file.size() != ImageSize)
-        return {std::nullopt, "the file has " + std::to_string(file.size()) +
-                                  " bytes, not the 9054 of an 8 part file: nothing was sent"};
-    // With fresh checksums the messages must be exactly the image's, in its order;
-    // then the fixed-position refresh touches only checksum bytes.
-    Bytes checked(file.begin(), file.end());
-    refreshChecksums(checked);
-    const ArrangeResult arranged = arrangeByAddress(checked, BlockKind::Image, 0);
-    if (!arranged.bytes)
-        return {std::nullopt, "the file is not an MC-505 8 part file (" + arranged.problem +
-                                  "): nothing was sent"};
-    if (*arranged.bytes != checked)
+    // The refresh writes at the image's fixed positions: only an image in the
+    // instrument's own layout, message for message, may go through it.
+    const BlockCheck check =
+        checkBlock(file, BlockKind::Image, 0, MessageOrder::AsLaidOut, ChecksumRule::Counted);
+    if (!check.ok())
         return {std::nullopt,
-                "the file's messages are not in the order of an 8 part file: nothing was sent"};
+                "the file is not an MC-505 8 part file (" + check.problem + "): nothing was sent"};
     t505temppatch image;
     image.LoadFromBytes(file);
     return {image.AllBytes(), {}};

@@ -24,8 +24,8 @@ struct RefreshedImage
 };
 
 // For "Send general sysex file ...": the file's bytes with fresh checksums,
-// when the file is a 9054-byte image whose messages sit where the image
-// expects them (checksums may be wrong; that is what the refresh is for).
+// when the file is an 8 part image, every message where the image keeps it
+// (checksums may be wrong; that is what the refresh is for).
 RefreshedImage refreshedImage(ByteView file);
 
 } // namespace dorvane

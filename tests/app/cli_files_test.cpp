@@ -6,6 +6,7 @@
 #include "patch/rolandmessage.h"
 #include "patch/t505temppatch.h"
 
+#include "support/malformedfiles.h"
 #include "support/testutil.h"
 
 #include <gtest/gtest.h>
@@ -89,7 +90,10 @@ TEST(CliFiles, Info)
     EXPECT_NE(r.out.find("lead.syx: 9807 bytes, 8-part image with leading block\n"),
               std::string::npos);
     EXPECT_NE(r.out.find("r.syx: 4504 bytes, part R\n  \"KIT 909\"\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("junk.bin: 70000 bytes, other\n"), std::string::npos);
+    EXPECT_NE(r.out.find("junk.bin: 70000 bytes, not an image of this instrument: byte 0: "
+                         "expected the Data Set message of part 1 common, found "),
+              std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find("part 1: \"BASS ONE\""), std::string::npos);
     EXPECT_NE(r.out.find("part R: \"KIT 909\""), std::string::npos);
     EXPECT_NE(r.out.find("checksums: 1 of 100 messages wrong\n    02 00 12 00: checksum"),
@@ -183,7 +187,9 @@ TEST(CliFiles, ExtractPart)
     for (std::size_t at : {7u, 93u, 234u, 375u, 516u})
         EXPECT_EQ(moved[at], 4);
     EXPECT_TRUE(checksumProblems(moved).empty()) << "renumbered messages carry fresh checksums";
-    EXPECT_TRUE(arrangeByAddress(moved, BlockKind::Part, 4).bytes);
+    EXPECT_TRUE(checkBlock(moved, BlockKind::Part, 4, MessageOrder::AsLaidOut,
+                           ChecksumRule::Required)
+                    .ok());
 
     ASSERT_EQ(cli({"extract-part", dir.file("img.syx"), dir.file("r.syx"), "--part", "R"}).exitCode,
               0);
@@ -200,4 +206,64 @@ TEST(CliFiles, ExtractPart)
     test::writeFile(dir.file("part.syx"), initialPartFile());
     expectRefused(cli({"extract-part", dir.file("part.syx"), dir.file("o.syx"), "--part", "1"}),
                   dir.file("o.syx"), "650 bytes");
+}
+
+TEST(CliFiles, EveryCommandRefusesMalformedFilesWithTheReason)
+{
+    TempDir dir;
+    for (const auto& bad : test::malformedImages()) {
+        test::writeFile(dir.file("bad.syx"), bad.bytes);
+        const std::string head =
+            "bad.syx: " + std::to_string(bad.bytes.size()) + " bytes, not an image of this instrument: ";
+        const auto r = cli({"info", dir.file("bad.syx")});
+        EXPECT_EQ(r.exitCode, 1) << bad.what << ": no file of the list is well formed";
+        EXPECT_NE(r.out.find(head + bad.problem + "\n"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find('"'), std::string::npos) << "no names read from garbage: " << r.out;
+        if (bad.what == "a lost F7" || bad.what == "a status byte among the data") {
+            EXPECT_NE(r.out.find("broken message"), std::string::npos) << r.out;
+            EXPECT_EQ(r.out.find("all right"), std::string::npos) << r.out;
+        }
+        expectRefused(cli({"export-mid", dir.file("bad.syx"), dir.file("o.mid")}),
+                      dir.file("o.mid"), bad.problem);
+        expectRefused(cli({"extract-part", dir.file("bad.syx"), dir.file("o.syx"), "--part", "2"}),
+                      dir.file("o.syx"), bad.problem);
+    }
+    for (const auto& bad : test::malformedPartFiles()) {
+        test::writeFile(dir.file("bad.syx"), bad.bytes);
+        const auto r = cli({"info", dir.file("bad.syx")});
+        EXPECT_EQ(r.exitCode, 1) << bad.what;
+        EXPECT_NE(r.out.find("not an image of this instrument: " + bad.problem + "\n"),
+                  std::string::npos)
+            << r.out;
+    }
+    // One good file in the list is enough for success.
+    test::writeFile(dir.file("good.syx"), test::knownImage(1));
+    EXPECT_EQ(cli({"info", dir.file("bad.syx"), dir.file("good.syx")}).exitCode, 0);
+}
+
+TEST(CliFiles, FixChecksumsRefusesMessagesItCannotMakeRight)
+{
+    TempDir dir;
+    const Bytes image = test::knownImage(2);
+    Bytes joinedTwo = image; // a lost F7 joins part 1's common to its tone 1
+    joinedTwo[85] = 0x00;
+    Bytes high = image;
+    high[300] = 0x90;
+    const std::pair<Bytes, std::string> cases[] = {
+        {joinedTwo, "the message at byte 0 cannot be made right (broken message: byte 86 is F0 "
+                    "(an F7 before it is lost))"},
+        {high, "the message at byte 227 cannot be made right (broken message: byte 300 is 90, "
+               "which is no data byte)"},
+        {test::fromHex("F0 41 10 00 0B 12 02 00 F7"),
+         "the message at byte 0 cannot be made right (broken message: too short for a Data Set "
+         "message)"},
+    };
+    for (const auto& [bytes, why] : cases) {
+        test::writeFile(dir.file("in.syx"), bytes);
+        expectRefused(cli({"fix-checksums", dir.file("in.syx"), dir.file("o.syx")}),
+                      dir.file("o.syx"), why);
+        const auto r = cli({"info", dir.file("in.syx")});
+        EXPECT_EQ(r.out.find("all right"), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find(why.substr(why.find("(broken") + 1, 20)), std::string::npos) << r.out;
+    }
 }

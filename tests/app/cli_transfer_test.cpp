@@ -139,7 +139,8 @@ TEST_F(CliTransfer, GetRefusesBadInputAndBadDumps)
     ASSERT_TRUE(peer.ready());
     const std::string file = dir.file("a.syx");
     expectRefused(cli({"get", "all", "--out", "inst", "--in", "inst", "-o", file}),
-                  "Received 9054 bytes, wrong checksum in the message for 02 00 16 00: not loaded",
+                  "Received 9054 bytes, byte 648: wrong checksum in the Data Set message of part "
+                  "1 tone 4: not loaded",
                   file);
     expectRefused(cli({"get", "all", "--out", "nothing like it", "--in", "inst", "-o", file}),
                   "no output device matches \"nothing like it\"", file);

@@ -64,7 +64,7 @@ Messages panicMessages()
 
 } // namespace
 
-TEST(MainWindowFiles, Open8PartChecksTheSize)
+TEST(MainWindowFiles, Open8PartChecksTheMessages)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
@@ -78,15 +78,19 @@ TEST(MainWindowFiles, Open8PartChecksTheSize)
     EXPECT_EQ(w.captionText(), " <P 1>: ONE [ON OFF OFF OFF]");
     EXPECT_EQ(rig.dialogs.fileRequests.back().title, "Open 8 part");
 
-    for (std::size_t size : {std::size_t(9053), std::size_t(9055), std::size_t(0)}) {
-        test::writeFile(rig.file("bad.syx"),
-                        Bytes(other.begin(), other.begin() + std::min(size, other.size())));
-        if (size > other.size())
-            test::writeFile(rig.file("bad.syx"), Bytes(size, 0xF0));
+    const std::pair<Bytes, QString> bad[] = {
+        {Bytes(other.begin(), other.end() - 1),
+         "byte 9053: the Data Set message of part R note 98 has no F7, found the end"},
+        {Bytes(9055, 0xF0),
+         "byte 0: expected the Data Set message of part 1 common, found a message of another kind"},
+        {Bytes{}, "byte 0: expected the Data Set message of part 1 common, found the end"},
+    };
+    for (const auto& [bytes, why] : bad) {
+        test::writeFile(rig.file("bad.syx"), bytes);
         rig.dialogs.files.push_back(q(rig.file("bad.syx")));
         w.action("Open8Part")->trigger();
-        EXPECT_EQ(rig.dialogs.lastText(), "The size of this file is not 9054 bytes\r\nTry again");
-        EXPECT_EQ(w.image().bytes(), other) << size;
+        EXPECT_EQ(rig.dialogs.lastText(), "bad.syx was not loaded:\r\n" + why + "\r\nTry again");
+        EXPECT_EQ(w.image().bytes(), other) << bytes.size();
     }
     // An unreadable file says why and changes nothing.
     rig.dialogs.files.push_back(q(rig.file("missing.syx")));
@@ -346,7 +350,8 @@ TEST(MainWindowFiles, AutoSaveWritesOnlyOnceAFileWasChosen)
     EXPECT_EQ(rig.dialogs.fileRequests.back().fileName, "autosave.syx");
     w.image().SetPatchName(2, "BACKED UP");
     w.autoSaveTick();
-    EXPECT_EQ(test::readFile(rig.file("backup.syx")), w.image().bytes());
+    EXPECT_EQ(test::readFile(rig.file("backup.syx")), w.image().refreshedBytes())
+        << "the backup carries fresh checksums";
     EXPECT_TRUE(w.statusText().startsWith("AutoSaved to" + QString::fromStdString(rig.dir.path().string())))
         << w.statusText().toStdString();
     rig.closeWindow();

@@ -2,12 +2,14 @@
 #include "patch/fileio.h"
 #include "patch/imagecheck.h"
 #include "patch/initialpatch.h"
+#include "patch/rolandmessage.h"
 #include "patch/t505temppatch.h"
 
 #include "support/testutil.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 
 using namespace dorvane;
@@ -80,6 +82,22 @@ TEST(Image, NeverReadsOrWritesOutsideItsBytes)
     p.WriteByte(-5, 0, 0, 1);
     p.WriteByte(0, -3, 0, 1);
     p.WriteByte(9, 1000, 0, 1);
+    // Extremes of an int overflowed the position arithmetic before any check.
+    for (int extreme : {INT_MIN, INT_MAX}) {
+        p.WriteByte(9, extreme, 0, 1);
+        p.WriteByte(0, extreme, 5, 1);
+        p.WriteByte(3, 2, extreme, 1);
+        p.WriteByte(extreme, 1, 1, 1);
+        EXPECT_EQ(bytePosition(9, extreme, 0), std::nullopt);
+        EXPECT_EQ(bytePosition(0, 1, extreme), std::nullopt);
+    }
+    // An offset past its message's data would reach the next message's header.
+    EXPECT_EQ(bytePosition(0, 1, 129), std::nullopt);
+    EXPECT_EQ(bytePosition(0, 0, 74), std::nullopt);
+    EXPECT_EQ(bytePosition(9, 63, 58), std::nullopt);
+    EXPECT_EQ(bytePosition(0, 5, 0), std::nullopt);
+    EXPECT_EQ(bytePosition(7, 0, 0), std::nullopt) << "parts 7 and 8 have no block";
+    EXPECT_EQ(bytePosition(9, 63, 57), 9051u);
     EXPECT_EQ(p.bytes(), before);
     EXPECT_EQ(p.ReadByte(0, 1, -200), 0);
 }
@@ -205,18 +223,54 @@ TEST(Image, PartFilesMoveBetweenParts)
     EXPECT_FALSE(q.LoadPartFile(dir.file("r.syx"), 0));
     EXPECT_EQ(q.bytes(), numbered().bytes());
     EXPECT_THROW(q.LoadPartFile(dir.file("missing.syx"), 0), FileError);
+
+    // An image too short to hold the block takes nothing and says so.
+    t505temppatch shortImage;
+    shortImage.LoadFromBytes(Bytes(3000, 0x11));
+    EXPECT_FALSE(shortImage.LoadPartFile(dir.file("p2.syx"), 4));
+    EXPECT_FALSE(shortImage.LoadPartFile(dir.file("r.syx"), 9));
+    EXPECT_EQ(shortImage.bytes(), Bytes(3000, 0x11));
+}
+
+TEST(Image, SavesCarryFreshChecksumsTheImageKeepsItsOwn)
+{
+    // An edit leaves the image's checksums stale until the next send; a file
+    // written in between must not carry them, or the instrument drops the
+    // edited messages when the file is sent later.
+    TempDir dir;
+    t505temppatch p = initial();
+    p.WriteByte(0, 0, 30, 5);
+    p.WriteByte(2, 3, 81, 20);
+    p.SetPatchName(9, "KIT");
+    const Bytes stale = p.bytes();
+    ASSERT_EQ(checksumProblems(stale).size(), 3u);
+
+    p.SaveToFile(dir.file("all.syx"));
+    p.SavePartFile(dir.file("p3.syx"), 2);
+    p.SavePartFile(dir.file("r.syx"), 9);
+    EXPECT_EQ(p.bytes(), stale) << "saving leaves the image as it is";
+    for (const char* name : {"all.syx", "p3.syx", "r.syx"}) {
+        const Bytes saved = test::readFile(dir.file(name));
+        const SysexFileCheck check = checkSysexFile(saved);
+        EXPECT_TRUE(check.ok()) << name << ": " << check.problem();
+        EXPECT_EQ(check.wrongChecksums(), 0u) << name;
+    }
+    Bytes expected = stale;
+    refreshChecksums(expected);
+    EXPECT_EQ(test::readFile(dir.file("all.syx")), expected) << "only checksum bytes differ";
 }
 
 TEST(Image, FilesRoundTripAndFailuresLeaveThingsAsTheyWere)
 {
     TempDir dir;
-    t505temppatch p = numbered();
+    t505temppatch p = initial();
+    p.WriteByte(3, 2, 40, 99);
     p.SaveToFile(dir.file("a.syx"));
-    EXPECT_EQ(test::readFile(dir.file("a.syx")), p.bytes());
+    EXPECT_EQ(test::readFile(dir.file("a.syx")), p.refreshedBytes());
 
     t505temppatch q;
     q.LoadFromFile(dir.file("a.syx"));
-    EXPECT_EQ(q.bytes(), p.bytes());
+    EXPECT_EQ(q.bytes(), p.refreshedBytes());
 
     // Every size loads as it is: the callers decide what fits.
     for (const Bytes& b :
@@ -227,17 +281,17 @@ TEST(Image, FilesRoundTripAndFailuresLeaveThingsAsTheyWere)
     }
 
     // A missing file or an unwritable target throws with a message and changes nothing.
-    q.LoadFromBytes(p.bytes());
+    q.LoadFromBytes(p.refreshedBytes());
     try {
         q.LoadFromFile(dir.file("nope.syx"));
         FAIL() << "no exception";
     } catch (const FileError& e) {
         EXPECT_NE(std::string(e.what()).find("nope.syx"), std::string::npos);
     }
-    EXPECT_EQ(q.bytes(), p.bytes());
+    EXPECT_EQ(q.bytes(), p.refreshedBytes());
     EXPECT_THROW(q.SaveToFile(dir.file("no/such/folder/a.syx")), FileError);
     EXPECT_THROW(q.SaveToFile(dir.path().string()), FileError);
-    EXPECT_EQ(test::readFile(dir.file("a.syx")), p.bytes()) << "old file whole";
+    EXPECT_EQ(test::readFile(dir.file("a.syx")), p.refreshedBytes()) << "old file whole";
 
     // A save replaces the old file and leaves no temporary file behind.
     t505temppatch other = initial();

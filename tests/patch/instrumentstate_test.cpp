@@ -109,6 +109,10 @@ TEST(InstrumentState, AnswersTheThreeRequestsInImageOrder)
     badRequest[14] ^= 1;
     EXPECT_TRUE(inst.receive(badRequest).empty());
     EXPECT_TRUE(inst.receive(requestPartMessage(8)).empty());
+    EXPECT_TRUE(inst.receive(test::fromHex("F0 41 10 00 0B 11 02 F7")).empty());
+    EXPECT_EQ(inst.counts().requestsAnswered, 3);
+    EXPECT_EQ(inst.counts().requestsUnknown, 3) << "requests it does not know are counted";
+    EXPECT_EQ(inst.counts().dataSetsIgnored, 0);
 
     // A whole dump sent back is taken as it is.
     t505temppatch other = editorImage();
@@ -124,5 +128,29 @@ TEST(InstrumentState, StartsNeutralWithoutAUsableImage)
     for (const Bytes& b : {Bytes{}, Bytes(9053, 0), test::randomBytes(9054, 2)}) {
         InstrumentState inst(b);
         EXPECT_EQ(inst.image(), initialImage());
+    }
+}
+
+TEST(InstrumentState, AStartImageInAnotherOrderIsKeptInAddressOrder)
+{
+    // Every later Data Set and checksum refresh writes at the layout's
+    // positions: the start image must be in that layout, not as given.
+    const Bytes image = initialImage();
+    std::vector<Bytes> messages;
+    for (ByteView m : splitSysex(image))
+        messages.emplace_back(m.begin(), m.end());
+    for (auto [a, b] : {std::pair{1, 2}, std::pair{0, 1}}) {
+        std::vector<Bytes> swapped = messages;
+        std::swap(swapped[std::size_t(a)], swapped[std::size_t(b)]);
+        InstrumentState inst(joined(swapped));
+        EXPECT_EQ(inst.image(), image);
+
+        inst.receive(parameterMessage(tsMC505, {0x02, 0x00, 0x10, 0x05}, 77));
+        t505temppatch ed = editorImage();
+        ed.WriteByte(0, 1, 5, 77);
+        const auto all = inst.receive(requestAllMessage());
+        EXPECT_EQ(all.size(), 100u);
+        EXPECT_EQ(joined(all), ed.AllBytes());
+        EXPECT_TRUE(checksumProblems(joined(all)).empty());
     }
 }

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <sstream>
+#include <stdexcept>
 
 using namespace dorvane;
 using dorvane::test::TempDir;
@@ -122,31 +123,54 @@ TEST(MidiFile, ExportsReadBackByMido)
     EXPECT_FALSE(std::filesystem::exists(dir.file("x.mid.mid")));
 }
 
-TEST(MidiFile, ChecksumsAreExportedAsStored)
+TEST(MidiFile, ExportsCarryFreshChecksums)
 {
     TempDir dir;
     t505temppatch p = variedImage();
     p.WriteByte(0, 1, 81, 3); // stale checksum
+    const Bytes stale = p.bytes();
     p.SavePartAsMidiFile(dir.file("p1.mid"), 0);
-    const SysexEvents got = readWithMido(dir.file("p1.mid"));
-    EXPECT_EQ(got.events, messagesHex(p.partView(0)));
+    p.SaveAsMidiFile(dir.file("all.mid"));
+    EXPECT_EQ(p.bytes(), stale) << "the image keeps its own checksums";
+    EXPECT_EQ(readWithMido(dir.file("p1.mid")).events, messagesHex(p.refreshedPartBytes(0)));
+    EXPECT_EQ(readWithMido(dir.file("all.mid")).events, messagesHex(p.refreshedBytes()));
+    EXPECT_NE(messagesHex(p.refreshedBytes()), messagesHex(stale));
 }
 
-TEST(MidiFile, MalformedImagesStillGiveValidFiles)
+TEST(MidiFile, OnlyCompleteMessagesAreExported)
 {
+    // A message cut short would become an event without F7, and bytes outside
+    // any message would vanish without a word: neither makes a file.
+    const Bytes image = initialImage();
+    struct Case
+    {
+        Bytes bytes;
+        std::string problem;
+    } cases[] = {
+        {Bytes(image.begin(), image.end() - 1),
+         "the last sysex message has no end (F7): no MIDI file was made"},
+        {Bytes{0x12, 0xF0, 0x41, 0xF7}, "byte 0 (12) is outside any sysex message: no MIDI file was made"},
+        {Bytes{0xF0, 0x41, 0x93, 0xF7}, "byte 2 (93) is no data byte, inside a sysex message: no MIDI file was made"},
+        {Bytes{0xF0, 0x41, 0xF0, 0x10, 0xF7}, "byte 2 (F0) is no data byte, inside a sysex message: no MIDI file was made"},
+    };
+    for (const auto& c : cases) {
+        try {
+            (void)midiFileBytes(c.bytes);
+            ADD_FAILURE() << "exported " << test::hex(c.bytes);
+        } catch (const std::invalid_argument& e) {
+            EXPECT_EQ(e.what(), c.problem);
+        }
+    }
+    EXPECT_EQ(midiFileBytes(Bytes{}).size(), 31u + 4) << "nothing at all is an empty track";
+
+    // An image that is not one of the instrument's is refused before the file is touched.
     TempDir dir;
     t505temppatch p;
-    for (const Bytes& b : {Bytes{}, Bytes{0xF0, 0x41, 0x10}, Bytes{0x12, 0xF0, 0x41, 0xF7, 0x55}}) {
+    for (const Bytes& b : {Bytes{}, Bytes{0xF0, 0x41, 0x10}, test::randomBytes(9054, 11)}) {
         p.LoadFromBytes(b);
-        p.SaveAsMidiFile(dir.file("m.mid"));
-        const SysexEvents got = readWithMido(dir.file("m.mid"));
-        EXPECT_EQ(got.header, "format 0 tracks 1 ticks 120");
+        EXPECT_THROW(p.SaveAsMidiFile(dir.file("m.mid")), std::invalid_argument);
+        EXPECT_THROW(p.SavePartAsMidiFile(dir.file("p.mid"), 0), std::invalid_argument);
     }
-    // Random bytes are no image, but the export still frames them: the track
-    // length matches what follows it.
-    p.LoadFromBytes(test::randomBytes(9054, 11));
-    const Bytes f = midiFileBytes(p.bytes());
-    const std::size_t length =
-        std::size_t(f[18]) << 24 | std::size_t(f[19]) << 16 | std::size_t(f[20]) << 8 | f[21];
-    EXPECT_EQ(length, f.size() - 22);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("m.mid")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("p.mid")));
 }

@@ -23,9 +23,10 @@ TEST(StartupData, NeutralAndWellFormed)
     p.LoadFromBytes(initialImage());
     ASSERT_EQ(p.Size(), ImageSize);
     EXPECT_TRUE(checksumProblems(p.bytes()).empty());
-    const auto arranged = arrangeByAddress(p.bytes(), BlockKind::Image, 0);
-    ASSERT_TRUE(arranged.bytes) << arranged.problem;
-    EXPECT_EQ(*arranged.bytes, p.bytes());
+    const SysexFileCheck check = checkSysexFile(p.bytes());
+    ASSERT_EQ(check.kind, SysexFileKind::Image) << check.problem();
+    EXPECT_EQ(check.wrongChecksums(), 0u);
+    EXPECT_EQ(checkSysexFile(initialPartFile()).kind, SysexFileKind::PartFile);
 
     for (int part = 0; part < 7; ++part) {
         EXPECT_EQ(p.GetPatchName(part), "INIT PATCH");

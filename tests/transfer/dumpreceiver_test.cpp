@@ -269,8 +269,8 @@ TEST_F(DumpReception, ABlockOfTheOtherModeIsNotLoaded)
     EXPECT_EQ(results.front().received.size(), 650u);
     EXPECT_FALSE(results.front().loadable());
     EXPECT_EQ(results.front().status,
-              "Received 650 bytes, a message for address 02 00 00 00, which is not part of the "
-              "requested block: not loaded");
+              "Received 650 bytes, byte 0: the Data Set message of part 1 common does not belong "
+              "to part 3: not loaded");
 }
 
 TEST_F(DumpReception, BlocksInAnotherOrderArePutInPlaceByAddress)
@@ -308,8 +308,8 @@ TEST_F(DumpReception, WrongChecksumsAndForeignMessagesAreRefusedWithAText)
     const std::size_t tone2 = 2 * PartBlockSize + CommonMessageSize + ToneMessageSize;
     badChecksum[tone2 + ToneMessageSize - 2] ^= 0x01;
     cases.push_back({"checksum", badChecksum,
-                     "Received 9054 bytes, wrong checksum in the message for 02 02 12 00: not "
-                     "loaded"});
+                     "Received 9054 bytes, byte 1666: wrong checksum in the Data Set message of part "
+                     "3 tone 2: not loaded"});
 
     // Part 5's common as another model's Data Set message of the same length.
     auto messages = messagesOf(image);
@@ -318,14 +318,15 @@ TEST_F(DumpReception, WrongChecksumsAndForeignMessagesAreRefusedWithAText)
     common5.insert(common5.end() - 2, 0x00);
     common5[3] = 0x6A;
     cases.push_back({"foreign", joined(messages),
-                     "Received 9054 bytes, a message that is not an MC-505 Data Set message: "
-                     "not loaded"});
+                     "Received 9054 bytes, byte 2600: expected a Data Set message of the 8 part "
+                     "image, found a SuperJV/XP message: not loaded"});
 
     // The same message twice, another missing.
     messages = messagesOf(image);
     messages[1] = messages[6] = messagesOf(image)[1];
     cases.push_back({"twice", joined(messages),
-                     "Received 9054 bytes, the message for 02 00 10 00 came twice: not loaded"});
+                     "Received 9054 bytes, byte 736: the Data Set message of part 1 tone 1 came "
+                     "twice: not loaded"});
 
     for (const Case& c : cases) {
         ASSERT_EQ(c.bytes.size(), ImageSize) << c.what;
@@ -382,6 +383,32 @@ TEST_F(DumpReception, RandomOrOversizedDataIsNeverLoaded)
         EXPECT_TRUE(r->status.endsWith(": not loaded")) << r->status.toStdString();
         EXPECT_EQ(r->received, bytes);
     }
+}
+
+TEST_F(DumpReception, ADumpThatStopsComingEndsByItselfAndSaysSo)
+{
+    // The instrument switched off, the MIDI system gone: the rest never comes.
+    receiver.SetStallTimeout(300);
+    const Bytes image = knownImage(2);
+    getAll();
+    answer(requestAllMessage(), perMessage(Bytes(image.begin(), image.begin() + 4550)));
+    ASSERT_TRUE(waitForResult());
+    const DumpResult& r = results.front();
+    EXPECT_TRUE(r.stalled);
+    EXPECT_FALSE(r.completedAutomatically);
+    EXPECT_FALSE(r.loadable());
+    EXPECT_EQ(r.status, "Received 4550 bytes of 9054, then nothing for 0.3 s: the reception "
+                        "stopped, not loaded");
+    EXPECT_FALSE(receiver.IsReceiving());
+
+    // Into a file, the musician starts each dump when ready: no time limit.
+    results.clear();
+    receiver.startFile(QString::fromStdString(dir.file("dump.syx")));
+    feed(perMessage(Bytes(image.begin(), image.begin() + 650)));
+    QTest::qWait(600);
+    EXPECT_TRUE(receiver.IsReceiving());
+    EXPECT_TRUE(results.empty());
+    receiver.finish();
 }
 
 TEST_F(DumpReception, FileModeWritesExactlyWhatArrived)

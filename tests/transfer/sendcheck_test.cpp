@@ -24,6 +24,9 @@ TEST(SendCheck, OnlyCompleteSysexMessagesCanBeSentAsTheyStand)
               "the message at byte 3 has no end (F7)");
     for (std::uint32_t seed = 0; seed < 20; ++seed)
         EXPECT_NE(sysexFileProblem(randomBytes(500, seed)), std::nullopt);
+    // A status byte among the data would reach the instrument as a loose message.
+    EXPECT_EQ(sysexFileProblem(Bytes{0xF0, 0x41, 0x90, 0x3C, 0xF7}),
+              "byte 2 inside the message at byte 0 is no data byte");
 }
 
 TEST(SendCheck, AGeneralFileIsSentWithFreshChecksumsOnlyWhenItIsAnImage)
@@ -43,8 +46,8 @@ TEST(SendCheck, AGeneralFileIsSentWithFreshChecksumsOnlyWhenItIsAnImage)
     // Not the layout the fixed-position refresh writes into: nothing is sent.
     RefreshedImage r = refreshedImage(Bytes(image.begin(), image.end() - 1));
     EXPECT_FALSE(r.bytes);
-    EXPECT_EQ(r.problem,
-              "the file has 9053 bytes, not the 9054 of an 8 part file: nothing was sent");
+    EXPECT_EQ(r.problem, "the file is not an MC-505 8 part file (byte 9053: the Data Set "
+                         "message of part R note 98 has no F7, found the end): nothing was sent");
     Bytes leading(LeadingBlockSize, 0x00);
     leading.insert(leading.end(), image.begin(), image.end());
     EXPECT_FALSE(refreshedImage(leading).bytes);
@@ -53,8 +56,9 @@ TEST(SendCheck, AGeneralFileIsSentWithFreshChecksumsOnlyWhenItIsAnImage)
     std::swap(messages[0], messages[5]);
     r = refreshedImage(joined(messages));
     EXPECT_FALSE(r.bytes);
-    EXPECT_EQ(r.problem,
-              "the file's messages are not in the order of an 8 part file: nothing was sent");
+    EXPECT_EQ(r.problem, "the file is not an MC-505 8 part file (byte 0: expected the Data Set "
+                         "message of part 1 common, found the one of part 2 common): nothing was "
+                         "sent");
     Bytes foreign = image;
     foreign[7] = 0x08; // part 1's common claims to be part 9's
     r = refreshedImage(foreign);
