@@ -4,6 +4,7 @@
 
 #include <QCursor>
 #include <QFont>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -402,10 +403,16 @@ TEST(TDragTweak, AHandlerMayDeleteTheControlOnRelease)
 {
     auto* c = new TDragTweak;
     c->SetItems(numbers(4));
-    QObject::connect(c, &TDragTweak::OnMouseUp, [c] { delete c; });
+    QPointer<TDragTweak> alive(c);
+    int released = 0;
+    QObject::connect(c, &TDragTweak::OnMouseUp, [c, &released] {
+        ++released;
+        delete c;
+    });
     t::press(c, {1, 1});
     t::release(c, {1, 1}); // nothing may touch the control after its notification
-    SUCCEED();
+    EXPECT_EQ(released, 1);
+    EXPECT_TRUE(alive.isNull());
 }
 
 TEST(TDragTweak, SizeHintFitsTheWidestValueInBold)
