@@ -71,27 +71,28 @@ void writeFileAtomically(const std::string& fileName, ByteView bytes)
     std::random_device rd;
     const fs::path temp =
         folder / ("." + target.filename().string() + ".tmp" + std::to_string(rd() % 1000000));
-    {
-        FilePtr f(std::fopen(temp.string().c_str(), "wb"));
-        if (!f)
-            throw FileError(systemMessage("Cannot write", fileName));
-        // An empty file is a valid save (a reception of nothing); fwrite must
-        // not be handed the null pointer of an empty span.
-        const bool written =
-            (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size()) &&
-            std::fflush(f.get()) == 0;
-        int saved = errno;
+    std::FILE* f = std::fopen(temp.string().c_str(), "wb");
+    if (!f)
+        throw FileError(systemMessage("Cannot write", fileName));
+    // Every step can be where a full disk or a lost network share shows: the
+    // write, the flush, the sync to the disk and the close. Only when all of
+    // them succeeded does the new file replace the old one.
+    // An empty file is a valid save (a reception of nothing); fwrite must not
+    // be handed the null pointer of an empty span.
+    bool ok = (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size()) &&
+              std::fflush(f) == 0;
 #ifndef _WIN32
-        // The rename below is only as good as the data under it.
-        if (written && ::fsync(fileno(f.get())) != 0)
-            saved = errno;
+    ok = ok && ::fsync(fileno(f)) == 0;
 #endif
-        if (!written) {
-            f.reset();
-            fs::remove(temp, ec);
-            errno = saved;
-            throw FileError(systemMessage("Cannot write", fileName));
-        }
+    int saved = errno;
+    if (std::fclose(f) != 0 && ok) {
+        ok = false;
+        saved = errno;
+    }
+    if (!ok) {
+        fs::remove(temp, ec);
+        errno = saved;
+        throw FileError(systemMessage("Cannot write", fileName));
     }
     fs::rename(temp, target, ec);
     if (ec) {

@@ -9,6 +9,7 @@
 #include "patch/midifile.h"
 #include "patch/rolandmessage.h"
 
+#include "support/filesizelimit.h"
 #include "support/malformedfiles.h"
 
 #include <gtest/gtest.h>
@@ -160,4 +161,27 @@ TEST(WindowBadFiles, WrongChecksumsAloneLoadAndGoOutRight)
     rig.dialogs.files.push_back(q(rig.file("all.mid")));
     w.action("Save8PartMidi")->trigger();
     EXPECT_EQ(test::readFile(rig.file("all.mid")), midiFileBytes(w.image().refreshedBytes()));
+}
+
+TEST(WindowBadFiles, ASaveThatFailsPartWaySaysSoAndKeepsTheOldFile)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    rig.dialogs.files.push_back(q(rig.file("song.syx")));
+    w.action("Save8Part")->trigger();
+    const Bytes old = test::readFile(rig.file("song.syx"));
+    ASSERT_EQ(old.size(), ImageSize);
+
+    w.image().SetPatchName(0, "CHANGED");
+    rig.dialogs.files.push_back(q(rig.file("song.syx")));
+    {
+        test::FileSizeLimit full(4096);
+        w.action("Save8Part")->trigger();
+    }
+    EXPECT_TRUE(rig.dialogs.lastText().startsWith("Cannot write " + q(rig.file("song.syx"))))
+        << rig.dialogs.lastText().toStdString();
+    EXPECT_TRUE(rig.dialogs.lastText().endsWith("File too large"));
+    EXPECT_EQ(test::readFile(rig.file("song.syx")), old);
+    for (const auto& name : filesIn(rig))
+        EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
 }

@@ -5,6 +5,7 @@
 #include "patch/rolandmessage.h"
 #include "patch/t505temppatch.h"
 
+#include "support/filesizelimit.h"
 #include "support/testutil.h"
 
 #include <gtest/gtest.h>
@@ -320,4 +321,31 @@ TEST(Image, AnEmptyImageSavesAnEmptyFile)
     t505temppatch empty;
     empty.SaveToFile(dir.file("empty.syx"));
     EXPECT_TRUE(test::readFile(dir.file("empty.syx")).empty());
+}
+
+TEST(Image, ASaveThatFailsPartWayKeepsTheOldFile)
+{
+    // A disk that fills up in the middle of a save: the old file must stay
+    // whole, no half-written file may be left, and the failure must be said.
+    TempDir dir;
+    t505temppatch old = initial();
+    old.SaveToFile(dir.file("song.syx"));
+    const Bytes oldBytes = test::readFile(dir.file("song.syx"));
+    t505temppatch edited = initial();
+    edited.SetPatchName(0, "NEW");
+    std::string error;
+    try {
+        test::FileSizeLimit full(4096);
+        edited.SaveToFile(dir.file("song.syx"));
+    } catch (const FileError& e) {
+        error = e.what();
+    }
+    EXPECT_NE(error.find("Cannot write " + dir.file("song.syx") + ": File too large"),
+              std::string::npos)
+        << error;
+    EXPECT_EQ(test::readFile(dir.file("song.syx")), oldBytes);
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        files += e.is_regular_file();
+    EXPECT_EQ(files, 1) << "no temporary file left behind";
 }
