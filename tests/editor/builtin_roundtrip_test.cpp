@@ -161,3 +161,32 @@ TEST(BuiltInRoundTrip, ShakesAndUndoesKeepTheInstrumentInStep)
     EXPECT_EQ(w.image().ReadByte(1, 2, 81), 3);
     EXPECT_EQ(rig.instrumentImage(), rig.editorImage());
 }
+
+TEST(BuiltInRoundTrip, AnInstrumentThatStopsInTheMiddleOfItsDumpChangesNothing)
+{
+    InstrumentRig rig;
+    rig.instrument->setFullSpeed(false); // the wire rate: three seconds for the whole area
+    MainWindow& w = rig.open();
+    w.receiver().SetStallTimeout(300);
+    const Bytes before = w.image().bytes();
+
+    // Its MIDI out taken away mid-dump (another input chosen): the rest never comes.
+    rig.dialogs.answers.push_back(true);
+    w.action("Get8Part")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return w.receiver().Received().size() >= 700; }, 10000));
+    rig.release("midiin", 0);
+    ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 5000))
+        << w.statusText().toStdString();
+    EXPECT_TRUE(w.statusText().contains("the reception stopped, not loaded"))
+        << w.statusText().toStdString();
+    EXPECT_EQ(w.image().bytes(), before);
+
+    // Back on the instrument, the program closed in the middle of the next dump.
+    rig.release("midiin", 3);
+    ASSERT_EQ(w.midiInput().State(), misOpen);
+    rig.dialogs.answers.push_back(true);
+    w.action("Get8Part")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return w.receiver().Received().size() >= 700; }, 10000));
+    rig.closeWindow();
+    EXPECT_EQ(rig.instrument->image(), initialImage()) << "the instrument goes on unharmed";
+}

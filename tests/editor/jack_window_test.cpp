@@ -8,6 +8,7 @@
 #include "support/jackinstrumentpeer.h"
 #include "support/jackserver.h"
 #include "transfer/devicematch.h"
+#include "transfer/dumpreceiver.h"
 
 #include <QTabWidget>
 
@@ -59,6 +60,63 @@ TEST(JackWindow, GetEightPartsLoadsThePeersImage)
         << "the dump never completed: " << w.statusText().toStdString();
     EXPECT_EQ(w.image().bytes(), image) << "a shuffled dump is put in place by address";
     EXPECT_EQ(w.image().GetPatchName(6), "FROM JACK");
+    rig.dialogs.answers.push_back(true);
+    w.close();
+}
+
+TEST(JackWindow, TheServerGoneInTheMiddleOfAGetStopsTheReceptionAndChangesNothing)
+{
+    std::unique_ptr<test::JackServer> server;
+    try {
+        server = std::make_unique<test::JackServer>();
+    } catch (const std::exception& e) {
+        FAIL() << "no JACK server: " << e.what();
+    }
+    t505temppatch peerImage;
+    peerImage.LoadFromBytes(initialImage());
+    peerImage.SetPatchName(0, "NEVER HERE");
+    test::TempDir dir;
+    test::writeFile(dir.file("peer.syx"), peerImage.AllBytes());
+    // At the wire rate the dump takes three seconds: time to pull the plug.
+    test::JackInstrumentPeer peer(dir.file("peer.syx"), {"--rate", "3125"});
+    ASSERT_TRUE(peer.ready());
+
+    WindowRig rig;
+    MidiDeviceRegistry jack;
+    jack.addSource(std::make_shared<RtMidiDriver>());
+    const DeviceMatch out = matchDevice(jack.outputNames(), "inst", "output");
+    const DeviceMatch in = matchDevice(jack.inputNames(), "inst", "input");
+    ASSERT_TRUE(out.id && in.id) << out.problem << in.problem;
+    rig.store("midiout", QString::number(*out.id));
+    rig.store("midiin", QString::number(*in.id));
+    rig.store("autotrig", "0");
+    MainWindow::Setup setup;
+    setup.dialogs = &rig.dialogs;
+    setup.settings = std::make_unique<SettingsStore>(rig.iniFile());
+    setup.programFolder = QString::fromStdString(rig.dir.path().string());
+    setup.devices = &jack;
+    MainWindow w(std::move(setup));
+    w.show();
+    const Bytes before = w.image().bytes();
+
+    rig.dialogs.answers.push_back(true);
+    w.action("Get8Part")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return w.receiver().Received().size() >= 700; }, 20000))
+        << "the dump never started: " << w.statusText().toStdString();
+    server->stop();
+
+    ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 15000))
+        << "the reception never ended: " << w.statusText().toStdString();
+    EXPECT_TRUE(w.statusText().contains("the reception stopped, not loaded"))
+        << w.statusText().toStdString();
+    EXPECT_EQ(w.image().bytes(), before);
+    EXPECT_FALSE(w.receiver().IsReceiving());
+
+    // The window goes on: an edit to a port whose server is gone, then the end.
+    TDragTweak* cutoff = w.control("cutoff");
+    cutoff->SetPosition(30);
+    test::release(cutoff, QPoint(2, 2));
+    EXPECT_EQ(w.image().ReadByte(0, 1, 81), 30);
     rig.dialogs.answers.push_back(true);
     w.close();
 }

@@ -103,19 +103,25 @@ JackServer::JackServer() : m_name(uniqueName())
     throw std::runtime_error("the JACK server " + m_name + " does not answer:\n" + log);
 }
 
+void JackServer::stop()
+{
+    if (m_pid <= 0)
+        return;
+    kill(m_pid, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    bool gone = false;
+    while (!(gone = exited(m_pid)) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!gone) {
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+    }
+    m_pid = -1;
+}
+
 JackServer::~JackServer()
 {
-    if (m_pid > 0) {
-        kill(m_pid, SIGTERM);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        bool gone = false;
-        while (!(gone = exited(m_pid)) && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (!gone) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
+    stop();
     std::error_code ignored;
     std::filesystem::remove(m_log, ignored);
 }

@@ -30,6 +30,11 @@ public:
 
     const std::string& name() const { return m_name; }
 
+    // Ends the server now, as a crash or a user would, with the clients still
+    // attached. SIGTERM: a server killed harder leaves its slot in the
+    // machine's JACK registry.
+    void stop();
+
     // The server's ports, as jack_lsp lists them.
     std::vector<std::string> ports() const;
     // Waits until a port of that exact name exists.
