@@ -48,6 +48,22 @@ TEST(MainWindowEdit, ToneEditGoesToEverySelectedToneInOrder)
     EXPECT_EQ(sent[0].size(), 13u * 3 - 1);
 }
 
+TEST(MainWindowEdit, OffsetsFrom128GoToTheNextAddressByte)
+{
+    // Roland addresses count seven bits a byte: tone offset 128 (Reverb Send
+    // Level) is 11 00, not 10 00 (Tone Switch) or 10 80.
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    w.selectPart(5);
+    for (int t = 1; t <= 4; ++t)
+        w.setToneSelected(t, t == 2);
+    rig.take();
+    rig.release("DragTweak135", 100);
+    EXPECT_EQ(rig.take(), (Messages{param(2, 5, 0x13, 0x00, 100)}));
+    EXPECT_EQ(w.image().ReadByte(5, 2, 128), 100);
+    EXPECT_EQ(w.image().ReadByte(5, 2, 0), 0) << "Tone Switch untouched";
+}
+
 TEST(MainWindowEdit, NoToneSelectedSendsNothingButShowsTheValues)
 {
     WindowRig rig;

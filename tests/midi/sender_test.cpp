@@ -92,6 +92,27 @@ TEST(MidiSender, AMessagePauseSeparatesTheSysexMessagesInsideALongMessage)
     EXPECT_EQ(concat(sent), longMessage);
 }
 
+TEST(MidiSender, AMessagePauseAndPauseTogetherAddUp)
+{
+    // For the slowest old interfaces both are on: the gap after a long
+    // message is the message pause and the 55 ms together, not either alone.
+    SenderSetup s;
+    s.sender.SetPause(true);
+    s.sender.SetMessagePause(40);
+    std::vector<qint64> leftAt;
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&s.port, &TMidiOutput::Onmidioutput, &s.port,
+                     [&] { leftAt.push_back(clock.elapsed()); });
+    s.sender.SendLong(concat({dataSet(24, 1), dataSet(24, 2)}));
+    s.sender.SendLong(dataSet(24, 3));
+    ASSERT_TRUE(waitFor([&] { return s.empty.count() == 1; }));
+    ASSERT_EQ(leftAt.size(), 3u);
+    // Lower bounds only: a busy machine may make gaps longer, never shorter.
+    EXPECT_GE(leftAt[1] - leftAt[0], 40 - 5) << "inside a long message: the message pause";
+    EXPECT_GE(leftAt[2] - leftAt[1], 40 + MidiSender::PauseMs - 5) << "after it: both";
+}
+
 TEST(MidiSender, AFailureIsReportedAndTheRestStillGoes)
 {
     SenderSetup s;

@@ -25,6 +25,9 @@ TEST(Messages, OneParameterBuilders)
               "F0 41 10 00 0B 12 02 03 12 14 64 71 F7");
     EXPECT_EQ(hex(parameterMessage(tsMC505, {0x02, 0x00, 0x10, 0x51}, 127)),
               "F0 41 10 00 0B 12 02 00 10 51 7F 1E F7");
+    // From 128 on a value takes two data bytes, 128 itself included.
+    EXPECT_EQ(hex(parameterMessage(tsMC505, {0x00, 0x00, 0x00, 0x60}, 128)),
+              "F0 41 10 00 0B 12 00 00 00 60 08 00 18 F7");
     const Bytes two = parameterMessage(tsMC505, {0x00, 0x00, 0x00, 0x60}, 200);
     EXPECT_EQ(hex(Bytes(two.begin() + 10, two.begin() + 12)), "0C 08");
     EXPECT_EQ(two[12], Checksum(fromHex("00 00 00 60 0C 08")));

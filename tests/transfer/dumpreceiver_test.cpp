@@ -372,16 +372,34 @@ TEST_F(DumpReception, RandomOrOversizedDataIsNeverLoaded)
         const Bytes image = knownImage(i);
         huge.insert(huge.end(), image.begin(), image.end());
     }
-    for (const Bytes& bytes : {randomBytes(ImageSize, 3), framed, huge}) {
+    // A lost F7 joins two messages: the right count, but broken framing.
+    Bytes joinedTwo = knownImage(3);
+    joinedTwo[CommonMessageSize - 1] = 0x00;
+    // Only complete framing of exactly the expected count ends a reception by
+    // itself; then the check says why it is not loaded.
+    const struct
+    {
+        const char* what;
+        Bytes bytes;
+        bool endsByItself;
+    } cases[] = {
+        {"random", randomBytes(ImageSize, 3), false},
+        {"framed", framed, true},
+        {"a lost F7", joinedTwo, false},
+        {"far too much", huge, false},
+    };
+    for (const auto& c : cases) {
         results.clear();
         getAll();
-        answer(requestAllMessage(), inPieces(bytes, {4096}, false));
+        answer(requestAllMessage(), inPieces(c.bytes, {4096}, false));
         settle();
+        EXPECT_EQ(receiver.IsReceiving(), !c.endsByItself) << c.what;
         const auto r = receiver.IsReceiving() ? receiver.finish() : results.front();
         ASSERT_TRUE(r);
+        EXPECT_EQ(r->completedAutomatically, c.endsByItself) << c.what;
         EXPECT_FALSE(r->loadable()) << r->status.toStdString();
         EXPECT_TRUE(r->status.endsWith(": not loaded")) << r->status.toStdString();
-        EXPECT_EQ(r->received, bytes);
+        EXPECT_EQ(r->received, c.bytes);
     }
 }
 
