@@ -8,7 +8,12 @@ function(dorvane_compile_options target)
   endif()
 endfunction()
 
-if(DORVANE_SANITIZE)
+if(DORVANE_FUZZ)
+  # Everything is instrumented for coverage; only the targets link libFuzzer's main.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+elseif(DORVANE_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
