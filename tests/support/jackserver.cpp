@@ -54,9 +54,13 @@ JackServer::JackServer() : m_name(uniqueName())
 
     // Everything the child needs is made before fork(): after it, only calls
     // that are safe in a copy of a threaded process.
+    // Synchronous: a cycle ends only when every client has run. In the default
+    // mode a client that a loaded machine keeps waiting past the cycle's end
+    // leaves its peer reading the last cycle's events again, and the events
+    // it writes late are lost: one message twice, the next never.
     const std::string program = "jackd";
-    std::vector<std::string> args = {program, "-n",    m_name, "-d", "dummy",
-                                     "-r",    "48000", "-p",   "256"};
+    std::vector<std::string> args = {program, "-S", "-n", m_name, "-d", "dummy",
+                                     "-r", "48000", "-p", "256"};
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());
