@@ -253,12 +253,24 @@ void MainWindow::setStatusText(const QString& text)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_closing || m_dialogs->ask(texts::ExitQuestion, AskKind::Warning)) {
-        m_closing = true;
-        event->accept();
-    } else {
+    if (!m_closing && !m_dialogs->ask(texts::ExitQuestion, AskKind::Warning)) {
         event->ignore();
+        return;
     }
+    m_closing = true;
+    if (m_copyMode != CopyMode::Off) {
+        // Copies still waiting for "Done!" go to the instrument first; the
+        // port drops what it has not sent when it closes, so the window
+        // closes once the sender has finished (or at a second request).
+        copyDone();
+        if (!m_util->Sender().IsIdle()) {
+            connect(&m_util->Sender(), &MidiSender::queueEmpty, this, &QWidget::close,
+                    Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
 }
 
 bool MainWindow::event(QEvent* event)
@@ -266,8 +278,13 @@ bool MainWindow::event(QEvent* event)
     // Hints of controls and menu entries go to the first status panel.
     if (event->type() == QEvent::StatusTip) {
         const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
-        if (m_showHint && m_showHint->isChecked() && !tip.isEmpty())
-            setStatusText(tip);
+        if (m_showHint && m_showHint->isChecked()) {
+            if (!tip.isEmpty())
+                setStatusText(tip);
+            // A mode's text comes back once the pointer leaves what had a hint.
+            else if (!m_copyStatus.isEmpty())
+                setStatusText(m_copyStatus);
+        }
         return true;
     }
     // Keys let go in another window never reach this one: the notes would hang.

@@ -10,10 +10,12 @@
 // drum-note selection and the refresh), devicesetup.cpp (ports and panic),
 // historycommands.cpp (the Edit menu's Undo and Redo over every change),
 // shakecommands.cpp (Shake Patch, Undo Shake and the shake flags),
-// presetsandscales.cpp (random names, preset selection and scale tune).
+// presetsandscales.cpp (random names, preset selection and scale tune),
+// copymode.cpp (copying tones and drum notes, extracting drum notes from a file).
 #pragma once
 
 #include "editor/bindingtable.h"
+#include "editor/copypanel.h"
 #include "editor/imagehistory.h"
 #include "editor/settingsstore.h"
 #include "patch/randomsource.h"
@@ -126,6 +128,18 @@ public:
     QMenu* testMenu() const { return m_testMenu; }
     QGroupBox* morphPanel() const { return m_morphPanel; }
     TRevScrB* morphBar(int index) const { return m_morphBars[std::size_t(index)]; }
+    QWidget* selectionBar() const { return m_selectionBar; }
+    CopyPanel* copyPanel() const { return m_copyPanel; }
+
+    // The copy mode takes over the window with the copy panel until "Done!".
+    enum class CopyMode
+    {
+        Off,
+        Tone,    // a part common or a tone, between parts 1-7
+        Drum,    // drum notes inside part R
+        Extract, // drum notes from an 8 part file into part R
+    };
+    CopyMode copyMode() const { return m_copyMode; }
 
     // The texts of the status bar's first panel and of the caption's second part.
     QString statusText() const;
@@ -161,6 +175,13 @@ public:
     // Twelve scale-tune messages for the current part from the chosen line of
     // scales.txt, rotated to the song key; the image is not touched.
     void sendScaleTuning();
+    // "Copy Tone or Drum note..", "Extract drum notes from a 8 part file..",
+    // the panel's "Copy", "Done!" and a double-click on a list entry.
+    void startCopyMode();
+    void startExtraction();
+    void copyPressed();
+    void copyDone();
+    void showListInfo(CopyPanel::Side side, int row);
     // The backup timer's tick: saves the image to the chosen AutoSave file, if any.
     void autoSaveTick();
 
@@ -245,6 +266,15 @@ private:
     void initializePatch();
     void savePartMidi();
     void save8PartMidi();
+
+    // copymode.cpp
+    void buildCopyMenu(QMenu* utility);
+    CopyPanel* buildCopyPanel();
+    void takeOverForCopy(CopyMode mode, const QString& status);
+    void fillCopyList(CopyPanel::Side side);
+    void fillDrumLists(const t505temppatch* kit);
+    QStringList drumNoteLabels() const;
+    std::optional<t505temppatch> readKit(const QString& file);
 
     // transfercommands.cpp
     void buildTransferMenu(QMenu* utility);
@@ -357,6 +387,12 @@ private:
     QMenu* m_shakeMenu = nullptr;
     QAction* m_shakenAction = nullptr;
     QPointer<TDragTweak> m_shakeMenuControl; // the control the shake menu was opened on
+    QWidget* m_selectionBar = nullptr;
+    CopyPanel* m_copyPanel = nullptr;
+    QAction* m_doneAction = nullptr;
+    CopyMode m_copyMode = CopyMode::Off;
+    QString m_copyStatus;  // the mode's text in the status bar
+    QString m_extractFile; // the file the extraction copies from, read again each time
 
     struct KeySeen
     {

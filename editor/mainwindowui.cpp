@@ -449,6 +449,7 @@ void MainWindow::buildMenus()
     addAction(utility, "InitializePatch", texts::InitializePatch,
               QKeySequence(Qt::CTRL | Qt::Key_F12), texts::InitializePatchHint,
               [this] { initializePatch(); });
+    buildCopyMenu(utility);
     utility->addSeparator();
     buildTransferMenu(utility);
     utility->addSeparator();
@@ -518,7 +519,8 @@ void MainWindow::buildUi()
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(2, 2, 2, 2);
     column->setSpacing(2);
-    column->addWidget(buildSelectionBar());
+    m_selectionBar = buildSelectionBar();
+    column->addWidget(m_selectionBar);
 
     m_pages = new QTabWidget;
     m_pages->setObjectName("page1");
@@ -531,6 +533,7 @@ void MainWindow::buildUi()
     connect(m_pages, &QTabWidget::currentChanged, this,
             [this](int) { runCommand([this] { refresh(); }); });
     column->addWidget(m_pages, 1);
+    column->addWidget(buildCopyPanel(), 1);
 
     m_sysexButton = new QPushButton;
     m_sysexButton->setObjectName("sysexBtn");

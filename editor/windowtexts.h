@@ -140,6 +140,23 @@ inline constexpr char UndoHint[] =
     "Take back the last change to the patches; the instrument follows";
 inline constexpr char RedoHint[] = "Make the change taken back again; the instrument follows";
 
+// Copying tones and drum notes, and extracting drum notes from a file.
+inline constexpr char CopyToneOrDrum[] = "Copy Tone or Drum note..";
+inline constexpr char ExtractDrumNotes[] = "Extract drum notes from a 8 part file..";
+inline constexpr char ExtractTitle[] = "Extract drum notes from file..";
+inline constexpr char Done[] = "Done!";
+inline constexpr char ToneCopyStatus[] = "Tone Copy (press ESC or click Done on the menu to exit)";
+inline constexpr char DrumCopyStatus[] =
+    "Drum Note Copy  (press ESC or click Done on the menu to exit)";
+inline constexpr char ExtractingStatus[] = "Extracting drum notes from file, ";
+inline constexpr char CommonOnly[] = "Common Tone must be copied to Common Tone only. Try again.";
+inline constexpr char From[] = "From";
+inline constexpr char To[] = "To";
+inline constexpr char CopyFrom[] = "Copy From..";
+inline constexpr char CopyTo[] = "..To";
+inline constexpr char ListInfoHint[] = "Double Click to see some info";
+inline constexpr char KitRefused[] = "%1 is not an 8 part file of the MC-505, nothing taken from it: %2";
+
 // The texts carry their line breaks as "\r\n", written out; the boxes want them real.
 inline QString withLineBreaks(const char* text)
 {

@@ -1,0 +1,299 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The copy mode: a patch common, a tone or a drum note copied onto another
+// inside the image, or drum notes taken one by one from an 8 part file, on the
+// two-list panel that stands in for the sheets until "Done!".
+//
+// Tone copies reach the instrument at once, as the whole destination part.
+// Drum-note copies wait for "Done!", which sends part R as one stream, so a
+// run of copies costs one send. While the mode is on, the menus that could
+// change the part or the image behind the panel's back are hidden (which
+// puts their shortcuts out of reach too) and the part selectors are
+// disabled; closing the window ends the mode as "Done!" does, so no copy is
+// kept from the instrument.
+#include "editor/mainwindow.h"
+
+#include "editor/windowtexts.h"
+#include "patch/fileio.h"
+#include "patch/imagecheck.h"
+#include "player/dialogs.h"
+#include "player/tmidiapputil.h"
+#include "tools/copyfunctions.h"
+#include "tools/listinfo.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+
+namespace dorvane {
+
+namespace {
+
+// The menu-bar entries the copy mode hides: the menus and the knob window's
+// entry (each may be missing from a window built without it).
+constexpr const char* TakenOverEntries[] = {"FileMenu", "EditMenu", "UtilityMenu", "JumpMenu",
+                                            "GraphicalEd"};
+
+} // namespace
+
+void MainWindow::buildCopyMenu(QMenu* utility)
+{
+    addAction(utility, "CopyToneOrDrum", texts::CopyToneOrDrum, QKeySequence(Qt::CTRL | Qt::Key_C),
+              "", [this] { startCopyMode(); });
+    addAction(utility, "ExtractDrumNotes", texts::ExtractDrumNotes, {}, "",
+              [this] { startExtraction(); });
+
+    // "Done!" stands first on the menu bar while the mode is on, where the
+    // hidden menus were.
+    m_doneAction = new QAction(texts::Done, this);
+    m_doneAction->setObjectName("Done");
+    m_doneAction->setShortcut(QKeySequence(Qt::Key_Escape));
+    m_doneAction->setVisible(false);
+    connect(m_doneAction, &QAction::triggered, this, [this] { runCommand([this] { copyDone(); }); });
+    const QList<QAction*> entries = menuBar()->actions();
+    menuBar()->insertAction(entries.isEmpty() ? nullptr : entries.constFirst(), m_doneAction);
+}
+
+CopyPanel* MainWindow::buildCopyPanel()
+{
+    m_copyPanel = new CopyPanel;
+    m_copyPanel->hide();
+    connect(m_copyPanel, &CopyPanel::copyClicked, this,
+            [this] { runCommand([this] { copyPressed(); }); });
+    connect(m_copyPanel, &CopyPanel::partChosen, this, [this](CopyPanel::Side side, int) {
+        runCommand([&] { fillCopyList(side); });
+    });
+    connect(m_copyPanel, &CopyPanel::entryDoubleClicked, this,
+            [this](CopyPanel::Side side, int row) { runCommand([&] { showListInfo(side, row); }); });
+    return m_copyPanel;
+}
+
+void MainWindow::takeOverForCopy(CopyMode mode, const QString& status)
+{
+    emit quickEditHideRequested();
+    m_pages->hide();
+    m_doneAction->setVisible(true);
+    m_copyPanel->showKitNames(mode == CopyMode::Extract);
+    m_copyPanel->show();
+    m_copyPanel->list(CopyPanel::Source)->setFocus();
+    for (const char* name : TakenOverEntries) {
+        if (auto* menu = findChild<QMenu*>(name))
+            menu->menuAction()->setVisible(false);
+        else if (QAction* entry = action(name))
+            entry->setVisible(false);
+    }
+    m_selectionBar->setEnabled(false);
+    m_copyMode = mode;
+    m_copyStatus = status;
+    setStatusText(status);
+}
+
+QStringList MainWindow::drumNoteLabels() const
+{
+    QStringList labels;
+    for (int k = 0; k < m_drumNote->count(); ++k)
+        labels << m_drumNote->itemText(k);
+    return labels;
+}
+
+void MainWindow::fillCopyList(CopyPanel::Side side)
+{
+    if (m_copyMode != CopyMode::Tone)
+        return;
+    const int part = m_copyPanel->partList(side)->currentIndex();
+    m_copyPanel->fill(side, toneCopyEntries(m_image, part, m_waveNames));
+}
+
+void MainWindow::fillDrumLists(const t505temppatch* kit)
+{
+    const QStringList labels = drumNoteLabels();
+    const QStringList mine = drumCopyEntries(m_image, labels, m_waveNames);
+    m_copyPanel->fill(CopyPanel::Source, kit ? drumCopyEntries(*kit, labels, m_waveNames) : mine);
+    m_copyPanel->fill(CopyPanel::Destination, mine);
+}
+
+void MainWindow::startCopyMode()
+{
+    // Another mode (a dump coming in, the drum mixer) has the window.
+    if (m_copyMode != CopyMode::Off || m_pages->isHidden())
+        return;
+    const bool rhythm = isRhythmPart();
+    const int note = drumNote();
+    takeOverForCopy(rhythm ? CopyMode::Drum : CopyMode::Tone,
+                    rhythm ? texts::DrumCopyStatus : texts::ToneCopyStatus);
+    m_copyPanel->showPartLists(!rhythm);
+    m_copyPanel->list(CopyPanel::Source)->clear();
+    m_copyPanel->list(CopyPanel::Destination)->clear();
+    if (rhythm) {
+        m_copyPanel->caption(CopyPanel::Source)->setText(texts::CopyFrom);
+        m_copyPanel->caption(CopyPanel::Destination)->setText(texts::CopyTo);
+        fillDrumLists(nullptr);
+        m_copyPanel->select(CopyPanel::Source, note);
+    } else {
+        m_copyPanel->caption(CopyPanel::Source)->setText(texts::From);
+        m_copyPanel->caption(CopyPanel::Destination)->setText(texts::To);
+        for (auto side : {CopyPanel::Source, CopyPanel::Destination}) {
+            m_copyPanel->partList(side)->setCurrentIndex(partIndex());
+            fillCopyList(side);
+        }
+    }
+}
+
+std::optional<t505temppatch> MainWindow::readKit(const QString& file)
+{
+    const Bytes bytes = readWholeFile(file.toStdString());
+    if (classifySysexFile(bytes) != SysexFileKind::Image) {
+        setStatusText(QString(texts::KitRefused)
+                          .arg(QFileInfo(file).fileName(), "it is not 9054 bytes long"));
+        return std::nullopt;
+    }
+    t505temppatch kit;
+    kit.LoadFromBytes(bytes);
+    return kit;
+}
+
+void MainWindow::startExtraction()
+{
+    if (m_copyMode != CopyMode::Off || m_pages->isHidden())
+        return;
+    const auto file = askOpen(texts::ExtractTitle);
+    if (!file)
+        return;
+    m_copyPanel->showPartLists(false);
+    const QString status = texts::ExtractingStatus + *file;
+    setStatusText(status);
+    const auto kit = readKit(*file);
+    if (!kit)
+        return;
+    m_extractFile = *file;
+    m_copyPanel->caption(CopyPanel::Source)->setText(texts::CopyFrom);
+    m_copyPanel->caption(CopyPanel::Destination)->setText(texts::CopyTo);
+    m_copyPanel->kitName(CopyPanel::Source)->setText(QString::fromLatin1(kit->GetPatchName(RhythmPart).c_str()));
+    m_copyPanel->kitName(CopyPanel::Destination)
+        ->setText(QString::fromLatin1(m_image.GetPatchName(RhythmPart).c_str()));
+    m_copyPanel->list(CopyPanel::Source)->clear();
+    m_copyPanel->list(CopyPanel::Destination)->clear();
+    fillDrumLists(&*kit);
+    takeOverForCopy(CopyMode::Extract, status);
+}
+
+void MainWindow::copyPressed()
+{
+    const int s = m_copyPanel->selected(CopyPanel::Source);
+    const int d = m_copyPanel->selected(CopyPanel::Destination);
+    switch (m_copyMode) {
+    case CopyMode::Off:
+        return;
+    case CopyMode::Tone: {
+        const int from = m_copyPanel->partList(CopyPanel::Source)->currentIndex();
+        const int to = m_copyPanel->partList(CopyPanel::Destination)->currentIndex();
+        QString step;
+        switch (toneCopyOf(s, d)) {
+        case ToneCopy::Nothing:
+            return;
+        case ToneCopy::Mismatch:
+            m_dialogs->ask(texts::CommonOnly, AskKind::Information);
+            return;
+        case ToneCopy::Common:
+            copyCommon(m_image, from, to);
+            step = copyCommonText(from, to);
+            break;
+        case ToneCopy::Tone:
+            copyTone(m_image, from, s, to, d);
+            step = copyToneText(from, s, to, d);
+            break;
+        }
+        imageChanged(step);
+        fillCopyList(CopyPanel::Source);
+        fillCopyList(CopyPanel::Destination);
+        m_util->SendLong(m_image.PartBytes(to));
+        return;
+    }
+    case CopyMode::Drum:
+        if (s >= 0 && d >= 0) {
+            copyDrumNote(m_image, s, m_image, d);
+            imageChanged(copyDrumNoteText(s, d));
+        }
+        fillDrumLists(nullptr);
+        break;
+    case CopyMode::Extract: {
+        // The file is read again for every copy: what is copied is what the file holds now.
+        const auto kit = readKit(m_extractFile);
+        if (!kit)
+            return;
+        if (s >= 0 && d >= 0) {
+            copyDrumNote(*kit, s, m_image, d);
+            imageChanged(extractDrumNoteText(QFileInfo(m_extractFile).fileName(), s, d));
+        }
+        fillDrumLists(&*kit);
+        break;
+    }
+    }
+    // Ready for the next note: repeated presses copy consecutive notes.
+    m_copyPanel->select(CopyPanel::Source, nextRow(s, DrumNoteCount));
+    m_copyPanel->select(CopyPanel::Destination, nextRow(d, DrumNoteCount));
+}
+
+void MainWindow::copyDone()
+{
+    if (m_copyMode == CopyMode::Off)
+        return;
+    const int part = m_copyMode == CopyMode::Tone
+                         ? m_copyPanel->partList(CopyPanel::Destination)->currentIndex()
+                         : RhythmPart;
+    m_copyMode = CopyMode::Off;
+    m_copyStatus.clear();
+    m_util->SendLong(m_image.PartBytes(part));
+
+    m_copyPanel->hide();
+    for (const char* name : TakenOverEntries) {
+        if (auto* menu = findChild<QMenu*>(name))
+            menu->menuAction()->setVisible(true);
+        else if (QAction* entry = action(name))
+            entry->setVisible(true);
+    }
+    m_doneAction->setVisible(false);
+    m_selectionBar->setEnabled(true);
+    m_pages->show();
+    // The mode's "press ESC" would outlive it.
+    setStatusText(QString());
+    refresh();
+}
+
+void MainWindow::showListInfo(CopyPanel::Side side, int row)
+{
+    if (row < 0)
+        return;
+    QStringList lines;
+    switch (m_copyMode) {
+    case CopyMode::Off:
+        return;
+    case CopyMode::Tone:
+        // The common entry has none of the six values.
+        if (row == 0)
+            return;
+        lines = listInfoLines(m_image, m_copyPanel->partList(side)->currentIndex(), row);
+        break;
+    case CopyMode::Drum:
+        lines = listInfoLines(m_image, RhythmPart, row);
+        break;
+    case CopyMode::Extract:
+        // Each list describes the kit it shows: the file's as it is on disk now, or the window's.
+        if (side == CopyPanel::Source) {
+            const auto kit = readKit(m_extractFile);
+            if (!kit)
+                return;
+            lines = listInfoLines(*kit, RhythmPart, row);
+        } else {
+            lines = listInfoLines(m_image, RhythmPart, row);
+        }
+        break;
+    }
+    m_dialogs->ask(lines.join("\r\n"), AskKind::Information);
+}
+
+} // namespace dorvane
