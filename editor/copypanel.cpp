@@ -5,6 +5,7 @@
 #include "patch/layout.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -65,12 +66,19 @@ QWidget* CopyPanel::buildColumn(Side side, const char* listName, const char* par
     c.kit = new QLabel;
     c.kit->setObjectName(kitName);
     c.kit->setTextFormat(Qt::PlainText);
+    QFont bold = c.kit->font();
+    bold.setBold(true);
+    c.kit->setFont(bold);
     layout->addWidget(c.kit);
 
     c.list = new QListWidget;
     c.list->setObjectName(listName);
     c.list->setStatusTip(texts::ListInfoHint);
     c.list->setToolTip(texts::ListInfoHint);
+    // Drum-note labels are padded to one width: in a fixed font the waves line up.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSizeF(c.list->font().pointSizeF());
+    c.list->setFont(fixed);
     c.list->setMinimumWidth(c.list->fontMetrics().averageCharWidth() * ListCharacters);
     connect(c.list, &QListWidget::itemDoubleClicked, this, [this, side](QListWidgetItem* item) {
         emit entryDoubleClicked(side, m_columns[side].list->row(item));

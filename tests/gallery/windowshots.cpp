@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Grabs the main window as a new user meets it, sheet by sheet for part 1 and
-// part R, into PNG files: windowshots OUTFOLDER [WIDTHxHEIGHT]. Run it on the
-// offscreen platform or under Xvfb, with QT_SCALE_FACTOR for high-DPI looks.
+// part R, then the copy panel in its three modes, into PNG files: windowshots
+// OUTFOLDER [WIDTHxHEIGHT]. Run it on the offscreen platform or under Xvfb,
+// with QT_SCALE_FACTOR for high-DPI looks.
 #include "editor/mainwindow.h"
 #include "editor/midimonitor.h"
 #include "editor/settingsstore.h"
@@ -93,6 +94,36 @@ int main(int argc, char** argv)
     const QString presetsFile = out + "/part3-common-presets.png";
     window.grab().save(presetsFile);
     std::printf("%s\n", qPrintable(presetsFile));
+
+    // The copy panel: a tone of part 2 onto part 5, a run of drum notes, and a
+    // kit file beside part R (the start-up image stands in for a saved kit).
+    auto shot = [&](const QString& name) {
+        QApplication::processEvents();
+        const QString file = QString("%1/%2.png").arg(out, name);
+        window.grab().save(file);
+        std::printf("%s\n", qPrintable(file));
+    };
+    CopyPanel* panel = window.copyPanel();
+    window.selectPart(1);
+    window.action("CopyToneOrDrum")->trigger();
+    panel->partList(CopyPanel::Destination)->setCurrentIndex(4);
+    emit panel->partList(CopyPanel::Destination)->activated(4);
+    panel->select(CopyPanel::Source, 1);
+    panel->select(CopyPanel::Destination, 3);
+    shot("copy-tone");
+    window.copyDone();
+    window.selectPart(7);
+    window.selectDrumNote(10);
+    window.action("CopyToneOrDrum")->trigger();
+    panel->select(CopyPanel::Destination, 20);
+    shot("copy-drum");
+    window.copyDone();
+    dialogs.files.push_back(QCoreApplication::applicationDirPath() + "/perf.syx");
+    window.action("ExtractDrumNotes")->trigger();
+    panel->select(CopyPanel::Source, 2);
+    panel->select(CopyPanel::Destination, 2);
+    shot("copy-extract");
+    window.copyDone();
 
     // The MIDI monitor after an edit, a panic and a part fetched from the instrument.
     window.selectPart(0);
