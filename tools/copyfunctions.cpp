@@ -8,8 +8,12 @@ namespace {
 void copyArea(const t505temppatch& from, int fromPart, int fromArea, t505temppatch& to, int toPart,
               int toArea, std::size_t size)
 {
-    for (int offset = 0; offset < int(size); ++offset)
-        to.WriteByte(toPart, toArea, offset, from.ReadByte(fromPart, fromArea, offset));
+    for (int offset = 0; offset < int(size); ++offset) {
+        // A byte the source does not hold has no value to copy; reading it as 0 would invent one.
+        const auto at = bytePosition(fromPart, fromArea, offset);
+        if (at && *at < from.Size())
+            to.WriteByte(toPart, toArea, offset, from.ReadByte(fromPart, fromArea, offset));
+    }
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 // tone onto another tone, a drum note onto another drum note (of the same
 // image or from another one). The bytes move raw, parameter by parameter; the
 // checksums are left to whoever hands the part out. An image cut short is
-// harmless: what it does not hold is neither read nor written.
+// harmless: a byte it does not hold is neither copied from nor written.
 #pragma once
 
 #include "patch/t505temppatch.h"
