@@ -146,13 +146,17 @@ void MainWindow::startCopyMode()
 std::optional<t505temppatch> MainWindow::readKit(const QString& file)
 {
     const Bytes bytes = readWholeFile(file.toStdString());
-    if (classifySysexFile(bytes) != SysexFileKind::Image) {
+    // Judged as Open 8 Part judges a file: a file of the right size that is not
+    // this instrument's image (random bytes, another device's dump) would pour
+    // foreign bytes into part R.
+    const SysexFileCheck check = checkSysexFileAs(bytes, SysexFileKind::Image);
+    if (!check.ok()) {
         setStatusText(QString(texts::KitRefused)
-                          .arg(QFileInfo(file).fileName(), "it is not 9054 bytes long"));
+                          .arg(QFileInfo(file).fileName(), QString::fromStdString(check.problem())));
         return std::nullopt;
     }
     t505temppatch kit;
-    kit.LoadFromBytes(bytes);
+    kit.LoadFromBytes(check.block(bytes));
     return kit;
 }
 

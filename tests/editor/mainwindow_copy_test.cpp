@@ -283,6 +283,20 @@ TEST(Extraction, FilesThatAreNoImageChangeNothing)
         EXPECT_TRUE(w.pages()->isVisible()) << what;
         EXPECT_TRUE(w.statusText().startsWith("bad.syx is not an 8 part file")) << what;
     }
+    // The refusal says where the foreign bytes start.
+    EXPECT_TRUE(w.statusText().contains("byte 0")) << w.statusText().toStdString();
+    // An image behind another librarian's leading block opens as Open 8 Part opens it.
+    Bytes led(LeadingBlockSize, 0x00);
+    led.front() = 0xF0;
+    led.back() = 0xF7;
+    led.insert(led.end(), good.begin(), good.end());
+    test::writeFile(name, led);
+    rig.dialogs.files.push_back(QString::fromStdString(name));
+    w.action("ExtractDrumNotes")->trigger();
+    EXPECT_EQ(w.copyMode(), MainWindow::CopyMode::Extract);
+    EXPECT_EQ(rig.panel->kitName(Side::Source)->text(), "KIT 7");
+    w.copyDone();
+
     // A file that goes bad while the panel is open is refused at the next press.
     test::writeFile(name, good);
     rig.dialogs.files.push_back(QString::fromStdString(name));
