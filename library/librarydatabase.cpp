@@ -1,0 +1,415 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/librarydatabase.h"
+
+#include "library/patchfileparts.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <atomic>
+
+namespace dorvane {
+
+namespace {
+
+// Each step brings the index from the version before it to its own. A new
+// index runs them all; an older one the steps it lacks. Steps never change
+// once released: a later change is a new step.
+struct Migration
+{
+    int version;
+    std::vector<const char*> statements;
+};
+
+const std::vector<Migration>& migrations()
+{
+    static const std::vector<Migration> list = {
+        {1,
+         {"CREATE TABLE folders(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE)",
+          "CREATE TABLE files(id INTEGER PRIMARY KEY,"
+          " folder INTEGER NOT NULL REFERENCES folders(id) ON DELETE CASCADE,"
+          " path TEXT NOT NULL UNIQUE, size INTEGER NOT NULL, modified INTEGER NOT NULL,"
+          " kind INTEGER NOT NULL, reason TEXT NOT NULL DEFAULT '')",
+          "CREATE INDEX files_folder ON files(folder)",
+          "CREATE TABLE parts(id INTEGER PRIMARY KEY,"
+          " file INTEGER NOT NULL REFERENCES files(id) ON DELETE CASCADE,"
+          " position INTEGER NOT NULL, part INTEGER NOT NULL, name TEXT NOT NULL,"
+          " sound BLOB NOT NULL, favourite INTEGER NOT NULL DEFAULT 0,"
+          " UNIQUE(file, position))"}},
+        {2,
+         {"CREATE TABLE tags(part INTEGER NOT NULL REFERENCES parts(id) ON DELETE CASCADE,"
+          " tag TEXT NOT NULL, PRIMARY KEY(part, tag)) WITHOUT ROWID"}},
+    };
+    return list;
+}
+
+// Qt binds a null QString as SQL NULL.
+QString notNull(const QString& text)
+{
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+QString connectionName()
+{
+    static std::atomic<int> next{0};
+    return QString("dorvane-library-%1").arg(next++);
+}
+
+// The folder as the panel shows it: the home folder as "~".
+QString shownFolder(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    QString folder = slash > 0 ? path.left(slash) : QString("/");
+    static const QString home = QDir::homePath();
+    if (!home.isEmpty() && home != "/" &&
+        (folder == home || folder.startsWith(home + '/')))
+        folder.replace(0, home.size(), "~");
+    return QDir::toNativeSeparators(folder);
+}
+
+} // namespace
+
+LibraryDatabase::LibraryDatabase(const QString& file)
+    : m_file(QFileInfo(file).absoluteFilePath()), m_connection(connectionName())
+{
+    if (!QSqlDatabase::isDriverAvailable("QSQLITE"))
+        throw LibraryError("The library needs Qt's SQLite driver, which is not installed "
+                           "(on Debian: libqt6sql6-sqlite).");
+    QDir().mkpath(QFileInfo(m_file).absolutePath());
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", m_connection);
+        db.setDatabaseName(m_file);
+        // The scanner and the window write from their own connections; one
+        // waits for the other's transaction rather than failing.
+        db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=10000");
+        if (!db.open())
+            fail("cannot be opened", db.lastError().text());
+    }
+    try {
+        QSqlQuery q(database());
+        if (!q.exec("PRAGMA user_version") || !q.next())
+            fail("is no library index of Dorvane", q.lastError().text());
+        const int version = q.value(0).toInt();
+        q.finish();
+        if (version > SchemaVersion)
+            throw LibraryError(
+                QString("The library index %1 was written by a later version of Dorvane "
+                        "(schema %2; this version reads up to %3). It is left as it is: "
+                        "use that version, or move the file away to start a new index.")
+                    .arg(QDir::toNativeSeparators(m_file))
+                    .arg(version)
+                    .arg(SchemaVersion)
+                    .toStdString());
+        exec("PRAGMA foreign_keys = ON");
+        // Readers go on while the scanner writes; a kill loses at most the
+        // transaction under way.
+        exec("PRAGMA journal_mode = WAL");
+        exec("PRAGMA synchronous = NORMAL");
+        if (version < SchemaVersion)
+            migrate(version);
+    } catch (...) {
+        QSqlDatabase::database(m_connection, false).close();
+        QSqlDatabase::removeDatabase(m_connection);
+        throw;
+    }
+}
+
+LibraryDatabase::~LibraryDatabase()
+{
+    for (auto* q : {&m_updateFile, &m_insertFile, &m_storePart, &m_dropParts, &m_removeFile})
+        q->reset();
+    QSqlDatabase::database(m_connection, false).close();
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+QSqlDatabase LibraryDatabase::database() const
+{
+    return QSqlDatabase::database(m_connection, false);
+}
+
+void LibraryDatabase::fail(const QString& what, const QString& why) const
+{
+    throw LibraryError(QString("The library index %1 %2: %3")
+                           .arg(QDir::toNativeSeparators(m_file), what, why)
+                           .toStdString());
+}
+
+void LibraryDatabase::exec(const QString& sql) const
+{
+    QSqlQuery q(database());
+    if (!q.exec(sql))
+        fail("could not be written", q.lastError().text());
+}
+
+QSqlQuery& LibraryDatabase::prepared(std::unique_ptr<QSqlQuery>& slot, const char* sql)
+{
+    if (!slot) {
+        slot = std::make_unique<QSqlQuery>(database());
+        if (!slot->prepare(sql)) {
+            const QString why = slot->lastError().text();
+            slot.reset();
+            fail("could not be written", why);
+        }
+    }
+    return *slot;
+}
+
+void LibraryDatabase::migrate(int from)
+{
+    Transaction t(*this);
+    for (const Migration& m : migrations()) {
+        if (m.version <= from)
+            continue;
+        for (const char* statement : m.statements)
+            exec(statement);
+    }
+    exec(QString("PRAGMA user_version = %1").arg(SchemaVersion));
+    t.commit();
+}
+
+LibraryDatabase::Transaction::Transaction(LibraryDatabase& db) : m_db(db)
+{
+    if (!m_db.database().transaction())
+        m_db.fail("could not be written", m_db.database().lastError().text());
+}
+
+LibraryDatabase::Transaction::~Transaction()
+{
+    if (m_open)
+        m_db.database().rollback();
+}
+
+void LibraryDatabase::Transaction::commit()
+{
+    m_open = false;
+    if (!m_db.database().commit()) {
+        const QString why = m_db.database().lastError().text();
+        m_db.database().rollback();
+        m_db.fail("could not be written", why);
+    }
+}
+
+std::vector<LibraryDatabase::Folder> LibraryDatabase::folders() const
+{
+    std::vector<Folder> list;
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.exec("SELECT id, path FROM folders ORDER BY path"))
+        fail("could not be read", q.lastError().text());
+    while (q.next())
+        list.push_back({q.value(0).toLongLong(), q.value(1).toString()});
+    return list;
+}
+
+LibraryDatabase::FolderAdded LibraryDatabase::addFolder(const QString& canonicalPath)
+{
+    const QString path = QDir::cleanPath(canonicalPath);
+    std::vector<qint64> inside;
+    for (const Folder& f : folders()) {
+        if (path == f.path || path.startsWith(f.path.endsWith('/') ? f.path : f.path + '/'))
+            return {false, f.path};
+        if (f.path.startsWith(path.endsWith('/') ? path : path + '/'))
+            inside.push_back(f.id);
+    }
+    Transaction t(*this);
+    QSqlQuery q(database());
+    q.prepare("INSERT INTO folders(path) VALUES(?)");
+    q.addBindValue(path);
+    if (!q.exec())
+        fail("could not be written", q.lastError().text());
+    const qint64 id = q.lastInsertId().toLongLong();
+    for (qint64 child : inside) {
+        exec(QString("UPDATE files SET folder = %1 WHERE folder = %2").arg(id).arg(child));
+        exec(QString("DELETE FROM folders WHERE id = %1").arg(child));
+    }
+    t.commit();
+    return {true, {}};
+}
+
+void LibraryDatabase::removeFolder(const QString& path)
+{
+    Transaction t(*this);
+    QSqlQuery q(database());
+    q.prepare("DELETE FROM folders WHERE path = ?");
+    q.addBindValue(QDir::cleanPath(path));
+    if (!q.exec())
+        fail("could not be written", q.lastError().text());
+    t.commit();
+}
+
+QHash<QString, LibraryDatabase::FileState> LibraryDatabase::fileStates(qint64 folderId) const
+{
+    QHash<QString, FileState> states;
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    q.prepare("SELECT id, path, size, modified FROM files WHERE folder = ?");
+    q.addBindValue(folderId);
+    if (!q.exec())
+        fail("could not be read", q.lastError().text());
+    while (q.next())
+        states.insert(q.value(1).toString(),
+                      {q.value(0).toLongLong(), q.value(2).toLongLong(), q.value(3).toLongLong()});
+    return states;
+}
+
+void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId, const QString& path,
+                                qint64 size, qint64 modified, const FileReading& reading)
+{
+    qint64 id = 0;
+    if (fileId) {
+        QSqlQuery& q = prepared(m_updateFile, "UPDATE files SET folder = ?, size = ?, modified = ?,"
+                                              " kind = ?, reason = ? WHERE id = ?");
+        q.addBindValue(folderId);
+        q.addBindValue(size);
+        q.addBindValue(modified);
+        q.addBindValue(int(reading.kind));
+        q.addBindValue(notNull(reading.reason));
+        q.addBindValue(*fileId);
+        if (!q.exec())
+            fail("could not be written", q.lastError().text());
+        id = *fileId;
+    } else {
+        QSqlQuery& q = prepared(m_insertFile, "INSERT INTO files(folder, path, size, modified, kind,"
+                                              " reason) VALUES(?, ?, ?, ?, ?, ?)");
+        q.addBindValue(folderId);
+        q.addBindValue(path);
+        q.addBindValue(size);
+        q.addBindValue(modified);
+        q.addBindValue(int(reading.kind));
+        q.addBindValue(notNull(reading.reason));
+        if (!q.exec())
+            fail("could not be written", q.lastError().text());
+        id = q.lastInsertId().toLongLong();
+    }
+    QSqlQuery& part = prepared(
+        m_storePart, "INSERT INTO parts(file, position, part, name, sound) VALUES(?, ?, ?, ?, ?)"
+                     " ON CONFLICT(file, position) DO UPDATE SET part = excluded.part,"
+                     " name = excluded.name, sound = excluded.sound");
+    for (const FilePart& p : reading.parts) {
+        part.addBindValue(id);
+        part.addBindValue(p.position);
+        part.addBindValue(p.part);
+        part.addBindValue(p.name);
+        part.addBindValue(p.sound);
+        if (!part.exec())
+            fail("could not be written", part.lastError().text());
+    }
+    if (fileId) {
+        // A file that now holds fewer parts (an image saved over as a part file).
+        QSqlQuery& drop = prepared(m_dropParts, "DELETE FROM parts WHERE file = ? AND position >= ?");
+        drop.addBindValue(id);
+        drop.addBindValue(qint64(reading.parts.size()));
+        if (!drop.exec())
+            fail("could not be written", drop.lastError().text());
+    }
+}
+
+void LibraryDatabase::removeFile(qint64 fileId)
+{
+    QSqlQuery& q = prepared(m_removeFile, "DELETE FROM files WHERE id = ?");
+    q.addBindValue(fileId);
+    if (!q.exec())
+        fail("could not be written", q.lastError().text());
+}
+
+std::vector<LibraryEntry> LibraryDatabase::entries() const
+{
+    QHash<qint64, QStringList> tags;
+    {
+        QSqlQuery q(database());
+        q.setForwardOnly(true);
+        if (!q.exec("SELECT part, tag FROM tags ORDER BY part, tag"))
+            fail("could not be read", q.lastError().text());
+        while (q.next())
+            tags[q.value(0).toLongLong()].append(q.value(1).toString());
+    }
+    std::vector<LibraryEntry> list;
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.exec("SELECT p.id, f.id, f.path, f.kind, p.position, p.part, p.name, p.sound,"
+                " p.favourite FROM parts p JOIN files f ON f.id = p.file"
+                " ORDER BY p.name COLLATE NOCASE, f.path, p.position"))
+        fail("could not be read", q.lastError().text());
+    QHash<QByteArray, int> sounds;
+    QHash<qint64, std::pair<QString, QString>> shown; // file id: its name and folder
+    while (q.next()) {
+        LibraryEntry e;
+        e.partId = q.value(0).toLongLong();
+        e.fileId = q.value(1).toLongLong();
+        e.path = q.value(2).toString();
+        e.fileKind = LibraryFileKind(q.value(3).toInt());
+        e.position = q.value(4).toInt();
+        e.part = q.value(5).toInt();
+        e.name = q.value(6).toString();
+        e.sound = q.value(7).toByteArray();
+        e.favourite = q.value(8).toInt() != 0;
+        auto names = shown.find(e.fileId);
+        if (names == shown.end())
+            names = shown.insert(e.fileId, {e.path.mid(e.path.lastIndexOf('/') + 1),
+                                            shownFolder(e.path)});
+        e.fileName = names->first;
+        e.folder = names->second;
+        if (const auto t = tags.constFind(e.partId); t != tags.constEnd())
+            e.tags = *t;
+        ++sounds[e.sound];
+        list.push_back(std::move(e));
+    }
+    for (LibraryEntry& e : list)
+        e.copies = sounds.value(e.sound);
+    return list;
+}
+
+std::vector<LibraryOther> LibraryDatabase::others() const
+{
+    std::vector<LibraryOther> list;
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    q.prepare("SELECT path, reason FROM files WHERE kind = ? ORDER BY path");
+    q.addBindValue(int(LibraryFileKind::Other));
+    if (!q.exec())
+        fail("could not be read", q.lastError().text());
+    while (q.next())
+        list.push_back({q.value(0).toString(), q.value(1).toString()});
+    return list;
+}
+
+int LibraryDatabase::fileCount() const
+{
+    QSqlQuery q(database());
+    if (!q.exec("SELECT count(*) FROM files") || !q.next())
+        fail("could not be read", q.lastError().text());
+    return q.value(0).toInt();
+}
+
+void LibraryDatabase::setFavourite(qint64 partId, bool favourite)
+{
+    QSqlQuery q(database());
+    q.prepare("UPDATE parts SET favourite = ? WHERE id = ?");
+    q.addBindValue(favourite ? 1 : 0);
+    q.addBindValue(partId);
+    if (!q.exec())
+        fail("could not be written", q.lastError().text());
+}
+
+void LibraryDatabase::setTags(qint64 partId, const QStringList& tags)
+{
+    Transaction t(*this);
+    QSqlQuery q(database());
+    q.prepare("DELETE FROM tags WHERE part = ?");
+    q.addBindValue(partId);
+    if (!q.exec())
+        fail("could not be written", q.lastError().text());
+    q.prepare("INSERT OR IGNORE INTO tags(part, tag) VALUES(?, ?)");
+    for (const QString& tag : tags) {
+        q.addBindValue(partId);
+        q.addBindValue(tag);
+        if (!q.exec())
+            fail("could not be written", q.lastError().text());
+    }
+    t.commit();
+}
+
+} // namespace dorvane

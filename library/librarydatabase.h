@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The library's index: an SQLite database of the folders the musician added,
+// every .syx file under them (path, size, time, kind) and every part those
+// files hold (name, part, sound hash), with favourites and tags.
+//
+// Each connection belongs to the thread that opened it. The schema carries its
+// version; an older index is brought up to date in one transaction, and an
+// index from a later version is refused untouched. Every write is a
+// transaction, so a program killed in the middle leaves the index as the last
+// finished transaction left it.
+#pragma once
+
+#include "library/libraryentry.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+class QSqlQuery;
+
+namespace dorvane {
+
+struct FileReading;
+
+// The index cannot be opened or written; the text says why, for the musician.
+class LibraryError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class LibraryDatabase
+{
+public:
+    static constexpr int SchemaVersion = 2;
+
+    // Opens the index in that file, creating it and its folder when missing.
+    // Throws LibraryError, changing nothing, for a file that is no index or
+    // one written by a later version of the program.
+    explicit LibraryDatabase(const QString& file);
+    ~LibraryDatabase();
+    LibraryDatabase(const LibraryDatabase&) = delete;
+    LibraryDatabase& operator=(const LibraryDatabase&) = delete;
+
+    QString file() const { return m_file; }
+
+    struct Folder
+    {
+        qint64 id = 0;
+        QString path;
+    };
+    std::vector<Folder> folders() const;
+
+    // The folder's place in the index: added, or already covered by a folder
+    // that holds it (whose path is then given). Folders inside the new one
+    // become part of it, their files, favourites and tags kept.
+    struct FolderAdded
+    {
+        bool added = false;
+        QString coveredBy;
+    };
+    FolderAdded addFolder(const QString& canonicalPath);
+    // The folder and everything indexed under it leave the index.
+    void removeFolder(const QString& path);
+
+    // One transaction around many writes: committed by commit(), rolled back
+    // when dropped without it.
+    class Transaction
+    {
+    public:
+        explicit Transaction(LibraryDatabase& db);
+        ~Transaction();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+        void commit();
+
+    private:
+        LibraryDatabase& m_db;
+        bool m_open = true;
+    };
+
+    // What the index knows of each file under a folder, by path.
+    struct FileState
+    {
+        qint64 id = 0;
+        qint64 size = 0;
+        qint64 modified = 0; // ms since the epoch
+    };
+    QHash<QString, FileState> fileStates(qint64 folderId) const;
+
+    // Writes a file and its parts. A part keeps its favourite and tags when
+    // the file is read again, as long as it stays at its place in the file.
+    void storeFile(qint64 folderId, std::optional<qint64> fileId, const QString& path,
+                   qint64 size, qint64 modified, const FileReading& reading);
+    void removeFile(qint64 fileId);
+
+    // Every part, ordered by name, then file, then place in the file; tags
+    // and duplicate marks filled in.
+    std::vector<LibraryEntry> entries() const;
+    std::vector<LibraryOther> others() const;
+    int fileCount() const;
+
+    void setFavourite(qint64 partId, bool favourite);
+    void setTags(qint64 partId, const QStringList& tags);
+
+private:
+    QSqlDatabase database() const;
+    void exec(const QString& sql) const;
+    QSqlQuery& prepared(std::unique_ptr<QSqlQuery>& slot, const char* sql);
+    void migrate(int from);
+    [[noreturn]] void fail(const QString& what, const QString& why) const;
+
+    QString m_file;
+    QString m_connection;
+    std::unique_ptr<QSqlQuery> m_updateFile;
+    std::unique_ptr<QSqlQuery> m_insertFile;
+    std::unique_ptr<QSqlQuery> m_storePart;
+    std::unique_ptr<QSqlQuery> m_dropParts;
+    std::unique_ptr<QSqlQuery> m_removeFile;
+};
+
+} // namespace dorvane

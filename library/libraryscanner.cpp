@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/libraryscanner.h"
+
+#include "library/patchfileparts.h"
+#include "patch/fileio.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+namespace dorvane {
+
+namespace {
+
+struct Found
+{
+    QString path;
+    qint64 size;
+    qint64 modified;
+};
+
+qint64 modifiedMs(const QFileInfo& info)
+{
+    return info.lastModified().toMSecsSinceEpoch();
+}
+
+} // namespace
+
+FileReading readLibraryFile(const QString& path)
+{
+    QFile file(path);
+    FileReading unreadable;
+    if (!file.open(QIODevice::ReadOnly)) {
+        unreadable.reason = "cannot be read: " + file.errorString();
+        return unreadable;
+    }
+    if (file.size() > qint64(MaxFileSize)) {
+        unreadable.reason = QString("%1 bytes, far more than any patch file").arg(file.size());
+        return unreadable;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        unreadable.reason = "cannot be read: " + file.errorString();
+        return unreadable;
+    }
+    return readPatchFile(ByteView(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                  std::size_t(bytes.size())));
+}
+
+ScanReport LibraryScanner::scan()
+{
+    ScanReport report;
+    const auto folders = m_db.folders();
+    // The whole list first: the progress then knows how far there is to go.
+    std::vector<std::pair<const LibraryDatabase::Folder*, std::vector<Found>>> found;
+    int total = 0;
+    for (const auto& folder : folders) {
+        if (!QFileInfo(folder.path).isDir()) {
+            report.missingFolders << folder.path;
+            continue;
+        }
+        std::vector<Found> files;
+        report.directories << folder.path;
+        // One walk lists the files and the folders to watch. Symbolic links to
+        // folders are not followed: a link back up the tree would never end.
+        QDirIterator it(folder.path, {"*.syx"},
+                        QDir::Files | QDir::AllDirs | QDir::Hidden | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            it.next();
+            const QFileInfo info = it.fileInfo();
+            if (info.isDir())
+                report.directories << info.absoluteFilePath();
+            else
+                files.push_back({info.absoluteFilePath(), info.size(), modifiedMs(info)});
+        }
+        total += int(files.size());
+        found.emplace_back(&folder, std::move(files));
+    }
+    report.files = total;
+
+    int done = 0;
+    int inBatch = 0;
+    std::optional<LibraryDatabase::Transaction> batch;
+    for (auto& [folder, files] : found) {
+        auto states = m_db.fileStates(folder->id);
+        for (const Found& f : files) {
+            if (cancelled()) {
+                report.cancelled = true;
+                break;
+            }
+            const auto known = states.constFind(f.path);
+            const bool unchanged = known != states.constEnd() && known->size == f.size &&
+                                   known->modified == f.modified;
+            std::optional<qint64> id;
+            if (known != states.constEnd()) {
+                id = known->id;
+                states.erase(known);
+            }
+            if (!unchanged) {
+                const FileReading reading = readLibraryFile(f.path);
+                if (!batch)
+                    batch.emplace(m_db);
+                m_db.storeFile(folder->id, id, f.path, f.size, f.modified, reading);
+                ++report.read;
+                report.others += reading.kind == LibraryFileKind::Other;
+                if (++inBatch == BatchSize) {
+                    batch->commit();
+                    batch.reset();
+                    inBatch = 0;
+                }
+            }
+            if (m_progress)
+                m_progress(++done, total);
+        }
+        if (report.cancelled)
+            break;
+        // What is left was indexed once and is no longer there.
+        if (!states.isEmpty() && !batch)
+            batch.emplace(m_db);
+        for (const auto& gone : std::as_const(states)) {
+            m_db.removeFile(gone.id);
+            ++report.removed;
+        }
+    }
+    if (batch)
+        batch->commit();
+    return report;
+}
+
+bool LibraryScanner::indexFile(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString absolute = info.absoluteFilePath();
+    const LibraryDatabase::Folder* holder = nullptr;
+    const auto folders = m_db.folders();
+    for (const auto& folder : folders)
+        if (absolute.startsWith(folder.path.endsWith('/') ? folder.path : folder.path + '/'))
+            holder = &folder;
+    if (!holder)
+        return false;
+    const auto states = m_db.fileStates(holder->id);
+    const auto known = states.constFind(absolute);
+    std::optional<qint64> id;
+    if (known != states.constEnd())
+        id = known->id;
+    LibraryDatabase::Transaction t(m_db);
+    if (!info.exists()) {
+        if (id)
+            m_db.removeFile(*id);
+    } else {
+        m_db.storeFile(holder->id, id, absolute, info.size(), modifiedMs(info),
+                       readLibraryFile(absolute));
+    }
+    t.commit();
+    return true;
+}
+
+} // namespace dorvane

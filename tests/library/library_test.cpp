@@ -1,0 +1,343 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The index, the scan and the search over a generated folder tree: every kind
+// of file the library meets, broken ones included, and a database left by an
+// older or a later version.
+#include "library/library.h"
+#include "library/librarydatabase.h"
+#include "library/libraryscanner.h"
+#include "library/librarysearch.h"
+#include "library/patchfileparts.h"
+#include "patch/fileio.h"
+
+#include "support/libraryfiles.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+using namespace dorvane;
+namespace fs = std::filesystem;
+
+namespace {
+
+QString q(const fs::path& p)
+{
+    return QString::fromStdString(p.string());
+}
+
+// A tree with every kind of file: images (one behind a leading block), part
+// files, a part R file, the same part saved from part 2 and from part 5,
+// broken files, and files the library must pass over.
+struct Tree
+{
+    test::TempDir dir;
+    fs::path root = dir.path() / "patches";
+
+    Tree()
+    {
+        test::put(root / "song.syx", test::knownImage(1));
+        auto lead = std::vector<std::uint8_t>(LeadingBlockSize, 0x11);
+        const auto two = test::knownImage(2);
+        lead.insert(lead.end(), two.begin(), two.end());
+        test::put(root / "old" / "lead.syx", lead);
+        test::put(root / "old" / "LOUD.SYX", test::knownImage(3));
+        test::put(root / "bass" / "deep" / "from2.syx", test::partFile(4, 0, 1, "DEEP BASS"));
+        test::put(root / "bass" / "from5.syx", test::partFile(4, 0, 4, "DEEP BASS"));
+        test::put(root / "kit.syx", test::rhythmFile(5, "TR KIT"));
+        test::put(root / "broken" / "short.syx", test::malformedImages()[0].bytes);
+        test::put(root / "broken" / "lostf7.syx", test::malformedPartFiles()[3].bytes);
+        test::put(root / "broken" / "random.syx", test::rightSizeRandom(ImageSize, 7));
+        test::put(root / "broken" / "empty.syx", {});
+        test::put(root / "readme.txt", test::knownImage(6));
+    }
+    std::string path(const std::string& relative) const { return (root / relative).string(); }
+};
+
+std::unique_ptr<LibraryDatabase> indexed(const Tree& tree, ScanReport* report = nullptr)
+{
+    auto db = std::make_unique<LibraryDatabase>(q(tree.dir.path() / "index" / "library.sqlite"));
+    db->addFolder(q(fs::canonical(tree.root)));
+    LibraryScanner scanner(*db);
+    const ScanReport r = scanner.scan();
+    if (report)
+        *report = r;
+    return db;
+}
+
+std::optional<LibraryEntry> findEntry(const std::vector<LibraryEntry>& list, const fs::path& file,
+                                     int position)
+{
+    for (const auto& e : list)
+        if (e.path == q(fs::weakly_canonical(file)) && e.position == position)
+            return e;
+    return std::nullopt;
+}
+
+void setModified(const std::string& file, qint64 msSinceEpoch)
+{
+    QFile f(QString::fromStdString(file));
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(QDateTime::fromMSecsSinceEpoch(msSinceEpoch),
+                              QFileDevice::FileModificationTime));
+}
+
+} // namespace
+
+TEST(LibraryIndex, EveryPartOnceDuplicatesMarkedBrokenFilesOtherWithTheirReason)
+{
+    Tree tree;
+    ScanReport report;
+    const auto db = indexed(tree, &report);
+    EXPECT_EQ(report.files, 10) << "readme.txt is no .syx file; LOUD.SYX is one";
+    EXPECT_EQ(report.read, 10);
+    EXPECT_EQ(report.others, 4);
+
+    const auto entries = db->entries();
+    ASSERT_EQ(entries.size(), 3u * 8 + 2 + 1);
+    std::set<std::pair<QString, int>> seen;
+    for (const auto& e : entries)
+        EXPECT_TRUE(seen.insert({e.path, e.position}).second) << e.path.toStdString();
+
+    const auto song3 = findEntry(entries, tree.root / "song.syx", 2);
+    ASSERT_TRUE(song3);
+    EXPECT_EQ(song3->name, "S1 PART 3");
+    EXPECT_EQ(song3->part, 2);
+    EXPECT_EQ(song3->fileKind, LibraryFileKind::Image);
+    const auto leadKit = findEntry(entries, tree.root / "old" / "lead.syx", 7);
+    ASSERT_TRUE(leadKit) << "an image behind a leading block is read from byte 753";
+    EXPECT_EQ(leadKit->name, "S2 RHYTHM");
+    EXPECT_TRUE(leadKit->rhythm());
+    const auto kit = findEntry(entries, tree.root / "kit.syx", 0);
+    ASSERT_TRUE(kit);
+    EXPECT_EQ(kit->fileKind, LibraryFileKind::Rhythm);
+    EXPECT_TRUE(kit->rhythm());
+    EXPECT_EQ(kit->name, "TR KIT");
+
+    const auto from2 = findEntry(entries, tree.root / "bass" / "deep" / "from2.syx", 0);
+    const auto from5 = findEntry(entries, tree.root / "bass" / "from5.syx", 0);
+    ASSERT_TRUE(from2 && from5);
+    EXPECT_EQ(from2->part, 1);
+    EXPECT_EQ(from5->part, 4);
+    EXPECT_EQ(from2->sound, from5->sound) << "part number and checksums are not the sound";
+    for (const auto& e : entries)
+        EXPECT_EQ(e.duplicate(), e.path == from2->path || e.path == from5->path)
+            << e.name.toStdString();
+
+    const auto others = db->others();
+    ASSERT_EQ(others.size(), 4u);
+    for (const auto& o : others) {
+        const auto bytes = test::readFile(o.path.toStdString());
+        EXPECT_EQ(o.reason.toStdString(), checkSysexFile(bytes).problem()) << o.path.toStdString();
+        EXPECT_FALSE(o.reason.isEmpty());
+    }
+}
+
+TEST(LibraryIndex, RescanReadsOnlyWhatChangedAndKeepsMarks)
+{
+    Tree tree;
+    const auto db = indexed(tree);
+    LibraryScanner scanner(*db);
+    EXPECT_EQ(scanner.scan().read, 0) << "nothing changed, nothing read";
+
+    const auto song = findEntry(db->entries(), tree.root / "song.syx", 0);
+    ASSERT_TRUE(song);
+    db->setFavourite(song->partId, true);
+    db->setTags(song->partId, QStringList{QString("warm"), QString("pad")});
+
+    // The same size, another patch and a new time: only this file is read again.
+    t505temppatch image;
+    image.LoadFromBytes(test::knownImage(1));
+    image.SetPatchName(0, "RENAMED");
+    test::writeFile(tree.path("song.syx"), image.AllBytes());
+    setModified(tree.path("song.syx"), QDateTime::currentMSecsSinceEpoch() + 5000);
+    const ScanReport again = scanner.scan();
+    EXPECT_EQ(again.read, 1);
+    const auto renamed = findEntry(db->entries(), tree.root / "song.syx", 0);
+    ASSERT_TRUE(renamed);
+    EXPECT_EQ(renamed->name, "RENAMED");
+    EXPECT_TRUE(renamed->favourite) << "a part at its place keeps its favourite";
+    EXPECT_EQ(renamed->tags, (QStringList{QString("pad"), QString("warm")}));
+
+    // A broken file mended is a patch file now.
+    test::writeFile(tree.path("broken/random.syx"), test::knownImage(9));
+    setModified(tree.path("broken/random.syx"), QDateTime::currentMSecsSinceEpoch() + 6000);
+    EXPECT_EQ(scanner.scan().read, 1);
+    EXPECT_EQ(db->others().size(), 3u);
+
+    fs::remove(tree.path("kit.syx"));
+    const ScanReport gone = scanner.scan();
+    EXPECT_EQ(gone.read, 0);
+    EXPECT_EQ(gone.removed, 1);
+    EXPECT_FALSE(findEntry(db->entries(), tree.root / "kit.syx", 0));
+    EXPECT_EQ(db->fileCount(), 9);
+
+    // A folder that is not there (a drive unplugged) keeps its files.
+    const fs::path away = tree.dir.path() / "away";
+    fs::rename(tree.root, away);
+    const ScanReport missing = scanner.scan();
+    EXPECT_EQ(missing.missingFolders.size(), 1);
+    EXPECT_EQ(missing.removed, 0);
+    EXPECT_EQ(db->fileCount(), 9);
+}
+
+TEST(LibrarySearch, WordsTagsFileNamesAndFilters)
+{
+    Tree tree;
+    const auto db = indexed(tree);
+    const auto from5 = findEntry(db->entries(), tree.root / "bass" / "from5.syx", 0);
+    const auto song2 = findEntry(db->entries(), tree.root / "song.syx", 1);
+    ASSERT_TRUE(from5 && song2);
+    db->setTags(song2->partId, {"Acid Lead"});
+    db->setFavourite(from5->partId, true);
+
+    LibrarySearch search;
+    search.setEntries(db->entries());
+    auto names = [&](const LibraryQuery& query) {
+        std::multiset<std::string> out;
+        for (int i : search.find(query))
+            out.insert(search.entries()[std::size_t(i)].name.toStdString() + "@" +
+                       search.entries()[std::size_t(i)].fileName.toStdString());
+        return out;
+    };
+    EXPECT_EQ(names({"deep bass"}),
+              (std::multiset<std::string>{"DEEP BASS@from2.syx", "DEEP BASS@from5.syx"}));
+    EXPECT_EQ(names({"ACID"}), (std::multiset<std::string>{"S1 PART 2@song.syx"})) << "tags";
+    EXPECT_EQ(names({"loud rhythm"}), (std::multiset<std::string>{"S3 RHYTHM@LOUD.SYX"}))
+        << "file names";
+    EXPECT_EQ(names({"part 2syx"}).size(), 0u) << "a word never runs from one field into the next";
+    EXPECT_EQ(names({"", true}), (std::multiset<std::string>{"DEEP BASS@from5.syx"}));
+    EXPECT_EQ(names({"", false, true}).size(), 4u) << "the kits of three images and kit.syx";
+    EXPECT_EQ(names({"", false, false, true}).size(), 2u);
+    EXPECT_EQ(names({"bass", true, false, true}),
+              (std::multiset<std::string>{"DEEP BASS@from5.syx"}));
+
+    // Typing on, then back: each answer is what a fresh search gives.
+    std::vector<std::vector<int>> typed;
+    for (const char* text : {"s", "s1", "s1 ", "s1 p", "s1 pa", "s1 p", "s1", "s"})
+        typed.push_back(search.find({text}));
+    for (const char* text : {"s", "s1", "s1 ", "s1 p", "s1 pa", "s1 p", "s1", "s"}) {
+        LibrarySearch once;
+        once.setEntries(db->entries());
+        EXPECT_EQ(typed.front(), once.find({text})) << text;
+        typed.erase(typed.begin());
+    }
+    // A mark changed after a search is seen by the next one.
+    search.find({"", true});
+    search.setFavourite(0, !search.entries()[0].favourite);
+    EXPECT_EQ(search.find({"", true}).size(), search.entries()[0].favourite ? 2u : 0u);
+}
+
+TEST(LibraryDatabase, LaterSchemaRefusedOlderMigratedForeignFileLeftAlone)
+{
+    test::TempDir dir;
+    const QString later = QString::fromStdString(dir.file("later.sqlite"));
+    { LibraryDatabase db(later); }
+    {
+        auto raw = QSqlDatabase::addDatabase("QSQLITE", "raw-later");
+        raw.setDatabaseName(later);
+        ASSERT_TRUE(raw.open());
+        QSqlQuery(raw).exec("PRAGMA user_version = 7");
+        raw.close();
+    }
+    QSqlDatabase::removeDatabase("raw-later");
+    const auto before = test::readFile(later.toStdString());
+    try {
+        LibraryDatabase db(later);
+        FAIL() << "a later schema must be refused";
+    } catch (const LibraryError& e) {
+        EXPECT_NE(std::string(e.what()).find("later version of Dorvane (schema 7; this version "
+                                             "reads up to 2)"),
+                  std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(test::readFile(later.toStdString()), before);
+
+    // An index as the first version left it: no tags yet, a favourite.
+    const QString older = QString::fromStdString(dir.file("older.sqlite"));
+    {
+        auto raw = QSqlDatabase::addDatabase("QSQLITE", "raw-older");
+        raw.setDatabaseName(older);
+        ASSERT_TRUE(raw.open());
+        QSqlQuery s(raw);
+        for (const char* sql :
+             {"CREATE TABLE folders(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE)",
+              "CREATE TABLE files(id INTEGER PRIMARY KEY, folder INTEGER NOT NULL REFERENCES "
+              "folders(id) ON DELETE CASCADE, path TEXT NOT NULL UNIQUE, size INTEGER NOT NULL, "
+              "modified INTEGER NOT NULL, kind INTEGER NOT NULL, reason TEXT NOT NULL DEFAULT '')",
+              "CREATE INDEX files_folder ON files(folder)",
+              "CREATE TABLE parts(id INTEGER PRIMARY KEY, file INTEGER NOT NULL REFERENCES "
+              "files(id) ON DELETE CASCADE, position INTEGER NOT NULL, part INTEGER NOT NULL, "
+              "name TEXT NOT NULL, sound BLOB NOT NULL, favourite INTEGER NOT NULL DEFAULT 0, "
+              "UNIQUE(file, position))",
+              "INSERT INTO folders VALUES(1, '/patches')",
+              "INSERT INTO files VALUES(1, 1, '/patches/a.syx', 650, 1, 1, '')",
+              "INSERT INTO parts VALUES(1, 1, 0, 2, 'OLD BASS', x'01', 1)",
+              "PRAGMA user_version = 1"})
+            ASSERT_TRUE(s.exec(sql)) << sql;
+        raw.close();
+    }
+    QSqlDatabase::removeDatabase("raw-older");
+    {
+        LibraryDatabase db(older);
+        auto entries = db.entries();
+        ASSERT_EQ(entries.size(), 1u);
+        EXPECT_EQ(entries[0].name, "OLD BASS");
+        EXPECT_TRUE(entries[0].favourite);
+        db.setTags(entries[0].partId, {"kept"});
+        EXPECT_EQ(db.entries()[0].tags, QStringList{"kept"});
+    }
+    { EXPECT_EQ(LibraryDatabase(older).entries()[0].tags, QStringList{"kept"}); }
+
+    const QString foreign = QString::fromStdString(dir.file("notes.sqlite"));
+    test::writeFile(foreign.toStdString(), test::randomBytes(4096, 3));
+    const auto foreignBytes = test::readFile(foreign.toStdString());
+    EXPECT_THROW(LibraryDatabase{foreign}, LibraryError);
+    EXPECT_EQ(test::readFile(foreign.toStdString()), foreignBytes);
+}
+
+TEST(Library, SavedPartsNeverOverwriteAndAreIndexedAtOnce)
+{
+    Tree tree;
+    Library library(q(tree.dir.path() / "library.sqlite"));
+    library.addFolder(q(tree.root));
+    library.waitForScan();
+    const auto block = test::partFile(8, 2, 2, "ACID/303");
+    const std::size_t before = library.entries().size();
+    const QString first = library.savePartFile(q(fs::canonical(tree.root)), "ACID/303", block);
+    const QString second = library.savePartFile(q(fs::canonical(tree.root)), "ACID/303", block);
+    EXPECT_EQ(QFileInfo(first).fileName(), "ACID_303.syx");
+    EXPECT_EQ(QFileInfo(second).fileName(), "ACID_303 (2).syx");
+    EXPECT_EQ(test::readFile(first.toStdString()), block);
+    EXPECT_EQ(test::readFile(second.toStdString()), block);
+    ASSERT_EQ(library.entries().size(), before + 2) << "indexed without a scan";
+    int found = 0;
+    for (const auto& e : library.entries())
+        if (e.name == "ACID/303") {
+            EXPECT_EQ(e.copies, 2);
+            ++found;
+        }
+    EXPECT_EQ(found, 2);
+    EXPECT_EQ(QFileInfo(freeFileName(q(tree.root), " . ")).fileName(), "Untitled.syx");
+}
+
+TEST(Library, FolderWatchPicksUpNewFiles)
+{
+    Tree tree;
+    Library library(q(tree.dir.path() / "library.sqlite"));
+    library.addFolder(q(tree.root));
+    library.waitForScan();
+    const std::size_t before = library.entries().size();
+    test::put(tree.root / "bass" / "deep" / "new.syx", test::partFile(11, 3, 3, "NEW ONE"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return library.entries().size() != before; }, 10000))
+        << "the watched folder was scanned again";
+    ASSERT_EQ(library.entries().size(), before + 1);
+    fs::remove(tree.root / "bass" / "deep" / "new.syx");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return library.entries().size() == before; }, 10000));
+}
