@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The drum mixer's lines and guarded writes, and the control-change look-up's
+// lines, on images built here.
+#include "patch/catalogue.h"
+#include "patch/initialpatch.h"
+#include "patch/t505temppatch.h"
+#include "tools/cclookup.h"
+#include "tools/drummixer.h"
+
+#include <gtest/gtest.h>
+
+using namespace dorvane;
+
+namespace {
+
+t505temppatch initial()
+{
+    t505temppatch image;
+    image.LoadFromBytes(initialImage());
+    return image;
+}
+
+} // namespace
+
+TEST(DrumMixer, EachTypeSetsItsDrumNoteParameterWithinItsRange)
+{
+    const std::pair<const char*, const char*> expected[] = {
+        {" Level", "Tone Level"}, {" Gain", "Wave Gain"},          {" Pan", "Tone Pan"},
+        {" Coarse", "Source Key"}, {" Fine", "Fine Tune"},         {" Reverb", "Reverb Send Level"},
+        {" Delay", "Delay Send Level"}};
+    ASSERT_EQ(drumMixerTypes().size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const DrumMixerType& t = drumMixerTypes()[i];
+        EXPECT_EQ(t.item, expected[i].first);
+        EXPECT_EQ(parameterName(ParameterTable::RhythmNote, t.parameter), expected[i].second);
+    }
+    EXPECT_EQ(findDrumMixerType(" Gain")->max, 3);
+    EXPECT_EQ(findDrumMixerType(" Pan")->max, 126);
+
+    t505temppatch image = initial();
+    const Bytes before = image.bytes();
+    const DrumMixerType& gain = *findDrumMixerType(" Gain");
+    EXPECT_FALSE(writeDrumMixerValue(image, gain, 0, 4));
+    EXPECT_FALSE(writeDrumMixerValue(image, gain, 0, -1));
+    EXPECT_FALSE(writeDrumMixerValue(image, gain, DrumNoteCount, 1));
+    EXPECT_EQ(image.bytes(), before) << "a refused value writes nothing";
+    EXPECT_TRUE(writeDrumMixerValue(image, gain, 63, 3));
+    EXPECT_EQ(image.ReadByte(RhythmPart, 63, 5), 3);
+}
+
+TEST(DrumMixer, ValuesStartInOneColumnWhateverTheNoteName)
+{
+    const QString b1 = drumMixerLine(0, "  Kick 1", 127);
+    EXPECT_EQ(b1.toStdString(), "B1   Kick 1:" + std::string(13, ' ') + "127");
+    // C#2 is four characters long: no padding, the colon one later, one blank less.
+    const QString cSharp2 = drumMixerLine(2, "  Kick 1", 5);
+    EXPECT_EQ(cSharp2.toStdString(), "C#2   Kick 1:" + std::string(12, ' ') + "5");
+    EXPECT_EQ(b1.indexOf("127"), DrumMixerValueColumn);
+    EXPECT_EQ(cSharp2.indexOf('5'), DrumMixerValueColumn);
+    const QString longWave = "  A wave name far too long";
+    EXPECT_EQ(drumMixerLine(0, longWave, 9).toStdString(), ("B1 " + longWave + ":9").toStdString());
+
+    t505temppatch image = initial();
+    image.WriteWave(RhythmPart, 10, 2);
+    image.WriteByte(RhythmPart, 10, 57, 33);
+    const QStringList waves{"  W0", "  W1", "  W2"};
+    const DrumMixerType& reverb = *findDrumMixerType(" Reverb");
+    EXPECT_EQ(drumMixerLine(image, reverb, 10, waves).toStdString(),
+              drumMixerLine(10, "  W2", 33).toStdString());
+    image.WriteWave(RhythmPart, 10, 300);
+    EXPECT_TRUE(drumMixerLine(image, reverb, 10, waves).contains("(wave 300)"))
+        << "a wave the list does not name is shown by its number";
+}
+
+TEST(CcLookUp, CentredParametersReadSixtyFourAtTheirCentre)
+{
+    t505temppatch image = initial();
+    image.WriteByte(2, 2, 61, 48); // Coarse Tune 0
+    image.WriteByte(2, 2, 62, 50); // Fine Tune 0
+    image.WriteByte(2, 2, 81, 90);
+    image.WriteByte(2, 0, 57, 20); // Portamento Time
+    const QStringList tone2 = ccLookUpLines(image, 2, 2);
+    ASSERT_EQ(tone2.size(), 30);
+    EXPECT_EQ(tone2[0], "#21 course tune = 64");
+    EXPECT_EQ(tone2[1], "#77 fine tune = 64");
+    EXPECT_EQ(tone2[3], "#74 filter cutoff = 90");
+    EXPECT_EQ(tone2[27], "#5 portamento time = 20");
+    EXPECT_EQ(tone2[28], "#65 portamento switch = 0");
+    EXPECT_EQ(tone2[29], "#127 poly mode = 0");
+
+    // Another tone changes the tone rows only.
+    image.WriteByte(2, 1, 81, 10);
+    const QStringList tone1 = ccLookUpLines(image, 2, 1);
+    EXPECT_EQ(tone1[3], "#74 filter cutoff = 10");
+    EXPECT_EQ(tone1.mid(27), tone2.mid(27));
+
+    image.WriteByte(2, 0, CcPortamentoSwitchOffset, 1);
+    image.WriteByte(2, 0, CcKeyAssignModeOffset, 1);
+    const QStringList mono = ccLookUpLines(image, 2, 1);
+    EXPECT_EQ(mono[28], "#65 portamento switch = 127");
+    EXPECT_EQ(mono[29], "#126 mono mode = 1");
+}
