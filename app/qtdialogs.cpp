@@ -38,7 +38,11 @@ bool QtDialogs::ask(const QString& text, AskKind kind)
         return QMessageBox::warning(m_parent, title, boxText(text),
                                     QMessageBox::Yes | QMessageBox::No,
                                     QMessageBox::No) == QMessageBox::Yes;
-    return QMessageBox::information(m_parent, title, boxText(text)) == QMessageBox::Ok;
+    // Information a musician may want elsewhere (a look-up pasted into a
+    // sequencer's notes, an error for a report) can be selected and copied.
+    QMessageBox box(QMessageBox::Information, title, boxText(text), QMessageBox::Ok, m_parent);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    return box.exec() == QMessageBox::Ok;
 }
 
 std::optional<QString> QtDialogs::openFile(const FileDialogRequest& request)

@@ -11,7 +11,8 @@
 // historycommands.cpp (the Edit menu's Undo and Redo over every change),
 // shakecommands.cpp (Shake Patch, Undo Shake and the shake flags),
 // presetsandscales.cpp (random names, preset selection and scale tune),
-// copymode.cpp (copying tones and drum notes, extracting drum notes from a file).
+// copymode.cpp (copying tones and drum notes, extracting drum notes from a file),
+// toolcommands.cpp (drum mixer, control-change look-up, model conversion).
 #pragma once
 
 #include "editor/bindingtable.h"
@@ -50,6 +51,7 @@ class QTabWidget;
 namespace dorvane {
 
 class Dialogs;
+class DrumMixerPanel;
 class MidiMonitor;
 class DumpReceiver;
 struct DumpResult;
@@ -140,6 +142,10 @@ public:
         Extract, // drum notes from an 8 part file into part R
     };
     CopyMode copyMode() const { return m_copyMode; }
+    DrumMixerPanel* drumMixer() const { return m_drumMixer; }
+    bool drumMixerOpen() const;
+    // The wave list's entries as loaded, each with its two leading blanks.
+    const QStringList& waveNames() const { return m_waveNames; }
 
     // The texts of the status bar's first panel and of the caption's second part.
     QString statusText() const;
@@ -313,6 +319,13 @@ private:
     // (empty when the file is not there at all).
     std::optional<std::string> readTextList(const QString& fileName, QString* error) const;
 
+    // toolcommands.cpp
+    void buildToolsMenu(QMenu* utility);
+    void openDrumMixer();
+    void closeDrumMixer();
+    void lookUpControlChanges();
+    void swapModelFile();
+
     // devicesetup.cpp
     void fillDeviceLists();
     void openRememberedPorts();
@@ -393,6 +406,7 @@ private:
     CopyMode m_copyMode = CopyMode::Off;
     QString m_copyStatus;  // the mode's text in the status bar
     QString m_extractFile; // the file the extraction copies from, read again each time
+    DrumMixerPanel* m_drumMixer = nullptr;
 
     struct KeySeen
     {

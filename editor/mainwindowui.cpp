@@ -4,6 +4,7 @@
 // binding table, the menus and the status bar.
 #include "editor/mainwindow.h"
 
+#include "editor/drummixerpanel.h"
 #include "editor/midimonitor.h"
 #include "editor/nameedit.h"
 #include "editor/tdragtweak.h"
@@ -453,6 +454,8 @@ void MainWindow::buildMenus()
     utility->addSeparator();
     buildTransferMenu(utility);
     utility->addSeparator();
+    buildToolsMenu(utility);
+    utility->addSeparator();
     addAction(utility, "MidiMonitor", "MIDI &Monitor...", QKeySequence(Qt::CTRL | Qt::Key_M),
               "Show the messages going out and coming in, decoded", [this] {
                   m_monitor->show();
@@ -534,6 +537,17 @@ void MainWindow::buildUi()
             [this](int) { runCommand([this] { refresh(); }); });
     column->addWidget(m_pages, 1);
     column->addWidget(buildCopyPanel(), 1);
+
+    m_drumMixer = new DrumMixerPanel(*this);
+    m_drumMixer->hide();
+    connect(m_drumMixer, &DrumMixerPanel::closeRequested, this,
+            [this] { runCommand([this] { closeDrumMixer(); }); });
+    // Changes made while the mixer is open (an undo, a file opened) show in its list.
+    connect(this, &MainWindow::refreshed, m_drumMixer, [this] {
+        if (m_drumMixer->isVisible())
+            m_drumMixer->rebuild();
+    });
+    column->addWidget(m_drumMixer, 1);
 
     m_sysexButton = new QPushButton;
     m_sysexButton->setObjectName("sysexBtn");

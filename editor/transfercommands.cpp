@@ -3,6 +3,7 @@
 // receiving them: the Utility menu's transfer commands and the sysexBtn.
 #include "editor/mainwindow.h"
 
+#include "editor/drummixerpanel.h"
 #include "editor/settingsstore.h"
 #include "editor/windowtexts.h"
 #include "midi/midisender.h"
@@ -128,6 +129,8 @@ void MainWindow::sendGeneralFile()
 
 void MainWindow::beginReception()
 {
+    // The dump replaces what the drum mixer lists.
+    m_drumMixer->hide();
     m_pages->hide();
     m_sysexButton->show();
     m_sysexButton->setFocus();

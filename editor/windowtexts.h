@@ -157,6 +157,27 @@ inline constexpr char CopyTo[] = "..To";
 inline constexpr char ListInfoHint[] = "Double Click to see some info";
 inline constexpr char KitRefused[] = "%1 is not an 8 part file of the MC-505, nothing taken from it: %2";
 
+// Patch tools.
+inline constexpr char DrumMixer[] = "Drum Part Mixer..";
+inline constexpr char DrumMixerHint[] = "Set one parameter of many drum notes of part R at once";
+inline constexpr char DrumMixerCaption[] = "Drum Part Mixer (part R)";
+inline constexpr char DrumMixerListHint[] =
+    "Select the drum notes to change (Ctrl-click, Shift-click), then move the fader";
+inline constexpr char DrumMixerFaderHint[] = "Let go to set the selected drum notes to this value";
+inline constexpr char DrumMixerClose[] = "close";
+inline constexpr char CcLookUp[] = "CC Look Up";
+inline constexpr char CcLookUpHint[] =
+    "Control Change Value lookup (referring to the current shown tone";
+inline constexpr char CcLookUpOnPartR[] = "CC Look Up works on the tones of parts 1 to 7, not on part R";
+inline constexpr char SwapModel[] = "S&wap SuperJV/XP <-> MC-505 sys-ex file..";
+inline constexpr char SwapModelHint[] =
+    "Convert a patch sysex file between SuperJV/XP and MC-505 (waveforms are not mapped)";
+inline constexpr char SwapSourceTitle[] = "Select Sys-Ex file to convert";
+inline constexpr char SwapTargetTitle[] = "The converted file will be named as..";
+inline constexpr char SwapDone[] = "DONE!\r\nPlease note that SuperJV/XP and MC-505 have different "
+                                   "sets of waveforms\r\nYou will have to select waveforms "
+                                   "manually on your synth after conversion";
+
 // The texts carry their line breaks as "\r\n", written out; the boxes want them real.
 inline QString withLineBreaks(const char* text)
 {

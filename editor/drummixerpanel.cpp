@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editor/drummixerpanel.h"
+
+#include "editor/mainwindow.h"
+#include "editor/trevscrb.h"
+#include "editor/windowtexts.h"
+#include "patch/rolandmessage.h"
+#include "player/tmidiapputil.h"
+#include "tools/drummixer.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QScrollBar>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <algorithm>
+#include <array>
+
+namespace dorvane {
+
+namespace {
+
+// Room for a value after a wave name a little past the value column.
+constexpr int ListColumns = 36;
+
+QString itemText(const DrumMixerType& type)
+{
+    return QString::fromLatin1(type.item.data(), qsizetype(type.item.size()));
+}
+
+// The note list lines its values up in one column only in a fixed-pitch font.
+// Only the family is set, so the size still follows the window's font.
+QFont listFont()
+{
+    QFont font;
+    font.setFamilies({"Courier New", QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
+} // namespace
+
+DrumMixerPanel::DrumMixerPanel(MainWindow& window, QWidget* parent)
+    : QGroupBox(texts::DrumMixerCaption, parent), m_window(window)
+{
+    setObjectName("mixerpanel");
+
+    m_type = new QComboBox;
+    m_type->setObjectName("mixertype");
+    for (const DrumMixerType& t : drumMixerTypes())
+        m_type->addItem(itemText(t));
+    connect(m_type, &QComboBox::currentIndexChanged, this,
+            [this](int) { m_window.runCommand([this] { typeChanged(); }); });
+
+    m_notes = new QListWidget;
+    m_notes->setObjectName("notelist");
+    m_notes->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_notes->setFont(listFont());
+    m_notes->setUniformItemSizes(true);
+    m_notes->setStatusTip(texts::DrumMixerListHint);
+
+    m_value = new QLabel;
+    m_value->setObjectName("mixervalue");
+    m_value->setAlignment(Qt::AlignCenter);
+    m_value->setMinimumWidth(m_value->fontMetrics().horizontalAdvance("0000"));
+
+    m_fader = new TRevScrB(Qt::Vertical);
+    m_fader->setObjectName("mixerslider");
+    m_fader->SetPos2Hint(false);
+    m_fader->SetIncrementValue(1);
+    m_fader->setSingleStep(1);
+    m_fader->SetMin(0);
+    m_fader->SetMax(currentType().max);
+    m_fader->SetRevPosition(0);
+    m_fader->setMinimumHeight(160);
+    m_fader->setMinimumWidth(m_fader->sizeHint().width() * 2);
+    m_fader->setStatusTip(texts::DrumMixerFaderHint);
+    // The value shows while the fader moves; the notes change once it is let go.
+    connect(m_fader, &QScrollBar::valueChanged, this, [this] {
+        const QString value = QString::number(m_fader->RevPosition());
+        m_value->setText(value);
+        if (isVisible())
+            m_window.setStatusText(value);
+    });
+    connect(m_fader, &TRevScrB::OnEndScroll, this,
+            [this] { m_window.runCommand([this] { apply(); }); });
+
+    m_close = new QPushButton(texts::DrumMixerClose);
+    m_close->setObjectName("mixerclose");
+    connect(m_close, &QPushButton::clicked, this, &DrumMixerPanel::closeRequested);
+
+    // The fader stands right beside the lines it sets; the list is as wide as
+    // its lines need, not as the window.
+    auto* grid = new QGridLayout(this);
+    auto* typeRow = new QHBoxLayout;
+    auto* typeLabel = new QLabel("Parameter");
+    typeLabel->setBuddy(m_type);
+    typeRow->addWidget(typeLabel);
+    typeRow->addWidget(m_type);
+    typeRow->addStretch(1);
+    typeRow->addWidget(m_close);
+    grid->addLayout(typeRow, 0, 0, 1, 2);
+    fitListWidth();
+    m_notes->installEventFilter(this);
+    grid->addWidget(m_notes, 1, 0);
+    grid->addWidget(m_fader, 1, 1, Qt::AlignHCenter);
+    grid->addWidget(m_value, 2, 1);
+    grid->setColumnStretch(2, 1);
+    grid->setRowStretch(1, 1);
+}
+
+void DrumMixerPanel::fitListWidth()
+{
+    m_notes->setMinimumWidth(m_notes->fontMetrics().horizontalAdvance(QString(ListColumns, 'M')) +
+                             m_notes->verticalScrollBar()->sizeHint().width() +
+                             2 * m_notes->frameWidth());
+}
+
+bool DrumMixerPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    // The list's size follows the window's font (Options › Font).
+    if (watched == m_notes && event->type() == QEvent::FontChange)
+        fitListWidth();
+    return QGroupBox::eventFilter(watched, event);
+}
+
+const DrumMixerType& DrumMixerPanel::currentType() const
+{
+    const auto types = drumMixerTypes();
+    const int index = m_type ? m_type->currentIndex() : 0;
+    return types[std::size_t(std::clamp(index, 0, int(types.size()) - 1))];
+}
+
+void DrumMixerPanel::start()
+{
+    if (m_type->currentIndex() != 0)
+        m_type->setCurrentIndex(0); // the type change rebuilds
+    else
+        typeChanged();
+    m_notes->setFocus();
+}
+
+void DrumMixerPanel::typeChanged()
+{
+    rebuild();
+    // The fader keeps the value it stands at as far as the new range allows:
+    // it never offers, and never sends, a value past the parameter's range.
+    const DrumMixerType& type = currentType();
+    const int value = std::min(m_fader->RevPosition(), type.max);
+    m_fader->SetMax(type.max);
+    m_fader->SetRevPosition(value);
+    m_fader->setPageStep(std::max(1, (type.max + 1) / 8));
+    m_value->setText(QString::number(m_fader->RevPosition()));
+}
+
+void DrumMixerPanel::rebuild()
+{
+    const DrumMixerType& type = currentType();
+    const t505temppatch& image = m_window.image();
+    const QStringList& waves = m_window.waveNames();
+    if (m_notes->count() != DrumNoteCount) {
+        m_notes->clear();
+        for (int k = 0; k < DrumNoteCount; ++k)
+            m_notes->addItem(drumMixerLine(image, type, k, waves));
+        return;
+    }
+    for (int k = 0; k < DrumNoteCount; ++k)
+        m_notes->item(k)->setText(drumMixerLine(image, type, k, waves));
+}
+
+void DrumMixerPanel::apply()
+{
+    const DrumMixerType& type = currentType();
+    const int value = m_fader->RevPosition();
+    t505temppatch& image = m_window.image();
+    const QStringList& waves = m_window.waveNames();
+    TMIDIappUtil& util = m_window.util();
+    // One message per note, handed to the sender together: the port still
+    // passes them to the device one at a time (and the message pause, when
+    // set, still comes between them), with one hand-over and one wake-up for
+    // the lot instead of one per note.
+    Bytes messages;
+    std::array<bool, DrumNoteCount> written{};
+    // Rows in list order: selectedItems() would give them in the order clicked.
+    for (int k = 0; k < m_notes->count() && k < DrumNoteCount; ++k) {
+        if (!m_notes->item(k)->isSelected() || !writeDrumMixerValue(image, type, k, value))
+            continue;
+        const Bytes message = parameterMessage(
+            util.Synth(),
+            {0x02, RhythmPart, std::uint8_t(FirstDrumKey + k), std::uint8_t(type.parameter)},
+            value);
+        messages.insert(messages.end(), message.begin(), message.end());
+        written[std::size_t(k)] = true;
+    }
+    if (messages.empty())
+        return;
+    // Sent before the lines change, so the instrument hears the fader before
+    // the window spends time repainting.
+    util.SendLong(std::move(messages));
+    for (int k = 0; k < DrumNoteCount; ++k)
+        if (written[std::size_t(k)])
+            m_notes->item(k)->setText(drumMixerLine(image, type, k, waves));
+    m_window.imageChanged(QString("Drum mixer %1, part R").arg(itemText(type).trimmed()));
+}
+
+} // namespace dorvane

@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The patch tools of the Utility menu: the drum part mixer taking the sheets'
+// place, the control-change look-up of the shown tone, and the conversion of a
+// patch file between the SuperJV/XP family and the MC-505.
+#include "editor/mainwindow.h"
+
+#include "editor/drummixerpanel.h"
+#include "editor/windowtexts.h"
+#include "patch/fileio.h"
+#include "patch/modelconversion.h"
+#include "player/dialogs.h"
+#include "tools/cclookup.h"
+
+#include <QFileInfo>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace dorvane {
+
+void MainWindow::buildToolsMenu(QMenu* utility)
+{
+    addAction(utility, "DrumMixer", texts::DrumMixer, QKeySequence(Qt::CTRL | Qt::Key_F9),
+              texts::DrumMixerHint, [this] { openDrumMixer(); });
+    addAction(utility, "CcLookUp", texts::CcLookUp, QKeySequence(Qt::CTRL | Qt::Key_F10),
+              texts::CcLookUpHint, [this] { lookUpControlChanges(); });
+    addAction(utility, "SwapModel", texts::SwapModel, {}, texts::SwapModelHint,
+              [this] { swapModelFile(); });
+}
+
+bool MainWindow::drumMixerOpen() const
+{
+    return m_drumMixer->isVisible();
+}
+
+void MainWindow::openDrumMixer()
+{
+    // A dump on its way owns the window until its button is pressed.
+    if (m_sysexButton->isVisible())
+        return;
+    emit quickEditHideRequested();
+    m_pages->hide();
+    m_drumMixer->show();
+    m_drumMixer->start();
+}
+
+void MainWindow::closeDrumMixer()
+{
+    m_drumMixer->hide();
+    m_pages->show();
+    // The sheets may show a drum note the mixer has just changed.
+    refresh();
+}
+
+void MainWindow::lookUpControlChanges()
+{
+    if (isRhythmPart()) {
+        m_dialogs->ask(texts::CcLookUpOnPartR, AskKind::Information);
+        return;
+    }
+    const QStringList lines = ccLookUpLines(m_image, partNumber(), shownTone());
+    m_dialogs->ask(lines.join("\r\n") + "\r\n", AskKind::Information);
+}
+
+void MainWindow::swapModelFile()
+{
+    FileDialogRequest source;
+    source.title = texts::SwapSourceTitle;
+    source.fileName = m_openFileName.isEmpty() ? m_saveFileName : m_openFileName;
+    const auto in = m_dialogs->openFile(source);
+    if (!in)
+        return;
+    m_openFileName = *in;
+    const Bytes bytes = readWholeFile(in->toStdString());
+    // Converted before the second question: a file that cannot be converted is
+    // said so at once, and no name is asked for a file that will not be written.
+    const ConversionResult result = convertModel(bytes);
+    if (const auto* refused = std::get_if<ConversionError>(&result)) {
+        m_dialogs->ask(QFileInfo(*in).fileName() + ": " + QString::fromStdString(refused->message),
+                       AskKind::Information);
+        return;
+    }
+    // A save dialog, though the question reads like an open one: it allows a new
+    // name and asks before replacing a file.
+    FileDialogRequest target;
+    target.title = texts::SwapTargetTitle;
+    target.fileName = *in;
+    const auto out = m_dialogs->saveFile(target);
+    if (!out)
+        return;
+    writeFileAtomically(out->toStdString(), std::get<Bytes>(result));
+    // Said once the file is there: a failed write ends in its own message instead.
+    m_dialogs->ask(texts::SwapDone, AskKind::Information);
+}
+
+} // namespace dorvane

@@ -1,0 +1,187 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The patch tools in the real window: the drum mixer on part R, the look-up of
+// the shown tone, and the model conversion of a file chosen in the dialogs.
+#include "windowrig.h"
+
+#include "editor/bindingtable.h"
+#include "editor/drummixerpanel.h"
+#include "editor/trevscrb.h"
+#include "editor/windowtexts.h"
+#include "patch/rolandmessage.h"
+#include "tools/cclookup.h"
+#include "tools/drummixer.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+using namespace dorvane;
+using dorvane::test::Messages;
+using dorvane::test::WindowRig;
+
+namespace {
+
+std::string drumParam(int note, int parameter, int value)
+{
+    return test::hex(parameterMessage(tsMC505,
+                                      {0x02, 0x09, std::uint8_t(FirstDrumKey + note),
+                                       std::uint8_t(parameter)},
+                                      value));
+}
+
+// The fader let go of at a value, as a drag ends.
+void releaseFader(DrumMixerPanel& mixer, int value)
+{
+    mixer.fader()->SetRevPosition(value);
+    test::release(mixer.fader(), QPoint(2, 2));
+}
+
+} // namespace
+
+TEST(MainWindowTools, DrumMixerOnPart1SetsPartRNotesInNoteOrder)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    QSignalSpy hide(&w, &MainWindow::quickEditHideRequested);
+    w.action("DrumMixer")->trigger();
+    DrumMixerPanel& mixer = *w.drumMixer();
+    ASSERT_TRUE(w.drumMixerOpen());
+    EXPECT_FALSE(w.pages()->isVisible());
+    EXPECT_EQ(hide.count(), 1);
+    EXPECT_EQ(mixer.typeList()->currentText(), " Level");
+    ASSERT_EQ(mixer.noteList()->count(), 64);
+    EXPECT_TRUE(QFontInfo(mixer.noteList()->font()).fixedPitch());
+
+    // Selected in another order than the list's.
+    for (int row : {40, 3, 20})
+        mixer.noteList()->item(row)->setSelected(true);
+    rig.take();
+    releaseFader(mixer, 100);
+    EXPECT_EQ(rig.take(), (Messages{drumParam(3, 41, 100), drumParam(20, 41, 100),
+                                    drumParam(40, 41, 100)}));
+    for (int row : {3, 20, 40}) {
+        EXPECT_EQ(w.image().ReadByte(RhythmPart, row, 41), 100);
+        EXPECT_EQ(mixer.noteList()->item(row)->text(),
+                  drumMixerLine(w.image(), mixer.currentType(), row, w.waveNames()));
+        EXPECT_EQ(mixer.noteList()->item(row)->text().section(':', -1).trimmed(), "100");
+    }
+    EXPECT_EQ(w.partNumber(), 0) << "the mixer works on part R without changing parts";
+    EXPECT_EQ(w.history().undoText(), "Drum mixer Level, part R");
+    EXPECT_EQ(w.statusText(), "100");
+
+    mixer.noteList()->clearSelection();
+    const Bytes before = w.image().bytes();
+    releaseFader(mixer, 7);
+    EXPECT_TRUE(rig.take().empty()) << "no selected line, nothing done";
+    EXPECT_EQ(w.image().bytes(), before);
+
+    QTest::mouseClick(mixer.closeButton(), Qt::LeftButton);
+    EXPECT_FALSE(w.drumMixerOpen());
+    EXPECT_TRUE(w.pages()->isVisible());
+}
+
+TEST(MainWindowTools, DrumMixerFaderStaysInsideTheTypesRange)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    w.action("DrumMixer")->trigger();
+    DrumMixerPanel& mixer = *w.drumMixer();
+    mixer.typeList()->setCurrentText(" Pan");
+    EXPECT_EQ(mixer.fader()->Max(), 126);
+
+    // Standing at 100, the fader is narrowed to Wave Gain's four values.
+    mixer.fader()->SetRevPosition(100);
+    mixer.typeList()->setCurrentText(" Gain");
+    EXPECT_EQ(mixer.fader()->Max(), 3);
+    mixer.noteList()->item(0)->setSelected(true);
+    rig.take();
+    test::release(mixer.fader(), QPoint(2, 2));
+    EXPECT_EQ(rig.take(), (Messages{drumParam(0, 5, 3)}));
+    EXPECT_EQ(w.image().ReadByte(RhythmPart, 0, 5), 3);
+    // Widened again, it stays where it was rather than leaping to the far end.
+    mixer.typeList()->setCurrentText(" Level");
+    EXPECT_EQ(mixer.fader()->RevPosition(), 3);
+}
+
+TEST(MainWindowTools, LookUpFollowsTheShownToneAndThePartsOwnSwitches)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    w.image().WriteByte(0, 0, CcPortamentoSwitchOffset, 1);
+    w.image().WriteByte(0, 2, 81, 33);
+    w.showSheet(Sheet::Common); // the Portamento Switch control shows part 1's "on"
+    w.showSheet(Sheet::Tone);
+    w.selectShownTone(2);
+    rig.take();
+    const Bytes before = w.image().bytes();
+    w.action("CcLookUp")->trigger();
+    const QStringList lines = rig.dialogs.lastText().split("\r\n");
+    ASSERT_EQ(lines.size(), 31); // each line ends in a break
+    EXPECT_EQ(lines[3], "#74 filter cutoff = 33");
+    EXPECT_EQ(lines[28], "#65 portamento switch = 127");
+    EXPECT_TRUE(rig.take().empty());
+    EXPECT_EQ(w.image().bytes(), before);
+
+    // Part 2 has its portamento off, whatever the hidden control still shows.
+    w.selectPart(1);
+    ASSERT_EQ(rig.control("porta")->Position(), 1);
+    w.action("CcLookUp")->trigger();
+    EXPECT_EQ(rig.dialogs.lastText().split("\r\n")[28], "#65 portamento switch = 0");
+
+    w.selectPart(7);
+    w.action("CcLookUp")->trigger();
+    EXPECT_EQ(rig.dialogs.lastText(), texts::CcLookUpOnPartR);
+}
+
+TEST(MainWindowTools, LookUpRowsAreTheControlsControllersAndOffsets)
+{
+    for (const CcLookUpRow& row : ccLookUpTable()) {
+        const Binding* b = findBinding(row.control);
+        ASSERT_NE(b, nullptr) << row.control;
+        EXPECT_EQ(b->ctrlNo, row.offset) << row.control;
+        EXPECT_EQ("#" + std::to_string(b->tag1) + " ", row.label.substr(0, row.label.find(' ') + 1));
+        EXPECT_EQ(b->handler == Handler::Common, row.common) << row.control;
+    }
+    EXPECT_EQ(findBinding("porta")->ctrlNo, CcPortamentoSwitchOffset);
+    EXPECT_EQ(findBinding("solo")->ctrlNo, CcKeyAssignModeOffset);
+}
+
+TEST(MainWindowTools, ConversionThereAndBackGivesTheFileBack)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    // A SuperJV/XP patch: a 72-byte common and four tones.
+    Bytes jv;
+    for (std::uint8_t m = 0; m < 5; ++m) {
+        const Bytes data(m == 0 ? 72 : 127, std::uint8_t(m * 9 + 1));
+        const Bytes message =
+            dataSetMessage(tsJVXP, {0x03, 0x00, std::uint8_t(m ? 0x0E + 2 * m : 0), 0x00}, data);
+        jv.insert(jv.end(), message.begin(), message.end());
+    }
+    const std::string in = rig.file("jv.syx"), mc = rig.file("mc.syx"), back = rig.file("back.syx");
+    test::writeFile(in, jv);
+    for (const auto& f : {in, mc, mc, back})
+        rig.dialogs.files.push_back(QString::fromStdString(f));
+    w.action("SwapModel")->trigger();
+    EXPECT_EQ(rig.dialogs.lastText(), texts::SwapDone);
+    EXPECT_EQ(test::readFile(mc).size(), jv.size() + 5 + 2);
+    w.action("SwapModel")->trigger();
+    EXPECT_EQ(test::readFile(back), jv);
+    ASSERT_EQ(rig.dialogs.fileRequests.size(), 4u);
+    EXPECT_EQ(rig.dialogs.fileRequests[0].title, texts::SwapSourceTitle);
+    EXPECT_EQ(rig.dialogs.fileRequests[1].title, texts::SwapTargetTitle);
+
+    // Not a patch file: the reason is shown, no name asked for, nothing written.
+    const std::string bad = rig.file("bad.syx");
+    test::writeFile(bad, test::randomBytes(300, 5));
+    rig.dialogs.files = {QString::fromStdString(bad), QString::fromStdString(rig.file("out.syx"))};
+    w.action("SwapModel")->trigger();
+    EXPECT_TRUE(rig.dialogs.lastText().startsWith("bad.syx: "));
+    EXPECT_NE(rig.dialogs.lastText(), texts::SwapDone);
+    EXPECT_EQ(rig.dialogs.files.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(rig.file("out.syx")));
+}
