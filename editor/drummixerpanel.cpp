@@ -93,6 +93,8 @@ DrumMixerPanel::DrumMixerPanel(MainWindow& window, QWidget* parent)
 
     m_close = new QPushButton(texts::DrumMixerClose);
     m_close->setObjectName("mixerclose");
+    m_close->setShortcut(Qt::Key_Escape);
+    m_close->setStatusTip(texts::DrumMixerCloseHint);
     connect(m_close, &QPushButton::clicked, this, &DrumMixerPanel::closeRequested);
 
     // The fader stands right beside the lines it sets; the list is as wide as

@@ -165,6 +165,7 @@ inline constexpr char DrumMixerListHint[] =
     "Select the drum notes to change (Ctrl-click, Shift-click), then move the fader";
 inline constexpr char DrumMixerFaderHint[] = "Let go to set the selected drum notes to this value";
 inline constexpr char DrumMixerClose[] = "close";
+inline constexpr char DrumMixerCloseHint[] = "Back to the sheets (Esc)";
 inline constexpr char CcLookUp[] = "CC Look Up";
 inline constexpr char CcLookUpHint[] =
     "Control Change Value lookup (referring to the current shown tone";
