@@ -12,7 +12,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTabWidget>
+#include <QPushButton>
 
 namespace dorvane {
 
@@ -73,8 +73,9 @@ void MainWindow::updateEditMenu()
 
 void MainWindow::undo()
 {
-    // While a dump comes in, the image is about to be replaced by it.
-    if (m_pages->isHidden())
+    // While a dump comes in, the image is about to be replaced by it. (The
+    // sheets also give way to the drum mixer, whose steps undo like any other.)
+    if (!m_sysexButton->isHidden())
         return;
     if (auto image = m_history.undo())
         restoreImage(*image);
@@ -82,7 +83,7 @@ void MainWindow::undo()
 
 void MainWindow::redo()
 {
-    if (m_pages->isHidden())
+    if (!m_sysexButton->isHidden())
         return;
     if (auto image = m_history.redo())
         restoreImage(*image);

@@ -11,6 +11,7 @@
 #include "tools/cclookup.h"
 #include "tools/drummixer.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -70,8 +71,17 @@ TEST(MainWindowTools, DrumMixerOnPart1SetsPartRNotesInNoteOrder)
         EXPECT_EQ(mixer.noteList()->item(row)->text().section(':', -1).trimmed(), "100");
     }
     EXPECT_EQ(w.partNumber(), 0) << "the mixer works on part R without changing parts";
-    EXPECT_EQ(w.history().undoText(), "Drum mixer Level, part R");
     EXPECT_EQ(w.statusText(), "100");
+    // Undone while the mixer is open: image, instrument and lines go back.
+    const Bytes changed = w.image().bytes();
+    const QString line3 = mixer.noteList()->item(3)->text();
+    ASSERT_EQ(w.action("Undo")->text(), "Undo Drum mixer Level, part R");
+    w.action("Undo")->trigger();
+    EXPECT_EQ(rig.take().size(), 3u);
+    EXPECT_NE(w.image().bytes(), changed);
+    EXPECT_EQ(mixer.noteList()->item(3)->text(),
+              drumMixerLine(w.image(), mixer.currentType(), 3, w.waveNames()));
+    EXPECT_NE(mixer.noteList()->item(3)->text(), line3);
 
     mixer.noteList()->clearSelection();
     const Bytes before = w.image().bytes();

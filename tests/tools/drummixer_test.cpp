@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The drum mixer's lines and guarded writes, and the control-change look-up's
-// lines, on images built here.
+// The drum mixer's types, lines and guarded writes, on images built here.
 #include "patch/catalogue.h"
 #include "patch/initialpatch.h"
 #include "patch/t505temppatch.h"
-#include "tools/cclookup.h"
 #include "tools/drummixer.h"
 
 #include <gtest/gtest.h>
@@ -70,33 +68,4 @@ TEST(DrumMixer, ValuesStartInOneColumnWhateverTheNoteName)
     image.WriteWave(RhythmPart, 10, 300);
     EXPECT_TRUE(drumMixerLine(image, reverb, 10, waves).contains("(wave 300)"))
         << "a wave the list does not name is shown by its number";
-}
-
-TEST(CcLookUp, CentredParametersReadSixtyFourAtTheirCentre)
-{
-    t505temppatch image = initial();
-    image.WriteByte(2, 2, 61, 48); // Coarse Tune 0
-    image.WriteByte(2, 2, 62, 50); // Fine Tune 0
-    image.WriteByte(2, 2, 81, 90);
-    image.WriteByte(2, 0, 57, 20); // Portamento Time
-    const QStringList tone2 = ccLookUpLines(image, 2, 2);
-    ASSERT_EQ(tone2.size(), 30);
-    EXPECT_EQ(tone2[0], "#21 course tune = 64");
-    EXPECT_EQ(tone2[1], "#77 fine tune = 64");
-    EXPECT_EQ(tone2[3], "#74 filter cutoff = 90");
-    EXPECT_EQ(tone2[27], "#5 portamento time = 20");
-    EXPECT_EQ(tone2[28], "#65 portamento switch = 0");
-    EXPECT_EQ(tone2[29], "#127 poly mode = 0");
-
-    // Another tone changes the tone rows only.
-    image.WriteByte(2, 1, 81, 10);
-    const QStringList tone1 = ccLookUpLines(image, 2, 1);
-    EXPECT_EQ(tone1[3], "#74 filter cutoff = 10");
-    EXPECT_EQ(tone1.mid(27), tone2.mid(27));
-
-    image.WriteByte(2, 0, CcPortamentoSwitchOffset, 1);
-    image.WriteByte(2, 0, CcKeyAssignModeOffset, 1);
-    const QStringList mono = ccLookUpLines(image, 2, 1);
-    EXPECT_EQ(mono[28], "#65 portamento switch = 127");
-    EXPECT_EQ(mono[29], "#126 mono mode = 1");
 }
