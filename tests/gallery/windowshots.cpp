@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Grabs the main window as a new user meets it, sheet by sheet for part 1 and
-// part R, then the copy panel in its three modes, into PNG files: windowshots
-// OUTFOLDER [WIDTHxHEIGHT]. Run it on the offscreen platform or under Xvfb,
-// with QT_SCALE_FACTOR for high-DPI looks.
+// part R, then the copy panel in its three modes, the MIDI monitor, the drum
+// mixer and the look-up box, into PNG files: windowshots OUTFOLDER
+// [WIDTHxHEIGHT]. Run it on the offscreen platform or under Xvfb, with
+// QT_SCALE_FACTOR for high-DPI looks.
+#include "app/qtdialogs.h"
+#include "editor/drummixerpanel.h"
 #include "editor/mainwindow.h"
+#include "editor/trevscrb.h"
 #include "editor/midimonitor.h"
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
@@ -16,6 +20,9 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
 #include <QPixmap>
 #include <QSettings>
 #include <QTabWidget>
@@ -142,6 +149,38 @@ int main(int argc, char** argv)
     const QString monitorFile = out + "/monitor.png";
     window.monitor().grab().save(monitorFile);
     std::printf("%s\n", qPrintable(monitorFile));
+
+    // The drum mixer on part R's kick and snare after their level came down, and
+    // the control-change look-up of part 1 tone 2 in the box the program shows.
+    // Kicks, snares and hi-hats on their own waves, as a kit would have them.
+    const std::pair<int, int> kit[] = {{0, 478}, {1, 464}, {3, 399}, {5, 379},
+                                       {7, 286}, {9, 308}, {11, 322}, {4, 353}};
+    for (const auto& [note, wave] : kit)
+        window.image().WriteWave(RhythmPart, note, wave);
+    window.action("DrumMixer")->trigger();
+    DrumMixerPanel& mixer = *window.drumMixer();
+    for (int row : {0, 1, 3, 5})
+        mixer.noteList()->item(row)->setSelected(true);
+    mixer.fader()->SetRevPosition(90);
+    mixer.apply();
+    QApplication::processEvents();
+    const QString mixerFile = out + "/drum-mixer.png";
+    window.grab().save(mixerFile);
+    std::printf("%s\n", qPrintable(mixerFile));
+    mixer.closeButton()->click();
+
+    window.selectShownTone(2);
+    window.action("CcLookUp")->trigger();
+    QtDialogs boxes(&window);
+    const QString lookUpFile = out + "/cc-lookup.png";
+    QTimer::singleShot(0, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            box->grab().save(lookUpFile);
+            box->close();
+        }
+    });
+    boxes.ask(dialogs.lastText(), AskKind::Information);
+    std::printf("%s\n", qPrintable(lookUpFile));
     // The answer to "Exit Dorvane now?" is Yes.
     return 0;
 }
