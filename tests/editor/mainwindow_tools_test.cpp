@@ -94,6 +94,26 @@ TEST(MainWindowTools, DrumMixerOnPart1SetsPartRNotesInNoteOrder)
     EXPECT_TRUE(w.pages()->isVisible());
 }
 
+TEST(MainWindowTools, DrumMixerAndCopyPanelNeverShareTheWindow)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    w.action("CopyToneOrDrum")->trigger();
+    ASSERT_NE(w.copyMode(), MainWindow::CopyMode::Off);
+    w.action("DrumMixer")->trigger();
+    EXPECT_FALSE(w.drumMixerOpen()) << "the mixer opened over the copy panel";
+    w.action("Done")->trigger();
+    EXPECT_TRUE(w.pages()->isVisible());
+
+    w.action("DrumMixer")->trigger();
+    ASSERT_TRUE(w.drumMixerOpen());
+    w.action("CopyToneOrDrum")->trigger();
+    EXPECT_EQ(w.copyMode(), MainWindow::CopyMode::Off) << "the copy panel opened over the mixer";
+    w.drumMixer()->closeButton()->click();
+    EXPECT_FALSE(w.drumMixerOpen());
+    EXPECT_TRUE(w.pages()->isVisible());
+}
+
 TEST(MainWindowTools, DrumMixerFaderStaysInsideTheTypesRange)
 {
     WindowRig rig;
