@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Dorvane's entry: the application, the program's MIDI devices (the system's and
-// the built-in instrument), the dialogs, and the main window.
+// the built-in instrument), the dialogs, the main window and the knob window.
 #include "app/qtdialogs.h"
 #include "editor/mainwindow.h"
 #include "midi/builtininstrument.h"
 #include "midi/midideviceregistry.h"
 #include "player/tmidiapputil.h"
+#include "quickedit/tform3.h"
 
 #include <QApplication>
 
@@ -27,6 +28,8 @@ int main(int argc, char** argv)
     setup.dialogs = &dialogs;
     setup.programFolder = folder;
     dorvane::MainWindow window(std::move(setup));
+    // The knob window, right after the main window, which owns it; hidden until F9.
+    new dorvane::Tform3(window);
     dialogs.setParent(&window);
     window.show();
     return app.exec();

@@ -206,6 +206,18 @@ void MainWindow::selectWave(int wave)
     testNote();
 }
 
+void MainWindow::selectCategory(int index)
+{
+    const auto categories = waveCategories();
+    if (index >= 0 && index < m_category->count())
+        m_category->setCurrentIndex(index);
+    // Past the table, the last group.
+    const int wave = index >= 0 && std::size_t(index) < categories.size()
+                         ? categories[std::size_t(index)].firstWave
+                         : categories.back().firstWave;
+    selectWave(wave);
+}
+
 void MainWindow::nameEntered()
 {
     // What is sent and what is stored are the same twelve 7-bit bytes.

@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTime>
@@ -147,7 +148,9 @@ void MainWindow::autoSaveTick()
         return;
     const QString when = QTime::currentTime().toString();
     const QString path = m_settings->text(Setting::AutoSavePath);
-    setStatusText(texts::AutoSavedTo + path + " " + when);
+    const QString rest = path + " " + when;
+    m_status->setText(texts::AutoSavedTo + rest);
+    emit statusTextChanged(texts::AutoSavedToKnobs + rest);
     m_image.SaveToFile(file.toStdString());
 }
 

@@ -120,6 +120,8 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    // The knob window goes first, while the controls its knobs mirror still stand.
+    delete m_quickEdit.data();
     qApp->removeEventFilter(this);
     shutDown();
     m_output->SetTap(nullptr);
@@ -240,6 +242,27 @@ void MainWindow::runCommand(const std::function<void()>& command)
     }
 }
 
+void MainWindow::setQuickEditWindow(QWidget* window)
+{
+    m_quickEdit = window;
+}
+
+void MainWindow::toggleQuickEdit()
+{
+    // The knobs are a tone's; part R has none. While another mode has the
+    // window (a reception, the mixer, copying) the knobs stay away as well.
+    if (!m_quickEdit || isRhythmPart() || m_pages->isHidden())
+        return;
+    if (m_quickEdit->isVisible()) {
+        m_quickEdit->hide();
+        activateWindow();
+        return;
+    }
+    m_quickEdit->show();
+    m_quickEdit->raise();
+    m_quickEdit->activateWindow();
+}
+
 QString MainWindow::statusText() const
 {
     return m_status->text();
@@ -279,8 +302,9 @@ bool MainWindow::event(QEvent* event)
     if (event->type() == QEvent::StatusTip) {
         const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
         if (m_showHint && m_showHint->isChecked()) {
+            // A hint is this window's own: the quick-edit window shows its own hints.
             if (!tip.isEmpty())
-                setStatusText(tip);
+                m_status->setText(tip);
             // A mode's text comes back once the pointer leaves what had a hint.
             else if (!m_copyStatus.isEmpty())
                 setStatusText(m_copyStatus);
@@ -301,8 +325,10 @@ bool MainWindow::editorPagesVisible() const
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const auto type = event->type();
+    // Keys typed in the quick-edit window play here too.
     if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this) {
+        (static_cast<QWidget*>(watched)->window() == this ||
+         (m_quickEdit && static_cast<QWidget*>(watched)->window() == m_quickEdit))) {
         auto* key = static_cast<QKeyEvent*>(event);
         // A key the focused control does not take travels up to its parents,
         // passing this filter again: it is handled once.

@@ -190,6 +190,17 @@ public:
     void showListInfo(CopyPanel::Side side, int row);
     // The backup timer's tick: saves the image to the chosen AutoSave file, if any.
     void autoSaveTick();
+    // The category list's jump: the group's first wave, as a wave change.
+    void selectCategory(int index);
+    // A release on tone box `tone` with these modifiers held (Shift: solo,
+    // Alt: all but this one, Ctrl: invert; otherwise the box's own toggle stands).
+    void toneBoxReleased(int tone, Qt::KeyboardModifiers modifiers);
+
+    // The quick-edit window: created after this one, shown and hidden by
+    // "Graphical &Ed" (F9). Keys typed there play as if typed here.
+    void setQuickEditWindow(QWidget* window);
+    QWidget* quickEditWindow() const { return m_quickEdit.data(); }
+    void toggleQuickEdit();
 
     // Runs a command, turning an exception into a message box with its text
     // (Qt lets no exception cross its event loop).
@@ -202,8 +213,8 @@ signals:
     void refreshed();
     // A step was added to the history, or undone or redone.
     void historyChanged();
-    // A mode that takes over the window (copy, drum mixer, a Get) is starting:
-    // the quick-edit window hides.
+    // A mode that takes over the window (copy, drum mixer, a Get) is starting,
+    // or part R became current: the quick-edit window hides.
     void quickEditHideRequested();
 
 protected:
@@ -239,7 +250,6 @@ private:
     void showToneValues(TDragTweak* control); // on entering a tone control
     QString toneValuesText(const TDragTweak* control) const;
     QString editText(const TDragTweak* control, const Binding& row) const;
-    void toneBoxReleased(int tone, Qt::KeyboardModifiers modifiers);
     void nameEntered();
     void testNote();
     void morphReleased(int bar);
@@ -407,6 +417,7 @@ private:
     QString m_copyStatus;  // the mode's text in the status bar
     QString m_extractFile; // the file the extraction copies from, read again each time
     DrumMixerPanel* m_drumMixer = nullptr;
+    QPointer<QWidget> m_quickEdit;
 
     struct KeySeen
     {

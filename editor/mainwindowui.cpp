@@ -279,13 +279,8 @@ QWidget* MainWindow::buildToneSheet()
     m_category->setStatusTip(texts::CategoryHint);
     for (const auto& c : waveCategories())
         m_category->addItem(QString::fromLatin1(c.name.data(), qsizetype(c.name.size())));
-    connect(m_category, &QComboBox::activated, this, [this](int index) {
-        const auto categories = waveCategories();
-        const int wave = index >= 0 && std::size_t(index) < categories.size()
-                             ? categories[std::size_t(index)].firstWave
-                             : categories.back().firstWave;
-        runCommand([&] { selectWave(wave); });
-    });
+    connect(m_category, &QComboBox::activated, this,
+            [this](int index) { runCommand([&] { selectCategory(index); }); });
     m_wave = new QComboBox;
     m_wave->setObjectName("wave");
     m_wave->setMaxVisibleItems(24);
@@ -492,6 +487,15 @@ void MainWindow::buildMenus()
         addAction(jump, "Jump" + entry, entry, QKeySequence(Qt::SHIFT | (Qt::Key_F1 + i)), "",
                   [this, entry] { jumpTo(entry); });
     }
+
+    // A command of its own on the menu bar, as musicians know it; F9 from
+    // either window.
+    QAction* knobs = menuBar()->addAction(texts::GraphicalEd);
+    knobs->setObjectName("GraphicalEd");
+    knobs->setShortcut(QKeySequence(Qt::Key_F9));
+    knobs->setStatusTip(texts::GraphicalEdHint);
+    connect(knobs, &QAction::triggered, this,
+            [this] { runCommand([this] { toggleQuickEdit(); }); });
 
     QMenu* options = menuBar()->addMenu("&Options");
     options->setObjectName("OptionsMenu");

@@ -169,6 +169,8 @@ void MainWindow::partChanged()
     panel("mutegroupbox")->setVisible(rhythm);
     panel("fxmbox")->setVisible(!rhythm);
     panel("commonpanel")->setVisible(!rhythm);
+    if (rhythm)
+        emit quickEditHideRequested();
     for (const auto& r : RhythmScales) {
         TDragTweak* c = control(r.control);
         c->SetItems(valueList(rhythm ? r.values : bindingOf(c)->values));

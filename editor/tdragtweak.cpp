@@ -205,6 +205,11 @@ void TDragTweak::RaiseMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modi
     emit OnMouseUp(button, modifiers, pos);
 }
 
+void TDragTweak::RaiseMouseEnter()
+{
+    emit OnMouseEnter(this);
+}
+
 void TDragTweak::movePointerTo(const QPoint& globalPos)
 {
     DragPointer::moveTo(globalPos);

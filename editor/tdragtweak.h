@@ -95,6 +95,9 @@ public:
     // Raises OnMouseUp as if this control had been released; the linked knob
     // uses it so that releasing the knob performs the window's edit.
     void RaiseMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& pos);
+    // Raises OnMouseEnter as if the pointer had entered this control; the
+    // linked knob's window uses it to show what the control shows on entering.
+    void RaiseMouseEnter();
 
     // Wide enough for the widest entry of Items (and the caption) in bold, the
     // weight the focus gives it, so no value is ever clipped.

@@ -131,6 +131,8 @@ void MainWindow::beginReception()
 {
     // The dump replaces what the drum mixer lists.
     m_drumMixer->hide();
+    // The knobs would edit an image that the dump is about to replace.
+    emit quickEditHideRequested();
     m_pages->hide();
     m_sysexButton->show();
     m_sysexButton->setFocus();

@@ -31,6 +31,10 @@ inline constexpr char AutoSavedTo[] = "AutoSaved to";
 // %1 bytes still on their way out, %2 seconds at most.
 inline constexpr char OutputDraining[] =
     "Sending the last %1 bytes before the MIDI output closes (at most %2 s)";
+// The quick-edit window's status line says it with a space before the path.
+inline constexpr char AutoSavedToKnobs[] = "AutoSaved to ";
+inline constexpr char GraphicalEd[] = "Graphical &Ed";
+inline constexpr char GraphicalEdHint[] = "Show or hide the knob window (F9)";
 
 // Patch names, presets and scale tune.
 inline constexpr char NameHint[] =

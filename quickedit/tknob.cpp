@@ -78,10 +78,12 @@ void tknob::SetPosition(int position)
 {
     if (position == m_position)
         return;
+    const int old = m_position;
     m_position = clamped(position);
-    if (!m_imageList || m_imageList->isEmpty())
-        return;
-    drawFrame();
+    if (m_imageList && !m_imageList->isEmpty())
+        drawFrame();
+    if (m_position != old)
+        emit OnChange(this);
 }
 
 void tknob::SetMax(int max)

@@ -99,6 +99,8 @@ signals:
     void OnMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
     void OnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
     void OnDblClick();
+    // The position changed, by a drag, a double-click, the link or the window.
+    void OnChange(dorvane::tknob* sender);
     void OnMouseEnter(dorvane::tknob* sender);
     void OnMouseLeave(dorvane::tknob* sender);
 

@@ -13,6 +13,7 @@
 #include "editor/tdragtweak.h"
 #include "midi/builtininstrument.h"
 #include "midi/midideviceregistry.h"
+#include "quickedit/tform3.h"
 #include "support/scripteddialogs.h"
 
 #include <QAction>
@@ -181,6 +182,15 @@ int main(int argc, char** argv)
     });
     boxes.ask(dialogs.lastText(), AskKind::Information);
     std::printf("%s\n", qPrintable(lookUpFile));
+    // The knob window over part 3, tone 2, as a musician turning it would see it.
+    auto* knobs = new Tform3(window);
+    window.selectPart(2);
+    window.selectShownTone(2);
+    window.toggleQuickEdit();
+    QApplication::processEvents();
+    const QString knobFile = out + "/knobs.png";
+    knobs->grab().save(knobFile);
+    std::printf("%s (%dx%d)\n", qPrintable(knobFile), knobs->width(), knobs->height());
     // The answer to "Exit Dorvane now?" is Yes.
     return 0;
 }

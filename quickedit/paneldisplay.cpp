@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "quickedit/paneldisplay.h"
+
+#include <QPainter>
+
+namespace dorvane {
+
+namespace {
+
+const QColor Face(8, 8, 8);
+const QColor Rim(90, 90, 90);
+const QColor Lit(0, 255, 0);
+const QColor Dim(0, 170, 0);
+
+constexpr int Pad = 6;
+// Wide enough for a full part line: " <P 7>: " and a twelve-letter name with
+// the four tone switches.
+constexpr int LineChars = 36;
+
+} // namespace
+
+PanelDisplay::PanelDisplay(QWidget* parent) : QWidget(parent)
+{
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+QFont PanelDisplay::smallFont() const
+{
+    QFont f = font();
+    f.setStyleHint(QFont::Monospace);
+    f.setFamily("monospace");
+    return f;
+}
+
+QFont PanelDisplay::largeFont() const
+{
+    QFont f = smallFont();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() * 1.6);
+    return f;
+}
+
+QSize PanelDisplay::sizeHint() const
+{
+    const QFontMetrics small(smallFont());
+    const QFontMetrics large(largeFont());
+    return {small.horizontalAdvance(QString(LineChars, 'M')) + 2 * Pad,
+            2 * small.height() + large.height() + 2 * Pad + 4};
+}
+
+void PanelDisplay::setPartLine(const QString& text)
+{
+    if (text == m_partLine)
+        return;
+    m_partLine = text;
+    update();
+}
+
+void PanelDisplay::setParameter(const QString& name, const QString& value)
+{
+    if (name == m_name && value == m_value)
+        return;
+    m_name = name;
+    m_value = value;
+    update();
+}
+
+void PanelDisplay::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Rim, 1.0));
+    painter.setBrush(Face);
+    painter.drawRoundedRect(QRectF(0.5, 0.5, width() - 1.0, height() - 1.0), 5.0, 5.0);
+
+    const QFont small = smallFont();
+    const QFontMetrics smallMetrics(small);
+    const int line = smallMetrics.height();
+    const QRect text = rect().adjusted(Pad, Pad - 2, -Pad, -Pad);
+    painter.setFont(small);
+    painter.setPen(Dim);
+    painter.drawText(QRect(text.left(), text.top(), text.width(), line),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     smallMetrics.elidedText(m_partLine.trimmed(), Qt::ElideRight, text.width()));
+    painter.setPen(Lit);
+    painter.drawText(QRect(text.left(), text.top() + line + 2, text.width(), line),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     smallMetrics.elidedText(m_name, Qt::ElideRight, text.width()));
+    painter.setFont(largeFont());
+    painter.drawText(QRect(text.left(), text.top() + 2 * line + 2, text.width(),
+                           text.bottom() - (text.top() + 2 * line + 2)),
+                     Qt::AlignRight | Qt::AlignVCenter, m_value.trimmed());
+}
+
+} // namespace dorvane

@@ -1,0 +1,447 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Building the quick-edit window: a front panel of boxed, titled sections with
+// the knobs in rows and their names under them, made from the knob table; the
+// lists, boxes and buttons above; the three status panels below.
+#include "quickedit/tform3.h"
+
+#include "editor/bindingtable.h"
+#include "editor/mainwindow.h"
+#include "editor/tdragtweak.h"
+#include "editor/valuelists.h"
+#include "editor/windowtexts.h"
+#include "quickedit/knobstrips.h"
+#include "quickedit/knobtable.h"
+#include "quickedit/paneldisplay.h"
+#include "quickedit/panelsection.h"
+#include "quickedit/quickedittexts.h"
+#include "quickedit/tknob.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace dorvane {
+
+namespace {
+
+// The panel's colours: a dark instrument body, light lettering, and the lime
+// of the main window's value displays for what is lit.
+const QColor Body(43, 45, 48);
+const QColor Lettering(226, 226, 226);
+const QColor Frame(106, 110, 116);
+const QColor Well(62, 65, 70);
+const QColor Key(69, 72, 77);
+const QColor Lit(0, 200, 0);
+
+constexpr int SectionSpacing = 8;
+constexpr int RowSpacing = 6; // between one row's names and the next row's knobs
+constexpr int ButtonWidth = 34;
+
+QString fromView(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+QFont nameFont(const QFont& base)
+{
+    QFont f = base;
+    f.setPointSizeF(base.pointSizeF() * 0.9);
+    return f;
+}
+
+QLabel* smallLabel(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(nameFont(label->font()));
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    return label;
+}
+
+const PictureStrip& stripOf(const KnobStrips& strips, KnobStrip kind)
+{
+    switch (kind) {
+    case KnobStrip::Switch:
+        return strips.Switch();
+    case KnobStrip::FilterType:
+        return strips.FilterType();
+    case KnobStrip::LfoWave:
+        return strips.LfoWave();
+    case KnobStrip::Knob:
+        break;
+    }
+    return strips.Knob();
+}
+
+} // namespace
+
+void Tform3::applyPanelPalette()
+{
+    QPalette p = palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        p.setColor(group, QPalette::Window, Body);
+        p.setColor(group, QPalette::WindowText, Lettering);
+        p.setColor(group, QPalette::Base, Well);
+        p.setColor(group, QPalette::AlternateBase, Body.darker(115));
+        p.setColor(group, QPalette::Text, Lettering);
+        p.setColor(group, QPalette::Button, Key);
+        p.setColor(group, QPalette::ButtonText, Lettering);
+        p.setColor(group, QPalette::Light, Key.lighter(130));
+        p.setColor(group, QPalette::Midlight, Key.lighter(112));
+        p.setColor(group, QPalette::Mid, Frame);
+        p.setColor(group, QPalette::Dark, Well);
+        p.setColor(group, QPalette::Shadow, Qt::black);
+        p.setColor(group, QPalette::Highlight, Lit.darker(160));
+        p.setColor(group, QPalette::HighlightedText, Qt::white);
+        p.setColor(group, QPalette::PlaceholderText, Frame.lighter(130));
+    }
+    const QColor disabled = Lettering.darker(190);
+    p.setColor(QPalette::Disabled, QPalette::Window, Body);
+    p.setColor(QPalette::Disabled, QPalette::WindowText, disabled);
+    p.setColor(QPalette::Disabled, QPalette::Text, disabled);
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, disabled);
+    p.setColor(QPalette::Disabled, QPalette::Button, Body);
+    p.setColor(QPalette::Disabled, QPalette::Base, Body);
+    setPalette(p);
+    setAutoFillBackground(true);
+}
+
+int Tform3::knobCellWidth() const
+{
+    // One width for every column, so the knobs of all sections stand on one
+    // pitch: wide enough for the longest word under a single knob. Longer
+    // names take two lines, as on a hardware panel.
+    const QFontMetrics metrics(nameFont(font()));
+    int widest = KnobStrips::KnobFrameSize.width();
+    for (const KnobRow& row : knobTable())
+        if (row.span == 1)
+            for (const QString& word : fromView(row.label).split(' '))
+                widest = std::max(widest, metrics.horizontalAdvance(word));
+    return widest + 4;
+}
+
+QString Tform3::wrappedName(const QString& name, int width) const
+{
+    const QFontMetrics metrics(nameFont(font()));
+    QStringList lines;
+    for (const QString& word : name.split(' ')) {
+        if (!lines.isEmpty() && metrics.horizontalAdvance(lines.back() + ' ' + word) <= width)
+            lines.back() += ' ' + word;
+        else
+            lines << word;
+    }
+    return lines.join('\n');
+}
+
+tknob* Tform3::makeKnob(const KnobRow& row, QWidget* parent, const KnobStrips& strips)
+{
+    TDragTweak* control = m_main.control(fromView(row.control));
+    const Binding* binding = control ? m_main.bindingOf(control) : nullptr;
+    auto* k = new tknob(parent);
+    k->setObjectName(QString("knob_") + fromView(row.control));
+    k->SetTag5(row.section == KnobSection::Common ? 1 : 0);
+    if (binding)
+        k->setToolTip(fromView(binding->label));
+    k->SetCopyDragTweak(control);
+    k->SetiImageList(&stripOf(strips, row.strip));
+    connect(k, &tknob::OnMouseEnter, this, &Tform3::knobEntered);
+    connect(k, &tknob::OnChange, this, &Tform3::knobChanged);
+    m_knobs.push_back(k);
+    return k;
+}
+
+QGridLayout* Tform3::knobGrid(KnobSection section, QWidget* parent, const KnobStrips& strips)
+{
+    auto* grid = new QGridLayout;
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(0);
+    grid->setVerticalSpacing(0);
+    int columns = 0;
+    int rows = 0;
+    for (const KnobRow& row : knobTable()) {
+        if (row.section != section)
+            continue;
+        // Each knob row takes three grid rows: the pictures, their names, and
+        // a gap; so the names of one row line up whatever the pictures' heights.
+        grid->addWidget(makeKnob(row, parent, strips), row.row * 3, row.column, 1, row.span,
+                        Qt::AlignCenter);
+        // A little short of the cell, so neighbours' names never touch.
+        const int width = knobCellWidth() * row.span - 8;
+        QLabel* name = smallLabel(wrappedName(fromView(row.label), width), parent);
+        name->setObjectName(QString("name_") + fromView(row.control));
+        grid->addWidget(name, row.row * 3 + 1, row.column, 1, row.span, Qt::AlignHCenter);
+        columns = std::max(columns, row.column + row.span);
+        rows = std::max(rows, row.row + 1);
+    }
+    const int cell = knobCellWidth();
+    for (int c = 0; c < columns; ++c)
+        grid->setColumnMinimumWidth(c, cell);
+    for (int r = 0; r < rows; ++r) {
+        grid->setRowMinimumHeight(r * 3, KnobStrips::KnobFrameSize.height());
+        if (r + 1 < rows)
+            grid->setRowMinimumHeight(r * 3 + 2, RowSpacing);
+    }
+    grid->setRowStretch(rows * 3, 1);
+    return grid;
+}
+
+PanelSection* Tform3::buildKnobSection(KnobSection section, const KnobStrips& strips)
+{
+    const KnobSectionInfo& info = knobSection(section);
+    auto* box = new PanelSection(fromView(info.caption));
+    box->setObjectName(fromView(info.name));
+    auto* line = new QHBoxLayout(box);
+    line->setContentsMargins(box->frameMargins());
+    line->setSpacing(8);
+    // The wave section carries its two lists beside its knobs.
+    if (section == KnobSection::Wave)
+        line->addWidget(buildWaveLists(), 0, Qt::AlignTop);
+    line->addLayout(knobGrid(section, box, strips));
+    m_sections.push_back(box);
+    return box;
+}
+
+QWidget* Tform3::buildWaveLists()
+{
+    auto* lists = new QWidget;
+    auto* grid = new QGridLayout(lists);
+    grid->setContentsMargins(0, 0, 6, 0);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(4);
+
+    m_wave = new QComboBox;
+    m_wave->setObjectName("wave");
+    m_wave->setMaxVisibleItems(24);
+    m_wave->setMinimumContentsLength(14);
+    m_wave->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    for (int i = 0; i < m_main.waveList()->count(); ++i)
+        m_wave->addItem(m_main.waveList()->itemText(i));
+    connect(m_wave, &QComboBox::activated, this,
+            [this](int index) { m_main.runCommand([&] { m_main.selectWave(index); }); });
+    connect(m_main.waveList(), &QComboBox::currentIndexChanged, this, &Tform3::followWave);
+
+    m_category = new QComboBox;
+    m_category->setObjectName("category");
+    m_category->setStatusTip(texts::CategoryHint);
+    m_category->setMaxVisibleItems(24);
+    for (const auto& c : waveCategories())
+        m_category->addItem(fromView(c.name));
+    connect(m_category, &QComboBox::activated, this, [this](int index) {
+        m_main.runCommand([&] {
+            m_main.selectCategory(index);
+            m_main.refresh();
+        });
+    });
+    connect(m_main.findChild<QComboBox*>("category"), &QComboBox::currentIndexChanged, this,
+            &Tform3::followCategory);
+
+    auto* waveLabel = new QLabel("Wave");
+    waveLabel->setBuddy(m_wave);
+    auto* groupLabel = new QLabel("Group");
+    groupLabel->setBuddy(m_category);
+    grid->addWidget(groupLabel, 0, 0);
+    grid->addWidget(m_category, 0, 1);
+    grid->addWidget(waveLabel, 1, 0);
+    grid->addWidget(m_wave, 1, 1);
+    grid->setRowStretch(2, 1);
+    return lists;
+}
+
+PanelSection* Tform3::buildValueSection()
+{
+    auto* box = new PanelSection("Value");
+    box->setObjectName("valuesection");
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(box->frameMargins());
+    column->setSpacing(6);
+    m_display = new PanelDisplay;
+    m_display->setObjectName("display");
+    column->addWidget(m_display);
+
+    auto* entry = new QHBoxLayout;
+    auto* label = new QLabel(texts::Value);
+    m_valueBox = new QLineEdit;
+    m_valueBox->setObjectName("valuebox");
+    m_valueBox->setToolTip(texts::ValueHint);
+    m_valueBox->setStatusTip(QString(texts::ValueHint).simplified());
+    label->setBuddy(m_valueBox);
+    m_valueBox->installEventFilter(this);
+    connect(m_valueBox, &QLineEdit::returnPressed, this,
+            [this] { m_main.runCommand([this] { valueEntered(); }); });
+    entry->addWidget(label);
+    entry->addWidget(m_valueBox, 1);
+    column->addLayout(entry);
+    column->addStretch(1);
+    return box;
+}
+
+PanelSection* Tform3::buildToneSection()
+{
+    auto* box = new PanelSection("Tone");
+    box->setObjectName("tonesection");
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(box->frameMargins());
+    column->setSpacing(2);
+
+    column->addWidget(new QLabel(texts::ToneSelectHint));
+    auto* selectRow = new QHBoxLayout;
+    for (int t = 1; t <= 4; ++t) {
+        auto* b = new QCheckBox(QString::number(t));
+        b->setObjectName(QString("tone%1").arg(t));
+        b->setStatusTip(texts::ToneSelectHint);
+        m_toneBoxes[std::size_t(t - 1)] = b;
+        // The box has toggled itself by the time the click arrives.
+        connect(b, &QCheckBox::clicked, this,
+                [this, t] { m_main.runCommand([&] { toneBoxReleased(t); }); });
+        selectRow->addWidget(b);
+    }
+    selectRow->addStretch(1);
+    column->addLayout(selectRow);
+
+    column->addSpacing(4);
+    column->addWidget(new QLabel(texts::ShowTone));
+    auto* showRow = new QHBoxLayout;
+    m_showGroup = new QButtonGroup(this);
+    for (int t = 1; t <= 4; ++t) {
+        auto* b = new QRadioButton(QString::number(t));
+        b->setObjectName(QString("show%1").arg(t));
+        b->setStatusTip(texts::ToneShownHint);
+        m_showGroup->addButton(b, t);
+        showRow->addWidget(b);
+    }
+    showRow->addStretch(1);
+    connect(m_showGroup, &QButtonGroup::idClicked, this,
+            [this](int tone) { m_main.runCommand([&] { m_main.selectShownTone(tone); }); });
+    column->addLayout(showRow);
+    column->addStretch(1);
+    return box;
+}
+
+PanelSection* Tform3::buildPatchSection()
+{
+    auto* box = new PanelSection("Patch");
+    box->setObjectName("patchsection");
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(box->frameMargins());
+    grid->setHorizontalSpacing(2);
+    grid->setVerticalSpacing(1);
+    // Buttons of one kind stand together over the word for it, with a gap
+    // between the kinds, like a row of keys on the instrument.
+    int column = 0;
+    QString group;
+    int groupStart = 0;
+    auto closeGroup = [&] {
+        if (!group.isEmpty())
+            grid->addWidget(smallLabel(group, box), 1, groupStart, 1, column - groupStart,
+                            Qt::AlignHCenter);
+    };
+    for (const auto& b : texts::QuickButtons) {
+        if (group != b.group) {
+            closeGroup();
+            if (!group.isEmpty())
+                grid->setColumnMinimumWidth(column++, 8);
+            group = b.group;
+            groupStart = column;
+        }
+        auto* button = new QPushButton(b.caption);
+        button->setObjectName(QString("button_") + b.caption);
+        button->setStatusTip(b.hint);
+        button->setToolTip(b.hint);
+        button->setFixedWidth(ButtonWidth);
+        button->setFocusPolicy(Qt::TabFocus);
+        const char* action = b.action;
+        connect(button, &QPushButton::clicked, this, [this, action] { runMainCommand(action); });
+        m_buttons.push_back(button);
+        grid->addWidget(button, 0, column++);
+    }
+    closeGroup();
+    grid->setRowStretch(2, 1);
+    return box;
+}
+
+QWidget* Tform3::buildTopRow(const KnobStrips& strips)
+{
+    auto* row = new QWidget;
+    auto* line = new QHBoxLayout(row);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->setSpacing(SectionSpacing);
+    line->addWidget(buildKnobSection(KnobSection::Wave, strips));
+    line->addWidget(buildValueSection());
+    line->addWidget(buildToneSection());
+    line->addWidget(buildPatchSection(), 1);
+    return row;
+}
+
+QWidget* Tform3::buildStatusBar()
+{
+    auto* bar = new QWidget;
+    bar->setObjectName("statusbar");
+    auto* line = new QHBoxLayout(bar);
+    line->setContentsMargins(2, 0, 2, 0);
+    line->setSpacing(4);
+    for (int i = 0; i < 3; ++i) {
+        auto* panel = new QLabel;
+        panel->setObjectName(QString("statuspanel%1").arg(i));
+        panel->setTextFormat(Qt::PlainText);
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setFrameShadow(QFrame::Sunken);
+        m_statusPanels[std::size_t(i)] = panel;
+        line->addWidget(panel, i == 0 ? 1 : 0);
+    }
+    m_statusPanels[0]->setMinimumWidth(200);
+    m_statusPanels[1]->setMinimumWidth(QFontMetrics(font()).horizontalAdvance("continuous") + 12);
+    return bar;
+}
+
+void Tform3::build()
+{
+    applyPanelPalette();
+    // The strips are drawn for this window's screen, on the panel's colour.
+    const QScreen* screen = m_main.screen() ? m_main.screen() : QApplication::primaryScreen();
+    const KnobStrips strips(screen ? screen->devicePixelRatio() : 1.0, Body);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(SectionSpacing, SectionSpacing, SectionSpacing, 4);
+    column->setSpacing(SectionSpacing);
+    column->addWidget(buildTopRow(strips));
+    for (const auto& sections :
+         {std::vector{KnobSection::Pitch, KnobSection::Filter, KnobSection::Amp},
+          std::vector{KnobSection::Lfo1, KnobSection::Lfo2, KnobSection::Pan,
+                      KnobSection::Common}}) {
+        auto* line = new QHBoxLayout;
+        line->setSpacing(SectionSpacing);
+        // The rows share one width: the sections of a shorter row spread out.
+        for (KnobSection s : sections)
+            line->addWidget(buildKnobSection(s, strips));
+        column->addLayout(line);
+    }
+    column->addWidget(buildStatusBar());
+
+    // Every knob draws a frame: its position is moved to each end once.
+    for (tknob* k : m_knobs) {
+        k->SetPosition(k->Min());
+        k->SetPosition(k->Max());
+    }
+
+    // The main window's commands keep their keys here (F9 above all).
+    for (QAction* a : m_main.findChildren<QAction*>())
+        if (!a->shortcut().isEmpty())
+            addAction(a);
+
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    column->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+} // namespace dorvane
