@@ -2,102 +2,30 @@
 // The main window's hot paths: a full refresh of the Tone and Common sheets,
 // and one edit with all four tones selected, from the release on the control
 // to the bytes handed to the driver.
-#include "editor/mainwindow.h"
-#include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
-#include "midi/loopbackdriver.h"
-#include "midi/midideviceregistry.h"
-#include "midi/mididrivererror.h"
 #include "midi/midisender.h"
 #include "midi/tmidioutput.h"
-#include "player/dialogs.h"
 #include "player/tmidiapputil.h"
+#include "windowbenchrig.h"
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <chrono>
-#include <filesystem>
 
 using namespace dorvane;
 
 namespace {
 
-class SilentDialogs : public Dialogs
+struct Rig : bench::WindowBenchRig
 {
-public:
-    bool ask(const QString&, AskKind) override { return true; }
-    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
-};
-
-// A device that notes when each message is handed to it: the end point of an
-// edit's way, timed where it happens rather than when the main loop next looks.
-class StampDriver : public MidiDriver
-{
-public:
-    std::atomic<int> handed{0};
-    std::atomic<std::int64_t> lastNs{0};
-
-    MidiDeviceNames devices() override { return {{"Stamp"}, {}, {}, {}}; }
-    std::unique_ptr<MidiOutputConnection> openOutput(int, const std::string&) override
-    {
-        struct Out : MidiOutputConnection
-        {
-            StampDriver* d;
-            explicit Out(StampDriver* driver) : d(driver) {}
-            void transmit(ByteView) override
-            {
-                d->lastNs = std::chrono::steady_clock::now().time_since_epoch().count();
-                ++d->handed;
-            }
-            std::size_t maxMessageSize() const override { return 65535; }
-            std::size_t bytesPerSecond() const override { return 0; }
-        };
-        return std::make_unique<Out>(this);
-    }
-    std::unique_ptr<MidiInputConnection> openInput(int, const std::string&, MidiInputSink&) override
-    {
-        throw MidiDriverError(MidiResult::BadDeviceId, "no input");
-    }
-};
-
-struct Rig
-{
-    QTemporaryDir dir;
-    std::shared_ptr<StampDriver> stamp = std::make_shared<StampDriver>();
-    std::shared_ptr<LoopbackDriver> driver = std::make_shared<LoopbackDriver>();
-    MidiDeviceRegistry registry;
-    SilentDialogs dialogs;
     std::unique_ptr<MainWindow> window;
 
     Rig()
     {
-        registry.addSource(stamp); // output 0
-        driver->addDevice("Bench");
-        driver->setEcho("Bench", false);
-        registry.addSource(driver); // output 1
-        const QString bin = QCoreApplication::applicationDirPath();
-        for (const char* f : {"perf.syx", "wavelist.txt"})
-            std::filesystem::copy_file((bin + "/" + f).toStdString(),
-                                       dir.filePath(f).toStdString());
-        {
-            QSettings s(dir.filePath("settings.ini"), QSettings::IniFormat);
-            s.setValue("setup/midiout", "1");
-            s.setValue("setup/autotrig", "0");
-        }
-        MainWindow::Setup setup;
-        setup.dialogs = &dialogs;
-        setup.settings = std::make_unique<SettingsStore>(dir.filePath("settings.ini"));
-        setup.programFolder = dir.path();
-        setup.devices = &registry;
-        window = std::make_unique<MainWindow>(std::move(setup));
+        window = makeWindow();
         window->show();
         QApplication::processEvents();
     }

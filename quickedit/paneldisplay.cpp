@@ -22,6 +22,8 @@ constexpr int LineChars = 36;
 PanelDisplay::PanelDisplay(QWidget* parent) : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // It fills itself, corners included, so a new value repaints nothing beneath it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 QFont PanelDisplay::smallFont() const
@@ -68,6 +70,7 @@ void PanelDisplay::setParameter(const QString& name, const QString& value)
 void PanelDisplay::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Rim, 1.0));
     painter.setBrush(Face);

@@ -10,6 +10,7 @@
 #include "quickedit/paneldisplay.h"
 #include "quickedit/panelsection.h"
 #include "quickedit/quickedittexts.h"
+#include "quickedit/statuspanels.h"
 #include "quickedit/tknob.h"
 
 #include <QAbstractButton>
@@ -85,8 +86,8 @@ void Tform3::ensureBuilt()
         return;
     m_built = true;
     build();
-    for (int i = 0; i < 3; ++i)
-        m_statusPanels[std::size_t(i)]->setText(m_statusTexts[std::size_t(i)]);
+    for (int i = 0; i < StatusPanels::Count; ++i)
+        m_status->setText(i, m_statusTexts[std::size_t(i)]);
     followFont();
     followRefresh();
 }
@@ -128,8 +129,8 @@ PanelSection* Tform3::section(const QString& name) const
 void Tform3::setStatus(int panel, const QString& text)
 {
     m_statusTexts[std::size_t(panel)] = text;
-    if (QLabel* label = m_statusPanels[std::size_t(panel)])
-        label->setText(text);
+    if (m_status)
+        m_status->setText(panel, text);
 }
 
 void Tform3::followRefresh()

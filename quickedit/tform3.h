@@ -33,6 +33,7 @@ namespace dorvane {
 class MainWindow;
 class PanelDisplay;
 class PanelSection;
+class StatusPanels;
 class KnobStrips;
 class TDragTweak;
 class tknob;
@@ -113,6 +114,7 @@ private:
     MainWindow& m_main;
     bool m_built = false;
     bool m_placed = false;
+    int m_cellWidth = 0; // the pitch of the knob columns, while building
 
     std::vector<tknob*> m_knobs;
     QPointer<tknob> m_current;
@@ -124,7 +126,7 @@ private:
     QLineEdit* m_valueBox = nullptr;
     std::vector<QPushButton*> m_buttons;
     PanelDisplay* m_display = nullptr;
-    std::array<QLabel*, 3> m_statusPanels{};
+    StatusPanels* m_status = nullptr;
     // What the panels say, kept also before they exist.
     std::array<QString, 3> m_statusTexts;
 };

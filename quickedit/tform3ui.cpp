@@ -14,6 +14,7 @@
 #include "quickedit/paneldisplay.h"
 #include "quickedit/panelsection.h"
 #include "quickedit/quickedittexts.h"
+#include "quickedit/statuspanels.h"
 #include "quickedit/tknob.h"
 
 #include <QAction>
@@ -156,6 +157,9 @@ tknob* Tform3::makeKnob(const KnobRow& row, QWidget* parent, const KnobStrips& s
         k->setToolTip(fromView(binding->label));
     k->SetCopyDragTweak(control);
     k->SetiImageList(&stripOf(strips, row.strip));
+    // The strips' frames are opaque over the whole knob: nothing beneath needs
+    // painting again when a knob turns.
+    k->setAttribute(Qt::WA_OpaquePaintEvent);
     connect(k, &tknob::OnMouseEnter, this, &Tform3::knobEntered);
     connect(k, &tknob::OnChange, this, &Tform3::knobChanged);
     m_knobs.push_back(k);
@@ -178,16 +182,15 @@ QGridLayout* Tform3::knobGrid(KnobSection section, QWidget* parent, const KnobSt
         grid->addWidget(makeKnob(row, parent, strips), row.row * 3, row.column, 1, row.span,
                         Qt::AlignCenter);
         // A little short of the cell, so neighbours' names never touch.
-        const int width = knobCellWidth() * row.span - 8;
+        const int width = m_cellWidth * row.span - 8;
         QLabel* name = smallLabel(wrappedName(fromView(row.label), width), parent);
         name->setObjectName(QString("name_") + fromView(row.control));
         grid->addWidget(name, row.row * 3 + 1, row.column, 1, row.span, Qt::AlignHCenter);
         columns = std::max(columns, row.column + row.span);
         rows = std::max(rows, row.row + 1);
     }
-    const int cell = knobCellWidth();
     for (int c = 0; c < columns; ++c)
-        grid->setColumnMinimumWidth(c, cell);
+        grid->setColumnMinimumWidth(c, m_cellWidth);
     for (int r = 0; r < rows; ++r) {
         grid->setRowMinimumHeight(r * 3, KnobStrips::KnobFrameSize.height());
         if (r + 1 < rows)
@@ -386,28 +389,18 @@ QWidget* Tform3::buildTopRow(const KnobStrips& strips)
 
 QWidget* Tform3::buildStatusBar()
 {
-    auto* bar = new QWidget;
-    bar->setObjectName("statusbar");
-    auto* line = new QHBoxLayout(bar);
-    line->setContentsMargins(2, 0, 2, 0);
-    line->setSpacing(4);
-    for (int i = 0; i < 3; ++i) {
-        auto* panel = new QLabel;
-        panel->setObjectName(QString("statuspanel%1").arg(i));
-        panel->setTextFormat(Qt::PlainText);
-        panel->setFrameShape(QFrame::StyledPanel);
-        panel->setFrameShadow(QFrame::Sunken);
-        m_statusPanels[std::size_t(i)] = panel;
-        line->addWidget(panel, i == 0 ? 1 : 0);
-    }
-    m_statusPanels[0]->setMinimumWidth(200);
-    m_statusPanels[1]->setMinimumWidth(QFontMetrics(font()).horizontalAdvance("continuous") + 12);
-    return bar;
+    m_status = new StatusPanels;
+    m_status->setObjectName("statusbar");
+    // The value panel holds the longest value label a knob can take.
+    m_status->setWidthFor(1, "continuous  ");
+    m_status->setWidthFor(2, texts::PressF9);
+    return m_status;
 }
 
 void Tform3::build()
 {
     applyPanelPalette();
+    m_cellWidth = knobCellWidth();
     // The strips are drawn for this window's screen, on the panel's colour.
     const QScreen* screen = m_main.screen() ? m_main.screen() : QApplication::primaryScreen();
     const KnobStrips strips(screen ? screen->devicePixelRatio() : 1.0, Body);

@@ -1,19 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Grabs the main window as a new user meets it, sheet by sheet for part 1 and
-// part R, then the copy panel in its three modes, the MIDI monitor, the drum
-// mixer and the look-up box, into PNG files: windowshots OUTFOLDER
-// [WIDTHxHEIGHT]. Run it on the offscreen platform or under Xvfb, with
-// QT_SCALE_FACTOR for high-DPI looks.
-#include "app/qtdialogs.h"
-#include "editor/drummixerpanel.h"
+// part R, the knob window, the copy panel in its three modes and the MIDI
+// monitor, into the PNG files of docs/screenshots: windowshots OUTFOLDER
+// [WIDTHxHEIGHT]. Run it on the offscreen platform or under Xvfb; with
+// QT_SCALE_FACTOR=2 it makes the "-200" shots. `cmake --build build --target
+// screenshots` makes them all.
 #include "editor/mainwindow.h"
-#include "editor/trevscrb.h"
 #include "editor/midimonitor.h"
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
 #include "midi/builtininstrument.h"
 #include "midi/midideviceregistry.h"
 #include "quickedit/tform3.h"
+#include "quickedit/tknob.h"
 #include "support/scripteddialogs.h"
 
 #include <QAction>
@@ -21,9 +20,8 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTimer>
+#include <QEnterEvent>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QSettings>
 #include <QTabWidget>
@@ -73,18 +71,27 @@ int main(int argc, char** argv)
     std::printf("size hint %dx%d, shown at %dx%d\n", window.sizeHint().width(),
                 window.sizeHint().height(), window.width(), window.height());
 
+    // At a device pixel ratio of 2 (QT_SCALE_FACTOR=2) the shots that show how
+    // the window scales: the Tone sheet and the knob window, named "-200".
+    const bool doubled = window.devicePixelRatio() >= 2.0;
+    const QString suffix = doubled ? "-200" : "";
+    auto save = [&](const QPixmap& shot, const QString& name) {
+        const QString file = QString("%1/%2%3.png").arg(out, name, suffix);
+        if (!shot.save(file))
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+        std::printf("%s (%dx%d)\n", qPrintable(file), shot.width(), shot.height());
+    };
     const char* sheetNames[] = {"tone", "common", "setup"};
     for (int part : {0, 7}) {
         window.selectPart(part);
         for (int s = 0; s < 3; ++s) {
-            if (part == 7 && s == 2)
+            // Part R's Tone sheet shows what differs there; the rest at 100 % only.
+            if ((part == 7 && s != 0) || (doubled && (part == 7 || s != 0)))
                 continue;
             window.showSheet(Sheet(s));
             QApplication::processEvents();
-            const QString file =
-                QString("%1/part%2-%3.png").arg(out, part == 7 ? "R" : "1", sheetNames[s]);
-            window.grab().save(file);
-            std::printf("%s\n", qPrintable(file));
+            save(window.grab(),
+                 QString("window-part%1-%2").arg(part == 7 ? "R" : "1", sheetNames[s]));
         }
     }
     // Part 3 with a preset called up and a temperament chosen, as the "Done
@@ -99,17 +106,35 @@ int main(int argc, char** argv)
                                                                      Qt::MatchEndsWith));
     window.control("key")->SetPosition(2);
     QApplication::processEvents();
-    const QString presetsFile = out + "/part3-common-presets.png";
-    window.grab().save(presetsFile);
-    std::printf("%s\n", qPrintable(presetsFile));
+    save(window.grab(), "window-part3-common-presets");
+
+    // The knob window over part 3, tone 2 alone, with cutoff and resonance
+    // turned and the pointer on the resonance knob.
+    auto* knobs = new Tform3(window);
+    window.selectPart(0);
+    window.showSheet(Sheet::Tone);
+    window.selectPart(2);
+    window.toneBoxReleased(2, Qt::ShiftModifier);
+    window.toggleQuickEdit();
+    for (const auto& [name, value] : {std::pair{"cutoff", 88}, std::pair{"q", 64}}) {
+        tknob* k = knobs->knob(name);
+        k->SetPosition(value);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(4, 4), QPointF(4, 4),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(k, &release);
+        QEnterEvent enter(QPointF(4, 4), QPointF(4, 4), QPointF(4, 4));
+        QApplication::sendEvent(k, &enter);
+    }
+    QApplication::processEvents();
+    save(knobs->grab(), "knobs");
 
     // The copy panel: a tone of part 2 onto part 5, a run of drum notes, and a
     // kit file beside part R (the start-up image stands in for a saved kit).
     auto shot = [&](const QString& name) {
         QApplication::processEvents();
-        const QString file = QString("%1/%2.png").arg(out, name);
-        window.grab().save(file);
-        std::printf("%s\n", qPrintable(file));
+        // At 200 % the kit file's panel alone shows how the lists scale.
+        if (!doubled || name == "window-copy-extract")
+            save(window.grab(), name);
     };
     CopyPanel* panel = window.copyPanel();
     window.selectPart(1);
@@ -118,22 +143,26 @@ int main(int argc, char** argv)
     emit panel->partList(CopyPanel::Destination)->activated(4);
     panel->select(CopyPanel::Source, 1);
     panel->select(CopyPanel::Destination, 3);
-    shot("copy-tone");
+    shot("window-copy-tone");
     window.copyDone();
     window.selectPart(7);
     window.selectDrumNote(10);
     window.action("CopyToneOrDrum")->trigger();
     panel->select(CopyPanel::Destination, 20);
-    shot("copy-drum");
+    shot("window-copy-drum");
     window.copyDone();
     dialogs.files.push_back(QCoreApplication::applicationDirPath() + "/perf.syx");
     window.action("ExtractDrumNotes")->trigger();
     panel->select(CopyPanel::Source, 2);
     panel->select(CopyPanel::Destination, 2);
-    shot("copy-extract");
+    shot("window-copy-extract");
     window.copyDone();
 
+    if (doubled)
+        return 0;
+
     // The MIDI monitor after an edit, a panic and a part fetched from the instrument.
+    knobs->hide();
     window.selectPart(0);
     window.showSheet(Sheet::Tone);
     TDragTweak* cutoff = window.control("cutoff");
@@ -147,50 +176,7 @@ int main(int argc, char** argv)
     window.action("MidiMonitor")->trigger();
     window.monitor().flush();
     QApplication::processEvents();
-    const QString monitorFile = out + "/monitor.png";
-    window.monitor().grab().save(monitorFile);
-    std::printf("%s\n", qPrintable(monitorFile));
-
-    // The drum mixer on part R's kick and snare after their level came down, and
-    // the control-change look-up of part 1 tone 2 in the box the program shows.
-    // Kicks, snares and hi-hats on their own waves, as a kit would have them.
-    const std::pair<int, int> kit[] = {{0, 478}, {1, 464}, {3, 399}, {5, 379},
-                                       {7, 286}, {9, 308}, {11, 322}, {4, 353}};
-    for (const auto& [note, wave] : kit)
-        window.image().WriteWave(RhythmPart, note, wave);
-    window.action("DrumMixer")->trigger();
-    DrumMixerPanel& mixer = *window.drumMixer();
-    for (int row : {0, 1, 3, 5})
-        mixer.noteList()->item(row)->setSelected(true);
-    mixer.fader()->SetRevPosition(90);
-    mixer.apply();
-    QApplication::processEvents();
-    const QString mixerFile = out + "/drum-mixer.png";
-    window.grab().save(mixerFile);
-    std::printf("%s\n", qPrintable(mixerFile));
-    mixer.closeButton()->click();
-
-    window.selectShownTone(2);
-    window.action("CcLookUp")->trigger();
-    QtDialogs boxes(&window);
-    const QString lookUpFile = out + "/cc-lookup.png";
-    QTimer::singleShot(0, [&] {
-        if (QWidget* box = QApplication::activeModalWidget()) {
-            box->grab().save(lookUpFile);
-            box->close();
-        }
-    });
-    boxes.ask(dialogs.lastText(), AskKind::Information);
-    std::printf("%s\n", qPrintable(lookUpFile));
-    // The knob window over part 3, tone 2, as a musician turning it would see it.
-    auto* knobs = new Tform3(window);
-    window.selectPart(2);
-    window.selectShownTone(2);
-    window.toggleQuickEdit();
-    QApplication::processEvents();
-    const QString knobFile = out + "/knobs.png";
-    knobs->grab().save(knobFile);
-    std::printf("%s (%dx%d)\n", qPrintable(knobFile), knobs->width(), knobs->height());
+    save(window.monitor().grab(), "midi-monitor");
     // The answer to "Exit Dorvane now?" is Yes.
     return 0;
 }

@@ -21,21 +21,24 @@ struct KnobRig : WindowRig
 {
     Tform3* knobs = nullptr;
 
-    // The main window on device 0 with test notes off, and the knob window
-    // (not yet shown).
-    Tform3& openBoth()
+    // The main window on output `output` (device 0 unless said) with test
+    // notes off, and the knob window (not yet shown).
+    Tform3& openBoth(int output = 0)
     {
         // The pointer off both windows, so no knob is entered by chance.
         QCursor::setPos(QPoint(4000, 4000));
-        MainWindow& w = openPlaying();
+        store("midiout", QString::number(output));
+        store("autotrig", "0");
+        MainWindow& w = open();
+        w.util().SetVelRnd(0);
         knobs = new Tform3(w); // the main window owns it, as in the program
         return *knobs;
     }
 
     // The knob window shown and active, as after F9.
-    Tform3& openShown()
+    Tform3& openShown(int output = 0)
     {
-        Tform3& k = openBoth();
+        Tform3& k = openBoth(output);
         activate(*window);
         window->toggleQuickEdit();
         activate(k);

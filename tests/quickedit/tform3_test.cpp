@@ -5,6 +5,7 @@
 #include "editor/settingsstore.h"
 #include "editor/windowtexts.h"
 #include "knobrig.h"
+#include "midi/builtininstrument.h"
 #include "patch/rolandmessage.h"
 #include "quickedit/knobstrips.h"
 #include "quickedit/knobtable.h"
@@ -390,4 +391,37 @@ TEST(Tform3, TheMainWindowsChangesReachTheKnobWindow)
     EXPECT_TRUE(k.statusText(0).startsWith("AutoSaved to " + w.programFolder()))
         << k.statusText(0).toStdString();
     EXPECT_TRUE(w.statusText().startsWith("AutoSaved to" + w.programFolder()));
+}
+
+TEST(Tform3, TurningKnobsOverTheBuiltInInstrumentReachesItsImage)
+{
+    KnobRig rig;
+    auto instrument = std::make_shared<BuiltInInstrument>(rig.file("perf.syx"));
+    instrument->setFullSpeed(true);
+    rig.registry.addSource(instrument); // after the loopback's three devices
+    Tform3& k = rig.openShown(3);
+    MainWindow& w = *rig.window;
+    ASSERT_EQ(w.control("midiout")->Caption(), "MC-505 (built in)");
+
+    // Part 3, tone 2 alone, cutoff and resonance turned, then resonance typed.
+    QTest::keyClick(k.toneBox(1), Qt::Key_3, Qt::ControlModifier);
+    ASSERT_EQ(w.partNumber(), 2);
+    QTest::mouseClick(k.toneBox(2), Qt::LeftButton, Qt::ShiftModifier, QPoint(4, 4));
+    ASSERT_EQ(w.shownTone(), 2);
+    tknob* cutoff = rig.knob("cutoff");
+    const int cutoffFrom = cutoff->Position();
+    turnRight(cutoff, 5);
+    turnRight(rig.knob("q"), 7);
+    EXPECT_EQ(w.control("cutoff")->Position(), std::min(127, cutoffFrom + 5))
+        << "the main window follows";
+    rig.enter(rig.knob("q"));
+    rig.typeValue("64");
+
+    ASSERT_TRUE(test::waitUntil([&] { return w.util().Sender().IsIdle(); }));
+    t505temppatch held;
+    held.LoadFromBytes(instrument->image());
+    EXPECT_EQ(held.ReadByte(2, 2, 81), w.image().ReadByte(2, 2, 81));
+    EXPECT_EQ(held.ReadByte(2, 2, 83), 64);
+    EXPECT_EQ(w.image().ReadByte(2, 2, 83), 64);
+    EXPECT_EQ(held.ReadByte(2, 1, 83), w.image().ReadByte(2, 1, 83)) << "tone 1 untouched";
 }
