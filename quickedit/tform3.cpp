@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -73,7 +74,9 @@ void Tform3::centreOnScreen()
     const QScreen* screen = m_main.screen();
     if (!screen)
         return;
-    QRect frame(QPoint(), size());
+    // The panels' layout fixes the window's size; it must stand before the centring.
+    layout()->activate();
+    QRect frame(QPoint(), frameGeometry().size().expandedTo(size()));
     frame.moveCenter(screen->availableGeometry().center());
     // A screen smaller than the window still shows its top left corner.
     const QPoint corner = screen->availableGeometry().topLeft();
