@@ -113,6 +113,7 @@ public:
     QWidget* sheet(Sheet sheet) const;
     QGroupBox* panel(const QString& name) const;
     QComboBox* waveList() const { return m_wave; }
+    QComboBox* categoryList() const { return m_category; }
     QComboBox* drumNoteList() const { return m_drumNote; }
     QLineEdit* nameField() const { return m_name; }
     QComboBox* bankList() const { return m_bank; }      // ComboBox1

@@ -247,8 +247,7 @@ QWidget* Tform3::buildWaveLists()
             m_main.refresh();
         });
     });
-    connect(m_main.findChild<QComboBox*>("category"), &QComboBox::currentIndexChanged, this,
-            &Tform3::followCategory);
+    connect(m_main.categoryList(), &QComboBox::currentIndexChanged, this, &Tform3::followCategory);
 
     auto* waveLabel = new QLabel("Wave");
     waveLabel->setBuddy(m_wave);
