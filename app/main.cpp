@@ -3,6 +3,7 @@
 // the built-in instrument), the dialogs, the main window and the knob window.
 #include "app/qtdialogs.h"
 #include "editor/mainwindow.h"
+#include "library/library.h"
 #include "midi/builtininstrument.h"
 #include "midi/midideviceregistry.h"
 #include "player/tmidiapputil.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv)
     dorvane::MainWindow::Setup setup;
     setup.dialogs = &dialogs;
     setup.programFolder = folder;
+    setup.libraryFile = dorvane::Library::defaultDatabaseFile();
     dorvane::MainWindow window(std::move(setup));
     // The knob window, right after the main window, which owns it; hidden until F9.
     new dorvane::Tform3(window);

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace dorvane {
@@ -60,6 +62,30 @@ std::optional<QFont> QtDialogs::chooseFont(const QFont& current)
     bool ok = false;
     const QFont font = QFontDialog::getFont(&ok, current, m_parent);
     return ok ? std::optional<QFont>(font) : std::nullopt;
+}
+
+std::optional<QString> QtDialogs::chooseFolder(const QString& title, const QString& start)
+{
+    const QString folder = QFileDialog::getExistingDirectory(m_parent, title, start);
+    return folder.isEmpty() ? std::nullopt : std::optional<QString>(folder);
+}
+
+std::optional<QString> QtDialogs::askText(const QString& title, const QString& label,
+                                          const QString& text)
+{
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(m_parent, title, label, QLineEdit::Normal, text, &ok);
+    return ok ? std::optional<QString>(answer) : std::nullopt;
+}
+
+std::optional<int> QtDialogs::chooseItem(const QString& title, const QString& label,
+                                         const QStringList& items)
+{
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(m_parent, title, label, items, 0, false, &ok);
+    const int index = int(items.indexOf(chosen));
+    return ok && index >= 0 ? std::optional<int>(index) : std::nullopt;
 }
 
 } // namespace dorvane

@@ -19,6 +19,11 @@ public:
     std::optional<QString> openFile(const FileDialogRequest& request) override;
     std::optional<QString> saveFile(const FileDialogRequest& request) override;
     std::optional<QFont> chooseFont(const QFont& current) override;
+    std::optional<QString> chooseFolder(const QString& title, const QString& start) override;
+    std::optional<QString> askText(const QString& title, const QString& label,
+                                   const QString& text) override;
+    std::optional<int> chooseItem(const QString& title, const QString& label,
+                                  const QStringList& items) override;
 
 private:
     QWidget* m_parent;

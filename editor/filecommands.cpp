@@ -68,23 +68,27 @@ void MainWindow::reportWrongChecksums(const QString& file, std::size_t wrong,
 
 void MainWindow::open8Part()
 {
-    const auto file = askOpen(texts::Open8PartTitle);
-    if (!file)
-        return;
-    const Bytes bytes = readWholeFile(file->toStdString());
+    if (const auto file = askOpen(texts::Open8PartTitle))
+        load8PartFile(*file);
+}
+
+bool MainWindow::load8PartFile(const QString& file)
+{
+    const Bytes bytes = readWholeFile(file.toStdString());
     const SysexFileCheck check = checkSysexFileAs(bytes, SysexFileKind::Image);
     if (!check.ok()) {
         m_openFileName = m_settings->text(Setting::Directory);
         m_dialogs->ask(QString(texts::FileNotLoaded)
-                           .arg(QFileInfo(*file).fileName(), QString::fromStdString(check.problem())),
+                           .arg(QFileInfo(file).fileName(), QString::fromStdString(check.problem())),
                        AskKind::Information);
-        return;
+        return false;
     }
     // Some librarians keep a block of their own in front; block() skips it.
     m_image.LoadFromBytes(check.block(bytes));
-    imageChanged("Open " + QFileInfo(*file).fileName());
-    reportWrongChecksums(*file, check.wrongChecksums(), MessagesInImage);
+    imageChanged("Open " + QFileInfo(file).fileName());
+    reportWrongChecksums(file, check.wrongChecksums(), MessagesInImage);
     refresh();
+    return true;
 }
 
 void MainWindow::openPartFile()
@@ -92,13 +96,32 @@ void MainWindow::openPartFile()
     const auto file = askOpen(texts::OpenPartTitle);
     if (!file)
         return;
-    if (const auto problem = loadPartFile(*file)) {
+    const Bytes bytes = readWholeFile(file->toStdString());
+    const SysexFileCheck check = checkSysexFileAs(
+        bytes, isRhythmPart() ? SysexFileKind::RhythmPartFile : SysexFileKind::PartFile);
+    if (!check.ok()) {
         // Nothing is loaded; saying so keeps a wrong file from passing for a loaded one.
-        setStatusText(QString(texts::PartFileNotLoaded).arg(QFileInfo(*file).fileName(), *problem));
+        setStatusText(QString(texts::PartFileNotLoaded)
+                          .arg(QFileInfo(*file).fileName(), QString::fromStdString(check.problem())));
         return;
     }
-    imageChanged(onPart("Open " + QFileInfo(*file).fileName()));
+    loadPartBlock(check.block(bytes), onPart("Open " + QFileInfo(*file).fileName()),
+                  check.wrongChecksums(), *file);
+}
+
+bool MainWindow::loadPartBlock(ByteView block, const QString& step, std::size_t wrongChecksums,
+                               const QString& file)
+{
+    if (!m_image.LoadPartBlock(block, partNumber())) {
+        setStatusText(QString(texts::PartFileNotLoaded)
+                          .arg(QFileInfo(file).fileName(),
+                               QString("the image holds no part %1 to load it into").arg(partLabel())));
+        return false;
+    }
+    reportWrongChecksums(file, wrongChecksums, isRhythmPart() ? MessagesInRhythm : MessagesPerPart);
+    imageChanged(step);
     refresh();
+    return true;
 }
 
 std::optional<QString> MainWindow::loadPartFile(const QString& file)

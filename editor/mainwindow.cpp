@@ -67,7 +67,8 @@ bool isModifierKey(int key)
 MainWindow::MainWindow(Setup setup, QWidget* parent)
     : QMainWindow(parent), m_dialogs(setup.dialogs), m_settings(std::move(setup.settings)),
       m_programFolder(setup.programFolder),
-      m_devices(setup.devices ? setup.devices : &MidiDeviceRegistry::application())
+      m_devices(setup.devices ? setup.devices : &MidiDeviceRegistry::application()),
+      m_libraryFile(setup.libraryFile)
 {
     setObjectName("MainWindow");
     if (!m_settings)
@@ -155,6 +156,8 @@ void MainWindow::startUp()
 
     m_timer->SetEnabled(true);
     partChanged();
+    openLibrary(m_libraryFile);
+    restoreState(QByteArray::fromBase64(m_settings->text(Setting::WindowState).toLatin1()));
     if (!perfProblem.isEmpty())
         setStatusText(perfProblem);
 }
@@ -200,6 +203,7 @@ void MainWindow::shutDown()
     m_settings->setText(Setting::Font, font().family());
     m_settings->setInteger(Setting::MidiOut, control("midiout")->Position());
     m_settings->setInteger(Setting::MidiIn, control("midiin")->Position());
+    m_settings->setText(Setting::WindowState, QString::fromLatin1(saveState().toBase64()));
     m_settings->sync();
 }
 
@@ -325,6 +329,9 @@ bool MainWindow::editorPagesVisible() const
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const auto type = event->type();
+    if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
+        partButtonDrag(watched, event))
+        return true;
     // Keys typed in the quick-edit window play here too.
     if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched->isWidgetType() &&
         (static_cast<QWidget*>(watched)->window() == this ||

@@ -12,7 +12,8 @@
 // shakecommands.cpp (Shake Patch, Undo Shake and the shake flags),
 // presetsandscales.cpp (random names, preset selection and scale tune),
 // copymode.cpp (copying tones and drum notes, extracting drum notes from a file),
-// toolcommands.cpp (drum mixer, control-change look-up, model conversion).
+// toolcommands.cpp (drum mixer, control-change look-up, model conversion),
+// librarycommands.cpp (the library's dock and what its rows do to the image).
 #pragma once
 
 #include "editor/bindingtable.h"
@@ -52,6 +53,8 @@ namespace dorvane {
 
 class Dialogs;
 class DrumMixerPanel;
+class Library;
+class LibraryPanel;
 class MidiMonitor;
 class DumpReceiver;
 struct DumpResult;
@@ -74,6 +77,7 @@ public:
         std::unique_ptr<SettingsStore> settings; // the native store unless a test gives one
         QString programFolder;                   // perf.syx, wavelist.txt … live here
         MidiDeviceRegistry* devices = nullptr;   // the program's devices unless given
+        QString libraryFile; // the library's index; without one the window has no library
     };
 
     explicit MainWindow(Setup setup, QWidget* parent = nullptr);
@@ -203,6 +207,21 @@ public:
     QWidget* quickEditWindow() const { return m_quickEdit.data(); }
     void toggleQuickEdit();
 
+    // The library's dock, and the library when its index could be opened.
+    LibraryPanel* libraryPanel() const { return m_libraryPanel; }
+    Library* library() const { return m_library; }
+    enum class LibraryLoad
+    {
+        Load,    // double click, Enter, a drop on a PART button
+        Audition // the same at one click, asking nothing
+    };
+    // Loads an entry of the library onto the current part (a part R kit onto
+    // part R), or onto the part of the PART selector's index `onPart`, as one
+    // step of the history, and sends it.
+    void loadFromLibrary(std::size_t entry, LibraryLoad how, std::optional<int> onPart = {});
+    void openWholeFileFromLibrary(std::size_t entry);
+    void saveCurrentPartToLibrary();
+
     // Runs a command, turning an exception into a message box with its text
     // (Qt lets no exception cross its event loop).
     void runCommand(const std::function<void()>& command);
@@ -276,7 +295,13 @@ private:
     std::optional<QString> askSave(const char* title, const QString& startName,
                                    const QString& suffix = "syx");
     void open8Part();
+    // Opens an 8 part file onto the whole image; false, with a message, when it is none.
+    bool load8PartFile(const QString& file);
     void openPartFile();
+    // A checked part block onto the current part, as one step of the history:
+    // the File menu's part open and the library's loads both come this way.
+    bool loadPartBlock(ByteView block, const QString& step, std::size_t wrongChecksums,
+                       const QString& file);
     void save8Part();
     void savePartFile();
     void chooseAutoSaveFile();
@@ -336,6 +361,10 @@ private:
     void closeDrumMixer();
     void lookUpControlChanges();
     void swapModelFile();
+    // librarycommands.cpp
+    void buildViewMenu();
+    void openLibrary(const QString& databaseFile);
+    bool partButtonDrag(QObject* watched, QEvent* event);
 
     // devicesetup.cpp
     void fillDeviceLists();
@@ -358,6 +387,7 @@ private:
     std::unique_ptr<SettingsStore> m_settings;
     QString m_programFolder;
     MidiDeviceRegistry* m_devices;
+    QString m_libraryFile;
 
     t505temppatch m_image;
     t505temppatch m_undoImage;
@@ -403,6 +433,8 @@ private:
     QSpinBox* m_messagePause = nullptr;
     DumpReceiver* m_receiver = nullptr;
     MidiMonitor* m_monitor = nullptr;
+    LibraryPanel* m_libraryPanel = nullptr;
+    Library* m_library = nullptr;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
     QButtonGroup* m_shakeType = nullptr;

@@ -496,6 +496,7 @@ void MainWindow::buildMenus()
     knobs->setStatusTip(texts::GraphicalEdHint);
     connect(knobs, &QAction::triggered, this,
             [this] { runCommand([this] { toggleQuickEdit(); }); });
+    buildViewMenu();
 
     QMenu* options = menuBar()->addMenu("&Options");
     options->setObjectName("OptionsMenu");

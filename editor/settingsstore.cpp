@@ -18,7 +18,7 @@ const QString WillShakeGroup = QStringLiteral("willshake/");
 using enum SettingType;
 
 // clang-format off
-constexpr std::array<SettingInfo, 17> Settings = {{
+constexpr std::array<SettingInfo, 18> Settings = {{
     {Setting::Font,          "font",          Text,    "tahoma",       false},
     {Setting::SaveDirectory, "savedirectory", Text,    "untitled.syx", false},
     {Setting::Hint,          "hint",          Boolean, "1",            false},
@@ -38,6 +38,8 @@ constexpr std::array<SettingInfo, 17> Settings = {{
     {Setting::Directory,     "directory",     Text,    "",             true},
     // Milliseconds after each sysex message, for old interfaces and slow devices.
     {Setting::MessagePause,  "messagepause",  Integer, "0",            false},
+    // Where the docks (the library) were and whether they were shown.
+    {Setting::WindowState,   "windowstate",   Text,    "",             false},
 }};
 // clang-format on
 

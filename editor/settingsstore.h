@@ -35,6 +35,7 @@ enum class Setting
     AutoSavePath,
     Directory,
     MessagePause,
+    WindowState,
 };
 
 enum class SettingType

@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -35,6 +36,33 @@ public:
     virtual std::optional<QString> openFile(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> saveFile(const FileDialogRequest& request) = 0;
     virtual std::optional<QFont> chooseFont(const QFont& current) = 0;
+
+    // The library's questions. A seam that never meets them answers Cancel.
+    // A folder, starting at `start`.
+    virtual std::optional<QString> chooseFolder(const QString& title, const QString& start)
+    {
+        (void)title;
+        (void)start;
+        return std::nullopt;
+    }
+    // A line of text, starting as `text`.
+    virtual std::optional<QString> askText(const QString& title, const QString& label,
+                                           const QString& text)
+    {
+        (void)title;
+        (void)label;
+        (void)text;
+        return std::nullopt;
+    }
+    // One of the items, by its index.
+    virtual std::optional<int> chooseItem(const QString& title, const QString& label,
+                                          const QStringList& items)
+    {
+        (void)title;
+        (void)label;
+        (void)items;
+        return std::nullopt;
+    }
 };
 
 } // namespace dorvane

@@ -57,6 +57,7 @@ struct WindowRig
     MidiDeviceRegistry registry;
     ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> window;
+    QString libraryFile; // the library's index, when the test wants one
 
     WindowRig()
     {
@@ -91,6 +92,7 @@ struct WindowRig
         setup.settings = std::make_unique<SettingsStore>(iniFile());
         setup.programFolder = QString::fromStdString(dir.path().string());
         setup.devices = &registry;
+        setup.libraryFile = libraryFile;
         window = std::make_unique<MainWindow>(std::move(setup));
         window->show();
         return *window;

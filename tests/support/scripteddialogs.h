@@ -24,6 +24,10 @@ public:
     std::deque<std::optional<QString>> files; // for openFile() and saveFile()
     std::vector<Asked> asked;
     std::vector<FileDialogRequest> fileRequests;
+    std::deque<std::optional<QString>> folders; // for chooseFolder()
+    std::deque<std::optional<QString>> texts;   // for askText()
+    std::deque<std::optional<int>> items;       // for chooseItem()
+    std::vector<QString> titles;                // of those three, as asked
 
     bool ask(const QString& text, AskKind kind) override
     {
@@ -43,10 +47,32 @@ public:
         return nextFile(request);
     }
     std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
+    std::optional<QString> chooseFolder(const QString& title, const QString&) override
+    {
+        return next(folders, title);
+    }
+    std::optional<QString> askText(const QString& title, const QString&, const QString&) override
+    {
+        return next(texts, title);
+    }
+    std::optional<int> chooseItem(const QString& title, const QString&, const QStringList&) override
+    {
+        return next(items, title);
+    }
 
     QString lastText() const { return asked.empty() ? QString() : asked.back().text; }
 
 private:
+    template <typename T> std::optional<T> next(std::deque<std::optional<T>>& answers, const QString& title)
+    {
+        titles.push_back(title);
+        if (answers.empty())
+            return std::nullopt;
+        auto a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+
     std::optional<QString> nextFile(const FileDialogRequest& request)
     {
         fileRequests.push_back(request);

@@ -1,0 +1,240 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The library in the window: the dock and View > Library, and what its rows do
+// to the image. A load goes the way of the File menu's part open (the same
+// check of the file, the same loading onto a part, one step of the history)
+// and is then sent as Initialize Patch sends its part; an audition is the same
+// without a question. Dropping a row on a PART button loads it there.
+#include "editor/mainwindow.h"
+
+#include "editor/librarymodel.h"
+#include "editor/librarypanel.h"
+#include "editor/librarytexts.h"
+#include "editor/settingsstore.h"
+#include "library/library.h"
+#include "library/patchfileparts.h"
+#include "patch/fileio.h"
+#include "patch/imagecheck.h"
+#include "player/dialogs.h"
+#include "player/tmidiapputil.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QButtonGroup>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+
+namespace dorvane {
+
+namespace {
+
+// The part selector's index of part R.
+constexpr int RhythmPartIndex = 7;
+
+// The part a drag from the library carries, if it is one.
+std::optional<qint64> draggedPart(const QMimeData* data)
+{
+    if (!data || !data->hasFormat(LibraryModel::MimeType))
+        return std::nullopt;
+    bool ok = false;
+    const qint64 id = data->data(LibraryModel::MimeType).toLongLong(&ok);
+    return ok ? std::optional<qint64>(id) : std::nullopt;
+}
+
+} // namespace
+
+void MainWindow::buildViewMenu()
+{
+    m_libraryPanel = new LibraryPanel(*m_dialogs, this);
+    addDockWidget(Qt::RightDockWidgetArea, m_libraryPanel);
+    m_libraryPanel->hide();
+    connect(m_libraryPanel, &LibraryPanel::loadRequested, this, [this](std::size_t e) {
+        runCommand([&] { loadFromLibrary(e, LibraryLoad::Load); });
+    });
+    connect(m_libraryPanel, &LibraryPanel::auditionRequested, this, [this](std::size_t e) {
+        runCommand([&] { loadFromLibrary(e, LibraryLoad::Audition); });
+    });
+    connect(m_libraryPanel, &LibraryPanel::openFileRequested, this,
+            [this](std::size_t e) { runCommand([&] { openWholeFileFromLibrary(e); }); });
+    connect(m_libraryPanel, &LibraryPanel::savePartRequested, this,
+            [this] { runCommand([this] { saveCurrentPartToLibrary(); }); });
+    connect(m_libraryPanel, &LibraryPanel::message, this, &MainWindow::setStatusText);
+
+    QMenu* view = menuBar()->addMenu("&View");
+    view->setObjectName("ViewMenu");
+    QAction* show = m_libraryPanel->toggleViewAction();
+    show->setObjectName("ViewLibrary");
+    show->setText(texts::Library);
+    // Ctrl and a letter alone leave the keyboard piano be.
+    show->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    show->setStatusTip(texts::LibraryHint);
+    view->addAction(show);
+    connect(show, &QAction::triggered, this, [this](bool shown) {
+        if (shown)
+            m_libraryPanel->searchField()->setFocus();
+    });
+
+    for (QAbstractButton* b : m_partGroup->buttons())
+        b->setAcceptDrops(true);
+}
+
+void MainWindow::openLibrary(const QString& databaseFile)
+{
+    if (databaseFile.isEmpty()) {
+        m_libraryPanel->setLibrary(nullptr, "no index was given to this window");
+        return;
+    }
+    try {
+        m_library = new Library(databaseFile, this);
+    } catch (const LibraryError& e) {
+        // Everything else works without it; the panel and the status bar say why.
+        const QString why = QString::fromStdString(e.what());
+        m_libraryPanel->setLibrary(nullptr, why);
+        setStatusText(QString(texts::LibraryUnavailable).arg(why));
+        return;
+    }
+    m_libraryPanel->setLibrary(m_library);
+    // What changed on disk while the program was not running.
+    m_library->rescan();
+}
+
+void MainWindow::loadFromLibrary(std::size_t index, LibraryLoad how, std::optional<int> onPart)
+{
+    if (!m_library || index >= m_library->entries().size())
+        return;
+    // A copy: the list may be read again before this is done.
+    const LibraryEntry entry = m_library->entries()[index];
+    int target = onPart.value_or(partIndex());
+    if (entry.rhythm()) {
+        if (onPart && *onPart != RhythmPartIndex) {
+            setStatusText(QString(texts::LibraryRhythmOnNormal).arg(entry.name));
+            return;
+        }
+        target = RhythmPartIndex;
+    } else if (target == RhythmPartIndex) {
+        setStatusText(QString(texts::LibraryNormalOnRhythm).arg(entry.name));
+        return;
+    }
+
+    // The file as it is now, judged again: it may have changed since it was read.
+    Bytes bytes;
+    QString problem;
+    try {
+        bytes = readWholeFile(entry.path.toStdString());
+    } catch (const FileError& e) {
+        problem = QString::fromLocal8Bit(e.what());
+    }
+    const SysexFileCheck check = checkSysexFile(bytes);
+    const ByteView block = check.ok() ? partBlockAt(bytes, check, entry.position) : ByteView();
+    if (problem.isEmpty() && !check.ok())
+        problem = QString::fromStdString(check.problem());
+    else if (problem.isEmpty() && (block.empty() || soundHash(block, entry.rhythm()) != entry.sound))
+        problem = QString("it holds another patch there now");
+    if (!problem.isEmpty()) {
+        setStatusText(QString(texts::LibraryFileChanged).arg(entry.fileName, problem));
+        m_library->indexFile(entry.path);
+        return;
+    }
+
+    if (target != partIndex())
+        selectPart(target);
+    const QString step = how == LibraryLoad::Load
+                             ? QString(texts::LibraryLoadStep).arg(entry.name, partLabel())
+                             : QString(texts::LibraryAuditionStep).arg(entry.name, partLabel());
+    if (!loadPartBlock(block, step, check.wrongChecksums(), entry.path))
+        return;
+    m_util->SendLong(m_image.PartBytes(partNumber()));
+    setStatusText(QString(how == LibraryLoad::Load ? texts::LibraryLoaded : texts::LibraryAuditioned)
+                      .arg(entry.name, partLabel()));
+    if (how == LibraryLoad::Audition)
+        testNote();
+}
+
+void MainWindow::openWholeFileFromLibrary(std::size_t index)
+{
+    if (!m_library || index >= m_library->entries().size())
+        return;
+    const LibraryEntry& entry = m_library->entries()[index];
+    if (entry.fileKind != LibraryFileKind::Image) {
+        setStatusText(QString(texts::LibraryNoImage).arg(entry.fileName));
+        return;
+    }
+    load8PartFile(entry.path);
+}
+
+void MainWindow::saveCurrentPartToLibrary()
+{
+    if (!m_library)
+        return;
+    const QStringList folders = m_library->folders();
+    if (folders.isEmpty()) {
+        m_dialogs->ask(texts::LibraryNoFolder, AskKind::Information);
+        return;
+    }
+    int chosen = 0;
+    if (folders.size() > 1) {
+        QStringList shown;
+        for (const QString& f : folders)
+            shown << QDir::toNativeSeparators(f);
+        const auto item = m_dialogs->chooseItem(texts::LibrarySaveTitle, texts::LibrarySaveLabel, shown);
+        if (!item || *item < 0 || *item >= folders.size())
+            return;
+        chosen = *item;
+    }
+    const int part = partNumber();
+    QString name = QString::fromStdString(m_image.GetPatchName(part));
+    if (name.isEmpty())
+        name = "Part " + partLabel();
+    const Bytes block = m_image.refreshedPartBytes(part);
+    const QString path = m_library->savePartFile(folders[chosen], name, block);
+    setStatusText(QString(texts::LibrarySaved).arg(QFileInfo(path).fileName()));
+    for (const LibraryEntry& e : m_library->entries())
+        if (e.path == path) {
+            m_libraryPanel->selectPart(e.partId);
+            break;
+        }
+}
+
+bool MainWindow::partButtonDrag(QObject* watched, QEvent* event)
+{
+    auto* button = qobject_cast<QAbstractButton*>(watched);
+    const int target = button ? m_partGroup->id(button) : -1;
+    if (target < 0)
+        return false;
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (!draggedPart(drag->mimeData()))
+            return false;
+        drag->acceptProposedAction();
+        return true;
+    }
+    if (event->type() != QEvent::Drop)
+        return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    const auto partId = draggedPart(drop->mimeData());
+    if (!partId || !m_library)
+        return false;
+    drop->acceptProposedAction();
+    // Loaded once the drop is over: a question inside the drop would keep the
+    // drag waiting for its end. By the part's id, since the list may be read
+    // again meanwhile.
+    QMetaObject::invokeMethod(
+        this,
+        [this, id = *partId, target] {
+            const auto& entries = m_library->entries();
+            for (std::size_t i = 0; i < entries.size(); ++i)
+                if (entries[i].partId == id) {
+                    runCommand([&] { loadFromLibrary(i, LibraryLoad::Load, target); });
+                    return;
+                }
+        },
+        Qt::QueuedConnection);
+    return true;
+}
+
+} // namespace dorvane

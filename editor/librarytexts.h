@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The library's texts, each written once: the panel's captions and hints, its
+// questions and the status messages of loads, auditions and saves.
+#pragma once
+
+namespace dorvane::texts {
+
+inline constexpr char Library[] = "Library";
+inline constexpr char LibraryHint[] = "Show or hide the library of patch files on disk";
+inline constexpr char LibrarySearchHint[] = "Search names, tags and file names";
+inline constexpr char LibraryFavourites[] = "Favourites";
+inline constexpr char LibraryKits[] = "Part R kits";
+inline constexpr char LibraryDuplicates[] = "Duplicates";
+
+inline constexpr char LibraryAudition[] = "Audition";
+inline constexpr char LibraryAuditionHint[] =
+    "Load the part onto the current part and send it, without asking (Undo takes it back)";
+inline constexpr char LibraryLoad[] = "Load";
+inline constexpr char LibraryLoadHint[] =
+    "Load the part onto the current part (part R kits onto part R) and send it";
+inline constexpr char LibraryFavourite[] = "Add to Favourites";
+inline constexpr char LibraryUnfavourite[] = "Remove from Favourites";
+inline constexpr char LibraryTags[] = "Tags...";
+inline constexpr char LibraryTagsTitle[] = "Tags of %1";
+inline constexpr char LibraryTagsLabel[] = "Tags, separated by commas:";
+inline constexpr char LibraryOpenFile[] = "Open Whole File";
+inline constexpr char LibraryOpenFileHint[] = "Open the 8 part file this part comes from";
+inline constexpr char LibraryShowFolder[] = "Show in Folder";
+inline constexpr char LibrarySavePart[] = "Save Current Part to Library...";
+inline constexpr char LibrarySaveTitle[] = "Save current part to library";
+inline constexpr char LibrarySaveLabel[] = "Library folder:";
+inline constexpr char LibraryAddFolder[] = "Add Folder...";
+inline constexpr char LibraryAddFolderTitle[] = "Add a folder of patch files to the library";
+inline constexpr char LibraryRemoveFolder[] = "Remove Folder...";
+inline constexpr char LibraryRemoveFolderTitle[] = "Remove a folder from the library";
+inline constexpr char LibraryRemoveFolderLabel[] =
+    "Folder (its files stay on disk; their favourites and tags are forgotten):";
+inline constexpr char LibraryRescan[] = "Read Folders Again";
+inline constexpr char LibraryOthers[] = "Files Not Listed...";
+inline constexpr char LibraryMore[] = "More";
+
+// The panel's status line.
+inline constexpr char LibraryShown[] = "%1 of %2 parts in %3 files";
+inline constexpr char LibraryReading[] = "Reading %1 of %2 files...";
+inline constexpr char LibraryEmpty[] =
+    "No folders yet: \"Add Folder...\" reads every .syx file under a folder";
+inline constexpr char LibraryNoOthers[] = "Every .syx file in the library is a patch file.";
+// %1 how many, %2 the list.
+inline constexpr char LibraryOtherList[] = "%1 .syx files are no patch files of the MC-505:\r\n%2";
+inline constexpr char LibraryMissing[] = "Not there (kept until it is back): %1";
+
+// Loads. %1 the patch name, %2 the part.
+inline constexpr char LibraryLoadStep[] = "Load %1 from the library, part %2";
+inline constexpr char LibraryAuditionStep[] = "Audition %1, part %2";
+inline constexpr char LibraryLoaded[] = "%1 loaded onto part %2 and sent";
+inline constexpr char LibraryAuditioned[] = "Auditioning %1 on part %2 (Undo takes it back)";
+inline constexpr char LibraryNormalOnRhythm[] =
+    "%1 is a patch for parts 1-7: choose one of them first, or drag it onto its PART button";
+inline constexpr char LibraryRhythmOnNormal[] = "%1 is a part R kit: it goes onto part R only";
+// %1 the file, %2 the reason.
+inline constexpr char LibraryFileChanged[] =
+    "%1 has changed since the library read it (%2); it is read again, nothing was loaded";
+inline constexpr char LibraryNoImage[] = "%1 is no 8 part file";
+inline constexpr char LibrarySaved[] = "Saved %1 to the library";
+inline constexpr char LibraryNoFolder[] =
+    "The library has no folder yet: add one first (\"Add Folder...\")";
+inline constexpr char LibraryUnavailable[] = "The library is not open: %1";
+
+} // namespace dorvane::texts

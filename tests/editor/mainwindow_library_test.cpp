@@ -1,0 +1,258 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The library in the running window: rows loaded, auditioned and dropped onto
+// PART buttons put the exact bytes of the file's part into the right part,
+// send them, and go back with one Undo; marks and saved parts outlive a
+// restart of the window.
+#include "windowrig.h"
+
+#include "editor/librarymodel.h"
+#include "editor/librarypanel.h"
+#include "library/library.h"
+#include "library/librarydatabase.h"
+#include "patch/rolandmessage.h"
+
+#include "support/libraryfiles.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTableView>
+
+#include <gtest/gtest.h>
+
+using namespace dorvane;
+using dorvane::test::Messages;
+using dorvane::test::WindowRig;
+namespace fs = std::filesystem;
+
+namespace {
+
+Messages hexMessages(ByteView bytes)
+{
+    Messages out;
+    for (ByteView m : splitSysex(bytes))
+        out.push_back(test::hex(Bytes(m.begin(), m.end())));
+    return out;
+}
+
+// A window whose library holds a folder of an image, a part file saved from
+// part 5 and a part R file, read to the end.
+struct LibraryRig : WindowRig
+{
+    fs::path root = dir.path() / "patches";
+    Bytes song = test::knownImage(1);
+    Bytes bass = test::partFile(4, 0, 4, "DEEP BASS");
+    Bytes kit = test::rhythmFile(5, "TR KIT");
+
+    LibraryRig()
+    {
+        test::put(root / "song.syx", song);
+        test::put(root / "bass" / "from5.syx", bass);
+        test::put(root / "kit.syx", kit);
+        libraryFile = QString::fromStdString(file("index/library.sqlite"));
+    }
+
+    MainWindow& openWithFolder()
+    {
+        MainWindow& w = openPlaying();
+        w.action("ViewLibrary")->trigger();
+        if (w.library()->folders().isEmpty()) {
+            dialogs.folders.push_back(QString::fromStdString(root.string()));
+            panel().action("LibraryAddFolder")->trigger();
+        }
+        settle();
+        take();
+        return w;
+    }
+    LibraryPanel& panel() { return *window->libraryPanel(); }
+    void settle()
+    {
+        EXPECT_TRUE(test::waitUntil([&] { return !window->library()->scanning(); }, 20000));
+    }
+    // Searches and makes the first row found current; its row.
+    int find(const QString& text)
+    {
+        panel().searchField()->setText(text);
+        if (panel().model()->rowCount() == 0)
+            return -1;
+        panel().view()->setCurrentIndex(panel().model()->index(0, LibraryModel::NameColumn));
+        return 0;
+    }
+    void click(int row, int column, bool twice = false)
+    {
+        QTableView* view = panel().view();
+        const QPoint at = view->visualRect(panel().model()->index(row, column)).center();
+        // A double click is a click and then the second press, as a mouse gives them.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        if (twice)
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+    }
+    // The image with a file's part put onto a part and sent, as the window
+    // must hold it: renumbered, its checksums refreshed by the sending.
+    static Bytes withPart(const Bytes& image, ByteView block, int part)
+    {
+        t505temppatch p;
+        p.LoadFromBytes(image);
+        p.LoadPartBlock(block, part);
+        p.UpdateChecksums(part);
+        return p.bytes();
+    }
+};
+
+} // namespace
+
+TEST(MainWindowLibrary, LoadPutsTheFilesPartOnTheCurrentPartSendsItAndOneUndoTakesItBack)
+{
+    LibraryRig rig;
+    MainWindow& w = rig.openWithFolder();
+    EXPECT_EQ(rig.panel().model()->rowCount(), 8 + 1 + 1);
+    w.selectPart(2);
+    const Bytes before = w.image().bytes();
+    ASSERT_EQ(rig.find("deep bass"), 0);
+    const std::size_t asked = rig.dialogs.asked.size();
+    rig.click(0, LibraryModel::NameColumn, true);
+
+    const Bytes expected = LibraryRig::withPart(before, rig.bass, 2);
+    EXPECT_EQ(w.image().bytes(), expected) << "part 3 holds the file's part, renumbered; nothing else moved";
+    t505temppatch sent;
+    sent.LoadFromBytes(expected);
+    EXPECT_EQ(rig.take(), hexMessages(sent.PartBytes(2))) << "the part goes out with fresh checksums";
+    EXPECT_EQ(w.action("Undo")->text(), "Undo Load DEEP BASS from the library, part 3");
+    EXPECT_EQ(w.nameField()->text(), "DEEP BASS");
+    EXPECT_EQ(rig.dialogs.asked.size(), asked) << "no unsaved changes, no question";
+
+    w.action("Undo")->trigger();
+    EXPECT_EQ(w.image().bytes(), before);
+    EXPECT_EQ(rig.take().size(), 5u) << "the instrument gets part 3's five messages back";
+
+    // Enter on a row loads it as a double click does.
+    ASSERT_EQ(rig.find("S1 PART 6"), 0);
+    rig.panel().view()->setFocus();
+    QTest::keyClick(rig.panel().view(), Qt::Key_Return);
+    const ByteView six = ByteView(rig.song).subspan(5 * PartBlockSize, PartBlockSize);
+    EXPECT_EQ(w.image().bytes(), LibraryRig::withPart(before, six, 2));
+}
+
+TEST(MainWindowLibrary, AuditionAsksNothingPutsKitsOnPartROnlyAndUndoesInOneStep)
+{
+    LibraryRig rig;
+    MainWindow& w = rig.openWithFolder();
+    const Bytes before = w.image().bytes();
+    ASSERT_EQ(rig.find("tr kit"), 0);
+    const std::size_t asked = rig.dialogs.asked.size();
+    rig.click(0, LibraryModel::PlayColumn);
+    EXPECT_EQ(rig.dialogs.asked.size(), asked);
+    EXPECT_EQ(w.partIndex(), 7) << "a kit goes onto part R, whatever part was current";
+    EXPECT_EQ(w.image().bytes(), LibraryRig::withPart(before, rig.kit, RhythmPart));
+    EXPECT_EQ(rig.take(), hexMessages(rig.kit));
+    EXPECT_EQ(w.action("Undo")->text(), "Undo Audition TR KIT, part R");
+    w.action("Undo")->trigger();
+    EXPECT_EQ(w.image().bytes(), before);
+    EXPECT_FALSE(w.action("Undo")->isEnabled()) << "the audition was one step";
+    rig.take();
+
+    // A patch for parts 1-7 is not put onto part R, and a kit not onto part 2.
+    ASSERT_EQ(rig.find("deep bass"), 0);
+    rig.panel().action("LibraryAudition")->trigger();
+    EXPECT_EQ(w.image().bytes(), before);
+    EXPECT_TRUE(w.statusText().startsWith("DEEP BASS is a patch for parts 1-7"));
+    w.loadFromLibrary(*rig.panel().currentEntry(), MainWindow::LibraryLoad::Load, 1);
+    ASSERT_EQ(rig.find("tr kit"), 0);
+    const Bytes bassOn2 = w.image().bytes();
+    w.loadFromLibrary(*rig.panel().currentEntry(), MainWindow::LibraryLoad::Load, 1);
+    EXPECT_EQ(w.image().bytes(), bassOn2);
+    EXPECT_EQ(w.statusText(), "TR KIT is a part R kit: it goes onto part R only");
+}
+
+TEST(MainWindowLibrary, AFileChangedOnDiskIsNotLoadedButReadAgain)
+{
+    LibraryRig rig;
+    MainWindow& w = rig.openWithFolder();
+    ASSERT_EQ(rig.find("S1 PART 2"), 0);
+    test::writeFile((rig.root / "song.syx").string(), test::knownImage(2));
+    const Bytes before = w.image().bytes();
+    rig.panel().action("LibraryLoad")->trigger();
+    EXPECT_EQ(w.image().bytes(), before);
+    EXPECT_TRUE(rig.take().empty());
+    EXPECT_TRUE(w.statusText().startsWith("song.syx has changed since the library read it"))
+        << w.statusText().toStdString();
+    rig.panel().searchField()->setText("S2 PART");
+    EXPECT_EQ(rig.panel().model()->rowCount(), 7) << "the file was read again";
+    rig.panel().searchField()->setText("S1 PART");
+    EXPECT_EQ(rig.panel().model()->rowCount(), 0);
+}
+
+TEST(MainWindowLibrary, ARowDroppedOnAPartButtonLoadsThere)
+{
+    LibraryRig rig;
+    MainWindow& w = rig.openWithFolder();
+    const Bytes before = w.image().bytes();
+    ASSERT_EQ(rig.find("deep bass"), 0);
+    std::unique_ptr<QMimeData> data(
+        rig.panel().model()->mimeData({rig.panel().model()->index(0, LibraryModel::NameColumn)}));
+    QAbstractButton* five = w.findChild<QAbstractButton*>("PART4");
+    ASSERT_TRUE(five);
+    QDragEnterEvent enter(QPoint(3, 3), Qt::CopyAction, data.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(five, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(3, 3), Qt::CopyAction, data.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(five, &drop);
+    EXPECT_TRUE(test::waitUntil([&] { return w.image().bytes() != before; }));
+    EXPECT_EQ(w.partIndex(), 4);
+    EXPECT_EQ(w.image().bytes(), LibraryRig::withPart(before, rig.bass, 4));
+}
+
+TEST(MainWindowLibrary, SavedPartsAndFavouritesOutliveARestart)
+{
+    LibraryRig rig;
+    MainWindow& w = rig.openWithFolder();
+    w.selectPart(1);
+    w.image().SetPatchName(1, "MY BASS");
+    const Bytes part = w.image().refreshedPartBytes(1);
+    rig.panel().action("LibrarySavePart")->trigger();
+    rig.panel().action("LibrarySavePart")->trigger();
+    EXPECT_EQ(test::readFile((rig.root / "MY BASS.syx").string()), part);
+    EXPECT_EQ(test::readFile((rig.root / "MY BASS (2).syx").string()), part)
+        << "never over a file that is there";
+    ASSERT_EQ(rig.find("my bass"), 0);
+    EXPECT_EQ(rig.panel().model()->rowCount(), 2) << "indexed at once";
+    rig.click(0, LibraryModel::StarColumn);
+    rig.panel().searchField()->setText("S1 PART 4");
+    rig.click(0, LibraryModel::StarColumn);
+    rig.closeWindow();
+
+    rig.open();
+    rig.settle();
+    rig.panel().searchField()->clear();
+    rig.panel().favouritesBox()->setChecked(true);
+    ASSERT_EQ(rig.panel().model()->rowCount(), 2);
+    EXPECT_EQ(rig.panel().model()->entry(0)->name, "MY BASS");
+    EXPECT_EQ(rig.panel().model()->entry(1)->name, "S1 PART 4");
+    EXPECT_TRUE(rig.window->libraryPanel()->isVisible()) << "the dock is where it was left";
+}
+
+TEST(MainWindowLibrary, AnIndexOfALaterVersionLeavesTheWindowWorking)
+{
+    LibraryRig rig;
+    {
+        LibraryDatabase db(rig.libraryFile);
+    }
+    {
+        auto raw = QSqlDatabase::addDatabase("QSQLITE", "later");
+        raw.setDatabaseName(rig.libraryFile);
+        ASSERT_TRUE(raw.open());
+        QSqlQuery(raw).exec("PRAGMA user_version = 9");
+        raw.close();
+    }
+    QSqlDatabase::removeDatabase("later");
+    MainWindow& w = rig.openPlaying();
+    EXPECT_EQ(w.library(), nullptr);
+    EXPECT_TRUE(rig.panel().statusLabel()->text().contains("written by a later version"));
+    EXPECT_FALSE(rig.panel().action("LibraryAddFolder")->isEnabled());
+    w.selectPart(3);
+    EXPECT_EQ(w.partIndex(), 3);
+}
