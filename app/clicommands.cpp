@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/clicommands.h"
 
+#include "app/clilibrarycommands.h"
 #include "app/cliofflinecommands.h"
 #include "app/clitransfercommands.h"
 
@@ -199,6 +200,31 @@ std::vector<Command> commands()
                                        .arg(p.value("timeout")));
              return get(part, p.value("out").toStdString(), p.value("in").toStdString(),
                         p.value("o").toStdString(), timeout, std::cout, std::cerr);
+         }});
+    list.push_back(
+        {"library", "add DIR | scan | find TEXT [--favourites] [--kits] [--duplicates]",
+         "The library of patch files the window shows: add a folder and read it, read every "
+         "folder again (only new and changed files), or find parts by name, tag or file name, "
+         "one line per part: name, part, file, marks, tags.",
+         [](QCommandLineParser& p) {
+             p.addPositionalArgument("WHAT", "add DIR, scan, or find TEXT", "add|scan|find");
+             p.addOption(QCommandLineOption("favourites", "find: only favourites"));
+             p.addOption(QCommandLineOption("kits", "find: only part R kits"));
+             p.addOption(QCommandLineOption("duplicates", "find: only sounds held more than once"));
+         },
+         [](const QCommandLineParser& p) {
+             const QStringList a = p.positionalArguments();
+             const QString what = a.value(0);
+             if (what == "add" && a.size() == 2)
+                 return libraryAdd(a[1], std::cout, std::cerr);
+             if (what == "scan" && a.size() == 1)
+                 return libraryScan(std::cout, std::cerr);
+             if (what == "find" && a.size() <= 2)
+                 return libraryFind({a.value(1), p.isSet("favourites"), p.isSet("kits"),
+                                     p.isSet("duplicates")},
+                                    std::cout, std::cerr);
+             return usageError("library takes add DIR, scan, or find [TEXT]; see dorvane-cli "
+                               "library --help");
          }});
     return list;
 }

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// dorvane-cli library: the window's library for scripts, over the same index
+// (the program's data folder). Each returns the process exit status.
+#pragma once
+
+#include "library/librarysearch.h"
+
+#include <iosfwd>
+
+namespace dorvane::cli {
+
+// Adds a folder to the library and reads it.
+int libraryAdd(const QString& folder, std::ostream& out, std::ostream& err);
+// Reads every folder again: new and changed files, and files that are gone.
+int libraryScan(std::ostream& out, std::ostream& err);
+// One line per part found: name, part (1..7 or R), file, marks, tags, by tabs.
+int libraryFind(const LibraryQuery& query, std::ostream& out, std::ostream& err);
+
+} // namespace dorvane::cli
