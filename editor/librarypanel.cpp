@@ -23,6 +23,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace dorvane {
 
 namespace {
@@ -134,8 +136,11 @@ LibraryPanel::LibraryPanel(Dialogs& dialogs, QWidget* parent)
     connect(remove, &QAction::triggered, this, &LibraryPanel::removeFolder);
     QAction* rescan = makeAction("LibraryRescan", texts::LibraryRescan, {});
     connect(rescan, &QAction::triggered, this, [this] {
-        if (m_library)
+        if (m_library) {
             m_library->rescan();
+            m_announceScan = true;
+            emit message(texts::LibraryRescanning);
+        }
     });
     QAction* others = makeAction("LibraryOthers", texts::LibraryOthers, {});
     connect(others, &QAction::triggered, this, &LibraryPanel::showOthers);
@@ -156,6 +161,14 @@ LibraryPanel::LibraryPanel(Dialogs& dialogs, QWidget* parent)
         auto* b = new QToolButton;
         b->setDefaultAction(a);
         b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        if (a == star) {
+            // Wide enough for both of its texts from the start: a dock that
+            // widened at a click would move the rows away from the mouse.
+            const QFontMetrics bm(b->font());
+            b->setMinimumWidth(b->sizeHint().width() - bm.horizontalAdvance(a->text()) +
+                               std::max(bm.horizontalAdvance(texts::LibraryFavourite),
+                                        bm.horizontalAdvance(texts::LibraryUnfavourite)));
+        }
         buttons->addWidget(b);
     }
     auto* more = new QToolButton;
@@ -212,6 +225,16 @@ void LibraryPanel::setLibrary(Library* library, const QString& whyNot)
         m_connections.push_back(connect(library, &Library::scanFinished, this, [this] {
             m_progress.clear();
             updateStatus();
+            // The musician asked for this scan: the status bar's "Reading..." gets
+            // its answer, once the scan that read what was asked for is over.
+            if (m_announceScan && !m_library->rescanPending()) {
+                m_announceScan = false;
+                const ScanReport& r = m_library->lastScan();
+                const QLocale l;
+                emit message(QString(texts::LibraryScanDone)
+                                 .arg(l.toString(r.read), l.toString(r.others), l.toString(r.removed),
+                                      l.toString(qlonglong(m_library->entries().size()))));
+            }
         }));
         m_connections.push_back(connect(library, &Library::scanFailed, this, [this](const QString& why) {
             m_progress.clear();
@@ -363,6 +386,7 @@ void LibraryPanel::addFolder()
     if (!folder)
         return;
     runSafely([&] { emit message(m_library->addFolder(*folder)); });
+    m_announceScan = m_library->scanning();
     updateStatus();
 }
 

@@ -94,6 +94,7 @@ private:
     QLabel* m_status = nullptr;
     QMenu* m_menu = nullptr;
     QString m_progress; // while a scan runs
+    bool m_announceScan = false; // the running scan's end goes to the status bar
     std::vector<QMetaObject::Connection> m_connections;
 };
 

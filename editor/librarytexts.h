@@ -47,6 +47,10 @@ inline constexpr char LibraryEmpty[] =
 inline constexpr char LibraryNoOthers[] = "Every .syx file in the library is a patch file.";
 // %1 how many, %2 the list.
 inline constexpr char LibraryOtherList[] = "%1 .syx files are no patch files of the MC-505:\r\n%2";
+// %1 files read, %2 of them no patch files, %3 files gone, %4 parts in all.
+inline constexpr char LibraryScanDone[] =
+    "Library read: %1 new or changed files (%2 no patch files), %3 gone; %4 parts in all";
+inline constexpr char LibraryRescanning[] = "Reading the library's folders again";
 inline constexpr char LibraryMissing[] = "Not there (kept until it is back): %1";
 
 // Loads. %1 the patch name, %2 the part.

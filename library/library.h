@@ -48,6 +48,8 @@ public:
     // one more follows it).
     void rescan();
     bool scanning() const { return m_scanning; }
+    // Another scan follows the running one (something changed while it ran).
+    bool rescanPending() const { return m_rescanPending; }
     const ScanReport& lastScan() const { return m_lastScan; }
     // Waits until no scan runs; for the command line and tests.
     void waitForScan();

@@ -110,6 +110,9 @@ TEST(MainWindowLibrary, LoadPutsTheFilesPartOnTheCurrentPartSendsItAndOneUndoTak
     LibraryRig rig;
     MainWindow& w = rig.openWithFolder();
     EXPECT_EQ(rig.panel().model()->rowCount(), 8 + 1 + 1);
+    EXPECT_EQ(w.statusText(),
+              "Library read: 3 new or changed files (0 no patch files), 0 gone; 10 parts in all")
+        << "the added folder's \"Reading...\" gets its answer";
     w.selectPart(2);
     const Bytes before = w.image().bytes();
     ASSERT_EQ(rig.find("deep bass"), 0);
