@@ -22,8 +22,11 @@ void MidiSender::SetOutput(TMidiOutput* output)
 {
     if (m_output)
         disconnect(m_output, nullptr, this, nullptr);
+    // The old port's messages finish out of sight now.
+    forgetHandedOver();
     m_output = output;
     if (output) {
+        connect(output, &TMidiOutput::Onmidioutput, this, &MidiSender::deviceFinishedOne);
         connect(output, &TMidiOutput::drained, this, &MidiSender::onDrained);
         connect(output, &TMidiOutput::sendFailed, this, &MidiSender::sendFailed);
         // Gone with the port: whatever waited for it goes on.
@@ -36,6 +39,7 @@ void MidiSender::SendLong(Bytes bytes)
 {
     if (bytes.empty())
         return;
+    m_bytesGiven += bytes.size();
     m_queue.push_back(std::move(bytes));
     if (m_step == Step::Idle)
         schedule();
@@ -97,8 +101,10 @@ bool MidiSender::sendOne(ByteView message)
         if (!m_output)
             throw EmidioutputError(miditexts::OutputNotOpen);
         m_output->SendLongMessage(message);
+        m_handedOver.push_back(message.size());
         return true;
     } catch (const EmidioutputError& e) {
+        finished(message.size());
         emit sendFailed(QString::fromStdString(e.what()));
         return false;
     }
@@ -170,8 +176,38 @@ void MidiSender::startPause()
     m_timer.start(m_pendingPause);
 }
 
+void MidiSender::finished(std::size_t bytes)
+{
+    m_bytesFinished += bytes;
+    emit bytesFinished(m_bytesFinished);
+}
+
+void MidiSender::deviceFinishedOne()
+{
+    // Only the sender gives the port long messages, so they finish in the
+    // order they were handed over.
+    if (m_handedOver.empty())
+        return;
+    const std::size_t bytes = m_handedOver.front();
+    m_handedOver.pop_front();
+    finished(bytes);
+}
+
+void MidiSender::forgetHandedOver()
+{
+    std::size_t bytes = 0;
+    for (std::size_t b : m_handedOver)
+        bytes += b;
+    m_handedOver.clear();
+    if (bytes)
+        finished(bytes);
+}
+
 void MidiSender::onDrained()
 {
+    // Nothing is in flight any more: what the port did not report finished
+    // was dropped by a close, and will never be.
+    forgetHandedOver();
     if (m_step != Step::AwaitingDevice)
         return;
     if (m_pendingPause > 0)

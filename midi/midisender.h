@@ -9,6 +9,11 @@
 //
 // A message that fails is reported through sendFailed and the ones after it
 // still go. queueEmpty says everything given has left.
+//
+// Bytes are counted as they are given and as the device finishes with them
+// (sent, failed or dropped), both from the start of the sender's life, so a
+// caller can follow a transfer of its own: its bytes are done once the
+// finished count reaches the given count that followed its last message.
 #pragma once
 
 #include "patch/layout.h"
@@ -52,11 +57,18 @@ public:
 
     // Nothing waiting and nothing on its way.
     bool IsIdle() const;
+    // Every byte ever given to SendLong, and every byte the device has since
+    // finished with, sent or not. Messages leave in order, so the second
+    // catches up with any value of the first.
+    std::uint64_t BytesGiven() const { return m_bytesGiven; }
+    std::uint64_t BytesFinished() const { return m_bytesFinished; }
     std::size_t QueuedCount() const { return m_queue.size(); }
 
 signals:
     void sendFailed(const QString& text);
     void queueEmpty();
+    // BytesFinished grew.
+    void bytesFinished(quint64 total);
 
 private:
     enum class Step
@@ -73,6 +85,9 @@ private:
     void onDrained();
     void afterMessage(int pauseMs);
     void startPause();
+    void finished(std::size_t bytes);
+    void deviceFinishedOne();
+    void forgetHandedOver();
 
     QPointer<TMidiOutput> m_output;
     bool m_pause = false;
@@ -85,6 +100,10 @@ private:
     int m_pendingPause = 0;
     QTimer m_timer; // the pauses
     bool m_turnPosted = false;
+    std::uint64_t m_bytesGiven = 0;
+    std::uint64_t m_bytesFinished = 0;
+    // Sizes of the messages the port has and has not yet finished, oldest first.
+    std::deque<std::size_t> m_handedOver;
 };
 
 } // namespace dorvane
