@@ -106,6 +106,29 @@ void checksumReport(ByteView bytes, std::ostream& out)
             << ": " << p.what << '\n';
 }
 
+// A name from a file is the file's, not ours: its bytes reach the terminal
+// only as printable characters, the rest written as \xNN, so a name holding
+// control bytes cannot steer the terminal.
+std::string printable(std::string_view text)
+{
+    std::string out;
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u == '\\' || u == '"') {
+            out += '\\';
+            out += c;
+        } else if (u >= 0x20 && u < 0x7F) {
+            out += c;
+        } else {
+            static constexpr char Hex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += Hex[u >> 4];
+            out += Hex[u & 0x0F];
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 std::optional<int> parsePart(const std::string& text, bool allowRhythm)
@@ -169,7 +192,7 @@ int info(const std::vector<std::string>& files, std::ostream& out, std::ostream&
             out << "  ";
             if (parts.size() > 1)
                 out << "part " << partLabel(p) << ": ";
-            out << '"' << image.GetPatchName(p) << "\"\n";
+            out << '"' << printable(image.GetPatchName(p)) << "\"\n";
         }
         checksumReport(view, out);
     }

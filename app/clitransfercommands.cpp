@@ -42,10 +42,22 @@ std::string quoted(const std::string& name)
     return "\"" + name + "\"";
 }
 
+// Device -1 is Dorvane's own virtual port, where the system offers one.
+DeviceMatch matchOrVirtual(const std::vector<std::string>& names, bool hasVirtual,
+                           const std::string& wanted, const std::string& kind)
+{
+    if (wanted != "-1")
+        return matchDevice(names, wanted, kind);
+    if (hasVirtual)
+        return {-1, {}};
+    return {std::nullopt, "this system offers no virtual " + kind + " port (device -1)"};
+}
+
 // Opens the output device a script named, or says on err why not.
 bool openOutput(TMidiOutput& port, const std::string& wanted, std::ostream& err)
 {
-    const DeviceMatch m = matchDevice(devices().outputNames(), wanted, "output");
+    const DeviceMatch m = matchOrVirtual(devices().outputNames(), devices().hasVirtualOutput(),
+                                         wanted, "output");
     if (!m.id) {
         err << m.problem << '\n';
         return false;
@@ -61,7 +73,8 @@ bool openOutput(TMidiOutput& port, const std::string& wanted, std::ostream& err)
 
 bool openInput(TMidiInput& port, const std::string& wanted, std::ostream& err)
 {
-    const DeviceMatch m = matchDevice(devices().inputNames(), wanted, "input");
+    const DeviceMatch m = matchOrVirtual(devices().inputNames(), devices().hasVirtualInput(),
+                                         wanted, "input");
     if (!m.id) {
         err << m.problem << '\n';
         return false;
@@ -77,9 +90,12 @@ bool openInput(TMidiInput& port, const std::string& wanted, std::ostream& err)
     return true;
 }
 
-void list(std::ostream& out, const char* title, const std::vector<std::string>& names)
+void list(std::ostream& out, const char* title, const std::vector<std::string>& names,
+          const std::optional<std::string>& virtualName)
 {
     out << title << ":\n";
+    if (virtualName)
+        out << "  -1  " << *virtualName << '\n';
     if (names.empty())
         out << "  (none)\n";
     for (std::size_t i = 0; i < names.size(); ++i)
@@ -90,8 +106,10 @@ void list(std::ostream& out, const char* title, const std::vector<std::string>& 
 
 int ports(std::ostream& out, std::ostream&)
 {
-    list(out, "Output devices", devices().outputNames());
-    list(out, "Input devices", devices().inputNames());
+    MidiDeviceRegistry& d = devices();
+    list(out, "Output devices", d.outputNames(),
+         d.hasVirtualOutput() ? d.outputName(-1) : std::nullopt);
+    list(out, "Input devices", d.inputNames(), d.hasVirtualInput() ? d.inputName(-1) : std::nullopt);
     return 0;
 }
 

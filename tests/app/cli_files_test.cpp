@@ -102,6 +102,17 @@ TEST(CliFiles, Info)
     EXPECT_NE(r.out.find("checksums: all right (65 messages)"), std::string::npos);
 
     expectRefused(cli({"info", dir.file("missing.syx")}), "", "missing.syx");
+
+    // A name is the file's own: control bytes reach the terminal escaped.
+    Bytes odd = namedImage();
+    const char name[] = "A\x1B[2J\"\\\x7F\xC3z";
+    std::copy(std::begin(name), std::end(name) - 1, odd.begin() + 10); // part 1's name
+    test::writeFile(dir.file("odd.syx"), odd);
+    r = cli({"info", dir.file("odd.syx")});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("part 1: \"A\\x1B[2J\\\"\\\\\\x7F\\xC3z\""), std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find('\x1B'), std::string::npos);
 }
 
 TEST(CliFiles, FixChecksums)

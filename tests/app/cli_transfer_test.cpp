@@ -186,6 +186,20 @@ TEST_F(CliTransfer, SendToTheBuiltInInstrument)
     EXPECT_EQ(r.out, "Sent 650 bytes (5 messages) to \"MC-505 (built in)\"\n");
 }
 
+TEST_F(CliTransfer, DeviceMinusOneIsTheProgramsOwnVirtualPort)
+{
+    // JACK offers virtual ports: -1 is listed first and taken by --out.
+    const ProcessResult ports = cli({"ports"});
+    ASSERT_EQ(ports.exitCode, 0) << ports.err;
+    const std::regex virtualPort(R"(Output devices:\n  -1  ([^\n]*Dorvane[^\n]*)\n)");
+    std::smatch name;
+    ASSERT_TRUE(std::regex_search(ports.out, name, virtualPort)) << ports.out;
+    const ProcessResult r =
+        cli({"send", imageFile(slice(knownImage(4), 0, PartBlockSize)), "--out", "-1"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Sent 650 bytes (5 messages) to \"" + name[1].str() + "\"\n");
+}
+
 TEST_F(CliTransfer, SendRefusesBadInput)
 {
     Bytes truncated = knownImage(4);
