@@ -337,4 +337,25 @@ Sheet sheetOf(const Binding& binding)
     return panel ? panel->sheet : Sheet::Tone;
 }
 
+bool editsDrumNote(const Binding& binding)
+{
+    static constexpr std::string_view DrumPanels[] = {"wavepanel", "mutegroupbox", "pitchpanel",
+                                                      "filterpanel", "amppanel"};
+    // Tag 0 is no drum-note parameter, except on the Tone Switch, which stays
+    // on the wave panel on part R and switches the drum note there.
+    const bool tagged = binding.tag != 0 || binding.name == "toneswitch";
+    if (binding.handler != Handler::Tone || !tagged ||
+        std::find(std::begin(DrumPanels), std::end(DrumPanels), binding.panel) ==
+            std::end(DrumPanels))
+        return false;
+    // Pitch Keyfollow carries P-Env Depth's Tag as well; P-Env Depth's own
+    // control already edits it on the same -12..+12 scale.
+    return binding.name != "pitchkeyfollow";
+}
+
+ValueList drumNoteValues(const Binding& binding)
+{
+    return binding.name == "coarse" ? ValueList::NoteNames : binding.values;
+}
+
 } // namespace dorvane

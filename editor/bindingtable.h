@@ -26,6 +26,14 @@ enum class Handler
     Setup,   // nothing on release; the window reads the position when it needs it
 };
 
+// The instrument keeps these areas to itself: the window sends their values
+// and never reads them back, so it knows only what it has sent.
+constexpr bool isSentOnly(Handler handler)
+{
+    return handler == Handler::Effects || handler == Handler::Part || handler == Handler::System ||
+           handler == Handler::Tempo;
+}
+
 enum class Sheet
 {
     Tone,   // wavesheet
@@ -85,5 +93,13 @@ const SheetInfo& sheetInfo(Sheet sheet);
 
 // The sheet a control sits on (through its panel).
 Sheet sheetOf(const Binding& binding);
+
+// On part R a tone control of the Tone sheet edits the drum note's parameter
+// at its Tag. Where two controls carry the same Tag, only the one on the drum
+// parameter's own scale does, so each drum-note parameter has one control.
+bool editsDrumNote(const Binding& binding);
+// The labels such a control shows on part R: its own, unless the drum note's
+// parameter is on another scale (Source Key is a note, not a tuning).
+ValueList drumNoteValues(const Binding& binding);
 
 } // namespace dorvane

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/midimonitor.h"
 
+#include "editor/parameterwords.h"
 #include "patch/messagedescription.h"
 
 #include <QCheckBox>
@@ -8,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QVBoxLayout>
 
@@ -31,6 +33,12 @@ MidiMonitor::MidiMonitor(QWidget* parent) : QWidget(parent, Qt::Window)
     m_view->setMaximumBlockCount(int(HistoryLimit));
     m_view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The list follows what comes in until the user scrolls up to read, and
+    // again once they are back at the bottom.
+    connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (!m_appending)
+            m_following = value >= m_view->verticalScrollBar()->maximum();
+    });
 
     m_paused = new QCheckBox("Pause");
     m_paused->setStatusTip("Keep the list still while you read it; messages are still collected");
@@ -81,15 +89,40 @@ void MidiMonitor::flush()
         text << QString("%1  %2  %3")
                     .arg(double(e.ms) / 1000.0, 9, 'f', 3)
                     .arg(e.out ? "out" : "in ")
-                    .arg(QString::fromStdString(describeMidiMessage(e.bytes)));
+                    .arg(QString::fromStdString(
+                        describeMidiMessage(e.bytes, &BindingWords::instance())));
     m_pending.clear();
+    m_appending = true;
     m_view->appendPlainText(text.join('\n'));
+    if (m_following)
+        scrollToEnd();
+    m_appending = false;
+}
+
+void MidiMonitor::scrollToEnd()
+{
+    QScrollBar* bar = m_view->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+bool MidiMonitor::following() const
+{
+    return m_following;
+}
+
+void MidiMonitor::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Lines came in while it was closed; opening it shows the newest.
+    if (m_following)
+        scrollToEnd();
 }
 
 void MidiMonitor::clear()
 {
     m_pending.clear();
     m_view->clear();
+    m_following = true;
 }
 
 QStringList MidiMonitor::lines() const

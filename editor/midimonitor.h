@@ -38,6 +38,12 @@ public:
     void clear();
     // The lines shown, oldest first.
     QStringList lines() const;
+    // Whether new lines scroll into view (the user has not scrolled up).
+    bool following() const;
+    QPlainTextEdit* view() const { return m_view; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     struct Entry
@@ -47,12 +53,15 @@ private:
         Bytes bytes;
     };
     void add(bool out, ByteView message);
+    void scrollToEnd();
 
     QElapsedTimer m_clock;
     std::deque<Entry> m_pending;
     QTimer m_timer;
     QPlainTextEdit* m_view;
     QCheckBox* m_paused;
+    bool m_following = true;
+    bool m_appending = false; // scroll moves of our own say nothing of the user
 };
 
 } // namespace dorvane

@@ -43,7 +43,32 @@ std::string valueText(ByteView data)
     return std::to_string(data.size()) + " bytes";
 }
 
-std::string describeTempPatch(const Address& a, ByteView data)
+// One parameter's value: a byte, or two nibble-sized bytes for larger values.
+std::optional<int> numericValue(ByteView data)
+{
+    if (data.size() == 1)
+        return data[0];
+    if (data.size() == 2)
+        return data[0] * 16 + data[1];
+    return std::nullopt;
+}
+
+// "Coarse Tune = 2 (50)": the value as the control shows it, with the raw
+// value beside it where the two differ. Nothing when the words know nothing.
+std::optional<std::string> inWords(const ParameterWords* words, ParameterWords::Area area,
+                                   int offset, ByteView data)
+{
+    const auto value = numericValue(data);
+    if (!words || !value)
+        return std::nullopt;
+    const auto w = words->describe(area, offset, *value);
+    if (!w)
+        return std::nullopt;
+    const std::string raw = std::to_string(*value);
+    return w->name + " = " + w->value + (w->value == raw ? "" : " (" + raw + ")");
+}
+
+std::string describeTempPatch(const Address& a, ByteView data, const ParameterWords* words)
 {
     const int part = a[1];
     if (!isPart(part))
@@ -53,6 +78,8 @@ std::string describeTempPatch(const Address& a, ByteView data)
     std::string where;
     std::optional<std::string_view> name;
     int offset = 0;
+    // Part R's common block has no controls of its own to name it.
+    std::optional<ParameterWords::Area> area;
     if (part == RhythmPart) {
         if (a[2] == 0) {
             where = "part R common";
@@ -63,6 +90,7 @@ std::string describeTempPatch(const Address& a, ByteView data)
             where = "part R drum note " + noteName(a[2]);
             offset = a[3];
             name = parameterName(ParameterTable::RhythmNote, offset);
+            area = ParameterWords::Area::RhythmNote;
         }
     } else if (a[2] == 0) {
         where = partText(part) + " common";
@@ -70,6 +98,7 @@ std::string describeTempPatch(const Address& a, ByteView data)
         if (offset == 0 && data.size() == 12)
             return where + " name \"" + std::string(data.begin(), data.end()) + "\"";
         name = parameterName(ParameterTable::PartCommon, offset);
+        area = ParameterWords::Area::PartCommon;
     } else {
         int tone = 0;
         for (int t = 1; t <= ToneCount; ++t)
@@ -81,6 +110,7 @@ std::string describeTempPatch(const Address& a, ByteView data)
         offset = linear - ToneBase[std::size_t(tone)] * 128;
         where = partText(part) + " tone " + std::to_string(tone);
         name = parameterName(ParameterTable::Tone, offset);
+        area = ParameterWords::Area::Tone;
     }
     if (data.size() > 2) {
         if (offset == 1 && data.size() == 4)
@@ -89,20 +119,33 @@ std::string describeTempPatch(const Address& a, ByteView data)
         if (offset == 0)
             return where + " (whole block, " + std::to_string(data.size()) + " bytes)";
     }
+    if (area)
+        if (const auto w = inWords(words, *area, offset, data))
+            return where + " " + *w;
     return where + " " + quoted(name, offset) + " = " + valueText(data);
 }
 
-std::string describeDataSet(const DataSetView& v)
+std::string describeDataSet(const DataSetView& v, const ParameterWords* words)
 {
+    using Area = ParameterWords::Area;
     std::string text = "Data Set " + addressText(v.address) + ": ";
     const Address& a = v.address;
     if (a[0] == 0x02)
-        return text + describeTempPatch(a, v.data);
-    if (a[0] == 0x01 && a[1] == 0x00 && a[2] == 0x00)
+        return text + describeTempPatch(a, v.data, words);
+    if (a[0] == 0x01 && a[1] == 0x00 && a[2] == 0x00) {
+        if (const auto w = inWords(words, Area::Effects, a[3], v.data))
+            return text + "effects " + *w;
         return text + "effects parameter " + std::to_string(a[3]) + " = " + valueText(v.data);
-    if (a[0] == 0x01 && a[1] == 0x00 && a[2] >= 0x10)
-        return text + partText(a[2] - 0x10) + " setting " + std::to_string(a[3]) + " = " +
-               valueText(v.data);
+    }
+    if (a[0] == 0x01 && a[1] == 0x00 && a[2] >= 0x10) {
+        const std::string part = partText(a[2] - 0x10);
+        if (const auto w = inWords(words, Area::PartSetting, a[3], v.data))
+            return text + part + " " + *w;
+        return text + part + " setting " + std::to_string(a[3]) + " = " + valueText(v.data);
+    }
+    if (a[0] == 0x00 && a[1] == 0x00 && a[2] == 0x00)
+        if (const auto w = inWords(words, Area::System, a[3], v.data))
+            return text + "system " + *w;
     if (a[0] == 0x00 && a[1] == 0x00 && a[2] == 0x00 && a[3] == 0x60)
         return text + "system tempo = " + valueText(v.data);
     // Scale tune: 00 00 (10 + part) note, one value per note of the octave.
@@ -112,10 +155,10 @@ std::string describeDataSet(const DataSetView& v)
     return text + "system parameter " + std::to_string(a[3]) + " = " + valueText(v.data);
 }
 
-std::string describeSysex(ByteView m)
+std::string describeSysex(ByteView m, const ParameterWords* words)
 {
     if (const auto v = parseDataSet(m))
-        return describeDataSet(*v) + (v->synth == tsJVXP ? " (SuperJV/XP)" : "");
+        return describeDataSet(*v, words) + (v->synth == tsJVXP ? " (SuperJV/XP)" : "");
     auto is = [&m](const Bytes& known) {
         return std::equal(known.begin(), known.end(), m.begin(), m.end());
     };
@@ -131,13 +174,13 @@ std::string describeSysex(ByteView m)
 
 } // namespace
 
-std::string describeMidiMessage(ByteView m)
+std::string describeMidiMessage(ByteView m, const ParameterWords* words)
 {
     if (m.empty())
         return "(empty)";
     const int status = m[0];
     if (status == SysexStart)
-        return describeSysex(m);
+        return describeSysex(m, words);
     const std::string channel = " ch " + std::to_string((status & 0x0F) + 1);
     auto data = [&m](std::size_t i) { return i < m.size() ? int(m[i]) : 0; };
     switch (status & 0xF0) {

@@ -7,10 +7,36 @@
 
 #include "patch/layout.h"
 
+#include <optional>
 #include <string>
 
 namespace dorvane {
 
-std::string describeMidiMessage(ByteView message);
+// How a window names a parameter and shows its value, so the monitor reads as
+// the sheets do. Without it, the catalogue's names and raw numbers are used.
+class ParameterWords
+{
+public:
+    enum class Area
+    {
+        Tone,        // offset within a tone
+        PartCommon,  // offset within a part's common block
+        RhythmNote,  // offset within a drum note of part R
+        Effects,     // the instrument's effects area
+        PartSetting, // the instrument's settings of one part
+        System,      // instrument-wide settings, the tempo among them
+    };
+    struct Words
+    {
+        std::string name;
+        std::string value; // as a control shows it
+    };
+
+    virtual ~ParameterWords() = default;
+    // Nothing for a parameter the window has no control for.
+    virtual std::optional<Words> describe(Area area, int offset, int value) const = 0;
+};
+
+std::string describeMidiMessage(ByteView message, const ParameterWords* words = nullptr);
 
 } // namespace dorvane
