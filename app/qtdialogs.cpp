@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -24,7 +25,11 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogRequest& r
                                                        : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(r.defaultSuffix);
     dialog.setNameFilter(r.filter);
-    if (!r.fileName.isEmpty())
+    // A folder is where to start, not a name to offer: selected as a file it
+    // would open in the folder above with the folder's name filled in.
+    if (QFileInfo(r.fileName).isDir())
+        dialog.setDirectory(r.fileName);
+    else if (!r.fileName.isEmpty())
         dialog.selectFile(r.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

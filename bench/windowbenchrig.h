@@ -97,6 +97,7 @@ struct WindowBenchRig
         setup.dialogs = &dialogs;
         setup.settings = std::make_unique<SettingsStore>(dir.filePath("settings.ini"));
         setup.programFolder = dir.path();
+        setup.dataFolder = dir.filePath("data");
         setup.devices = &registry;
         return std::make_unique<MainWindow>(std::move(setup));
     }

@@ -75,10 +75,9 @@ CopyPanel* MainWindow::buildCopyPanel()
 void MainWindow::takeOverForCopy(CopyMode mode, const QString& status)
 {
     emit quickEditHideRequested();
-    m_pages->hide();
     m_doneAction->setVisible(true);
     m_copyPanel->showKitNames(mode == CopyMode::Extract);
-    m_copyPanel->show();
+    showInSheetArea(m_copyPanel);
     m_copyPanel->list(CopyPanel::Source)->setFocus();
     for (const char* name : TakenOverEntries) {
         if (auto* menu = findChild<QMenu*>(name))
@@ -253,7 +252,6 @@ void MainWindow::copyDone()
     m_copyStatus.clear();
     m_util->SendLong(m_image.PartBytes(part));
 
-    m_copyPanel->hide();
     for (const char* name : TakenOverEntries) {
         if (auto* menu = findChild<QMenu*>(name))
             menu->menuAction()->setVisible(true);
@@ -262,7 +260,7 @@ void MainWindow::copyDone()
     }
     m_doneAction->setVisible(false);
     m_selectionBar->setEnabled(true);
-    m_pages->show();
+    showSheets();
     // The mode's "press ESC" would outlive it.
     setStatusText(QString());
     refresh();

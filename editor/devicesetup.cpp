@@ -1,11 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Choosing the MIDI output and input devices on the setup sheet, restoring the
 // remembered ones at start, and the panic sweep.
+//
+// Each selector lists "no midiout" (or "no midiin") first, then Dorvane's own
+// virtual port where the system offers one, then the devices. A device is
+// remembered by its name beside its number: numbers shift when an interface
+// is plugged in or out, and a number alone would then open another device.
 #include "editor/mainwindow.h"
 
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
 #include "editor/windowtexts.h"
+#include "midi/midideviceregistry.h"
 #include "midi/tmidiinput.h"
 #include "midi/tmidioutput.h"
 #include "player/dialogs.h"
@@ -13,45 +19,148 @@
 
 namespace dorvane {
 
+namespace {
+
+// Value lists hold no two entries alike, so a second device of the same name
+// is told apart by a number after it.
+QStringList distinctNames(const QStringList& names)
+{
+    QStringList out;
+    for (const QString& name : names) {
+        QString entry = name;
+        for (int n = 2; out.contains(entry, Qt::CaseInsensitive); ++n)
+            entry = QString("%1 (%2)").arg(name).arg(n);
+        out << entry;
+    }
+    return out;
+}
+
+} // namespace
+
 void MainWindow::fillDeviceLists()
 {
-    TDragTweak* out = control("midiout");
-    TDragTweak* in = control("midiin");
-    out->SetItems(m_util->ListOutputs());
-    in->SetItems(m_util->ListInputs());
-    out->SetCaption(texts::NoMidiOut);
-    in->SetCaption(texts::NoMidiIn);
+    auto fill = [](TDragTweak* c, const char* none, std::optional<std::string> virtualName,
+                   const QStringList& devices, DeviceChoices& choices) {
+        QStringList names{none};
+        choices = {{std::nullopt, QString()}};
+        if (virtualName) {
+            names << QString::fromStdString(*virtualName);
+            choices.push_back({-1, names.back()});
+        }
+        for (int id = 0; id < devices.size(); ++id) {
+            names << devices[id];
+            choices.push_back({id, devices[id]});
+        }
+        c->SetItems(distinctNames(names));
+        c->SetPosition(0);
+    };
+    fill(control("midiout"), texts::NoMidiOut,
+         m_devices->hasVirtualOutput() ? m_devices->outputName(-1) : std::nullopt,
+         m_util->ListOutputs(), m_outputChoices);
+    fill(control("midiin"), texts::NoMidiIn,
+         m_devices->hasVirtualInput() ? m_devices->inputName(-1) : std::nullopt,
+         m_util->ListInputs(), m_inputChoices);
+}
+
+std::optional<int> MainWindow::rememberedDevice(Setting number, Setting name,
+                                                const DeviceChoices& choices,
+                                                const char* what, QStringList& missing) const
+{
+    const std::optional<int> id = m_settings->device(number);
+    if (m_settings->contains(name)) {
+        const QString wanted = m_settings->text(name);
+        if (wanted.isEmpty())
+            return std::nullopt; // the user chose none
+        // The device of that name at its old number, else the first of that name.
+        std::optional<int> found;
+        for (std::size_t i = 1; i < choices.size(); ++i) {
+            if (choices[i].name != wanted)
+                continue;
+            if (!found || choices[i].id == id)
+                found = int(i);
+        }
+        if (!found)
+            missing << QString(texts::DeviceMissing).arg(what, wanted);
+        return found;
+    }
+    // Settings of an older run: the number is all there is.
+    if (!id)
+        return std::nullopt;
+    for (std::size_t i = 1; i < choices.size(); ++i)
+        if (choices[i].id == *id)
+            return int(i);
+    missing << QString(texts::DeviceNumberMissing).arg(what).arg(*id);
+    return std::nullopt;
 }
 
 void MainWindow::openRememberedPorts()
 {
     TDragTweak* out = control("midiout");
     TDragTweak* in = control("midiin");
-    if (const auto device = m_settings->device(Setting::MidiOut)) {
-        out->SetPosition(*device);
-        m_util->SelectOutput(out->Position());
-    } else {
+    QStringList missing;
+    const bool outSet = m_settings->contains(Setting::MidiOutName) ||
+                        m_settings->device(Setting::MidiOut).has_value();
+    if (const auto position = rememberedDevice(Setting::MidiOut, Setting::MidiOutName,
+                                               m_outputChoices, "MIDI Out", missing)) {
+        out->SetPosition(*position);
+        outputReleased();
+    }
+    if (const auto position = rememberedDevice(Setting::MidiIn, Setting::MidiInName,
+                                               m_inputChoices, "MIDI In", missing)) {
+        in->SetPosition(*position);
+        inputReleased();
+    }
+    if (!missing.isEmpty()) {
+        showSheet(Sheet::Setup);
+        setStatusText(missing.join("  "));
+    } else if (!outSet) {
         // No port chosen yet: the setup sheet is where the user chooses one.
         showSheet(Sheet::Setup);
         setStatusText(texts::ChooseOutput);
     }
-    if (const auto device = m_settings->device(Setting::MidiIn)) {
-        in->SetPosition(*device);
-        m_input->SetDeviceID(in->Position());
-        m_input->Open();
-    }
+}
+
+void MainWindow::writeRememberedPorts()
+{
+    auto write = [this](TDragTweak* c, const DeviceChoices& choices, Setting number,
+                        Setting name) {
+        const int position = c->Position();
+        const DeviceChoice none;
+        const DeviceChoice& chosen =
+            position > 0 && std::size_t(position) < choices.size() ? choices[std::size_t(position)]
+                                                                   : none;
+        // The number stays for whoever reads only numbers; no device is "not set".
+        m_settings->setInteger(number, chosen.id.value_or(SettingsStore::NoDevice));
+        m_settings->setText(name, chosen.name);
+    };
+    write(control("midiout"), m_outputChoices, Setting::MidiOut, Setting::MidiOutName);
+    write(control("midiin"), m_inputChoices, Setting::MidiIn, Setting::MidiInName);
+}
+
+std::optional<int> MainWindow::chosenDevice(const char* selector,
+                                            const DeviceChoices& choices) const
+{
+    const int position = control(selector)->Position();
+    if (position < 0 || std::size_t(position) >= choices.size())
+        return std::nullopt;
+    return choices[std::size_t(position)].id;
 }
 
 void MainWindow::outputReleased()
 {
-    m_util->SelectOutput(control("midiout")->Position());
+    if (const auto id = chosenDevice("midiout", m_outputChoices))
+        m_util->SelectOutput(*id);
+    else
+        m_output->Close();
 }
 
 void MainWindow::inputReleased()
 {
     m_input->Close();
-    m_input->SetDeviceID(control("midiin")->Position());
-    m_input->Open();
+    if (const auto id = chosenDevice("midiin", m_inputChoices)) {
+        m_input->SetDeviceID(*id);
+        m_input->Open();
+    }
 }
 
 void MainWindow::panic()

@@ -46,6 +46,14 @@ void MainWindow::controlReleased(TDragTweak* c, Qt::MouseButton button, Qt::Keyb
     if (!row || c->Position() < 0)
         return;
     const int value = c->Position();
+    if (isSentOnly(row->handler)) {
+        rememberSent(c, *row);
+        // Said in words, as the hint standing there spoke of a value not known.
+        const QString label = QString::fromUtf8(row->label.data(), qsizetype(row->label.size()));
+        setStatusText(row->handler == Handler::Part
+                          ? QString(texts::SentToPart).arg(label, c->Caption(), partLabel())
+                          : QString(texts::SentToInstrument).arg(label, c->Caption()));
+    }
     switch (row->handler) {
     case Handler::Tone:
         toneReleased(c, *row, button);
@@ -79,6 +87,32 @@ void MainWindow::controlReleased(TDragTweak* c, Qt::MouseButton button, Qt::Keyb
         break;
     case Handler::Setup:
         break;
+    }
+}
+
+void MainWindow::rememberSent(const TDragTweak* c, const Binding& row)
+{
+    const int part = row.handler == Handler::Part ? partNumber() : -1;
+    m_sentValues[{&row, part}] = c->Position();
+}
+
+void MainWindow::showSentValues()
+{
+    // The part box follows the part; the effects, system and tempo are the
+    // instrument's own, one for all parts.
+    for (const auto& [name, c] : m_controls) {
+        const Binding* row = bindingOf(c);
+        if (!row || !isSentOnly(row->handler))
+            continue;
+        const int part = row->handler == Handler::Part ? partNumber() : -1;
+        const auto it = m_sentValues.find({row, part});
+        if (it != m_sentValues.end()) {
+            c->SetPosition(it->second);
+        } else {
+            // Where a drag will start from, as the control always has.
+            c->SetPosition(row->positionDefault);
+            c->SetUnknown(true);
+        }
     }
 }
 
@@ -267,6 +301,9 @@ void MainWindow::testNote()
 
 void MainWindow::morphReleased(int bar)
 {
+    // The bars morph between tones; part R has drum notes where tones would be.
+    if (isRhythmPart())
+        return;
     static constexpr int Offsets[3] = {101, 81, 83}; // tone level, cutoff, resonance
     const TRevScrB* b = m_morphBars[std::size_t(bar)];
     const int position = b->Position();

@@ -8,6 +8,7 @@
 #include "editor/windowtexts.h"
 #include "patch/fileio.h"
 #include "patch/imagecheck.h"
+#include "patch/imagediff.h"
 #include "player/dialogs.h"
 #include "player/tmidiapputil.h"
 
@@ -17,6 +18,8 @@
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTime>
+
+#include <algorithm>
 
 namespace dorvane {
 
@@ -69,23 +72,29 @@ void MainWindow::reportWrongChecksums(const QString& file, std::size_t wrong,
 void MainWindow::open8Part()
 {
     if (const auto file = askOpen(texts::Open8PartTitle))
-        load8PartFile(*file);
+        loadImageFile(*file);
 }
 
-bool MainWindow::load8PartFile(const QString& file)
+bool MainWindow::loadImageFile(const QString& file)
 {
     const Bytes bytes = readWholeFile(file.toStdString());
     const SysexFileCheck check = checkSysexFileAs(bytes, SysexFileKind::Image);
     if (!check.ok()) {
-        m_openFileName = m_settings->text(Setting::Directory);
+        // The next open starts where the last good file was, not at a name
+        // that is not there.
+        m_openFileName = m_lastGoodFolder.isEmpty() ? m_settings->text(Setting::Directory)
+                                                    : m_lastGoodFolder;
         m_dialogs->ask(QString(texts::FileNotLoaded)
                            .arg(QFileInfo(file).fileName(), QString::fromStdString(check.problem())),
                        AskKind::Information);
         return false;
     }
+    if (!mayReplace(std::nullopt, QString(texts::UnsavedOpen).arg(QFileInfo(file).fileName())))
+        return false;
     // Some librarians keep a block of their own in front; block() skips it.
     m_image.LoadFromBytes(check.block(bytes));
     imageChanged("Open " + QFileInfo(file).fileName());
+    fileTaken(file, FileUse::OpenedImage);
     reportWrongChecksums(file, check.wrongChecksums(), MessagesInImage);
     refresh();
     return true;
@@ -105,8 +114,17 @@ void MainWindow::openPartFile()
                           .arg(QFileInfo(*file).fileName(), QString::fromStdString(check.problem())));
         return;
     }
-    loadPartBlock(check.block(bytes), onPart("Open " + QFileInfo(*file).fileName()),
-                  check.wrongChecksums(), *file);
+    if (!mayReplace(partNumber(), QString(texts::UnsavedOpen).arg(QFileInfo(*file).fileName())))
+        return;
+    const QString before = statusText();
+    if (!loadPartBlock(check.block(bytes), onPart("Open " + QFileInfo(*file).fileName()),
+                       check.wrongChecksums(), *file))
+        return;
+    // A warning about checksums outweighs the word that the file was opened.
+    const QString warning = statusText();
+    fileTaken(*file, FileUse::OpenedPart);
+    if (warning != before)
+        setStatusText(warning);
 }
 
 bool MainWindow::loadPartBlock(ByteView block, const QString& step, std::size_t wrongChecksums,
@@ -138,11 +156,13 @@ std::optional<QString> MainWindow::loadPartFile(const QString& file)
     return std::nullopt;
 }
 
+
 void MainWindow::save8Part()
 {
     if (const auto file = askSave(texts::Save8PartTitle, m_saveFileName)) {
         m_image.SaveToFile(file->toStdString());
         m_saveFileName = *file;
+        fileTaken(*file, FileUse::SavedImage);
     }
 }
 
@@ -155,7 +175,57 @@ void MainWindow::savePartFile()
     if (const auto file = askSave(texts::SavePartTitle, start)) {
         m_image.SavePartFile(file->toStdString(), partNumber());
         m_saveFileName = *file;
+        fileTaken(*file, FileUse::SavedPart);
     }
+}
+
+bool MainWindow::hasUnsavedChanges(std::optional<int> part) const
+{
+    if (!part)
+        return !sameContent(m_image.bytes(), m_savedImage);
+    // A changed message belongs to the part its address names.
+    constexpr std::size_t PartByte = 7; // F0 41 10 00 0B 12 02 part ...
+    for (const Bytes& message : changedMessages(m_savedImage, m_image.bytes()))
+        if (message.size() > PartByte && message[PartByte] == *part)
+            return true;
+    return false;
+}
+
+bool MainWindow::mayReplace(std::optional<int> part, const QString& question)
+{
+    return !hasUnsavedChanges(part) ||
+           m_dialogs->ask(texts::withLineBreaks(question), AskKind::Warning);
+}
+
+QString MainWindow::withUnsavedNote(const QString& question, std::optional<int> part) const
+{
+    return hasUnsavedChanges(part) ? question + texts::UnsavedGet : question;
+}
+
+void MainWindow::updateTitle()
+{
+    QString file;
+    if (!m_imageFile.isEmpty())
+        file = QFileInfo(m_imageFile).fileName() + (hasUnsavedChanges() ? texts::NotSavedMark : "");
+    else if (hasUnsavedChanges())
+        file = texts::NoFileChanged;
+    setWindowTitle(texts::CaptionPrefix + m_caption + (file.isEmpty() ? "" : "  \u2014  " + file));
+}
+
+void MainWindow::fileTaken(const QString& file, FileUse use)
+{
+    const QString name = QFileInfo(file).fileName();
+    m_lastGoodFolder = QFileInfo(file).absolutePath();
+    const bool saved = use == FileUse::SavedImage || use == FileUse::SavedPart;
+    setStatusText(QString(saved ? texts::SavedFile : texts::OpenedFile).arg(name));
+    if (use == FileUse::OpenedImage || use == FileUse::SavedImage) {
+        // The image now says what this file says: the mark of changes not
+        // saved starts over from here.
+        m_imageFile = file;
+        m_savedImage = m_image.bytes();
+        updateTitle();
+    }
+    emit fileUsed(file, use == FileUse::OpenedImage || use == FileUse::SavedImage);
 }
 
 void MainWindow::chooseAutoSaveFile()
@@ -181,13 +251,31 @@ void MainWindow::initializePatch()
 {
     if (!m_dialogs->ask(texts::InitializeQuestion + partLabel() + "?", AskKind::Warning))
         return;
-    if (isRhythmPart())
-        return;
-    const QString templ = m_programFolder + "/part.syx";
-    if (const auto problem = loadPartFile(templ))
-        throw FileError("The template " + templ.toStdString() + " was not loaded: " +
-                        problem->toStdString());
-    m_util->SendLong(m_image.PartBytes(partNumber()));
+    const int part = partNumber();
+    if (isRhythmPart()) {
+        // Part R has no template file of its own; the start-up image holds a
+        // neutral kit, each drum note playing its own key.
+        const QString perf = m_programFolder + "/perf.syx";
+        const Bytes perfBytes = readWholeFile(perf.toStdString());
+        const SysexFileCheck kit = checkSysexFileAs(perfBytes, SysexFileKind::Image);
+        if (!kit.ok())
+            throw FileError("The start-up image " + perf.toStdString() +
+                            " holds no drum kit to start from: " + kit.problem());
+        Bytes all = m_image.bytes();
+        if (all.size() != ImageSize)
+            throw FileError("There is no image to initialize part R in");
+        const ByteView image = kit.block(perfBytes);
+        const auto from = image.begin() + std::ptrdiff_t(RhythmBlockOffset);
+        std::copy(from, from + std::ptrdiff_t(RhythmBlockSize),
+                  all.begin() + std::ptrdiff_t(RhythmBlockOffset));
+        m_image.LoadFromBytes(all);
+    } else {
+        const QString templ = m_programFolder + "/part.syx";
+        if (const auto problem = loadPartFile(templ))
+            throw FileError("The template " + templ.toStdString() + " was not loaded: " +
+                            problem->toStdString());
+    }
+    sendWithProgress(m_image.PartBytes(part));
     imageChanged("Initialize Part " + partLabel());
     refresh();
 }

@@ -164,7 +164,7 @@ void MainWindow::openWholeFileFromLibrary(std::size_t index)
         setStatusText(QString(texts::LibraryNoImage).arg(entry.fileName));
         return;
     }
-    load8PartFile(entry.path);
+    loadImageFile(entry.path);
 }
 
 void MainWindow::saveCurrentPartToLibrary()

@@ -24,12 +24,15 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTextStream>
@@ -66,7 +69,7 @@ bool isModifierKey(int key)
 
 MainWindow::MainWindow(Setup setup, QWidget* parent)
     : QMainWindow(parent), m_dialogs(setup.dialogs), m_settings(std::move(setup.settings)),
-      m_programFolder(setup.programFolder),
+      m_programFolder(setup.programFolder), m_dataFolder(setup.dataFolder),
       m_devices(setup.devices ? setup.devices : &MidiDeviceRegistry::application()),
       m_libraryFile(setup.libraryFile)
 {
@@ -75,6 +78,8 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
         m_settings = std::make_unique<SettingsStore>();
     if (m_programFolder.isEmpty())
         m_programFolder = TMIDIappUtil::ProgramFolder();
+    if (m_dataFolder.isEmpty())
+        m_dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     m_settings->setProgramFolder(m_programFolder);
 
     m_output = new TMidiOutput(*m_devices, this);
@@ -110,6 +115,8 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
 
     buildUi();
     setUpTransfers();
+    // Every change to the image may make it differ from the file, or agree again.
+    connect(this, &MainWindow::historyChanged, this, &MainWindow::updateTitle);
     // Room for every sheet without scrolling on a 1366x768 screen.
     QSize size(1366, 740);
     if (const QScreen* s = screen())
@@ -140,8 +147,8 @@ void MainWindow::startUp()
     runCommand([this] { openRememberedPorts(); });
 
     loadWaveList();
+    m_keepImage->setChecked(m_settings->boolean(Setting::KeepImage));
     const QString perfProblem = loadStartImage();
-    m_history.reset(m_image.bytes());
     updateEditMenu();
     buildDrumNoteList();
 
@@ -164,6 +171,44 @@ void MainWindow::startUp()
 
 QString MainWindow::loadStartImage()
 {
+    // The image of the last run, when it was kept and is whole; otherwise
+    // perf.syx beside the program, as on the first start.
+    std::optional<Bytes> kept;
+    if (m_keepImage->isChecked()) {
+        try {
+            const Bytes bytes = readWholeFile(keptImagePath().toStdString());
+            const SysexFileCheck check = checkSysexFileAs(bytes, SysexFileKind::Image);
+            // It was written with fresh checksums: a wrong one means damage.
+            if (check.ok() && check.wrongChecksums() == 0) {
+                const ByteView block = check.block(bytes);
+                kept = Bytes(block.begin(), block.end());
+            }
+        } catch (const FileError&) {
+            // None kept yet (or unreadable): the start image stands in.
+        }
+    }
+    QString problem;
+    if (kept) {
+        m_image.LoadFromBytes(*kept);
+        m_imageFile = m_settings->text(Setting::ImageFile);
+        // An image kept with changes not saved is compared with nothing, so
+        // it keeps its mark until it is saved.
+        m_savedImage = m_settings->boolean(Setting::ImageChanged) ? Bytes() : *kept;
+    } else {
+        problem = loadPerfImage();
+        m_imageFile.clear();
+        m_savedImage = m_image.bytes();
+    }
+    if (!m_imageFile.isEmpty())
+        m_lastGoodFolder = QFileInfo(m_imageFile).absolutePath();
+    m_undoImage.LoadFromStream(m_image);
+    // Where the musician left off is no step to undo.
+    m_history.reset(m_image.bytes());
+    return problem;
+}
+
+QString MainWindow::loadPerfImage()
+{
     const QString perf = m_programFolder + "/perf.syx";
     Bytes bytes;
     try {
@@ -177,13 +222,36 @@ QString MainWindow::loadStartImage()
         return QString(texts::PartFileNotLoaded)
             .arg("perf.syx", QString::fromStdString(check.problem()));
     m_image.LoadFromBytes(check.block(bytes));
-    m_undoImage.LoadFromStream(m_image);
     if (check.wrongChecksums() == 0)
         return {};
     return QString(texts::WrongChecksums)
         .arg("perf.syx")
         .arg(qulonglong(check.wrongChecksums()))
         .arg(qulonglong(MessagesInImage));
+}
+
+QString MainWindow::keptImagePath() const
+{
+    return QDir(m_dataFolder).filePath("image.syx");
+}
+
+bool MainWindow::keepImageForNextStart(QString* problem)
+{
+    m_settings->setBoolean(Setting::KeepImage, m_keepImage->isChecked());
+    if (!m_keepImage->isChecked() || m_image.Size() != ImageSize)
+        return true;
+    try {
+        if (!QDir().mkpath(m_dataFolder))
+            throw FileError("cannot make the folder " + m_dataFolder.toStdString());
+        // Fresh checksums, so the kept file passes the same check as any other.
+        writeFileAtomically(keptImagePath().toStdString(), m_image.AllBytes());
+    } catch (const std::exception& e) {
+        *problem = QString::fromLocal8Bit(e.what());
+        return false;
+    }
+    m_settings->setText(Setting::ImageFile, m_imageFile);
+    m_settings->setBoolean(Setting::ImageChanged, hasUnsavedChanges());
+    return true;
 }
 
 void MainWindow::shutDown()
@@ -201,8 +269,7 @@ void MainWindow::shutDown()
     if (!m_saveFileName.isEmpty())
         m_settings->setText(Setting::SaveDirectory, m_saveFileName);
     m_settings->setText(Setting::Font, font().family());
-    m_settings->setInteger(Setting::MidiOut, control("midiout")->Position());
-    m_settings->setInteger(Setting::MidiIn, control("midiin")->Position());
+    writeRememberedPorts();
     m_settings->setText(Setting::WindowState, QString::fromLatin1(saveState().toBase64()));
     m_settings->sync();
 }
@@ -280,11 +347,21 @@ void MainWindow::setStatusText(const QString& text)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!m_closing && !m_dialogs->ask(texts::ExitQuestion, AskKind::Warning)) {
+    if (m_closing) {
+        event->accept();
+        return;
+    }
+    QString question = texts::ExitQuestion;
+    if (hasUnsavedChanges())
+        question += m_keepImage->isChecked() ? texts::UnsavedExitKept : texts::UnsavedExitLost;
+    if (!m_dialogs->ask(texts::withLineBreaks(question), AskKind::Warning)) {
         event->ignore();
         return;
     }
     m_closing = true;
+    QString problem;
+    if (!keepImageForNextStart(&problem))
+        m_dialogs->ask(QString(texts::NotKept).arg(problem), AskKind::Information);
     if (m_copyMode != CopyMode::Off) {
         // Copies still waiting for "Done!" go to the instrument first; the
         // port drops what it has not sent when it closes, so the window
@@ -307,8 +384,10 @@ bool MainWindow::event(QEvent* event)
         const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
         if (m_showHint && m_showHint->isChecked()) {
             // A hint is this window's own: the quick-edit window shows its own hints.
-            if (!tip.isEmpty())
+            if (!tip.isEmpty()) {
                 m_status->setText(tip);
+                m_hintShown = tip;
+            }
             // A mode's text comes back once the pointer leaves what had a hint.
             else if (!m_copyStatus.isEmpty())
                 setStatusText(m_copyStatus);
@@ -319,6 +398,16 @@ bool MainWindow::event(QEvent* event)
     if (event->type() == QEvent::WindowDeactivate)
         m_util->releaseAllKeys();
     return QMainWindow::event(event);
+}
+
+bool MainWindow::isOwnMenu(const QObject* object) const
+{
+    // Menus are windows of their own; their parents lead back to the menu bar.
+    const auto* menu = qobject_cast<const QMenu*>(object);
+    for (const QWidget* w = menu; w; w = w->parentWidget())
+        if (!qobject_cast<const QMenu*>(w))
+            return w->window() == this;
+    return false;
 }
 
 bool MainWindow::editorPagesVisible() const
@@ -332,6 +421,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
         partButtonDrag(watched, event))
         return true;
+    // A menu's hints are about its entries: once it closes they would only
+    // mislead (the AutoSave warning standing under the next dialog).
+    if (type == QEvent::Hide && isOwnMenu(watched) && !m_hintShown.isEmpty() &&
+        statusText() == m_hintShown) {
+        setStatusText(QString());
+        m_hintShown.clear();
+    }
     // Keys typed in the quick-edit window play here too.
     if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched->isWidgetType() &&
         (static_cast<QWidget*>(watched)->window() == this ||
@@ -364,6 +460,9 @@ bool MainWindow::keyPressed(QKeyEvent* event)
     if (code == 0)
         return false;
     m_util->KeyDown(code, event->modifiers());
+    // The setup sheet's Octave shows what the keys play.
+    if (code == vk::F3 || code == vk::F4)
+        control("octave")->SetPosition(m_util->Octave());
     const auto modifiers = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
     const bool playing = TMIDIappUtil::KeyOffset(code) >= 0 || code == vk::Space;
     const bool function = code == vk::F3 || code == vk::F4 || code == vk::F7 || code == vk::F8;
@@ -373,13 +472,16 @@ bool MainWindow::keyPressed(QKeyEvent* event)
 
 bool MainWindow::keyReleased(QKeyEvent* event)
 {
-    if (isTextEntry(QApplication::focusWidget()) || isModifierKey(event->key()))
+    if (isModifierKey(event->key()))
         return false;
     const int code = TMIDIappUtil::KeyCodeOf(*event);
     if (code == 0)
         return false;
+    // Whatever has the focus now, a key that sounded a note must stop it: the
+    // focus may have moved to the name field while the key was held. Keys
+    // that sounded nothing do nothing here.
     m_util->KeyUp(code);
-    if (!editorPagesVisible())
+    if (isTextEntry(QApplication::focusWidget()) || !editorPagesVisible())
         return false;
     const QString note = m_util->Note();
     const QString current = statusText();

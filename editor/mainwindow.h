@@ -26,9 +26,11 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,6 +49,7 @@ class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QScrollArea;
+class QStackedWidget;
 class QTabWidget;
 
 namespace dorvane {
@@ -78,6 +81,16 @@ public:
         QString programFolder;                   // perf.syx, wavelist.txt … live here
         MidiDeviceRegistry* devices = nullptr;   // the program's devices unless given
         QString libraryFile; // the library's index; without one the window has no library
+        QString dataFolder; // where the image is kept between runs; the user's data folder unless given
+    };
+
+    // What a file did for the window, for fileTaken().
+    enum class FileUse
+    {
+        OpenedImage,
+        SavedImage,
+        OpenedPart,
+        SavedPart,
     };
 
     explicit MainWindow(Setup setup, QWidget* parent = nullptr);
@@ -114,6 +127,14 @@ public:
     TDragTweak* control(const QString& name) const;
     const Binding* bindingOf(const TDragTweak* control) const;
     QTabWidget* pages() const { return m_pages; }
+    // Where the sheets are: a mode that takes over the window adds its page
+    // here and shows it with showInSheetArea(); showSheets() comes back.
+    QStackedWidget* sheetArea() const { return m_sheetArea; }
+    void showInSheetArea(QWidget* page);
+    void showSheets();
+    QWidget* receptionPanel() const { return m_receptionPanel; }
+    QProgressBar* receptionProgressBar() const { return m_progress; }
+    QProgressBar* sendProgressBar() const { return m_sendProgress; }
     QWidget* sheet(Sheet sheet) const;
     QGroupBox* panel(const QString& name) const;
     QComboBox* waveList() const { return m_wave; }
@@ -222,6 +243,20 @@ public:
     void openWholeFileFromLibrary(std::size_t entry);
     void saveCurrentPartToLibrary();
 
+    // Opens a whole image (9054 bytes, or 9807 with a leading block): what the
+    // File menu, the command line, a drop and the recent files all go through.
+    // Asks first when it would replace changes not saved; false when nothing
+    // was loaded (a refused file has been reported).
+    bool loadImageFile(const QString& file);
+    // The file the image was last opened from or saved to, or empty.
+    QString imageFile() const { return m_imageFile; }
+    // Whether the image (or one part of it) differs from what was last opened
+    // or saved; checksums aside.
+    bool hasUnsavedChanges(std::optional<int> part = std::nullopt) const;
+    // The folder the image is kept in between runs.
+    QString dataFolder() const { return m_dataFolder; }
+    QCheckBox* keepImageBox() const { return m_keepImage; }
+
     // Runs a command, turning an exception into a message box with its text
     // (Qt lets no exception cross its event loop).
     void runCommand(const std::function<void()>& command);
@@ -236,6 +271,8 @@ signals:
     // A mode that takes over the window (copy, drum mixer, a Get) is starting,
     // or part R became current: the quick-edit window hides.
     void quickEditHideRequested();
+    // A file was opened or saved by the user (a whole image, or one part).
+    void fileUsed(const QString& file, bool wholeImage);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -251,6 +288,7 @@ private:
     QWidget* buildSetupSheet();
     QWidget* buildSelectionBar();
     QGroupBox* buildPanel(const QString& name, int columns);
+    void placeControls(QGroupBox* box, const std::vector<const Binding*>& rows);
     QGroupBox* buildModulationPanel();
     QLabel* makeLabel(const Binding& row, TDragTweak* control);
     TDragTweak* makeControl(const Binding& row, QWidget* parent);
@@ -266,6 +304,9 @@ private:
     void commonReleased(TDragTweak* control, const Binding& row, Qt::MouseButton button);
     void sendInstrumentParameter(int a1, int a2, int a3, int a4, int value);
     void tempoReleased(TDragTweak* control);
+    // The instrument's own areas: what was sent, per part for the part box.
+    void rememberSent(const TDragTweak* control, const Binding& row);
+    void showSentValues();
     void playerReleased(TDragTweak* control, const Binding& row);
     void showToneValues(TDragTweak* control); // on entering a tone control
     QString toneValuesText(const TDragTweak* control) const;
@@ -276,6 +317,8 @@ private:
 
     // navigation.cpp
     void partChanged();
+    // Shows a pitch, filter or amp panel's controls for parts 1..7 or part R.
+    void layOutTonePanel(const char* name, bool rhythm);
     void buildDrumNoteList();
     void refreshCaption();
     void refreshToneSheet();
@@ -285,8 +328,8 @@ private:
 
     // filecommands.cpp
     QString partLabel() const;
-    // perf.syx into both images; what to tell the musician about it, if anything.
-    QString loadStartImage();
+    // perf.syx into the image; what to tell the musician about it, if anything.
+    QString loadPerfImage();
     // Loads a part file onto the current part, or says why it was not loaded.
     std::optional<QString> loadPartFile(const QString& file);
     // The first status panel tells about messages whose checksums a file had wrong.
@@ -295,8 +338,6 @@ private:
     std::optional<QString> askSave(const char* title, const QString& startName,
                                    const QString& suffix = "syx");
     void open8Part();
-    // Opens an 8 part file onto the whole image; false, with a message, when it is none.
-    bool load8PartFile(const QString& file);
     void openPartFile();
     // A checked part block onto the current part, as one step of the history:
     // the File menu's part open and the library's loads both come this way.
@@ -308,6 +349,16 @@ private:
     void initializePatch();
     void savePartMidi();
     void save8PartMidi();
+    // The one place every open and save of a file passes through: the status
+    // word, the folder the next open starts in, and for whole images the file
+    // in the caption and the start of "changes not saved".
+    void fileTaken(const QString& file, FileUse use);
+    // Asks `question` when the part (or the whole image) holds changes not
+    // saved; true to go ahead.
+    bool mayReplace(std::optional<int> part, const QString& question);
+    // A question with a line added when it would replace changes not saved.
+    QString withUnsavedNote(const QString& question, std::optional<int> part) const;
+    void updateTitle();
 
     // copymode.cpp
     void buildCopyMenu(QMenu* utility);
@@ -320,12 +371,17 @@ private:
 
     // transfercommands.cpp
     void buildTransferMenu(QMenu* utility);
+    QWidget* buildReceptionPanel();
     void setUpTransfers();
     void sendCurrentPart();
     void send8Part();
     void sendFile();
     void sendGeneralFile();
-    void beginReception();
+    void beginReception(const QString& what);
+    // Sends a part, an image or a file message by message, with the count of
+    // what has left in the status bar and a word when it is done.
+    void sendWithProgress(const Bytes& bytes);
+    void sendProgressed();
     void getCurrentPart();
     void get8Part();
     void getFile();
@@ -367,8 +423,22 @@ private:
     bool partButtonDrag(QObject* watched, QEvent* event);
 
     // devicesetup.cpp
+    // One entry of a device selector: the device's number (none for "no
+    // midiout") and its name as the system gives it.
+    struct DeviceChoice
+    {
+        std::optional<int> id;
+        QString name;
+    };
+    using DeviceChoices = std::vector<DeviceChoice>;
     void fillDeviceLists();
     void openRememberedPorts();
+    void writeRememberedPorts();
+    // The selector's position for the remembered device; a device that is
+    // gone is added to `missing` in words.
+    std::optional<int> rememberedDevice(Setting number, Setting name, const DeviceChoices& choices,
+                                        const char* what, QStringList& missing) const;
+    std::optional<int> chosenDevice(const char* selector, const DeviceChoices& choices) const;
     void outputReleased();
     void inputReleased();
     void showSendError(const QString& text);
@@ -376,16 +446,24 @@ private:
     // mainwindow.cpp
     void startUp();
     void shutDown();
+    // The image of the last run, or perf.syx; nothing is sent. What to tell
+    // the musician about perf.syx, if anything.
+    QString loadStartImage();
+    // False, with the reason, when the image could not be kept.
+    bool keepImageForNextStart(QString* problem);
+    QString keptImagePath() const;
     void loadWaveList();
     void applyFont(const QFont& font);
     void chooseFont();
     bool keyPressed(QKeyEvent* event);
     bool keyReleased(QKeyEvent* event);
     bool editorPagesVisible() const;
+    bool isOwnMenu(const QObject* object) const;
 
     Dialogs* m_dialogs;
     std::unique_ptr<SettingsStore> m_settings;
     QString m_programFolder;
+    QString m_dataFolder;
     MidiDeviceRegistry* m_devices;
     QString m_libraryFile;
 
@@ -402,10 +480,16 @@ private:
     std::unordered_map<QString, TDragTweak*> m_controls;
     std::unordered_map<const TDragTweak*, const Binding*> m_rows;
     std::unordered_map<QString, QGroupBox*> m_panels;
+    std::unordered_map<QString, int> m_panelColumns;
     std::unordered_map<const TDragTweak*, QLabel*> m_labels;
     std::array<QScrollArea*, 3> m_sheets{};
 
     QTabWidget* m_pages = nullptr;
+    QStackedWidget* m_sheetArea = nullptr;
+    QWidget* m_receptionPanel = nullptr;
+    QLabel* m_receptionTitle = nullptr;
+    QLabel* m_receptionCount = nullptr;
+    QProgressBar* m_sendProgress = nullptr;
     QButtonGroup* m_partGroup = nullptr;
     QWidget* m_toneSelection = nullptr;
     std::array<QCheckBox*, 4> m_toneBoxes{};
@@ -460,10 +544,29 @@ private:
         bool operator==(const KeySeen&) const = default;
     };
     KeySeen m_lastKey;
+    // A send under way: the sender's byte counts that bracket it.
+    struct SendJob
+    {
+        std::uint64_t start = 0;
+        std::uint64_t end = 0;
+        int messages = 0;
+        QString error; // the first failure while it ran
+    };
+    std::optional<SendJob> m_sendJob;
+    // Positions sent to the instrument's own areas this session, by row and
+    // part (-1 for the areas all parts share).
+    std::map<std::pair<const Binding*, int>, int> m_sentValues;
+    QString m_imageFile;      // last opened or saved whole image, or empty
+    Bytes m_savedImage;       // the image as that file holds it (empty: unknown)
+    QString m_lastGoodFolder; // where the last file that opened or saved lies
+    QCheckBox* m_keepImage = nullptr;
     QString m_saveFileName;  // the save dialog's remembered file name
     QString m_openFileName;  // the open dialog's
     QStringList m_waveNames; // as loaded, each with its two leading blanks
     QString m_caption;
+    QString m_hintShown; // the last hint put in the status bar
+    DeviceChoices m_outputChoices; // by the midiout selector's positions
+    DeviceChoices m_inputChoices;
     QString m_errorShowing; // the send error whose box is open, so repeats don't stack
     bool m_closing = false;
 };

@@ -7,6 +7,7 @@
 #include "editor/drummixerpanel.h"
 #include "editor/midimonitor.h"
 #include "editor/nameedit.h"
+#include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
 #include "editor/trevscrb.h"
 #include "editor/windowtexts.h"
@@ -30,6 +31,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -161,21 +163,34 @@ QGroupBox* MainWindow::buildPanel(const QString& name, int columns)
     if (name == "partpanel")
         std::stable_sort(rows.begin(), rows.end(),
                          [](const Binding* a, const Binding* b) { return a->ctrlNo < b->ctrlNo; });
+    for (const Binding* row : rows)
+        makeLabel(*row, makeControl(*row, box));
+    m_panels[name] = box;
+    m_panelColumns[name] = columns;
+    placeControls(box, rows);
+    return box;
+}
+
+void MainWindow::placeControls(QGroupBox* box, const std::vector<const Binding*>& rows)
+{
+    // Column by column, label beside control, with no gaps: a panel that
+    // shows fewer controls (part R) closes up rather than keeping holes.
+    auto* grid = static_cast<QGridLayout*>(box->layout());
+    const int columns = std::max(1, m_panelColumns[box->objectName()]);
+    for (int r = 0; r < grid->rowCount(); ++r)
+        grid->setRowStretch(r, 0);
     const int perColumn = int((rows.size() + std::size_t(columns) - 1) / std::size_t(columns));
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const Binding& row = *rows[i];
+        TDragTweak* c = control(QString::fromLatin1(rows[i]->name.data(),
+                                                    qsizetype(rows[i]->name.size())));
         const int r = perColumn ? int(i) % perColumn : 0;
         const int col = perColumn ? int(i) / perColumn : 0;
-        TDragTweak* control = makeControl(row, box);
-        QLabel* label = makeLabel(row, control);
-        grid->addWidget(label, r, col * 2);
-        grid->addWidget(control, r, col * 2 + 1);
+        grid->addWidget(m_labels[c], r, col * 2);
+        grid->addWidget(c, r, col * 2 + 1);
     }
     for (int col = 0; col < columns; ++col)
         grid->setColumnStretch(col * 2, 1);
     grid->setRowStretch(perColumn, 1);
-    m_panels[name] = box;
-    return box;
 }
 
 QWidget* MainWindow::buildSelectionBar()
@@ -373,6 +388,12 @@ QWidget* MainWindow::buildSetupSheet()
     m_showHint->setObjectName("ShowHint");
     m_showHint->setStatusTip("Show what each control and command does here");
     column->addWidget(m_showHint);
+    m_keepImage = new QCheckBox(texts::KeepImage);
+    m_keepImage->setObjectName("keepimage");
+    m_keepImage->setStatusTip(texts::KeepImageHint);
+    connect(m_keepImage, &QCheckBox::toggled, this,
+            [this](bool on) { m_settings->setBoolean(Setting::KeepImage, on); });
+    column->addWidget(m_keepImage);
     auto* font = new QPushButton("Font...");
     font->setObjectName("fontbutton");
     font->setStatusTip("Choose the font of the window and its controls");
@@ -517,7 +538,9 @@ void MainWindow::buildMenus()
     QAction* morph = m_testMenu->addAction("Tone Morph");
     morph->setObjectName("ToneMorphAction");
     morph->setCheckable(true);
-    connect(morph, &QAction::toggled, m_morphPanel, &QWidget::setVisible);
+    // Its bars write tone parameters; on part R they would land in drum notes.
+    connect(morph, &QAction::toggled, this,
+            [this](bool on) { m_morphPanel->setVisible(on && !isRhythmPart()); });
     m_testMenu->menuAction()->setVisible(false);
 }
 
@@ -540,11 +563,16 @@ void MainWindow::buildUi()
                         QString::fromUtf8(s.caption.data(), qsizetype(s.caption.size())));
     connect(m_pages, &QTabWidget::currentChanged, this,
             [this](int) { runCommand([this] { refresh(); }); });
-    column->addWidget(m_pages, 1);
-    column->addWidget(buildCopyPanel(), 1);
+    // Modes that take the sheets' place (a Get, the drum mixer, copying) are
+    // pages beside them, so the selectors above keep their size.
+    m_sheetArea = new QStackedWidget;
+    m_sheetArea->setObjectName("sheetarea");
+    m_sheetArea->addWidget(m_pages);
+    m_sheetArea->addWidget(buildReceptionPanel());
+    column->addWidget(m_sheetArea, 1);
+    m_sheetArea->addWidget(buildCopyPanel());
 
     m_drumMixer = new DrumMixerPanel(*this);
-    m_drumMixer->hide();
     connect(m_drumMixer, &DrumMixerPanel::closeRequested, this,
             [this] { runCommand([this] { closeDrumMixer(); }); });
     // Changes made while the mixer is open (an undo, a file opened) show in its list.
@@ -552,12 +580,7 @@ void MainWindow::buildUi()
         if (m_drumMixer->isVisible())
             m_drumMixer->rebuild();
     });
-    column->addWidget(m_drumMixer, 1);
-
-    m_sysexButton = new QPushButton;
-    m_sysexButton->setObjectName("sysexBtn");
-    m_sysexButton->hide();
-    column->addWidget(m_sysexButton, 1);
+    m_sheetArea->addWidget(m_drumMixer);
     setCentralWidget(central);
 
     m_status = new QLabel;

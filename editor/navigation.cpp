@@ -11,11 +11,13 @@
 #include "player/tmidiapputil.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QTabWidget>
@@ -55,18 +57,6 @@ bool tagged(const DrumTag& tag, int note)
 
 // Panels whose controls the refresh fills; the Jump menu names them too.
 constexpr const char* TonePanels[] = {"pitchpanel", "filterpanel", "amppanel"};
-
-// On part R two controls edit a drum-note parameter whose scale is not the
-// tone parameter's: their labels follow the parameter, and so do their values.
-struct RhythmScale
-{
-    const char* control;
-    ValueList values;
-};
-constexpr RhythmScale RhythmScales[] = {
-    {"coarse", ValueList::NoteNames},                  // Source Key
-    {"pitchkeyfollow", ValueList::NumbersMinus12To12}, // P-Env Depth, as pitchenv shows it
-};
 
 struct JumpTarget
 {
@@ -171,11 +161,41 @@ void MainWindow::partChanged()
     panel("commonpanel")->setVisible(!rhythm);
     if (rhythm)
         emit quickEditHideRequested();
-    for (const auto& r : RhythmScales) {
-        TDragTweak* c = control(r.control);
-        c->SetItems(valueList(rhythm ? r.values : bindingOf(c)->values));
-    }
+    // The tone-only panels stay with parts 1..7.
+    if (QAction* morph = action("ToneMorphAction"))
+        m_morphPanel->setVisible(!rhythm && morph->isChecked());
+    for (const char* name : TonePanels)
+        layOutTonePanel(name, rhythm);
     refresh();
+}
+
+void MainWindow::layOutTonePanel(const char* name, bool rhythm)
+{
+    std::vector<const Binding*> shown;
+    for (const Binding* row : bindingsOfPanel(name)) {
+        TDragTweak* c = control(QString::fromLatin1(row->name.data(), qsizetype(row->name.size())));
+        QLabel* label = m_labels[c];
+        const bool visible = !rhythm || editsDrumNote(*row);
+        c->setVisible(visible);
+        label->setVisible(visible);
+        if (!visible) {
+            panel(name)->layout()->removeWidget(c);
+            panel(name)->layout()->removeWidget(label);
+            continue;
+        }
+        shown.push_back(row);
+        QString text = QString::fromUtf8(row->label.data(), qsizetype(row->label.size()));
+        // On part R the control edits the drum note's parameter at Tag, named
+        // and scaled as that parameter.
+        if (rhythm)
+            if (const auto name = parameterName(ParameterTable::RhythmNote, row->tag))
+                text = QString::fromLatin1(name->data(), qsizetype(name->size())).trimmed();
+        label->setText(text.replace('&', "&&"));
+        const QStringList& items = valueList(rhythm ? drumNoteValues(*row) : row->values);
+        if (c->Items() != items)
+            c->SetItems(items);
+    }
+    placeControls(panel(name), shown);
 }
 
 void MainWindow::buildDrumNoteList()
@@ -214,7 +234,7 @@ void MainWindow::refreshCaption()
                         .arg(QString::fromLatin1(m_image.GetPatchName(part).c_str()))
                         .arg(switches.join(' '));
     }
-    setWindowTitle(texts::CaptionPrefix + m_caption);
+    updateTitle();
 }
 
 void MainWindow::setControlFromImage(TDragTweak* c, int part, int area, int offset)
@@ -235,23 +255,10 @@ void MainWindow::refreshToneSheet()
         for (const Binding* row : bindingsOfPanel(name)) {
             TDragTweak* c =
                 control(QString::fromLatin1(row->name.data(), qsizetype(row->name.size())));
-            QLabel* label = m_labels[c];
-            if (rhythm) {
-                c->setVisible(row->tag != 0);
-                label->setVisible(row->tag != 0);
-                // On part R the control edits the drum note's parameter at Tag.
-                if (const auto name = parameterName(ParameterTable::RhythmNote, row->tag))
-                    label->setText(
-                        QString::fromLatin1(name->data(), qsizetype(name->size())).trimmed());
-                if (row->tag != 0)
-                    setControlFromImage(c, RhythmPart, k, row->tag);
-            } else {
-                c->setVisible(true);
-                label->setVisible(true);
-                label->setText(QString::fromUtf8(row->label.data(), qsizetype(row->label.size()))
-                                   .replace('&', "&&"));
+            if (!rhythm)
                 setControlFromImage(c, part, tone, row->ctrlNo);
-            }
+            else if (editsDrumNote(*row))
+                setControlFromImage(c, RhythmPart, k, row->tag);
         }
     }
     // The wave list shows the wave unless the list is too short to hold it.
@@ -304,6 +311,7 @@ void MainWindow::refreshCommonSheet()
 void MainWindow::refresh()
 {
     refreshCaption();
+    showSentValues();
     QWidget* visible = m_pages->currentWidget();
     if (visible == sheet(Sheet::Common))
         refreshCommonSheet();

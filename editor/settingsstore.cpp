@@ -18,7 +18,7 @@ const QString WillShakeGroup = QStringLiteral("willshake/");
 using enum SettingType;
 
 // clang-format off
-constexpr std::array<SettingInfo, 18> Settings = {{
+constexpr std::array<SettingInfo, 23> Settings = {{
     {Setting::Font,          "font",          Text,    "tahoma",       false},
     {Setting::SaveDirectory, "savedirectory", Text,    "untitled.syx", false},
     {Setting::Hint,          "hint",          Boolean, "1",            false},
@@ -40,6 +40,15 @@ constexpr std::array<SettingInfo, 18> Settings = {{
     {Setting::MessagePause,  "messagepause",  Integer, "0",            false},
     // Where the docks (the library) were and whether they were shown.
     {Setting::WindowState,   "windowstate",   Text,    "",             false},
+    // The devices' names beside their numbers: numbers shift when an interface
+    // is plugged in or out, names do not. Empty: no device chosen.
+    {Setting::MidiOutName,   "midioutname",   Text,    "",             false},
+    {Setting::MidiInName,    "midiinname",    Text,    "",             false},
+    // The image is kept in the data folder at exit and comes back at the next
+    // start, with the file it came from and whether it had changed since.
+    {Setting::KeepImage,     "keepimage",     Boolean, "1",            false},
+    {Setting::ImageFile,     "imagefile",     Text,    "",             false},
+    {Setting::ImageChanged,  "imagechanged",  Boolean, "0",            false},
 }};
 // clang-format on
 

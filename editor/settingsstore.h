@@ -36,6 +36,11 @@ enum class Setting
     Directory,
     MessagePause,
     WindowState,
+    MidiOutName,
+    MidiInName,
+    KeepImage,
+    ImageFile,
+    ImageChanged,
 };
 
 enum class SettingType

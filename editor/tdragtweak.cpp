@@ -2,11 +2,13 @@
 #include "editor/tdragtweak.h"
 
 #include "editor/dragpointer.h"
+#include "editor/windowtexts.h"
 
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include <algorithm>
 #include <climits>
@@ -21,6 +23,8 @@ constexpr int ShiftDragStep = 10;
 
 const QColor PanelBackground(0, 0, 0);
 const QColor PanelText(0, 255, 0); // lime
+// Dim enough to read as "no value" beside the lit ones, bright enough to find.
+const QColor UnknownText(0, 175, 0);
 const QColor BevelLight(150, 150, 150);
 const QColor BevelDark(60, 60, 60);
 
@@ -126,6 +130,29 @@ void TDragTweak::SetPosition(int position)
         return;
     const int last = int(m_items.size()) - 1;
     setText(m_items[position < 0 ? 0 : (position > last ? last : position)]);
+    SetUnknown(false);
+}
+
+void TDragTweak::SetUnknown(bool unknown)
+{
+    if (unknown == m_unknown)
+        return;
+    m_unknown = unknown;
+    if (unknown) {
+        m_knownStatusTip = statusTip();
+        setStatusTip(texts::UnknownValueHint);
+    } else {
+        setStatusTip(m_knownStatusTip);
+        m_knownStatusTip.clear();
+    }
+    update();
+    if (KnobLink* knob = copyKnobLink())
+        knob->dragTweakUnknownChanged(unknown);
+}
+
+QString TDragTweak::DisplayedText() const
+{
+    return m_unknown ? QString(texts::UnknownValue) : text();
 }
 
 QString TDragTweak::ctrlNoText(int ctrlNo)
@@ -286,6 +313,8 @@ void TDragTweak::released(Qt::MouseButton button, Qt::KeyboardModifiers modifier
     // was keeps it from wandering off across the window with every drag.
     if (putPointerBack)
         m_pointer.putBack();
+    // A release sends the value shown, so from here on it is known.
+    SetUnknown(false);
     QPointer<TDragTweak> self(this);
     emit OnMouseUp(button, modifiers, pos);
     if (!self)
@@ -407,6 +436,18 @@ void TDragTweak::changeEvent(QEvent* event)
         updateGeometry();
     }
     QLabel::changeEvent(event);
+}
+
+void TDragTweak::paintEvent(QPaintEvent* event)
+{
+    if (!m_unknown) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    drawFrame(&painter);
+    painter.setPen(UnknownText);
+    painter.drawText(contentsRect(), Qt::AlignCenter, texts::UnknownValue);
 }
 
 void TDragTweak::showPointer()

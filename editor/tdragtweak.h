@@ -42,6 +42,8 @@ public:
         virtual void dragTweakLinked(TDragTweak* control) = 0;
         // The control let go of this knob (relinked, cleared or destroyed).
         virtual void dragTweakUnlinked(TDragTweak* control) = 0;
+        // The control's value became unknown or known again (see Unknown()).
+        virtual void dragTweakUnknownChanged(bool unknown) { (void)unknown; }
     };
 
     explicit TDragTweak(QWidget* parent = nullptr);
@@ -62,7 +64,17 @@ public:
 
     // Index of the caption in Items (ignoring case), -1 when absent or Items empty.
     int Position() const;
+    // Assigning a position makes the value known (see Unknown()).
     void SetPosition(int position);
+
+    // A value the program cannot know (the instrument holds it and never sends
+    // it back) shows as a dim dash with a hint saying so, while the control
+    // keeps its position underneath: the first drag or keypad step starts from
+    // there, and any step, reset or release makes the value known again.
+    bool Unknown() const { return m_unknown; }
+    void SetUnknown(bool unknown);
+    // What the musician reads: the caption, or the dash while unknown.
+    QString DisplayedText() const;
 
     QString Caption() const { return text(); }
     void SetCaption(const QString& caption);
@@ -133,6 +145,7 @@ protected:
     void leaveEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     KnobLink* copyKnobLink() const;
@@ -153,6 +166,8 @@ private:
     int m_tag = 0;
     bool m_allowReset = true;
     int m_incrementValue = 1;
+    bool m_unknown = false;
+    QString m_knownStatusTip; // the hint to give back once the value is known
 
     int m_lastX = 0; // kept from one drag to the next
     DragPointer m_pointer;

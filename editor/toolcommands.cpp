@@ -41,15 +41,13 @@ void MainWindow::openDrumMixer()
     if (m_sysexButton->isVisible() || m_copyMode != CopyMode::Off)
         return;
     emit quickEditHideRequested();
-    m_pages->hide();
-    m_drumMixer->show();
+    showInSheetArea(m_drumMixer);
     m_drumMixer->start();
 }
 
 void MainWindow::closeDrumMixer()
 {
-    m_drumMixer->hide();
-    m_pages->show();
+    showSheets();
     // The sheets may show a drum note the mixer has just changed.
     refresh();
 }

@@ -6,6 +6,7 @@
 #include "editor/drummixerpanel.h"
 #include "editor/settingsstore.h"
 #include "editor/windowtexts.h"
+#include "midi/longmessage.h"
 #include "midi/midisender.h"
 #include "midi/tmidioutput.h"
 #include "patch/fileio.h"
@@ -15,12 +16,18 @@
 #include "transfer/dumpreceiver.h"
 #include "transfer/sendcheck.h"
 
+#include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace dorvane {
 
@@ -36,15 +43,76 @@ void MainWindow::buildTransferMenu(QMenu* utility)
               [this] { sendFile(); });
     addAction(utility, "SendGeneral", texts::SendGeneral, {}, "", [this] { sendGeneralFile(); });
     utility->addSeparator();
+    // Linux desktops take Ctrl+Alt+F11 and F12 to switch to a text console
+    // before the program sees them, so each has a second key that arrives.
     addAction(utility, "GetPart", texts::GetPart, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F11),
-              "", [this] { getCurrentPart(); });
+              "", [this] { getCurrentPart(); })
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F11),
+                        QKeySequence(Qt::ALT | Qt::Key_F11)});
     addAction(utility, "Get8Part", texts::Get8Part, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F12),
-              "", [this] { get8Part(); });
+              "", [this] { get8Part(); })
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F12),
+                        QKeySequence(Qt::ALT | Qt::Key_F12)});
     addAction(utility, "GetFile", texts::GetFile, {}, texts::GetFileHint, [this] { getFile(); });
     addAction(utility, "RequestAll", texts::RequestAll, {}, "",
               [this] { m_util->SendLong(requestAllMessage()); });
     addAction(utility, "RequestPart", texts::RequestPart, {}, "",
               [this] { m_util->SendLong(requestMessageForPart(partNumber())); });
+}
+
+QWidget* MainWindow::buildReceptionPanel()
+{
+    // What a Get shows in the sheets' place: what is coming in, how much of
+    // it, and the button that ends it. Quiet, so it does not read as a fault.
+    m_receptionPanel = new QWidget;
+    m_receptionPanel->setObjectName("receptionpanel");
+    auto* column = new QVBoxLayout(m_receptionPanel);
+    column->addStretch(1);
+    m_receptionTitle = new QLabel;
+    m_receptionTitle->setObjectName("receptiontitle");
+    m_receptionTitle->setAlignment(Qt::AlignCenter);
+    QFont title = m_receptionTitle->font();
+    title.setBold(true);
+    title.setPointSizeF(title.pointSizeF() * 1.3);
+    m_receptionTitle->setFont(title);
+    column->addWidget(m_receptionTitle);
+    m_receptionCount = new QLabel;
+    m_receptionCount->setObjectName("receptioncount");
+    m_receptionCount->setAlignment(Qt::AlignCenter);
+    m_receptionCount->setWordWrap(true);
+    column->addWidget(m_receptionCount);
+
+    m_progress = new QProgressBar;
+    m_progress->setObjectName("receiveprogress");
+    m_progress->setFormat(texts::ByteProgress);
+    m_progress->setAlignment(Qt::AlignCenter);
+    // Wide enough for its text in any font the window is given.
+    m_progress->setMinimumWidth(
+        m_progress->fontMetrics().horizontalAdvance(QString(texts::ByteProgress)
+                                                        .replace("%v", "00000")
+                                                        .replace("%m", "00000")) *
+        2);
+    column->addWidget(m_progress, 0, Qt::AlignHCenter);
+
+    m_sysexButton = new QPushButton;
+    m_sysexButton->setObjectName("sysexBtn");
+    column->addSpacing(m_receptionCount->fontMetrics().height());
+    column->addWidget(m_sysexButton, 0, Qt::AlignHCenter);
+    column->addStretch(2);
+    m_receptionPanel->hide();
+    return m_receptionPanel;
+}
+
+void MainWindow::showInSheetArea(QWidget* page)
+{
+    if (m_sheetArea->indexOf(page) < 0)
+        m_sheetArea->addWidget(page);
+    m_sheetArea->setCurrentWidget(page);
+}
+
+void MainWindow::showSheets()
+{
+    m_sheetArea->setCurrentWidget(m_pages);
 }
 
 void MainWindow::setUpTransfers()
@@ -59,12 +127,19 @@ void MainWindow::setUpTransfers()
     connect(m_sysexButton, &QPushButton::clicked, this,
             [this] { runCommand([this] { m_receiver->finish(); }); });
 
-    m_progress = new QProgressBar;
-    m_progress->setObjectName("receiveprogress");
-    m_progress->setMaximumWidth(220);
-    m_progress->setFormat("%v of %m bytes");
-    m_progress->hide();
-    statusBar()->addPermanentWidget(m_progress);
+    m_sendProgress = new QProgressBar;
+    m_sendProgress->setObjectName("sendprogress");
+    m_sendProgress->setFormat(texts::ByteProgress);
+    m_sendProgress->setAlignment(Qt::AlignCenter);
+    m_sendProgress->setMinimumWidth(m_progress->minimumWidth());
+    m_sendProgress->hide();
+    statusBar()->addPermanentWidget(m_sendProgress);
+    MidiSender& sender = m_util->Sender();
+    connect(&sender, &MidiSender::bytesFinished, this, [this] { sendProgressed(); });
+    connect(&sender, &MidiSender::sendFailed, this, [this](const QString& text) {
+        if (m_sendJob && m_sendJob->error.isEmpty())
+            m_sendJob->error = text;
+    });
 
     const int pause = m_settings->integer(Setting::MessagePause);
     m_messagePause->setValue(pause);
@@ -83,14 +158,14 @@ void MainWindow::sendCurrentPart()
     // The panic messages go out at once; the part follows through the sender.
     m_util->AllSoundOff();
     m_util->ResetAllControllers();
-    m_util->SendLong(m_image.PartBytes(partNumber()));
+    sendWithProgress(m_image.PartBytes(partNumber()));
 }
 
 void MainWindow::send8Part()
 {
     if (!m_dialogs->ask(texts::Send8PartQuestion, AskKind::Warning))
         return;
-    m_util->SendLong(m_image.AllBytes());
+    sendWithProgress(m_image.AllBytes());
     m_util->AllSoundOff();
     m_util->ResetAllControllers();
 }
@@ -109,7 +184,7 @@ void MainWindow::sendFile()
     }
     m_util->AllSoundOff();
     m_util->ResetAllControllers();
-    m_util->SendFile(*file);
+    sendWithProgress(bytes);
 }
 
 void MainWindow::sendGeneralFile()
@@ -124,34 +199,77 @@ void MainWindow::sendGeneralFile()
         m_dialogs->ask(QString::fromStdString(image.problem), AskKind::Information);
         return;
     }
-    m_util->SendLong(*image.bytes);
+    sendWithProgress(*image.bytes);
 }
 
-void MainWindow::beginReception()
+void MainWindow::sendWithProgress(const Bytes& bytes)
 {
-    // The dump replaces what the drum mixer lists.
-    m_drumMixer->hide();
-    // The knobs would edit an image that the dump is about to replace.
+    MidiSender& sender = m_util->Sender();
+    if (!m_sendJob)
+        m_sendJob = SendJob{sender.BytesGiven(), 0, 0, {}};
+    // Message by message, so the count moves as each one leaves; on the
+    // wire it is the same stream.
+    forEachMessage(bytes, [&](ByteView piece) {
+        m_util->SendLong(Bytes(piece.begin(), piece.end()));
+        if (piece.front() == MessageStart)
+            ++m_sendJob->messages;
+    });
+    m_sendJob->end = sender.BytesGiven();
+    const auto total = qint64(m_sendJob->end - m_sendJob->start);
+    setStatusText(QString(texts::Sending).arg(total).arg(m_sendJob->messages));
+    m_sendProgress->setRange(0, int(total));
+    m_sendProgress->setValue(0);
+    m_sendProgress->show();
+    sendProgressed();
+}
+
+void MainWindow::sendProgressed()
+{
+    if (!m_sendJob)
+        return;
+    const SendJob job = *m_sendJob;
+    const std::uint64_t finished = m_util->Sender().BytesFinished();
+    const auto done = qint64(std::clamp(finished, job.start, job.end) - job.start);
+    m_sendProgress->setValue(int(done));
+    if (finished < job.end)
+        return;
+    m_sendJob.reset();
+    m_sendProgress->hide();
+    const auto total = qint64(job.end - job.start);
+    if (job.error.isEmpty())
+        setStatusText(QString(texts::Sent).arg(total).arg(job.messages));
+    else
+        setStatusText(QString(texts::SendFailed).arg(total).arg(job.error));
+}
+
+void MainWindow::beginReception(const QString& what)
+{
     emit quickEditHideRequested();
-    m_pages->hide();
-    m_sysexButton->show();
+    // The last transfer's result would read as this one's.
+    setStatusText(QString());
+    m_receptionTitle->setText(what);
+    m_receptionCount->setText(texts::ReceptionWaiting);
+    m_progress->hide();
+    showInSheetArea(m_receptionPanel);
     m_sysexButton->setFocus();
 }
 
 void MainWindow::getCurrentPart()
 {
-    if (!m_dialogs->ask(texts::withLineBreaks(texts::GetPartQuestion), AskKind::Warning))
+    const QString question = withUnsavedNote(texts::GetPartQuestion, partNumber());
+    if (!m_dialogs->ask(texts::withLineBreaks(question), AskKind::Warning))
         return;
-    beginReception();
+    beginReception(QString(texts::ReceivingPart).arg(partLabel()));
     m_receiver->startPart(partNumber());
     m_util->SendLong(requestMessageForPart(partNumber()));
 }
 
 void MainWindow::get8Part()
 {
-    if (!m_dialogs->ask(texts::withLineBreaks(texts::Get8PartQuestion), AskKind::Warning))
+    const QString question = withUnsavedNote(texts::Get8PartQuestion, std::nullopt);
+    if (!m_dialogs->ask(texts::withLineBreaks(question), AskKind::Warning))
         return;
-    beginReception();
+    beginReception(texts::ReceivingAll);
     m_receiver->startAll();
     m_util->SendLong(requestAllMessage());
 }
@@ -161,7 +279,7 @@ void MainWindow::getFile()
     const auto file = askSave(texts::GetFileTitle, QString());
     if (!file)
         return;
-    beginReception();
+    beginReception(QString(texts::RecordingInto).arg(QFileInfo(*file).fileName()));
     m_receiver->startFile(*file);
     setStatusText(texts::StartDumping);
 }
@@ -174,14 +292,16 @@ void MainWindow::receptionProgress(qint64 received, qint64 expected)
     if (expected > 0) {
         m_progress->setMaximum(int(expected));
         m_progress->setValue(int(std::min(received, expected)));
+        m_receptionCount->setText(received ? QString(texts::ReceptionLoadsItself)
+                                           : QString(texts::ReceptionWaiting));
+    } else {
+        m_receptionCount->setText(QString(texts::ReceptionCount).arg(received));
     }
 }
 
 void MainWindow::receptionEnded(const DumpResult& result)
 {
-    m_progress->hide();
-    m_sysexButton->hide();
-    m_pages->show();
+    showSheets();
     if (result.loadable() && result.loadInto(m_image)) {
         const QString part =
             result.part == RhythmPart ? QString("R") : QString::number(result.part + 1);

@@ -9,8 +9,30 @@ namespace dorvane::texts {
 
 inline constexpr char CaptionPrefix[] = "Dorvane:  ";
 inline constexpr char ExitQuestion[] = "Exit Dorvane now?";
+// Added to the questions that would replace changes not saved to a file.
+inline constexpr char UnsavedExitKept[] =
+    "\\r\\n\\r\\nThe changes are not saved to a file; Dorvane keeps them for its next start.";
+inline constexpr char UnsavedExitLost[] =
+    "\\r\\n\\r\\nThe changes not saved to a file will be lost.";
+inline constexpr char UnsavedOpen[] =
+    "There are changes not saved to a file, and opening %1 replaces them.\\r\\nOpen it anyway?";
+inline constexpr char UnsavedGet[] =
+    "\\r\\n\\r\\nThere are changes not saved to a file, and the dump will replace them.";
+inline constexpr char NotKept[] = "The image could not be kept for the next start: %1";
+inline constexpr char KeepImage[] = "Keep the image for the next start";
+inline constexpr char KeepImageHint[] =
+    "At exit the image is kept and comes back at the next start, changes and all; "
+    "without it, Dorvane starts from perf.syx";
+inline constexpr char SavedFile[] = "Saved %1";
+inline constexpr char OpenedFile[] = "Opened %1";
+inline constexpr char NotSavedMark[] = " (changed)";
+inline constexpr char NoFileChanged[] = "changed, not saved";
 inline constexpr char NoMidiOut[] = "no midiout";
 inline constexpr char NoMidiIn[] = "no midiin";
+inline constexpr char DeviceMissing[] =
+    "%1 \"%2\" is not there: plug it in and start again, or choose another on this sheet.";
+inline constexpr char DeviceNumberMissing[] =
+    "%1 device %2 is not there: choose one on this sheet.";
 inline constexpr char ChooseOutput[] =
     "Choose your MIDI output: drag \"no midiout\" sideways and let go "
     "(\"MC-505 (built in)\" answers like the instrument, without hardware)";
@@ -49,6 +71,13 @@ inline constexpr char ScaleSendHint[] = "Send tuning to MC-505";
 inline constexpr char ScaleNotSent[] = "The scale tune was not sent. ";
 inline constexpr char ScaleSent[] = "Scale tune sent to part %1: %2 in %3";
 inline constexpr char FileNotRead[] = "%1 could not be read: %2.";
+// A value control whose value the program does not know.
+inline constexpr char UnknownValue[] = "\u2014"; // an em dash
+inline constexpr char SentToPart[] = "%1 = %2, sent to part %3";
+inline constexpr char SentToInstrument[] = "%1 = %2, sent to the MC-505";
+inline constexpr char UnknownValueHint[] =
+    "Not known yet: the MC-505 keeps this setting and never sends it back. "
+    "Drag it or step it with keypad + and - to set it; from then on it shows what was sent";
 
 // Patch files.
 inline constexpr char FileMenuHint[] =
@@ -112,6 +141,20 @@ inline constexpr char StartDumping[] = "start dumping from your MIDI device";
 inline constexpr char RequestAll[] = "Request Temp Patch ";
 inline constexpr char RequestPart[] = "Request Temp Patch on Current Part";
 inline constexpr char SysexButton[] = "Press this button when Sysex is completely received";
+inline constexpr char ReceivingPart[] = "Receiving part %1 from the MC-505";
+inline constexpr char ReceivingAll[] = "Receiving all 8 parts from the MC-505";
+inline constexpr char RecordingInto[] = "Recording sysex into %1";
+inline constexpr char ReceptionWaiting[] =
+    "Waiting for the instrument to answer. The button below ends the reception at any time.";
+inline constexpr char ReceptionLoadsItself[] =
+    "The dump loads by itself once it is complete. The button below ends it at any time.";
+inline constexpr char ReceptionCount[] = "%1 bytes so far";
+inline constexpr char ByteProgress[] = "%v of %m bytes";
+
+// What a send did.
+inline constexpr char Sending[] = "Sending %1 bytes (%2 messages)...";
+inline constexpr char Sent[] = "Sent %1 bytes (%2 messages)";
+inline constexpr char SendFailed[] = "Sending %1 bytes failed: %2";
 
 // Shake.
 inline constexpr char ShakePatch[] = "Shake Patch..";
@@ -184,7 +227,7 @@ inline constexpr char SwapDone[] = "DONE!\r\nPlease note that SuperJV/XP and MC-
                                    "manually on your synth after conversion";
 
 // The texts carry their line breaks as "\r\n", written out; the boxes want them real.
-inline QString withLineBreaks(const char* text)
+inline QString withLineBreaks(const QString& text)
 {
     return QString(text).replace("\\r\\n", "\r\n");
 }

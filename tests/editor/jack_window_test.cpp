@@ -51,6 +51,7 @@ TEST(JackWindow, GetEightPartsLoadsThePeersImage)
     setup.settings = std::make_unique<SettingsStore>(rig.iniFile());
     setup.programFolder = QString::fromStdString(rig.dir.path().string());
     setup.devices = &jack;
+    setup.dataFolder = rig.dataFolder();
     MainWindow w(std::move(setup));
     w.show();
 

@@ -207,7 +207,9 @@ TEST(MainWindowEdit, NameEnteredIsSentAndStored)
     EXPECT_EQ(rig.take(), (Messages{test::hex(nameMessage(tsMC505, "BASS", 2, 1))}));
     EXPECT_EQ(w.image().GetPatchName(1), "BASS");
     EXPECT_EQ(w.captionText(), " <P 2>: BASS [ON OFF OFF OFF]");
-    EXPECT_EQ(w.windowTitle(), "Dorvane:   <P 2>: BASS [ON OFF OFF OFF]");
+    EXPECT_EQ(w.windowTitle(), QString::fromUtf8("Dorvane:   <P 2>: BASS [ON OFF OFF OFF]"
+                                                 "  \u2014  changed, not saved"))
+        << "no file holds the name yet";
 }
 
 TEST(MainWindowEdit, PointingAtAToneControlShowsTheFourTonesAndItsShakeMark)

@@ -37,7 +37,9 @@ TEST(MainWindowLife, FirstRunShowsTheSetupSheetAndOpensNothing)
     EXPECT_NE(w.midiInput().State(), misOpen);
     EXPECT_EQ(rig.control("midiout")->Caption(), "no midiout");
     EXPECT_EQ(rig.control("midiin")->Caption(), "no midiin");
-    EXPECT_EQ(rig.control("midiout")->Items(), (QStringList{"Synth A", "Synth B", "Synth C"}));
+    EXPECT_EQ(rig.control("midiout")->Items(),
+              (QStringList{"no midiout", "Synth A", "Synth B", "Synth C"}))
+        << "no device can be chosen again, as the first entry";
     EXPECT_EQ(w.image().Size(), 9054u);
     EXPECT_EQ(w.waveList()->itemText(0), "  TB 1") << "two blanks before each wave name";
     EXPECT_EQ(w.drumNoteList()->currentIndex(), 1);
@@ -102,14 +104,15 @@ TEST(MainWindowLife, ChoosingDevicesOnTheSetupSheet)
 {
     WindowRig rig;
     MainWindow& w = rig.open();
-    rig.release("midiout", 1);
+    // Position 0 is "no midiout": device n sits at n + 1.
+    rig.release("midiout", 2);
     ASSERT_TRUE(w.midiOutput().IsOpen());
     w.panic();
     EXPECT_EQ(rig.take("Synth B").size(), 32u);
-    rig.release("midiin", 2);
+    rig.release("midiin", 3);
     EXPECT_EQ(w.midiInput().State(), misOpen);
     // Releasing without a change closes and reopens the same device.
-    rig.release("midiin", 2);
+    rig.release("midiin", 3);
     EXPECT_EQ(w.midiInput().State(), misOpen);
     EXPECT_TRUE(rig.driver->isInputOpen("Synth C"));
 }
@@ -146,7 +149,8 @@ TEST(MainWindowNavigation, PartRShowsDrumNotesAndHidesTheCommonSheet)
 
     // The controls show the drum note's parameters on their own scales.
     EXPECT_EQ(rig.control("coarse")->Caption(), "C2 ") << "Source Key of the drum note for C2";
-    EXPECT_EQ(rig.control("pitchkeyfollow")->Caption(), "0") << "P-Env Depth at its zero";
+    EXPECT_EQ(rig.control("pitchenv")->Caption(), "0") << "P-Env Depth at its zero";
+    EXPECT_FALSE(rig.control("pitchkeyfollow")->isVisible()) << "P-Env Depth is shown once";
 
     w.jumpTo("Common");
     EXPECT_EQ(w.pages()->currentWidget(), w.sheet(Sheet::Common));

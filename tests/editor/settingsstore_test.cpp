@@ -51,6 +51,11 @@ TEST(SettingsStore, TableHoldsEveryValueWithItsTypeAndDefault)
         {Setting::Directory, "directory", SettingType::Text, ""},
         {Setting::MessagePause, "messagepause", SettingType::Integer, "0"},
         {Setting::WindowState, "windowstate", SettingType::Text, ""},
+        {Setting::MidiOutName, "midioutname", SettingType::Text, ""},
+        {Setting::MidiInName, "midiinname", SettingType::Text, ""},
+        {Setting::KeepImage, "keepimage", SettingType::Boolean, "1"},
+        {Setting::ImageFile, "imagefile", SettingType::Text, ""},
+        {Setting::ImageChanged, "imagechanged", SettingType::Boolean, "0"},
     };
     ASSERT_EQ(SettingsStore::table().size(), std::size(rows));
     for (const Row& r : rows) {
@@ -58,10 +63,8 @@ TEST(SettingsStore, TableHoldsEveryValueWithItsTypeAndDefault)
         EXPECT_EQ(i.key, std::string_view(r.key));
         EXPECT_EQ(i.type, r.type) << r.key;
         EXPECT_EQ(i.defaultValue, std::string_view(r.defaultValue)) << r.key;
-        // Where the docks were has no folder to stand for.
-        EXPECT_EQ(i.defaultIsProgramFolder,
-                  std::string_view(r.defaultValue).empty() && r.setting != Setting::WindowState)
-            << r.key;
+        const bool folder = r.setting == Setting::AutoSavePath || r.setting == Setting::Directory;
+        EXPECT_EQ(i.defaultIsProgramFolder, folder) << r.key;
     }
 }
 

@@ -433,3 +433,40 @@ TEST(TDragTweak, SizeHintFitsTheWidestValueInBold)
     c.SetCaption("no midiout at all here");
     EXPECT_GT(c.sizeHint().width(), QFontMetrics(big).horizontalAdvance("no midiout at all here"));
 }
+
+TEST(TDragTweak, AnUnknownValueShowsADashUntilTheFirstStepFromTheDefault)
+{
+    Fixture f(8);
+    f.control->SetPositionDefault(5);
+    f.control->setStatusTip("own hint");
+    f.control->SetPosition(5);
+    f.control->SetUnknown(true);
+    EXPECT_TRUE(f.control->Unknown());
+    EXPECT_EQ(f.control->DisplayedText(), QString::fromUtf8("\u2014"));
+    EXPECT_EQ(f.control->Position(), 5) << "the position stays underneath";
+    EXPECT_NE(f.control->statusTip(), "own hint") << "the hint says the value is not known";
+    const QImage unknown = f.control->grab().toImage();
+
+    // A keypad step starts from the default and makes the value known.
+    t::keyRelease(f.control, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_FALSE(f.control->Unknown());
+    EXPECT_EQ(f.control->Position(), 6);
+    EXPECT_EQ(f.control->DisplayedText(), "6");
+    EXPECT_EQ(f.control->statusTip(), "own hint");
+    EXPECT_NE(f.control->grab().toImage(), unknown) << "what is painted changes too";
+
+    // A drag does the same, and so does a click that sends the value as it stands.
+    f.control->SetPosition(5);
+    f.control->SetUnknown(true);
+    f.dragThrough({20, 10});
+    EXPECT_FALSE(f.control->Unknown());
+    EXPECT_EQ(f.control->Position(), 5) << "one step right, one left: back at the default";
+    f.control->SetUnknown(true);
+    f.dragThrough({});
+    EXPECT_FALSE(f.control->Unknown()) << "a release sends the value, so it is known";
+
+    // Assigning a value by program also makes it known.
+    f.control->SetUnknown(true);
+    f.control->SetPosition(2);
+    EXPECT_FALSE(f.control->Unknown());
+}

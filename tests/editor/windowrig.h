@@ -72,6 +72,8 @@ struct WindowRig
 
     std::string file(const std::string& name) const { return dir.file(name); }
     QString iniFile() const { return QString::fromStdString(file("settings.ini")); }
+    // Where the window keeps the image between runs.
+    QString dataFolder() const { return QString::fromStdString(file("data")); }
 
     // Settings as a previous run left them ("setup" group).
     void store(const QString& key, const QString& value)
@@ -93,6 +95,7 @@ struct WindowRig
         setup.programFolder = QString::fromStdString(dir.path().string());
         setup.devices = &registry;
         setup.libraryFile = libraryFile;
+        setup.dataFolder = dataFolder();
         window = std::make_unique<MainWindow>(std::move(setup));
         window->show();
         return *window;

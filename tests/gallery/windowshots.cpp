@@ -15,6 +15,7 @@
 #include "midi/midideviceregistry.h"
 #include "quickedit/tform3.h"
 #include "quickedit/tknob.h"
+#include "transfer/dumpreceiver.h"
 #include "support/scripteddialogs.h"
 
 #include <QAction>
@@ -70,6 +71,7 @@ int main(int argc, char** argv)
     setup.settings = std::make_unique<SettingsStore>(settingsDir.filePath("dorvane.ini"));
     setup.programFolder = QCoreApplication::applicationDirPath();
     setup.devices = &registry;
+    setup.dataFolder = settingsDir.filePath("data");
     MainWindow window(std::move(setup));
     window.resize(size);
     window.show();
@@ -112,6 +114,18 @@ int main(int argc, char** argv)
     window.control("key")->SetPosition(2);
     QApplication::processEvents();
     save(window.grab(), "window-part3-common-presets");
+
+    // A Get of all parts at the instrument's own pace, caught half way.
+    instrument->setFullSpeed(false);
+    window.action("Get8Part")->trigger(); // the scripted answer is Yes
+    QDeadlineTimer halfway(10000);
+    while (window.receiver().Received().size() < 4000 && !halfway.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    QApplication::processEvents();
+    save(window.grab(), "window-get");
+    while (!window.pages()->isVisible() && !halfway.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    instrument->setFullSpeed(true);
 
     // The knob window over part 3, tone 2 alone, with cutoff and resonance
     // turned and the pointer on the resonance knob.
