@@ -381,23 +381,27 @@ bool MainWindow::event(QEvent* event)
 {
     // Hints of controls and menu entries go to the first status panel.
     if (event->type() == QEvent::StatusTip) {
-        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
-        if (m_showHint && m_showHint->isChecked()) {
-            // A hint is this window's own: the quick-edit window shows its own hints.
-            if (!tip.isEmpty()) {
-                m_status->setText(tip);
-                m_hintShown = tip;
-            }
-            // A mode's text comes back once the pointer leaves what had a hint.
-            else if (!m_copyStatus.isEmpty())
-                setStatusText(m_copyStatus);
-        }
+        showHint(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
     }
     // Keys let go in another window never reach this one: the notes would hang.
     if (event->type() == QEvent::WindowDeactivate)
         m_util->releaseAllKeys();
     return QMainWindow::event(event);
+}
+
+void MainWindow::showHint(const QString& hint)
+{
+    if (!m_showHint || !m_showHint->isChecked())
+        return;
+    if (!hint.isEmpty()) {
+        // A hint is this window's own: the quick-edit window shows its own hints.
+        m_status->setText(hint);
+        m_hintShown = hint;
+    } else if (!m_copyStatus.isEmpty()) {
+        // A mode's text comes back once the pointer leaves what had a hint.
+        setStatusText(m_copyStatus);
+    }
 }
 
 bool MainWindow::isOwnMenu(const QObject* object) const

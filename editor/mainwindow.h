@@ -459,6 +459,9 @@ private:
     bool keyReleased(QKeyEvent* event);
     bool editorPagesVisible() const;
     bool isOwnMenu(const QObject* object) const;
+    // A control's or a menu entry's hint in the status bar, when hints are on;
+    // a menu's hints go again when it closes.
+    void showHint(const QString& hint);
 
     Dialogs* m_dialogs;
     std::unique_ptr<SettingsStore> m_settings;
