@@ -132,6 +132,10 @@ MainWindow::~MainWindow()
     delete m_quickEdit.data();
     qApp->removeEventFilter(this);
     shutDown();
+    // The ports, deleted with the window's children, tell the sender that what
+    // was in flight is finished; by then this window is no longer one to tell.
+    disconnect(&m_util->Sender(), nullptr, this, nullptr);
+    disconnect(m_util, nullptr, this, nullptr);
     m_output->SetTap(nullptr);
     m_input->SetTap(nullptr);
 }
