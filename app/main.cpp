@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Dorvane's entry: the application, the program's MIDI devices (the system's and
-// the built-in instrument), the dialogs, the main window and the knob window.
+// the built-in instrument), the dialogs, the main window, the knob window, and a
+// file from the command line or the desktop.
 #include "app/qtdialogs.h"
+#include "app/startoptions.h"
 #include "editor/mainwindow.h"
 #include "library/library.h"
 #include "midi/builtininstrument.h"
@@ -10,16 +12,52 @@
 #include "quickedit/tform3.h"
 
 #include <QApplication>
+#include <QIcon>
+
+#include <cstdio>
+
+namespace {
+
+void nameTheApplication()
+{
+    QCoreApplication::setOrganizationName("Quellrin");
+    QCoreApplication::setApplicationName("Dorvane");
+    QCoreApplication::setApplicationVersion(DORVANE_VERSION);
+}
+
+// Prints the answer to --help, --version or a wrong argument; the exit status.
+int answer(const dorvane::StartOptions& options)
+{
+    using Action = dorvane::StartOptions::Action;
+    const QByteArray text = options.text.toLocal8Bit();
+    std::fputs(text.constData(), options.action == Action::Error ? stderr : stdout);
+    if (!text.endsWith('\n'))
+        std::fputc('\n', options.action == Action::Error ? stderr : stdout);
+    return options.action == Action::Error ? 1 : 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    if (dorvane::wantsTextOnly(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        nameTheApplication();
+        return answer(dorvane::parseStartOptions(QCoreApplication::arguments()));
+    }
+
     QApplication app(argc, argv);
-    QApplication::setOrganizationName("Quellrin");
-    QApplication::setApplicationName("Dorvane");
+    nameTheApplication();
     QApplication::setApplicationDisplayName("Dorvane");
-    QApplication::setApplicationVersion(DORVANE_VERSION);
+    // Ties the windows to the menu entry (its icon in docks and on Wayland).
+    QGuiApplication::setDesktopFileName("org.quellrin.Dorvane");
+    const dorvane::StartOptions options =
+        dorvane::parseStartOptions(QCoreApplication::arguments());
+    if (options.action != dorvane::StartOptions::Action::Run)
+        return answer(options);
 
     const QString folder = dorvane::TMIDIappUtil::ProgramFolder();
+    QApplication::setWindowIcon(QIcon(folder + "/dorvane.png"));
     // Without a groovebox at hand, the built-in one answers like the real thing.
     dorvane::MidiDeviceRegistry::application().addSource(
         std::make_shared<dorvane::BuiltInInstrument>((folder + "/perf.syx").toStdString()));
@@ -34,5 +72,7 @@ int main(int argc, char** argv)
     new dorvane::Tform3(window);
     dialogs.setParent(&window);
     window.show();
+    if (!options.file.isEmpty())
+        window.openFile(options.file);
     return app.exec();
 }

@@ -97,34 +97,40 @@ bool MainWindow::loadImageFile(const QString& file)
     fileTaken(file, FileUse::OpenedImage);
     reportWrongChecksums(file, check.wrongChecksums(), MessagesInImage);
     refresh();
+    rememberFile(file);
     return true;
 }
 
 void MainWindow::openPartFile()
 {
-    const auto file = askOpen(texts::OpenPartTitle);
-    if (!file)
-        return;
-    const Bytes bytes = readWholeFile(file->toStdString());
+    if (const auto file = askOpen(texts::OpenPartTitle))
+        loadPartFileOnCurrentPart(*file);
+}
+
+bool MainWindow::loadPartFileOnCurrentPart(const QString& file)
+{
+    const Bytes bytes = readWholeFile(file.toStdString());
     const SysexFileCheck check = checkSysexFileAs(
         bytes, isRhythmPart() ? SysexFileKind::RhythmPartFile : SysexFileKind::PartFile);
     if (!check.ok()) {
         // Nothing is loaded; saying so keeps a wrong file from passing for a loaded one.
         setStatusText(QString(texts::PartFileNotLoaded)
-                          .arg(QFileInfo(*file).fileName(), QString::fromStdString(check.problem())));
-        return;
+                          .arg(QFileInfo(file).fileName(), QString::fromStdString(check.problem())));
+        return false;
     }
-    if (!mayReplace(partNumber(), QString(texts::UnsavedOpen).arg(QFileInfo(*file).fileName())))
-        return;
+    if (!mayReplace(partNumber(), QString(texts::UnsavedOpen).arg(QFileInfo(file).fileName())))
+        return false;
     const QString before = statusText();
-    if (!loadPartBlock(check.block(bytes), onPart("Open " + QFileInfo(*file).fileName()),
-                       check.wrongChecksums(), *file))
-        return;
+    if (!loadPartBlock(check.block(bytes), onPart("Open " + QFileInfo(file).fileName()),
+                       check.wrongChecksums(), file))
+        return false;
     // A warning about checksums outweighs the word that the file was opened.
     const QString warning = statusText();
-    fileTaken(*file, FileUse::OpenedPart);
+    fileTaken(file, FileUse::OpenedPart);
     if (warning != before)
         setStatusText(warning);
+    rememberFile(file);
+    return true;
 }
 
 bool MainWindow::loadPartBlock(ByteView block, const QString& step, std::size_t wrongChecksums,
@@ -163,6 +169,7 @@ void MainWindow::save8Part()
         m_image.SaveToFile(file->toStdString());
         m_saveFileName = *file;
         fileTaken(*file, FileUse::SavedImage);
+        rememberFile(*file);
     }
 }
 
@@ -176,6 +183,7 @@ void MainWindow::savePartFile()
         m_image.SavePartFile(file->toStdString(), partNumber());
         m_saveFileName = *file;
         fileTaken(*file, FileUse::SavedPart);
+        rememberFile(*file);
     }
 }
 

@@ -117,11 +117,8 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     setUpTransfers();
     // Every change to the image may make it differ from the file, or agree again.
     connect(this, &MainWindow::historyChanged, this, &MainWindow::updateTitle);
-    // Room for every sheet without scrolling on a 1366x768 screen.
-    QSize size(1366, 740);
-    if (const QScreen* s = screen())
-        size = size.boundedTo(s->availableGeometry().size());
-    resize(size);
+    setAcceptDrops(true);
+    placeWindow();
     startUp();
     qApp->installEventFilter(this);
 }
@@ -275,6 +272,7 @@ void MainWindow::shutDown()
     m_settings->setText(Setting::Font, font().family());
     writeRememberedPorts();
     m_settings->setText(Setting::WindowState, QString::fromLatin1(saveState().toBase64()));
+    rememberPlace();
     m_settings->sync();
 }
 

@@ -13,7 +13,9 @@
 // presetsandscales.cpp (random names, preset selection and scale tune),
 // copymode.cpp (copying tones and drum notes, extracting drum notes from a file),
 // toolcommands.cpp (drum mixer, control-change look-up, model conversion),
-// librarycommands.cpp (the library's dock and what its rows do to the image).
+// librarycommands.cpp (the library's dock and what its rows do to the image),
+// filecommands.cpp (the File menu), desktopfiles.cpp (files from the command
+// line, drops and the recent list; the window's place; the help window).
 #pragma once
 
 #include "editor/bindingtable.h"
@@ -68,6 +70,7 @@ class TMidiInput;
 class TMidiOutput;
 class TRevScrB;
 class TSuperTimer;
+class HelpWindow;
 
 class MainWindow : public QMainWindow
 {
@@ -257,6 +260,19 @@ public:
     QString dataFolder() const { return m_dataFolder; }
     QCheckBox* keepImageBox() const { return m_keepImage; }
 
+    // Opens a .syx file as the File menu's commands would, chosen by its kind:
+    // an 8-part file replaces the image, a part file goes onto the current part,
+    // a part R file onto part R. Anything else is refused with the reason and
+    // changes nothing. For files named on the command line, dropped on the
+    // window or chosen from the recent list.
+    bool openFile(const QString& path);
+    // The files last opened or saved, newest first.
+    QStringList recentFiles() const;
+    QMenu* recentMenu() const { return m_recentMenu; }
+    // The manual, in a window of its own (F1).
+    void showHelp();
+    HelpWindow* helpWindow() const { return m_help; }
+
     // Runs a command, turning an exception into a message box with its text
     // (Qt lets no exception cross its event loop).
     void runCommand(const std::function<void()>& command);
@@ -276,6 +292,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
 
@@ -343,6 +361,7 @@ private:
     // the File menu's part open and the library's loads both come this way.
     bool loadPartBlock(ByteView block, const QString& step, std::size_t wrongChecksums,
                        const QString& file);
+    bool loadPartFileOnCurrentPart(const QString& file);
     void save8Part();
     void savePartFile();
     void chooseAutoSaveFile();
@@ -368,6 +387,14 @@ private:
     void fillDrumLists(const t505temppatch* kit);
     QStringList drumNoteLabels() const;
     std::optional<t505temppatch> readKit(const QString& file);
+
+    // desktopfiles.cpp
+    void buildRecentMenu(QMenu* file);
+    void refreshRecentMenu();
+    void rememberFile(const QString& path);
+    void openRecent(const QString& path);
+    void placeWindow();
+    void rememberPlace();
 
     // transfercommands.cpp
     void buildTransferMenu(QMenu* utility);
@@ -538,6 +565,8 @@ private:
     QString m_extractFile; // the file the extraction copies from, read again each time
     DrumMixerPanel* m_drumMixer = nullptr;
     QPointer<QWidget> m_quickEdit;
+    QMenu* m_recentMenu = nullptr;
+    HelpWindow* m_help = nullptr;
 
     struct KeySeen
     {

@@ -446,6 +446,7 @@ void MainWindow::buildMenus()
               texts::Open8PartHint, [this] { open8Part(); });
     addAction(file, "OpenPart", texts::OpenPart, QKeySequence(Qt::CTRL | Qt::Key_L),
               texts::OpenPartHint, [this] { openPartFile(); });
+    buildRecentMenu(file);
     addAction(file, "Save8Part", texts::Save8Part, QKeySequence(Qt::CTRL | Qt::Key_S),
               texts::Save8PartHint, [this] { save8Part(); });
     addAction(file, "SavePart", texts::SavePart, QKeySequence(Qt::CTRL | Qt::Key_A),
@@ -531,6 +532,10 @@ void MainWindow::buildMenus()
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->setObjectName("HelpMenu");
+    addAction(help, "Help", texts::HelpAction, QKeySequence(Qt::Key_F1),
+              "The manual: getting started, every sheet and tool, the keys",
+              [this] { showHelp(); });
+    help->addSeparator();
     addAction(help, "About", "&About Dorvane...", {}, "", [this] { showAbout(); });
 
     m_testMenu = menuBar()->addMenu("Test");

@@ -14,11 +14,12 @@ namespace {
 
 const QString SetupGroup = QStringLiteral("setup/");
 const QString WillShakeGroup = QStringLiteral("willshake/");
+const QString RecentGroup = QStringLiteral("recent/");
 
 using enum SettingType;
 
 // clang-format off
-constexpr std::array<SettingInfo, 23> Settings = {{
+constexpr std::array<SettingInfo, 24> Settings = {{
     {Setting::Font,          "font",          Text,    "tahoma",       false},
     {Setting::SaveDirectory, "savedirectory", Text,    "untitled.syx", false},
     {Setting::Hint,          "hint",          Boolean, "1",            false},
@@ -49,6 +50,8 @@ constexpr std::array<SettingInfo, 23> Settings = {{
     {Setting::KeepImage,     "keepimage",     Boolean, "1",            false},
     {Setting::ImageFile,     "imagefile",     Text,    "",             false},
     {Setting::ImageChanged,  "imagechanged",  Boolean, "0",            false},
+    // The window's size and place (QWidget::saveGeometry, as Base64 text).
+    {Setting::Geometry,      "geometry",      Text,    "",             false},
 }};
 // clang-format on
 
@@ -210,6 +213,24 @@ void SettingsStore::setWillShake(const QString& control, bool shake)
 {
     m_settings->setValue(WillShakeGroup + control,
                          shake ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QStringList SettingsStore::recentFiles() const
+{
+    QStringList files;
+    for (int i = 1; i <= MaxRecentFiles; ++i) {
+        const auto file = stored(RecentGroup + QString::number(i));
+        if (file && !file->isEmpty() && !files.contains(*file))
+            files << *file;
+    }
+    return files;
+}
+
+void SettingsStore::setRecentFiles(const QStringList& files)
+{
+    m_settings->remove(RecentGroup.chopped(1));
+    for (int i = 0; i < files.size() && i < MaxRecentFiles; ++i)
+        m_settings->setValue(RecentGroup + QString::number(i + 1), files[i]);
 }
 
 void SettingsStore::sync()

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The user's settings in the per-user store (organisation "Quellrin", application
 // "Dorvane"): group "setup" for the values of the settings table, group "willshake"
-// for the per-control shake choices. Every value is kept as text; a missing or
+// for the per-control shake choices, group "recent" for the recent files. Every value is kept as text; a missing or
 // unreadable value reads as its default, so a damaged store never stops the program.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -41,6 +42,7 @@ enum class Setting
     KeepImage,
     ImageFile,
     ImageChanged,
+    Geometry,
 };
 
 enum class SettingType
@@ -100,6 +102,12 @@ public:
     // The user's stored shake choice for a control, or nothing (then its Tag3 decides).
     std::optional<bool> willShake(const QString& control) const;
     void setWillShake(const QString& control, bool shake);
+
+    // The files last opened or saved, newest first, at most MaxRecentFiles;
+    // empty entries are skipped.
+    static constexpr int MaxRecentFiles = 10;
+    QStringList recentFiles() const;
+    void setRecentFiles(const QStringList& files);
 
     // Writes pending changes to the store.
     void sync();

@@ -112,6 +112,25 @@ inline constexpr char SavePartMidiTitle[] = "save current part in MIDI format";
 inline constexpr char Save8PartMidi[] = "Save 8 Part in MIDI format..";
 inline constexpr char Save8PartMidiTitle[] = "save 8 part in MIDI format";
 
+// Files from the desktop: the command line, a drop, the recent list.
+inline constexpr char OpenRecent[] = "Open &Recent";
+inline constexpr char ClearRecent[] = "&Clear This List";
+inline constexpr char RecentGone[] = "%1 is no longer there; it is taken off the recent list.";
+inline constexpr char NotAPatchFile[] =
+    "%1 is not a patch file of the MC-505: it has %2 bytes, where an 8-part file has 9054 "
+    "(or 9807), a part file 650 and a part R file 4504. Nothing was loaded.";
+inline constexpr char PartFileOnRhythm[] =
+    "%1 holds one of the parts 1-7, and part R is selected. Choose the part it should go "
+    "to (Ctrl+1 ... Ctrl+7) and open it again.";
+inline constexpr char DropOneFile[] = "Drop one .syx file at a time";
+
+// Help.
+inline constexpr char HelpAction[] = "Dorvane &Help";
+inline constexpr char HelpTitle[] = "Dorvane Help";
+inline constexpr char HelpMissing[] =
+    "The manual is not beside the program (%1). Reinstall Dorvane, or read docs/manual.md "
+    "in its source.";
+
 // Sending.
 inline constexpr char SendPart[] = "Send Patch on Current Part";
 inline constexpr char SendPartHint[] = "Send patch SYSEX of current part trhough MIDI output";

@@ -56,6 +56,7 @@ TEST(SettingsStore, TableHoldsEveryValueWithItsTypeAndDefault)
         {Setting::KeepImage, "keepimage", SettingType::Boolean, "1"},
         {Setting::ImageFile, "imagefile", SettingType::Text, ""},
         {Setting::ImageChanged, "imagechanged", SettingType::Boolean, "0"},
+        {Setting::Geometry, "geometry", SettingType::Text, ""},
     };
     ASSERT_EQ(SettingsStore::table().size(), std::size(rows));
     for (const Row& r : rows) {

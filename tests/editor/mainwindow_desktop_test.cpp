@@ -1,0 +1,310 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Files reaching the real window from the desktop (a name given to the
+// program, a drop, the recent list), the remembered size and place, and F1.
+#include "windowrig.h"
+
+#include "editor/helpwindow.h"
+#include "patch/initialpatch.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextBrowser>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace dorvane;
+using dorvane::test::WindowRig;
+
+namespace {
+
+QString q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+// An image whose every part is told apart by its name.
+Bytes namedImage(const char* prefix)
+{
+    t505temppatch p;
+    p.LoadFromBytes(initialImage());
+    for (int i = 0; i < 7; ++i)
+        p.SetPatchName(i, std::string(prefix) + char('1' + i));
+    p.SetPatchName(RhythmPart, std::string(prefix) + "R");
+    return p.AllBytes();
+}
+
+Bytes partOf(const Bytes& image, int part)
+{
+    const std::size_t at = partBlockOffset(part);
+    return Bytes(image.begin() + long(at), image.begin() + long(at + partBlockSize(part)));
+}
+
+// A drag of these files over the window, dropped, as a file manager does it.
+bool drop(MainWindow& w, const QStringList& files)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& f : files)
+        urls << QUrl::fromLocalFile(f);
+    data.setUrls(urls);
+    const QPoint at(w.width() / 2, w.height() / 2);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w, &dropped);
+    QCoreApplication::processEvents(); // the file opens once the drop is over
+    return dropped.isAccepted();
+}
+
+QStringList recentMenuTexts(MainWindow& w)
+{
+    QStringList texts;
+    for (QAction* a : w.recentMenu()->actions())
+        if (a->isVisible() && !a->isSeparator() && a->objectName().startsWith("Recent"))
+            texts << a->text();
+    return texts;
+}
+
+} // namespace
+
+// The kind of the file decides where it goes, as it would from the File menu.
+TEST(MainWindowDesktop, OpenFileGoesByKind)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    const Bytes a = namedImage("A");
+    test::writeFile(rig.file("a.syx"), a);
+    Bytes led(753, 0x41);
+    const Bytes b = namedImage("B");
+    led.insert(led.end(), b.begin(), b.end());
+    test::writeFile(rig.file("b-led.syx"), led);
+    test::writeFile(rig.file("part-b3.syx"), partOf(b, 2));
+    test::writeFile(rig.file("kit-b.syx"), partOf(b, RhythmPart));
+
+    EXPECT_TRUE(w.openFile(q(rig.file("a.syx"))));
+    EXPECT_EQ(w.image().bytes(), a);
+    EXPECT_TRUE(w.openFile(q(rig.file("b-led.syx"))));
+    EXPECT_EQ(w.image().bytes(), b) << "the 753 leading bytes are skipped";
+
+    w.image().LoadFromBytes(a);
+    w.selectPart(5);
+    EXPECT_TRUE(w.openFile(q(rig.file("part-b3.syx"))));
+    EXPECT_EQ(w.image().GetPatchName(5), "B3") << "a part file goes onto the current part";
+    EXPECT_EQ(w.image().GetPatchName(2), "A3");
+    for (std::size_t at : {7u, 93u, 234u, 375u, 516u})
+        EXPECT_EQ(w.image().bytes()[5 * 650 + at], 5) << "its addresses name part 6";
+
+    EXPECT_TRUE(w.openFile(q(rig.file("kit-b.syx"))));
+    EXPECT_TRUE(w.isRhythmPart()) << "a part R file selects part R";
+    EXPECT_EQ(w.image().GetPatchName(RhythmPart), "BR");
+    EXPECT_EQ(w.image().GetPatchName(5), "B3");
+    EXPECT_TRUE(rig.dialogs.asked.empty()) << rig.dialogs.lastText().toStdString();
+    EXPECT_TRUE(rig.take().empty()) << "opening sends nothing";
+}
+
+// A file that is not one of ours, or cannot go where it would have to, is
+// refused with the reason, and the image stays as it was.
+TEST(MainWindowDesktop, OpenFileRefusesWhatItCannotPlace)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    const Bytes before = w.image().bytes();
+    test::writeFile(rig.file("short.syx"), Bytes(before.begin(), before.end() - 1));
+    test::writeFile(rig.file("noise.syx"), test::randomBytes(5000, 7));
+    test::writeFile(rig.file("empty.syx"), {});
+    test::writeFile(rig.file("part.syx"), partOf(namedImage("C"), 0));
+
+    for (const char* name : {"short.syx", "noise.syx", "empty.syx"}) {
+        rig.dialogs.asked.clear();
+        EXPECT_FALSE(w.openFile(q(rig.file(name)))) << name;
+        ASSERT_EQ(rig.dialogs.asked.size(), 1u) << name;
+        EXPECT_TRUE(rig.dialogs.lastText().startsWith(QString(name) + " is not a patch file"))
+            << rig.dialogs.lastText().toStdString();
+        EXPECT_EQ(w.image().bytes(), before) << name;
+    }
+
+    w.selectPart(7);
+    EXPECT_FALSE(w.openFile(q(rig.file("part.syx"))));
+    EXPECT_TRUE(rig.dialogs.lastText().contains("part R is selected"));
+    EXPECT_EQ(w.image().bytes(), before);
+
+    EXPECT_FALSE(w.openFile(q(rig.file("gone.syx"))));
+    EXPECT_TRUE(rig.dialogs.lastText().contains("gone.syx")) << "the system's reason, named";
+    EXPECT_FALSE(w.openFile(q(rig.dir.path().string())));
+    EXPECT_TRUE(rig.dialogs.lastText().contains("folder"));
+    EXPECT_EQ(w.image().bytes(), before);
+    EXPECT_TRUE(w.recentFiles().isEmpty()) << "nothing refused is remembered";
+}
+
+TEST(MainWindowDesktop, DroppedFilesOpenByKind)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    const Bytes d = namedImage("D");
+    test::writeFile(rig.file("d.syx"), d);
+    test::writeFile(rig.file("e2.syx"), partOf(namedImage("E"), 1));
+
+    EXPECT_TRUE(drop(w, {q(rig.file("d.syx"))}));
+    EXPECT_EQ(w.image().bytes(), d);
+    w.selectPart(0);
+    EXPECT_TRUE(drop(w, {q(rig.file("e2.syx"))}));
+    EXPECT_EQ(w.image().GetPatchName(0), "E2");
+
+    // Two files at once are not taken: which one should win is anybody's guess.
+    const Bytes before = w.image().bytes();
+    EXPECT_FALSE(drop(w, {q(rig.file("d.syx")), q(rig.file("e2.syx"))}));
+    EXPECT_EQ(w.statusText(), "Drop one .syx file at a time");
+    EXPECT_EQ(w.image().bytes(), before);
+}
+
+// Newest first, each file once, ten at most, kept in the settings; saved files
+// count too, and an entry whose file is gone goes away when chosen.
+TEST(MainWindowDesktop, RecentFiles)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    const Bytes image = namedImage("F");
+    for (int i = 0; i < 12; ++i) {
+        test::writeFile(rig.file("f" + std::to_string(i) + ".syx"), image);
+        ASSERT_TRUE(w.openFile(q(rig.file("f" + std::to_string(i) + ".syx"))));
+    }
+    QStringList expected;
+    for (int i = 11; i >= 2; --i)
+        expected << q(rig.file("f" + std::to_string(i) + ".syx"));
+    EXPECT_EQ(w.recentFiles(), expected);
+
+    ASSERT_TRUE(w.openFile(q(rig.file("f5.syx"))));
+    expected.removeAll(q(rig.file("f5.syx")));
+    expected.prepend(q(rig.file("f5.syx")));
+    EXPECT_EQ(w.recentFiles(), expected) << "an opened file moves to the top, once";
+
+    rig.dialogs.files.push_back(q(rig.file("saved.syx")));
+    w.action("Save8Part")->trigger();
+    expected.prepend(q(rig.file("saved.syx")));
+    expected.removeLast();
+    EXPECT_EQ(w.recentFiles(), expected);
+
+    const QStringList labels = recentMenuTexts(w);
+    ASSERT_EQ(labels.size(), 10);
+    EXPECT_TRUE(labels[0].startsWith("&1  saved.syx")) << labels[0].toStdString();
+    EXPECT_TRUE(labels[9].startsWith("&0  ")) << labels[9].toStdString();
+
+    // Kept between runs.
+    rig.closeWindow();
+    MainWindow& again = rig.open();
+    EXPECT_EQ(again.recentFiles(), expected);
+    EXPECT_EQ(recentMenuTexts(again), labels);
+
+    // Choosing an entry opens it by its kind; a vanished file is dropped with a word.
+    test::writeFile(rig.file("f5.syx"), partOf(namedImage("G"), 3));
+    again.selectPart(2);
+    again.recentMenu()->actions()[1]->trigger();
+    EXPECT_EQ(again.image().GetPatchName(2), "G4");
+    EXPECT_EQ(again.recentFiles().front(), q(rig.file("f5.syx")));
+
+    std::filesystem::remove(rig.file("f11.syx"));
+    const int gone = int(again.recentFiles().indexOf(q(rig.file("f11.syx"))));
+    ASSERT_GE(gone, 0);
+    const Bytes before = again.image().bytes();
+    again.recentMenu()->actions()[gone]->trigger();
+    EXPECT_TRUE(rig.dialogs.lastText().contains("no longer there"));
+    EXPECT_FALSE(again.recentFiles().contains(q(rig.file("f11.syx"))));
+    EXPECT_EQ(again.image().bytes(), before);
+
+    again.action("ClearRecent")->trigger();
+    EXPECT_TRUE(again.recentFiles().isEmpty());
+    EXPECT_FALSE(again.recentMenu()->menuAction()->isEnabled());
+}
+
+TEST(MainWindowDesktop, WindowKeepsItsSizeAndPlace)
+{
+    WindowRig rig;
+    MainWindow& first = rig.open();
+    // The first start fits the screen it opens on, frame and all.
+    const QRect room = first.screen()->availableGeometry();
+    EXPECT_LE(first.width() + 8, room.width());
+    EXPECT_LE(first.height() + 34, room.height());
+    EXPECT_TRUE(room.contains(first.geometry())) << "fully on the screen";
+
+    first.resize(701, 503);
+    first.move(room.topLeft() + QPoint(13, 17));
+    const QSize size = first.size();
+    const QPoint place = first.pos();
+    rig.closeWindow();
+    EXPECT_FALSE(rig.stored("geometry").isEmpty());
+
+    MainWindow& second = rig.open();
+    EXPECT_EQ(second.size(), size);
+    // The offscreen platform rounds a frame pixel on the way back.
+    EXPECT_LE((second.pos() - place).manhattanLength(), 2)
+        << second.pos().x() << "," << second.pos().y();
+
+    // A damaged value is ignored, not obeyed.
+    rig.closeWindow();
+    rig.store("geometry", "not a geometry at all");
+    MainWindow& third = rig.open();
+    EXPECT_TRUE(room.contains(third.geometry()));
+    EXPECT_GT(third.width(), 701);
+}
+
+TEST(MainWindowDesktop, F1ShowsTheManual)
+{
+    WindowRig rig;
+    std::filesystem::copy(test::binDir() + "/help", rig.file("help"),
+                          std::filesystem::copy_options::recursive);
+    MainWindow& w = rig.openPlaying();
+    ASSERT_EQ(w.helpWindow(), nullptr);
+    // The key is a window shortcut: the window has to be the active one.
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_F1);
+    HelpWindow* help = w.helpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->windowTitle(), "Dorvane Help");
+    // The manual's own headings make the contents, and links to them work.
+    const QStringList headings = help->headings();
+    ASSERT_FALSE(headings.isEmpty());
+    EXPECT_TRUE(headings.contains("Keyboard map")) << headings.join(" | ").toStdString();
+    EXPECT_EQ(help->contents()->count(), headings.size());
+    help->resize(600, 300);
+    QCoreApplication::processEvents();
+    ASSERT_GT(help->browser()->verticalScrollBar()->maximum(), 0);
+    help->browser()->verticalScrollBar()->setValue(0);
+    EXPECT_TRUE(help->showAnchor(HelpWindow::anchorOf("Keyboard map")));
+    EXPECT_GT(help->browser()->verticalScrollBar()->value(), 0);
+    EXPECT_FALSE(help->showAnchor("no-such-heading"));
+    EXPECT_EQ(HelpWindow::anchorOf("Files beside the program (and how to replace them)"),
+              "files-beside-the-program-and-how-to-replace-them");
+    // Its pictures fit the page: nothing to scroll sideways for.
+    help->resize(700, 500);
+    QCoreApplication::processEvents();
+    help->resize(500, 500);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(help->browser()->horizontalScrollBar()->maximum(), 0);
+    // Pressed again, the same window comes forward.
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_F1);
+    EXPECT_EQ(w.helpWindow(), help);
+}
+
+TEST(MainWindowDesktop, MissingManualIsSaidSo)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    w.action("Help")->trigger();
+    ASSERT_NE(w.helpWindow(), nullptr);
+    const QString text = w.helpWindow()->browser()->toPlainText();
+    EXPECT_TRUE(text.contains("The manual is not beside the program")) << text.toStdString();
+    EXPECT_TRUE(text.contains(q(rig.file("help/manual.md"))));
+}
