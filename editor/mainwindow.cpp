@@ -31,7 +31,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QScreen>
 #include <QStandardPaths>
 #include <QStatusTipEvent>
 #include <QTabWidget>
@@ -113,6 +112,9 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     connect(m_timer, &TSuperTimer::OnTimer, this,
             [this] { runCommand([this] { autoSaveTick(); }); });
 
+    // The window's font before its controls exist: they inherit it instead of
+    // each being measured and laid out again once it changes.
+    setFont(QFont(m_settings->text(Setting::Font), font().pointSize()));
     buildUi();
     setUpTransfers();
     // Every change to the image may make it differ from the file, or agree again.
@@ -120,6 +122,7 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     setAcceptDrops(true);
     placeWindow();
     startUp();
+    attachShownSheet();
     qApp->installEventFilter(this);
 }
 

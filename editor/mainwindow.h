@@ -311,6 +311,7 @@ private:
     QLabel* makeLabel(const Binding& row, TDragTweak* control);
     TDragTweak* makeControl(const Binding& row, QWidget* parent);
     void showAbout();
+    void attachShownSheet();
     QAction* addAction(QMenu* menu, const QString& name, const QString& caption,
                        const QKeySequence& shortcut, const QString& hint,
                        const std::function<void()>& triggered);
@@ -513,6 +514,8 @@ private:
     std::unordered_map<QString, int> m_panelColumns;
     std::unordered_map<const TDragTweak*, QLabel*> m_labels;
     std::array<QScrollArea*, 3> m_sheets{};
+    // A sheet's content until the sheet is first shown (then its scroll area owns it).
+    std::array<std::unique_ptr<QWidget>, 3> m_sheetContent;
 
     QTabWidget* m_pages = nullptr;
     QStackedWidget* m_sheetArea = nullptr;

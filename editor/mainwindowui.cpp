@@ -62,11 +62,10 @@ int columnsOf(const QString& panel)
     return 2;
 }
 
-QScrollArea* scrolling(QWidget* content, const QString& name)
+QScrollArea* scrolling(const QString& name)
 {
     auto* area = new QScrollArea;
     area->setObjectName(name);
-    area->setWidget(content);
     area->setWidgetResizable(true);
     area->setFrameShape(QFrame::NoFrame);
     return area;
@@ -560,14 +559,22 @@ void MainWindow::buildUi()
 
     m_pages = new QTabWidget;
     m_pages->setObjectName("page1");
-    m_sheets[std::size_t(Sheet::Tone)] = scrolling(buildToneSheet(), "wavesheet");
-    m_sheets[std::size_t(Sheet::Common)] = scrolling(buildCommonSheet(), "commonsheet");
-    m_sheets[std::size_t(Sheet::Setup)] = scrolling(buildSetupSheet(), "setupsheet");
+    // Every control exists from the start, but a sheet's content joins the
+    // window only when the sheet is first shown: laying out and styling the
+    // sheets nobody looks at yet was most of the start-up.
+    m_sheetContent[std::size_t(Sheet::Tone)].reset(buildToneSheet());
+    m_sheetContent[std::size_t(Sheet::Common)].reset(buildCommonSheet());
+    m_sheetContent[std::size_t(Sheet::Setup)].reset(buildSetupSheet());
+    m_sheets[std::size_t(Sheet::Tone)] = scrolling("wavesheet");
+    m_sheets[std::size_t(Sheet::Common)] = scrolling("commonsheet");
+    m_sheets[std::size_t(Sheet::Setup)] = scrolling("setupsheet");
     for (const SheetInfo& s : sheetTable())
         m_pages->addTab(m_sheets[std::size_t(s.sheet)],
                         QString::fromUtf8(s.caption.data(), qsizetype(s.caption.size())));
-    connect(m_pages, &QTabWidget::currentChanged, this,
-            [this](int) { runCommand([this] { refresh(); }); });
+    connect(m_pages, &QTabWidget::currentChanged, this, [this](int) {
+        attachShownSheet();
+        runCommand([this] { refresh(); });
+    });
     // Modes that take the sheets' place (a Get, the drum mixer, copying) are
     // pages beside them, so the selectors above keep their size.
     m_sheetArea = new QStackedWidget;
@@ -613,6 +620,13 @@ void MainWindow::showAbout()
 QWidget* MainWindow::sheet(Sheet s) const
 {
     return m_sheets[std::size_t(s)];
+}
+
+void MainWindow::attachShownSheet()
+{
+    for (std::size_t i = 0; i < m_sheets.size(); ++i)
+        if (m_pages->currentWidget() == m_sheets[i] && m_sheetContent[i])
+            m_sheets[i]->setWidget(m_sheetContent[i].release());
 }
 
 QGroupBox* MainWindow::panel(const QString& name) const

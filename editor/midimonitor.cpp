@@ -26,7 +26,21 @@ MidiMonitor::MidiMonitor(QWidget* parent) : QWidget(parent, Qt::Window)
     setObjectName("MidiMonitor");
     setWindowTitle("MIDI Monitor");
     m_clock.start();
+    resize(640, 420);
+    // Messages are collected from the start; the list that shows them is
+    // built the first time anyone looks, so a start without the monitor does
+    // not pay for it.
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        if (m_view && !m_paused->isChecked())
+            flush();
+    });
+    m_timer.start(FlushIntervalMs);
+}
 
+void MidiMonitor::buildView()
+{
+    if (m_view)
+        return;
     m_view = new QPlainTextEdit;
     m_view->setObjectName("monitorview");
     m_view->setReadOnly(true);
@@ -52,13 +66,16 @@ MidiMonitor::MidiMonitor(QWidget* parent) : QWidget(parent, Qt::Window)
     auto* column = new QVBoxLayout(this);
     column->addWidget(m_view, 1);
     column->addLayout(buttons);
-    resize(640, 420);
+}
 
-    connect(&m_timer, &QTimer::timeout, this, [this] {
-        if (!m_paused->isChecked())
-            flush();
-    });
-    m_timer.start(FlushIntervalMs);
+void MidiMonitor::showEvent(QShowEvent* event)
+{
+    buildView();
+    flush();
+    QWidget::showEvent(event);
+    // Lines came in while it was closed; opening it shows the newest.
+    if (m_following)
+        scrollToEnd();
 }
 
 MidiMonitor::~MidiMonitor() = default;
@@ -82,6 +99,7 @@ void MidiMonitor::received(ByteView message)
 
 void MidiMonitor::flush()
 {
+    buildView();
     if (m_pending.empty())
         return;
     QStringList text;
@@ -110,24 +128,19 @@ bool MidiMonitor::following() const
     return m_following;
 }
 
-void MidiMonitor::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    // Lines came in while it was closed; opening it shows the newest.
-    if (m_following)
-        scrollToEnd();
-}
-
 void MidiMonitor::clear()
 {
     m_pending.clear();
-    m_view->clear();
+    if (m_view)
+        m_view->clear();
     m_following = true;
 }
 
 QStringList MidiMonitor::lines() const
 {
     QStringList out;
+    if (!m_view)
+        return out;
     for (QTextBlock b = m_view->document()->begin(); b.isValid(); b = b.next())
         if (!b.text().isEmpty())
             out << b.text();

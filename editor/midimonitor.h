@@ -36,7 +36,7 @@ public:
     // Decodes what is queued into the view now (the timer does it otherwise).
     void flush();
     void clear();
-    // The lines shown, oldest first.
+    // The lines shown, oldest first (none until the monitor was shown or flushed).
     QStringList lines() const;
     // Whether new lines scroll into view (the user has not scrolled up).
     bool following() const;
@@ -44,6 +44,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+protected:
 
 private:
     struct Entry
@@ -54,12 +56,13 @@ private:
     };
     void add(bool out, ByteView message);
     void scrollToEnd();
+    void buildView();
 
     QElapsedTimer m_clock;
     std::deque<Entry> m_pending;
     QTimer m_timer;
-    QPlainTextEdit* m_view;
-    QCheckBox* m_paused;
+    QPlainTextEdit* m_view = nullptr;
+    QCheckBox* m_paused = nullptr;
     bool m_following = true;
     bool m_appending = false; // scroll moves of our own say nothing of the user
 };

@@ -6,6 +6,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -36,6 +37,34 @@ bool isDigitIn(QChar c, int base)
     return base == 16 && ((u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F'));
 }
 
+// Most controls share a value list with many others ("0".."127", "OFF"/"ON"),
+// and shaping every item of every list again for each control was most of the
+// window's start-up. Each list is measured once per font, and by adding up the
+// advances of its characters: kerning only narrows Latin text, so the sum
+// never cuts a value short.
+int widestItem(const QFont& font, const QStringList& items)
+{
+    static QHash<QString, QHash<QStringList, int>> measured;
+    QHash<QStringList, int>& lists = measured[font.key()];
+    if (const auto it = lists.constFind(items); it != lists.constEnd())
+        return *it;
+    const QFontMetrics metrics(font);
+    QHash<char16_t, int> advances;
+    int widest = 0;
+    for (const QString& item : items) {
+        int width = 0;
+        for (const QChar c : item) {
+            auto advance = advances.find(c.unicode());
+            if (advance == advances.end())
+                advance = advances.insert(c.unicode(), metrics.horizontalAdvance(c));
+            width += *advance;
+        }
+        widest = std::max(widest, width);
+    }
+    lists.insert(items, widest);
+    return widest;
+}
+
 bool isKeypadKey(const QKeyEvent* event, int key)
 {
     return event->key() == key && event->modifiers().testFlag(Qt::KeypadModifier);
@@ -57,7 +86,10 @@ TDragTweak::TDragTweak(QWidget* parent) : QLabel(parent)
     pal.setColor(QPalette::Dark, BevelDark);
     setPalette(pal);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::ClickFocus);
+    // A press gives the control the focus itself (see pressed()). Qt gives a
+    // label that takes focus on its own a text document of its own, which for
+    // two hundred controls costs much of the start-up time and memory.
+    setFocusPolicy(Qt::NoFocus);
 }
 
 TDragTweak::~TDragTweak()
@@ -217,7 +249,7 @@ bool TDragTweak::TabStop() const
 
 void TDragTweak::SetTabStop(bool stop)
 {
-    setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
+    setFocusPolicy(stop ? Qt::StrongFocus : Qt::NoFocus);
 }
 
 void TDragTweak::Reset()
@@ -381,13 +413,14 @@ void TDragTweak::setBold(bool bold)
 void TDragTweak::focusInEvent(QFocusEvent* event)
 {
     setBold(true);
-    QLabel::focusInEvent(event);
+    // QLabel's own handler would build the text document kept away above.
+    QFrame::focusInEvent(event);
 }
 
 void TDragTweak::focusOutEvent(QFocusEvent* event)
 {
     setBold(false);
-    QLabel::focusOutEvent(event);
+    QFrame::focusOutEvent(event);
 }
 
 void TDragTweak::enterEvent(QEnterEvent* event)
@@ -414,9 +447,7 @@ QSize TDragTweak::sizeHint() const
         QFont bold = font();
         bold.setBold(true);
         const QFontMetrics metrics(bold);
-        int widest = metrics.horizontalAdvance(text());
-        for (const QString& item : m_items)
-            widest = std::max(widest, metrics.horizontalAdvance(item));
+        const int widest = std::max(metrics.horizontalAdvance(text()), widestItem(bold, m_items));
         // Room for the bevel and a little air either side of the text.
         const int padding = 2 * frameWidth() + metrics.averageCharWidth();
         m_sizeHint = QSize(widest + padding, metrics.height() + 2 * frameWidth() + 2);

@@ -18,11 +18,19 @@ MidiDeviceRegistry& MidiDeviceRegistry::application()
 
 void MidiDeviceRegistry::addSource(std::shared_ptr<MidiDriver> source)
 {
+    m_sourceNames.push_back(source->devices());
     m_sources.push_back(std::move(source));
-    refresh();
+    rebuild();
 }
 
 void MidiDeviceRegistry::refresh()
+{
+    for (std::size_t i = 0; i < m_sources.size(); ++i)
+        m_sourceNames[i] = m_sources[i]->devices();
+    rebuild();
+}
+
+void MidiDeviceRegistry::rebuild()
 {
     m_outputs.clear();
     m_inputs.clear();
@@ -30,20 +38,21 @@ void MidiDeviceRegistry::refresh()
     m_inputNames.clear();
     m_virtualOutput.reset();
     m_virtualInput.reset();
-    for (const auto& source : m_sources) {
-        const MidiDeviceNames names = source->devices();
+    for (std::size_t s = 0; s < m_sources.size(); ++s) {
+        MidiDriver* const source = m_sources[s].get();
+        const MidiDeviceNames& names = m_sourceNames[s];
         for (std::size_t i = 0; i < names.outputs.size(); ++i) {
-            m_outputs.push_back({source.get(), int(i), names.outputs[i]});
+            m_outputs.push_back({source, int(i), names.outputs[i]});
             m_outputNames.push_back(names.outputs[i]);
         }
         for (std::size_t i = 0; i < names.inputs.size(); ++i) {
-            m_inputs.push_back({source.get(), int(i), names.inputs[i]});
+            m_inputs.push_back({source, int(i), names.inputs[i]});
             m_inputNames.push_back(names.inputs[i]);
         }
         if (!m_virtualOutput && !names.virtualOutput.empty())
-            m_virtualOutput = Device{source.get(), -1, names.virtualOutput};
+            m_virtualOutput = Device{source, -1, names.virtualOutput};
         if (!m_virtualInput && !names.virtualInput.empty())
-            m_virtualInput = Device{source.get(), -1, names.virtualInput};
+            m_virtualInput = Device{source, -1, names.virtualInput};
     }
 }
 

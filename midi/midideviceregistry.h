@@ -31,7 +31,9 @@ public:
     // whatever sources the program adds.
     static MidiDeviceRegistry& application();
 
-    // Adds a source after those already there and refreshes the lists.
+    // Adds a source after those already there and reads its devices; the
+    // sources already there keep their snapshot (asking a system's MIDI for
+    // its devices can take a while).
     void addSource(std::shared_ptr<MidiDriver> source);
     // Reads every source's devices afresh.
     void refresh();
@@ -69,7 +71,10 @@ private:
                          const std::optional<Device>& virtualDevice, int id,
                          const std::string& name);
 
+    void rebuild();
+
     std::vector<std::shared_ptr<MidiDriver>> m_sources;
+    std::vector<MidiDeviceNames> m_sourceNames; // each source's last snapshot
     std::vector<Device> m_outputs;
     std::vector<Device> m_inputs;
     std::vector<std::string> m_outputNames;

@@ -66,6 +66,54 @@ TEST(DeviceRegistry, OpensByNameWhenTheListMovedUnderneath)
     EXPECT_TRUE(source->waitForSent("B", 1, 5000));
 }
 
+namespace {
+
+// A source that counts how often it is asked for its devices.
+class CountingDriver : public MidiDriver
+{
+public:
+    LoopbackDriver devicesHere;
+    int listings = 0;
+    MidiDeviceNames devices() override
+    {
+        ++listings;
+        return devicesHere.devices();
+    }
+    std::unique_ptr<MidiOutputConnection> openOutput(int index, const std::string& name) override
+    {
+        return devicesHere.openOutput(index, name);
+    }
+    std::unique_ptr<MidiInputConnection> openInput(int index, const std::string& name,
+                                                   MidiInputSink& sink) override
+    {
+        return devicesHere.openInput(index, name, sink);
+    }
+};
+
+} // namespace
+
+// Listing the system's MIDI can take a while (ALSA, a JACK server); adding the
+// built-in instrument after it must not ask the system again.
+TEST(DeviceRegistry, AddingASourceAsksOnlyThatSource)
+{
+    auto system = std::make_shared<CountingDriver>();
+    system->devicesHere.addDevice("System");
+    auto builtIn = std::make_shared<CountingDriver>();
+    builtIn->devicesHere.addDevice("Built in");
+    MidiDeviceRegistry registry;
+    registry.addSource(system);
+    system->devicesHere.addDevice("Plugged in later");
+    registry.addSource(builtIn);
+    EXPECT_EQ(system->listings, 1);
+    EXPECT_EQ(builtIn->listings, 1);
+    EXPECT_EQ(registry.outputNames(), (std::vector<std::string>{"System", "Built in"}))
+        << "the snapshot stays until refresh()";
+    registry.refresh();
+    EXPECT_EQ(system->listings, 2);
+    EXPECT_EQ(registry.outputNames(),
+              (std::vector<std::string>{"System", "Plugged in later", "Built in"}));
+}
+
 TEST(RtMidiDriver, AMissingJackServerIsLeftOutQuietly)
 {
     // No server of this name exists: JACK must not count as a live API, the
