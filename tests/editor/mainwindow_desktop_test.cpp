@@ -7,11 +7,15 @@
 #include "patch/initialpatch.h"
 
 #include <QAction>
+#include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSet>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -307,4 +311,45 @@ TEST(MainWindowDesktop, MissingManualIsSaidSo)
     const QString text = w.helpWindow()->browser()->toPlainText();
     EXPECT_TRUE(text.contains("The manual is not beside the program")) << text.toStdString();
     EXPECT_TRUE(text.contains(q(rig.file("help/manual.md"))));
+}
+
+// The manual's keyboard map is what a musician learns the program by: every
+// menu shortcut it names must be one the window has, and every picture it or
+// the README shows must be there.
+TEST(MainWindowDesktop, TheManualsShortcutsAndPicturesAreReal)
+{
+    QFile manual(q(test::sourceDir() + "/docs/manual.md"));
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(manual.readAll());
+    const qsizetype mapStart = text.indexOf("## Keyboard map");
+    ASSERT_GE(mapStart, 0);
+    const QString map = text.mid(mapStart, text.indexOf("\n## ", mapStart + 1) - mapStart);
+
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    QSet<QKeySequence> shortcuts;
+    for (const QAction* a : w.findChildren<QAction*>())
+        if (!a->shortcut().isEmpty())
+            shortcuts.insert(a->shortcut());
+    // "Ctrl+1 … Ctrl+7" names both ends; the player's own keys (F3, Space...) have no modifier.
+    static const QRegularExpression key(
+        R"(\b((?:Ctrl\+|Shift\+|Alt\+)+)(F\d{1,2}|Backspace|[A-Z0-9])\b)");
+    int checked = 0;
+    for (auto m = key.globalMatch(map); m.hasNext(); ++checked) {
+        const QString named = m.next().captured(0);
+        EXPECT_TRUE(shortcuts.contains(QKeySequence(named))) << named.toStdString();
+    }
+    EXPECT_GE(checked, 20) << "the keyboard map lost its rows";
+
+    for (const char* page : {"/docs/manual.md", "/README.md"}) {
+        QFile f(q(test::sourceDir() + page));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString doc = QString::fromUtf8(f.readAll());
+        const QString base = QFileInfo(f.fileName()).absolutePath();
+        static const QRegularExpression picture(R"(!\[[^\]]*\]\(([^)]+)\))");
+        for (auto m = picture.globalMatch(doc); m.hasNext();) {
+            const QString file = m.next().captured(1);
+            EXPECT_TRUE(QFileInfo::exists(base + "/" + file)) << page << ": " << file.toStdString();
+        }
+    }
 }

@@ -11,6 +11,7 @@
 #include "editor/midimonitor.h"
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
+#include "editor/windowtexts.h"
 #include "midi/builtininstrument.h"
 #include "midi/midideviceregistry.h"
 #include "quickedit/tform3.h"
@@ -26,6 +27,9 @@
 #include <QEnterEvent>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QGroupBox>
+#include <QMenu>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSettings>
@@ -209,6 +213,46 @@ int main(int argc, char** argv)
 
     if (doubled)
         return 0;
+
+    // A value's shake menu over the Pitch and Filter panels, with its hint in
+    // the status line. A popup is a window of its own, so it is drawn onto the
+    // grab of the main window where it opened (not where a small offscreen
+    // screen may have pushed it).
+    window.selectPart(0);
+    window.showSheet(Sheet::Tone);
+    QApplication::processEvents();
+    TDragTweak* resonance = window.control("q");
+    const QPoint pressed(resonance->width() / 2, resonance->height() / 2);
+    window.openShakeMenu(resonance, pressed);
+    QMenu* menu = window.shakeMenu();
+    menu->setActiveAction(menu->actions().front());
+    emit menu->hovered(menu->actions().front());
+    QApplication::processEvents();
+    {
+        QPixmap shot = window.grab();
+        QPainter painter(&shot);
+        painter.drawPixmap(resonance->mapTo(&window, pressed), menu->grab());
+        painter.end();
+        const QWidget* pitch = window.panel("pitchpanel");
+        const QPoint corner = pitch->mapTo(&window, QPoint(0, 0)) - QPoint(8, 2);
+        const QRect area(corner, QPoint(corner.x() + 919, window.height() - 1));
+        const QString file = out + "/shake-menu.png";
+        shot.copy(QRect(area.topLeft() * shot.devicePixelRatio(),
+                        area.size() * shot.devicePixelRatio()))
+            .save(file);
+        std::printf("%s\n", qPrintable(file));
+    }
+    menu->hide();
+
+    // The shake options on the setup sheet, with the hint of an amount.
+    window.resize(930, 325);
+    window.showSheet(Sheet::Setup);
+    window.setStatusText(texts::ShakeAmountHint);
+    QApplication::processEvents();
+    const QString optionsFile = out + "/shake-options.png";
+    window.grab().save(optionsFile);
+    std::printf("%s\n", qPrintable(optionsFile));
+    window.resize(size);
 
     // The MIDI monitor after an edit, a panic and a part fetched from the instrument.
     knobs->hide();
