@@ -45,8 +45,6 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
 
-protected:
-
 private:
     struct Entry
     {
