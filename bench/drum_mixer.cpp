@@ -1,100 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The drum mixer's fader let go of with all 64 drum notes selected: 64 image
 // writes, 64 messages handed to the driver and 64 lines rewritten.
+#include "windowbenchrig.h"
+
 #include "editor/drummixerpanel.h"
-#include "editor/mainwindow.h"
-#include "editor/settingsstore.h"
 #include "editor/trevscrb.h"
-#include "midi/midideviceregistry.h"
-#include "midi/mididrivererror.h"
 #include "midi/midisender.h"
 #include "midi/tmidioutput.h"
-#include "player/dialogs.h"
 #include "player/tmidiapputil.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QListWidget>
 #include <QMouseEvent>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <chrono>
-#include <filesystem>
 
 using namespace dorvane;
 
 namespace {
 
-class SilentDialogs : public Dialogs
-{
-public:
-    bool ask(const QString&, AskKind) override { return true; }
-    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
-};
-
-// A device that notes when each message is handed to it, so the figure ends
-// where the messages leave the program, not when the main loop next looks.
-class StampDriver : public MidiDriver
-{
-public:
-    std::atomic<int> handed{0};
-    std::atomic<std::int64_t> lastNs{0};
-
-    MidiDeviceNames devices() override { return {{"Stamp"}, {}, {}, {}}; }
-    std::unique_ptr<MidiOutputConnection> openOutput(int, const std::string&) override
-    {
-        struct Out : MidiOutputConnection
-        {
-            StampDriver* d;
-            explicit Out(StampDriver* driver) : d(driver) {}
-            void transmit(ByteView) override
-            {
-                d->lastNs = std::chrono::steady_clock::now().time_since_epoch().count();
-                ++d->handed;
-            }
-            std::size_t maxMessageSize() const override { return 65535; }
-            std::size_t bytesPerSecond() const override { return 0; }
-        };
-        return std::make_unique<Out>(this);
-    }
-    std::unique_ptr<MidiInputConnection> openInput(int, const std::string&, MidiInputSink&) override
-    {
-        throw MidiDriverError(MidiResult::BadDeviceId, "no input");
-    }
-};
-
+// The window on the stamping device (output 0) with the mixer open and every
+// drum note selected.
 struct Rig
 {
-    QTemporaryDir dir;
-    std::shared_ptr<StampDriver> stamp = std::make_shared<StampDriver>();
-    MidiDeviceRegistry registry;
-    SilentDialogs dialogs;
-    std::unique_ptr<MainWindow> window;
+    bench::WindowBenchRig base{0};
+    std::unique_ptr<MainWindow> window = base.makeWindow();
+    std::shared_ptr<bench::StampDriver>& stamp = base.stamp;
 
     Rig()
     {
-        registry.addSource(stamp);
-        const QString bin = QCoreApplication::applicationDirPath();
-        for (const char* f : {"perf.syx", "wavelist.txt"})
-            std::filesystem::copy_file((bin + "/" + f).toStdString(),
-                                       dir.filePath(f).toStdString());
-        {
-            QSettings s(dir.filePath("settings.ini"), QSettings::IniFormat);
-            s.setValue("setup/midiout", "0");
-            s.setValue("setup/autotrig", "0");
-        }
-        MainWindow::Setup setup;
-        setup.dialogs = &dialogs;
-        setup.settings = std::make_unique<SettingsStore>(dir.filePath("settings.ini"));
-        setup.programFolder = dir.path();
-        setup.devices = &registry;
-        window = std::make_unique<MainWindow>(std::move(setup));
         window->show();
         window->action("DrumMixer")->trigger();
         window->drumMixer()->noteList()->selectAll();

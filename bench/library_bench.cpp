@@ -4,6 +4,8 @@
 // first scan into an empty index, a scan with nothing changed, reading the
 // index back for the panel, and search as you type, from the key to the list
 // painted.
+#include "windowbenchrig.h"
+
 #include "editor/librarypanel.h"
 #include "library/library.h"
 #include "library/librarydatabase.h"
@@ -32,14 +34,7 @@ const bool Smoke = qEnvironmentVariableIsSet("DORVANE_BENCH_SMOKE");
 // Of every ten files: three 8 part images, six part files, one part R file.
 const int FileCount = Smoke ? 100 : 10000;
 
-class SilentDialogs : public Dialogs
-{
-public:
-    bool ask(const QString&, AskKind) override { return true; }
-    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
-};
+using bench::SilentDialogs;
 
 const char* const Words[] = {"BASS", "PAD", "LEAD", "ACID", "STRINGS", "KEYS", "ARP", "FX",
                              "SYNTH", "BELL", "ORGAN", "BRASS", "VOX", "PLUCK"};
