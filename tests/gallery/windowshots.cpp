@@ -7,6 +7,7 @@
 // screenshots` makes them all.
 #include "app/qtdialogs.h"
 #include "editor/drummixerpanel.h"
+#include "editor/trevscrb.h"
 #include "editor/mainwindow.h"
 #include "editor/midimonitor.h"
 #include "editor/settingsstore.h"
