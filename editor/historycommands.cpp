@@ -75,7 +75,7 @@ void MainWindow::undo()
 {
     // While a dump comes in, the image is about to be replaced by it. (The
     // sheets also give way to the drum mixer, whose steps undo like any other.)
-    if (!m_sysexButton->isHidden())
+    if (receiving())
         return;
     if (auto image = m_history.undo())
         restoreImage(*image);
@@ -83,7 +83,7 @@ void MainWindow::undo()
 
 void MainWindow::redo()
 {
-    if (!m_sysexButton->isHidden())
+    if (receiving())
         return;
     if (auto image = m_history.redo())
         restoreImage(*image);

@@ -136,6 +136,8 @@ public:
     void showInSheetArea(QWidget* page);
     void showSheets();
     QWidget* receptionPanel() const { return m_receptionPanel; }
+    // Whether a dump is coming in: its panel has the sheets' place until it ends.
+    bool receiving() const;
     QProgressBar* receptionProgressBar() const { return m_progress; }
     QProgressBar* sendProgressBar() const { return m_sendProgress; }
     QWidget* sheet(Sheet sheet) const;

@@ -38,7 +38,7 @@ void MainWindow::openDrumMixer()
     // A dump on its way owns the window until its button is pressed, and the
     // copy panel until "Done!": two panels over the sheets would each bring
     // the sheets back under the other when closed.
-    if (m_sysexButton->isVisible() || m_copyMode != CopyMode::Off)
+    if (receiving() || m_copyMode != CopyMode::Off)
         return;
     emit quickEditHideRequested();
     showInSheetArea(m_drumMixer);

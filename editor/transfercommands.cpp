@@ -110,6 +110,11 @@ void MainWindow::showInSheetArea(QWidget* page)
     m_sheetArea->setCurrentWidget(page);
 }
 
+bool MainWindow::receiving() const
+{
+    return m_sheetArea->currentWidget() == m_receptionPanel;
+}
+
 void MainWindow::showSheets()
 {
     m_sheetArea->setCurrentWidget(m_pages);

@@ -109,7 +109,8 @@ TEST(MainWindowUnsaved, ARefusedFileLeavesTheNextOpenInTheLastGoodFolder)
     test::writeFile(bad, Bytes(9053, 0xF0));
     rig.dialogs.files.push_back(q(bad));
     w.action("Open8Part")->trigger();
-    EXPECT_TRUE(rig.dialogs.lastText().startsWith("short.syx could not be read"));
+    EXPECT_TRUE(rig.dialogs.lastText().startsWith("short.syx was not loaded"))
+        << rig.dialogs.lastText().toStdString();
     w.action("Open8Part")->trigger(); // cancelled
     EXPECT_EQ(QDir(rig.dialogs.fileRequests.back().fileName).absolutePath(),
               QDir(q(rig.dir.path().string())).absolutePath());
