@@ -57,28 +57,14 @@ struct Outcome
 };
 
 Outcome run(const QString& program, const QStringList& args,
-        const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
-        int timeoutMs = 120000)
+            const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+            int timeoutMs = 120000)
 {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    Outcome r;
-    if (!p.waitForStarted(10000)) {
-        r.err = "cannot start " + program;
-        return r;
-    }
-    p.closeWriteChannel();
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = "timed out: " + program;
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
+    std::vector<std::string> list;
+    for (const QString& a : args)
+        list.push_back(a.toStdString());
+    const test::ProcessResult p = test::runProcess(program.toStdString(), list, timeoutMs, env);
+    return {p.exitCode, QString::fromStdString(p.out), QString::fromStdString(p.err)};
 }
 
 // A fresh profile in a temporary folder: settings, cache and data of our own,

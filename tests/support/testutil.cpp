@@ -88,12 +88,13 @@ std::string binDir()
 }
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                         int timeoutMs)
+                         int timeoutMs, const QProcessEnvironment& env)
 {
     QStringList list;
     for (const auto& a : args)
         list << QString::fromStdString(a);
     QProcess p;
+    p.setProcessEnvironment(env);
     p.start(QString::fromStdString(program), list);
     ProcessResult r;
     if (!p.waitForStarted(10000)) {

@@ -2,6 +2,8 @@
 // Small helpers shared by the tests: temporary files, byte formatting, child processes.
 #pragma once
 
+#include <QProcessEnvironment>
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -44,8 +46,10 @@ struct ProcessResult
     std::string err;
 };
 
-// Runs a program to completion with the given arguments (no shell involved).
+// Runs a program to completion with the given arguments (no shell involved),
+// in the given environment or this process's own.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                         int timeoutMs = 60000);
+                         int timeoutMs = 60000,
+                         const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
 
 } // namespace dorvane::test
