@@ -7,6 +7,9 @@
 #include "midi/tmymidihdr.h"
 #include "patch/fileio.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
 namespace dorvane {
 
 MidiSender::MidiSender(QObject* parent) : QObject(parent)
@@ -45,6 +48,28 @@ void MidiSender::SendLong(Bytes bytes)
         schedule();
 }
 
+void MidiSender::SendLongNow(Bytes bytes)
+{
+    if (bytes.empty())
+        return;
+    const bool waiting = !m_queue.empty() || m_step == Step::Pausing ||
+                         (m_step == Step::AwaitingDevice && m_pendingPause > 0);
+    if (waiting || m_pause || m_messagePause > 0 || !m_output || !m_output->IsOpen()) {
+        SendLong(std::move(bytes));
+        return;
+    }
+    m_bytesGiven += bytes.size();
+    try {
+        m_output->SendLongMessage(bytes);
+        m_handedOver.push_back(bytes.size());
+    } catch (const EmidioutputError& e) {
+        finished(bytes.size());
+        m_failures.push_back(QString::fromStdString(e.what()));
+    }
+    // The turn reports a failure and says queueEmpty once the device is done.
+    schedule();
+}
+
 bool MidiSender::SendFile(const QString& fileName)
 {
     Bytes bytes;
@@ -76,23 +101,42 @@ bool MidiSender::IsIdle() const
            (!m_output || m_output->MessagesInFlight() == 0);
 }
 
+namespace {
+
+// The sender's turn on the event loop.
+const QEvent::Type TurnEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+} // namespace
+
 void MidiSender::schedule()
 {
     m_step = Step::Scheduled;
     if (m_turnPosted)
         return;
     m_turnPosted = true;
-    // A posted call, not a zero timer: it runs in the order it was posted, so
-    // the message leaves before the window lays out and paints what the edit
-    // changed, not after.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_turnPosted = false;
-            if (m_step == Step::Scheduled)
-                sendNext();
-        },
-        Qt::QueuedConnection);
+    // Posted ahead of what is already waiting: an edit changes labels and
+    // knobs before it sends, and the layouts and paints that posts are no
+    // reason for the instrument to hear the change later. The turn still
+    // never runs inside the caller, so SendLong stays a queueing call.
+    QCoreApplication::postEvent(this, new QEvent(TurnEvent), Qt::HighEventPriority);
+}
+
+bool MidiSender::event(QEvent* event)
+{
+    if (event->type() != TurnEvent)
+        return QObject::event(event);
+    m_turnPosted = false;
+    QPointer<MidiSender> self(this);
+    while (!m_failures.empty()) {
+        const QString text = m_failures.front();
+        m_failures.pop_front();
+        emit sendFailed(text);
+        if (!self)
+            return true;
+    }
+    if (m_step == Step::Scheduled)
+        sendNext();
+    return true;
 }
 
 bool MidiSender::sendOne(ByteView message)

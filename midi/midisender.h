@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Sends long messages to the output port one at a time, in the order they were
 // given, from the main thread's event loop: SendLong returns at once and the
-// message leaves on a later turn. With Pause set, 55 ms pass after each long
+// message leaves on a later turn (SendLongNow, for edits, hands it over at once
+// when nothing waits before it and nothing pauses). With Pause set, 55 ms pass after each long
 // message; with a message pause, that many milliseconds pass after each sysex
 // message, also between the messages inside one long message (for slow
 // devices). Pauses run on timers and start when the device has finished with
@@ -49,6 +50,11 @@ public:
 
     // Queues one long message (at most 65,535 bytes, or the port refuses it).
     void SendLong(Bytes bytes);
+    // As SendLong, but a message that nothing waits before and no pause holds
+    // back goes to the port now: an edit is heard without waiting for the
+    // window to paint what it changed. Its failure is reported on a later
+    // turn all the same, never inside the caller.
+    void SendLongNow(Bytes bytes);
     // Sends a whole file. One long message when it fits; a longer file goes as
     // several, cut only after a message's F7. False (and sendFailed) when the
     // file cannot be read or holds a single message too long to send; then
@@ -69,6 +75,9 @@ signals:
     void queueEmpty();
     // BytesFinished grew.
     void bytesFinished(quint64 total);
+
+protected:
+    bool event(QEvent* event) override;
 
 private:
     enum class Step
@@ -104,6 +113,8 @@ private:
     std::uint64_t m_bytesFinished = 0;
     // Sizes of the messages the port has and has not yet finished, oldest first.
     std::deque<std::size_t> m_handedOver;
+    // Failures of messages handed over at once, reported on the next turn.
+    std::deque<QString> m_failures;
 };
 
 } // namespace dorvane

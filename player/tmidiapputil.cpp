@@ -396,17 +396,18 @@ void TMIDIappUtil::SendShort(int status, int data1, int data2)
 
 void TMIDIappUtil::SendParameter(int a1, int a2, int a3, int a4, int value)
 {
-    SendLong(parameterMessage(d->synth, {byteOf(a1), byteOf(a2), byteOf(a3), byteOf(a4)}, value));
+    d->sender.SendLongNow(
+        parameterMessage(d->synth, {byteOf(a1), byteOf(a2), byteOf(a3), byteOf(a4)}, value));
 }
 
 void TMIDIappUtil::SendWave(int a1, int a2, int a3, int wave)
 {
-    SendLong(waveMessage(d->synth, byteOf(a1), byteOf(a2), byteOf(a3), wave));
+    d->sender.SendLongNow(waveMessage(d->synth, byteOf(a1), byteOf(a2), byteOf(a3), wave));
 }
 
 void TMIDIappUtil::SendName(const QString& name, int a1, int a2)
 {
-    SendLong(nameMessage(d->synth, sysexText(name), byteOf(a1), byteOf(a2)));
+    d->sender.SendLongNow(nameMessage(d->synth, sysexText(name), byteOf(a1), byteOf(a2)));
 }
 
 Bytes TMIDIappUtil::DataSetHeader() const

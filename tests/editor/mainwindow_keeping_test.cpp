@@ -123,6 +123,7 @@ TEST(MainWindowKeep, TheImageComesBackAtTheNextStartAndNothingIsSent)
     rig.dialogs.files.push_back(q(writeOther(rig, "song.syx")));
     first.action("Open8Part")->trigger();
     rig.release("cutoff", 33);
+    EXPECT_FALSE(rig.take().empty()) << "the edit went out";
     const Bytes edited = first.image().bytes();
     rig.closeWindow();
     ASSERT_TRUE(std::filesystem::exists(rig.dataFolder().toStdString() + "/image.syx"));
@@ -206,7 +207,8 @@ TEST(MainWindowDevices, ChosenByNameReportedWhenMissingAndNoneChosenAgain)
     EXPECT_EQ(w.midiOutput().DeviceID(), 2);
     EXPECT_EQ(rig.control("midiin")->Caption(), "no midiin");
     EXPECT_NE(w.midiInput().State(), misOpen);
-    EXPECT_TRUE(w.statusText().contains("\"Synth Gone\" is not there")) << w.statusText().toStdString();
+    EXPECT_TRUE(w.statusText().contains("\"Synth Gone\" is not there"))
+        << w.statusText().toStdString();
     EXPECT_EQ(w.pages()->currentWidget(), w.sheet(Sheet::Setup));
 
     // "no midiout" is the first entry, reachable again.

@@ -9,6 +9,9 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 using namespace dorvane;
 using namespace dorvane::test;
 
@@ -240,4 +243,33 @@ TEST(MidiSender, OutlivesItsPort)
     sender.SendLong(dataSet(24, 1));
     ASSERT_TRUE(waitFor([&] { return empty.count() == 1; }));
     EXPECT_EQ(failed.count(), 1);
+}
+
+// An edit is heard without waiting for the window to paint: it reaches the
+// device with no turn of the event loop. It never overtakes what waits before
+// it, and a failure is still reported on a later turn, not inside the edit.
+TEST(MidiSender, AnEditGoesAtOnceInItsPlaceAndFailsLater)
+{
+    SenderSetup s;
+    const Bytes edit = dataSet(14, 1);
+    s.sender.SendLongNow(edit);
+    for (int i = 0; i < 2000 && s.loop.driver->sent("Loop A").empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(s.loop.driver->sent("Loop A"), std::vector<Bytes>{edit}) << "no turn was needed";
+    ASSERT_TRUE(waitFor([&] { return s.empty.count() == 1; }));
+
+    // Queued first, so the edit waits for it.
+    s.loop.driver->clearSent("Loop A");
+    const Bytes dump = dataSet(141, 2);
+    s.sender.SendLong(dump);
+    s.sender.SendLongNow(edit);
+    EXPECT_TRUE(s.loop.driver->sent("Loop A").empty());
+    ASSERT_TRUE(waitFor([&] { return s.empty.count() == 2; }));
+    EXPECT_EQ(s.loop.driver->sent("Loop A"), (std::vector<Bytes>{dump, edit}));
+
+    s.sender.SendLongNow(Bytes(70000, 0x10)); // refused by the port
+    EXPECT_EQ(s.failed.count(), 0) << "reported inside the edit";
+    ASSERT_TRUE(waitFor([&] { return s.failed.count() == 1 && s.empty.count() == 3; }));
+    EXPECT_NE(s.failed.at(0).at(0).toString().indexOf("65535"), -1);
+    EXPECT_EQ(s.sender.BytesFinished(), s.sender.BytesGiven());
 }
