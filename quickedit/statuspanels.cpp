@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "quickedit/statuspanels.h"
 
+#include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -32,17 +33,33 @@ void StatusPanels::setText(int panel, const QString& text)
 void StatusPanels::setWidthFor(int panel, const QString& widest)
 {
     m_widest[std::size_t(panel)] = widest;
+    measure();
     updateGeometry();
     update();
 }
 
-QSize StatusPanels::sizeHint() const
+void StatusPanels::measure()
 {
     const QFontMetrics metrics(font());
+    for (int i = 0; i < Count; ++i)
+        m_widestPx[std::size_t(i)] = metrics.horizontalAdvance(m_widest[std::size_t(i)]);
+}
+
+void StatusPanels::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange) {
+        measure();
+        updateGeometry();
+    }
+    QWidget::changeEvent(event);
+}
+
+QSize StatusPanels::sizeHint() const
+{
     int width = 200;
     for (int i = 1; i < Count; ++i)
-        width += Gap + metrics.horizontalAdvance(m_widest[std::size_t(i)]) + 2 * Padding;
-    return {width, metrics.height() + 2 * Padding};
+        width += Gap + m_widestPx[std::size_t(i)] + 2 * Padding;
+    return {width, fontMetrics().height() + 2 * Padding};
 }
 
 QSize StatusPanels::minimumSizeHint() const
@@ -52,13 +69,10 @@ QSize StatusPanels::minimumSizeHint() const
 
 QRect StatusPanels::panelRect(int panel) const
 {
-    const QFontMetrics metrics(font());
     int right = width();
     for (int i = Count - 1; i > panel; --i)
-        right -= metrics.horizontalAdvance(m_widest[std::size_t(i)]) + 2 * Padding + Gap;
-    const int left =
-        panel == 0 ? 0
-                   : right - metrics.horizontalAdvance(m_widest[std::size_t(panel)]) - 2 * Padding;
+        right -= m_widestPx[std::size_t(i)] + 2 * Padding + Gap;
+    const int left = panel == 0 ? 0 : right - m_widestPx[std::size_t(panel)] - 2 * Padding;
     return QRect(left, 0, right - left, height());
 }
 

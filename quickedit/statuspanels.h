@@ -32,12 +32,17 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     QRect panelRect(int panel) const;
+    // The panels' widths in pixels, measured again only when a widest text or
+    // the font changes: measuring shapes the text, and every edit asks.
+    void measure();
 
     std::array<QString, Count> m_texts;
     std::array<QString, Count> m_widest;
+    std::array<int, Count> m_widestPx{};
 };
 
 } // namespace dorvane
