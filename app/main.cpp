@@ -13,8 +13,10 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -36,6 +38,38 @@ int answer(const dorvane::StartOptions& options)
     return options.action == Action::Error ? 1 : 0;
 }
 
+// Runs a function once, on the turn after a widget was first painted.
+class AfterFirstPaint : public QObject
+{
+public:
+    AfterFirstPaint(QWidget& widget, std::function<void()> what)
+        : QObject(&widget), m_what(std::move(what))
+    {
+        widget.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                m_what();
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_what;
+};
+
+void afterFirstPaint(QWidget& widget, std::function<void()> what)
+{
+    new AfterFirstPaint(widget, std::move(what));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -51,13 +85,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationDisplayName("Dorvane");
     // Ties the windows to the menu entry (its icon in docks and on Wayland).
     QGuiApplication::setDesktopFileName("org.quellrin.Dorvane");
-    const dorvane::StartOptions options =
-        dorvane::parseStartOptions(QCoreApplication::arguments());
+    const dorvane::StartOptions options = dorvane::parseStartOptions(QCoreApplication::arguments());
     if (options.action != dorvane::StartOptions::Action::Run)
         return answer(options);
 
     const QString folder = dorvane::TMIDIappUtil::ProgramFolder();
-    QApplication::setWindowIcon(QIcon(folder + "/dorvane.png"));
     // Without a groovebox at hand, the built-in one answers like the real thing.
     dorvane::MidiDeviceRegistry::application().addSource(
         std::make_shared<dorvane::BuiltInInstrument>((folder + "/perf.syx").toStdString()));
@@ -72,6 +104,10 @@ int main(int argc, char** argv)
     new dorvane::Tform3(window);
     dialogs.setParent(&window);
     window.show();
+    // Once the window is on the screen: reading the picture loads the image
+    // plugins, which the first sight of the window need not wait for.
+    afterFirstPaint(window,
+                    [folder] { QApplication::setWindowIcon(QIcon(folder + "/dorvane.png")); });
     if (!options.file.isEmpty())
         window.openFile(options.file);
     return app.exec();

@@ -53,9 +53,8 @@ void MainWindow::buildViewMenu()
     m_libraryPanel = new LibraryPanel(*m_dialogs, this);
     addDockWidget(Qt::RightDockWidgetArea, m_libraryPanel);
     m_libraryPanel->hide();
-    connect(m_libraryPanel, &LibraryPanel::loadRequested, this, [this](std::size_t e) {
-        runCommand([&] { loadFromLibrary(e, LibraryLoad::Load); });
-    });
+    connect(m_libraryPanel, &LibraryPanel::loadRequested, this,
+            [this](std::size_t e) { runCommand([&] { loadFromLibrary(e, LibraryLoad::Load); }); });
     connect(m_libraryPanel, &LibraryPanel::auditionRequested, this, [this](std::size_t e) {
         runCommand([&] { loadFromLibrary(e, LibraryLoad::Audition); });
     });
@@ -75,12 +74,28 @@ void MainWindow::buildViewMenu()
     show->setStatusTip(texts::LibraryHint);
     view->addAction(show);
     connect(show, &QAction::triggered, this, [this](bool shown) {
-        if (shown)
-            m_libraryPanel->searchField()->setFocus();
+        if (!shown)
+            return;
+        openLibraryOnce();
+        m_libraryPanel->searchField()->setFocus();
+    });
+    // Opened when first shown: most starts never look at the library, and its
+    // SQL driver, database and rescan of the folders would hold up the window.
+    connect(m_libraryPanel, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible)
+            openLibraryOnce();
     });
 
     for (QAbstractButton* b : m_partGroup->buttons())
         b->setAcceptDrops(true);
+}
+
+void MainWindow::openLibraryOnce()
+{
+    if (m_libraryOpened)
+        return;
+    m_libraryOpened = true;
+    openLibrary(m_libraryFile);
 }
 
 void MainWindow::openLibrary(const QString& databaseFile)
@@ -133,7 +148,8 @@ void MainWindow::loadFromLibrary(std::size_t index, LibraryLoad how, std::option
     const ByteView block = check.ok() ? partBlockAt(bytes, check, entry.position) : ByteView();
     if (problem.isEmpty() && !check.ok())
         problem = QString::fromStdString(check.problem());
-    else if (problem.isEmpty() && (block.empty() || soundHash(block, entry.rhythm()) != entry.sound))
+    else if (problem.isEmpty() &&
+             (block.empty() || soundHash(block, entry.rhythm()) != entry.sound))
         problem = QString("it holds another patch there now");
     if (!problem.isEmpty()) {
         setStatusText(QString(texts::LibraryFileChanged).arg(entry.fileName, problem));
@@ -149,8 +165,9 @@ void MainWindow::loadFromLibrary(std::size_t index, LibraryLoad how, std::option
     if (!loadPartBlock(block, step, check.wrongChecksums(), entry.path))
         return;
     m_util->SendLong(m_image.PartBytes(partNumber()));
-    setStatusText(QString(how == LibraryLoad::Load ? texts::LibraryLoaded : texts::LibraryAuditioned)
-                      .arg(entry.name, partLabel()));
+    setStatusText(
+        QString(how == LibraryLoad::Load ? texts::LibraryLoaded : texts::LibraryAuditioned)
+            .arg(entry.name, partLabel()));
     if (how == LibraryLoad::Audition)
         testNote();
 }
@@ -181,7 +198,8 @@ void MainWindow::saveCurrentPartToLibrary()
         QStringList shown;
         for (const QString& f : folders)
             shown << QDir::toNativeSeparators(f);
-        const auto item = m_dialogs->chooseItem(texts::LibrarySaveTitle, texts::LibrarySaveLabel, shown);
+        const auto item =
+            m_dialogs->chooseItem(texts::LibrarySaveTitle, texts::LibrarySaveLabel, shown);
         if (!item || *item < 0 || *item >= folders.size())
             return;
         chosen = *item;

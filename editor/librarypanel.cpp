@@ -51,7 +51,6 @@ LibraryPanel::LibraryPanel(Dialogs& dialogs, QWidget* parent)
     m_search = new QLineEdit;
     m_search->setObjectName("LibrarySearch");
     m_search->setPlaceholderText(texts::LibrarySearchHint);
-    m_search->setClearButtonEnabled(true);
     m_search->installEventFilter(this);
     column->addWidget(m_search);
 
@@ -121,7 +120,8 @@ LibraryPanel::LibraryPanel(Dialogs& dialogs, QWidget* parent)
     connect(star, &QAction::triggered, this, &LibraryPanel::toggleFavourite);
     QAction* tags = makeAction("LibraryTags", texts::LibraryTags, {});
     connect(tags, &QAction::triggered, this, &LibraryPanel::editTags);
-    QAction* open = makeAction("LibraryOpenFile", texts::LibraryOpenFile, texts::LibraryOpenFileHint);
+    QAction* open =
+        makeAction("LibraryOpenFile", texts::LibraryOpenFile, texts::LibraryOpenFileHint);
     connect(open, &QAction::triggered, this, [this] {
         if (const auto e = currentEntry())
             emit openFileRequested(*e);
@@ -227,20 +227,28 @@ void LibraryPanel::setLibrary(Library* library, const QString& whyNot)
             updateStatus();
             // The musician asked for this scan: the status bar's "Reading..." gets
             // its answer, once the scan that read what was asked for is over.
-            if (m_announceScan && !m_library->rescanPending()) {
-                m_announceScan = false;
-                const ScanReport& r = m_library->lastScan();
-                const QLocale l;
-                emit message(QString(texts::LibraryScanDone)
-                                 .arg(l.toString(r.read), l.toString(r.others), l.toString(r.removed),
-                                      l.toString(qlonglong(m_library->entries().size()))));
-            }
+            if (!m_announceScan)
+                return;
+            const ScanReport& r = m_library->lastScan();
+            m_announcedRead += r.read;
+            m_announcedOthers += r.others;
+            m_announcedRemoved += r.removed;
+            if (m_library->rescanPending())
+                return;
+            m_announceScan = false;
+            const QLocale l;
+            emit message(QString(texts::LibraryScanDone)
+                             .arg(l.toString(m_announcedRead), l.toString(m_announcedOthers),
+                                  l.toString(m_announcedRemoved),
+                                  l.toString(qlonglong(m_library->entries().size()))));
+            m_announcedRead = m_announcedOthers = m_announcedRemoved = 0;
         }));
-        m_connections.push_back(connect(library, &Library::scanFailed, this, [this](const QString& why) {
-            m_progress.clear();
-            updateStatus();
-            emit message(why);
-        }));
+        m_connections.push_back(
+            connect(library, &Library::scanFailed, this, [this](const QString& why) {
+                m_progress.clear();
+                updateStatus();
+                emit message(why);
+            }));
     }
     search();
 }
@@ -308,8 +316,8 @@ void LibraryPanel::updateActions()
 {
     const auto e = currentEntry();
     const LibraryEntry* entry = e ? &m_library->entries()[*e] : nullptr;
-    for (const char* name : {"LibraryAudition", "LibraryLoad", "LibraryFavourite", "LibraryTags",
-                             "LibraryShowFolder"})
+    for (const char* name :
+         {"LibraryAudition", "LibraryLoad", "LibraryFavourite", "LibraryTags", "LibraryShowFolder"})
         action(name)->setEnabled(entry != nullptr);
     action("LibraryOpenFile")->setEnabled(entry && entry->fileKind == LibraryFileKind::Image);
     action("LibraryFavourite")
@@ -381,8 +389,8 @@ void LibraryPanel::addFolder()
     if (!m_library)
         return;
     const QStringList folders = m_library->folders();
-    const auto folder = m_dialogs.chooseFolder(texts::LibraryAddFolderTitle,
-                                               folders.isEmpty() ? QDir::homePath() : folders.front());
+    const auto folder = m_dialogs.chooseFolder(
+        texts::LibraryAddFolderTitle, folders.isEmpty() ? QDir::homePath() : folders.front());
     if (!folder)
         return;
     runSafely([&] { emit message(m_library->addFolder(*folder)); });
@@ -418,9 +426,9 @@ void LibraryPanel::showOthers()
         lines << QDir::toNativeSeparators(others[i].path) + ": " + others[i].reason;
     if (others.size() > std::size_t(OthersShown))
         lines << QString("... and %1 more").arg(others.size() - std::size_t(OthersShown));
-    m_dialogs.ask(QString(texts::LibraryOtherList)
-                      .arg(number(qsizetype(others.size())), lines.join("\r\n")),
-                  AskKind::Information);
+    m_dialogs.ask(
+        QString(texts::LibraryOtherList).arg(number(qsizetype(others.size())), lines.join("\r\n")),
+        AskKind::Information);
 }
 
 void LibraryPanel::showInFolder()
@@ -428,6 +436,14 @@ void LibraryPanel::showInFolder()
     if (const auto e = currentEntry())
         QDesktopServices::openUrl(
             QUrl::fromLocalFile(QFileInfo(m_library->entries()[*e].path).absolutePath()));
+}
+
+void LibraryPanel::showEvent(QShowEvent* event)
+{
+    // Its icon comes from the icon theme, a search of folders that a start
+    // with the library hidden has no reason to wait for.
+    m_search->setClearButtonEnabled(true);
+    QDockWidget::showEvent(event);
 }
 
 bool LibraryPanel::eventFilter(QObject* watched, QEvent* event)

@@ -71,6 +71,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QAction* makeAction(const QString& name, const QString& text, const QString& hint);
@@ -93,8 +94,14 @@ private:
     LibraryModel* m_model = nullptr;
     QLabel* m_status = nullptr;
     QMenu* m_menu = nullptr;
-    QString m_progress; // while a scan runs
+    QString m_progress;          // while a scan runs
     bool m_announceScan = false; // the running scan's end goes to the status bar
+    // What the scans since the musician asked have read: a scan already
+    // running when a folder is added leaves the folder to the one after it,
+    // or reads it itself, and the answer counts both.
+    int m_announcedRead = 0;
+    int m_announcedOthers = 0;
+    int m_announcedRemoved = 0;
     std::vector<QMetaObject::Connection> m_connections;
 };
 

@@ -4,6 +4,7 @@
 // keyboard, which plays the current part while the editor pages are shown.
 #include "editor/mainwindow.h"
 
+#include "editor/librarypanel.h"
 #include "editor/midimonitor.h"
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
@@ -167,8 +168,10 @@ void MainWindow::startUp()
 
     m_timer->SetEnabled(true);
     partChanged();
-    openLibrary(m_libraryFile);
     restoreState(QByteArray::fromBase64(m_settings->text(Setting::WindowState).toLatin1()));
+    // Left open at the last exit: it is wanted now.
+    if (!m_libraryPanel->isHidden())
+        openLibraryOnce();
     if (!perfProblem.isEmpty())
         setStatusText(perfProblem);
 }

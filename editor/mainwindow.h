@@ -84,7 +84,8 @@ public:
         QString programFolder;                   // perf.syx, wavelist.txt … live here
         MidiDeviceRegistry* devices = nullptr;   // the program's devices unless given
         QString libraryFile; // the library's index; without one the window has no library
-        QString dataFolder; // where the image is kept between runs; the user's data folder unless given
+        QString
+            dataFolder; // where the image is kept between runs; the user's data folder unless given
     };
 
     // What a file did for the window, for fileTaken().
@@ -449,6 +450,8 @@ private:
     void swapModelFile();
     // librarycommands.cpp
     void buildViewMenu();
+    // The index, the first time the library is shown.
+    void openLibraryOnce();
     void openLibrary(const QString& databaseFile);
     bool partButtonDrag(QObject* watched, QEvent* event);
 
@@ -554,6 +557,7 @@ private:
     MidiMonitor* m_monitor = nullptr;
     LibraryPanel* m_libraryPanel = nullptr;
     Library* m_library = nullptr;
+    bool m_libraryOpened = false;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
     QButtonGroup* m_shakeType = nullptr;
@@ -601,7 +605,7 @@ private:
     QString m_openFileName;  // the open dialog's
     QStringList m_waveNames; // as loaded, each with its two leading blanks
     QString m_caption;
-    QString m_hintShown; // the last hint put in the status bar
+    QString m_hintShown;           // the last hint put in the status bar
     DeviceChoices m_outputChoices; // by the midiout selector's positions
     DeviceChoices m_inputChoices;
     QString m_errorShowing; // the send error whose box is open, so repeats don't stack

@@ -120,10 +120,12 @@ TEST(MainWindowLibrary, LoadPutsTheFilesPartOnTheCurrentPartSendsItAndOneUndoTak
     rig.click(0, LibraryModel::NameColumn, true);
 
     const Bytes expected = LibraryRig::withPart(before, rig.bass, 2);
-    EXPECT_EQ(w.image().bytes(), expected) << "part 3 holds the file's part, renumbered; nothing else moved";
+    EXPECT_EQ(w.image().bytes(), expected)
+        << "part 3 holds the file's part, renumbered; nothing else moved";
     t505temppatch sent;
     sent.LoadFromBytes(expected);
-    EXPECT_EQ(rig.take(), hexMessages(sent.PartBytes(2))) << "the part goes out with fresh checksums";
+    EXPECT_EQ(rig.take(), hexMessages(sent.PartBytes(2)))
+        << "the part goes out with fresh checksums";
     EXPECT_EQ(w.action("Undo")->text(), "Undo Load DEEP BASS from the library, part 3");
     EXPECT_EQ(w.nameField()->text(), "DEEP BASS");
     EXPECT_EQ(rig.dialogs.asked.size(), asked) << "no unsaved changes, no question";
@@ -253,6 +255,9 @@ TEST(MainWindowLibrary, AnIndexOfALaterVersionLeavesTheWindowWorking)
     }
     QSqlDatabase::removeDatabase("later");
     MainWindow& w = rig.openPlaying();
+    // The index is opened when the library is first shown, not at start-up.
+    EXPECT_FALSE(rig.panel().statusLabel()->text().contains("written by a later version"));
+    w.action("ViewLibrary")->trigger();
     EXPECT_EQ(w.library(), nullptr);
     EXPECT_TRUE(rig.panel().statusLabel()->text().contains("written by a later version"));
     EXPECT_FALSE(rig.panel().action("LibraryAddFolder")->isEnabled());
