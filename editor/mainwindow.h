@@ -517,6 +517,7 @@ private:
     std::unordered_map<const TDragTweak*, const Binding*> m_rows;
     std::unordered_map<QString, QGroupBox*> m_panels;
     std::unordered_map<QString, int> m_panelColumns;
+    std::optional<bool> m_tonePanelsRhythm; // whom the tone panels are laid out for
     std::unordered_map<const TDragTweak*, QLabel*> m_labels;
     std::array<QScrollArea*, 3> m_sheets{};
     // A sheet's content until the sheet is first shown (then its scroll area owns it).

@@ -164,8 +164,13 @@ void MainWindow::partChanged()
     // The tone-only panels stay with parts 1..7.
     if (QAction* morph = action("ToneMorphAction"))
         m_morphPanel->setVisible(!rhythm && morph->isChecked());
-    for (const char* name : TonePanels)
-        layOutTonePanel(name, rhythm);
+    // The tone panels change their rows only between parts 1..7 and part R;
+    // laying them out again at every part change cost half a millisecond.
+    if (m_tonePanelsRhythm != rhythm) {
+        for (const char* name : TonePanels)
+            layOutTonePanel(name, rhythm);
+        m_tonePanelsRhythm = rhythm;
+    }
     refresh();
 }
 
