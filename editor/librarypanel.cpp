@@ -230,18 +230,18 @@ void LibraryPanel::setLibrary(Library* library, const QString& whyNot)
             if (!m_announceScan)
                 return;
             const ScanReport& r = m_library->lastScan();
-            m_announcedRead += r.read;
-            m_announcedOthers += r.others;
-            m_announcedRemoved += r.removed;
+            m_announced.read += r.read;
+            m_announced.others += r.others;
+            m_announced.removed += r.removed;
             if (m_library->rescanPending())
                 return;
             m_announceScan = false;
             const QLocale l;
             emit message(QString(texts::LibraryScanDone)
-                             .arg(l.toString(m_announcedRead), l.toString(m_announcedOthers),
-                                  l.toString(m_announcedRemoved),
+                             .arg(l.toString(m_announced.read), l.toString(m_announced.others),
+                                  l.toString(m_announced.removed),
                                   l.toString(qlonglong(m_library->entries().size()))));
-            m_announcedRead = m_announcedOthers = m_announcedRemoved = 0;
+            m_announced = ScanReport();
         }));
         m_connections.push_back(
             connect(library, &Library::scanFailed, this, [this](const QString& why) {

@@ -6,6 +6,7 @@
 // saving the current part) it asks of the window through its signals.
 #pragma once
 
+#include "library/libraryscanner.h"
 #include "library/librarysearch.h"
 
 #include <QDockWidget>
@@ -99,9 +100,7 @@ private:
     // What the scans since the musician asked have read: a scan already
     // running when a folder is added leaves the folder to the one after it,
     // or reads it itself, and the answer counts both.
-    int m_announcedRead = 0;
-    int m_announcedOthers = 0;
-    int m_announcedRemoved = 0;
+    ScanReport m_announced;
     std::vector<QMetaObject::Connection> m_connections;
 };
 

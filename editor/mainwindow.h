@@ -84,8 +84,7 @@ public:
         QString programFolder;                   // perf.syx, wavelist.txt … live here
         MidiDeviceRegistry* devices = nullptr;   // the program's devices unless given
         QString libraryFile; // the library's index; without one the window has no library
-        QString
-            dataFolder; // where the image is kept between runs; the user's data folder unless given
+        QString dataFolder;  // the image kept between runs; the data folder unless given
     };
 
     // What a file did for the window, for fileTaken().

@@ -59,13 +59,8 @@ void MidiSender::SendLongNow(Bytes bytes)
         return;
     }
     m_bytesGiven += bytes.size();
-    try {
-        m_output->SendLongMessage(bytes);
-        m_handedOver.push_back(bytes.size());
-    } catch (const EmidioutputError& e) {
-        finished(bytes.size());
-        m_failures.push_back(QString::fromStdString(e.what()));
-    }
+    if (std::optional<QString> failure = handOver(bytes))
+        m_failures.push_back(std::move(*failure));
     // The turn reports a failure and says queueEmpty once the device is done.
     schedule();
 }
@@ -139,19 +134,26 @@ bool MidiSender::event(QEvent* event)
     return true;
 }
 
-bool MidiSender::sendOne(ByteView message)
+std::optional<QString> MidiSender::handOver(ByteView message)
 {
     try {
         if (!m_output)
             throw EmidioutputError(miditexts::OutputNotOpen);
         m_output->SendLongMessage(message);
         m_handedOver.push_back(message.size());
-        return true;
+        return std::nullopt;
     } catch (const EmidioutputError& e) {
         finished(message.size());
-        emit sendFailed(QString::fromStdString(e.what()));
-        return false;
+        return QString::fromStdString(e.what());
     }
+}
+
+bool MidiSender::sendOne(ByteView message)
+{
+    const std::optional<QString> failure = handOver(message);
+    if (failure)
+        emit sendFailed(*failure);
+    return !failure;
 }
 
 void MidiSender::sendNext()

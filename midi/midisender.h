@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Sends long messages to the output port one at a time, in the order they were
 // given, from the main thread's event loop: SendLong returns at once and the
-// message leaves on a later turn (SendLongNow, for edits, hands it over at once
-// when nothing waits before it and nothing pauses). With Pause set, 55 ms pass after each long
-// message; with a message pause, that many milliseconds pass after each sysex
+// message leaves on a later turn (SendLongNow, for edits, hands it over at
+// once when nothing waits before it and nothing pauses). With Pause set, 55 ms
+// pass after each long message; with a message pause, that many milliseconds pass after each sysex
 // message, also between the messages inside one long message (for slow
 // devices). Pauses run on timers and start when the device has finished with
 // the message, so they are real gaps on the wire; nothing ever sleeps.
@@ -25,6 +25,7 @@
 #include <QTimer>
 
 #include <deque>
+#include <optional>
 
 namespace dorvane {
 
@@ -90,6 +91,8 @@ private:
 
     void schedule();
     void sendNext();
+    // To the port; the failure's text when the port refuses the message.
+    std::optional<QString> handOver(ByteView message);
     bool sendOne(ByteView message);
     void onDrained();
     void afterMessage(int pauseMs);
