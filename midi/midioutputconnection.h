@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // An open output device as a driver hands it out; closing is destroying it.
-// The output port calls transmit() from its sending thread only, one call at a
-// time, and never after it has begun destroying the connection.
+// The output port calls transmit() one call at a time, from its sending thread
+// or, for a short message when nothing is on its way, from the main thread:
+// transmit() hands the bytes on without waiting for the device. It is never
+// called after the port has begun destroying the connection.
 #pragma once
 
 #include "patch/layout.h"

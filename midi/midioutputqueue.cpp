@@ -37,10 +37,34 @@ MidiOutputQueue::~MidiOutputQueue()
 
 bool MidiOutputQueue::post(MidiOutgoing* message) noexcept
 {
+    if (sendNow(*message))
+        return true;
     if (!m_ring.push(message))
         return false;
     m_signal.fetch_add(1, std::memory_order_release);
     m_signal.notify_one();
+    return true;
+}
+
+bool MidiOutputQueue::sendNow(MidiOutgoing& message) noexcept
+{
+    const std::size_t bytes = message.bytes.BytesRecorded();
+    if (bytes > BurstBytes)
+        return false;
+    std::unique_lock lock(m_sending, std::try_to_lock);
+    // The thread drops a message only under the lock, after sending it: an
+    // empty ring seen here means everything posted before has left.
+    if (!lock.owns_lock() || m_ring.size() != 0 || m_stop.load(std::memory_order_acquire))
+        return false;
+    if (m_bytesPerSecond != 0) {
+        refillCredit();
+        if (m_credit < double(bytes))
+            return false;
+    }
+    send(message);
+    m_finished.fetch_add(1, std::memory_order_release);
+    lock.unlock();
+    m_wake.post();
     return true;
 }
 
@@ -56,11 +80,14 @@ void MidiOutputQueue::run()
             continue;
         }
         MidiOutgoing* message = *next;
-        send(*message);
-        if (m_stop.load(std::memory_order_acquire))
-            return;
-        m_ring.drop();
-        m_finished.fetch_add(1, std::memory_order_release);
+        {
+            std::lock_guard lock(m_sending);
+            send(*message);
+            if (m_stop.load(std::memory_order_acquire))
+                return;
+            m_ring.drop();
+            m_finished.fetch_add(1, std::memory_order_release);
+        }
         m_wake.post();
     }
 }
@@ -96,6 +123,15 @@ void MidiOutputQueue::transmit(MidiOutgoing& message, ByteView bytes)
     }
 }
 
+void MidiOutputQueue::refillCredit()
+{
+    using namespace std::chrono;
+    const auto now = steady_clock::now();
+    m_credit = std::min(BurstBytes, m_credit + duration<double>(now - m_creditTime).count() *
+                                                   double(m_bytesPerSecond));
+    m_creditTime = now;
+}
+
 void MidiOutputQueue::pace(std::size_t bytes)
 {
     if (m_bytesPerSecond == 0)
@@ -103,17 +139,11 @@ void MidiOutputQueue::pace(std::size_t bytes)
     using namespace std::chrono;
     const double rate = double(m_bytesPerSecond);
     const double needed = std::min(double(bytes), BurstBytes);
-    auto refill = [&] {
-        const auto now = steady_clock::now();
-        m_credit =
-            std::min(BurstBytes, m_credit + duration<double>(now - m_creditTime).count() * rate);
-        m_creditTime = now;
-    };
-    refill();
+    refillCredit();
     while (m_credit < needed && !m_stop.load(std::memory_order_acquire)) {
         sleepFor(
             duration_cast<steady_clock::duration>(duration<double>((needed - m_credit) / rate)));
-        refill();
+        refillCredit();
     }
     // A message longer than the burst leaves the credit negative, so the next
     // one waits for the time it took on the wire.

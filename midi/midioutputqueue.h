@@ -5,7 +5,14 @@
 // order, each long message one sysex message at a time, no faster than the
 // device takes them, and counts each one finished. The finished count and a
 // wake-up tell the main thread which messages it can let go. The hand-over is
-// a single-producer/single-consumer ring of pointers: no lock on either side.
+// a single-producer/single-consumer ring of pointers.
+//
+// A short message offered to an idle queue (nothing waiting, the thread not
+// sending, the pace allowing it now) is passed to the device on the offering
+// thread instead: waking a sleeping thread costs more than the message, and
+// an edit's message should not wait for the scheduler. Every device's
+// transmit only queues the bytes, so this never blocks the main thread; a
+// message that would have to wait for the pace still goes to the thread.
 #pragma once
 
 #include "midi/spscring.h"
@@ -15,6 +22,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 #include <thread>
 
 namespace dorvane {
@@ -48,7 +56,8 @@ public:
     MidiOutputQueue& operator=(const MidiOutputQueue&) = delete;
 
     // Main thread. False when the ring is full: keep the message and offer it
-    // again after the next wake-up.
+    // again after the next wake-up. The message may be finished (and the
+    // wake-up posted) before this returns.
     bool post(MidiOutgoing* message) noexcept;
 
     // How many posted messages are finished (sent or failed), in posting order.
@@ -56,8 +65,10 @@ public:
 
 private:
     void run();
+    bool sendNow(MidiOutgoing& message) noexcept;
     void send(MidiOutgoing& message);
     void transmit(MidiOutgoing& message, ByteView bytes);
+    void refillCredit();
     void pace(std::size_t bytes);
     void sleepFor(std::chrono::steady_clock::duration duration);
 
@@ -69,7 +80,10 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<std::uint64_t> m_finished{0};
 
-    // Pacing, sending thread only: bytes that may go out at once.
+    // Held by whoever passes a message to the device, from the pace to the
+    // finished count, so that messages leave one at a time and in order.
+    std::mutex m_sending;
+    // Pacing, under m_sending: bytes that may go out at once.
     double m_credit = 0;
     std::chrono::steady_clock::time_point m_creditTime;
 
