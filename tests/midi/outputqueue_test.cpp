@@ -87,16 +87,27 @@ void waitFinished(const MidiOutputQueue& queue, std::uint64_t count)
         std::this_thread::yield();
 }
 
+struct Rig
+{
+    explicit Rig(std::size_t bytesPerSecond) : device(bytesPerSecond) {}
+    // Lets a held message go before the queue joins its thread, so that a
+    // failed expectation ends the test instead of hanging it.
+    ~Rig() { device.release(); }
+
+    RecordingDevice device;
+    WakeUp wake;
+    MidiOutputQueue queue{device, wake};
+    const std::thread::id main = std::this_thread::get_id();
+};
+
 } // namespace
 
 // An edit's message must not wait for the sending thread to wake, yet must
 // never overtake a message already on its way.
 TEST(MidiOutputQueue, AShortMessageToAnIdleQueueLeavesAtOnceButNeverOvertakes)
 {
-    RecordingDevice device(0);
-    WakeUp wake;
-    MidiOutputQueue queue(device, wake);
-    const auto main = std::this_thread::get_id();
+    Rig rig(0);
+    auto& [device, wake, queue, main] = rig;
 
     auto first = sysex(0x01, 12);
     ASSERT_TRUE(queue.post(first.get()));
@@ -127,10 +138,8 @@ TEST(MidiOutputQueue, AShortMessageToAnIdleQueueLeavesAtOnceButNeverOvertakes)
 // the pace; the message goes to the thread, which waits.
 TEST(MidiOutputQueue, AMessageThePaceHoldsBackIsLeftToTheThread)
 {
-    RecordingDevice device(1000);
-    WakeUp wake;
-    MidiOutputQueue queue(device, wake);
-    const auto main = std::this_thread::get_id();
+    Rig rig(1000);
+    auto& [device, wake, queue, main] = rig;
 
     auto burst = sysex(0x01, 500);
     auto next = sysex(0x02, 40);
