@@ -8,6 +8,10 @@ time from launch to the first drawn window (and the processor time used by
 then, which a busy machine stretches far less), the resident memory 3 s after
 launch, and Dorvane's ratios to the bare window (medians).
 
+A third program, an empty main window of Dorvane's first size with a menu bar,
+runs alongside: the ratios against it tell what Dorvane's own work costs, apart
+from what a window of that size costs any Qt program.
+
     bench/startup.py [--build build-bench] [--runs 10] [--xvfb N | --display :N]
 """
 import argparse
@@ -17,6 +21,9 @@ import statistics
 import subprocess
 import sys
 import tempfile
+
+# The size the main window asks for the first time (bounded by the screen).
+DORVANE_FIRST_SIZE = "1366x740"
 
 
 def start_xvfb(number):
@@ -76,14 +83,16 @@ def main():
         sys.exit("startup.py: Xvfb is missing (Debian: xvfb)")
 
     xvfb, display = (None, opts.display) if opts.display else start_xvfb(opts.xvfb)
-    results = {"bare": [], "dorvane": []}
+    programs = {"bare": (bare, []), "window": (bare, ["--window", DORVANE_FIRST_SIZE]),
+                "dorvane": (dorvane, [])}
+    results = {name: [] for name in programs}
     try:
-        # One unmeasured start of each fills the disk cache for both alike.
-        measure(watcher, bare, [], display, 0.5)
-        measure(watcher, dorvane, [], display, 0.5)
+        # One unmeasured start of each fills the disk cache for all alike.
+        for program, args in programs.values():
+            measure(watcher, program, args, display, 0.5)
         for _ in range(opts.runs):
-            results["bare"].append(measure(watcher, bare, [], display, opts.seconds))
-            results["dorvane"].append(measure(watcher, dorvane, [], display, opts.seconds))
+            for name, (program, args) in programs.items():
+                results[name].append(measure(watcher, program, args, display, opts.seconds))
     finally:
         if xvfb:
             xvfb.kill()
@@ -94,15 +103,16 @@ def main():
 
     print("%d runs each, display %s, load average %.1f" % (opts.runs, display, os.getloadavg()[0]))
     print("%-8s %24s %12s %24s" % ("", "first window ms", "CPU ms", "RSS MB after %gs" % opts.seconds))
-    for name in ("bare", "dorvane"):
+    for name in programs:
         t = [r[0] for r in results[name]]
         m = [r[1] for r in results[name]]
         print("%-8s %6.0f  (%4.0f .. %4.0f)   %10.0f    %6.1f  (%5.1f .. %5.1f)" %
               (name, median(name, 0), min(t), max(t), median(name, 2), median(name, 1), min(m),
                max(m)))
-    print("ratio    time %.2f x   CPU %.2f x   memory %.2f x" %
-          (median("dorvane", 0) / median("bare", 0), median("dorvane", 2) / median("bare", 2),
-           median("dorvane", 1) / median("bare", 1)))
+    for against in ("bare", "window"):
+        print("dorvane / %-7s time %.2f x   CPU %.2f x   memory %.2f x" %
+              (against, median("dorvane", 0) / median(against, 0),
+               median("dorvane", 2) / median(against, 2), median("dorvane", 1) / median(against, 1)))
 
 
 if __name__ == "__main__":
