@@ -8,6 +8,7 @@
 #include "editor/tdragtweak.h"
 #include "editor/trevscrb.h"
 #include "editor/windowtexts.h"
+#include "library/library.h"
 #include "midi/midisender.h"
 #include "midi/tmidioutput.h"
 #include "patch/catalogue.h"
@@ -262,9 +263,8 @@ void MainWindow::nameEntered()
     imageChanged(onPart("Patch Name"));
     m_name->setText(QString::fromLatin1(m_image.GetPatchName(part)));
     // The next part save offers the patch's name.
-    m_saveFileName = QFileInfo(m_saveFileName)
-                         .dir()
-                         .filePath(QString::fromLatin1(name).trimmed() + ".syx");
+    m_saveFileName =
+        QFileInfo(m_saveFileName).dir().filePath(patchFileName(QString::fromLatin1(name)));
     refreshCaption();
 }
 

@@ -6,6 +6,7 @@
 
 #include "editor/settingsstore.h"
 #include "editor/windowtexts.h"
+#include "library/library.h"
 #include "patch/fileio.h"
 #include "patch/imagecheck.h"
 #include "patch/imagediff.h"
@@ -178,7 +179,7 @@ void MainWindow::savePartFile()
     QString start = m_saveFileName;
     const QString name = m_name->text().trimmed();
     if (!name.isEmpty())
-        start = QFileInfo(m_saveFileName).dir().filePath(name + ".syx");
+        start = QFileInfo(m_saveFileName).dir().filePath(patchFileName(name));
     if (const auto file = askSave(texts::SavePartTitle, start)) {
         m_image.SavePartFile(file->toStdString(), partNumber());
         m_saveFileName = *file;

@@ -216,7 +216,7 @@ void Library::setTags(std::size_t index, const QStringList& tags)
     emit entriesChanged();
 }
 
-QString freeFileName(const QString& folder, const QString& patchName)
+QString patchFileName(const QString& patchName)
 {
     QString base;
     for (const QChar c : patchName.trimmed())
@@ -226,8 +226,15 @@ QString freeFileName(const QString& folder, const QString& patchName)
         base.chop(1);
     if (base.isEmpty())
         base = "Untitled";
+    return base + ".syx";
+}
+
+QString freeFileName(const QString& folder, const QString& patchName)
+{
     const QDir dir(folder);
-    QString name = base + ".syx";
+    const QString first = patchFileName(patchName);
+    const QString base = first.chopped(4);
+    QString name = first;
     for (int n = 2; QFileInfo::exists(dir.filePath(name)) && n <= MaxNumberedNames; ++n)
         name = QString("%1 (%2).syx").arg(base).arg(n);
     return dir.filePath(name);

@@ -92,9 +92,12 @@ private:
     QTimer m_settle; // changes on disk come in bursts: one scan after the last
 };
 
-// The name a new file in `folder` gets for this patch name: the name with
-// characters no file system takes replaced, ".syx", and a number when a file
-// of that name is there already.
+// A file name for this patch name: the name with characters no file system
+// takes replaced by "_" (a "/" in "AC/DC" is no folder), and ".syx".
+QString patchFileName(const QString& patchName);
+
+// The name a new file in `folder` gets for this patch name: patchFileName(),
+// with a number when a file of that name is there already.
 QString freeFileName(const QString& folder, const QString& patchName);
 
 } // namespace dorvane

@@ -9,9 +9,12 @@
 #include "patch/rolandmessage.h"
 #include "transfer/dumpreceiver.h"
 
+#include <QLineEdit>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -133,6 +136,25 @@ TEST(MainWindowFiles, PartFilesMoveBetweenParts)
     w.action("OpenPart")->trigger();
     EXPECT_EQ(w.image().bytes(), before);
     EXPECT_TRUE(w.statusText().contains("not loaded"));
+}
+
+// A patch name may hold characters a file name cannot: "AC/DC" offered as it
+// stands would send the save into a folder "AC" that is not there.
+TEST(MainWindowFiles, APartSaveOffersThePatchNameAsAFileNameInTheSameFolder)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    w.selectPart(2);
+    rig.dialogs.files.push_back(q(rig.file("first.syx")));
+    w.action("SavePart")->trigger();
+    for (const char* entered : {"AC/DC", "What?"}) {
+        w.nameField()->setText(entered);
+        QTest::keyClick(w.nameField(), Qt::Key_Return);
+        w.action("SavePart")->trigger();
+        const QFileInfo offered(rig.dialogs.fileRequests.back().fileName);
+        EXPECT_EQ(offered.fileName(), QString(entered).replace(QRegularExpression("[/?]"), "_") + ".syx");
+        EXPECT_EQ(offered.dir(), QFileInfo(q(rig.file("first.syx"))).dir());
+    }
 }
 
 TEST(MainWindowFiles, SaveAndExport)
