@@ -301,6 +301,13 @@ QWidget* MainWindow::buildToneSheet()
     m_wave->setMinimumContentsLength(14);
     connect(m_wave, &QComboBox::activated, this,
             [this](int index) { runCommand([&] { selectWave(index); }); });
+    // The group shown is the wave's own, however the wave came to change (a
+    // refresh, a shake, another tone): "TB" beside a saw wave would mislead.
+    // Only a choice in the group list jumps to a group's first wave.
+    connect(m_wave, &QComboBox::currentIndexChanged, this, [this](int wave) {
+        if (wave >= 0)
+            m_category->setCurrentIndex(waveCategoryOf(wave));
+    });
     waveGrid->addWidget(new QLabel("Name"), first, 0);
     waveGrid->addWidget(m_name, first, 1, 1, 3);
     waveGrid->addWidget(new QLabel("Group"), first + 1, 0);

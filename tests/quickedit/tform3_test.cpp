@@ -366,6 +366,8 @@ TEST(Tform3, TheMainWindowsChangesReachTheKnobWindow)
     EXPECT_EQ(rig.knob("q")->Position(), 99);
     EXPECT_EQ(rig.knob("portatime")->Position(), 70);
     EXPECT_EQ(k.waveList()->currentIndex(), 21);
+    EXPECT_EQ(w.categoryList()->currentText(), " Square") << "the group is the wave's own";
+    EXPECT_EQ(k.categoryList()->currentText(), " Square");
     EXPECT_TRUE(k.showToneButton(3)->isChecked());
     EXPECT_EQ(k.windowTitle(), w.captionText().trimmed());
 
@@ -380,6 +382,8 @@ TEST(Tform3, TheMainWindowsChangesReachTheKnobWindow)
     EXPECT_EQ(rig.take(), (Messages{test::hex(waveMessage(tsMC505, 0x02, 0, 0x10, 12))}));
     w.selectWave(30);
     EXPECT_EQ(k.waveList()->currentIndex(), 30) << "a wave chosen there shows here";
+    EXPECT_EQ(k.categoryList()->currentText(), " P wave");
+    EXPECT_EQ(w.image().ReadWave(0, 1), 30) << "following the wave is no jump to the group's first";
 
     // The font's family, hints and the backup's note.
     QFont serif = w.font();
