@@ -49,12 +49,11 @@ bool MidiOutputQueue::post(MidiOutgoing* message) noexcept
 bool MidiOutputQueue::sendNow(MidiOutgoing& message) noexcept
 {
     const std::size_t bytes = message.bytes.BytesRecorded();
-    if (bytes > BurstBytes)
-        return false;
-    std::unique_lock lock(m_sending, std::try_to_lock);
-    // The thread drops a message only under the lock, after sending it: an
-    // empty ring seen here means everything posted before has left.
-    if (!lock.owns_lock() || m_ring.size() != 0 || m_stop.load(std::memory_order_acquire))
+    // The thread drops a message from the ring only once it has sent it, and
+    // touches neither the device nor the pace again before the next push: an
+    // empty ring, seen here, leaves both to this thread, and the ring's own
+    // release and acquire order every write on either side.
+    if (bytes > BurstBytes || m_ring.size() != 0 || m_stop.load(std::memory_order_acquire))
         return false;
     if (m_bytesPerSecond != 0) {
         refillCredit();
@@ -63,7 +62,6 @@ bool MidiOutputQueue::sendNow(MidiOutgoing& message) noexcept
     }
     send(message);
     m_finished.fetch_add(1, std::memory_order_release);
-    lock.unlock();
     m_wake.post();
     return true;
 }
@@ -80,14 +78,11 @@ void MidiOutputQueue::run()
             continue;
         }
         MidiOutgoing* message = *next;
-        {
-            std::lock_guard lock(m_sending);
-            send(*message);
-            if (m_stop.load(std::memory_order_acquire))
-                return;
-            m_ring.drop();
-            m_finished.fetch_add(1, std::memory_order_release);
-        }
+        send(*message);
+        if (m_stop.load(std::memory_order_acquire))
+            return;
+        m_ring.drop();
+        m_finished.fetch_add(1, std::memory_order_release);
         m_wake.post();
     }
 }

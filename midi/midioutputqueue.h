@@ -5,7 +5,7 @@
 // order, each long message one sysex message at a time, no faster than the
 // device takes them, and counts each one finished. The finished count and a
 // wake-up tell the main thread which messages it can let go. The hand-over is
-// a single-producer/single-consumer ring of pointers.
+// a single-producer/single-consumer ring of pointers: no lock on either side.
 //
 // A short message offered to an idle queue (nothing waiting, the thread not
 // sending, the pace allowing it now) is passed to the device on the offering
@@ -22,7 +22,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <mutex>
 #include <thread>
 
 namespace dorvane {
@@ -80,10 +79,8 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<std::uint64_t> m_finished{0};
 
-    // Held by whoever passes a message to the device, from the pace to the
-    // finished count, so that messages leave one at a time and in order.
-    std::mutex m_sending;
-    // Pacing, under m_sending: bytes that may go out at once.
+    // Pacing, by whichever thread may send (see sendNow): bytes that may go
+    // out at once.
     double m_credit = 0;
     std::chrono::steady_clock::time_point m_creditTime;
 

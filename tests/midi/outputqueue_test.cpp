@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -16,40 +17,35 @@ using namespace dorvane;
 
 namespace {
 
-// Records which thread handed each message over; a message whose first byte
-// is `holdFirstByte` waits in transmit() until released.
+// Records the size of each message and the thread that handed it over; a
+// message whose second byte is Hold waits in transmit() until released.
 class RecordingDevice : public MidiOutputConnection
 {
 public:
-    explicit RecordingDevice(std::size_t bytesPerSecond) : m_pace(bytesPerSecond) {}
-
+    static constexpr std::uint8_t Hold = 0x55;
     struct Handed
     {
-        std::uint8_t first;
         std::size_t size;
         std::thread::id thread;
     };
 
-    void transmit(ByteView message) override
+    explicit RecordingDevice(std::size_t pace) : m_pace(pace) {}
+    void transmit(ByteView m) override
     {
         std::unique_lock lock(m_mutex);
-        handed.push_back({message[0], message.size(), std::this_thread::get_id()});
+        m_handed.push_back({m.size(), std::this_thread::get_id()});
         m_changed.notify_all();
-        if (message[1] == holdByte)
-            m_changed.wait(lock, [this] { return m_released; });
+        m_changed.wait(lock, [&] { return m[1] != Hold || m_released; });
     }
     std::size_t maxMessageSize() const override { return 65535; }
     std::size_t bytesPerSecond() const override { return m_pace; }
 
-    void waitFor(std::size_t count)
+    // What was handed over, once there are at least `count`.
+    std::vector<Handed> handed(std::size_t count = 0)
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return handed.size() >= count; });
-    }
-    std::vector<Handed> copy()
-    {
-        std::lock_guard lock(m_mutex);
-        return handed;
+        m_changed.wait(lock, [&] { return m_handed.size() >= count; });
+        return m_handed;
     }
     void release()
     {
@@ -58,45 +54,44 @@ public:
         m_changed.notify_all();
     }
 
-    static constexpr std::uint8_t holdByte = 0x55;
-
 private:
-    std::vector<Handed> handed;
+    const std::size_t m_pace;
     std::mutex m_mutex;
     std::condition_variable m_changed;
+    std::vector<Handed> m_handed;
     bool m_released = false;
-    const std::size_t m_pace;
 };
-
-std::unique_ptr<MidiOutgoing> sysex(std::uint8_t second, std::size_t size)
-{
-    auto m = std::make_unique<MidiOutgoing>(size);
-    std::uint8_t* p = m->bytes.DataBlock();
-    p[0] = 0xF0;
-    for (std::size_t i = 1; i + 1 < size; ++i)
-        p[i] = i == 1 ? second : 0x10;
-    p[size - 1] = 0xF7;
-    m->bytes.SetBytesRecorded(size);
-    m->isLong = true;
-    return m;
-}
-
-void waitFinished(const MidiOutputQueue& queue, std::uint64_t count)
-{
-    while (queue.finished() < count)
-        std::this_thread::yield();
-}
 
 struct Rig
 {
-    explicit Rig(std::size_t bytesPerSecond) : device(bytesPerSecond) {}
-    // Lets a held message go before the queue joins its thread, so that a
+    explicit Rig(std::size_t pace) : device(pace) {}
+    // A held message is let go before the queue joins its thread, so that a
     // failed expectation ends the test instead of hanging it.
     ~Rig() { device.release(); }
+
+    bool post(std::uint8_t second, std::size_t size)
+    {
+        auto m = std::make_unique<MidiOutgoing>(size);
+        std::uint8_t* p = m->bytes.DataBlock();
+        std::fill(p, p + size, 0x10);
+        p[0] = 0xF0;
+        p[1] = second;
+        p[size - 1] = 0xF7;
+        m->bytes.SetBytesRecorded(size);
+        m->isLong = true;
+        messages.push_back(std::move(m));
+        return queue.post(messages.back().get());
+    }
+    void waitFinished(std::uint64_t count)
+    {
+        while (queue.finished() < count)
+            std::this_thread::yield();
+    }
 
     RecordingDevice device;
     WakeUp wake;
     MidiOutputQueue queue{device, wake};
+    std::vector<std::unique_ptr<MidiOutgoing>> messages;
     const std::thread::id main = std::this_thread::get_id();
 };
 
@@ -107,47 +102,33 @@ struct Rig
 TEST(MidiOutputQueue, AShortMessageToAnIdleQueueLeavesAtOnceButNeverOvertakes)
 {
     Rig rig(0);
-    auto& [device, wake, queue, main] = rig;
+    ASSERT_TRUE(rig.post(0x01, 12));
+    EXPECT_EQ(rig.queue.finished(), 1u) << "handed over before post returned";
+    EXPECT_EQ(rig.device.handed(1)[0].thread, rig.main);
 
-    auto first = sysex(0x01, 12);
-    ASSERT_TRUE(queue.post(first.get()));
-    EXPECT_EQ(queue.finished(), 1u) << "an idle queue hands a short message over before post returns";
-    ASSERT_EQ(device.copy().size(), 1u);
-    EXPECT_EQ(device.copy()[0].thread, main);
-
-    // Longer than a burst: the thread takes it, and holds it in the device.
-    auto held = sysex(RecordingDevice::holdByte, 600);
-    auto behind = sysex(0x02, 12);
-    ASSERT_TRUE(queue.post(held.get()));
-    device.waitFor(2);
-    ASSERT_TRUE(queue.post(behind.get()));
-    EXPECT_EQ(device.copy().size(), 2u) << "a message went past one still being sent";
-    EXPECT_EQ(queue.finished(), 1u);
-    device.release();
-    waitFinished(queue, 3);
-
-    const auto handed = device.copy();
+    // Longer than a burst: the thread takes it, and the device holds it.
+    ASSERT_TRUE(rig.post(RecordingDevice::Hold, 600));
+    rig.device.handed(2);
+    ASSERT_TRUE(rig.post(0x02, 12));
+    EXPECT_EQ(rig.device.handed().size(), 2u) << "a message went past one still being sent";
+    rig.device.release();
+    rig.waitFinished(3);
+    const auto handed = rig.device.handed();
     ASSERT_EQ(handed.size(), 3u);
-    EXPECT_EQ(handed[1].size, 600u);
-    EXPECT_NE(handed[1].thread, main);
     EXPECT_EQ(handed[2].size, 12u);
-    EXPECT_NE(handed[2].thread, main) << "the waiting message is the thread's to send";
+    EXPECT_NE(handed[2].thread, rig.main) << "the waiting message is the thread's to send";
 }
 
-// A paced device: once the burst is spent, the main thread must not sleep for
-// the pace; the message goes to the thread, which waits.
+// Once the burst is spent, the main thread must not sleep for the pace: the
+// message goes to the thread, which waits.
 TEST(MidiOutputQueue, AMessageThePaceHoldsBackIsLeftToTheThread)
 {
     Rig rig(1000);
-    auto& [device, wake, queue, main] = rig;
-
-    auto burst = sysex(0x01, 500);
-    auto next = sysex(0x02, 40);
-    ASSERT_TRUE(queue.post(burst.get()));
-    ASSERT_TRUE(queue.post(next.get()));
-    waitFinished(queue, 2);
-    const auto handed = device.copy();
+    ASSERT_TRUE(rig.post(0x01, 500));
+    ASSERT_TRUE(rig.post(0x02, 40));
+    rig.waitFinished(2);
+    const auto handed = rig.device.handed();
     ASSERT_EQ(handed.size(), 2u);
-    EXPECT_EQ(handed[0].thread, main);
-    EXPECT_NE(handed[1].thread, main);
+    EXPECT_EQ(handed[0].thread, rig.main);
+    EXPECT_NE(handed[1].thread, rig.main);
 }
