@@ -8,7 +8,6 @@
 #include "editor/tdragtweak.h"
 #include "editor/trevscrb.h"
 #include "editor/windowtexts.h"
-#include "library/library.h"
 #include "midi/midisender.h"
 #include "midi/tmidioutput.h"
 #include "patch/catalogue.h"
@@ -263,8 +262,7 @@ void MainWindow::nameEntered()
     imageChanged(onPart("Patch Name"));
     m_name->setText(QString::fromLatin1(m_image.GetPatchName(part)));
     // The next part save offers the patch's name.
-    m_saveFileName =
-        QFileInfo(m_saveFileName).dir().filePath(patchFileName(QString::fromLatin1(name)));
+    m_saveFileName = besideLastSave(QString::fromLatin1(name));
     refreshCaption();
 }
 

@@ -176,16 +176,19 @@ void MainWindow::save8Part()
 
 void MainWindow::savePartFile()
 {
-    QString start = m_saveFileName;
     const QString name = m_name->text().trimmed();
-    if (!name.isEmpty())
-        start = QFileInfo(m_saveFileName).dir().filePath(patchFileName(name));
+    const QString start = name.isEmpty() ? m_saveFileName : besideLastSave(name);
     if (const auto file = askSave(texts::SavePartTitle, start)) {
         m_image.SavePartFile(file->toStdString(), partNumber());
         m_saveFileName = *file;
         fileTaken(*file, FileUse::SavedPart);
         rememberFile(*file);
     }
+}
+
+QString MainWindow::besideLastSave(const QString& patchName) const
+{
+    return QFileInfo(m_saveFileName).dir().filePath(patchFileName(patchName));
 }
 
 bool MainWindow::hasUnsavedChanges(std::optional<int> part) const

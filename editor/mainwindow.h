@@ -367,6 +367,8 @@ private:
     bool loadPartFileOnCurrentPart(const QString& file);
     void save8Part();
     void savePartFile();
+    // The file a patch name is offered as, in the folder of the last save.
+    QString besideLastSave(const QString& patchName) const;
     void chooseAutoSaveFile();
     void initializePatch();
     void savePartMidi();

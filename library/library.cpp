@@ -216,7 +216,9 @@ void Library::setTags(std::size_t index, const QStringList& tags)
     emit entriesChanged();
 }
 
-QString patchFileName(const QString& patchName)
+namespace {
+
+QString fileStem(const QString& patchName)
 {
     QString base;
     for (const QChar c : patchName.trimmed())
@@ -226,15 +228,18 @@ QString patchFileName(const QString& patchName)
         base.chop(1);
     if (base.isEmpty())
         base = "Untitled";
-    return base + ".syx";
+    return base;
 }
+
+} // namespace
+
+QString patchFileName(const QString& patchName) { return fileStem(patchName) + ".syx"; }
 
 QString freeFileName(const QString& folder, const QString& patchName)
 {
     const QDir dir(folder);
-    const QString first = patchFileName(patchName);
-    const QString base = first.chopped(4);
-    QString name = first;
+    const QString base = fileStem(patchName);
+    QString name = base + ".syx";
     for (int n = 2; QFileInfo::exists(dir.filePath(name)) && n <= MaxNumberedNames; ++n)
         name = QString("%1 (%2).syx").arg(base).arg(n);
     return dir.filePath(name);

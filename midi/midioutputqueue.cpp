@@ -53,7 +53,7 @@ bool MidiOutputQueue::sendNow(MidiOutgoing& message) noexcept
     // touches neither the device nor the pace again before the next push: an
     // empty ring, seen here, leaves both to this thread, and the ring's own
     // release and acquire order every write on either side.
-    if (bytes > BurstBytes || m_ring.size() != 0 || m_stop.load(std::memory_order_acquire))
+    if (bytes > BurstBytes || m_ring.size() != 0)
         return false;
     if (m_bytesPerSecond != 0) {
         refillCredit();
