@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/copypanel.h"
 
+#include "editor/fixedpitchfont.h"
 #include "editor/windowtexts.h"
 #include "patch/layout.h"
 
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -76,9 +76,7 @@ QWidget* CopyPanel::buildColumn(Side side, const char* listName, const char* par
     c.list->setStatusTip(texts::ListInfoHint);
     c.list->setToolTip(texts::ListInfoHint);
     // Drum-note labels are padded to one width: in a fixed font the waves line up.
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setPointSizeF(c.list->font().pointSizeF());
-    c.list->setFont(fixed);
+    c.list->setFont(fixedPitchFont(c.list->font()));
     c.list->setMinimumWidth(c.list->fontMetrics().averageCharWidth() * ListCharacters);
     connect(c.list, &QListWidget::itemDoubleClicked, this, [this, side](QListWidgetItem* item) {
         emit entryDoubleClicked(side, m_columns[side].list->row(item));

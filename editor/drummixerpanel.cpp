@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/drummixerpanel.h"
 
+#include "editor/fixedpitchfont.h"
 #include "editor/mainwindow.h"
 #include "editor/trevscrb.h"
 #include "editor/windowtexts.h"
@@ -10,7 +11,6 @@
 
 #include <QComboBox>
 #include <QEvent>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QScrollBar>
 #include <QHBoxLayout>
@@ -37,11 +37,7 @@ QString itemText(const DrumMixerType& type)
 // Only the family is set, so the size still follows the window's font.
 QFont listFont()
 {
-    QFont font;
-    font.setFamilies({"Courier New", QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    return font;
+    return fixedPitchFont(QFont(), {"Courier New"});
 }
 
 } // namespace

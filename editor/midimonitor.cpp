@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/midimonitor.h"
 
+#include "editor/fixedpitchfont.h"
 #include "editor/parameterwords.h"
 #include "patch/messagedescription.h"
 
 #include <QCheckBox>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -45,7 +45,7 @@ void MidiMonitor::buildView()
     m_view->setObjectName("monitorview");
     m_view->setReadOnly(true);
     m_view->setMaximumBlockCount(int(HistoryLimit));
-    m_view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_view->setFont(fixedPitchFont(m_view->font()));
     m_view->setLineWrapMode(QPlainTextEdit::NoWrap);
     // The list follows what comes in until the user scrolls up to read, and
     // again once they are back at the bottom.
