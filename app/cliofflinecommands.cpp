@@ -7,6 +7,7 @@
 #include "patch/modelconversion.h"
 #include "patch/rolandmessage.h"
 #include "patch/t505temppatch.h"
+#include "transfer/sendcheck.h"
 
 #include <ostream>
 #include <stdexcept>
@@ -158,7 +159,9 @@ int info(const std::vector<std::string>& files, std::ostream& out, std::ostream&
             if (isSysex(*bytes))
                 checksumReport(*bytes, out);
             else
-                out << "  not a sysex file\n";
+                out << "  not a sysex file: "
+                    << sysexFileProblem(*bytes).value_or("it must be complete F0 ... F7 messages")
+                    << '\n';
             continue;
         }
         anyWellFormed = true;
@@ -205,7 +208,9 @@ int fixChecksums(const std::string& in, const std::string& outFile, std::ostream
     if (!bytes)
         return 1;
     if (!isSysex(*bytes)) {
-        err << in << ": not a sysex file (it must be complete F0 ... F7 messages)\n";
+        // The same words, and the same byte named, as send gives for this file.
+        err << in << " is not a sysex file: "
+            << sysexFileProblem(*bytes).value_or("it must be complete F0 ... F7 messages") << '\n';
         return 1;
     }
     // A broken message has no checksum a refresh could mend: writing the file

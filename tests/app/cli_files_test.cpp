@@ -128,12 +128,20 @@ TEST(CliFiles, FixChecksums)
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(test::readFile(dir.file("good.syx")), good);
 
-    test::writeFile(dir.file("notsysex.syx"), test::fromHex("F0 41 10 00 0B 12 02 00"));
-    expectRefused(cli({"fix-checksums", dir.file("notsysex.syx"), dir.file("o.syx")}),
-                  dir.file("o.syx"), "not a sysex file");
-    test::writeFile(dir.file("empty.syx"), {});
-    expectRefused(cli({"fix-checksums", dir.file("empty.syx"), dir.file("o.syx")}),
-                  dir.file("o.syx"), "not a sysex file");
+    // What is wrong and where, in the words send uses for the same file.
+    const std::pair<Bytes, std::string> notSysex[] = {
+        {test::fromHex("F0 41 10 00 0B 12 02 00"), "the message at byte 0 has no end (F7)"},
+        {{}, "the file is empty"},
+        {test::fromHex("F0 41 10 00 0B 12 02 00 00 00 01 7D F7 33"),
+         "byte 13 is outside any sysex message"},
+    };
+    for (const auto& [bytes, why] : notSysex) {
+        test::writeFile(dir.file("notsysex.syx"), bytes);
+        const std::string line = dir.file("notsysex.syx") + " is not a sysex file: " + why + "\n";
+        const auto fix = cli({"fix-checksums", dir.file("notsysex.syx"), dir.file("o.syx")});
+        expectRefused(fix, dir.file("o.syx"), line);
+        EXPECT_EQ(cli({"send", dir.file("notsysex.syx"), "--out", "0"}).err, fix.err);
+    }
     expectRefused(cli({"fix-checksums", dir.file("bad.syx"), dir.file("no/folder/o.syx")}), "",
                   "o.syx");
 }
