@@ -101,6 +101,19 @@ TEST(CliFiles, Info)
         << r.out;
     EXPECT_NE(r.out.find("checksums: all right (65 messages)"), std::string::npos);
 
+    EXPECT_NE(r.out.find("(65 messages)\n  device ID: 10\n"), std::string::npos) << r.out;
+
+    // Saved from an instrument set to another device ID: said, since it is
+    // not what the messages leave with.
+    Bytes eleven = namedImage();
+    for (ByteView m : splitSysex(eleven))
+        eleven[std::size_t(m.data() - eleven.data()) + 2] = 0x11;
+    eleven[2] = 0x12;
+    test::writeFile(dir.file("eleven.syx"), eleven);
+    r = cli({"info", dir.file("eleven.syx")});
+    EXPECT_NE(r.out.find("  device IDs: 11, 12 (sent with device ID 10)\n"), std::string::npos)
+        << r.out;
+
     expectRefused(cli({"info", dir.file("missing.syx")}), "", "missing.syx");
 
     // A name is the file's own: control bytes reach the terminal escaped.
