@@ -7,6 +7,7 @@
 #include "patch/modelconversion.h"
 #include "patch/rolandmessage.h"
 #include "patch/t505temppatch.h"
+#include "transfer/sendcheck.h"
 
 #include <ostream>
 #include <stdexcept>
@@ -82,6 +83,12 @@ bool isSysex(ByteView bytes)
     return covered == bytes.size() && messages.back().back() == SysexEnd;
 }
 
+std::string hexText(std::uint8_t b)
+{
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    return {Hex[b >> 4], Hex[b & 0x0F]};
+}
+
 // The checksum lines of info: every wrong checksum by address, every broken
 // message by position. "All right" only for messages that were judged.
 void checksumReport(ByteView bytes, std::ostream& out)
@@ -104,6 +111,21 @@ void checksumReport(ByteView bytes, std::ostream& out)
         out << "    "
             << (p.address ? addressText(*p.address) : "at byte " + std::to_string(p.offset))
             << ": " << p.what << '\n';
+}
+
+// The device IDs the messages carry; one that is not what they are sent
+// with is said, since the instrument ignores messages for another device.
+void deviceReport(ByteView bytes, std::ostream& out)
+{
+    const std::vector<std::uint8_t> ids = deviceIds(bytes);
+    if (ids.empty())
+        return;
+    out << (ids.size() == 1 ? "  device ID: " : "  device IDs: ");
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        out << (i ? ", " : "") << hexText(ids[i]);
+    if (ids != std::vector<std::uint8_t>{DeviceId})
+        out << " (sent with device ID " << hexText(DeviceId) << ")";
+    out << '\n';
 }
 
 // A name from a file is the file's, not ours: its bytes reach the terminal
@@ -155,10 +177,14 @@ int info(const std::vector<std::string>& files, std::ostream& out, std::ostream&
         if (!check.ok()) {
             // Nothing read from a file that is not one of ours: names would be made up.
             out << "not an image of this instrument: " << check.problem() << '\n';
-            if (isSysex(*bytes))
+            if (isSysex(*bytes)) {
                 checksumReport(*bytes, out);
+                deviceReport(*bytes, out);
+            }
             else
-                out << "  not a sysex file\n";
+                out << "  not a sysex file: "
+                    << sysexFileProblem(*bytes).value_or("it must be complete F0 ... F7 messages")
+                    << '\n';
             continue;
         }
         anyWellFormed = true;
@@ -195,6 +221,7 @@ int info(const std::vector<std::string>& files, std::ostream& out, std::ostream&
             out << '"' << printable(image.GetPatchName(p)) << "\"\n";
         }
         checksumReport(view, out);
+        deviceReport(view, out);
     }
     return anyWellFormed ? status : 1;
 }
@@ -205,7 +232,9 @@ int fixChecksums(const std::string& in, const std::string& outFile, std::ostream
     if (!bytes)
         return 1;
     if (!isSysex(*bytes)) {
-        err << in << ": not a sysex file (it must be complete F0 ... F7 messages)\n";
+        // The same words, and the same byte named, as send gives for this file.
+        err << in << " is not a sysex file: "
+            << sysexFileProblem(*bytes).value_or("it must be complete F0 ... F7 messages") << '\n';
         return 1;
     }
     // A broken message has no checksum a refresh could mend: writing the file

@@ -16,6 +16,7 @@
 #include "midi/tsupertimer.h"
 #include "patch/fileio.h"
 #include "patch/imagecheck.h"
+#include "patch/textlines.h"
 #include "player/dialogs.h"
 #include "player/tmidiapputil.h"
 #include "transfer/dumpinput.h"
@@ -285,12 +286,11 @@ void MainWindow::shutDown()
 void MainWindow::loadWaveList()
 {
     m_waveNames.clear();
-    QFile file(m_programFolder + "/" + m_util->Wavelist());
-    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        QTextStream in(&file);
-        while (!in.atEnd())
-            m_waveNames << "  " + in.readLine();
-    }
+    // A list that is missing or cannot be read leaves the wave list empty, as it always has.
+    QString error;
+    if (const auto text = readTextList(m_util->Wavelist(), &error))
+        for (const std::string& line : textLines(*text))
+            m_waveNames << "  " + QString::fromStdString(line);
     m_wave->clear();
     m_wave->addItems(m_waveNames);
 }

@@ -20,7 +20,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -614,10 +613,9 @@ void MainWindow::buildUi()
 void MainWindow::showAbout()
 {
     // readme.txt beside the program, when the user or a packager put one there.
-    QFile readme(m_programFolder + "/readme.txt");
-    QString text;
-    if (readme.open(QIODevice::ReadOnly | QIODevice::Text))
-        text = QString::fromUtf8(readme.readAll());
+    QString error;
+    const auto readme = readTextList("readme.txt", &error);
+    QString text = readme ? QString::fromStdString(*readme).remove(QChar('\r')) : QString();
     if (text.trimmed().isEmpty())
         text = QString("Dorvane %1\n\nEditor and librarian for the Roland MC-505 groovebox.")
                    .arg(QCoreApplication::applicationVersion());

@@ -6,6 +6,7 @@
 
 #include "editor/tdragtweak.h"
 #include "editor/windowtexts.h"
+#include "patch/fileio.h"
 #include "patch/patchname.h"
 #include "patch/presetselect.h"
 #include "patch/scaletune.h"
@@ -16,6 +17,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -27,8 +29,8 @@ namespace dorvane {
 namespace {
 
 // Far more than any of the lists needs (512 preset names, 75 scales, a few
-// hundred words); a larger file is read only this far.
-constexpr qint64 TextListLimit = 1 << 20;
+// hundred words); a larger file is refused.
+constexpr std::size_t TextListLimit = 1 << 20;
 // A preset name longer than this is shown cut, so a stray file can't stretch the list.
 constexpr qsizetype PresetNameLimit = 40;
 
@@ -36,17 +38,18 @@ constexpr qsizetype PresetNameLimit = 40;
 
 std::optional<std::string> MainWindow::readTextList(const QString& fileName, QString* error) const
 {
-    QFile file(m_programFolder + "/" + fileName);
-    if (!file.exists()) {
+    const QString path = m_programFolder + "/" + fileName;
+    if (!QFileInfo::exists(path)) {
         error->clear();
         return std::nullopt;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QString(texts::FileNotRead).arg(fileName, file.errorString());
+    try {
+        const Bytes bytes = readWholeFile(QFile::encodeName(path).toStdString(), TextListLimit);
+        return std::string(bytes.begin(), bytes.end());
+    } catch (const FileError& e) {
+        *error = QString(texts::FileNotRead).arg(fileName, QString::fromStdString(e.reason()));
         return std::nullopt;
     }
-    const QByteArray bytes = file.read(TextListLimit);
-    return std::string(bytes.constData(), std::size_t(bytes.size()));
 }
 
 void MainWindow::randomName()

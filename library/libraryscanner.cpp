@@ -30,23 +30,15 @@ qint64 modifiedMs(const QFileInfo& info)
 
 FileReading readLibraryFile(const QString& path)
 {
-    QFile file(path);
-    FileReading unreadable;
-    if (!file.open(QIODevice::ReadOnly)) {
-        unreadable.reason = "cannot be read: " + file.errorString();
+    Bytes bytes;
+    try {
+        bytes = readWholeFile(QFile::encodeName(path).toStdString());
+    } catch (const FileError& e) {
+        FileReading unreadable;
+        unreadable.reason = QString::fromStdString(e.reason());
         return unreadable;
     }
-    if (file.size() > qint64(MaxFileSize)) {
-        unreadable.reason = QString("%1 bytes, far more than any patch file").arg(file.size());
-        return unreadable;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        unreadable.reason = "cannot be read: " + file.errorString();
-        return unreadable;
-    }
-    return readPatchFile(ByteView(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                  std::size_t(bytes.size())));
+    return readPatchFile(bytes);
 }
 
 ScanReport LibraryScanner::scan()

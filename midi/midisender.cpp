@@ -6,13 +6,14 @@
 #include "midi/tmidioutput.h"
 #include "midi/tmymidihdr.h"
 #include "patch/fileio.h"
+#include "patch/rolandmessage.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 
 namespace dorvane {
 
-MidiSender::MidiSender(QObject* parent) : QObject(parent)
+MidiSender::MidiSender(QObject* parent) : QObject(parent), m_deviceId(DeviceId)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] {
@@ -42,6 +43,7 @@ void MidiSender::SendLong(Bytes bytes)
 {
     if (bytes.empty())
         return;
+    stampDeviceId(bytes, m_deviceId);
     m_bytesGiven += bytes.size();
     m_queue.push_back(std::move(bytes));
     if (m_step == Step::Idle)
@@ -52,6 +54,7 @@ void MidiSender::SendLongNow(Bytes bytes)
 {
     if (bytes.empty())
         return;
+    stampDeviceId(bytes, m_deviceId);
     const bool waiting = !m_queue.empty() || m_step == Step::Pausing ||
                          (m_step == Step::AwaitingDevice && m_pendingPause > 0);
     if (waiting || m_pause || m_messagePause > 0 || !m_output || !m_output->IsOpen()) {

@@ -49,6 +49,12 @@ public:
     int MessagePause() const { return m_messagePause; }
     void SetMessagePause(int ms) { m_messagePause = ms < 0 ? 0 : ms; }
 
+    // The device ID every MC-505 message leaves with, whatever the bytes
+    // given carry: an image saved from an instrument set to another ID would
+    // otherwise be ignored, message by message, in silence.
+    std::uint8_t InstrumentDeviceId() const { return m_deviceId; }
+    void SetInstrumentDeviceId(std::uint8_t id) { m_deviceId = id & 0x7F; }
+
     // Queues one long message (at most 65,535 bytes, or the port refuses it).
     void SendLong(Bytes bytes);
     // As SendLong, but a message that nothing waits before and no pause holds
@@ -104,6 +110,7 @@ private:
     QPointer<TMidiOutput> m_output;
     bool m_pause = false;
     int m_messagePause = 0;
+    std::uint8_t m_deviceId;
     // Long messages waiting; with a message pause the front one is sent a
     // sysex message at a time and m_frontSent says how much of it has gone.
     std::deque<Bytes> m_queue;

@@ -6,12 +6,14 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <random>
 
 #ifdef _WIN32
 #include <io.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -24,6 +26,11 @@ std::string systemMessage(const std::string& what, const std::string& fileName)
     return what + " " + fileName + ": " + std::strerror(errno);
 }
 
+std::string systemReason(const std::string& what)
+{
+    return what + ": " + std::strerror(errno);
+}
+
 struct FileCloser
 {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -32,25 +39,93 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 } // namespace
 
-Bytes readWholeFile(const std::string& fileName)
+namespace {
+
+// Why a file of this type is not read, or nothing for a regular file.
+std::optional<std::string> notRegular(std::filesystem::file_type type)
 {
+    using std::filesystem::file_type;
+    switch (type) {
+    case file_type::regular:
+        return std::nullopt;
+    case file_type::directory:
+        return "it is a folder";
+    case file_type::block:
+    case file_type::character:
+        return "it is a device";
+    case file_type::fifo:
+        return "it is a pipe";
+    case file_type::socket:
+        return "it is a socket";
+    default:
+        return "it is not a regular file";
+    }
+}
+
+[[noreturn]] void refuse(const std::string& fileName, const std::string& reason)
+{
+    throw FileError("Cannot read " + fileName + ": " + reason, reason);
+}
+
+std::string tooLarge(std::uintmax_t size, std::size_t maxSize)
+{
+    return std::to_string(size) + " bytes, more than the " + std::to_string(maxSize) +
+           " this program reads";
+}
+
+} // namespace
+
+Bytes readWholeFile(const std::string& fileName, std::size_t maxSize)
+{
+    namespace fs = std::filesystem;
+    // Judged before the open: opening a pipe waits for a writer, and opening
+    // some devices is itself an act (a serial line raises its lines).
     std::error_code ec;
-    if (std::filesystem::is_directory(fileName, ec))
-        throw FileError("Cannot open " + fileName + ": it is a folder");
+    const fs::file_status status = fs::status(fileName, ec);
+    if (status.type() != fs::file_type::not_found) {
+        if (ec)
+            throw FileError("Cannot open " + fileName + ": " + ec.message(),
+                            "cannot be opened: " + ec.message());
+        if (const auto reason = notRegular(status.type()))
+            refuse(fileName, *reason);
+        if (const std::uintmax_t size = fs::file_size(fileName, ec); !ec && size > maxSize)
+            refuse(fileName, tooLarge(size, maxSize));
+    }
+#ifdef _WIN32
     FilePtr f(std::fopen(fileName.c_str(), "rb"));
     if (!f)
-        throw FileError(systemMessage("Cannot open", fileName));
+        throw FileError(systemMessage("Cannot open", fileName), systemReason("cannot be opened"));
+#else
+    // Non-blocking, so that a file swapped for a pipe since the look above
+    // cannot hold the open; what was opened is judged again.
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw FileError(systemMessage("Cannot open", fileName), systemReason("cannot be opened"));
+    struct stat opened;
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        ::close(fd);
+        refuse(fileName, "it is not a regular file");
+    }
+    FilePtr f(::fdopen(fd, "rb"));
+    if (!f) {
+        const int saved = errno;
+        ::close(fd);
+        errno = saved;
+        throw FileError(systemMessage("Cannot open", fileName), systemReason("cannot be opened"));
+    }
+#endif
     Bytes bytes;
     std::uint8_t buffer[65536];
     for (;;) {
         const std::size_t n = std::fread(buffer, 1, sizeof buffer, f.get());
         bytes.insert(bytes.end(), buffer, buffer + n);
-        if (bytes.size() > MaxFileSize)
-            throw FileError("Cannot read " + fileName + ": the file is larger than " +
-                            std::to_string(MaxFileSize / (1024 * 1024)) + " MB");
+        // A file that grows while it is read is held to the same bound.
+        if (bytes.size() > maxSize)
+            refuse(fileName, tooLarge(bytes.size(), maxSize));
         if (n < sizeof buffer) {
             if (std::ferror(f.get()))
-                throw FileError(systemMessage("Cannot read", fileName));
+                throw FileError(systemMessage("Cannot read", fileName),
+                                systemReason("cannot be read"));
             break;
         }
     }

@@ -18,6 +18,20 @@ std::string modelName(TSynth s)
     return s == tsMC505 ? "MC-505" : "SuperJV/XP";
 }
 
+// A whole patch common: it starts a patch, and holds the model's common.
+bool isPatchCommon(const DataSetView& v, TSynth model)
+{
+    const std::size_t size = model == tsMC505 ? CommonDataSize : JVXPCommonDataSize;
+    return v.address[2] == 0 && v.address[3] == 0 && v.data.size() == size;
+}
+
+// Part of a common that reaches past the bytes both models share: the MC-505's
+// two added bytes have no place in a SuperJV/XP common, nor the other way round.
+bool reachesPastSharedCommon(const DataSetView& v)
+{
+    return v.address[2] == 0 && v.address[3] + v.data.size() > JVXPCommonDataSize;
+}
+
 } // namespace
 
 ConversionDirection conversionDirection(ByteView input)
@@ -41,36 +55,32 @@ ConversionResult convertModel(ByteView input)
         return ConversionError{"This is not a sysex file of Roland Data Set messages"};
 
     Bytes out;
-    out.reserve(input.size() + messages.size() + 2);
+    out.reserve(input.size() + 3 * messages.size());
     for (std::size_t i = 0; i < messages.size(); ++i) {
         const auto v = parseDataSet(messages[i]);
         if (!v || v->synth != from)
             return ConversionError{"Message " + std::to_string(i + 1) + " is not a " +
                                    modelName(from) + " Data Set message"};
-        const Bytes header = DataSetHeader(to);
-        out.insert(out.end(), header.begin(), header.end());
-        out[out.size() - header.size() + 2] = v->device;
-        if (i > 0) {
-            // Tones and the rest keep their data and checksum: the model ID is
-            // outside the checksum.
-            out.insert(out.end(), v->address.begin(), v->address.end());
-            out.insert(out.end(), v->data.begin(), v->data.end());
-            out.push_back(v->checksum);
-            out.push_back(SysexEnd);
-            continue;
-        }
-        if (messages[0].size() != commonSize)
+        const bool common = isPatchCommon(*v, from);
+        if (i == 0 && !common)
             return ConversionError{"The file does not start with a " + modelName(from) +
                                    " patch common message of " + std::to_string(commonSize) +
                                    " bytes"};
+        if (!common && reachesPastSharedCommon(*v))
+            return ConversionError{"Message " + std::to_string(i + 1) + " (" +
+                                   addressText(v->address) +
+                                   ") holds part of a patch common that cannot be converted"};
         Bytes data(v->data.begin(), v->data.end());
-        if (to == tsMC505)
+        if (common && to == tsMC505)
             data.insert(data.end(), std::begin(AddedCommonBytes), std::end(AddedCommonBytes));
-        else
+        else if (common)
             data.resize(JVXPCommonDataSize);
         Bytes message = dataSetMessage(to, v->address, data);
         message[2] = v->device;
-        out.resize(out.size() - header.size());
+        // Every other message keeps its checksum as it was, right or wrong:
+        // the model ID is outside the checksum.
+        if (!common)
+            message[message.size() - 2] = v->checksum;
         out.insert(out.end(), message.begin(), message.end());
     }
     return out;

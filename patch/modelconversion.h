@@ -28,7 +28,11 @@ ConversionDirection conversionDirection(ByteView input);
 
 // Converts, or refuses input that does not start with a Data Set patch-common
 // message of the expected length (83 bytes for SuperJV/XP, 86 for MC-505):
-// converting foreign data at fixed positions would corrupt it.
+// converting foreign data at fixed positions would corrupt it. Every patch
+// common of the file (a patch's first message, of that length) is converted,
+// so a file of several patches, or a whole image, converts whole; a message
+// holding part of a common that reaches past the bytes both models share
+// is refused.
 ConversionResult convertModel(ByteView input);
 
 } // namespace dorvane

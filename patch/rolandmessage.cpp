@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "patch/rolandmessage.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace dorvane {
@@ -167,6 +168,25 @@ void refreshChecksums(std::span<std::uint8_t> bytes)
         const std::size_t at = std::size_t(m.data() - bytes.data()) + m.size() - 2;
         bytes[at] = std::uint8_t((128 - sum % 128) % 128);
     }
+}
+
+void stampDeviceId(std::span<std::uint8_t> bytes, std::uint8_t device)
+{
+    for (std::size_t i = 0; i + 5 <= bytes.size(); ++i)
+        if (bytes[i] == SysexStart && bytes[i + 1] == RolandId && bytes[i + 2] < 0x80 &&
+            bytes[i + 3] == 0x00 && bytes[i + 4] == 0x0B)
+            bytes[i + 2] = device & 0x7F;
+}
+
+std::vector<std::uint8_t> deviceIds(ByteView bytes)
+{
+    std::vector<std::uint8_t> ids;
+    for (ByteView m : splitSysex(bytes))
+        if (const auto v = parseDataSet(m);
+            v && std::find(ids.begin(), ids.end(), v->device) == ids.end())
+            ids.push_back(v->device);
+    std::sort(ids.begin(), ids.end());
+    return ids;
 }
 
 std::string addressText(const Address& a)

@@ -23,6 +23,7 @@ enum TSynth
 constexpr std::uint8_t SysexStart = 0xF0;
 constexpr std::uint8_t SysexEnd = 0xF7;
 constexpr std::uint8_t RolandId = 0x41;
+// The device ID the instrument answers to unless it was set to another.
 constexpr std::uint8_t DeviceId = 0x10;
 constexpr std::uint8_t DataSetCommand = 0x12;
 constexpr std::uint8_t DataRequestCommand = 0x11;
@@ -74,6 +75,14 @@ std::optional<DataSetView> parseDataSet(ByteView message);
 // Recomputes the checksum of every Data Set message in the bytes from the
 // message's own address and data; other bytes are left alone.
 void refreshChecksums(std::span<std::uint8_t> bytes);
+
+// Puts `device` into the header of every MC-505 message (Data Set or Data
+// Request) in the bytes; other messages are left alone. The device ID is
+// outside the checksum, which stays as it was.
+void stampDeviceId(std::span<std::uint8_t> bytes, std::uint8_t device);
+
+// The device IDs the Roland Data Set messages in the bytes carry, lowest first.
+std::vector<std::uint8_t> deviceIds(ByteView bytes);
 
 // "02 00 10 00": an address as it is written in the instrument's documentation.
 std::string addressText(const Address& address);

@@ -36,6 +36,17 @@ int percentOf(int span, int amount)
     return span * (10 * amount + 5);
 }
 
+// The amounts come from settings a hand may have edited; beyond the
+// controls' ranges the arithmetic below would overflow an int.
+ShakeOptions withinRange(const ShakeOptions& given)
+{
+    ShakeOptions o = given;
+    o.linearAmount = std::clamp(o.linearAmount, 0, MaxLinearShakeAmount);
+    o.amount = std::clamp(o.amount, 0, MaxShakeAmount);
+    o.waveAmount = std::clamp(o.waveAmount, 0, MaxShakeAmount);
+    return o;
+}
+
 } // namespace
 
 std::span<const ShakeGroup> shakeGroups()
@@ -43,15 +54,17 @@ std::span<const ShakeGroup> shakeGroups()
     return Groups;
 }
 
-int waveStepLimit(const ShakeOptions& options, int waveCount)
+int waveStepLimit(const ShakeOptions& given, int waveCount)
 {
+    const ShakeOptions options = withinRange(given);
     if (options.type == ShakeType::Linear)
         return options.linearAmount;
     return percentOf(waveCount - 1, options.waveAmount) / 100;
 }
 
-int shakeStep(const ShakeOptions& options, int valueCount, RandomSource& random)
+int shakeStep(const ShakeOptions& given, int valueCount, RandomSource& random)
 {
+    const ShakeOptions options = withinRange(given);
     if (options.type == ShakeType::Linear)
         return random.Random(options.linearAmount);
     // A switch would never move by the rule below, so it flips a coin.

@@ -29,6 +29,11 @@ enum class ShakeType
     NonLinear = 1,
 };
 
+// The ranges of the amount controls ("Patch Shake amount" 0..48 linear,
+// 0..9 non-linear); the shake takes any amount given to it within them.
+constexpr int MaxLinearShakeAmount = 48;
+constexpr int MaxShakeAmount = 9;
+
 struct ShakeOptions
 {
     ShakeType type = ShakeType::Linear;

@@ -101,6 +101,19 @@ TEST(CliFiles, Info)
         << r.out;
     EXPECT_NE(r.out.find("checksums: all right (65 messages)"), std::string::npos);
 
+    EXPECT_NE(r.out.find("(65 messages)\n  device ID: 10\n"), std::string::npos) << r.out;
+
+    // Saved from an instrument set to another device ID: said, since it is
+    // not what the messages leave with.
+    Bytes eleven = namedImage();
+    for (ByteView m : splitSysex(eleven))
+        eleven[std::size_t(m.data() - eleven.data()) + 2] = 0x11;
+    eleven[2] = 0x12;
+    test::writeFile(dir.file("eleven.syx"), eleven);
+    r = cli({"info", dir.file("eleven.syx")});
+    EXPECT_NE(r.out.find("  device IDs: 11, 12 (sent with device ID 10)\n"), std::string::npos)
+        << r.out;
+
     expectRefused(cli({"info", dir.file("missing.syx")}), "", "missing.syx");
 
     // A name is the file's own: control bytes reach the terminal escaped.
@@ -128,12 +141,20 @@ TEST(CliFiles, FixChecksums)
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(test::readFile(dir.file("good.syx")), good);
 
-    test::writeFile(dir.file("notsysex.syx"), test::fromHex("F0 41 10 00 0B 12 02 00"));
-    expectRefused(cli({"fix-checksums", dir.file("notsysex.syx"), dir.file("o.syx")}),
-                  dir.file("o.syx"), "not a sysex file");
-    test::writeFile(dir.file("empty.syx"), {});
-    expectRefused(cli({"fix-checksums", dir.file("empty.syx"), dir.file("o.syx")}),
-                  dir.file("o.syx"), "not a sysex file");
+    // What is wrong and where, in the words send uses for the same file.
+    const std::pair<Bytes, std::string> notSysex[] = {
+        {test::fromHex("F0 41 10 00 0B 12 02 00"), "the message at byte 0 has no end (F7)"},
+        {{}, "the file is empty"},
+        {test::fromHex("F0 41 10 00 0B 12 02 00 00 00 01 7D F7 33"),
+         "byte 13 is outside any sysex message"},
+    };
+    for (const auto& [bytes, why] : notSysex) {
+        test::writeFile(dir.file("notsysex.syx"), bytes);
+        const std::string line = dir.file("notsysex.syx") + " is not a sysex file: " + why + "\n";
+        const auto fix = cli({"fix-checksums", dir.file("notsysex.syx"), dir.file("o.syx")});
+        expectRefused(fix, dir.file("o.syx"), line);
+        EXPECT_EQ(cli({"send", dir.file("notsysex.syx"), "--out", "0"}).err, fix.err);
+    }
     expectRefused(cli({"fix-checksums", dir.file("bad.syx"), dir.file("no/folder/o.syx")}), "",
                   "o.syx");
 }

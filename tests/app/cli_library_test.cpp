@@ -98,6 +98,22 @@ TEST(CliLibrary, AddScanAndFindWithFilters)
     EXPECT_NE(r.err.find("library takes add DIR, scan, or find"), std::string::npos) << r.err;
 }
 
+#ifndef _WIN32
+TEST(CliLibrary, ALinkToADeviceIsNoPatchFileAndTheGoodFileBesideItIsIndexed)
+{
+    DataHome home;
+    test::put(home.root() / "song.syx", test::knownImage(1));
+    fs::create_symlink("/dev/zero", home.root() / "zero.syx");
+    const auto r = cli({"add", home.root().string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "2 files: 2 read, 1 of them no patch files, 0 gone; 8 parts in the library\n");
+    LibraryDatabase db(Library::defaultDatabaseFile());
+    const auto others = db.others();
+    ASSERT_EQ(others.size(), 1u);
+    EXPECT_EQ(others[0].reason, "it is a device");
+}
+#endif
+
 TEST(CliLibrary, AScanKilledHalfwayLeavesAnIndexThatOpensAndIsCompletedByTheNext)
 {
     DataHome home;

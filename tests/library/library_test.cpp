@@ -20,6 +20,9 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 #include <set>
 
 using namespace dorvane;
@@ -138,6 +141,31 @@ TEST(LibraryIndex, EveryPartOnceDuplicatesMarkedBrokenFilesOtherWithTheirReason)
         EXPECT_FALSE(o.reason.isEmpty());
     }
 }
+
+#ifndef _WIN32
+TEST(LibraryIndex, DevicesAndPipesAreOtherAndNeverRead)
+{
+    // Read whole, a link to /dev/zero never ends and takes the files beside it down with it.
+    test::TempDir dir;
+    const fs::path root = dir.path() / "patches";
+    test::put(root / "good.syx", test::knownImage(1));
+    fs::create_symlink("/dev/zero", root / "zero.syx");
+    // The walk lists links, whatever they point to.
+    ASSERT_EQ(::mkfifo((dir.path() / "fifo").c_str(), 0600), 0);
+    fs::create_symlink(dir.path() / "fifo", root / "pipe.syx");
+    LibraryDatabase db(q(dir.path() / "library.sqlite"));
+    db.addFolder(q(fs::canonical(root)));
+    const ScanReport report = LibraryScanner(db).scan();
+    EXPECT_EQ(report.files, 3);
+    EXPECT_EQ(report.others, 2);
+    EXPECT_EQ(db.entries().size(), 8u) << "the good file is indexed";
+    std::map<QString, QString> reasons;
+    for (const auto& o : db.others())
+        reasons[QFileInfo(o.path).fileName()] = o.reason;
+    EXPECT_EQ(reasons["zero.syx"], "it is a device");
+    EXPECT_EQ(reasons["pipe.syx"], "it is a pipe");
+}
+#endif
 
 TEST(LibraryIndex, RescanReadsOnlyWhatChangedAndKeepsMarks)
 {

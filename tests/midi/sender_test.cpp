@@ -3,6 +3,8 @@
 
 #include "loopbacksetup.h"
 #include "midi/tmidioutput.h"
+#include "patch/initialpatch.h"
+#include "patch/rolandmessage.h"
 #include "support/testutil.h"
 
 #include <QElapsedTimer>
@@ -272,4 +274,36 @@ TEST(MidiSender, AnEditGoesAtOnceInItsPlaceAndFailsLater)
     ASSERT_TRUE(waitFor([&] { return s.failed.count() == 1 && s.empty.count() == 3; }));
     EXPECT_NE(s.failed.at(0).at(0).toString().indexOf("65535"), -1);
     EXPECT_EQ(s.sender.BytesFinished(), s.sender.BytesGiven());
+}
+
+TEST(MidiSender, MessagesForTheInstrumentCarryItsDeviceId)
+{
+    // An image saved from an instrument set to another device ID: sent as
+    // stored, every message would be ignored by the instrument in silence.
+    Bytes image = initialImage();
+    for (ByteView m : splitSysex(image))
+        image[std::size_t(m.data() - image.data()) + 2] = 0x11;
+    const Bytes other = fromHex("F0 41 11 6A 12 03 00 00 00 05 78 F7 F0 43 11 4C 00 F7");
+    Bytes expected = initialImage();
+    expected.insert(expected.end(), other.begin(), other.end());
+    Bytes given = image;
+    given.insert(given.end(), other.begin(), other.end());
+
+    SenderSetup s;
+    EXPECT_EQ(s.sender.InstrumentDeviceId(), DeviceId);
+    TempDir dir;
+    writeFile(dir.file("image.syx"), given);
+    s.sender.SendLong(given);
+    s.sender.SendLongNow(given);
+    EXPECT_TRUE(s.sender.SendFile(QString::fromStdString(dir.file("image.syx"))));
+    ASSERT_TRUE(waitFor([&] { return s.empty.count() >= 1 && s.sender.IsIdle(); }));
+    EXPECT_EQ(s.loop.driver->sentBytes("Loop A"), concat({expected, expected, expected}))
+        << "MC-505 messages stamped, the checksums and other models' messages as they were";
+
+    // An instrument known to use another device ID gets that one.
+    s.sender.SetInstrumentDeviceId(0x11);
+    s.sender.SendLong(initialImage());
+    ASSERT_TRUE(waitFor([&] { return s.empty.count() >= 2 && s.sender.IsIdle(); }));
+    const Bytes all = s.loop.driver->sentBytes("Loop A");
+    EXPECT_EQ(Bytes(all.end() - std::ptrdiff_t(image.size()), all.end()), image);
 }

@@ -98,3 +98,50 @@ TEST(Conversion, RefusesWhatItDoesNotFit)
     EXPECT_THROW(image.ConvertModel(), std::invalid_argument);
     EXPECT_EQ(image.bytes(), shortCommon);
 }
+
+TEST(Conversion, EveryPatchCommonOfTheFileIsConverted)
+{
+    // Two patches one after the other: the second common must change as the
+    // first does, or the instrument gets a common of the other model's length.
+    Bytes twoPatches = jvPatch();
+    Bytes second = jvPatch();
+    for (ByteView m : splitSysex(second)) // the second patch at 03 01 ..
+        second[std::size_t(m.data() - second.data()) + 6] = 0x01;
+    refreshChecksums(second);
+    twoPatches.insert(twoPatches.end(), second.begin(), second.end());
+    const auto toMC = convertModel(twoPatches);
+    ASSERT_TRUE(std::holds_alternative<Bytes>(toMC));
+    const Bytes& mc = std::get<Bytes>(toMC);
+    const auto mcMessages = splitSysex(mc);
+    ASSERT_EQ(mcMessages.size(), 10u);
+    EXPECT_EQ(mcMessages[0].size(), CommonMessageSize);
+    EXPECT_EQ(mcMessages[5].size(), CommonMessageSize) << "the second patch's common";
+    EXPECT_TRUE(checksumProblems(mc).empty());
+    const auto back = convertModel(mc);
+    ASSERT_TRUE(std::holds_alternative<Bytes>(back));
+    EXPECT_EQ(std::get<Bytes>(back), twoPatches);
+
+    // A whole image: seven part commons, and part R's messages, which have no
+    // common of a patch's length, keep theirs.
+    const Bytes image = initialImage();
+    const auto toJV = convertModel(image);
+    ASSERT_TRUE(std::holds_alternative<Bytes>(toJV));
+    const Bytes& jv = std::get<Bytes>(toJV);
+    EXPECT_EQ(jv.size(), image.size() - MessagesInImage - NormalPartCount * 2);
+    for (ByteView m : splitSysex(jv)) {
+        const auto v = parseDataSet(m);
+        ASSERT_TRUE(v);
+        EXPECT_NE(v->data.size(), CommonDataSize) << addressText(v->address);
+    }
+    EXPECT_TRUE(checksumProblems(jv).empty());
+
+    // Part of a common that reaches the two bytes the SuperJV/XP has no room
+    // for cannot be converted: refused, not passed on as it stands.
+    Bytes reaching = initialPartFile();
+    const Bytes piece = dataSetMessage(tsMC505, {0x02, 0x00, 0x00, 0x40}, Bytes(12, 0));
+    reaching.insert(reaching.end(), piece.begin(), piece.end());
+    const auto refused = convertModel(reaching);
+    ASSERT_TRUE(std::holds_alternative<ConversionError>(refused));
+    EXPECT_EQ(std::get<ConversionError>(refused).message,
+              "Message 6 (02 00 00 40) holds part of a patch common that cannot be converted");
+}

@@ -11,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 #include <filesystem>
 
 using namespace dorvane;
@@ -303,6 +306,39 @@ TEST(Image, FilesRoundTripAndFailuresLeaveThingsAsTheyWere)
         files += e.is_regular_file();
     EXPECT_EQ(files, 2); // a.syx and x.syx
 }
+
+#ifndef _WIN32
+TEST(Image, OnlyRegularFilesAreReadAndNeverPastTheLimit)
+{
+    // A .syx that is a link to a device or a pipe would be read without end,
+    // or block the open until something writes to it: refused by what it is.
+    TempDir dir;
+    std::filesystem::create_symlink("/dev/zero", dir.file("zero.syx"));
+    ASSERT_EQ(::mkfifo(dir.file("pipe.syx").c_str(), 0600), 0);
+    test::writeFile(dir.file("big.syx"), Bytes(4097, 0xF0));
+    const struct
+    {
+        std::string file;
+        std::string reason;
+        std::size_t limit;
+    } cases[] = {
+        {dir.file("zero.syx"), "it is a device", MaxFileSize},
+        {dir.file("pipe.syx"), "it is a pipe", MaxFileSize},
+        {dir.path().string(), "it is a folder", MaxFileSize},
+        {dir.file("big.syx"), "4097 bytes, more than the 4096 this program reads", 4096},
+    };
+    for (const auto& c : cases) {
+        try {
+            readWholeFile(c.file, c.limit);
+            ADD_FAILURE() << c.file << " was read";
+        } catch (const FileError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot read " + c.file + ": " + c.reason);
+            EXPECT_EQ(e.reason(), c.reason);
+        }
+    }
+    EXPECT_EQ(readWholeFile(dir.file("big.syx"), 4097).size(), 4097u);
+}
+#endif
 
 TEST(Image, LoadFromStreamCopies)
 {

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <set>
 
 using namespace dorvane;
@@ -138,4 +139,37 @@ TEST(Shake, TheWaveStopsAtTheEndsOfTheList)
     const Bytes before = rig.image.bytes();
     EXPECT_FALSE(shakePart(rig.image, 2, AllTones, {}, options, {-1, 0}, rig.random).wave);
     EXPECT_EQ(rig.image.bytes(), before);
+}
+
+TEST(Shake, AmountsBeyondTheirControlsAreTakenAtTheirEnds)
+{
+    // The amounts come from settings a hand may have edited: a huge one
+    // overflowed the step's arithmetic, a negative one asked for a negative draw.
+    const struct
+    {
+        ShakeType type;
+        int given;
+        int taken;
+    } cases[] = {
+        {ShakeType::Linear, INT_MAX, MaxLinearShakeAmount},
+        {ShakeType::Linear, -3, 0},
+        {ShakeType::NonLinear, INT_MAX, MaxShakeAmount},
+        {ShakeType::NonLinear, 1000, MaxShakeAmount},
+        {ShakeType::NonLinear, INT_MIN, 0},
+    };
+    for (const auto& c : cases) {
+        ShakeOptions given;
+        given.type = c.type;
+        given.linearAmount = given.amount = given.waveAmount = c.given;
+        ShakeOptions taken = given;
+        taken.linearAmount = taken.amount = taken.waveAmount = c.taken;
+        EXPECT_EQ(waveStepLimit(given, 1200), waveStepLimit(taken, 1200)) << c.given;
+        for (int seed = 0; seed < 20; ++seed) {
+            RandomSource a;
+            RandomSource b;
+            a.seed(std::uint32_t(seed));
+            b.seed(std::uint32_t(seed));
+            EXPECT_EQ(shakeStep(given, 128, a), shakeStep(taken, 128, b)) << c.given;
+        }
+    }
 }
