@@ -202,6 +202,9 @@ void TMidiInput::onWake()
     m_lostBytesReported = lostBytes;
     if (m_tap)
         m_tap->overflowed(newOverflows, newLostBytes);
+    emit overflowed(newOverflows, newLostBytes);
+    if (!self || m_state != misOpen)
+        return;
     emit OnOverflow(this);
 }
 

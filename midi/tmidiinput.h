@@ -100,6 +100,8 @@ signals:
     // Deliveries did not fit (ring full, or no free sysex buffer) and were
     // dropped: once for each wake-up that finds OverflowCount grown.
     void OnOverflow(dorvane::TMidiInput* sender);
+    // Just before OnOverflow: the deliveries and bytes dropped since the last time.
+    void overflowed(quint32 deliveries, quint32 bytes);
 
 private:
     [[noreturn]] void fail(MidiResult code, const std::string& text);
