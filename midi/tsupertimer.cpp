@@ -2,40 +2,18 @@
 #include "midi/tsupertimer.h"
 
 #include "midi/ttimerthread.h"
+#include "midi/wakeup.h"
 
 #include <QPointer>
 
 namespace dorvane {
-namespace {
-
-QThread::Priority qtPriority(TThreadPriority priority)
-{
-    switch (priority) {
-    case tpIdle:
-        return QThread::IdlePriority;
-    case tpLowest:
-        return QThread::LowestPriority;
-    case tpLower:
-        return QThread::LowPriority;
-    case tpNormal:
-        return QThread::NormalPriority;
-    case tpHigher:
-        return QThread::HighPriority;
-    case tpHighest:
-        return QThread::HighestPriority;
-    case tpTimeCritical:
-        return QThread::TimeCriticalPriority;
-    }
-    return QThread::NormalPriority;
-}
-
-} // namespace
 
 TSuperTimer::TSuperTimer(QObject* parent)
     : QObject(parent), m_start(Clock::now()), m_lastTick(m_start),
-      m_thread(std::make_unique<TTimerThread>(*this))
+      m_wake(std::make_unique<WakeUp>()),
+      m_thread(std::make_unique<TTimerThread>(*m_wake, m_priority))
 {
-    m_thread->start(qtPriority(m_priority));
+    connect(m_wake.get(), &WakeUp::woken, this, &TSuperTimer::onWoken);
 }
 
 TSuperTimer::~TSuperTimer()
@@ -81,7 +59,7 @@ void TSuperTimer::SetThreadPriority(TThreadPriority priority)
     if (priority == m_priority)
         return;
     m_priority = priority;
-    m_thread->setPriority(qtPriority(priority));
+    m_thread->setPriority(priority);
 }
 
 void TSuperTimer::SetCountDown(bool on)
@@ -97,6 +75,12 @@ void TSuperTimer::SetCountDown(bool on)
 std::int32_t TSuperTimer::Ticks() const
 {
     return m_interval ? m_elapsed / std::int32_t(m_interval) : 0;
+}
+
+void TSuperTimer::onWoken()
+{
+    if (const auto tickAt = m_thread->takeTick())
+        tickStep(*tickAt);
 }
 
 void TSuperTimer::tickStep(Clock::time_point tickAt)

@@ -14,8 +14,9 @@
 namespace dorvane {
 
 class TTimerThread;
+class WakeUp;
 
-enum TThreadPriority
+enum TThreadPriority : int
 {
     tpIdle,
     tpLowest,
@@ -54,10 +55,10 @@ signals:
     void OnStop(dorvane::TSuperTimer* sender);
 
 private:
-    friend class TTimerThread;
     using Clock = std::chrono::steady_clock;
 
     void tickStep(Clock::time_point tickAt);
+    void onWoken();
     void restartCount(Clock::time_point now);
 
     bool m_enabled = false;
@@ -70,6 +71,7 @@ private:
     std::int32_t m_base = 0;
     Clock::time_point m_start;
     Clock::time_point m_lastTick;
+    std::unique_ptr<WakeUp> m_wake; // outlives the thread that posts it
     std::unique_ptr<TTimerThread> m_thread;
 };
 

@@ -2,12 +2,49 @@
 #include "midi/ttimerthread.h"
 
 #include "midi/tsupertimer.h"
+#include "midi/wakeup.h"
 
-#include <QMetaObject>
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <pthread.h>
+#include <sched.h>
+#endif
 
 namespace dorvane {
+namespace {
 
-TTimerThread::TTimerThread(TSuperTimer& timer) : m_timer(timer) {}
+// Best effort, as the platforms allow an ordinary user: a refusal leaves the
+// thread at the priority it has.
+void applyPriority(std::thread& thread, TThreadPriority priority)
+{
+#if defined(_WIN32)
+    static constexpr int levels[] = {THREAD_PRIORITY_IDLE,    THREAD_PRIORITY_LOWEST,
+                                     THREAD_PRIORITY_BELOW_NORMAL, THREAD_PRIORITY_NORMAL,
+                                     THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_HIGHEST,
+                                     THREAD_PRIORITY_TIME_CRITICAL};
+    SetThreadPriority(HANDLE(thread.native_handle()), levels[priority]);
+#else
+    int policy = SCHED_OTHER;
+#if defined(SCHED_IDLE)
+    if (priority == tpIdle)
+        policy = SCHED_IDLE;
+#endif
+    const int low = sched_get_priority_min(policy);
+    const int high = sched_get_priority_max(policy);
+    sched_param param{};
+    param.sched_priority = low + (high - low) * int(priority) / int(tpTimeCritical);
+    pthread_setschedparam(thread.native_handle(), policy, &param);
+#endif
+}
+
+} // namespace
+
+TTimerThread::TTimerThread(WakeUp& wake, TThreadPriority priority)
+    : m_wake(wake), m_thread([this] { run(); })
+{
+    applyPriority(m_thread, priority);
+}
 
 TTimerThread::~TTimerThread()
 {
@@ -16,7 +53,7 @@ TTimerThread::~TTimerThread()
         m_stop = true;
     }
     m_changed.notify_all();
-    wait();
+    m_thread.join();
 }
 
 void TTimerThread::schedule(bool enabled, std::uint16_t interval, Clock::time_point from)
@@ -29,6 +66,17 @@ void TTimerThread::schedule(bool enabled, std::uint16_t interval, Clock::time_po
         ++m_generation;
     }
     m_changed.notify_all();
+}
+
+void TTimerThread::setPriority(TThreadPriority priority)
+{
+    applyPriority(m_thread, priority);
+}
+
+std::optional<TTimerThread::Clock::time_point> TTimerThread::takeTick()
+{
+    std::lock_guard lock(m_mutex);
+    return std::exchange(m_handedOver, std::nullopt);
 }
 
 void TTimerThread::tickDone()
@@ -56,12 +104,9 @@ void TTimerThread::run()
         const Clock::time_point tickAt = Clock::now();
         m_nextTick = tickAt + std::chrono::milliseconds(m_interval);
         m_tickRunning = true;
+        m_handedOver = tickAt;
         lock.unlock();
-        // Queued to the timer object: if the timer is destroyed first, the
-        // call is dropped with it.
-        QMetaObject::invokeMethod(
-            &m_timer, [timer = &m_timer, tickAt] { timer->tickStep(tickAt); },
-            Qt::QueuedConnection);
+        m_wake.post();
         lock.lock();
         m_changed.wait(lock, [this] { return m_stop || !m_tickRunning; });
         if (m_stop)
