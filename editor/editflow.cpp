@@ -257,10 +257,15 @@ void MainWindow::nameEntered()
     // What is sent and what is stored are the same twelve 7-bit bytes.
     const std::string name = patchNameText(m_name->text().toStdU32String());
     const int part = partNumber();
+    // A name shown for another part is no name for this one.
+    if (m_namePart != part) {
+        showName(part);
+        return;
+    }
     m_util->SendName(QString::fromLatin1(name), 0x02, part);
     m_image.SetPatchName(part, name);
     imageChanged(onPart("Patch Name"));
-    m_name->setText(QString::fromLatin1(m_image.GetPatchName(part)));
+    showName(part);
     // The next part save offers the patch's name.
     m_saveFileName = besideLastSave(QString::fromLatin1(name));
     refreshCaption();

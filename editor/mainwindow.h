@@ -449,6 +449,8 @@ private:
     void closeDrumMixer();
     void lookUpControlChanges();
     void swapModelFile();
+    // The part's name in the name field, which from then on is that part's.
+    void showName(int part);
     // librarycommands.cpp
     void buildViewMenu();
     // The index, the first time the library is shown.
@@ -538,6 +540,8 @@ private:
     QComboBox* m_drumNote = nullptr;
     QLabel* m_drumNoteLabel = nullptr;
     QLineEdit* m_name = nullptr;
+    int m_namePart = -1;  // the part whose name the name field shows
+    QString m_nameShown;  // and that name as the image held it
     QComboBox* m_wave = nullptr;
     QComboBox* m_category = nullptr;
     QComboBox* m_bank = nullptr;
