@@ -50,9 +50,12 @@ void MainWindow::controlReleased(TDragTweak* c, Qt::MouseButton button, Qt::Keyb
         rememberSent(c, *row);
         // Said in words, as the hint standing there spoke of a value not known.
         const QString label = QString::fromUtf8(row->label.data(), qsizetype(row->label.size()));
-        setStatusText(row->handler == Handler::Part
-                          ? QString(texts::SentToPart).arg(label, c->Caption(), partLabel())
-                          : QString(texts::SentToInstrument).arg(label, c->Caption()));
+        if (!m_output->IsOpen())
+            setStatusText(QString("%1 = %2, %3").arg(label, c->Caption(), texts::NotSentNoOutput));
+        else
+            setStatusText(row->handler == Handler::Part
+                              ? QString(texts::SentToPart).arg(label, c->Caption(), partLabel())
+                              : QString(texts::SentToInstrument).arg(label, c->Caption()));
     }
     switch (row->handler) {
     case Handler::Tone:
@@ -273,7 +276,8 @@ void MainWindow::nameEntered()
 
 void MainWindow::testNote()
 {
-    if (!m_autoTrig->isChecked())
+    // With no output there is nobody to hear it, and no box should say so at every edit.
+    if (!m_autoTrig->isChecked() || !m_output->IsOpen())
         return;
     // The note the selector names (the drum note itself on part R), whatever the
     // octave and transpose the keyboard stands at: the player adds them, so
