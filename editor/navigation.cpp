@@ -150,6 +150,7 @@ void MainWindow::jumpTo(const QString& entry)
 
 void MainWindow::partChanged()
 {
+    endAudition();
     const bool rhythm = isRhythmPart();
     m_util->SetChannel(partNumber());
     m_toneSelection->setVisible(!rhythm);
