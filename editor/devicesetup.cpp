@@ -171,6 +171,15 @@ void MainWindow::panic()
 
 void MainWindow::showSendError(const QString& text)
 {
+    // With no output chosen every message fails alike, for a reason the
+    // musician chose: the status line says it once, and no box stops each edit.
+    if (!m_output->IsOpen()) {
+        const QString status = statusText();
+        if (!status.contains(texts::NotSentNoOutput))
+            setStatusText(status.isEmpty() ? QString(texts::NotSentNoOutput)
+                                           : status + ", " + texts::NotSentNoOutput);
+        return;
+    }
     // A failing port fails every message of a dump alike: one box says it.
     if (m_errorShowing == text)
         return;

@@ -146,6 +146,9 @@ void DrumMixerPanel::start()
 
 void DrumMixerPanel::typeChanged()
 {
+    // Notes chosen for one parameter are not chosen for the next: the next
+    // release would write the new parameter's value into them unseen.
+    m_notes->clearSelection();
     rebuild();
     // The fader keeps the value it stands at as far as the new range allows:
     // it never offers, and never sends, a value past the parameter's range.

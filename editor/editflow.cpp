@@ -50,9 +50,12 @@ void MainWindow::controlReleased(TDragTweak* c, Qt::MouseButton button, Qt::Keyb
         rememberSent(c, *row);
         // Said in words, as the hint standing there spoke of a value not known.
         const QString label = QString::fromUtf8(row->label.data(), qsizetype(row->label.size()));
-        setStatusText(row->handler == Handler::Part
-                          ? QString(texts::SentToPart).arg(label, c->Caption(), partLabel())
-                          : QString(texts::SentToInstrument).arg(label, c->Caption()));
+        if (!m_output->IsOpen())
+            setStatusText(QString("%1 = %2, %3").arg(label, c->Caption(), texts::NotSentNoOutput));
+        else
+            setStatusText(row->handler == Handler::Part
+                              ? QString(texts::SentToPart).arg(label, c->Caption(), partLabel())
+                              : QString(texts::SentToInstrument).arg(label, c->Caption()));
     }
     switch (row->handler) {
     case Handler::Tone:
@@ -257,10 +260,15 @@ void MainWindow::nameEntered()
     // What is sent and what is stored are the same twelve 7-bit bytes.
     const std::string name = patchNameText(m_name->text().toStdU32String());
     const int part = partNumber();
+    // A name shown for another part is no name for this one.
+    if (m_namePart != part) {
+        showName(part);
+        return;
+    }
     m_util->SendName(QString::fromLatin1(name), 0x02, part);
     m_image.SetPatchName(part, name);
     imageChanged(onPart("Patch Name"));
-    m_name->setText(QString::fromLatin1(m_image.GetPatchName(part)));
+    showName(part);
     // The next part save offers the patch's name.
     m_saveFileName = besideLastSave(QString::fromLatin1(name));
     refreshCaption();
@@ -268,7 +276,8 @@ void MainWindow::nameEntered()
 
 void MainWindow::testNote()
 {
-    if (!m_autoTrig->isChecked())
+    // With no output there is nobody to hear it, and no box should say so at every edit.
+    if (!m_autoTrig->isChecked() || !m_output->IsOpen())
         return;
     // The note the selector names (the drum note itself on part R), whatever the
     // octave and transpose the keyboard stands at: the player adds them, so

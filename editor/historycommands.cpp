@@ -30,6 +30,9 @@ QString menuText(const char* verb, const QString& what)
 
 void MainWindow::imageChanged(const QString& what)
 {
+    // The instrument hears the changed part whole, rather than the change
+    // made over a part it only previews.
+    endAudition();
     if (m_history.record(m_image.bytes(), what))
         emit historyChanged();
 }
@@ -93,6 +96,7 @@ void MainWindow::restoreImage(const Bytes& image)
 {
     // Compared with the window's own image, which the instrument is taken to
     // hold, so nothing it already has goes over again.
+    endAudition();
     const std::vector<Bytes> changed = changedMessages(m_image.bytes(), image);
     m_image.LoadFromBytes(image);
     for (const Bytes& message : changed)

@@ -2,14 +2,16 @@
 // The library in the window: the dock and View > Library, and what its rows do
 // to the image. A load goes the way of the File menu's part open (the same
 // check of the file, the same loading onto a part, one step of the history)
-// and is then sent as Initialize Patch sends its part; an audition is the same
-// without a question. Dropping a row on a PART button loads it there.
+// and is then sent as Initialize Patch sends its part. An audition asks
+// nothing and changes nothing: the instrument plays the file's part until the
+// window's own goes back. Dropping a row on a PART button loads it there.
 #include "editor/mainwindow.h"
 
 #include "editor/librarymodel.h"
 #include "editor/librarypanel.h"
 #include "editor/librarytexts.h"
 #include "editor/settingsstore.h"
+#include "editor/windowtexts.h"
 #include "library/library.h"
 #include "library/patchfileparts.h"
 #include "patch/fileio.h"
@@ -63,6 +65,10 @@ void MainWindow::buildViewMenu()
     connect(m_libraryPanel, &LibraryPanel::savePartRequested, this,
             [this] { runCommand([this] { saveCurrentPartToLibrary(); }); });
     connect(m_libraryPanel, &LibraryPanel::message, this, &MainWindow::setStatusText);
+    connect(m_libraryPanel, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (!visible)
+            runCommand([this] { endAudition(); });
+    });
 
     QMenu* view = menuBar()->addMenu("&View");
     view->setObjectName("ViewMenu");
@@ -157,19 +163,44 @@ void MainWindow::loadFromLibrary(std::size_t index, LibraryLoad how, std::option
         return;
     }
 
+    const int part = target == RhythmPartIndex ? RhythmPart : target;
+    if (how == LibraryLoad::Load &&
+        !mayReplace(part, QString(texts::UnsavedOpen).arg(entry.fileName)))
+        return;
+    // What goes out next replaces the auditioned part anyway; another part
+    // auditioned gets its own sound back first.
+    if (m_auditionPart == part)
+        m_auditionPart.reset();
+    else
+        endAudition();
     if (target != partIndex())
         selectPart(target);
-    const QString step = how == LibraryLoad::Load
-                             ? QString(texts::LibraryLoadStep).arg(entry.name, partLabel())
-                             : QString(texts::LibraryAuditionStep).arg(entry.name, partLabel());
-    if (!loadPartBlock(block, step, check.wrongChecksums(), entry.path))
+
+    if (how == LibraryLoad::Audition) {
+        t505temppatch heard;
+        heard.LoadFromStream(m_image);
+        if (!heard.LoadPartBlock(block, part))
+            return;
+        m_util->SendLong(heard.PartBytes(part));
+        m_auditionPart = part;
+        setStatusText(QString(texts::LibraryAuditioned).arg(entry.name, partLabel()));
+        testNote();
+        return;
+    }
+    if (!loadPartBlock(block, QString(texts::LibraryLoadStep).arg(entry.name, partLabel()),
+                       check.wrongChecksums(), entry.path))
         return;
     m_util->SendLong(m_image.PartBytes(partNumber()));
-    setStatusText(
-        QString(how == LibraryLoad::Load ? texts::LibraryLoaded : texts::LibraryAuditioned)
-            .arg(entry.name, partLabel()));
-    if (how == LibraryLoad::Audition)
-        testNote();
+    setStatusText(QString(texts::LibraryLoaded).arg(entry.name, partLabel()));
+}
+
+void MainWindow::endAudition()
+{
+    if (!m_auditionPart)
+        return;
+    const int part = *m_auditionPart;
+    m_auditionPart.reset();
+    m_util->SendLong(m_image.PartBytes(part));
 }
 
 void MainWindow::openWholeFileFromLibrary(std::size_t index)

@@ -14,7 +14,8 @@ inline constexpr char LibraryDuplicates[] = "Duplicates";
 
 inline constexpr char LibraryAudition[] = "Audition";
 inline constexpr char LibraryAuditionHint[] =
-    "Load the part onto the current part and send it, without asking (Undo takes it back)";
+    "Play the part on the instrument in place of the current part, without asking; "
+    "your own part stays in the window and comes back with Esc";
 inline constexpr char LibraryLoad[] = "Load";
 inline constexpr char LibraryLoadHint[] =
     "Load the part onto the current part (part R kits onto part R) and send it";
@@ -55,9 +56,9 @@ inline constexpr char LibraryMissing[] = "Not there (kept until it is back): %1"
 
 // Loads. %1 the patch name, %2 the part.
 inline constexpr char LibraryLoadStep[] = "Load %1 from the library, part %2";
-inline constexpr char LibraryAuditionStep[] = "Audition %1, part %2";
 inline constexpr char LibraryLoaded[] = "%1 loaded onto part %2 and sent";
-inline constexpr char LibraryAuditioned[] = "Auditioning %1 on part %2 (Undo takes it back)";
+inline constexpr char LibraryAuditioned[] =
+    "Auditioning %1 on part %2 (Esc gives the part its own sound back, Load keeps this one)";
 inline constexpr char LibraryNormalOnRhythm[] =
     "%1 is a patch for parts 1-7: choose one of them first, or drag it onto its PART button";
 inline constexpr char LibraryRhythmOnNormal[] = "%1 is a part R kit: it goes onto part R only";

@@ -430,6 +430,14 @@ bool MainWindow::editorPagesVisible() const
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const auto type = event->type();
+    // Esc ends an audition wherever the focus is in this window or the library's dock.
+    if (type == QEvent::KeyPress && m_auditionPart &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && watched->isWidgetType() &&
+        (static_cast<QWidget*>(watched)->window() == this ||
+         static_cast<QWidget*>(watched)->window() == m_libraryPanel)) {
+        runCommand([this] { endAudition(); });
+        return true;
+    }
     if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
         partButtonDrag(watched, event))
         return true;

@@ -239,11 +239,13 @@ public:
     enum class LibraryLoad
     {
         Load,    // double click, Enter, a drop on a PART button
-        Audition // the same at one click, asking nothing
+        Audition // at one click, asking nothing: the instrument plays it, the window keeps its own
     };
     // Loads an entry of the library onto the current part (a part R kit onto
     // part R), or onto the part of the PART selector's index `onPart`, as one
-    // step of the history, and sends it.
+    // step of the history, and sends it, asking first over changes not saved.
+    // An audition only sends it, until Esc, another action or the dock's
+    // closing sends the window's own part back.
     void loadFromLibrary(std::size_t entry, LibraryLoad how, std::optional<int> onPart = {});
     void openWholeFileFromLibrary(std::size_t entry);
     void saveCurrentPartToLibrary();
@@ -449,11 +451,15 @@ private:
     void closeDrumMixer();
     void lookUpControlChanges();
     void swapModelFile();
+    // The part's name in the name field, which from then on is that part's.
+    void showName(int part);
     // librarycommands.cpp
     void buildViewMenu();
     // The index, the first time the library is shown.
     void openLibraryOnce();
     void openLibrary(const QString& databaseFile);
+    // Sends the auditioned part's own sound back, when an audition lasts.
+    void endAudition();
     bool partButtonDrag(QObject* watched, QEvent* event);
 
     // devicesetup.cpp
@@ -538,6 +544,8 @@ private:
     QComboBox* m_drumNote = nullptr;
     QLabel* m_drumNoteLabel = nullptr;
     QLineEdit* m_name = nullptr;
+    int m_namePart = -1;  // the part whose name the name field shows
+    QString m_nameShown;  // and that name as the image held it
     QComboBox* m_wave = nullptr;
     QComboBox* m_category = nullptr;
     QComboBox* m_bank = nullptr;
@@ -560,6 +568,9 @@ private:
     LibraryPanel* m_libraryPanel = nullptr;
     Library* m_library = nullptr;
     bool m_libraryOpened = false;
+    // The part the instrument plays from the library in place of the
+    // window's own, while an audition lasts.
+    std::optional<int> m_auditionPart;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
     QButtonGroup* m_shakeType = nullptr;

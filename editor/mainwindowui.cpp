@@ -433,7 +433,12 @@ QAction* MainWindow::addAction(QMenu* menu, const QString& name, const QString& 
         a->setShortcut(shortcut);
     if (!hint.isEmpty())
         a->setStatusTip(hint);
-    connect(a, &QAction::triggered, this, [this, triggered] { runCommand(triggered); });
+    connect(a, &QAction::triggered, this, [this, triggered] {
+        runCommand([&] {
+            endAudition();
+            triggered();
+        });
+    });
     return a;
 }
 

@@ -150,6 +150,7 @@ void MainWindow::jumpTo(const QString& entry)
 
 void MainWindow::partChanged()
 {
+    endAudition();
     const bool rhythm = isRhythmPart();
     m_util->SetChannel(partNumber());
     m_toneSelection->setVisible(!rhythm);
@@ -247,14 +248,27 @@ void MainWindow::setControlFromImage(TDragTweak* c, int part, int area, int offs
     c->SetPosition(m_image.ReadByte(part, area, offset));
 }
 
+void MainWindow::showName(int part)
+{
+    m_nameShown = QString::fromLatin1(m_image.GetPatchName(part).c_str());
+    m_namePart = part;
+    m_name->setText(m_nameShown);
+}
+
 void MainWindow::refreshToneSheet()
 {
     const int part = partNumber();
     const bool rhythm = part == RhythmPart;
     const int tone = shownTone();
     const int k = drumNote();
-    if (!m_name->hasFocus())
-        m_name->setText(QString::fromLatin1(m_image.GetPatchName(part).c_str()));
+    // The field shows this part's name. What is being typed into it is left
+    // alone only while it is still this part's and the name it was typed over
+    // still stands; another part or a file opened makes it stale, and Enter
+    // would give it to a part it was never meant for.
+    const bool typing = m_name->hasFocus() && m_name->isModified() && m_namePart == part &&
+                        m_nameShown == QString::fromLatin1(m_image.GetPatchName(part).c_str());
+    if (!typing)
+        showName(part);
 
     for (const char* name : TonePanels) {
         for (const Binding* row : bindingsOfPanel(name)) {

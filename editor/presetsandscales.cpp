@@ -67,6 +67,7 @@ void MainWindow::randomName()
         return; // an empty list has no word to give
     m_name->clear();
     m_name->setText(QString::fromUtf8(name->data(), qsizetype(name->size())));
+    m_namePart = partNumber();
     nameEntered();
 }
 

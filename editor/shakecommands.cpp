@@ -8,7 +8,9 @@
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
 #include "editor/windowtexts.h"
+#include "patch/imagediff.h"
 #include "player/dialogs.h"
+#include "player/tmidiapputil.h"
 #include "tools/shake.h"
 
 #include <QAction>
@@ -171,9 +173,13 @@ void MainWindow::undoShake()
     shaken.LoadFromStream(m_image);
     m_image.LoadFromStream(m_undoImage);
     m_undoImage.LoadFromStream(shaken);
+    // The whole image comes back, other parts than the shaken one too (those
+    // copied or edited since): the instrument hears every message that
+    // differs, as after Undo.
+    for (const Bytes& message : changedMessages(shaken.bytes(), m_image.bytes()))
+        m_util->SendLong(message);
     refresh();
     imageChanged(texts::UndoShake);
-    sendCurrentPart();
 }
 
 void MainWindow::buildShakeMenu()

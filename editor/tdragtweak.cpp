@@ -287,6 +287,10 @@ void TDragTweak::pressed(QMouseEvent* event)
 {
     setFocus(Qt::MouseFocusReason);
     m_pointer.grab(*this, event->globalPosition().toPoint());
+    // Each drag measures from its own press: the pointer went back to the
+    // last press when the previous drag ended, so where that drag stopped
+    // says nothing about which way this one goes.
+    m_lastX = event->position().toPoint().x();
     event->accept();
     emit OnMouseDown(event->button(), event->modifiers(), event->position().toPoint());
 }

@@ -169,7 +169,7 @@ private:
     bool m_unknown = false;
     QString m_knownStatusTip; // the hint to give back once the value is known
 
-    int m_lastX = 0; // kept from one drag to the next
+    int m_lastX = 0; // where the drag's last move (or its press) was
     DragPointer m_pointer;
     mutable QSize m_sizeHint; // invalid until asked for after a change of list or font
 };

@@ -75,6 +75,7 @@ inline constexpr char FileNotRead[] = "%1 could not be read: %2.";
 inline constexpr char UnknownValue[] = "\u2014"; // an em dash
 inline constexpr char SentToPart[] = "%1 = %2, sent to part %3";
 inline constexpr char SentToInstrument[] = "%1 = %2, sent to the MC-505";
+inline constexpr char NotSentNoOutput[] = "not sent: no MIDI output is chosen";
 inline constexpr char UnknownValueHint[] =
     "Not known yet: the MC-505 keeps this setting and never sends it back. "
     "Drag it or step it with keypad + and - to set it; from then on it shows what was sent";

@@ -179,6 +179,8 @@ void tknob::paintEvent(QPaintEvent*)
 
 void tknob::pressed(QMouseEvent* event)
 {
+    // Each drag measures from its own press, as the value control's do.
+    m_lastCoord = dragCoord(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         m_pointer.grab(*this, event->globalPosition().toPoint());
     event->accept();
@@ -188,6 +190,12 @@ void tknob::pressed(QMouseEvent* event)
 void tknob::mousePressEvent(QMouseEvent* event)
 {
     pressed(event);
+}
+
+int tknob::dragCoord(const QPoint& pos) const
+{
+    // Upward is more on a vertical knob, as on a fader.
+    return m_axis == axHorizontal ? pos.x() : -pos.y();
 }
 
 void tknob::mouseMoveEvent(QMouseEvent* event)
@@ -201,8 +209,7 @@ void tknob::mouseMoveEvent(QMouseEvent* event)
     if (!stepSize)
         return;
     const int step = *stepSize;
-    // Upward is more on a vertical knob, as on a fader.
-    const int coord = m_axis == axHorizontal ? pos.x() : -pos.y();
+    const int coord = dragCoord(pos);
     const int p = m_position;
     if (coord > m_lastCoord)
         SetPosition(p + step <= m_max ? p + step : m_max);

@@ -124,6 +124,8 @@ private:
     int frameFor(int position) const;
     void drawFrame();
     void pressed(QMouseEvent* event);
+    // The coordinate a drag steps along, growing the way the value does.
+    int dragCoord(const QPoint& pos) const;
     void showPointer();
 
     QPointer<TDragTweak> m_copyDragTweak;
@@ -139,7 +141,7 @@ private:
 
     QPixmap m_picture;
     int m_shownFrame = -1;
-    int m_lastCoord = 0; // kept from one drag to the next
+    int m_lastCoord = 0; // where the drag's last move (or its press) was
     DragPointer m_pointer;
 };
 

@@ -109,6 +109,29 @@ TEST(MainWindowEdit, InstrumentAreasAreSentNotStored)
     EXPECT_EQ(w.image().bytes(), before);
 }
 
+TEST(MainWindowEdit, WithNoOutputAnEditSaysOnceAndQuietlyThatNothingWasSent)
+{
+    WindowRig rig;
+    rig.store("autotrig", "1"); // a test note has nobody to hear it either
+    MainWindow& w = rig.open();
+    ASSERT_FALSE(w.midiOutput().IsOpen());
+    const QString notSent = "not sent: no MIDI output is chosen";
+
+    rig.release("DragTweak168", 127); // part level of part 1
+    ASSERT_TRUE(test::waitUntil([&] { return w.util().Sender().IsIdle(); }));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(rig.dialogs.asked.empty()) << "no box for every edit";
+    EXPECT_EQ(w.statusText(), "Part Level = 127, " + notSent);
+
+    // A sound edit is kept in the window; the status says once that it stayed there.
+    rig.release("cutoff", 90);
+    ASSERT_TRUE(test::waitUntil([&] { return w.util().Sender().IsIdle(); }));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(rig.dialogs.asked.empty());
+    EXPECT_EQ(w.statusText().count(notSent), 1) << w.statusText().toStdString();
+    EXPECT_EQ(w.image().ReadByte(0, 1, 81), 90);
+}
+
 TEST(MainWindowEdit, RhythmPartEditsTheDrumNoteAtTag)
 {
     WindowRig rig;

@@ -142,28 +142,102 @@ TEST(MainWindowLibrary, LoadPutsTheFilesPartOnTheCurrentPartSendsItAndOneUndoTak
     EXPECT_EQ(w.image().bytes(), LibraryRig::withPart(before, six, 2));
 }
 
-TEST(MainWindowLibrary, AuditionAsksNothingPutsKitsOnPartROnlyAndUndoesInOneStep)
+TEST(MainWindowLibrary, ALoadOverUnsavedChangesAsksAsOpeningAPartFileDoes)
+{
+    LibraryRig rig;
+    MainWindow& w = rig.openWithFolder();
+    rig.release("cutoff", 33);
+    const Bytes edited = w.image().bytes();
+    rig.take();
+    ASSERT_EQ(rig.find("deep bass"), 0);
+    rig.dialogs.answers = {false};
+    rig.click(0, LibraryModel::NameColumn, true);
+    ASSERT_EQ(rig.dialogs.asked.size(), 1u);
+    EXPECT_TRUE(rig.dialogs.asked[0].text.startsWith("There are changes not saved to a file"))
+        << rig.dialogs.asked[0].text.toStdString();
+    EXPECT_EQ(w.image().bytes(), edited) << "No keeps the edit";
+    EXPECT_TRUE(rig.take().empty());
+
+    rig.dialogs.answers = {true};
+    rig.panel().action("LibraryLoad")->trigger();
+    EXPECT_EQ(rig.dialogs.asked.size(), 2u);
+    EXPECT_EQ(w.image().bytes(), LibraryRig::withPart(edited, rig.bass, 0));
+}
+
+TEST(MainWindowLibrary, AnAuditionPlaysTheFilesPartButKeepsTheWindowsSound)
+{
+    LibraryRig rig;
+    MainWindow& w = rig.openWithFolder();
+    w.selectPart(2);
+    rig.release("cutoff", 33); // a sound of one's own, not saved
+    const Bytes mine = w.image().bytes();
+    const std::size_t steps = w.history().undoCount();
+    rig.take();
+
+    // Three auditions: the instrument plays each, the window keeps mine.
+    const std::size_t asked = rig.dialogs.asked.size();
+    for (const char* name : {"S1 PART 2", "S1 PART 4", "deep bass"}) {
+        ASSERT_EQ(rig.find(name), 0) << name;
+        rig.click(0, LibraryModel::PlayColumn);
+        EXPECT_EQ(w.image().bytes(), mine) << name;
+        EXPECT_EQ(w.history().undoCount(), steps) << name;
+        EXPECT_EQ(w.partIndex(), 2);
+    }
+    EXPECT_EQ(rig.dialogs.asked.size(), asked) << "an audition asks nothing";
+    t505temppatch heard;
+    heard.LoadFromBytes(LibraryRig::withPart(mine, rig.bass, 2));
+    const Messages sent = rig.take();
+    ASSERT_GE(sent.size(), 5u);
+    EXPECT_EQ(Messages(sent.end() - 5, sent.end()), hexMessages(heard.PartBytes(2)))
+        << "the instrument plays the last part auditioned";
+
+    // Esc ends it: the instrument gets my part back.
+    QTest::keyClick(rig.panel().view(), Qt::Key_Escape);
+    t505temppatch own;
+    own.LoadFromBytes(mine);
+    EXPECT_EQ(rig.take(), hexMessages(own.PartBytes(2)));
+    QTest::keyClick(rig.panel().view(), Qt::Key_Escape);
+    EXPECT_TRUE(rig.take().empty()) << "ended once";
+
+    // Another action ends it too, and so does closing the dock.
+    rig.click(0, LibraryModel::PlayColumn);
+    rig.take();
+    rig.release("q", 50);
+    const Messages afterEdit = rig.take();
+    ASSERT_GE(afterEdit.size(), 5u);
+    own.LoadFromBytes(w.image().bytes());
+    EXPECT_EQ(Messages(afterEdit.end() - 5, afterEdit.end()), hexMessages(own.PartBytes(2)));
+    rig.click(0, LibraryModel::PlayColumn);
+    rig.take();
+    rig.panel().close();
+    EXPECT_EQ(rig.take(), hexMessages(own.PartBytes(2)));
+    EXPECT_EQ(w.image().bytes(), own.bytes());
+}
+
+TEST(MainWindowLibrary, LoadTakesTheAuditionedPartAsOneStepAndKitsGoOnPartROnly)
 {
     LibraryRig rig;
     MainWindow& w = rig.openWithFolder();
     const Bytes before = w.image().bytes();
     ASSERT_EQ(rig.find("tr kit"), 0);
-    const std::size_t asked = rig.dialogs.asked.size();
     rig.click(0, LibraryModel::PlayColumn);
-    EXPECT_EQ(rig.dialogs.asked.size(), asked);
     EXPECT_EQ(w.partIndex(), 7) << "a kit goes onto part R, whatever part was current";
-    EXPECT_EQ(w.image().bytes(), LibraryRig::withPart(before, rig.kit, RhythmPart));
     EXPECT_EQ(rig.take(), hexMessages(rig.kit));
-    EXPECT_EQ(w.action("Undo")->text(), "Undo Audition TR KIT, part R");
+    EXPECT_EQ(w.image().bytes(), before);
+    rig.panel().action("LibraryLoad")->trigger();
+    EXPECT_EQ(w.image().bytes(), LibraryRig::withPart(before, rig.kit, RhythmPart));
+    EXPECT_EQ(w.action("Undo")->text(), "Undo Load TR KIT from the library, part R");
+    rig.take();
     w.action("Undo")->trigger();
     EXPECT_EQ(w.image().bytes(), before);
-    EXPECT_FALSE(w.action("Undo")->isEnabled()) << "the audition was one step";
+    EXPECT_FALSE(w.action("Undo")->isEnabled()) << "the load was one step";
     rig.take();
 
     // A patch for parts 1-7 is not put onto part R, and a kit not onto part 2.
     ASSERT_EQ(rig.find("deep bass"), 0);
     rig.panel().action("LibraryAudition")->trigger();
     EXPECT_EQ(w.image().bytes(), before);
+    EXPECT_TRUE(rig.take().empty());
     EXPECT_TRUE(w.statusText().startsWith("DEEP BASS is a patch for parts 1-7"));
     w.loadFromLibrary(*rig.panel().currentEntry(), MainWindow::LibraryLoad::Load, 1);
     ASSERT_EQ(rig.find("tr kit"), 0);

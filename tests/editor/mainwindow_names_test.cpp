@@ -5,6 +5,7 @@
 #include "windowrig.h"
 
 #include "midi/builtininstrument.h"
+#include "support/knownimage.h"
 #include "patch/presetselect.h"
 #include "patch/scaletune.h"
 #include "patch/temperaments.h"
@@ -91,6 +92,49 @@ TEST(MainWindowNames, TypedNamesAreTwelveSevenBitCharactersSentAndStored)
     EXPECT_EQ(rig.take(), (Messages{test::hex(nameMessage(tsMC505, "Caf? ?2", 2, 2))}));
     EXPECT_EQ(nameBytes(w.image(), 2), "Caf? ?2     ");
     EXPECT_EQ(w.nameField()->text(), "Caf? ?2");
+}
+
+TEST(MainWindowNames, TheFieldFollowsThePartAndEnterRenamesOnlyThePartShown)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    w.image().SetPatchName(0, "LemonCrystal");
+    w.refresh();
+    ASSERT_EQ(w.nameField()->text(), "LemonCrystal");
+    const std::string second = w.image().GetPatchName(1);
+    ASSERT_NE(second, "LemonCrystal");
+    rig.take();
+
+    // The keyboard focus stays in the field while the part changes.
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.nameField()->setFocus();
+    ASSERT_TRUE(w.nameField()->hasFocus());
+    w.selectPart(1);
+    EXPECT_EQ(w.nameField()->text().toStdString(), second);
+    QTest::keyClick(w.nameField(), Qt::Key_Return);
+    const Messages sent = rig.take();
+    EXPECT_EQ(sent, (Messages{test::hex(nameMessage(tsMC505, second, 2, 1))}))
+        << "part 2 keeps its own name";
+    EXPECT_EQ(w.image().GetPatchName(0), "LemonCrystal");
+    EXPECT_EQ(w.image().GetPatchName(1), second);
+
+    // A name typed and not entered is the part's it was typed on.
+    w.nameField()->setFocus();
+    QTest::keyClicks(w.nameField(), "X");
+    w.selectPart(2);
+    EXPECT_EQ(w.nameField()->text().toStdString(), w.image().GetPatchName(2));
+
+    // Opening a file shows the file's name, focus or not.
+    const std::string file = rig.file("song.syx");
+    test::writeFile(file, test::knownImage(3));
+    w.nameField()->setFocus();
+    ASSERT_TRUE(w.loadImageFile(QString::fromStdString(file)));
+    EXPECT_EQ(w.nameField()->text(), "S3 PART 3");
+    rig.take();
+    QTest::keyClick(w.nameField(), Qt::Key_Return);
+    EXPECT_EQ(w.image().GetPatchName(2), "S3 PART 3");
+    EXPECT_EQ(w.image().GetPatchName(1), "S3 PART 2");
 }
 
 TEST(MainWindowNames, DoubleClickRollsANameFromTheWordList)

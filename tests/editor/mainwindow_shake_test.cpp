@@ -4,6 +4,7 @@
 #include "windowrig.h"
 
 #include "editor/bindingtable.h"
+#include "patch/imagediff.h"
 #include "patch/randomsource.h"
 
 #include <QAbstractButton>
@@ -165,37 +166,58 @@ TEST(MainWindowShake, StartsFromThisPartWhateverTheOtherSheetLastShowed)
     EXPECT_EQ(rig.dialogs.lastText().section('\r', 0, 0), "LINEAR Shake");
 }
 
-TEST(MainWindowShake, UndoShakeExchangesTheImagesThenSendsThePart)
+TEST(MainWindowShake, UndoShakeExchangesTheImagesAndSendsEveryMessageThatChanged)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
     const Bytes startUp = w.image().bytes();
     rig.release("cutoff", 90);
+    // Another part edited too: the whole image goes back, so the instrument
+    // must hear about this part as well, not only about the current one.
+    w.selectPart(2);
+    rig.release("q", 77);
+    w.selectPart(0);
     const Bytes edited = w.image().bytes();
     rig.take();
 
     trigger(w, "UndoShake");
-    ASSERT_GE(rig.dialogs.asked.size(), 2u);
+    ASSERT_EQ(rig.dialogs.asked.size(), 1u) << "asked once, sent as Undo sends";
     EXPECT_EQ(rig.dialogs.asked[0].text, "Undo Shake?");
-    EXPECT_EQ(rig.dialogs.asked[1].text, "Send Part 1 Data to MC-505 now?");
     EXPECT_EQ(w.image().bytes(), startUp) << "before any shake: the image of the start";
     EXPECT_EQ(rig.control("cutoff")->Caption(), "127") << "redrawn at once";
-    EXPECT_EQ(partSent(rig.take()), test::hex(w.image().PartBytes(0)));
+    test::Messages expected;
+    bool part3 = false;
+    for (const Bytes& m : changedMessages(edited, startUp)) {
+        expected.push_back(test::hex(m));
+        part3 = part3 || m.at(MessageHeaderSize - 3) == 2;
+    }
+    EXPECT_TRUE(part3) << "part 3's change goes back to the instrument too";
+    EXPECT_EQ(rig.take(), expected);
+
     trigger(w, "UndoShake");
     EXPECT_EQ(checked(w.image().bytes()), checked(edited));
-    rig.take();
+    expected.clear();
+    for (const Bytes& m : changedMessages(startUp, edited))
+        expected.push_back(test::hex(m));
+    EXPECT_EQ(rig.take(), expected);
 
     // After a shake: back to the state before it, and again to the shaken one.
     rig.dialogs.answers = {true, false};
     trigger(w, "ShakePatch");
     const Bytes shaken = w.image().bytes();
     ASSERT_NE(shaken, edited);
-    rig.dialogs.answers = {true, false, true, false};
+    rig.take();
     trigger(w, "UndoShake");
     EXPECT_EQ(checked(w.image().bytes()), checked(edited));
+    EXPECT_EQ(rig.take().size(), changedMessages(shaken, w.image().bytes()).size());
     trigger(w, "UndoShake");
     EXPECT_EQ(w.image().bytes(), shaken);
-    EXPECT_TRUE(rig.take().empty()) << "declined sends send nothing";
+    // A declined question changes and sends nothing.
+    rig.dialogs.answers = {false};
+    rig.take();
+    trigger(w, "UndoShake");
+    EXPECT_EQ(w.image().bytes(), shaken);
+    EXPECT_TRUE(rig.take().empty());
 }
 
 TEST(MainWindowShake, TheMenuSetsFlagsForOneControlOrItsGroup)

@@ -95,6 +95,25 @@ TEST(MainWindowTools, DrumMixerOnPart1SetsPartRNotesInNoteOrder)
     EXPECT_TRUE(w.pages()->isVisible());
 }
 
+TEST(MainWindowTools, DrumMixerTypeChangeLetsGoOfTheChosenNotes)
+{
+    // Notes chosen for one parameter are not chosen for the next: a release
+    // after the change would write the new parameter's value into them.
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    w.action("DrumMixer")->trigger();
+    DrumMixerPanel& mixer = *w.drumMixer();
+    for (int row : {5, 6})
+        mixer.noteList()->item(row)->setSelected(true);
+    mixer.typeList()->setCurrentIndex(2); // " Pan"
+    EXPECT_TRUE(mixer.noteList()->selectedItems().isEmpty());
+    rig.take();
+    const Bytes before = w.image().bytes();
+    releaseFader(mixer, 10);
+    EXPECT_TRUE(rig.take().empty());
+    EXPECT_EQ(w.image().bytes(), before);
+}
+
 TEST(MainWindowTools, DrumMixerAndCopyPanelNeverShareTheWindow)
 {
     WindowRig rig;

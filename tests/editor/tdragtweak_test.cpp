@@ -151,23 +151,28 @@ TEST(TDragTweak, EachMoveStepsOnceWhateverTheDistance)
 {
     Fixture f;
     f.control->SetPosition(10);
-    f.dragThrough({6, 7, 90});
+    f.dragThrough({6, 7, 90}); // pressed at x = 5: right three times
     EXPECT_EQ(f.control->Position(), 13);
-    f.dragThrough({80, 2}); // the last x of the previous drag was 90
+    f.dragThrough({2, 1}); // left of the press, then left again
     EXPECT_EQ(f.control->Position(), 11);
-    f.dragThrough({2, 2, 2}); // no sideways movement
+    f.dragThrough({5, 5, 5}); // no sideways movement
     EXPECT_EQ(f.control->Position(), 11);
 }
 
-TEST(TDragTweak, StoredXSurvivesFromOneDragToTheNext)
+TEST(TDragTweak, EachDragMeasuresFromItsOwnPress)
 {
+    // The same drag twice gives the same steps, however far the first one went.
     Fixture f;
     f.control->SetPosition(50);
-    f.dragThrough({60});
-    EXPECT_EQ(f.control->Position(), 51);
-    // The press does not reset it: a new drag's first move to x = 20 is a move left of 60.
-    f.dragThrough({20});
-    EXPECT_EQ(f.control->Position(), 50);
+    f.dragThrough({6, 7, 8, 9, 10});
+    EXPECT_EQ(f.control->Position(), 55);
+    f.dragThrough({6, 7, 8, 9, 10});
+    EXPECT_EQ(f.control->Position(), 60);
+    // One step left of the press is one step down, wherever the last drag ended.
+    f.control->SetPosition(64);
+    f.dragThrough({90});
+    f.dragThrough({4});
+    EXPECT_EQ(f.control->Position(), 64);
 }
 
 TEST(TDragTweak, ShiftStepsTenAndStopsShortOfTheEnd)
@@ -180,7 +185,7 @@ TEST(TDragTweak, ShiftStepsTenAndStopsShortOfTheEnd)
     f.dragThrough({20}, Qt::ShiftModifier);
     EXPECT_EQ(f.control->Position(), 127);
     f.control->SetPosition(3);
-    f.dragThrough({5}, Qt::ShiftModifier);
+    f.dragThrough({4}, Qt::ShiftModifier);
     EXPECT_EQ(f.control->Position(), 0); // below 0 shows the first entry
     f.control->SetPosition(12);
     f.dragThrough({4}, Qt::ShiftModifier);
@@ -195,7 +200,6 @@ TEST(TDragTweak, ShiftStepsTenAndStopsShortOfTheEnd)
 TEST(TDragTweak, AllowLoopWrapsAtBothEndsOtherwiseStops)
 {
     Fixture f(16);
-    f.dragThrough({10}); // stored x is now 10
     f.control->SetPosition(0);
     f.dragThrough({2});
     EXPECT_EQ(f.control->Position(), 0);
@@ -215,24 +219,23 @@ TEST(TDragTweak, OtherButtonsAndModifiersDoNothingAndKeepTheStoredX)
 {
     Fixture f;
     f.control->SetPosition(60);
-    f.dragThrough({10}); // stored x is now 10
-    ASSERT_EQ(f.control->Position(), 61);
+    // Within one press: moves with another modifier or button held are not
+    // stored, so the next plain move still measures from the press at x = 5.
+    t::press(f.control, {5, 5});
     for (auto modifiers :
          {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::KeyboardModifiers(Qt::AltModifier),
-          Qt::KeyboardModifiers(Qt::ShiftModifier | Qt::ControlModifier)}) {
-        t::press(f.control, {5, 5});
+          Qt::KeyboardModifiers(Qt::ShiftModifier | Qt::ControlModifier)})
         t::move(f.control, {40, 5}, Qt::LeftButton, modifiers);
-        t::release(f.control, {5, 5});
-    }
+    t::move(f.control, {80, 5}, Qt::LeftButton | Qt::RightButton);
+    t::move(f.control, {90, 5}, Qt::NoButton);
+    EXPECT_EQ(f.control->Position(), 60);
+    t::move(f.control, {20, 5});
+    t::release(f.control, {5, 5});
+    EXPECT_EQ(f.control->Position(), 61) << "had a move been stored, x = 20 would read as left";
     t::press(f.control, {5, 5}, Qt::RightButton);
     t::move(f.control, {70, 5}, Qt::RightButton);
     t::release(f.control, {5, 5}, Qt::RightButton);
-    t::move(f.control, {80, 5}, Qt::LeftButton | Qt::RightButton);
-    t::move(f.control, {90, 5}, Qt::NoButton);
     EXPECT_EQ(f.control->Position(), 61);
-    // Had any of those moves been stored, x = 20 would read as a move left.
-    f.dragThrough({20});
-    EXPECT_EQ(f.control->Position(), 62);
 }
 
 TEST(TDragTweak, AnEmptyListIgnoresDragsButStillNotifies)

@@ -193,40 +193,52 @@ TEST(tknob, DraggingStepsOneOrEightWithinTheRange)
 {
     tknob knob;
     knob.SetPosition(20);
-    dragThrough(knob, {{16, 5}, {17, 5}, {90, 5}});
+    dragThrough(knob, {{16, 5}, {17, 5}, {90, 5}}); // pressed at x = 15
     EXPECT_EQ(knob.Position(), 23);
-    dragThrough(knob, {{80, 5}}, Qt::ShiftModifier); // 80 < 90: down by 8
+    dragThrough(knob, {{14, 5}}, Qt::ShiftModifier); // left of the press: down by 8
     EXPECT_EQ(knob.Position(), 15);
     knob.SetPosition(126);
-    dragThrough(knob, {{81, 5}}, Qt::ShiftModifier); // one pixel right
+    dragThrough(knob, {{16, 5}}, Qt::ShiftModifier); // one pixel right
     EXPECT_EQ(knob.Position(), 127);                 // clamped, not 134
     knob.SetPosition(3);
-    dragThrough(knob, {{40, 5}}, Qt::ShiftModifier);
+    dragThrough(knob, {{10, 5}}, Qt::ShiftModifier);
     EXPECT_EQ(knob.Position(), 0);
     knob.SetMin(10);
     knob.SetPosition(12);
-    dragThrough(knob, {{30, 5}}, Qt::ShiftModifier);
+    dragThrough(knob, {{1, 5}}, Qt::ShiftModifier);
     EXPECT_EQ(knob.Position(), 10);
-    dragThrough(knob, {{30, 5}, {30, 29}});
+    dragThrough(knob, {{15, 5}, {15, 29}});
     EXPECT_EQ(knob.Position(), 10); // no sideways movement on a horizontal knob
+}
+
+TEST(tknob, EachDragMeasuresFromItsOwnPress)
+{
+    tknob knob;
+    knob.SetPosition(50);
+    dragThrough(knob, {{16, 5}, {17, 5}, {18, 5}, {19, 5}, {20, 5}});
+    EXPECT_EQ(knob.Position(), 55);
+    dragThrough(knob, {{16, 5}, {17, 5}, {18, 5}, {19, 5}, {20, 5}});
+    EXPECT_EQ(knob.Position(), 60) << "the second drag starts from its press, not from x = 20";
+    dragThrough(knob, {{14, 5}});
+    EXPECT_EQ(knob.Position(), 59);
 }
 
 TEST(tknob, OtherButtonsAndModifiersAreIgnoredAndLeaveTheCoordinate)
 {
     tknob knob;
     knob.SetPosition(50);
-    dragThrough(knob, {{10, 5}}); // last coordinate 10, up from the initial 0
-    ASSERT_EQ(knob.Position(), 51);
     t::press(&knob, {15, 15});
     t::move(&knob, {40, 5}, Qt::LeftButton, Qt::ControlModifier);
     t::move(&knob, {45, 5}, Qt::LeftButton, Qt::AltModifier);
+    t::move(&knob, {50, 5}, Qt::RightButton);
+    EXPECT_EQ(knob.Position(), 50);
+    t::move(&knob, {20, 5}); // 20 > 15: had a move been stored, this would go down
     t::release(&knob, {15, 15});
+    EXPECT_EQ(knob.Position(), 51);
     t::press(&knob, {15, 15}, Qt::RightButton);
     t::move(&knob, {50, 5}, Qt::RightButton);
     t::release(&knob, {15, 15}, Qt::RightButton);
     EXPECT_EQ(knob.Position(), 51);
-    dragThrough(knob, {{20, 5}}); // 20 > 10: had a move been stored, this would go down
-    EXPECT_EQ(knob.Position(), 52);
 }
 
 TEST(tknob, AVerticalKnobGrowsUpward)
@@ -234,8 +246,8 @@ TEST(tknob, AVerticalKnobGrowsUpward)
     tknob knob;
     knob.SetAxis(tknob::axVertical);
     knob.SetPosition(60);
-    // y 20 lies below the initial 0 (down one), then 10 and 2 are each higher (up two);
-    // moving only sideways changes nothing.
+    // Pressed at y = 15: y 20 lies below it (down one), then 10 and 2 are each
+    // higher (up two); moving only sideways changes nothing.
     dragThrough(knob, {{5, 20}, {5, 10}, {40, 2}, {90, 2}});
     EXPECT_EQ(knob.Position(), 61);
     dragThrough(knob, {{5, 25}});
@@ -312,7 +324,7 @@ TEST(tknobLink, ReleasingTheKnobRunsTheControlsReleaseHandler)
     QObject::connect(&control, &TDragTweak::OnMouseUp, [&] { positionSeen = control.Position(); });
     QSignalSpy up(&control, &TDragTweak::OnMouseUp);
     knob.SetPosition(0);
-    dragThrough(knob, {{20, 5}, {21, 5}, {22, 5}}); // first move: 20 > 0
+    dragThrough(knob, {{20, 5}, {21, 5}, {22, 5}}); // first move: 20 > 15
     EXPECT_EQ(knob.Position(), 3);
     EXPECT_EQ(control.Position(), 3);
     EXPECT_EQ(positionSeen, 3); // the control had the value before its handler ran
