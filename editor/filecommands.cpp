@@ -7,10 +7,10 @@
 #include "editor/settingsstore.h"
 #include "editor/windowtexts.h"
 #include "library/library.h"
+#include "midi/dialogs.h"
 #include "patch/fileio.h"
 #include "patch/imagecheck.h"
 #include "patch/imagediff.h"
-#include "player/dialogs.h"
 #include "player/tmidiapputil.h"
 
 #include <QDir>

@@ -12,9 +12,9 @@
 #include "editor/settingsstore.h"
 #include "library/library.h"
 #include "library/patchfileparts.h"
+#include "midi/dialogs.h"
 #include "patch/fileio.h"
 #include "patch/imagecheck.h"
-#include "player/dialogs.h"
 #include "player/tmidiapputil.h"
 
 #include <QAbstractButton>

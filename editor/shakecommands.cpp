@@ -8,7 +8,7 @@
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
 #include "editor/windowtexts.h"
-#include "player/dialogs.h"
+#include "midi/dialogs.h"
 #include "tools/shake.h"
 
 #include <QAction>
