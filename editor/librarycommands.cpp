@@ -13,8 +13,6 @@
 #include "library/library.h"
 #include "library/patchfileparts.h"
 #include "midi/dialogs.h"
-#include "patch/fileio.h"
-#include "patch/imagecheck.h"
 #include "player/tmidiapputil.h"
 
 #include <QAbstractButton>
@@ -137,22 +135,9 @@ void MainWindow::loadFromLibrary(std::size_t index, LibraryLoad how, std::option
     }
 
     // The file as it is now, judged again: it may have changed since it was read.
-    Bytes bytes;
-    QString problem;
-    try {
-        bytes = readWholeFile(entry.path.toStdString());
-    } catch (const FileError& e) {
-        problem = QString::fromLocal8Bit(e.what());
-    }
-    const SysexFileCheck check = checkSysexFile(bytes);
-    const ByteView block = check.ok() ? partBlockAt(bytes, check, entry.position) : ByteView();
-    if (problem.isEmpty() && !check.ok())
-        problem = QString::fromStdString(check.problem());
-    else if (problem.isEmpty() &&
-             (block.empty() || soundHash(block, entry.rhythm()) != entry.sound))
-        problem = QString("it holds another patch there now");
-    if (!problem.isEmpty()) {
-        setStatusText(QString(texts::LibraryFileChanged).arg(entry.fileName, problem));
+    const PartRereading reading = rereadPart(entry);
+    if (!reading.ok()) {
+        setStatusText(QString(texts::LibraryFileChanged).arg(entry.fileName, reading.problem));
         m_library->indexFile(entry.path);
         return;
     }
@@ -162,7 +147,7 @@ void MainWindow::loadFromLibrary(std::size_t index, LibraryLoad how, std::option
     const QString step = how == LibraryLoad::Load
                              ? QString(texts::LibraryLoadStep).arg(entry.name, partLabel())
                              : QString(texts::LibraryAuditionStep).arg(entry.name, partLabel());
-    if (!loadPartBlock(block, step, check.wrongChecksums(), entry.path))
+    if (!loadPartBlock(reading.block, step, reading.wrongChecksums, entry.path))
         return;
     m_util->SendLong(m_image.PartBytes(partNumber()));
     setStatusText(
