@@ -3,6 +3,7 @@
 
 #include "editor/fixedpitchfont.h"
 #include "editor/parameterwords.h"
+#include "midi/miditexts.h"
 #include "patch/messagedescription.h"
 
 #include <QCheckBox>
@@ -84,7 +85,7 @@ void MidiMonitor::add(bool out, ByteView message)
 {
     if (m_pending.size() >= HistoryLimit)
         m_pending.pop_front();
-    m_pending.push_back({m_clock.elapsed(), out, Bytes(message.begin(), message.end())});
+    m_pending.push_back({m_clock.elapsed(), out, Bytes(message.begin(), message.end()), {}});
 }
 
 void MidiMonitor::sent(ByteView message)
@@ -95,6 +96,15 @@ void MidiMonitor::sent(ByteView message)
 void MidiMonitor::received(ByteView message)
 {
     add(false, message);
+}
+
+void MidiMonitor::overflowed(std::uint32_t deliveries, std::uint32_t bytes)
+{
+    // Where the lost messages would have been, so the gap is read as one.
+    if (m_pending.size() >= HistoryLimit)
+        m_pending.pop_front();
+    m_pending.push_back(
+        {m_clock.elapsed(), false, {}, miditexts::inputOverflow(deliveries, bytes)});
 }
 
 void MidiMonitor::flush()
@@ -108,7 +118,8 @@ void MidiMonitor::flush()
                     .arg(double(e.ms) / 1000.0, 9, 'f', 3)
                     .arg(e.out ? "out" : "in ")
                     .arg(QString::fromStdString(
-                        describeMidiMessage(e.bytes, &BindingWords::instance())));
+                        e.note.empty() ? describeMidiMessage(e.bytes, &BindingWords::instance())
+                                       : e.note));
     m_pending.clear();
     m_appending = true;
     m_view->appendPlainText(text.join('\n'));

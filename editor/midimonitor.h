@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <deque>
+#include <string>
 
 class QPlainTextEdit;
 class QCheckBox;
@@ -32,6 +33,7 @@ public:
 
     void sent(ByteView message) override;
     void received(ByteView message) override;
+    void overflowed(std::uint32_t deliveries, std::uint32_t bytes) override;
 
     // Decodes what is queued into the view now (the timer does it otherwise).
     void flush();
@@ -51,6 +53,7 @@ private:
         qint64 ms;
         bool out;
         Bytes bytes;
+        std::string note; // said instead of a message (input dropped)
     };
     void add(bool out, ByteView message);
     void scrollToEnd();

@@ -29,7 +29,7 @@ namespace dorvane {
 namespace {
 
 // Far more than any of the lists needs (512 preset names, 75 scales, a few
-// hundred words); a larger file is refused.
+// hundred words); a larger file is read only this far.
 constexpr std::size_t TextListLimit = 1 << 20;
 // A preset name longer than this is shown cut, so a stray file can't stretch the list.
 constexpr qsizetype PresetNameLimit = 40;
@@ -44,7 +44,7 @@ std::optional<std::string> MainWindow::readTextList(const QString& fileName, QSt
         return std::nullopt;
     }
     try {
-        const Bytes bytes = readWholeFile(QFile::encodeName(path).toStdString(), TextListLimit);
+        const Bytes bytes = readFileHead(QFile::encodeName(path).toStdString(), TextListLimit);
         return std::string(bytes.begin(), bytes.end());
     } catch (const FileError& e) {
         *error = QString(texts::FileNotRead).arg(fileName, QString::fromStdString(e.reason()));

@@ -9,6 +9,8 @@
 #include "midi/dialogs.h"
 #include "midi/longmessage.h"
 #include "midi/midisender.h"
+#include "midi/miditexts.h"
+#include "midi/tmidiinput.h"
 #include "midi/tmidioutput.h"
 #include "patch/fileio.h"
 #include "patch/rolandmessage.h"
@@ -122,6 +124,11 @@ void MainWindow::showSheets()
 
 void MainWindow::setUpTransfers()
 {
+    // Said once for every report of the port; a Get that the loss ends says
+    // more right after, in its own result.
+    connect(m_input, &TMidiInput::overflowed, this, [this](quint32 deliveries, quint32 bytes) {
+        setStatusText(QString::fromStdString(miditexts::inputOverflow(deliveries, bytes)));
+    });
     m_receiver = new DumpReceiver(m_input, this);
     m_receiver->SetTempFile(DumpReceiver::defaultTempFile());
     connect(m_receiver, &DumpReceiver::progress, this, &MainWindow::receptionProgress);

@@ -43,9 +43,11 @@ std::uint32_t MidiInputContext::timeStamp() const noexcept
     return std::uint32_t(duration_cast<milliseconds>(since).count());
 }
 
-void MidiInputContext::overflow() noexcept
+void MidiInputContext::overflow(std::size_t lostBytes) noexcept
 {
-    m_overflow.store(true, std::memory_order_release);
+    // The bytes first: whoever sees the new count sees its bytes.
+    m_lostBytes.fetch_add(std::uint32_t(lostBytes), std::memory_order_release);
+    m_overflows.fetch_add(1, std::memory_order_release);
     m_wake.post();
 }
 
@@ -62,7 +64,7 @@ void MidiInputContext::midiData(ByteView message) noexcept
     for (std::size_t i = 0; i < message.size() && i < 3; ++i)
         packed |= std::uint32_t(message[i]) << (8 * i);
     if (!m_events.push({timeStamp(), packed, -1})) {
-        overflow();
+        overflow(std::min<std::size_t>(message.size(), 3));
         return;
     }
     m_wake.post();
@@ -78,7 +80,7 @@ void MidiInputContext::midiLongData(ByteView bytes) noexcept
     do {
         const std::uint16_t* free = m_freeBuffers.peek();
         if (!free) {
-            overflow();
+            overflow(bytes.size() - offset);
             break;
         }
         TMyMidiHdr& buffer = m_buffers[*free];
@@ -87,7 +89,8 @@ void MidiInputContext::midiLongData(ByteView bytes) noexcept
             std::memcpy(buffer.DataBlock(), bytes.data() + offset, count);
         buffer.SetBytesRecorded(count);
         if (!m_events.push({stamp, 0, std::int32_t(*free)})) {
-            overflow(); // the buffer was not taken from the free ring: it stays free
+            // The buffer was not taken from the free ring: it stays free.
+            overflow(bytes.size() - offset);
             break;
         }
         m_freeBuffers.drop();

@@ -9,8 +9,8 @@
 // event ring carries them to the main thread, take() copies the bytes out and
 // gives the buffer back. A message longer than one buffer fills as many as it
 // needs, one event each, in order. With no free buffer, or the ring full, the
-// rest of the delivery is dropped and the overflow flag raised; a buffer whose
-// event did not fit stays free.
+// rest of the delivery is dropped, counted (the delivery and the bytes it
+// lost) and the main thread woken; a buffer whose event did not fit stays free.
 #pragma once
 
 #include "midi/midiinputsink.h"
@@ -49,8 +49,17 @@ public:
     // Main thread.
     std::size_t pending() const noexcept { return m_events.size(); }
     std::optional<TMyMidiEvent> take();
-    // True once for every run of refused deliveries.
-    bool takeOverflow() noexcept { return m_overflow.exchange(false, std::memory_order_acq_rel); }
+
+    // Any thread: deliveries refused in whole or in part since the port
+    // opened, and the bytes they lost. They only grow (and wrap past 2^32).
+    std::uint32_t overflowCount() const noexcept
+    {
+        return m_overflows.load(std::memory_order_acquire);
+    }
+    std::uint32_t lostByteCount() const noexcept
+    {
+        return m_lostBytes.load(std::memory_order_acquire);
+    }
 
 private:
     struct Entry
@@ -61,7 +70,7 @@ private:
     };
 
     std::uint32_t timeStamp() const noexcept;
-    void overflow() noexcept;
+    void overflow(std::size_t lostBytes) noexcept;
 
     SpscRing<Entry> m_events;
     SpscRing<std::uint16_t> m_freeBuffers; // main thread gives, callback takes
@@ -69,7 +78,12 @@ private:
     WakeUp& m_wake;
     std::atomic<bool> m_sysexOnly{false};
     std::atomic<bool> m_started{false};
-    std::atomic<bool> m_overflow{false};
+    // Counters, not a flag: a flag taken once per wake-up said that something
+    // was lost but not how much, and runs that met in one wake-up read as one.
+    std::atomic<std::uint32_t> m_overflows{0};
+    std::atomic<std::uint32_t> m_lostBytes{0};
+    static_assert(std::atomic<std::uint32_t>::is_always_lock_free,
+                  "the driver's thread may not take a lock");
     std::atomic<std::chrono::steady_clock::rep> m_startTime{0};
 };
 

@@ -5,6 +5,8 @@
 
 #include "patch/layout.h"
 
+#include <cstdint>
+
 namespace dorvane {
 
 class MidiTap
@@ -13,6 +15,9 @@ public:
     virtual ~MidiTap() = default;
     virtual void sent(ByteView message) = 0;
     virtual void received(ByteView message) = 0;
+    // The input port dropped this many deliveries, with these bytes, since it
+    // last said so.
+    virtual void overflowed(std::uint32_t deliveries, std::uint32_t bytes) = 0;
 };
 
 } // namespace dorvane

@@ -2,6 +2,7 @@
 // The MIDI ports' own messages, each written once here.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace dorvane::miditexts {
@@ -23,6 +24,14 @@ inline std::string outputNotInstalled(const std::string& name)
 inline std::string inputNotInstalled(const std::string& name)
 {
     return "MIDI Input Device " + name + " not installed ";
+}
+
+// What the monitor, the status line and a failed Get say of dropped input.
+inline std::string inputOverflow(std::uint32_t deliveries, std::uint32_t bytes)
+{
+    return "MIDI input overflowed: " + std::to_string(deliveries) +
+           (deliveries == 1 ? " message (" : " messages (") + std::to_string(bytes) +
+           " bytes) dropped";
 }
 
 } // namespace dorvane::miditexts

@@ -119,6 +119,8 @@ void TMidiInput::Open()
         return;
     }
     m_error = MidiResult::Ok;
+    m_overflowsReported = 0;
+    m_lostBytesReported = 0;
     m_state = misOpen;
 }
 
@@ -152,6 +154,16 @@ std::uint16_t TMidiInput::PendingEventCount() const
     return std::uint16_t(m_context->pending());
 }
 
+std::uint32_t TMidiInput::OverflowCount() const
+{
+    return m_state == misOpen ? m_context->overflowCount() : 0;
+}
+
+std::uint32_t TMidiInput::LostByteCount() const
+{
+    return m_state == misOpen ? m_context->lostByteCount() : 0;
+}
+
 std::optional<TMyMidiEvent> TMidiInput::TakeEvent()
 {
     if (m_state != misOpen)
@@ -178,8 +190,22 @@ void TMidiInput::onWake()
         if (!self || m_state != misOpen)
             return;
     }
-    if (m_context->takeOverflow())
-        emit OnOverflow(this);
+    // The count before the bytes: the context adds a loss's bytes first, so
+    // these bytes cover at least the deliveries counted.
+    const std::uint32_t overflows = m_context->overflowCount();
+    if (overflows == m_overflowsReported)
+        return;
+    const std::uint32_t lostBytes = m_context->lostByteCount();
+    const std::uint32_t newOverflows = overflows - m_overflowsReported;
+    const std::uint32_t newLostBytes = lostBytes - m_lostBytesReported;
+    m_overflowsReported = overflows;
+    m_lostBytesReported = lostBytes;
+    if (m_tap)
+        m_tap->overflowed(newOverflows, newLostBytes);
+    emit overflowed(newOverflows, newLostBytes);
+    if (!self || m_state != misOpen)
+        return;
+    emit OnOverflow(this);
 }
 
 } // namespace dorvane

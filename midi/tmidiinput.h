@@ -3,8 +3,9 @@
 // fixed-size event ring (sysex bytes into buffers prepared at open and used
 // again and again), and the main thread is told: OnMidiInput says events are
 // waiting, TakeEvent hands them out one by one in arrival order. A full ring,
-// or no free sysex buffer, drops the delivery and raises OnOverflow; nothing
-// on the driver's side ever blocks or grows.
+// or no free sysex buffer, drops the delivery, counts it and its bytes, and
+// raises OnOverflow (and tells the tap); nothing on the driver's side ever
+// blocks or grows.
 //
 // Device numbers are those of a MidiDeviceRegistry; -1 is Dorvane's own
 // virtual port where the platform has one, so that other programs can play
@@ -84,6 +85,11 @@ public:
     void SetTap(MidiTap* tap) { m_tap = tap; }
 
     std::uint16_t PendingEventCount() const;
+    // Deliveries dropped in whole or in part since the port was opened, and the
+    // bytes they lost; 0 while closed. Counted at once on the driver's thread,
+    // so they may run ahead of the OnOverflow that reports them.
+    std::uint32_t OverflowCount() const;
+    std::uint32_t LostByteCount() const;
     // The oldest waiting event, or nothing (always nothing unless open).
     std::optional<TMyMidiEvent> TakeEvent();
 
@@ -91,8 +97,11 @@ signals:
     // Events are waiting. One signal may cover many events, and a handler may
     // find them already taken: take until PendingEventCount is 0.
     void OnMidiInput(dorvane::TMidiInput* sender);
-    // A delivery did not fit (ring full, or no free sysex buffer) and was dropped.
+    // Deliveries did not fit (ring full, or no free sysex buffer) and were
+    // dropped: once for each wake-up that finds OverflowCount grown.
     void OnOverflow(dorvane::TMidiInput* sender);
+    // Just before OnOverflow: the deliveries and bytes dropped since the last time.
+    void overflowed(quint32 deliveries, quint32 bytes);
 
 private:
     [[noreturn]] void fail(MidiResult code, const std::string& text);
@@ -111,6 +120,9 @@ private:
     std::unique_ptr<MidiInputContext> m_context;
     std::unique_ptr<MidiInputConnection> m_connection;
     MidiTap* m_tap = nullptr;
+    // What OnOverflow and the tap have been told of so far.
+    std::uint32_t m_overflowsReported = 0;
+    std::uint32_t m_lostBytesReported = 0;
 };
 
 } // namespace dorvane

@@ -75,7 +75,9 @@ std::string tooLarge(std::uintmax_t size, std::size_t maxSize)
 
 } // namespace
 
-Bytes readWholeFile(const std::string& fileName, std::size_t maxSize)
+namespace {
+
+Bytes readRegularFile(const std::string& fileName, std::size_t maxSize, bool headOnly)
 {
     namespace fs = std::filesystem;
     // Judged before the open: opening a pipe waits for a writer, and opening
@@ -88,7 +90,8 @@ Bytes readWholeFile(const std::string& fileName, std::size_t maxSize)
                             "cannot be opened: " + ec.message());
         if (const auto reason = notRegular(status.type()))
             refuse(fileName, *reason);
-        if (const std::uintmax_t size = fs::file_size(fileName, ec); !ec && size > maxSize)
+        if (const std::uintmax_t size = fs::file_size(fileName, ec);
+            !headOnly && !ec && size > maxSize)
             refuse(fileName, tooLarge(size, maxSize));
     }
 #ifdef _WIN32
@@ -119,6 +122,10 @@ Bytes readWholeFile(const std::string& fileName, std::size_t maxSize)
     for (;;) {
         const std::size_t n = std::fread(buffer, 1, sizeof buffer, f.get());
         bytes.insert(bytes.end(), buffer, buffer + n);
+        if (headOnly && bytes.size() >= maxSize) {
+            bytes.resize(maxSize);
+            break;
+        }
         // A file that grows while it is read is held to the same bound.
         if (bytes.size() > maxSize)
             refuse(fileName, tooLarge(bytes.size(), maxSize));
@@ -130,6 +137,18 @@ Bytes readWholeFile(const std::string& fileName, std::size_t maxSize)
         }
     }
     return bytes;
+}
+
+} // namespace
+
+Bytes readWholeFile(const std::string& fileName, std::size_t maxSize)
+{
+    return readRegularFile(fileName, maxSize, false);
+}
+
+Bytes readFileHead(const std::string& fileName, std::size_t maxSize)
+{
+    return readRegularFile(fileName, maxSize, true);
 }
 
 void writeFileAtomically(const std::string& fileName, ByteView bytes)

@@ -37,6 +37,9 @@ constexpr std::size_t MaxFileSize = 64 * 1024 * 1024;
 // The whole of a regular file, refused with FileError when it is anything
 // else or larger than maxSize; nothing is read from a file that is refused.
 Bytes readWholeFile(const std::string& fileName, std::size_t maxSize = MaxFileSize);
+// The first maxSize bytes of a regular file, for text lists that are read only
+// as far as any list of theirs goes; anything but a regular file is refused.
+Bytes readFileHead(const std::string& fileName, std::size_t maxSize);
 void writeFileAtomically(const std::string& fileName, ByteView bytes);
 
 } // namespace dorvane

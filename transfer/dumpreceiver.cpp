@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "transfer/dumpreceiver.h"
 
+#include "midi/miditexts.h"
 #include "midi/tmidiinput.h"
 #include "patch/fileio.h"
 #include "patch/imagecheck.h"
@@ -81,7 +82,7 @@ DumpReceiver::DumpReceiver(TMidiInput* input, QObject* parent)
     connect(m_stall, &QTimer::timeout, this, &DumpReceiver::stalledOut);
     if (input) {
         connect(input, &TMidiInput::OnMidiInput, this, &DumpReceiver::drain);
-        connect(input, &TMidiInput::OnOverflow, this, [this] { m_lost |= m_receiving; });
+        connect(input, &TMidiInput::OnOverflow, this, &DumpReceiver::overflowed);
     }
 }
 
@@ -140,8 +141,11 @@ void DumpReceiver::start(ReceiveMode mode, int part, const QString& fileName)
         m_malformed = false;
         m_lost = false;
         m_receiving = true;
-        if (m_input)
+        if (m_input) {
+            m_overflowsBefore = m_input->OverflowCount();
+            m_lostBytesBefore = m_input->LostByteCount();
             m_input->Start();
+        }
     }
     emit progress(qint64(m_received.size()), qint64(ExpectedCount()));
     if (complete())
@@ -211,6 +215,17 @@ std::optional<DumpResult> DumpReceiver::finish()
     return end(false);
 }
 
+void DumpReceiver::overflowed()
+{
+    if (!m_receiving || !m_input || m_input->OverflowCount() == m_overflowsBefore)
+        return;
+    m_lost = true;
+    // A dump with a hole in it can never complete: waiting for the stall
+    // would only make the musician wait for a failure.
+    if (m_mode != ReceiveMode::File)
+        end(false);
+}
+
 void DumpReceiver::stalledOut()
 {
     if (m_receiving && m_mode != ReceiveMode::File && !m_received.empty())
@@ -235,6 +250,10 @@ DumpResult DumpReceiver::end(bool automatically, bool stalled)
         }
     }
     m_receiving = false;
+    // A loss not yet reported when the musician ends the reception counts all
+    // the same; after a complete dump it hit only what came behind it.
+    if (m_input && !automatically && m_input->OverflowCount() != m_overflowsBefore)
+        m_lost = true;
 
     DumpResult result;
     result.mode = m_mode;
@@ -244,6 +263,11 @@ DumpResult DumpReceiver::end(bool automatically, bool stalled)
     result.completedAutomatically = automatically;
     result.stalled = stalled;
     result.dataLost = m_lost;
+    const QString lostText =
+        m_input ? QString::fromStdString(
+                      miditexts::inputOverflow(m_input->OverflowCount() - m_overflowsBefore,
+                                               m_input->LostByteCount() - m_lostBytesBefore))
+                : QString();
 
     if (!m_tempFile.isEmpty()) {
         try {
@@ -263,6 +287,8 @@ DumpResult DumpReceiver::end(bool automatically, bool stalled)
         } catch (const FileError& e) {
             result.status = countText(count) + ", not written: " + QString::fromStdString(e.what());
         }
+    } else if (result.dataLost) {
+        result.status = refusedText(count, lostText.toStdString());
     } else if (const std::size_t expected = ExpectedCount(); count != expected) {
         result.status = stalled ? stalledText(count, expected, m_stall->interval()) : wrongLengthText(count, expected);
     } else {
@@ -277,8 +303,8 @@ DumpResult DumpReceiver::end(bool automatically, bool stalled)
             result.status = refusedText(count, check.problem);
         }
     }
-    if (result.dataLost)
-        result.status += " (the input port overflowed and dropped data)";
+    if (result.dataLost && m_mode == ReceiveMode::File)
+        result.status += " (" + lostText + ")";
     emit finished(result);
     return result;
 }

@@ -10,7 +10,10 @@
 //
 // A dump that stops coming in the middle (the instrument switched off, the
 // MIDI system gone, a cable pulled) ends by itself once nothing has arrived
-// for StallTimeout, and says so; it is not loaded.
+// for StallTimeout, and says so; it is not loaded. A dump of which the input
+// port had to drop something ends at once and says how much was lost; it is
+// not loaded either. A file reception only notes the loss: its end is the
+// musician's.
 //
 // Sending the Data Request is the caller's business, after the start. Main
 // thread only.
@@ -118,6 +121,7 @@ private:
     bool complete() const;
     DumpResult end(bool automatically, bool stalled = false);
     void stalledOut();
+    void overflowed();
     void discardPending();
 
     QPointer<TMidiInput> m_input;
@@ -132,6 +136,9 @@ private:
     bool m_inMessage = false;
     bool m_malformed = false;
     bool m_lost = false;
+    // The port's counts at the start, so that only this reception's losses count.
+    std::uint32_t m_overflowsBefore = 0;
+    std::uint32_t m_lostBytesBefore = 0;
     QTimer* m_stall;
 };
 

@@ -5,6 +5,7 @@
 #include "windowrig.h"
 
 #include "editor/midimonitor.h"
+#include "midi/tmidiinput.h"
 #include "patch/rolandmessage.h"
 #include "transfer/dumpreceiver.h"
 
@@ -110,6 +111,40 @@ TEST(MainWindowGet, ThePanelTakesTheSheetsPlaceAndTheSelectorsKeepTheirSize)
 
     QTest::mouseClick(w.sysexButton(), Qt::LeftButton);
     EXPECT_TRUE(w.pages()->isVisible());
+}
+
+TEST(MainWindowGet, AnOverflowEndsTheGetAndIsShownInTheStatusLineAndTheMonitor)
+{
+    WindowRig rig;
+    rig.store("midiin", "0");
+    MainWindow& w = rig.openPlaying();
+    QApplication::processEvents();
+    const Bytes before = w.image().bytes();
+    // Far beyond the wait below: the end must come from the overflow itself.
+    w.receiver().SetStallTimeout(600000);
+    rig.dialogs.answers.push_back(true);
+    w.action("Get8Part")->trigger();
+    QApplication::processEvents();
+
+    // More messages than the port has buffers, all before the window takes any.
+    const std::uint32_t buffers = w.midiInput().SysexBufferCount();
+    const std::uint32_t dropped = 76;
+    const Bytes message = test::fromHex("F0 7D 01 F7");
+    for (std::uint32_t i = 0; i < buffers + dropped; ++i)
+        ASSERT_TRUE(rig.driver->feedLong("Synth A", message));
+    ASSERT_TRUE(rig.driver->waitUntilDelivered("Synth A", 5000));
+    const std::string lost = "MIDI input overflowed: " + std::to_string(dropped) +
+                             " messages (" + std::to_string(dropped * message.size()) +
+                             " bytes) dropped";
+    ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 20000))
+        << "the Get still waits";
+    EXPECT_EQ(w.statusText().toStdString(),
+              "Received " + std::to_string(buffers * message.size()) + " bytes, " + lost +
+                  ": not loaded");
+    EXPECT_EQ(w.image().bytes(), before);
+    w.monitor().flush();
+    const QStringList lines = w.monitor().lines();
+    EXPECT_TRUE(lines.filter(QString::fromStdString(lost)).size() == 1) << lines.size();
 }
 
 TEST(MainWindowSend, SendsShowProgressAndSayWhatWentOut)

@@ -246,6 +246,49 @@ TEST(MidiInput, WithNoFreeBufferTheRestIsDroppedAndBuffersComeBack)
     EXPECT_EQ(events[1].SysexByteCount, 50);
 }
 
+TEST(MidiInput, EveryDroppedDeliveryIsCountedWithItsBytes)
+{
+    LoopbackSetup setup;
+    TMidiInput port(setup.registry);
+    port.SetSysexBufferSize(200);
+    port.SetSysexBufferCount(3);
+    QSignalSpy overflows(&port, &TMidiInput::OnOverflow);
+    QSignalSpy told(&port, &TMidiInput::overflowed);
+    const auto toldSum = [&](int column) {
+        quint64 sum = 0;
+        for (const QList<QVariant>& args : told)
+            sum += args[column].toUInt();
+        return sum;
+    };
+    openAndStart(port);
+    // All before the main thread looks: the third message keeps 200 of its
+    // bytes in the last buffer, the two after it are lost whole.
+    for (const std::size_t size : {141, 141, 250, 141, 141})
+        setup.driver->feedLong("Loop A", Bytes(size, 0x11));
+    ASSERT_TRUE(setup.driver->waitUntilDelivered("Loop A", 5000));
+    ASSERT_TRUE(waitFor([&] { return overflows.count() > 0; }));
+    EXPECT_EQ(port.OverflowCount(), 3u);
+    EXPECT_EQ(port.LostByteCount(), 50u + 141u + 141u);
+    EXPECT_EQ(takeAll(port).size(), 3u);
+
+    // The counts only grow, and each new loss is told again.
+    const int before = int(overflows.count());
+    for (int i = 0; i < 5; ++i)
+        setup.driver->feedShort("Loop A", {0x90, 60, 1});
+    setup.driver->feedLong("Loop A", Bytes(700, 0x22));
+    ASSERT_TRUE(setup.driver->waitUntilDelivered("Loop A", 5000));
+    ASSERT_TRUE(waitFor([&] { return overflows.count() > before; }));
+    EXPECT_EQ(port.OverflowCount(), 4u);
+    EXPECT_EQ(port.LostByteCount(), 332u + 100u);
+    EXPECT_EQ(toldSum(0), 4u) << "each loss told once";
+    EXPECT_EQ(toldSum(1), 432u);
+
+    port.Close();
+    EXPECT_EQ(port.OverflowCount(), 0u);
+    port.Open();
+    EXPECT_EQ(port.OverflowCount(), 0u) << "counted afresh from each open";
+}
+
 TEST(MidiInput, AnEmptySysexBufferIsAnEventWithNoBytes)
 {
     LoopbackSetup setup;

@@ -14,6 +14,7 @@
 
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -240,6 +241,81 @@ TEST_F(JackEndToEnd, DataSetsComingInAtAHundredTimesWireSpeedAreAllKept)
     EXPECT_EQ(events, 1000);
     EXPECT_EQ(overflows.count(), 0);
     peer.closeInput();
+}
+
+TEST_F(JackEndToEnd, AFullSpeedBurstArrivesWholeOrWithItsLossCounted)
+{
+    // A thousand Data Set messages in runs of a hundred (a whole image's
+    // worth), each run as fast as JACK carries it: in one process cycle. The
+    // pause between runs only keeps the peer's own output buffer from losing
+    // messages before they reach the server.
+    TempDir dir;
+    std::vector<Bytes> messages;
+    for (int i = 0; i < 1000; ++i)
+        messages.push_back(dataSet(ToneMessageSize, i));
+    const std::string file = messagesFile(dir, messages);
+    const Bytes expected = concat(messages);
+
+    struct Setup
+    {
+        std::uint16_t count;
+        std::uint16_t size;
+        bool roomForAll; // every message has a buffer even if none is taken
+    };
+    // A window's 32 buffers of 5 KB, and a port set up for dumps: a thousand of 1 KB.
+    for (const Setup setup : {Setup{32, 5120, false}, Setup{1024, 1024, true}}) {
+        SCOPED_TRACE(setup.count);
+        Peer peer({"send", "--file", QString::fromStdString(file), "--chunk",
+                   QString::number(MessagesInImage)});
+        ASSERT_TRUE(peer.ready());
+        refresh();
+        TMidiInput port(registry);
+        port.SetCapacity(2048);
+        port.SetSysexBufferSize(setup.size);
+        port.SetSysexBufferCount(setup.count);
+        port.SetSysexOnly(true);
+        port.SetProductName("peer:out");
+        std::vector<Bytes> received;
+        std::size_t receivedBytes = 0;
+        QObject::connect(&port, &TMidiInput::OnMidiInput, &port, [&](TMidiInput* sender) {
+            while (auto event = sender->TakeEvent()) {
+                receivedBytes += event->SysexBytes.size();
+                received.push_back(std::move(event->SysexBytes));
+            }
+        });
+        QSignalSpy overflows(&port, &TMidiInput::OnOverflow);
+        port.Open();
+        ASSERT_EQ(port.State(), misOpen);
+        port.Start();
+        peer.write("GO");
+        // Every byte is either here or counted as lost. The event loop runs
+        // meanwhile, as the program's does.
+        ASSERT_TRUE(waitFor(
+            [&] { return receivedBytes + port.LostByteCount() >= expected.size(); }, 30000))
+            << receivedBytes << " bytes received, " << port.LostByteCount() << " counted lost, of "
+            << expected.size();
+        EXPECT_EQ(peer.readLine(5000), "SENT 1000");
+        QTest::qWait(100); // nothing more may come
+        EXPECT_EQ(receivedBytes + port.LostByteCount(), expected.size());
+        std::printf("[          ] %u buffers of %u bytes: %zu messages kept, %u dropped\n",
+                    unsigned(setup.count), unsigned(setup.size), received.size(),
+                    unsigned(port.OverflowCount()));
+        if (port.OverflowCount() > 0) {
+            ASSERT_TRUE(waitFor([&] { return overflows.count() > 0; }));
+            EXPECT_EQ(received.size() + port.OverflowCount(), messages.size());
+        }
+        if (setup.roomForAll) {
+            EXPECT_EQ(port.OverflowCount(), 0u);
+        }
+        // What came is whole messages, in the order sent, none made up.
+        auto next = messages.begin();
+        for (const Bytes& m : received) {
+            next = std::find(next, messages.end(), m);
+            ASSERT_NE(next, messages.end()) << "a message that was not sent, or out of order";
+            ++next;
+        }
+        peer.closeInput();
+    }
 }
 
 TEST_F(JackEndToEnd, ClockSensingAndShortMessagesAreFilteredAsSysexOnlySays)

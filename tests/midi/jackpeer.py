@@ -9,7 +9,10 @@ receive: opens the input port <name>:in, prints READY, collects messages and
 send:    opens the output port <name>:out, prints READY, waits for a line GO on
          standard input, sends the messages of --file (one hex message a line)
          no faster than --rate bytes per second, prints "SENT <count>" and keeps
-         the port until standard input closes.
+         the port until standard input closes. With --chunk N it sends N
+         messages back to back, as fast as it can, then waits --gap-ms before
+         the next N: RtMidi's JACK output holds 16 KB until the next process
+         cycle and loses what does not fit, without a word.
 """
 import argparse
 import sys
@@ -69,6 +72,14 @@ def send(args):
     for line in sys.stdin:
         if line.strip() == "GO":
             break
+    if args.chunk:
+        for first in range(0, len(messages), args.chunk):
+            if first:
+                time.sleep(args.gap_ms / 1000)
+            for message in messages[first:first + args.chunk]:
+                port.send_message(list(message))
+        messages_sent(port, len(messages))
+        return
     start = time.monotonic()
     total = 0
     for message in messages:
@@ -79,7 +90,11 @@ def send(args):
             time.sleep(delay)
         port.send_message(list(message))
         total += len(message)
-    print("SENT %d" % len(messages), flush=True)
+    messages_sent(port, len(messages))
+
+
+def messages_sent(port, count):
+    print("SENT %d" % count, flush=True)
     for line in sys.stdin:
         pass
     time.sleep(0.2)
@@ -99,6 +114,8 @@ def main():
     s.add_argument("--name", default="peer")
     s.add_argument("--file", required=True)
     s.add_argument("--rate", type=float, default=312500)
+    s.add_argument("--chunk", type=int, default=0)
+    s.add_argument("--gap-ms", type=float, default=100)
     args = parser.parse_args()
     receive(args) if args.mode == "receive" else send(args)
 

@@ -337,6 +337,9 @@ TEST(Image, OnlyRegularFilesAreReadAndNeverPastTheLimit)
         }
     }
     EXPECT_EQ(readWholeFile(dir.file("big.syx"), 4097).size(), 4097u);
+    // A text list is read only as far as its bound, and a device not at all.
+    EXPECT_EQ(readFileHead(dir.file("big.syx"), 4096), Bytes(4096, 0xF0));
+    EXPECT_THROW(readFileHead(dir.file("zero.syx"), 4096), FileError);
 }
 #endif
 
