@@ -2,7 +2,9 @@
 // The dialogs the program shows for real: message boxes, file and font dialogs.
 #pragma once
 
-#include "player/dialogs.h"
+#include "midi/dialogs.h"
+
+#include <QFont>
 
 class QWidget;
 

@@ -10,10 +10,10 @@
 #include "library/library.h"
 #include "library/librarydatabase.h"
 #include "library/libraryscanner.h"
+#include "midi/dialogs.h"
 #include "patch/fileio.h"
 #include "patch/initialpatch.h"
 #include "patch/t505temppatch.h"
-#include "player/dialogs.h"
 
 #include <QApplication>
 #include <QDir>

@@ -8,10 +8,10 @@
 
 #include "editor/mainwindow.h"
 #include "editor/settingsstore.h"
+#include "midi/dialogs.h"
 #include "midi/loopbackdriver.h"
 #include "midi/midideviceregistry.h"
 #include "midi/mididrivererror.h"
-#include "player/dialogs.h"
 
 #include <QCoreApplication>
 #include <QSettings>

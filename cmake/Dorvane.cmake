@@ -24,6 +24,11 @@ endif()
 # dorvane_library(<name> [DEPS targets...])
 # Builds every .cpp/.h of the calling folder into the static library dorvane_<name>.
 # New files are picked up at the next build without touching this file.
+# DEPS are the libraries of exactly the folders the layer table of ARCHITECTURE.md
+# lets this one include, and the outside libraries it uses: its headers include
+# theirs, so they are linked PUBLIC. The include folder is the source root for
+# every library (headers are named "folder/name.h"); the CTest `layers` holds
+# each folder's includes to its row of the table.
 function(dorvane_library name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)

@@ -13,9 +13,9 @@
 #include "editor/mainwindow.h"
 
 #include "editor/windowtexts.h"
+#include "midi/dialogs.h"
 #include "patch/fileio.h"
 #include "patch/imagecheck.h"
-#include "player/dialogs.h"
 #include "player/tmidiapputil.h"
 #include "tools/copyfunctions.h"
 #include "tools/listinfo.h"

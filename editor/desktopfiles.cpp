@@ -8,9 +8,9 @@
 #include "editor/helpwindow.h"
 #include "editor/settingsstore.h"
 #include "editor/windowtexts.h"
+#include "midi/dialogs.h"
 #include "patch/fileio.h"
 #include "patch/imagecheck.h"
-#include "player/dialogs.h"
 
 #include <QAction>
 #include <QDir>

@@ -11,10 +11,10 @@
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
 #include "editor/windowtexts.h"
+#include "midi/dialogs.h"
 #include "midi/midideviceregistry.h"
 #include "midi/tmidiinput.h"
 #include "midi/tmidioutput.h"
-#include "player/dialogs.h"
 #include "player/tmidiapputil.h"
 
 namespace dorvane {

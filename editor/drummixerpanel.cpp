@@ -5,6 +5,7 @@
 #include "editor/mainwindow.h"
 #include "editor/trevscrb.h"
 #include "editor/windowtexts.h"
+#include "patch/parameteraddress.h"
 #include "patch/rolandmessage.h"
 #include "player/tmidiapputil.h"
 #include "tools/drummixer.h"
@@ -192,10 +193,8 @@ void DrumMixerPanel::apply()
     for (int k = 0; k < m_notes->count() && k < DrumNoteCount; ++k) {
         if (!m_notes->item(k)->isSelected() || !writeDrumMixerValue(image, type, k, value))
             continue;
-        const Bytes message = parameterMessage(
-            util.Synth(),
-            {0x02, RhythmPart, std::uint8_t(FirstDrumKey + k), std::uint8_t(type.parameter)},
-            value);
+        const Bytes message =
+            parameterMessage(util.Synth(), drumNoteAddress(k, type.parameter), value);
         messages.insert(messages.end(), message.begin(), message.end());
         written[std::size_t(k)] = true;
     }

@@ -11,7 +11,9 @@
 #include "midi/midisender.h"
 #include "midi/tmidioutput.h"
 #include "patch/catalogue.h"
+#include "patch/parameteraddress.h"
 #include "patch/patchname.h"
+#include "patch/tonemorph.h"
 #include "player/tmidiapputil.h"
 
 #include <QCheckBox>
@@ -32,12 +34,9 @@ constexpr int TestNoteMs = 300;
 
 } // namespace
 
-void MainWindow::sendInstrumentParameter(int a1, int a2, int a3, int a4, int value)
+void MainWindow::sendInstrumentParameter(const Address& address, int value)
 {
-    // Roland addresses count 7 bits a byte: an offset of 128 (the tone's Reverb
-    // Send Level) lies at the next value of the third byte. Sent as it stands,
-    // 0x80 would be a status byte in the middle of the message.
-    m_util->SendParameter(a1, a2, a3 + a4 / 128, a4 % 128, value);
+    m_util->SendParameter(address[0], address[1], address[2], address[3], value);
 }
 
 void MainWindow::controlReleased(TDragTweak* c, Qt::MouseButton button, Qt::KeyboardModifiers)
@@ -65,15 +64,15 @@ void MainWindow::controlReleased(TDragTweak* c, Qt::MouseButton button, Qt::Keyb
         commonReleased(c, *row, button);
         break;
     case Handler::Effects:
-        sendInstrumentParameter(0x01, 0x00, 0x00, row->ctrlNo, value);
+        sendInstrumentParameter(effectsAddress(row->ctrlNo), value);
         testNote();
         break;
     case Handler::Part:
-        sendInstrumentParameter(0x01, 0x00, 0x10 + partNumber(), row->ctrlNo, value);
+        sendInstrumentParameter(partSetupAddress(partNumber(), row->ctrlNo), value);
         testNote();
         break;
     case Handler::System:
-        sendInstrumentParameter(0x00, 0x00, 0x00, row->ctrlNo, value);
+        sendInstrumentParameter(systemAddress(row->ctrlNo), value);
         testNote();
         break;
     case Handler::Tempo:
@@ -125,7 +124,7 @@ void MainWindow::toneReleased(TDragTweak* c, const Binding& row, Qt::MouseButton
     if (isRhythmPart()) {
         const int k = drumNote();
         m_image.WriteByte(RhythmPart, k, row.tag, value);
-        sendInstrumentParameter(0x02, RhythmPart, FirstDrumKey + k, row.tag, value);
+        sendInstrumentParameter(drumNoteAddress(k, row.tag), value);
         imageChanged(editText(c, row));
         testNote();
         return;
@@ -137,7 +136,7 @@ void MainWindow::toneReleased(TDragTweak* c, const Binding& row, Qt::MouseButton
     for (int t = 1; t <= ToneCount; ++t) {
         if (!toneSelected(t))
             continue;
-        sendInstrumentParameter(0x02, part, ToneBase[std::size_t(t)], row.ctrlNo, value);
+        sendInstrumentParameter(toneAddress(part, t, row.ctrlNo), value);
         m_image.WriteByte(part, t, row.ctrlNo, value);
     }
     imageChanged(editText(c, row));
@@ -149,7 +148,7 @@ void MainWindow::commonReleased(TDragTweak* c, const Binding& row, Qt::MouseButt
 {
     if (!isRhythmPart() && button == Qt::LeftButton) {
         m_image.WriteByte(partNumber(), 0, row.ctrlNo, c->Position());
-        sendInstrumentParameter(0x02, partNumber(), 0x00, row.ctrlNo, c->Position());
+        sendInstrumentParameter(partCommonAddress(partNumber(), row.ctrlNo), c->Position());
         imageChanged(editText(c, row));
     }
     testNote();
@@ -159,8 +158,7 @@ void MainWindow::tempoReleased(TDragTweak* c)
 {
     // The tempo is the number shown, not the position, and always two bytes.
     const int tempo = c->Caption().trimmed().toInt();
-    const std::uint8_t data[2] = {std::uint8_t(tempo / 16), std::uint8_t(tempo % 16)};
-    m_util->SendLong(dataSetMessage(m_util->Synth(), {0x00, 0x00, 0x00, 0x60}, data));
+    m_util->SendLong(dataSetMessage(m_util->Synth(), TempoAddress, tempoData(tempo)));
     testNote();
 }
 
@@ -311,22 +309,13 @@ void MainWindow::morphReleased(int bar)
     // The bars morph between tones; part R has drum notes where tones would be.
     if (isRhythmPart())
         return;
-    static constexpr int Offsets[3] = {101, 81, 83}; // tone level, cutoff, resonance
-    const TRevScrB* b = m_morphBars[std::size_t(bar)];
-    const int position = b->Position();
-    int first = 127;
-    int second = 127;
-    if (position > 50)
-        first = b->RevPosition() * 127 / 50;
-    else
-        second = position * 127 / 50;
-    const int firstTone = shownTone() <= 2 ? 1 : 3;
     const int part = partNumber();
-    const int offset = Offsets[bar];
-    m_image.WriteByte(part, firstTone, offset, first);
-    m_image.WriteByte(part, firstTone + 1, offset, second);
-    sendInstrumentParameter(0x02, part, ToneBase[std::size_t(firstTone)], offset, first);
-    sendInstrumentParameter(0x02, part, ToneBase[std::size_t(firstTone + 1)], offset, second);
+    const int offset = morphOffset(MorphBar(bar));
+    for (const ToneMorphWrite& write :
+         toneMorph(m_morphBars[std::size_t(bar)]->Position(), shownTone())) {
+        m_image.WriteByte(part, write.tone, offset, write.value);
+        sendInstrumentParameter(toneAddress(part, write.tone, offset), write.value);
+    }
     imageChanged(onPart("Tone Morph"));
 }
 

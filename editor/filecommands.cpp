@@ -7,10 +7,11 @@
 #include "editor/settingsstore.h"
 #include "editor/windowtexts.h"
 #include "library/library.h"
+#include "midi/dialogs.h"
 #include "patch/fileio.h"
 #include "patch/imagecheck.h"
 #include "patch/imagediff.h"
-#include "player/dialogs.h"
+#include "patch/rhythmpart.h"
 #include "player/tmidiapputil.h"
 
 #include <QDir>
@@ -274,12 +275,8 @@ void MainWindow::initializePatch()
             throw FileError("The start-up image " + perf.toStdString() +
                             " holds no drum kit to start from: " + kit.problem());
         Bytes all = m_image.bytes();
-        if (all.size() != ImageSize)
+        if (!replaceRhythmBlock(all, kit.block(perfBytes)))
             throw FileError("There is no image to initialize part R in");
-        const ByteView image = kit.block(perfBytes);
-        const auto from = image.begin() + std::ptrdiff_t(RhythmBlockOffset);
-        std::copy(from, from + std::ptrdiff_t(RhythmBlockSize),
-                  all.begin() + std::ptrdiff_t(RhythmBlockOffset));
         m_image.LoadFromBytes(all);
     } else {
         const QString templ = m_programFolder + "/part.syx";

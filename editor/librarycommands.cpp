@@ -14,9 +14,7 @@
 #include "editor/windowtexts.h"
 #include "library/library.h"
 #include "library/patchfileparts.h"
-#include "patch/fileio.h"
-#include "patch/imagecheck.h"
-#include "player/dialogs.h"
+#include "midi/dialogs.h"
 #include "player/tmidiapputil.h"
 
 #include <QAbstractButton>
@@ -143,22 +141,9 @@ void MainWindow::loadFromLibrary(std::size_t index, LibraryLoad how, std::option
     }
 
     // The file as it is now, judged again: it may have changed since it was read.
-    Bytes bytes;
-    QString problem;
-    try {
-        bytes = readWholeFile(entry.path.toStdString());
-    } catch (const FileError& e) {
-        problem = QString::fromLocal8Bit(e.what());
-    }
-    const SysexFileCheck check = checkSysexFile(bytes);
-    const ByteView block = check.ok() ? partBlockAt(bytes, check, entry.position) : ByteView();
-    if (problem.isEmpty() && !check.ok())
-        problem = QString::fromStdString(check.problem());
-    else if (problem.isEmpty() &&
-             (block.empty() || soundHash(block, entry.rhythm()) != entry.sound))
-        problem = QString("it holds another patch there now");
-    if (!problem.isEmpty()) {
-        setStatusText(QString(texts::LibraryFileChanged).arg(entry.fileName, problem));
+    const PartRereading reading = rereadPart(entry);
+    if (!reading.ok()) {
+        setStatusText(QString(texts::LibraryFileChanged).arg(entry.fileName, reading.problem));
         m_library->indexFile(entry.path);
         return;
     }
@@ -179,7 +164,7 @@ void MainWindow::loadFromLibrary(std::size_t index, LibraryLoad how, std::option
     if (how == LibraryLoad::Audition) {
         t505temppatch heard;
         heard.LoadFromStream(m_image);
-        if (!heard.LoadPartBlock(block, part))
+        if (!heard.LoadPartBlock(reading.block, part))
             return;
         m_util->SendLong(heard.PartBytes(part));
         m_auditionPart = part;
@@ -187,8 +172,8 @@ void MainWindow::loadFromLibrary(std::size_t index, LibraryLoad how, std::option
         testNote();
         return;
     }
-    if (!loadPartBlock(block, QString(texts::LibraryLoadStep).arg(entry.name, partLabel()),
-                       check.wrongChecksums(), entry.path))
+    if (!loadPartBlock(reading.block, QString(texts::LibraryLoadStep).arg(entry.name, partLabel()),
+                       reading.wrongChecksums, entry.path))
         return;
     m_util->SendLong(m_image.PartBytes(partNumber()));
     setStatusText(QString(texts::LibraryLoaded).arg(entry.name, partLabel()));

@@ -4,7 +4,7 @@
 #include "editor/librarymodel.h"
 #include "editor/librarytexts.h"
 #include "library/library.h"
-#include "player/dialogs.h"
+#include "midi/dialogs.h"
 
 #include <QAction>
 #include <QCheckBox>

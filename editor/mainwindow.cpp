@@ -9,6 +9,7 @@
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
 #include "editor/windowtexts.h"
+#include "midi/dialogs.h"
 #include "midi/midideviceregistry.h"
 #include "midi/midisender.h"
 #include "midi/tmidiinput.h"
@@ -17,7 +18,6 @@
 #include "patch/fileio.h"
 #include "patch/imagecheck.h"
 #include "patch/textlines.h"
-#include "player/dialogs.h"
 #include "player/tmidiapputil.h"
 #include "transfer/dumpinput.h"
 

@@ -23,6 +23,7 @@
 #include "editor/imagehistory.h"
 #include "editor/settingsstore.h"
 #include "patch/randomsource.h"
+#include "patch/rolandmessage.h"
 #include "patch/t505temppatch.h"
 
 #include <QMainWindow>
@@ -325,7 +326,7 @@ private:
                          Qt::KeyboardModifiers modifiers);
     void toneReleased(TDragTweak* control, const Binding& row, Qt::MouseButton button);
     void commonReleased(TDragTweak* control, const Binding& row, Qt::MouseButton button);
-    void sendInstrumentParameter(int a1, int a2, int a3, int a4, int value);
+    void sendInstrumentParameter(const Address& address, int value);
     void tempoReleased(TDragTweak* control);
     // The instrument's own areas: what was sent, per part for the part box.
     void rememberSent(const TDragTweak* control, const Binding& row);

@@ -11,7 +11,7 @@
 #include "editor/tdragtweak.h"
 #include "editor/trevscrb.h"
 #include "editor/windowtexts.h"
-#include "player/dialogs.h"
+#include "midi/dialogs.h"
 
 #include <QAction>
 

@@ -8,6 +8,8 @@
 #include "editor/tdragtweak.h"
 #include "editor/windowtexts.h"
 #include "patch/catalogue.h"
+#include "patch/parameteraddress.h"
+#include "patch/rhythmpart.h"
 #include "player/tmidiapputil.h"
 
 #include <QAbstractButton>
@@ -25,35 +27,6 @@
 namespace dorvane {
 
 namespace {
-
-struct DrumTag
-{
-    const char* tag;
-    std::initializer_list<int> notes; // single notes, and ranges as {first, -last}
-};
-
-// Instrument tags of the drum-note list, tested in this order.
-const DrumTag DrumTags[] = {
-    {"(BD) ", {35, 36, 47, 48, 95, 96}},
-    {"(Tom) ", {37, 41, 43, 45, 49, 53, 55, 57, 59, 60, 62, 66, 68, 70, 72, -82}},
-    {"(HH) ", {42, 44, 46, 54, 56, 58}},
-    {"(Cym) ", {61, 63, 64, 65, 67, 69, 71}},
-    {"(SD) ", {38, 40, 50, 52, 97, 98}},
-    {"(Oth) ", {89, -93}},
-    {"(Hit) ", {83, -88}},
-    {"(Clp) ", {39, 51, 94}},
-};
-
-bool tagged(const DrumTag& tag, int note)
-{
-    int previous = -1;
-    for (int n : tag.notes) {
-        if (n < 0 ? (note >= previous && note <= -n) : note == n)
-            return true;
-        previous = n;
-    }
-    return false;
-}
 
 // Panels whose controls the refresh fills; the Jump menu names them too.
 constexpr const char* TonePanels[] = {"pitchpanel", "filterpanel", "amppanel"};
@@ -208,12 +181,7 @@ void MainWindow::buildDrumNoteList()
 {
     m_drumNote->clear();
     for (int k = 0; k < DrumNoteCount; ++k) {
-        const int note = FirstDrumKey + k;
-        QString entry = " " + TMIDIappUtil::NoteName(note);
-        for (const auto& tag : DrumTags)
-            if (tagged(tag, note))
-                entry += tag.tag;
-        m_drumNote->addItem(entry);
+        m_drumNote->addItem(QString::fromStdString(drumNoteEntry(k)));
     }
     m_drumNote->setCurrentIndex(1);
 }
@@ -234,7 +202,7 @@ void MainWindow::refreshCaption()
     } else {
         QStringList switches;
         for (int t = 1; t <= ToneCount; ++t)
-            switches << (m_image.ReadByte(part, t, 0) ? "ON" : "OFF");
+            switches << (m_image.ReadByte(part, t, ToneSwitchOffset) ? "ON" : "OFF");
         m_caption = QString(" <P %1>: %2 [%3]")
                         .arg(partIndex() + 1)
                         .arg(QString::fromLatin1(m_image.GetPatchName(part).c_str()))
@@ -323,8 +291,10 @@ void MainWindow::refreshCommonSheet()
             control(QString::fromLatin1(row->name.data(), qsizetype(row->name.size()))), part,
             shownTone(), row->ctrlNo);
     const QStringList& sources = valueList(ValueList::ControlSources);
-    m_ctrlSource2->setText(texts::ControlSource2 + sources.value(m_image.ReadByte(part, 0, 58)));
-    m_ctrlSource3->setText(texts::ControlSource3 + sources.value(m_image.ReadByte(part, 0, 59)));
+    m_ctrlSource2->setText(texts::ControlSource2 +
+                           sources.value(m_image.ReadByte(part, 0, ControlSource2Offset)));
+    m_ctrlSource3->setText(texts::ControlSource3 +
+                           sources.value(m_image.ReadByte(part, 0, ControlSource3Offset)));
 }
 
 void MainWindow::refresh()

@@ -6,13 +6,13 @@
 
 #include "editor/tdragtweak.h"
 #include "editor/windowtexts.h"
+#include "midi/dialogs.h"
 #include "patch/fileio.h"
 #include "patch/patchname.h"
 #include "patch/presetselect.h"
 #include "patch/scaletune.h"
 #include "patch/temperaments.h"
 #include "patch/textlines.h"
-#include "player/dialogs.h"
 #include "player/tmidiapputil.h"
 
 #include <QComboBox>

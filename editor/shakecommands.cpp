@@ -8,8 +8,8 @@
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
 #include "editor/windowtexts.h"
+#include "midi/dialogs.h"
 #include "patch/imagediff.h"
-#include "player/dialogs.h"
 #include "player/tmidiapputil.h"
 #include "tools/shake.h"
 

@@ -6,9 +6,9 @@
 
 #include "editor/drummixerpanel.h"
 #include "editor/windowtexts.h"
+#include "midi/dialogs.h"
 #include "patch/fileio.h"
 #include "patch/modelconversion.h"
-#include "player/dialogs.h"
 #include "tools/cclookup.h"
 
 #include <QFileInfo>

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/patchfileparts.h"
 
+#include "patch/fileio.h"
+
 #include <QCryptographicHash>
 
 namespace dorvane {
@@ -121,6 +123,33 @@ FileReading readPatchFile(ByteView bytes)
         r.parts.push_back(std::move(p));
     }
     return r;
+}
+
+PartRereading rereadPart(const LibraryEntry& entry)
+{
+    PartRereading reading;
+    Bytes bytes;
+    try {
+        bytes = readWholeFile(entry.path.toStdString());
+    } catch (const FileError& e) {
+        reading.problem = QString::fromLocal8Bit(e.what());
+        return reading;
+    }
+    const SysexFileCheck check = checkSysexFile(bytes);
+    if (!check.ok()) {
+        reading.problem = QString::fromStdString(check.problem());
+        return reading;
+    }
+    // Judged by the sound, as the index found it, not by the bytes: fresh
+    // checksums or another part number leave it the entry's part.
+    const ByteView block = partBlockAt(bytes, check, entry.position);
+    if (block.empty() || soundHash(block, entry.rhythm()) != entry.sound) {
+        reading.problem = QString("it holds another patch there now");
+        return reading;
+    }
+    reading.block.assign(block.begin(), block.end());
+    reading.wrongChecksums = check.wrongChecksums();
+    return reading;
 }
 
 } // namespace dorvane

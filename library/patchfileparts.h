@@ -38,6 +38,18 @@ ByteView partBlockAt(ByteView file, const SysexFileCheck& check, int position);
 // part saved from part 2 or part 5, or with stale checksums, hashes alike.
 QByteArray soundHash(ByteView block, bool rhythm);
 
+// A library entry's part read again from its file as the file is now: it may
+// have changed since the index read it.
+struct PartRereading
+{
+    Bytes block;                    // the part's messages, when they are still the entry's
+    std::size_t wrongChecksums = 0; // in the whole file
+    QString problem;                // why the part cannot be taken, or empty
+
+    bool ok() const { return problem.isEmpty(); }
+};
+PartRereading rereadPart(const LibraryEntry& entry);
+
 // The patch name in a part's block as the instrument would show it: blanks
 // around it trimmed, and a byte no display could show as '?'.
 QString patchNameIn(ByteView block);

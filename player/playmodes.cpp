@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "player/playmodes.h"
 
+#include "patch/notename.h"
+
 #include <array>
 
 namespace dorvane {
@@ -56,7 +58,7 @@ QString playedNoteText(TPlayMode mode, std::span<const int> notes, int velocity)
     QString names;
     for (int note : notes) {
         if (isMidiNote(note))
-            names += TMIDIappUtil::NoteName(note);
+            names += QString::fromStdString(noteName(note));
         else
             all = false;
     }
@@ -65,7 +67,7 @@ QString playedNoteText(TPlayMode mode, std::span<const int> notes, int velocity)
     // An interval is named only when both of its notes sounded; otherwise the
     // notes that did are named, like a chord's.
     if (row.intervalName && all)
-        return TMIDIappUtil::NoteName(notes.front()) + QLatin1String(row.intervalName);
+        return QString::fromStdString(noteName(notes.front())) + QLatin1String(row.intervalName);
     return names;
 }
 

@@ -3,13 +3,33 @@
 // first) and how the notes played are described to the musician.
 #pragma once
 
-#include "player/tmidiapputil.h"
-
 #include <QString>
 
 #include <span>
 
 namespace dorvane {
+
+enum TPlayMode
+{
+    pmNote,
+    pmMajor,
+    pmMinor,
+    pmMajor7th,
+    pmMinor7th,
+    pmMinor7th5,
+    pmDiminished,
+    pmDominant7th,
+    pmMajor9th,
+    pmMinor9th,
+    pm2nd,
+    pm3rd,
+    pm4th,
+    pm5th,
+    pm6th,
+    pm7th,
+    pm8th,
+};
+constexpr int PlayModeCount = 17;
 
 constexpr int LowestNote = 0;
 constexpr int HighestNote = 127;

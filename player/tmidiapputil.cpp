@@ -3,11 +3,11 @@
 
 #include "patch/notename.h"
 
+#include "midi/dialogs.h"
 #include "midi/midisender.h"
 #include "midi/miditexts.h"
 #include "midi/tmidiinput.h"
 #include "midi/tmidioutput.h"
-#include "player/dialogs.h"
 #include "player/keymap.h"
 #include "player/playmodes.h"
 

@@ -8,6 +8,7 @@
 
 #include "patch/layout.h"
 #include "patch/rolandmessage.h"
+#include "player/playmodes.h"
 
 #include <QObject>
 #include <QPointer>
@@ -27,28 +28,6 @@ class MidiSender;
 class TMidiInput;
 class TMidiOutput;
 enum class AskKind;
-
-enum TPlayMode
-{
-    pmNote,
-    pmMajor,
-    pmMinor,
-    pmMajor7th,
-    pmMinor7th,
-    pmMinor7th5,
-    pmDiminished,
-    pmDominant7th,
-    pmMajor9th,
-    pmMinor9th,
-    pm2nd,
-    pm3rd,
-    pm4th,
-    pm5th,
-    pm6th,
-    pm7th,
-    pm8th,
-};
-constexpr int PlayModeCount = 17;
 
 // Virtual-key codes of a US keyboard layout, the codes the key map is given in.
 namespace vk {

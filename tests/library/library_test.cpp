@@ -369,3 +369,60 @@ TEST(Library, FolderWatchPicksUpNewFiles)
     fs::remove(tree.root / "bass" / "deep" / "new.syx");
     EXPECT_TRUE(QTest::qWaitFor([&] { return library.entries().size() == before; }, 10000));
 }
+
+TEST(LibraryReread, ThePartIsJudgedAgainAsItsFileIsNow)
+{
+    test::TempDir dir;
+    const fs::path file = dir.path() / "song.syx";
+    const Bytes image = test::knownImage(1);
+    const FileReading indexed = readPatchFile(image);
+    ASSERT_EQ(indexed.parts.size(), 8u);
+    auto entryAt = [&](int position) {
+        LibraryEntry e;
+        e.path = q(file);
+        e.position = position;
+        e.part = indexed.parts[std::size_t(position)].part;
+        e.sound = indexed.parts[std::size_t(position)].sound;
+        return e;
+    };
+    Bytes stale = image;
+    stale[*bytePosition(3, 2, 0) + ToneDataSize] ^= 0x01; // tone 2's checksum
+    Bytes otherPart = image;
+    otherPart[*bytePosition(3, 2, 40)] ^= 0x01;
+
+    struct Case
+    {
+        const char* what;
+        std::optional<Bytes> file; // nothing: the file is gone
+        int position;
+        std::size_t wrongChecksums;
+        std::string problem; // what the problem says, or nothing when the part is taken
+    };
+    const Case cases[] = {
+        {"unchanged", image, 3, 0, ""},
+        {"part R", image, 7, 0, ""},
+        {"a stale checksum is still the sound", stale, 3, 1, ""},
+        {"a parameter changed", otherPart, 3, 0, "it holds another patch there now"},
+        {"now a part file", test::partFile(1, 3, 3), 3, 0, "it holds another patch there now"},
+        {"cut short", Bytes(image.begin(), image.end() - 5), 3, 0, "byte"},
+        {"gone", std::nullopt, 3, 0, "song.syx"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(file);
+        if (c.file)
+            test::put(file, *c.file);
+        const PartRereading reading = rereadPart(entryAt(c.position));
+        if (c.problem.empty()) {
+            EXPECT_TRUE(reading.ok()) << reading.problem.toStdString();
+            const ByteView block = partBlockAt(*c.file, checkSysexFile(*c.file), c.position);
+            EXPECT_EQ(reading.block, Bytes(block.begin(), block.end()));
+            EXPECT_EQ(reading.wrongChecksums, c.wrongChecksums);
+        } else {
+            EXPECT_FALSE(reading.ok());
+            EXPECT_NE(reading.problem.toStdString().find(c.problem), std::string::npos)
+                << reading.problem.toStdString();
+            EXPECT_TRUE(reading.block.empty());
+        }
+    }
+}

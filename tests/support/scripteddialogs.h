@@ -4,7 +4,9 @@
 // test can check what the user was asked.
 #pragma once
 
-#include "player/dialogs.h"
+#include "midi/dialogs.h"
+
+#include <QFont>
 
 #include <deque>
 #include <vector>

@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The one seam through which the program asks the user anything: questions,
 // information boxes, file and font choices. The application shows real Qt
-// dialogs; tests answer them without a modal box.
+// dialogs; tests answer them without a modal box. It sits in the lowest layer
+// with Qt, so the player's questions and every window reach the same seam; the
+// font is only named here, those who choose one know it whole.
 #pragma once
 
-#include <QFont>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+
+class QFont;
 
 namespace dorvane {
 
