@@ -138,6 +138,10 @@ MainWindow::~MainWindow()
     // was in flight is finished; by then this window is no longer one to tell.
     disconnect(&m_util->Sender(), nullptr, this, nullptr);
     disconnect(m_util, nullptr, this, nullptr);
+    // Closing hides the library's dock, whose visibility handler would then run
+    // on a window already half taken down.
+    if (m_libraryPanel)
+        disconnect(m_libraryPanel, nullptr, this, nullptr);
     m_output->SetTap(nullptr);
     m_input->SetTap(nullptr);
 }
