@@ -104,13 +104,13 @@ void MainWindow::fillCopyList(CopyPanel::Side side)
     if (m_copyMode != CopyMode::Tone)
         return;
     const int part = m_copyPanel->partList(side)->currentIndex();
-    m_copyPanel->fill(side, toneCopyEntries(m_image, part, m_waveNames));
+    m_copyPanel->fill(side, toneCopyEntries(m_session.image(), part, m_waveNames));
 }
 
 void MainWindow::fillDrumLists(const t505temppatch* kit)
 {
     const QStringList labels = drumNoteLabels();
-    const QStringList mine = drumCopyEntries(m_image, labels, m_waveNames);
+    const QStringList mine = drumCopyEntries(m_session.image(), labels, m_waveNames);
     m_copyPanel->fill(CopyPanel::Source, kit ? drumCopyEntries(*kit, labels, m_waveNames) : mine);
     m_copyPanel->fill(CopyPanel::Destination, mine);
 }
@@ -177,7 +177,7 @@ void MainWindow::startExtraction()
     m_copyPanel->caption(CopyPanel::Destination)->setText(texts::CopyTo);
     m_copyPanel->kitName(CopyPanel::Source)->setText(QString::fromLatin1(kit->GetPatchName(RhythmPart).c_str()));
     m_copyPanel->kitName(CopyPanel::Destination)
-        ->setText(QString::fromLatin1(m_image.GetPatchName(RhythmPart).c_str()));
+        ->setText(QString::fromLatin1(m_session.image().GetPatchName(RhythmPart).c_str()));
     m_copyPanel->list(CopyPanel::Source)->clear();
     m_copyPanel->list(CopyPanel::Destination)->clear();
     fillDrumLists(&*kit);
@@ -202,23 +202,23 @@ void MainWindow::copyPressed()
             m_dialogs->ask(texts::CommonOnly, AskKind::Information);
             return;
         case ToneCopy::Common:
-            copyCommon(m_image, from, to);
+            copyCommon(m_session.image(), from, to);
             step = copyCommonText(from, to);
             break;
         case ToneCopy::Tone:
-            copyTone(m_image, from, s, to, d);
+            copyTone(m_session.image(), from, s, to, d);
             step = copyToneText(from, s, to, d);
             break;
         }
         imageChanged(step);
         fillCopyList(CopyPanel::Source);
         fillCopyList(CopyPanel::Destination);
-        m_util->SendLong(m_image.PartBytes(to));
+        m_util->SendLong(m_session.image().PartBytes(to));
         return;
     }
     case CopyMode::Drum:
         if (s >= 0 && d >= 0) {
-            copyDrumNote(m_image, s, m_image, d);
+            copyDrumNote(m_session.image(), s, m_session.image(), d);
             imageChanged(copyDrumNoteText(s, d));
         }
         fillDrumLists(nullptr);
@@ -229,7 +229,7 @@ void MainWindow::copyPressed()
         if (!kit)
             return;
         if (s >= 0 && d >= 0) {
-            copyDrumNote(*kit, s, m_image, d);
+            copyDrumNote(*kit, s, m_session.image(), d);
             imageChanged(extractDrumNoteText(QFileInfo(m_extractFile).fileName(), s, d));
         }
         fillDrumLists(&*kit);
@@ -250,7 +250,7 @@ void MainWindow::copyDone()
                          : RhythmPart;
     m_copyMode = CopyMode::Off;
     m_copyStatus.clear();
-    m_util->SendLong(m_image.PartBytes(part));
+    m_util->SendLong(m_session.image().PartBytes(part));
 
     for (const char* name : TakenOverEntries) {
         if (auto* menu = findChild<QMenu*>(name))
@@ -278,10 +278,10 @@ void MainWindow::showListInfo(CopyPanel::Side side, int row)
         // The common entry has none of the six values.
         if (row == 0)
             return;
-        lines = listInfoLines(m_image, m_copyPanel->partList(side)->currentIndex(), row);
+        lines = listInfoLines(m_session.image(), m_copyPanel->partList(side)->currentIndex(), row);
         break;
     case CopyMode::Drum:
-        lines = listInfoLines(m_image, RhythmPart, row);
+        lines = listInfoLines(m_session.image(), RhythmPart, row);
         break;
     case CopyMode::Extract:
         // Each list describes the kit it shows: the file's as it is on disk now, or the window's.
@@ -291,7 +291,7 @@ void MainWindow::showListInfo(CopyPanel::Side side, int row)
                 return;
             lines = listInfoLines(*kit, RhythmPart, row);
         } else {
-            lines = listInfoLines(m_image, RhythmPart, row);
+            lines = listInfoLines(m_session.image(), RhythmPart, row);
         }
         break;
     }

@@ -103,7 +103,8 @@ void MainWindow::openRememberedPorts()
     if (const auto position = rememberedDevice(Setting::MidiOut, Setting::MidiOutName,
                                                m_outputChoices, "MIDI Out", missing)) {
         out->SetPosition(*position);
-        outputReleased();
+        // At start nothing is known anyway, and for the reason it had.
+        openChosenOutput();
     }
     if (const auto position = rememberedDevice(Setting::MidiIn, Setting::MidiInName,
                                                m_inputChoices, "MIDI In", missing)) {
@@ -146,12 +147,25 @@ std::optional<int> MainWindow::chosenDevice(const char* selector,
     return choices[std::size_t(position)].id;
 }
 
-void MainWindow::outputReleased()
+void MainWindow::openChosenOutput()
 {
     if (const auto id = chosenDevice("midiout", m_outputChoices))
         m_util->SelectOutput(*id);
     else
         m_output->Close();
+}
+
+void MainWindow::outputReleased()
+{
+    const std::optional<int> before =
+        m_output->IsOpen() ? std::optional<int>(m_output->DeviceID()) : std::nullopt;
+    openChosenOutput();
+    // Another instrument, or none, holds whatever it holds; the same one
+    // chosen again (or opened at start) tells nothing new.
+    const std::optional<int> after =
+        m_output->IsOpen() ? std::optional<int>(m_output->DeviceID()) : std::nullopt;
+    if (after != before)
+        m_session.outputChanged(after ? texts::OutputChangedNotKnown : texts::NoOutputNotKnown);
 }
 
 void MainWindow::inputReleased()
@@ -180,6 +194,10 @@ void MainWindow::showSendError(const QString& text)
                                            : status + ", " + texts::NotSentNoOutput);
         return;
     }
+    // An edit's message that failed leaves the part as the window holds it,
+    // not as the instrument does; a send with progress says so at its end.
+    if (!m_sendJob)
+        m_session.partChangedHere(partIndex(), QString(texts::SendFailedReason).arg(text));
     // A failing port fails every message of a dump alike: one box says it.
     if (m_errorShowing == text)
         return;

@@ -123,7 +123,7 @@ void MainWindow::toneReleased(TDragTweak* c, const Binding& row, Qt::MouseButton
     const int value = c->Position();
     if (isRhythmPart()) {
         const int k = drumNote();
-        m_image.WriteByte(RhythmPart, k, row.tag, value);
+        m_session.image().WriteByte(RhythmPart, k, row.tag, value);
         sendInstrumentParameter(drumNoteAddress(k, row.tag), value);
         imageChanged(editText(c, row));
         testNote();
@@ -137,7 +137,7 @@ void MainWindow::toneReleased(TDragTweak* c, const Binding& row, Qt::MouseButton
         if (!toneSelected(t))
             continue;
         sendInstrumentParameter(toneAddress(part, t, row.ctrlNo), value);
-        m_image.WriteByte(part, t, row.ctrlNo, value);
+        m_session.image().WriteByte(part, t, row.ctrlNo, value);
     }
     imageChanged(editText(c, row));
     setStatusText(toneValuesText(c));
@@ -147,7 +147,7 @@ void MainWindow::toneReleased(TDragTweak* c, const Binding& row, Qt::MouseButton
 void MainWindow::commonReleased(TDragTweak* c, const Binding& row, Qt::MouseButton button)
 {
     if (!isRhythmPart() && button == Qt::LeftButton) {
-        m_image.WriteByte(partNumber(), 0, row.ctrlNo, c->Position());
+        m_session.image().WriteByte(partNumber(), 0, row.ctrlNo, c->Position());
         sendInstrumentParameter(partCommonAddress(partNumber(), row.ctrlNo), c->Position());
         imageChanged(editText(c, row));
     }
@@ -179,7 +179,7 @@ QString MainWindow::toneValuesText(const TDragTweak* c) const
 {
     QString text;
     for (int t = 1; t <= ToneCount; ++t)
-        text += "     " + c->Items().value(m_image.ReadByte(partNumber(), t, c->CtrlNo()));
+        text += "     " + c->Items().value(m_session.image().ReadByte(partNumber(), t, c->CtrlNo()));
     return text;
 }
 
@@ -226,14 +226,14 @@ void MainWindow::selectWave(int wave)
         m_wave->setCurrentIndex(wave);
     if (isRhythmPart()) {
         const int k = drumNote();
-        m_image.WriteWave(RhythmPart, k, wave);
+        m_session.image().WriteWave(RhythmPart, k, wave);
         m_util->SendWave(0x02, RhythmPart, FirstDrumKey + k, wave);
     } else {
         for (int t = 1; t <= ToneCount; ++t) {
             if (!toneSelected(t))
                 continue;
             m_util->SendWave(0x02, partNumber(), ToneBase[std::size_t(t)], wave);
-            m_image.WriteWave(partNumber(), t, wave);
+            m_session.image().WriteWave(partNumber(), t, wave);
         }
     }
     imageChanged(isRhythmPart() ? onDrumNote("Wave") : onPart("Wave"));
@@ -264,7 +264,7 @@ void MainWindow::nameEntered()
         return;
     }
     m_util->SendName(QString::fromLatin1(name), 0x02, part);
-    m_image.SetPatchName(part, name);
+    m_session.image().SetPatchName(part, name);
     imageChanged(onPart("Patch Name"));
     showName(part);
     // The next part save offers the patch's name.
@@ -313,7 +313,7 @@ void MainWindow::morphReleased(int bar)
     const int offset = morphOffset(MorphBar(bar));
     for (const ToneMorphWrite& write :
          toneMorph(m_morphBars[std::size_t(bar)]->Position(), shownTone())) {
-        m_image.WriteByte(part, write.tone, offset, write.value);
+        m_session.image().WriteByte(part, write.tone, offset, write.value);
         sendInstrumentParameter(toneAddress(part, write.tone, offset), write.value);
     }
     imageChanged(onPart("Tone Morph"));

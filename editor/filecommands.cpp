@@ -94,7 +94,7 @@ bool MainWindow::loadImageFile(const QString& file)
     if (!mayReplace(std::nullopt, QString(texts::UnsavedOpen).arg(QFileInfo(file).fileName())))
         return false;
     // Some librarians keep a block of their own in front; block() skips it.
-    m_image.LoadFromBytes(check.block(bytes));
+    m_session.image().LoadFromBytes(check.block(bytes));
     imageChanged("Open " + QFileInfo(file).fileName());
     fileTaken(file, FileUse::OpenedImage);
     reportWrongChecksums(file, check.wrongChecksums(), MessagesInImage);
@@ -138,7 +138,7 @@ bool MainWindow::loadPartFileOnCurrentPart(const QString& file)
 bool MainWindow::loadPartBlock(ByteView block, const QString& step, std::size_t wrongChecksums,
                                const QString& file)
 {
-    if (!m_image.LoadPartBlock(block, partNumber())) {
+    if (!m_session.image().LoadPartBlock(block, partNumber())) {
         setStatusText(QString(texts::PartFileNotLoaded)
                           .arg(QFileInfo(file).fileName(),
                                QString("the image holds no part %1 to load it into").arg(partLabel())));
@@ -157,7 +157,7 @@ std::optional<QString> MainWindow::loadPartFile(const QString& file)
         bytes, isRhythmPart() ? SysexFileKind::RhythmPartFile : SysexFileKind::PartFile);
     if (!check.ok())
         return QString::fromStdString(check.problem());
-    if (!m_image.LoadPartBlock(check.block(bytes), partNumber()))
+    if (!m_session.image().LoadPartBlock(check.block(bytes), partNumber()))
         return QString("the image holds no part %1 to load it into").arg(partLabel());
     reportWrongChecksums(file, check.wrongChecksums(),
                          isRhythmPart() ? MessagesInRhythm : MessagesPerPart);
@@ -168,7 +168,7 @@ std::optional<QString> MainWindow::loadPartFile(const QString& file)
 void MainWindow::save8Part()
 {
     if (const auto file = askSave(texts::Save8PartTitle, m_saveFileName)) {
-        m_image.SaveToFile(file->toStdString());
+        m_session.image().SaveToFile(file->toStdString());
         m_saveFileName = *file;
         fileTaken(*file, FileUse::SavedImage);
         rememberFile(*file);
@@ -180,7 +180,7 @@ void MainWindow::savePartFile()
     const QString name = m_name->text().trimmed();
     const QString start = name.isEmpty() ? m_saveFileName : besideLastSave(name);
     if (const auto file = askSave(texts::SavePartTitle, start)) {
-        m_image.SavePartFile(file->toStdString(), partNumber());
+        m_session.image().SavePartFile(file->toStdString(), partNumber());
         m_saveFileName = *file;
         fileTaken(*file, FileUse::SavedPart);
         rememberFile(*file);
@@ -195,10 +195,10 @@ QString MainWindow::besideLastSave(const QString& patchName) const
 bool MainWindow::hasUnsavedChanges(std::optional<int> part) const
 {
     if (!part)
-        return !sameContent(m_image.bytes(), m_savedImage);
+        return !sameContent(m_session.image().bytes(), m_savedImage);
     // A changed message belongs to the part its address names.
     constexpr std::size_t PartByte = 7; // F0 41 10 00 0B 12 02 part ...
-    for (const Bytes& message : changedMessages(m_savedImage, m_image.bytes()))
+    for (const Bytes& message : changedMessages(m_savedImage, m_session.image().bytes()))
         if (message.size() > PartByte && message[PartByte] == *part)
             return true;
     return false;
@@ -235,9 +235,14 @@ void MainWindow::fileTaken(const QString& file, FileUse use)
         // The image now says what this file says: the mark of changes not
         // saved starts over from here.
         m_imageFile = file;
-        m_savedImage = m_image.bytes();
+        m_savedImage = m_session.image().bytes();
         updateTitle();
     }
+    const QString notSent = QString(texts::OpenedNotSent).arg(name);
+    if (use == FileUse::OpenedImage)
+        m_session.imageChangedHere(notSent);
+    else if (use == FileUse::OpenedPart)
+        m_session.partChangedHere(partIndex(), notSent);
     emit fileUsed(file, use == FileUse::OpenedImage || use == FileUse::SavedImage);
 }
 
@@ -257,7 +262,7 @@ void MainWindow::autoSaveTick()
     const QString rest = path + " " + when;
     m_status->setText(texts::AutoSavedTo + rest);
     emit statusTextChanged(texts::AutoSavedToKnobs + rest);
-    m_image.SaveToFile(file.toStdString());
+    m_session.image().SaveToFile(file.toStdString());
 }
 
 void MainWindow::initializePatch()
@@ -274,17 +279,17 @@ void MainWindow::initializePatch()
         if (!kit.ok())
             throw FileError("The start-up image " + perf.toStdString() +
                             " holds no drum kit to start from: " + kit.problem());
-        Bytes all = m_image.bytes();
+        Bytes all = m_session.image().bytes();
         if (!replaceRhythmBlock(all, kit.block(perfBytes)))
             throw FileError("There is no image to initialize part R in");
-        m_image.LoadFromBytes(all);
+        m_session.image().LoadFromBytes(all);
     } else {
         const QString templ = m_programFolder + "/part.syx";
         if (const auto problem = loadPartFile(templ))
             throw FileError("The template " + templ.toStdString() + " was not loaded: " +
                             problem->toStdString());
     }
-    sendWithProgress(m_image.PartBytes(part));
+    sendWithProgress(m_session.image().PartBytes(part), {partSyncIndex(part)});
     imageChanged("Initialize Part " + partLabel());
     refresh();
 }
@@ -292,13 +297,13 @@ void MainWindow::initializePatch()
 void MainWindow::savePartMidi()
 {
     if (const auto file = askSave(texts::SavePartMidiTitle, QString(), "mid"))
-        m_image.SavePartAsMidiFile(file->toStdString(), partNumber());
+        m_session.image().SavePartAsMidiFile(file->toStdString(), partNumber());
 }
 
 void MainWindow::save8PartMidi()
 {
     if (const auto file = askSave(texts::Save8PartMidiTitle, QString(), "mid"))
-        m_image.SaveAsMidiFile(file->toStdString());
+        m_session.image().SaveAsMidiFile(file->toStdString());
 }
 
 } // namespace dorvane

@@ -6,6 +6,7 @@
 #include "editor/mainwindow.h"
 
 #include "editor/windowtexts.h"
+#include "midi/tmidioutput.h"
 #include "patch/imagediff.h"
 #include "player/tmidiapputil.h"
 
@@ -33,8 +34,12 @@ void MainWindow::imageChanged(const QString& what)
     // The instrument hears the changed part whole, rather than the change
     // made over a part it only previews.
     endAudition();
-    if (m_history.record(m_image.bytes(), what))
+    const Bytes before = m_session.history().current();
+    if (m_session.history().record(m_session.image().bytes(), what))
         emit historyChanged();
+    // With no output the instrument heard nothing of it; a failed send on an
+    // open port is told by the port, later.
+    m_session.imageEdited(before, m_output->IsOpen(), texts::NotSentNoOutput);
 }
 
 QString MainWindow::onPart(const QString& what) const
@@ -68,10 +73,10 @@ void MainWindow::buildEditMenu()
 
 void MainWindow::updateEditMenu()
 {
-    m_undoAction->setText(menuText(texts::Undo, m_history.undoText()));
-    m_undoAction->setEnabled(m_history.canUndo());
-    m_redoAction->setText(menuText(texts::Redo, m_history.redoText()));
-    m_redoAction->setEnabled(m_history.canRedo());
+    m_undoAction->setText(menuText(texts::Undo, m_session.history().undoText()));
+    m_undoAction->setEnabled(m_session.history().canUndo());
+    m_redoAction->setText(menuText(texts::Redo, m_session.history().redoText()));
+    m_redoAction->setEnabled(m_session.history().canRedo());
 }
 
 void MainWindow::undo()
@@ -80,7 +85,7 @@ void MainWindow::undo()
     // sheets also give way to the drum mixer, whose steps undo like any other.)
     if (receiving())
         return;
-    if (auto image = m_history.undo())
+    if (auto image = m_session.history().undo())
         restoreImage(*image);
 }
 
@@ -88,7 +93,7 @@ void MainWindow::redo()
 {
     if (receiving())
         return;
-    if (auto image = m_history.redo())
+    if (auto image = m_session.history().redo())
         restoreImage(*image);
 }
 
@@ -97,10 +102,12 @@ void MainWindow::restoreImage(const Bytes& image)
     // Compared with the window's own image, which the instrument is taken to
     // hold, so nothing it already has goes over again.
     endAudition();
-    const std::vector<Bytes> changed = changedMessages(m_image.bytes(), image);
-    m_image.LoadFromBytes(image);
+    const Bytes before = m_session.image().bytes();
+    const std::vector<Bytes> changed = changedMessages(before, image);
+    m_session.image().LoadFromBytes(image);
     for (const Bytes& message : changed)
         m_util->SendLong(message);
+    m_session.imageEdited(before, m_output->IsOpen(), texts::NotSentNoOutput);
     refresh();
     emit historyChanged();
 }

@@ -15,6 +15,7 @@
 #include "library/library.h"
 #include "library/patchfileparts.h"
 #include "midi/dialogs.h"
+#include "midi/tmidioutput.h"
 #include "player/tmidiapputil.h"
 
 #include <QAbstractButton>
@@ -163,10 +164,11 @@ void MainWindow::loadFromLibrary(std::size_t index, LibraryLoad how, std::option
 
     if (how == LibraryLoad::Audition) {
         t505temppatch heard;
-        heard.LoadFromStream(m_image);
+        heard.LoadFromStream(m_session.image());
         if (!heard.LoadPartBlock(reading.block, part))
             return;
         m_util->SendLong(heard.PartBytes(part));
+        m_session.partChangedHere(partSyncIndex(part), QString(texts::AuditionHeard).arg(entry.name));
         m_auditionPart = part;
         setStatusText(QString(texts::LibraryAuditioned).arg(entry.name, partLabel()));
         testNote();
@@ -175,7 +177,12 @@ void MainWindow::loadFromLibrary(std::size_t index, LibraryLoad how, std::option
     if (!loadPartBlock(reading.block, QString(texts::LibraryLoadStep).arg(entry.name, partLabel()),
                        reading.wrongChecksums, entry.path))
         return;
-    m_util->SendLong(m_image.PartBytes(partNumber()));
+    m_util->SendLong(m_session.image().PartBytes(partNumber()));
+    // The whole part went out; a failure on the way is told by the port.
+    if (m_output->IsOpen())
+        m_session.partSent(partIndex());
+    else
+        m_session.partChangedHere(partIndex(), QString(texts::LibraryNotSent).arg(entry.name));
     setStatusText(QString(texts::LibraryLoaded).arg(entry.name, partLabel()));
 }
 
@@ -185,7 +192,9 @@ void MainWindow::endAudition()
         return;
     const int part = *m_auditionPart;
     m_auditionPart.reset();
-    m_util->SendLong(m_image.PartBytes(part));
+    m_util->SendLong(m_session.image().PartBytes(part));
+    if (m_output->IsOpen())
+        m_session.partSent(partSyncIndex(part));
 }
 
 void MainWindow::openWholeFileFromLibrary(std::size_t index)
@@ -221,10 +230,10 @@ void MainWindow::saveCurrentPartToLibrary()
         chosen = *item;
     }
     const int part = partNumber();
-    QString name = QString::fromStdString(m_image.GetPatchName(part));
+    QString name = QString::fromStdString(m_session.image().GetPatchName(part));
     if (name.isEmpty())
         name = "Part " + partLabel();
-    const Bytes block = m_image.refreshedPartBytes(part);
+    const Bytes block = m_session.image().refreshedPartBytes(part);
     const QString path = m_library->savePartFile(folders[chosen], name, block);
     setStatusText(QString(texts::LibrarySaved).arg(QFileInfo(path).fileName()));
     for (const LibraryEntry& e : m_library->entries())

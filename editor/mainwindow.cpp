@@ -118,6 +118,9 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     // each being measured and laid out again once it changes.
     setFont(QFont(m_settings->text(Setting::Font), font().pointSize()));
     buildUi();
+    connect(&m_session, &EditSession::partSyncChanged, this, &MainWindow::showPartSync);
+    for (int i = 0; i < EditSession::PartCount; ++i)
+        showPartSync(i);
     setUpTransfers();
     // Every change to the image may make it differ from the file, or agree again.
     connect(this, &MainWindow::historyChanged, this, &MainWindow::updateTitle);
@@ -201,7 +204,7 @@ QString MainWindow::loadStartImage()
     }
     QString problem;
     if (kept) {
-        m_image.LoadFromBytes(*kept);
+        m_session.image().LoadFromBytes(*kept);
         m_imageFile = m_settings->text(Setting::ImageFile);
         // An image kept with changes not saved is compared with nothing, so
         // it keeps its mark until it is saved.
@@ -209,13 +212,13 @@ QString MainWindow::loadStartImage()
     } else {
         problem = loadPerfImage();
         m_imageFile.clear();
-        m_savedImage = m_image.bytes();
+        m_savedImage = m_session.image().bytes();
     }
     if (!m_imageFile.isEmpty())
         m_lastGoodFolder = QFileInfo(m_imageFile).absolutePath();
-    m_undoImage.LoadFromStream(m_image);
+    m_undoImage.LoadFromStream(m_session.image());
     // Where the musician left off is no step to undo.
-    m_history.reset(m_image.bytes());
+    m_session.history().reset(m_session.image().bytes());
     return problem;
 }
 
@@ -233,7 +236,7 @@ QString MainWindow::loadPerfImage()
     if (!check.ok())
         return QString(texts::PartFileNotLoaded)
             .arg("perf.syx", QString::fromStdString(check.problem()));
-    m_image.LoadFromBytes(check.block(bytes));
+    m_session.image().LoadFromBytes(check.block(bytes));
     if (check.wrongChecksums() == 0)
         return {};
     return QString(texts::WrongChecksums)
@@ -250,13 +253,13 @@ QString MainWindow::keptImagePath() const
 bool MainWindow::keepImageForNextStart(QString* problem)
 {
     m_settings->setBoolean(Setting::KeepImage, m_keepImage->isChecked());
-    if (!m_keepImage->isChecked() || m_image.Size() != ImageSize)
+    if (!m_keepImage->isChecked() || m_session.image().Size() != ImageSize)
         return true;
     try {
         if (!QDir().mkpath(m_dataFolder))
             throw FileError("cannot make the folder " + m_dataFolder.toStdString());
         // Fresh checksums, so the kept file passes the same check as any other.
-        writeFileAtomically(keptImagePath().toStdString(), m_image.AllBytes());
+        writeFileAtomically(keptImagePath().toStdString(), m_session.image().AllBytes());
     } catch (const std::exception& e) {
         *problem = QString::fromLocal8Bit(e.what());
         return false;

@@ -20,7 +20,8 @@
 
 #include "editor/bindingtable.h"
 #include "editor/copypanel.h"
-#include "editor/imagehistory.h"
+#include "session/editsession.h"
+#include "session/imagehistory.h"
 #include "editor/settingsstore.h"
 #include "patch/randomsource.h"
 #include "patch/rolandmessage.h"
@@ -101,7 +102,7 @@ public:
     ~MainWindow() override;
 
     // What the window holds.
-    t505temppatch& image() { return m_image; }
+    t505temppatch& image() { return m_session.image(); }
     t505temppatch& undoImage() { return m_undoImage; }
     TMIDIappUtil& util() { return *m_util; }
     TMidiOutput& midiOutput() { return *m_output; }
@@ -111,7 +112,9 @@ public:
     QString programFolder() const { return m_programFolder; }
     // The program's one source of randomness; tests fix its seed.
     RandomSource& random() { return m_random; }
-    ImageHistory& history() { return m_history; }
+    ImageHistory& history() { return m_session.history(); }
+    // The image, its history and what the instrument holds of each part.
+    EditSession& session() { return m_session; }
 
     // Every change to the image reports itself here once it is made, named as
     // the Edit menu shows it ("Cutoff Frequency, part 3"); a report that
@@ -415,7 +418,8 @@ private:
     void beginReception(const QString& what);
     // Sends a part, an image or a file message by message, with the count of
     // what has left in the status bar and a word when it is done.
-    void sendWithProgress(const Bytes& bytes);
+    // `parts` (by the PART selector's index) are in step once it all left.
+    void sendWithProgress(const Bytes& bytes, const std::vector<int>& parts = {});
     void sendProgressed();
     void getCurrentPart();
     void get8Part();
@@ -480,7 +484,10 @@ private:
     std::optional<int> rememberedDevice(Setting number, Setting name, const DeviceChoices& choices,
                                         const char* what, QStringList& missing) const;
     std::optional<int> chosenDevice(const char* selector, const DeviceChoices& choices) const;
+    void openChosenOutput();
     void outputReleased();
+    // The PART buttons' marks and hints follow what the instrument holds.
+    void showPartSync(int index);
     void inputReleased();
     void showSendError(const QString& text);
 
@@ -511,10 +518,9 @@ private:
     MidiDeviceRegistry* m_devices;
     QString m_libraryFile;
 
-    t505temppatch m_image;
+    EditSession m_session;
     t505temppatch m_undoImage;
     RandomSource m_random;
-    ImageHistory m_history;
     TMIDIappUtil* m_util = nullptr;
     TMidiOutput* m_output = nullptr;
     TMidiInput* m_input = nullptr;
@@ -605,7 +611,8 @@ private:
         std::uint64_t start = 0;
         std::uint64_t end = 0;
         int messages = 0;
-        QString error; // the first failure while it ran
+        QString error;          // the first failure while it ran
+        std::vector<int> parts; // the window's parts it sends whole
     };
     std::optional<SendJob> m_sendJob;
     // Positions sent to the instrument's own areas this session, by row and

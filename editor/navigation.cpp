@@ -78,6 +78,33 @@ void MainWindow::setToneSelected(int tone, bool selected)
     toneBox(tone)->setChecked(selected);
 }
 
+void MainWindow::showPartSync(int index)
+{
+    QAbstractButton* b = m_partGroup->button(index);
+    if (!b)
+        return;
+    // A mark as well as a colour, so the state reads without telling colours
+    // apart; the colours come from the palette, so a dark one keeps them legible.
+    const PartSync sync = m_session.partSync(index);
+    const QPalette& base = b->parentWidget()->palette();
+    QPalette palette = base;
+    switch (sync) {
+    case PartSync::InStep:
+        break;
+    case PartSync::ChangedHere:
+        palette.setColor(QPalette::WindowText, base.color(QPalette::Link));
+        break;
+    case PartSync::NotKnown:
+        palette.setColor(QPalette::WindowText, base.color(QPalette::PlaceholderText));
+        break;
+    }
+    b->setPalette(palette);
+    // Under the number, so the selection bar keeps its width on a small screen.
+    b->setText(partSyncLabel(index) + "\n" + partSyncMark(sync));
+    b->setToolTip(m_session.partSyncHint(index));
+    b->setStatusTip(m_session.partSyncHint(index));
+}
+
 void MainWindow::selectPart(int index)
 {
     if (QAbstractButton* b = m_partGroup->button(index)) {
@@ -195,17 +222,17 @@ void MainWindow::refreshCaption()
 {
     const int part = partNumber();
     if (part == RhythmPart) {
-        m_caption = "<Part> R :" + waveName(m_image.ReadWave(RhythmPart, drumNote()));
+        m_caption = "<Part> R :" + waveName(m_session.image().ReadWave(RhythmPart, drumNote()));
         for (int k = 0; k < m_drumNote->count(); ++k)
             m_drumNote->setItemText(k, m_drumNote->itemText(k).left(10) +
-                                           waveName(m_image.ReadWave(RhythmPart, k)));
+                                           waveName(m_session.image().ReadWave(RhythmPart, k)));
     } else {
         QStringList switches;
         for (int t = 1; t <= ToneCount; ++t)
-            switches << (m_image.ReadByte(part, t, ToneSwitchOffset) ? "ON" : "OFF");
+            switches << (m_session.image().ReadByte(part, t, ToneSwitchOffset) ? "ON" : "OFF");
         m_caption = QString(" <P %1>: %2 [%3]")
                         .arg(partIndex() + 1)
-                        .arg(QString::fromLatin1(m_image.GetPatchName(part).c_str()))
+                        .arg(QString::fromLatin1(m_session.image().GetPatchName(part).c_str()))
                         .arg(switches.join(' '));
     }
     updateTitle();
@@ -213,12 +240,12 @@ void MainWindow::refreshCaption()
 
 void MainWindow::setControlFromImage(TDragTweak* c, int part, int area, int offset)
 {
-    c->SetPosition(m_image.ReadByte(part, area, offset));
+    c->SetPosition(m_session.image().ReadByte(part, area, offset));
 }
 
 void MainWindow::showName(int part)
 {
-    m_nameShown = QString::fromLatin1(m_image.GetPatchName(part).c_str());
+    m_nameShown = QString::fromLatin1(m_session.image().GetPatchName(part).c_str());
     m_namePart = part;
     m_name->setText(m_nameShown);
 }
@@ -234,7 +261,7 @@ void MainWindow::refreshToneSheet()
     // still stands; another part or a file opened makes it stale, and Enter
     // would give it to a part it was never meant for.
     const bool typing = m_name->hasFocus() && m_name->isModified() && m_namePart == part &&
-                        m_nameShown == QString::fromLatin1(m_image.GetPatchName(part).c_str());
+                        m_nameShown == QString::fromLatin1(m_session.image().GetPatchName(part).c_str());
     if (!typing)
         showName(part);
 
@@ -249,7 +276,7 @@ void MainWindow::refreshToneSheet()
         }
     }
     // The wave list shows the wave unless the list is too short to hold it.
-    const int wave = rhythm ? m_image.ReadWave(RhythmPart, k) : m_image.ReadWave(part, tone);
+    const int wave = rhythm ? m_session.image().ReadWave(RhythmPart, k) : m_session.image().ReadWave(part, tone);
     m_wave->setCurrentIndex(wave < m_wave->count() ? wave : -1);
 
     auto fill = [&](const char* panelName, bool byTag) {
@@ -292,9 +319,9 @@ void MainWindow::refreshCommonSheet()
             shownTone(), row->ctrlNo);
     const QStringList& sources = valueList(ValueList::ControlSources);
     m_ctrlSource2->setText(texts::ControlSource2 +
-                           sources.value(m_image.ReadByte(part, 0, ControlSource2Offset)));
+                           sources.value(m_session.image().ReadByte(part, 0, ControlSource2Offset)));
     m_ctrlSource3->setText(texts::ControlSource3 +
-                           sources.value(m_image.ReadByte(part, 0, ControlSource3Offset)));
+                           sources.value(m_session.image().ReadByte(part, 0, ControlSource3Offset)));
 }
 
 void MainWindow::refresh()

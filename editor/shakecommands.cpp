@@ -123,7 +123,7 @@ void MainWindow::shakePatch()
         return;
 
     m_random.seedFromClock();
-    m_undoImage.LoadFromStream(m_image);
+    m_undoImage.LoadFromStream(m_session.image());
     // The shake starts from what the controls show. Only the visible sheet
     // is redrawn on a change of part or tone, so the others may still show
     // another part's values, which the shake would then write into this one.
@@ -151,7 +151,7 @@ void MainWindow::shakePatch()
         selected[std::size_t(t - 1)] = toneSelected(t);
 
     const ShakeResult result =
-        shakePart(m_image, partNumber(), selected, controls, options, wave, m_random);
+        shakePart(m_session.image(), partNumber(), selected, controls, options, wave, m_random);
     for (std::size_t i = 0; i < visited.size(); ++i)
         visited[i]->SetPosition(result.positions[i]);
     if (result.wave)
@@ -170,13 +170,13 @@ void MainWindow::undoShake()
     if (!m_dialogs->ask(texts::UndoShakeQuestion, AskKind::Warning))
         return;
     t505temppatch shaken;
-    shaken.LoadFromStream(m_image);
-    m_image.LoadFromStream(m_undoImage);
+    shaken.LoadFromStream(m_session.image());
+    m_session.image().LoadFromStream(m_undoImage);
     m_undoImage.LoadFromStream(shaken);
     // The whole image comes back, other parts than the shaken one too (those
     // copied or edited since): the instrument hears every message that
     // differs, as after Undo.
-    for (const Bytes& message : changedMessages(shaken.bytes(), m_image.bytes()))
+    for (const Bytes& message : changedMessages(shaken.bytes(), m_session.image().bytes()))
         m_util->SendLong(message);
     refresh();
     imageChanged(texts::UndoShake);

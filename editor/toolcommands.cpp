@@ -58,7 +58,7 @@ void MainWindow::lookUpControlChanges()
         m_dialogs->ask(texts::CcLookUpOnPartR, AskKind::Information);
         return;
     }
-    const QStringList lines = ccLookUpLines(m_image, partNumber(), shownTone());
+    const QStringList lines = ccLookUpLines(m_session.image(), partNumber(), shownTone());
     m_dialogs->ask(lines.join("\r\n") + "\r\n", AskKind::Information);
 }
 

@@ -170,14 +170,14 @@ void MainWindow::sendCurrentPart()
     // The panic messages go out at once; the part follows through the sender.
     m_util->AllSoundOff();
     m_util->ResetAllControllers();
-    sendWithProgress(m_image.PartBytes(partNumber()));
+    sendWithProgress(m_session.image().PartBytes(partNumber()), {partIndex()});
 }
 
 void MainWindow::send8Part()
 {
     if (!m_dialogs->ask(texts::Send8PartQuestion, AskKind::Warning))
         return;
-    sendWithProgress(m_image.AllBytes());
+    sendWithProgress(m_session.image().AllBytes(), {0, 1, 2, 3, 4, 5, 6, 7});
     m_util->AllSoundOff();
     m_util->ResetAllControllers();
 }
@@ -214,11 +214,12 @@ void MainWindow::sendGeneralFile()
     sendWithProgress(*image.bytes);
 }
 
-void MainWindow::sendWithProgress(const Bytes& bytes)
+void MainWindow::sendWithProgress(const Bytes& bytes, const std::vector<int>& parts)
 {
     MidiSender& sender = m_util->Sender();
     if (!m_sendJob)
-        m_sendJob = SendJob{sender.BytesGiven(), 0, 0, {}};
+        m_sendJob = SendJob{sender.BytesGiven(), 0, 0, {}, {}};
+    m_sendJob->parts.insert(m_sendJob->parts.end(), parts.begin(), parts.end());
     // Message by message, so the count moves as each one leaves; on the
     // wire it is the same stream.
     forEachMessage(bytes, [&](ByteView piece) {
@@ -248,6 +249,12 @@ void MainWindow::sendProgressed()
     m_sendJob.reset();
     m_sendProgress->hide();
     const auto total = qint64(job.end - job.start);
+    for (const int part : job.parts) {
+        if (job.error.isEmpty())
+            m_session.partSent(part);
+        else
+            m_session.partChangedHere(part, QString(texts::SendFailedReason).arg(job.error));
+    }
     if (job.error.isEmpty())
         setStatusText(QString(texts::Sent).arg(total).arg(job.messages));
     else
@@ -314,11 +321,15 @@ void MainWindow::receptionProgress(qint64 received, qint64 expected)
 void MainWindow::receptionEnded(const DumpResult& result)
 {
     showSheets();
-    if (result.loadable() && result.loadInto(m_image)) {
+    if (result.loadable() && result.loadInto(m_session.image())) {
         const QString part =
             result.part == RhythmPart ? QString("R") : QString::number(result.part + 1);
         imageChanged(result.mode == ReceiveMode::AllParts ? QString(texts::Get8Part)
                                                           : "Get Patch, part " + part);
+        if (result.mode == ReceiveMode::AllParts)
+            m_session.imageReceived();
+        else
+            m_session.partsReceived(partSyncIndex(result.part));
     }
     if (result.mode != ReceiveMode::File)
         refresh();

@@ -76,6 +76,13 @@ inline constexpr char UnknownValue[] = "\u2014"; // an em dash
 inline constexpr char SentToPart[] = "%1 = %2, sent to part %3";
 inline constexpr char SentToInstrument[] = "%1 = %2, sent to the MC-505";
 inline constexpr char NotSentNoOutput[] = "not sent: no MIDI output is chosen";
+// Why a part is in the state its PART button shows.
+inline constexpr char OpenedNotSent[] = "opened from %1, not sent";
+inline constexpr char LibraryNotSent[] = "loaded from the library (%1), not sent";
+inline constexpr char AuditionHeard[] = "the instrument plays %1 from the library";
+inline constexpr char SendFailedReason[] = "not sent: %1";
+inline constexpr char OutputChangedNotKnown[] = "the MIDI output changed; not known until a Get";
+inline constexpr char NoOutputNotKnown[] = "no MIDI output is chosen; not known";
 inline constexpr char UnknownValueHint[] =
     "Not known yet: the MC-505 keeps this setting and never sends it back. "
     "Drag it or step it with keypad + and - to set it; from then on it shows what was sent";

@@ -44,6 +44,8 @@ Tform3::Tform3(MainWindow& mainWindow) : QWidget(&mainWindow, Qt::Dialog), m_mai
     connect(&m_main, &MainWindow::quickEditHideRequested, this, &Tform3::hideForMainWindow);
     // Names typed in the main window change its caption without a refresh.
     connect(&m_main, &QWidget::windowTitleChanged, this, &Tform3::followCaption);
+    // The part line also says what the instrument holds of the part.
+    connect(&m_main.session(), &EditSession::partSyncChanged, this, &Tform3::followCaption);
     for (int t = 1; t <= 4; ++t)
         connect(m_main.toneBox(t), &QCheckBox::toggled, this, &Tform3::followToneBoxes);
     m_main.installEventFilter(this); // for its font changes
@@ -160,8 +162,11 @@ void Tform3::followCaption()
         return;
     const QString line = m_main.captionText().trimmed();
     setWindowTitle(line);
-    if (m_display)
-        m_display->setPartLine(line);
+    if (m_display) {
+        const int part = m_main.partIndex();
+        m_display->setPartLine(line + "  " + partSyncMark(m_main.session().partSync(part)));
+        m_display->setToolTip(m_main.session().partSyncHint(part));
+    }
 }
 
 void Tform3::followToneBoxes()

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editor/imagehistory.h"
+#include "session/imagehistory.h"
 
 #include "patch/imagediff.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The steps of change kept for Undo and Redo (the window's tests walk a
 // hundred and fifty of them).
-#include "editor/imagehistory.h"
+#include "session/imagehistory.h"
 
 #include "patch/initialpatch.h"
 #include "patch/t505temppatch.h"
