@@ -122,6 +122,20 @@ std::vector<ByteView> splitSysex(ByteView bytes)
     return messages;
 }
 
+std::vector<int> partsAddressed(ByteView bytes)
+{
+    std::vector<int> parts;
+    for (ByteView m : splitSysex(bytes)) {
+        const auto v = parseDataSet(m);
+        if (!v || v->synth != tsMC505 || v->address[0] != TempPatchArea)
+            continue;
+        const int part = v->address[1];
+        if (isPart(part) && std::find(parts.begin(), parts.end(), part) == parts.end())
+            parts.push_back(part);
+    }
+    return parts;
+}
+
 std::optional<DataSetView> parseDataSet(ByteView m)
 {
     if (m.size() < 3 || m.front() != SysexStart || m.back() != SysexEnd || m[1] != RolandId)

@@ -27,6 +27,8 @@ constexpr std::uint8_t RolandId = 0x41;
 constexpr std::uint8_t DeviceId = 0x10;
 constexpr std::uint8_t DataSetCommand = 0x12;
 constexpr std::uint8_t DataRequestCommand = 0x11;
+// The first address byte of the temporary patch area; the second names the part.
+constexpr std::uint8_t TempPatchArea = 0x02;
 
 using Address = std::array<std::uint8_t, 4>;
 
@@ -83,6 +85,11 @@ void stampDeviceId(std::span<std::uint8_t> bytes, std::uint8_t device);
 
 // The device IDs the Roland Data Set messages in the bytes carry, lowest first.
 std::vector<std::uint8_t> deviceIds(ByteView bytes);
+
+// The image's parts (0..6, RhythmPart) that the MC-505 Data Set messages in
+// the bytes write to, each once, in the order first met: addresses 02 <part>
+// of the temporary patch area. Effects, system and anything else name none.
+std::vector<int> partsAddressed(ByteView bytes);
 
 // "02 00 10 00": an address as it is written in the instrument's documentation.
 std::string addressText(const Address& address);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/editsession.h"
 
+#include "patch/rolandmessage.h"
+
 namespace dorvane {
 
 namespace {
@@ -118,6 +120,18 @@ void EditSession::imageEdited(ByteView before, bool sent, const QString& reasonN
         if (old.refreshedPartBytes(part) != m_image.refreshedPartBytes(part))
             partEdited(i, sent, reasonNotSent);
     }
+}
+
+void EditSession::messageFailed(ByteView message, const QString& reasonNotSent)
+{
+    for (const int part : partsAddressed(message))
+        partChangedHere(partSyncIndex(part), reasonNotSent);
+}
+
+void EditSession::fileSent(ByteView bytes, const QString& reason)
+{
+    for (const int part : partsAddressed(bytes))
+        setPart(partSyncIndex(part), PartSync::NotKnown, reason);
 }
 
 void EditSession::outputChanged(const QString& reason)

@@ -58,6 +58,13 @@ public:
     // The same for every part an edit of the image from `before` touched
     // (checksums aside), for edits that may reach more than one part.
     void imageEdited(ByteView before, bool sent, const QString& reasonNotSent);
+    // A message that failed on its way out leaves changed here every part its
+    // addresses write to, whichever part the window shows; a message for the
+    // effects or the system names none.
+    void messageFailed(ByteView message, const QString& reasonNotSent);
+    // A file from outside went to the instrument: the parts its Data Set
+    // messages write to now hold what the window does not know.
+    void fileSent(ByteView bytes, const QString& reason);
     // Another output device, or none: nothing is known of what it holds.
     void outputChanged(const QString& reason);
 

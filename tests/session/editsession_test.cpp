@@ -3,6 +3,8 @@
 // change it: opens, edits, sends, failed sends, device changes and Gets.
 #include "session/editsession.h"
 
+#include "patch/rolandmessage.h"
+
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -85,6 +87,63 @@ TEST(EditSession, PartsWalkThroughTheirStates)
         step.event(session);
         EXPECT_EQ(spelled(statesOf(session)), step.expected) << step.what;
     }
+}
+
+TEST(EditSession, FailuresAndSentFilesMarkThePartsTheirAddressesName)
+{
+    // One parameter message at 02 <part> <area> <offset>, or elsewhere.
+    const auto at = [](Address address) { return parameterMessage(tsMC505, address, 64); };
+    const auto joined = [](std::vector<Bytes> messages) {
+        Bytes all;
+        for (const Bytes& m : messages)
+            all.insert(all.end(), m.begin(), m.end());
+        return all;
+    };
+    const std::vector<Step> steps = {
+        {"Get 8 Part", [](EditSession& s) { s.imageReceived(); }, "SSSSSSSS"},
+        {"a failed Undo on part 5",
+         [&](EditSession& s) {
+             s.messageFailed(at({0x02, 0x04, 0x10, 0x0A}), "failed");
+         },
+         "SSSSCSSS"},
+        {"a failed drum-note edit on part R",
+         [&](EditSession& s) {
+             s.messageFailed(at({0x02, 0x09, 0x30, 0x02}), "failed");
+         },
+         "SSSSCSSC"},
+        {"a failed effects or system message names no part",
+         [&](EditSession& s) {
+             s.messageFailed(at({0x01, 0x00, 0x00, 0x05}), "failed");
+             s.messageFailed(at({0x00, 0x00, 0x00, 0x01}), "failed");
+             s.messageFailed(at({0x02, 0x07, 0x00, 0x01}), "failed");
+         },
+         "SSSSCSSC"},
+        {"a SuperJV message at a part's address is not the instrument's",
+         [&](EditSession& s) {
+             s.messageFailed(parameterMessage(tsJVXP, {0x02, 0x00, 0x10, 0x0A}, 64), "failed");
+         },
+         "SSSSCSSC"},
+        {"a file over parts 2, 7 and R",
+         [&](EditSession& s) {
+             s.fileSent(joined({at({0x02, 0x01, 0x00, 0x00}), at({0x02, 0x06, 0x12, 0x00}),
+                                at({0x02, 0x09, 0x00, 0x00})}),
+                        "a sysex file was sent");
+         },
+         "SNSSCSNN"},
+        {"a file of effects and system alone",
+         [&](EditSession& s) {
+             s.fileSent(joined({at({0x01, 0x00, 0x00, 0x00}), at({0x00, 0x00, 0x00, 0x00})}),
+                        "a sysex file was sent");
+         },
+         "SNSSCSNN"},
+    };
+    EditSession session;
+    for (const Step& step : steps) {
+        step.event(session);
+        EXPECT_EQ(spelled(statesOf(session)), step.expected) << step.what;
+    }
+    EXPECT_EQ(session.partSyncReason(1), "a sysex file was sent");
+    EXPECT_EQ(session.partSyncReason(4), "failed");
 }
 
 TEST(EditSession, TheHintSaysWhy)
