@@ -194,16 +194,22 @@ void MainWindow::showSendError(const QString& text)
                                            : status + ", " + texts::NotSentNoOutput);
         return;
     }
-    // An edit's message that failed leaves the part as the window holds it,
-    // not as the instrument does; a send with progress says so at its end.
-    if (!m_sendJob)
-        m_session.partChangedHere(partIndex(), QString(texts::SendFailedReason).arg(text));
     // A failing port fails every message of a dump alike: one box says it.
     if (m_errorShowing == text)
         return;
     m_errorShowing = text;
     m_dialogs->ask(text, AskKind::Information);
     m_errorShowing.clear();
+}
+
+void MainWindow::messageFailed(const QString& text, const Bytes& message)
+{
+    // An edit's or an Undo's message that failed leaves the parts it was for
+    // as the window holds them, not as the instrument does, whichever part is
+    // shown now; a send with progress says so at its end. With no output at
+    // all the edit has said so already.
+    if (!m_sendJob && m_output->IsOpen())
+        m_session.messageFailed(message, QString(texts::SendFailedReason).arg(text));
 }
 
 } // namespace dorvane

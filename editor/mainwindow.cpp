@@ -108,6 +108,7 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     m_util->SetDialogs(m_dialogs);
     m_util->SetRandom([this](int n) { return m_random.Random(n); });
     connect(m_util, &TMIDIappUtil::sendFailed, this, &MainWindow::showSendError);
+    connect(&m_util->Sender(), &MidiSender::messageFailed, this, &MainWindow::messageFailed);
 
     m_timer = new TSuperTimer(this);
     m_timer->SetInterval(AutoSaveIntervalMs);

@@ -490,6 +490,8 @@ private:
     void showPartSync(int index);
     void inputReleased();
     void showSendError(const QString& text);
+    void messageFailed(const QString& text, const Bytes& message);
+    void outsideFileSent(const Bytes& bytes);
 
     // mainwindow.cpp
     void startUp();

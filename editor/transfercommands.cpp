@@ -197,6 +197,7 @@ void MainWindow::sendFile()
     m_util->AllSoundOff();
     m_util->ResetAllControllers();
     sendWithProgress(bytes);
+    outsideFileSent(bytes);
 }
 
 void MainWindow::sendGeneralFile()
@@ -212,6 +213,19 @@ void MainWindow::sendGeneralFile()
         return;
     }
     sendWithProgress(*image.bytes);
+    outsideFileSent(*image.bytes);
+}
+
+void MainWindow::outsideFileSent(const Bytes& bytes)
+{
+    // The instrument now holds the file's parts, which the window never had:
+    // a send of the window's own part still on its way is overtaken by them.
+    const std::vector<int> parts = partsAddressed(bytes);
+    if (m_sendJob)
+        std::erase_if(m_sendJob->parts, [&](int index) {
+            return std::find(parts.begin(), parts.end(), partOfSyncIndex(index)) != parts.end();
+        });
+    m_session.fileSent(bytes, texts::SysexFileSentNotKnown);
 }
 
 void MainWindow::sendWithProgress(const Bytes& bytes, const std::vector<int>& parts)

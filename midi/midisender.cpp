@@ -32,6 +32,7 @@ void MidiSender::SetOutput(TMidiOutput* output)
     if (output) {
         connect(output, &TMidiOutput::Onmidioutput, this, &MidiSender::deviceFinishedOne);
         connect(output, &TMidiOutput::drained, this, &MidiSender::onDrained);
+        connect(output, &TMidiOutput::messageFailed, this, &MidiSender::messageFailed);
         connect(output, &TMidiOutput::sendFailed, this, &MidiSender::sendFailed);
         // Gone with the port: whatever waited for it goes on.
         connect(output, &QObject::destroyed, this, &MidiSender::onDrained);
@@ -63,7 +64,7 @@ void MidiSender::SendLongNow(Bytes bytes)
     }
     m_bytesGiven += bytes.size();
     if (std::optional<QString> failure = handOver(bytes))
-        m_failures.push_back(std::move(*failure));
+        m_failures.emplace_back(std::move(*failure), std::move(bytes));
     // The turn reports a failure and says queueEmpty once the device is done.
     schedule();
 }
@@ -126,8 +127,11 @@ bool MidiSender::event(QEvent* event)
     m_turnPosted = false;
     QPointer<MidiSender> self(this);
     while (!m_failures.empty()) {
-        const QString text = m_failures.front();
+        const auto [text, message] = std::move(m_failures.front());
         m_failures.pop_front();
+        emit messageFailed(text, message);
+        if (!self)
+            return true;
         emit sendFailed(text);
         if (!self)
             return true;
@@ -154,8 +158,12 @@ std::optional<QString> MidiSender::handOver(ByteView message)
 bool MidiSender::sendOne(ByteView message)
 {
     const std::optional<QString> failure = handOver(message);
-    if (failure)
-        emit sendFailed(*failure);
+    if (failure) {
+        QPointer<MidiSender> self(this);
+        emit messageFailed(*failure, Bytes(message.begin(), message.end()));
+        if (self)
+            emit sendFailed(*failure);
+    }
     return !failure;
 }
 

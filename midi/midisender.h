@@ -79,6 +79,9 @@ public:
 
 signals:
     void sendFailed(const QString& text);
+    // The same failure with the message that failed, where there was one (a
+    // file that cannot be read has none), announced just before sendFailed.
+    void messageFailed(const QString& text, const dorvane::Bytes& message);
     void queueEmpty();
     // BytesFinished grew.
     void bytesFinished(quint64 total);
@@ -124,7 +127,7 @@ private:
     // Sizes of the messages the port has and has not yet finished, oldest first.
     std::deque<std::size_t> m_handedOver;
     // Failures of messages handed over at once, reported on the next turn.
-    std::deque<QString> m_failures;
+    std::deque<std::pair<QString, Bytes>> m_failures;
 };
 
 } // namespace dorvane

@@ -235,7 +235,12 @@ void TMidiOutput::onWake()
         handOver();
         if (done->failed) {
             m_lastError = MidiResult::Failed;
-            emit sendFailed(QString::fromUtf8(done->error.data()));
+            const QString text = QString::fromUtf8(done->error.data());
+            const auto* data = done->bytes.DataBlock();
+            emit messageFailed(text, Bytes(data, data + done->bytes.BytesRecorded()));
+            if (!self)
+                return;
+            emit sendFailed(text);
             if (!self)
                 return;
         }

@@ -77,6 +77,8 @@ signals:
     void Onmidioutput(dorvane::TMidiOutput* sender);
     // A message failed on its way out, after its send call had returned.
     void sendFailed(const QString& text);
+    // The same, with the message that failed, announced just before sendFailed.
+    void messageFailed(const QString& text, const dorvane::Bytes& message);
     // Nothing is in flight any more: everything sent has left (or failed, or
     // was dropped by Close).
     void drained();

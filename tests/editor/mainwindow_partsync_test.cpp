@@ -5,6 +5,7 @@
 #include "windowrig.h"
 
 #include "patch/initialpatch.h"
+#include "patch/rolandmessage.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -73,4 +74,76 @@ TEST(MainWindowPartSync, ThePartButtonsFollowAFileOpenedASendAndTheOutput)
     rig.release("midiout", 1);
     ASSERT_TRUE(w.midiOutput().IsOpen());
     EXPECT_EQ(partButton(w, 0)->text(), "1\n" + notKnown);
+}
+
+namespace {
+
+// The window with every part sent, so each later event shows on its own part.
+MainWindow& openAllSent(WindowRig& rig)
+{
+    MainWindow& w = rig.openPlaying();
+    rig.dialogs.answers.push_back(true);
+    w.action("Send8Part")->trigger();
+    EXPECT_TRUE(test::waitUntil([&] { return w.statusText().startsWith("Sent "); }))
+        << w.statusText().toStdString();
+    for (int i = 0; i < EditSession::PartCount; ++i)
+        EXPECT_EQ(w.session().partSync(i), PartSync::InStep) << i;
+    return w;
+}
+
+} // namespace
+
+TEST(MainWindowPartSync, AFailedUndoMarksThePartItWasForNotTheOneShown)
+{
+    WindowRig rig;
+    MainWindow& w = openAllSent(rig);
+    w.selectPart(4);
+    const int cutoff = rig.control("cutoff")->Position();
+    rig.release("cutoff", cutoff == 10 ? 20 : 10);
+    ASSERT_TRUE(test::waitUntil([&] { return w.util().Sender().IsIdle(); }));
+    EXPECT_EQ(w.session().partSync(4), PartSync::InStep);
+
+    w.selectPart(2);
+    rig.driver->setFailing(WindowRig::Devices[0], true);
+    w.action("Undo")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return w.session().partSync(4) == PartSync::ChangedHere; }))
+        << w.session().partSyncHint(4).toStdString();
+    EXPECT_TRUE(w.session().partSyncReason(4).startsWith("not sent: "));
+    EXPECT_EQ(w.session().partSync(2), PartSync::InStep) << "the part shown heard nothing";
+}
+
+TEST(MainWindowPartSync, ASysexFileSentLeavesThePartsItCoversNotKnown)
+{
+    WindowRig rig;
+    // Part 1's block, and a file of one effects message that names no part.
+    test::writeFile(rig.file("part1.syx"), initialPartFile());
+    test::writeFile(rig.file("effects.syx"),
+                    parameterMessage(tsMC505, {0x01, 0x00, 0x00, 0x05}, 3));
+    test::writeFile(rig.file("image.syx"), initialImage());
+    MainWindow& w = openAllSent(rig);
+
+    struct Row
+    {
+        const char* action;
+        const char* file;
+        const char* expected; // parts 1..7 and R: N not known, S in step
+    };
+    const Row rows[] = {
+        {"SendFile", "effects.syx", "SSSSSSSS"},
+        {"SendFile", "part1.syx", "NSSSSSSS"},
+        {"SendGeneral", "image.syx", "NNNNNNNN"},
+    };
+    for (const Row& row : rows) {
+        rig.dialogs.files.push_back(QString::fromStdString(rig.file(row.file)));
+        w.action(row.action)->trigger();
+        ASSERT_TRUE(test::waitUntil([&] { return w.statusText().startsWith("Sent "); }))
+            << row.file << ": " << w.statusText().toStdString();
+        std::string states;
+        for (int i = 0; i < EditSession::PartCount; ++i)
+            states += w.session().partSync(i) == PartSync::NotKnown ? 'N' : 'S';
+        EXPECT_EQ(states, row.expected) << row.file;
+        w.setStatusText(QString());
+    }
+    EXPECT_EQ(w.session().partSyncReason(0), "a sysex file was sent");
+    EXPECT_EQ(w.session().partSyncReason(7), "a sysex file was sent");
 }
