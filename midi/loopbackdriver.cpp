@@ -22,6 +22,7 @@ struct Device
 {
     bool busy = false;
     bool failing = false;
+    bool removed = false;
     bool echo = true;
     std::vector<Bytes> sent;
     LoopbackInput* input = nullptr;
@@ -129,7 +130,7 @@ public:
     {
         std::lock_guard lock(m_state->mutex);
         Device& device = m_state->device(m_name);
-        if (device.failing)
+        if (device.failing || device.removed)
             throw MidiDriverError(MidiResult::Failed,
                                   "The loopback device " + m_name + " refused the message");
         device.sent.emplace_back(message.begin(), message.end());
@@ -186,7 +187,7 @@ LoopbackDriver::~LoopbackDriver() = default;
 void LoopbackDriver::addDevice(const std::string& name)
 {
     std::lock_guard lock(m_state->mutex);
-    m_state->device(name);
+    m_state->device(name).removed = false;
     if (std::find(m_state->order.begin(), m_state->order.end(), name) == m_state->order.end())
         m_state->order.push_back(name);
 }
@@ -195,6 +196,13 @@ void LoopbackDriver::setVirtualPort(const std::string& name)
 {
     std::lock_guard lock(m_state->mutex);
     m_state->virtualPort = name;
+}
+
+void LoopbackDriver::removeDevice(const std::string& name)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->device(name).removed = true;
+    std::erase(m_state->order, name);
 }
 
 void LoopbackDriver::setBusy(const std::string& name, bool busy)

@@ -28,6 +28,9 @@ public:
     void addDevice(const std::string& name);
     // The source's own port, offered as device -1.
     void setVirtualPort(const std::string& name);
+    // The device is unplugged: no longer listed, and its open connections
+    // refuse every message.
+    void removeDevice(const std::string& name);
     // Opening the device fails while busy.
     void setBusy(const std::string& name, bool busy);
     // Every message sent to the device fails while failing.

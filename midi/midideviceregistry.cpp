@@ -4,6 +4,8 @@
 #include "midi/mididrivererror.h"
 #include "midi/rtmididriver.h"
 
+#include <algorithm>
+
 namespace dorvane {
 
 MidiDeviceRegistry& MidiDeviceRegistry::application()
@@ -75,6 +77,17 @@ std::optional<std::string> MidiDeviceRegistry::outputName(int id) const
     if (auto device = find(m_outputs, m_virtualOutput, id))
         return device->name;
     return std::nullopt;
+}
+
+bool MidiDeviceRegistry::outputPresent(int id) const
+{
+    const auto device = find(m_outputs, m_virtualOutput, id);
+    if (!device)
+        return false;
+    const MidiDeviceNames now = device->source->devices();
+    if (device->index < 0)
+        return now.virtualOutput == device->name;
+    return std::find(now.outputs.begin(), now.outputs.end(), device->name) != now.outputs.end();
 }
 
 std::optional<std::string> MidiDeviceRegistry::inputName(int id) const

@@ -51,6 +51,11 @@ public:
     std::optional<std::string> outputName(int id) const;
     std::optional<std::string> inputName(int id) const;
 
+    // Whether output `id` is still there: its source is asked afresh (which
+    // may take a while) and must still list a device of that name. The
+    // snapshot and its numbers stay as they are.
+    bool outputPresent(int id) const;
+
     // Opens the device named `name`, expected at number `id`. Throws
     // MidiDriverError when it is not there or the source cannot open it.
     std::unique_ptr<MidiOutputConnection> openOutput(int id, const std::string& name);

@@ -20,6 +20,11 @@ inline std::string outputNotInstalled(const std::string& name)
     return "MIDI output Device " + name + " not installed";
 }
 
+inline std::string outputGone(const std::string& name)
+{
+    return "The MIDI output " + name + " is gone";
+}
+
 // The trailing blank belongs to the message as it has always been shown.
 inline std::string inputNotInstalled(const std::string& name)
 {

@@ -73,6 +73,18 @@ constexpr std::size_t JackLargestMessage = 16384 - 1 - sizeof(int);
 // for periods up to 4096 frames, and is still far faster than any instrument.
 constexpr std::size_t JackBytesPerSecond = 312500;
 
+#if defined(DORVANE_HAVE_JACK)
+bool jackServerRunning();
+
+// Closing a JACK port whose server has ended crashes inside libjack: such a
+// client is dead already, so it is kept (reachable, never closed) instead.
+void keepDeadClient(RtMidi* port)
+{
+    static auto* const deadClients = new std::vector<RtMidi*>;
+    deadClients->push_back(port);
+}
+#endif
+
 template <typename Port> int findPort(Port& port, ErrorCatcher& errors, const std::string& portName)
 {
     const unsigned count = port.getPortCount();
@@ -88,24 +100,32 @@ class RtMidiOutputConnection final : public MidiOutputConnection
 public:
     RtMidiOutputConnection(RtMidi::Api api, const std::string& clientName, int portIndexOrVirtual,
                            const std::string& portName)
-        : m_api(api), m_port(api, clientName)
+        : m_api(api), m_port(std::make_unique<RtMidiOut>(api, clientName))
     {
-        m_port.setErrorCallback(&ErrorCatcher::callback, &m_errors);
+        m_port->setErrorCallback(&ErrorCatcher::callback, &m_errors);
         if (portIndexOrVirtual < 0) {
-            m_port.openVirtualPort(RtMidiDriver::OutputPortName);
+            m_port->openVirtualPort(RtMidiDriver::OutputPortName);
         } else {
-            const int index = findPort(m_port, m_errors, portName);
+            const int index = findPort(*m_port, m_errors, portName);
             if (index < 0)
                 throw MidiDriverError(MidiResult::BadDeviceId,
                                       "MIDI device " + portName + " is not there any more");
-            m_port.openPort(unsigned(index), RtMidiDriver::OutputPortName);
+            m_port->openPort(unsigned(index), RtMidiDriver::OutputPortName);
         }
         m_errors.check(MidiResult::Allocated);
     }
 
+    ~RtMidiOutputConnection() override
+    {
+#if defined(DORVANE_HAVE_JACK)
+        if (m_api == RtMidi::UNIX_JACK && !jackServerRunning())
+            keepDeadClient(m_port.release());
+#endif
+    }
+
     void transmit(ByteView message) override
     {
-        m_port.sendMessage(message.data(), message.size());
+        m_port->sendMessage(message.data(), message.size());
         m_errors.check(MidiResult::Failed);
     }
 
@@ -122,7 +142,7 @@ public:
 private:
     RtMidi::Api m_api;
     ErrorCatcher m_errors;
-    RtMidiOut m_port;
+    std::unique_ptr<RtMidiOut> m_port;
 };
 
 class RtMidiInputConnection final : public MidiInputConnection
@@ -130,22 +150,32 @@ class RtMidiInputConnection final : public MidiInputConnection
 public:
     RtMidiInputConnection(RtMidi::Api api, const std::string& clientName, int portIndexOrVirtual,
                           const std::string& portName, MidiInputSink& sink)
-        : m_sink(sink), m_port(api, clientName)
+        : m_sink(sink), m_api(api), m_port(std::make_unique<RtMidiIn>(api, clientName))
     {
-        m_port.setErrorCallback(&ErrorCatcher::callback, &m_errors);
+        m_port->setErrorCallback(&ErrorCatcher::callback, &m_errors);
         // Everything is let through: the input port filters by its own rules.
-        m_port.ignoreTypes(false, false, false);
-        m_port.setCallback(&RtMidiInputConnection::deliver, this);
+        m_port->ignoreTypes(false, false, false);
+        m_port->setCallback(&RtMidiInputConnection::deliver, this);
         if (portIndexOrVirtual < 0) {
-            m_port.openVirtualPort(RtMidiDriver::InputPortName);
+            m_port->openVirtualPort(RtMidiDriver::InputPortName);
         } else {
-            const int index = findPort(m_port, m_errors, portName);
+            const int index = findPort(*m_port, m_errors, portName);
             if (index < 0)
                 throw MidiDriverError(MidiResult::BadDeviceId,
                                       "MIDI device " + portName + " is not there any more");
-            m_port.openPort(unsigned(index), RtMidiDriver::InputPortName);
+            m_port->openPort(unsigned(index), RtMidiDriver::InputPortName);
         }
         m_errors.check(MidiResult::Allocated);
+    }
+
+    ~RtMidiInputConnection() override
+    {
+#if defined(DORVANE_HAVE_JACK)
+        if (m_api == RtMidi::UNIX_JACK && !jackServerRunning()) {
+            m_port->cancelCallback();
+            keepDeadClient(m_port.release());
+        }
+#endif
     }
 
 private:
@@ -164,8 +194,9 @@ private:
     }
 
     MidiInputSink& m_sink;
+    RtMidi::Api m_api;
     ErrorCatcher m_errors;
-    RtMidiIn m_port;
+    std::unique_ptr<RtMidiIn> m_port;
 };
 
 } // namespace

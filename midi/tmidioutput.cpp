@@ -59,6 +59,8 @@ TMidiOutput::TMidiOutput(MidiDeviceRegistry& devices, QObject* parent)
     : QObject(parent), m_devices(devices), m_wake(new WakeUp(this))
 {
     connect(m_wake, &WakeUp::woken, this, &TMidiOutput::onWake);
+    m_deviceCheck.setInterval(DeviceCheckMs);
+    connect(&m_deviceCheck, &QTimer::timeout, this, &TMidiOutput::CheckDevice);
 }
 
 TMidiOutput::~TMidiOutput()
@@ -132,13 +134,30 @@ bool TMidiOutput::Open()
         return false;
     }
     m_lastError = MidiResult::Ok;
+    m_deviceCheck.start();
     return true;
+}
+
+bool TMidiOutput::CheckDevice()
+{
+    if (!IsOpen() || m_devices.outputPresent(m_deviceId))
+        return true;
+    // Nothing sent from now on can reach it; what is on its way is lost.
+    // The name it was opened by: a port opened on its number alone has none of its own.
+    const std::string name = m_devices.outputName(m_deviceId).value_or(std::string());
+    const QString text = QString::fromStdString(miditexts::outputGone(name));
+    const QPointer<TMidiOutput> self(this);
+    Close();
+    if (self)
+        emit deviceLost(text);
+    return false;
 }
 
 bool TMidiOutput::Close()
 {
     if (!IsOpen())
         return false;
+    m_deviceCheck.stop();
     const bool wasBusy = !m_outgoing.empty();
     const QPointer<TMidiOutput> self(this);
     letQueueDrain(true);
@@ -225,6 +244,7 @@ void TMidiOutput::onWake()
 {
     QPointer<TMidiOutput> self(this);
     bool finishedAny = false;
+    bool failedAny = false;
     // Re-checked after every signal: a handler may close the port or send more.
     while (self && m_queue && m_finishedSeen < m_queue->finished() && !m_outgoing.empty()) {
         std::unique_ptr<MidiOutgoing> done = std::move(m_outgoing.front());
@@ -235,6 +255,7 @@ void TMidiOutput::onWake()
         handOver();
         if (done->failed) {
             m_lastError = MidiResult::Failed;
+            failedAny = true;
             const QString text = QString::fromUtf8(done->error.data());
             const auto* data = done->bytes.DataBlock();
             emit messageFailed(text, Bytes(data, data + done->bytes.BytesRecorded()));
@@ -250,6 +271,9 @@ void TMidiOutput::onWake()
     // A handler that closed the port has had its drained() from Close.
     if (self && finishedAny && m_queue && m_outgoing.empty())
         emit drained();
+    // A device that refuses messages may be one that is no longer there.
+    if (self && failedAny)
+        CheckDevice();
 }
 
 void TMidiOutput::letQueueDrain(bool announce)

@@ -14,6 +14,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <deque>
 #include <memory>
@@ -61,6 +62,13 @@ public:
     bool Close();
     bool IsOpen() const { return bool(m_queue); }
 
+    // How often an open port asks its source whether the device is still there.
+    static constexpr int DeviceCheckMs = 2000;
+    // Asks now (a failed send asks at once too). A device that is gone, the
+    // instrument unplugged or its server ended, closes the port and raises
+    // deviceLost once; false then.
+    bool CheckDevice();
+
     void SendShortMessage(std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
     // At most 65,535 bytes; an empty message is not sent at all.
     void SendLongMessage(ByteView bytes);
@@ -79,6 +87,8 @@ signals:
     void sendFailed(const QString& text);
     // The same, with the message that failed, announced just before sendFailed.
     void messageFailed(const QString& text, const dorvane::Bytes& message);
+    // The device went away while the port was open; the port is closed now.
+    void deviceLost(const QString& text);
     // Nothing is in flight any more: everything sent has left (or failed, or
     // was dropped by Close).
     void drained();
@@ -105,6 +115,7 @@ private:
     std::deque<std::unique_ptr<MidiOutgoing>> m_outgoing;
     std::size_t m_posted = 0;
     std::uint64_t m_finishedSeen = 0;
+    QTimer m_deviceCheck;
 };
 
 } // namespace dorvane

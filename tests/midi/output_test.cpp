@@ -10,6 +10,8 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace dorvane;
 using namespace dorvane::test;
 
@@ -214,6 +216,51 @@ TEST(MidiOutput, AFailedSendIsReportedAndTheNextMessagesStillGo)
     ASSERT_TRUE(setup.driver->waitForSent("Loop A", 1, 5000));
     EXPECT_EQ(setup.driver->sent("Loop A")[0], dataSet(141, 2));
     EXPECT_TRUE(waitFor([&] { return drained.count() == 2; }));
+}
+
+TEST(MidiOutput, ADeviceThatGoesAwayClosesThePortAndSaysSoOnce)
+{
+    struct Row
+    {
+        const char* how;
+        std::function<void(TMidiOutput&)> notice; // what lets the port find out
+    };
+    const Row rows[] = {
+        {"asked", [](TMidiOutput& port) { EXPECT_FALSE(port.CheckDevice()); }},
+        {"a send that fails", [](TMidiOutput& port) { port.SendLongMessage(dataSet(141, 1)); }},
+        {"its own watch", [](TMidiOutput&) {}},
+    };
+    for (const Row& row : rows) {
+        LoopbackSetup setup;
+        TMidiOutput port(setup.registry);
+        QSignalSpy lost(&port, &TMidiOutput::deviceLost);
+        ASSERT_TRUE(port.Open()) << row.how;
+        EXPECT_TRUE(port.CheckDevice()) << row.how << ": still there";
+        EXPECT_EQ(lost.count(), 0) << row.how;
+
+        setup.driver->removeDevice("Loop A");
+        row.notice(port);
+        ASSERT_TRUE(waitFor([&] { return lost.count() == 1; }, 5 * TMidiOutput::DeviceCheckMs))
+            << row.how;
+        EXPECT_FALSE(port.IsOpen()) << row.how;
+        EXPECT_EQ(lost.at(0).at(0).toString(), "The MIDI output Loop A is gone") << row.how;
+        EXPECT_TRUE(port.CheckDevice()) << row.how << ": a closed port has nothing to lose";
+        EXPECT_EQ(lost.count(), 1) << row.how;
+    }
+}
+
+TEST(MidiOutput, ADeviceThatFailsButIsStillThereStaysOpen)
+{
+    LoopbackSetup setup;
+    TMidiOutput port(setup.registry);
+    QSignalSpy failed(&port, &TMidiOutput::sendFailed);
+    QSignalSpy lost(&port, &TMidiOutput::deviceLost);
+    ASSERT_TRUE(port.Open());
+    setup.driver->setFailing("Loop A", true);
+    port.SendLongMessage(dataSet(141, 1));
+    ASSERT_TRUE(waitFor([&] { return failed.count() == 1; }));
+    EXPECT_TRUE(port.IsOpen());
+    EXPECT_EQ(lost.count(), 0);
 }
 
 TEST(MidiOutput, CloseLetsWhatIsOnItsWayLeaveFirstAndAHandlerMayClose)
