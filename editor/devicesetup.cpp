@@ -160,6 +160,7 @@ void MainWindow::outputReleased()
     const std::optional<int> before =
         m_output->IsOpen() ? std::optional<int>(m_output->DeviceID()) : std::nullopt;
     openChosenOutput();
+    m_outputLost = false;
     // Another instrument, or none, holds whatever it holds; the same one
     // chosen again (or opened at start) tells nothing new.
     const std::optional<int> after =
@@ -189,9 +190,9 @@ void MainWindow::showSendError(const QString& text)
     // musician chose: the status line says it once, and no box stops each edit.
     if (!m_output->IsOpen()) {
         const QString status = statusText();
-        if (!status.contains(texts::NotSentNoOutput))
-            setStatusText(status.isEmpty() ? QString(texts::NotSentNoOutput)
-                                           : status + ", " + texts::NotSentNoOutput);
+        const QString reason = notSentReason();
+        if (!status.contains(reason))
+            setStatusText(status.isEmpty() ? reason : status + ", " + reason);
         return;
     }
     // A failing port fails every message of a dump alike: one box says it.
@@ -200,6 +201,20 @@ void MainWindow::showSendError(const QString& text)
     m_errorShowing = text;
     m_dialogs->ask(text, AskKind::Information);
     m_errorShowing.clear();
+}
+
+void MainWindow::outputLost(const QString& text)
+{
+    // The port has closed itself: what went out before may or may not have
+    // arrived, and edits from now on stay here until a device is chosen.
+    m_outputLost = true;
+    m_session.outputChanged(texts::OutputLostNotKnown);
+    setStatusText(QString(texts::OutputLost).arg(text));
+}
+
+const char* MainWindow::notSentReason() const
+{
+    return m_outputLost ? texts::NotSentOutputLost : texts::NotSentNoOutput;
 }
 
 void MainWindow::messageFailed(const QString& text, const Bytes& message)

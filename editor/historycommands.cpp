@@ -39,7 +39,7 @@ void MainWindow::imageChanged(const QString& what)
         emit historyChanged();
     // With no output the instrument heard nothing of it; a failed send on an
     // open port is told by the port, later.
-    m_session.imageEdited(before, m_output->IsOpen(), texts::NotSentNoOutput);
+    m_session.imageEdited(before, m_output->IsOpen(), notSentReason());
 }
 
 QString MainWindow::onPart(const QString& what) const
@@ -107,7 +107,7 @@ void MainWindow::restoreImage(const Bytes& image)
     m_session.image().LoadFromBytes(image);
     for (const Bytes& message : changed)
         m_util->SendLong(message);
-    m_session.imageEdited(before, m_output->IsOpen(), texts::NotSentNoOutput);
+    m_session.imageEdited(before, m_output->IsOpen(), notSentReason());
     refresh();
     emit historyChanged();
 }

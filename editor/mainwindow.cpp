@@ -109,6 +109,7 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     m_util->SetRandom([this](int n) { return m_random.Random(n); });
     connect(m_util, &TMIDIappUtil::sendFailed, this, &MainWindow::showSendError);
     connect(&m_util->Sender(), &MidiSender::messageFailed, this, &MainWindow::messageFailed);
+    connect(m_output, &TMidiOutput::deviceLost, this, &MainWindow::outputLost);
 
     m_timer = new TSuperTimer(this);
     m_timer->SetInterval(AutoSaveIntervalMs);

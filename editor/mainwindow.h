@@ -491,6 +491,9 @@ private:
     void inputReleased();
     void showSendError(const QString& text);
     void messageFailed(const QString& text, const Bytes& message);
+    void outputLost(const QString& text);
+    // Why an edit made with the port closed did not reach the instrument.
+    const char* notSentReason() const;
     void outsideFileSent(const Bytes& bytes);
 
     // mainwindow.cpp
@@ -617,6 +620,7 @@ private:
         std::vector<int> parts; // the window's parts it sends whole
     };
     std::optional<SendJob> m_sendJob;
+    bool m_outputLost = false; // the output's device went away and none was chosen since
     // Positions sent to the instrument's own areas this session, by row and
     // part (-1 for the areas all parts share).
     std::map<std::pair<const Binding*, int>, int> m_sentValues;

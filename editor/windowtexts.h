@@ -84,6 +84,9 @@ inline constexpr char SendFailedReason[] = "not sent: %1";
 inline constexpr char OutputChangedNotKnown[] = "the MIDI output changed; not known until a Get";
 inline constexpr char NoOutputNotKnown[] = "no MIDI output is chosen; not known";
 inline constexpr char SysexFileSentNotKnown[] = "a sysex file was sent";
+inline constexpr char OutputLostNotKnown[] = "the MIDI output was lost; not known until a Get";
+inline constexpr char OutputLost[] = "%1: what the instrument holds is not known";
+inline constexpr char NotSentOutputLost[] = "not sent: the MIDI output is gone";
 inline constexpr char UnknownValueHint[] =
     "Not known yet: the MC-505 keeps this setting and never sends it back. "
     "Drag it or step it with keypad + and - to set it; from then on it shows what was sent";

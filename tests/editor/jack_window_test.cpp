@@ -121,3 +121,65 @@ TEST(JackWindow, TheServerGoneInTheMiddleOfAGetStopsTheReceptionAndChangesNothin
     rig.dialogs.answers.push_back(true);
     w.close();
 }
+
+TEST(JackWindow, AnInstrumentOrServerThatGoesAwayLeavesEveryPartNotKnown)
+{
+    struct Row
+    {
+        const char* how;
+        bool serverEnds; // else the instrument's own ports go
+    };
+    for (const Row row : {Row{"the instrument's ports go", false}, Row{"the server ends", true}}) {
+        std::unique_ptr<test::JackServer> server;
+        try {
+            server = std::make_unique<test::JackServer>();
+        } catch (const std::exception& e) {
+            FAIL() << "no JACK server: " << e.what();
+        }
+        test::TempDir dir;
+        test::writeFile(dir.file("peer.syx"), initialImage());
+        auto peer = std::make_unique<test::JackInstrumentPeer>(dir.file("peer.syx"));
+        ASSERT_TRUE(peer->ready()) << row.how;
+
+        WindowRig rig;
+        MidiDeviceRegistry jack;
+        jack.addSource(std::make_shared<RtMidiDriver>());
+        const DeviceMatch out = matchDevice(jack.outputNames(), "inst", "output");
+        const DeviceMatch in = matchDevice(jack.inputNames(), "inst", "input");
+        ASSERT_TRUE(out.id && in.id) << out.problem << in.problem;
+        rig.store("midiout", QString::number(*out.id));
+        rig.store("midiin", QString::number(*in.id));
+        rig.store("autotrig", "0");
+        MainWindow::Setup setup;
+        setup.dialogs = &rig.dialogs;
+        setup.settings = std::make_unique<SettingsStore>(rig.iniFile());
+        setup.programFolder = QString::fromStdString(rig.dir.path().string());
+        setup.devices = &jack;
+        setup.dataFolder = rig.dataFolder();
+        MainWindow w(std::move(setup));
+        w.show();
+        rig.dialogs.answers.push_back(true);
+        w.action("Get8Part")->trigger();
+        ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 20000)) << row.how;
+        ASSERT_EQ(w.session().partSync(0), PartSync::InStep) << row.how;
+
+        if (row.serverEnds)
+            server->stop();
+        else
+            peer.reset();
+        // The port's own watch notices, with nothing sent.
+        ASSERT_TRUE(test::waitUntil([&] { return !w.midiOutput().IsOpen(); },
+                                    5 * TMidiOutput::DeviceCheckMs))
+            << row.how;
+        for (int i = 0; i < EditSession::PartCount; ++i)
+            EXPECT_EQ(w.session().partSync(i), PartSync::NotKnown) << row.how << " " << i;
+        EXPECT_TRUE(w.statusText().contains("is gone")) << w.statusText().toStdString();
+
+        TDragTweak* cutoff = w.control("cutoff");
+        cutoff->SetPosition(cutoff->Position() == 30 ? 31 : 30);
+        test::release(cutoff, QPoint(2, 2));
+        EXPECT_EQ(w.session().partSync(0), PartSync::ChangedHere) << row.how;
+        rig.dialogs.answers.push_back(true);
+        w.close();
+    }
+}

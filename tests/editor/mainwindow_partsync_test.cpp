@@ -147,3 +147,33 @@ TEST(MainWindowPartSync, ASysexFileSentLeavesThePartsItCoversNotKnown)
     EXPECT_EQ(w.session().partSyncReason(0), "a sysex file was sent");
     EXPECT_EQ(w.session().partSyncReason(7), "a sysex file was sent");
 }
+
+TEST(MainWindowPartSync, AnOutputThatGoesAwayLeavesEveryPartNotKnownAndSaysSoOnce)
+{
+    WindowRig rig;
+    MainWindow& w = openAllSent(rig);
+    w.setStatusText(QString());
+    rig.driver->removeDevice(WindowRig::Devices[0]);
+    EXPECT_FALSE(w.midiOutput().CheckDevice());
+    EXPECT_FALSE(w.midiOutput().IsOpen());
+    for (int i = 0; i < EditSession::PartCount; ++i)
+        EXPECT_EQ(w.session().partSync(i), PartSync::NotKnown) << i;
+    EXPECT_EQ(partButton(w, 2)->toolTip(),
+              "Part 3: the MIDI output was lost; not known until a Get");
+    const QString gone = "The MIDI output Synth A is gone";
+    EXPECT_TRUE(w.statusText().startsWith(gone)) << w.statusText().toStdString();
+
+    // Edits made while it is gone stay here; the line shows their values and
+    // why they were not sent, once, with no second notice of the loss.
+    w.selectPart(0);
+    for (const int value : {10, 20}) {
+        rig.release("cutoff", value);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(w.session().partSync(0), PartSync::ChangedHere);
+    EXPECT_EQ(partButton(w, 0)->toolTip(), "Part 1: not sent: the MIDI output is gone");
+    EXPECT_EQ(w.statusText().count(gone), 0) << w.statusText().toStdString();
+    EXPECT_EQ(w.statusText().count("not sent: the MIDI output is gone"), 1)
+        << w.statusText().toStdString();
+    EXPECT_EQ(w.session().partSync(1), PartSync::NotKnown);
+}
