@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace dorvane;
 using dorvane::test::WindowRig;
 
@@ -191,4 +193,77 @@ TEST(BuiltInRoundTrip, AnInstrumentThatStopsInTheMiddleOfItsDumpChangesNothing)
     ASSERT_TRUE(test::waitUntil([&] { return w.receiver().Received().size() >= 700; }, 10000));
     rig.closeWindow();
     EXPECT_EQ(rig.instrument->image(), initialImage()) << "the instrument goes on unharmed";
+}
+
+TEST(BuiltInRoundTrip, WhatTheInstrumentHoldsFollowsAnEveningsWork)
+{
+    InstrumentRig rig;
+    test::writeFile(rig.file("bass.syx"), initialPartFile());
+    MainWindow& w = rig.open();
+    ASSERT_EQ(rig.control("midiout")->Caption(), "MC-505 (built in)");
+    const int instrument = rig.control("midiout")->Position();
+    const auto states = [&] {
+        std::string out;
+        for (int i = 0; i < EditSession::PartCount; ++i) {
+            const PartSync s = w.session().partSync(i);
+            out += s == PartSync::NotKnown ? 'N' : s == PartSync::InStep ? 'S' : 'C';
+        }
+        return out;
+    };
+    const auto cutoff = [&](int part) {
+        w.selectPart(part);
+        const int value = rig.control("cutoff")->Position();
+        rig.release("cutoff", value == 40 ? 41 : 40);
+    };
+    const auto answered = [&](const char* action) {
+        rig.dialogs.answers.push_back(true);
+        w.action(action)->trigger();
+    };
+
+    struct Step
+    {
+        const char* what;
+        std::function<void()> act;
+        std::function<bool()> done; // the step has finished
+        const char* expected;       // parts 1..7 then R: N not known, S in step, C changed here
+        std::function<void()> check = [] {};
+    };
+    const std::vector<Step> steps = {
+        {"fresh start", [] {}, [] { return true; }, "NNNNNNNN"},
+        {"Get 8 Part", [&] { answered("Get8Part"); }, [&] { return w.pages()->isVisible(); },
+         "SSSSSSSS"},
+        {"Cutoff on part 3", [&] { cutoff(2); }, [&] { return w.util().Sender().IsIdle(); },
+         "SSSSSSSS"},
+        {"a part file opened onto part 4",
+         [&] {
+             w.selectPart(3);
+             rig.dialogs.files.push_back(QString::fromStdString(rig.file("bass.syx")));
+             w.action("OpenPart")->trigger();
+         },
+         [] { return true; }, "SSSCSSSS",
+         [&] { EXPECT_EQ(w.session().partSyncHint(3), "Part 4: opened from bass.syx, not sent"); }},
+        {"send part 4", [&] { answered("SendPart"); },
+         [&] { return w.statusText().startsWith("Sent "); }, "SSSSSSSS"},
+        {"no MIDI output, then two edits on part 1",
+         [&] {
+             rig.release("midiout", 0);
+             cutoff(0);
+             cutoff(0);
+         },
+         [&] { return w.util().Sender().IsIdle(); }, "CNNNNNNN",
+         [&] {
+             EXPECT_EQ(w.statusText().count("no MIDI output is chosen"), 1)
+                 << "one notice, however many edits: " << w.statusText().toStdString();
+         }},
+        {"the built-in instrument chosen again", [&] { rig.release("midiout", instrument); },
+         [] { return true; }, "NNNNNNNN"},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        ASSERT_TRUE(test::waitUntil(step.done, 10000))
+            << step.what << ": " << w.statusText().toStdString();
+        EXPECT_EQ(states(), step.expected) << step.what;
+        step.check();
+    }
+    rig.closeWindow();
 }
