@@ -6,6 +6,7 @@
 
 #include "editor/librarypanel.h"
 #include "editor/midimonitor.h"
+#include "editor/senderoutput.h"
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
 #include "editor/windowtexts.h"
@@ -108,6 +109,9 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     m_util->SetDialogs(m_dialogs);
     m_util->SetRandom([this](int n) { return m_random.Random(n); });
     connect(m_util, &TMIDIappUtil::sendFailed, this, &MainWindow::showSendError);
+    m_editOutput = std::make_unique<SenderEditOutput>(m_util->Sender());
+    m_session.setOutput(m_editOutput.get());
+    m_session.setSynth(m_util->Synth());
 
     m_timer = new TSuperTimer(this);
     m_timer->SetInterval(AutoSaveIntervalMs);
@@ -118,6 +122,7 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     // each being measured and laid out again once it changes.
     setFont(QFont(m_settings->text(Setting::Font), font().pointSize()));
     buildUi();
+    followSelection();
     connect(&m_session, &EditSession::partSyncChanged, this, &MainWindow::showPartSync);
     for (int i = 0; i < EditSession::PartCount; ++i)
         showPartSync(i);

@@ -343,6 +343,8 @@ private:
     void morphReleased(int bar);
 
     // navigation.cpp
+    // The selectors become views of the session's selection.
+    void followSelection();
     void partChanged();
     // Shows a pitch, filter or amp panel's controls for parts 1..7 or part R.
     void layOutTonePanel(const char* name, bool rhythm);
@@ -519,6 +521,8 @@ private:
     QString m_libraryFile;
 
     EditSession m_session;
+    // The session's way to the sender.
+    std::unique_ptr<EditOutput> m_editOutput;
     t505temppatch m_undoImage;
     RandomSource m_random;
     TMIDIappUtil* m_util = nullptr;
