@@ -13,10 +13,7 @@ namespace dorvane {
 class SenderEditOutput final : public EditOutput
 {
 public:
-    explicit SenderEditOutput(MidiSender& sender)
-        : m_sender(sender)
-    {
-    }
+    explicit SenderEditOutput(MidiSender& sender) : m_sender(sender) {}
 
     void sendNow(Bytes message) override { m_sender.SendLongNow(std::move(message)); }
     void send(Bytes message) override { m_sender.SendLong(std::move(message)); }

@@ -209,8 +209,8 @@ void EditSession::apply(const QString& what, std::span<const ParameterWrite> wri
 {
     for (const ParameterWrite& w : writes) {
         const Address address = w.part == RhythmPart ? drumNoteAddress(w.area, w.offset)
-                                : w.area == 0       ? partCommonAddress(w.part, w.offset)
-                                                    : toneAddress(w.part, w.area, w.offset);
+                                : w.area == 0        ? partCommonAddress(w.part, w.offset)
+                                                     : toneAddress(w.part, w.area, w.offset);
         sendNow(parameterMessage(m_synth, address, w.value));
         m_image.WriteByte(w.part, w.area, w.offset, w.value);
     }
@@ -221,8 +221,8 @@ void EditSession::apply(const QString& what, std::span<const WaveWrite> writes)
 {
     for (const WaveWrite& w : writes) {
         // A drum note's block sits at its key, a tone's at its base.
-        const int block = w.part == RhythmPart ? FirstDrumKey + w.area
-                                               : ToneBase[std::size_t(w.area)];
+        const int block =
+            w.part == RhythmPart ? FirstDrumKey + w.area : ToneBase[std::size_t(w.area)];
         sendNow(waveMessage(m_synth, 0x02, std::uint8_t(w.part), std::uint8_t(block), w.wave));
         m_image.WriteWave(w.part, w.area, w.wave);
     }
@@ -231,7 +231,13 @@ void EditSession::apply(const QString& what, std::span<const WaveWrite> writes)
 
 void EditSession::applyName(const QString& what, int part, const std::string& name)
 {
-    sendNow(nameMessage(m_synth, name, 0x02, std::uint8_t(part)));
+    // A byte of 128 or more would end the message on the wire.
+    std::string sent = name;
+    for (char& c : sent) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            c = '?';
+    }
+    sendNow(nameMessage(m_synth, sent, 0x02, std::uint8_t(part)));
     m_image.SetPatchName(part, name);
     record(what);
 }
