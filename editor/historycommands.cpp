@@ -31,11 +31,15 @@ QString menuText(const char* verb, const QString& what)
 
 void MainWindow::imageChanged(const QString& what)
 {
+    m_session.record(what);
+}
+
+void MainWindow::changeRecorded(const Bytes& before, bool stepped)
+{
     // The instrument hears the changed part whole, rather than the change
     // made over a part it only previews.
     endAudition();
-    const Bytes before = m_session.history().current();
-    if (m_session.history().record(m_session.image().bytes(), what))
+    if (stepped)
         emit historyChanged();
     // With no output the instrument heard nothing of it; a failed send on an
     // open port is told by the port, later.

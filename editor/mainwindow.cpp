@@ -123,6 +123,10 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     setFont(QFont(m_settings->text(Setting::Font), font().pointSize()));
     buildUi();
     followSelection();
+    connect(&m_session, &EditSession::changeRecorded, this,
+            [this](const QString&, const Bytes& before, bool stepped) {
+                changeRecorded(before, stepped);
+            });
     connect(&m_session, &EditSession::partSyncChanged, this, &MainWindow::showPartSync);
     for (int i = 0; i < EditSession::PartCount; ++i)
         showPartSync(i);

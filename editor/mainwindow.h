@@ -342,6 +342,9 @@ private:
     void testNote();
     void morphReleased(int bar);
 
+    // historycommands.cpp: what follows every change the session records.
+    void changeRecorded(const Bytes& before, bool stepped);
+
     // navigation.cpp
     // The selectors become views of the session's selection.
     void followSelection();
