@@ -435,7 +435,8 @@ private:
     // historycommands.cpp
     void buildEditMenu();
     void updateEditMenu();
-    void restoreImage(const Bytes& image);
+    // After Undo or Redo put an image back: the part states, the sheets, the menu.
+    void imageRestored(const Bytes& before);
     // A step's name with where it happened: "Cutoff Frequency, part 3".
     QString onPart(const QString& what) const;
     QString onDrumNote(const QString& what) const; // "Level, part R D2"

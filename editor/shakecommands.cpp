@@ -9,7 +9,6 @@
 #include "editor/tdragtweak.h"
 #include "editor/windowtexts.h"
 #include "midi/dialogs.h"
-#include "patch/imagediff.h"
 #include "player/tmidiapputil.h"
 #include "tools/shake.h"
 
@@ -169,17 +168,16 @@ void MainWindow::undoShake()
 {
     if (!m_dialogs->ask(texts::UndoShakeQuestion, AskKind::Warning))
         return;
-    t505temppatch shaken;
-    shaken.LoadFromStream(m_session.image());
-    m_session.image().LoadFromStream(m_undoImage);
-    m_undoImage.LoadFromStream(shaken);
     // The whole image comes back, other parts than the shaken one too (those
     // copied or edited since): the instrument hears every message that
     // differs, as after Undo.
-    for (const Bytes& message : changedMessages(shaken.bytes(), m_session.image().bytes()))
-        m_util->SendLong(message);
+    m_session.apply(texts::UndoShake, [this](t505temppatch& image) {
+        t505temppatch shaken;
+        shaken.LoadFromStream(image);
+        image.LoadFromStream(m_undoImage);
+        m_undoImage.LoadFromStream(shaken);
+    });
     refresh();
-    imageChanged(texts::UndoShake);
 }
 
 void MainWindow::buildShakeMenu()

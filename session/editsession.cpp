@@ -194,6 +194,12 @@ void EditSession::sendNow(Bytes message)
         m_output->sendNow(std::move(message));
 }
 
+void EditSession::sendQueued(Bytes message)
+{
+    if (m_output)
+        m_output->send(std::move(message));
+}
+
 void EditSession::sendParameter(const Address& address, int value)
 {
     sendNow(parameterMessage(m_synth, address, value));
@@ -201,8 +207,7 @@ void EditSession::sendParameter(const Address& address, int value)
 
 void EditSession::sendTempo(int tempo)
 {
-    if (m_output)
-        m_output->send(dataSetMessage(m_synth, TempoAddress, tempoData(tempo)));
+    sendQueued(dataSetMessage(m_synth, TempoAddress, tempoData(tempo)));
 }
 
 void EditSession::apply(const QString& what, std::span<const ParameterWrite> writes)
@@ -247,8 +252,32 @@ void EditSession::apply(const QString& what, const std::function<void(t505temppa
     const Bytes before = m_image.bytes();
     change(m_image);
     for (Bytes& message : changedMessages(before, m_image.bytes()))
-        sendNow(std::move(message));
+        sendQueued(std::move(message));
     record(what);
+}
+
+std::optional<Bytes> EditSession::undo()
+{
+    return restore(m_history.undo());
+}
+
+std::optional<Bytes> EditSession::redo()
+{
+    return restore(m_history.redo());
+}
+
+std::optional<Bytes> EditSession::restore(std::optional<Bytes> image)
+{
+    if (!image)
+        return std::nullopt;
+    // Compared with the session's own image, which the instrument is taken to
+    // hold, so nothing it already has goes over again.
+    Bytes before = m_image.bytes();
+    std::vector<Bytes> changed = changedMessages(before, *image);
+    m_image.LoadFromBytes(*image);
+    for (Bytes& message : changed)
+        sendQueued(std::move(message));
+    return before;
 }
 
 void EditSession::record(const QString& what)

@@ -15,6 +15,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -113,8 +114,9 @@ public:
     // The one way the image changes: the change is written, the instrument
     // is sent what it changed, and the history keeps one step named `what`
     // (none when nothing changed). One-parameter edits, waves and names send
-    // their own message for each write, in the order given; any other change
-    // sends the Data Set messages whose content differs afterwards.
+    // their own message for each write at once, in the order given; any other
+    // change queues the Data Set messages whose content differs afterwards,
+    // as bulk data goes.
     void apply(const QString& what, std::span<const ParameterWrite> writes);
     void apply(const QString& what, std::span<const WaveWrite> writes);
     void applyName(const QString& what, int part, const std::string& name);
@@ -122,6 +124,11 @@ public:
     // For a change already written into the image and sent by its caller:
     // only the history step.
     void record(const QString& what);
+    // Undo and Redo: the image before (after) the history's step comes back,
+    // and the messages that differ from the image as it stood are queued.
+    // Returns the image as it stood, or nothing when there was no step.
+    std::optional<Bytes> undo();
+    std::optional<Bytes> redo();
 
 signals:
     // A part's state or its reason changed.
@@ -145,6 +152,8 @@ private:
     void setPart(int index, PartSync sync, const QString& reason);
 
     void sendNow(Bytes message);
+    void sendQueued(Bytes message);
+    std::optional<Bytes> restore(std::optional<Bytes> image);
 
     t505temppatch m_image;
     ImageHistory m_history;

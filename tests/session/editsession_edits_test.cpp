@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -213,10 +214,10 @@ TEST(EditSessionEdits, EachKindOfChangeWritesSendsAndRecordsOneStep)
             // The changed messages are those of the image after, checksums fresh.
             std::vector<std::string> expected;
             for (const Bytes& m : changedMessages(before, rig.session.image().bytes()))
-                expected.push_back("now " + hex(m));
+                expected.push_back("queued " + hex(m));
             ASSERT_EQ(expected.size(), 2u);
-            EXPECT_EQ(expected[0].substr(4 + 18, 11), "02 01 10 00");
-            EXPECT_EQ(expected[1].substr(4 + 18, 11), "02 09 28 00");
+            EXPECT_EQ(expected[0].substr(7 + 18, 11), "02 01 10 00");
+            EXPECT_EQ(expected[1].substr(7 + 18, 11), "02 09 28 00");
             EXPECT_EQ(rig.output.sent, expected);
         }
         EXPECT_EQ(rig.session.history().undoCount(), 1u);
@@ -287,6 +288,51 @@ TEST(EditSessionEdits, NamesAndHeadersStayInsideSevenBits)
     const ParameterWrite write{3, 2, 20, 100};
     rig.session.apply("Cutoff", std::span(&write, 1));
     EXPECT_EQ(rig.output.sent, std::vector<std::string>{"now F0 41 10 6A 12 02 03 12 14 64 71 F7"});
+}
+
+TEST(EditSessionEdits, UndoAndRedoPutTheImageBackAndSendOnlyWhatDiffers)
+{
+    EditRig rig;
+    const Bytes start = rig.session.image().bytes();
+    const ParameterWrite writes[] = {{1, 2, 81, 9}, {RhythmPart, 3, 27, 9}};
+    rig.session.apply("Cutoff", std::span(writes, 1));
+    rig.session.apply("Cutoff, part R", std::span(writes + 1, 1));
+    const Bytes edited = rig.session.image().bytes();
+    rig.output.sent.clear();
+
+    struct Step
+    {
+        const char* what;
+        std::function<std::optional<Bytes>(EditSession&)> step;
+        bool done;
+        const char* address; // of the one message that goes, or nothing
+    };
+    const std::vector<Step> steps = {
+        {"undo part R", [](EditSession& s) { return s.undo(); }, true, "02 09 26 00"},
+        {"undo part 2", [](EditSession& s) { return s.undo(); }, true, "02 01 12 00"},
+        {"nothing left to undo", [](EditSession& s) { return s.undo(); }, false, nullptr},
+        {"redo part 2", [](EditSession& s) { return s.redo(); }, true, "02 01 12 00"},
+        {"redo part R", [](EditSession& s) { return s.redo(); }, true, "02 09 26 00"},
+        {"nothing left to redo", [](EditSession& s) { return s.redo(); }, false, nullptr},
+    };
+    for (const Step& step : steps) {
+        rig.output.sent.clear();
+        const Bytes before = rig.session.image().bytes();
+        const auto stood = step.step(rig.session);
+        EXPECT_EQ(stood.has_value(), step.done) << step.what;
+        if (!step.address) {
+            EXPECT_TRUE(rig.output.sent.empty()) << step.what;
+            continue;
+        }
+        ASSERT_TRUE(stood.has_value()) << step.what;
+        EXPECT_EQ(*stood, before) << step.what;
+        ASSERT_EQ(rig.output.sent.size(), 1u) << step.what;
+        EXPECT_EQ(rig.output.sent[0].substr(7 + 18, 11), step.address) << step.what;
+    }
+    EXPECT_EQ(rig.session.image().bytes(), edited);
+    rig.session.undo();
+    rig.session.undo();
+    EXPECT_TRUE(sameContent(rig.session.image().bytes(), start));
 }
 
 TEST(EditSessionEdits, WithNoOutputTheChangeIsStillWrittenAndRecorded)
