@@ -149,8 +149,14 @@ void MainWindow::shakePatch()
     for (int t = 1; t <= ToneCount; ++t)
         selected[std::size_t(t - 1)] = toneSelected(t);
 
-    const ShakeResult result =
-        shakePart(m_session.image(), partNumber(), selected, controls, options, wave, m_random);
+    // Nothing is sent here: the instrument hears a shake when the part is sent.
+    ShakeResult result;
+    m_session.apply(
+        onPart("Shake"),
+        [&](t505temppatch& image) {
+            result = shakePart(image, partNumber(), selected, controls, options, wave, m_random);
+        },
+        EditSession::Sending::Nothing);
     for (std::size_t i = 0; i < visited.size(); ++i)
         visited[i]->SetPosition(result.positions[i]);
     if (result.wave)
@@ -158,7 +164,6 @@ void MainWindow::shakePatch()
     // The controls show the tone on display; when it was not among the tones
     // shaken, they go back to its own values.
     refresh();
-    imageChanged(onPart("Shake"));
 
     if (m_shakeAutoSend->isChecked())
         sendCurrentPart();

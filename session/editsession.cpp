@@ -247,8 +247,14 @@ void EditSession::applyName(const QString& what, int part, const std::string& na
     record(what);
 }
 
-void EditSession::apply(const QString& what, const std::function<void(t505temppatch&)>& change)
+void EditSession::apply(const QString& what, const std::function<void(t505temppatch&)>& change,
+                        Sending sending)
 {
+    if (sending == Sending::Nothing) {
+        change(m_image);
+        record(what);
+        return;
+    }
     const Bytes before = m_image.bytes();
     change(m_image);
     for (Bytes& message : changedMessages(before, m_image.bytes()))

@@ -120,7 +120,16 @@ public:
     void apply(const QString& what, std::span<const ParameterWrite> writes);
     void apply(const QString& what, std::span<const WaveWrite> writes);
     void applyName(const QString& what, int part, const std::string& name);
-    void apply(const QString& what, const std::function<void(t505temppatch&)>& change);
+    // What a change given as a function sends: the messages that differ, or
+    // nothing, for a change the instrument is told of in the caller's own way
+    // (a part sent whole) or not at all (a file opened, not sent).
+    enum class Sending
+    {
+        ChangedMessages,
+        Nothing,
+    };
+    void apply(const QString& what, const std::function<void(t505temppatch&)>& change,
+               Sending sending = Sending::ChangedMessages);
     // For a change already written into the image and sent by its caller:
     // only the history step.
     void record(const QString& what);

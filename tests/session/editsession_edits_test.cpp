@@ -190,6 +190,19 @@ TEST(EditSessionEdits, EachKindOfChangeWritesSendsAndRecordsOneStep)
          [](EditSession& s) { s.applyName("Patch Name, part R", RhythmPart, "Bass"); },
          {"now F0 41 10 00 0B 12 02 09 00 00 42 61 73 73 20 20 20 20 20 20 20 20 6C F7"},
          [](const t505temppatch& i) { return i.GetPatchName(RhythmPart).starts_with("Bass"); }},
+        {"a copy the instrument hears later is written and recorded, not sent",
+         [](EditSession& s) {
+             s.apply(
+                 "Copy",
+                 [](t505temppatch& image) {
+                     image.WriteByte(RhythmPart, 9, 27, image.ReadByte(RhythmPart, 8, 27) ^ 1);
+                 },
+                 EditSession::Sending::Nothing);
+         },
+         {},
+         [](const t505temppatch& i) {
+             return i.ReadByte(RhythmPart, 9, 27) == (i.ReadByte(RhythmPart, 8, 27) ^ 1);
+         }},
         {"a change of two blocks sends those two blocks whole",
          [](EditSession& s) {
              s.apply("Drum Mixer", [](t505temppatch& image) {
