@@ -194,7 +194,6 @@ void MainWindow::copyPressed()
     case CopyMode::Tone: {
         const int from = m_copyPanel->partList(CopyPanel::Source)->currentIndex();
         const int to = m_copyPanel->partList(CopyPanel::Destination)->currentIndex();
-        QString step;
         switch (toneCopyOf(s, d)) {
         case ToneCopy::Nothing:
             return;
@@ -202,15 +201,18 @@ void MainWindow::copyPressed()
             m_dialogs->ask(texts::CommonOnly, AskKind::Information);
             return;
         case ToneCopy::Common:
-            copyCommon(m_session.image(), from, to);
-            step = copyCommonText(from, to);
+            m_session.apply(
+                copyCommonText(from, to),
+                [&](t505temppatch& image) { copyCommon(image, from, to); },
+                EditSession::Sending::Nothing);
             break;
         case ToneCopy::Tone:
-            copyTone(m_session.image(), from, s, to, d);
-            step = copyToneText(from, s, to, d);
+            m_session.apply(
+                copyToneText(from, s, to, d),
+                [&](t505temppatch& image) { copyTone(image, from, s, to, d); },
+                EditSession::Sending::Nothing);
             break;
         }
-        imageChanged(step);
         fillCopyList(CopyPanel::Source);
         fillCopyList(CopyPanel::Destination);
         m_util->SendLong(m_session.image().PartBytes(to));
@@ -218,8 +220,11 @@ void MainWindow::copyPressed()
     }
     case CopyMode::Drum:
         if (s >= 0 && d >= 0) {
-            copyDrumNote(m_session.image(), s, m_session.image(), d);
-            imageChanged(copyDrumNoteText(s, d));
+            // The notes reach the instrument when the copying is done.
+            m_session.apply(
+                copyDrumNoteText(s, d),
+                [&](t505temppatch& image) { copyDrumNote(image, s, image, d); },
+                EditSession::Sending::Nothing);
         }
         fillDrumLists(nullptr);
         break;
@@ -229,8 +234,10 @@ void MainWindow::copyPressed()
         if (!kit)
             return;
         if (s >= 0 && d >= 0) {
-            copyDrumNote(*kit, s, m_session.image(), d);
-            imageChanged(extractDrumNoteText(QFileInfo(m_extractFile).fileName(), s, d));
+            m_session.apply(
+                extractDrumNoteText(QFileInfo(m_extractFile).fileName(), s, d),
+                [&](t505temppatch& image) { copyDrumNote(*kit, s, image, d); },
+                EditSession::Sending::Nothing);
         }
         fillDrumLists(&*kit);
         break;

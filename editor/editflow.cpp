@@ -23,7 +23,9 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include <array>
 #include <memory>
+#include <span>
 
 namespace dorvane {
 
@@ -36,7 +38,7 @@ constexpr int TestNoteMs = 300;
 
 void MainWindow::sendInstrumentParameter(const Address& address, int value)
 {
-    m_util->SendParameter(address[0], address[1], address[2], address[3], value);
+    m_session.sendParameter(address, value);
 }
 
 void MainWindow::controlReleased(TDragTweak* c, Qt::MouseButton button, Qt::KeyboardModifiers)
@@ -122,10 +124,8 @@ void MainWindow::toneReleased(TDragTweak* c, const Binding& row, Qt::MouseButton
 {
     const int value = c->Position();
     if (isRhythmPart()) {
-        const int k = drumNote();
-        m_session.image().WriteByte(RhythmPart, k, row.tag, value);
-        sendInstrumentParameter(drumNoteAddress(k, row.tag), value);
-        imageChanged(editText(c, row));
+        const ParameterWrite write{RhythmPart, drumNote(), row.tag, value};
+        m_session.apply(editText(c, row), std::span(&write, 1));
         testNote();
         return;
     }
@@ -133,13 +133,14 @@ void MainWindow::toneReleased(TDragTweak* c, const Binding& row, Qt::MouseButton
     if (button != Qt::LeftButton)
         return;
     const int part = partNumber();
+    // On the stack: a release is the edit a drag ends with, and must stay quick.
+    std::array<ParameterWrite, ToneCount> writes{};
+    std::size_t count = 0;
     for (int t = 1; t <= ToneCount; ++t) {
-        if (!toneSelected(t))
-            continue;
-        sendInstrumentParameter(toneAddress(part, t, row.ctrlNo), value);
-        m_session.image().WriteByte(part, t, row.ctrlNo, value);
+        if (toneSelected(t))
+            writes[count++] = {part, t, row.ctrlNo, value};
     }
-    imageChanged(editText(c, row));
+    m_session.apply(editText(c, row), std::span(writes.data(), count));
     setStatusText(toneValuesText(c));
     testNote();
 }
@@ -147,9 +148,8 @@ void MainWindow::toneReleased(TDragTweak* c, const Binding& row, Qt::MouseButton
 void MainWindow::commonReleased(TDragTweak* c, const Binding& row, Qt::MouseButton button)
 {
     if (!isRhythmPart() && button == Qt::LeftButton) {
-        m_session.image().WriteByte(partNumber(), 0, row.ctrlNo, c->Position());
-        sendInstrumentParameter(partCommonAddress(partNumber(), row.ctrlNo), c->Position());
-        imageChanged(editText(c, row));
+        const ParameterWrite write{partNumber(), 0, row.ctrlNo, c->Position()};
+        m_session.apply(editText(c, row), std::span(&write, 1));
     }
     testNote();
 }
@@ -158,7 +158,7 @@ void MainWindow::tempoReleased(TDragTweak* c)
 {
     // The tempo is the number shown, not the position, and always two bytes.
     const int tempo = c->Caption().trimmed().toInt();
-    m_util->SendLong(dataSetMessage(m_util->Synth(), TempoAddress, tempoData(tempo)));
+    m_session.sendTempo(tempo);
     testNote();
 }
 
@@ -224,19 +224,18 @@ void MainWindow::selectWave(int wave)
         return;
     if (m_wave->count() > wave)
         m_wave->setCurrentIndex(wave);
+    std::array<WaveWrite, ToneCount> writes{};
+    std::size_t count = 0;
     if (isRhythmPart()) {
-        const int k = drumNote();
-        m_session.image().WriteWave(RhythmPart, k, wave);
-        m_util->SendWave(0x02, RhythmPart, FirstDrumKey + k, wave);
+        writes[count++] = {RhythmPart, drumNote(), wave};
     } else {
         for (int t = 1; t <= ToneCount; ++t) {
-            if (!toneSelected(t))
-                continue;
-            m_util->SendWave(0x02, partNumber(), ToneBase[std::size_t(t)], wave);
-            m_session.image().WriteWave(partNumber(), t, wave);
+            if (toneSelected(t))
+                writes[count++] = {partNumber(), t, wave};
         }
     }
-    imageChanged(isRhythmPart() ? onDrumNote("Wave") : onPart("Wave"));
+    m_session.apply(isRhythmPart() ? onDrumNote("Wave") : onPart("Wave"),
+                    std::span(writes.data(), count));
     refreshCaption();
     testNote();
 }
@@ -263,9 +262,7 @@ void MainWindow::nameEntered()
         showName(part);
         return;
     }
-    m_util->SendName(QString::fromLatin1(name), 0x02, part);
-    m_session.image().SetPatchName(part, name);
-    imageChanged(onPart("Patch Name"));
+    m_session.applyName(onPart("Patch Name"), part, name);
     showName(part);
     // The next part save offers the patch's name.
     m_saveFileName = besideLastSave(QString::fromLatin1(name));
@@ -311,12 +308,11 @@ void MainWindow::morphReleased(int bar)
         return;
     const int part = partNumber();
     const int offset = morphOffset(MorphBar(bar));
-    for (const ToneMorphWrite& write :
-         toneMorph(m_morphBars[std::size_t(bar)]->Position(), shownTone())) {
-        m_session.image().WriteByte(part, write.tone, offset, write.value);
-        sendInstrumentParameter(toneAddress(part, write.tone, offset), write.value);
-    }
-    imageChanged(onPart("Tone Morph"));
+    const auto morph = toneMorph(m_morphBars[std::size_t(bar)]->Position(), shownTone());
+    std::array<ParameterWrite, std::tuple_size_v<decltype(morph)>> writes{};
+    for (std::size_t i = 0; i < morph.size(); ++i)
+        writes[i] = {part, morph[i].tone, offset, morph[i].value};
+    m_session.apply(onPart("Tone Morph"), writes);
 }
 
 } // namespace dorvane

@@ -94,8 +94,10 @@ bool MainWindow::loadImageFile(const QString& file)
     if (!mayReplace(std::nullopt, QString(texts::UnsavedOpen).arg(QFileInfo(file).fileName())))
         return false;
     // Some librarians keep a block of their own in front; block() skips it.
-    m_session.image().LoadFromBytes(check.block(bytes));
-    imageChanged("Open " + QFileInfo(file).fileName());
+    m_session.apply(
+        "Open " + QFileInfo(file).fileName(),
+        [&](t505temppatch& image) { image.LoadFromBytes(check.block(bytes)); },
+        EditSession::Sending::Nothing);
     fileTaken(file, FileUse::OpenedImage);
     reportWrongChecksums(file, check.wrongChecksums(), MessagesInImage);
     refresh();

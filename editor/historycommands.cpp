@@ -7,7 +7,6 @@
 
 #include "editor/windowtexts.h"
 #include "midi/tmidioutput.h"
-#include "patch/imagediff.h"
 #include "player/tmidiapputil.h"
 
 #include <QAction>
@@ -31,11 +30,15 @@ QString menuText(const char* verb, const QString& what)
 
 void MainWindow::imageChanged(const QString& what)
 {
+    m_session.record(what);
+}
+
+void MainWindow::changeRecorded(const Bytes& before, bool stepped)
+{
     // The instrument hears the changed part whole, rather than the change
     // made over a part it only previews.
     endAudition();
-    const Bytes before = m_session.history().current();
-    if (m_session.history().record(m_session.image().bytes(), what))
+    if (stepped)
         emit historyChanged();
     // With no output the instrument heard nothing of it; a failed send on an
     // open port is told by the port, later.
@@ -83,30 +86,25 @@ void MainWindow::undo()
 {
     // While a dump comes in, the image is about to be replaced by it. (The
     // sheets also give way to the drum mixer, whose steps undo like any other.)
-    if (receiving())
+    if (receiving() || !m_session.history().canUndo())
         return;
-    if (auto image = m_session.history().undo())
-        restoreImage(*image);
+    // A previewed part goes over whole before the step's messages.
+    endAudition();
+    if (auto before = m_session.undo())
+        imageRestored(*before);
 }
 
 void MainWindow::redo()
 {
-    if (receiving())
+    if (receiving() || !m_session.history().canRedo())
         return;
-    if (auto image = m_session.history().redo())
-        restoreImage(*image);
+    endAudition();
+    if (auto before = m_session.redo())
+        imageRestored(*before);
 }
 
-void MainWindow::restoreImage(const Bytes& image)
+void MainWindow::imageRestored(const Bytes& before)
 {
-    // Compared with the window's own image, which the instrument is taken to
-    // hold, so nothing it already has goes over again.
-    endAudition();
-    const Bytes before = m_session.image().bytes();
-    const std::vector<Bytes> changed = changedMessages(before, image);
-    m_session.image().LoadFromBytes(image);
-    for (const Bytes& message : changed)
-        m_util->SendLong(message);
     m_session.imageEdited(before, m_output->IsOpen(), notSentReason());
     refresh();
     emit historyChanged();

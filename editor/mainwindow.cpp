@@ -6,6 +6,7 @@
 
 #include "editor/librarypanel.h"
 #include "editor/midimonitor.h"
+#include "editor/senderoutput.h"
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
 #include "editor/windowtexts.h"
@@ -110,6 +111,9 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     connect(m_util, &TMIDIappUtil::sendFailed, this, &MainWindow::showSendError);
     connect(&m_util->Sender(), &MidiSender::messageFailed, this, &MainWindow::messageFailed);
     connect(m_output, &TMidiOutput::deviceLost, this, &MainWindow::outputLost);
+    m_editOutput = std::make_unique<SenderEditOutput>(m_util->Sender());
+    m_session.setOutput(m_editOutput.get());
+    m_session.setSynth(m_util->Synth());
 
     m_timer = new TSuperTimer(this);
     m_timer->SetInterval(AutoSaveIntervalMs);
@@ -120,6 +124,11 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     // each being measured and laid out again once it changes.
     setFont(QFont(m_settings->text(Setting::Font), font().pointSize()));
     buildUi();
+    followSelection();
+    connect(&m_session, &EditSession::changeRecorded, this,
+            [this](const QString&, const Bytes& before, bool stepped) {
+                changeRecorded(before, stepped);
+            });
     connect(&m_session, &EditSession::partSyncChanged, this, &MainWindow::showPartSync);
     for (int i = 0; i < EditSession::PartCount; ++i)
         showPartSync(i);

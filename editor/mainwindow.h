@@ -342,7 +342,12 @@ private:
     void testNote();
     void morphReleased(int bar);
 
+    // historycommands.cpp: what follows every change the session records.
+    void changeRecorded(const Bytes& before, bool stepped);
+
     // navigation.cpp
+    // The selectors become views of the session's selection.
+    void followSelection();
     void partChanged();
     // Shows a pitch, filter or amp panel's controls for parts 1..7 or part R.
     void layOutTonePanel(const char* name, bool rhythm);
@@ -430,7 +435,8 @@ private:
     // historycommands.cpp
     void buildEditMenu();
     void updateEditMenu();
-    void restoreImage(const Bytes& image);
+    // After Undo or Redo put an image back: the part states, the sheets, the menu.
+    void imageRestored(const Bytes& before);
     // A step's name with where it happened: "Cutoff Frequency, part 3".
     QString onPart(const QString& what) const;
     QString onDrumNote(const QString& what) const; // "Level, part R D2"
@@ -524,6 +530,8 @@ private:
     QString m_libraryFile;
 
     EditSession m_session;
+    // The session's way to the sender.
+    std::unique_ptr<EditOutput> m_editOutput;
     t505temppatch m_undoImage;
     RandomSource m_random;
     TMIDIappUtil* m_util = nullptr;

@@ -211,7 +211,7 @@ QWidget* MainWindow::buildSelectionBar()
     }
     m_partGroup->button(0)->setChecked(true);
     connect(m_partGroup, &QButtonGroup::idClicked, this,
-            [this](int) { runCommand([this] { partChanged(); }); });
+            [this](int index) { runCommand([this, index] { selectPart(index); }); });
     row->addWidget(partBox);
 
     m_toneSelection = new QGroupBox("Tone Select");
@@ -226,7 +226,8 @@ QWidget* MainWindow::buildSelectionBar()
         box->setChecked(t == 1);
         m_toneBoxes[std::size_t(t - 1)] = box;
         // The box has toggled itself by the time the click arrives.
-        connect(box, &QCheckBox::clicked, this, [this, t] {
+        connect(box, &QCheckBox::clicked, this, [this, t](bool checked) {
+            m_session.setToneSelected(t, checked);
             runCommand([&] { toneBoxReleased(t, QApplication::keyboardModifiers()); });
         });
         toneRow->addWidget(box);
@@ -246,7 +247,7 @@ QWidget* MainWindow::buildSelectionBar()
     }
     m_showGroup->button(1)->setChecked(true);
     connect(m_showGroup, &QButtonGroup::idClicked, this,
-            [this](int) { runCommand([this] { refresh(); }); });
+            [this](int tone) { runCommand([this, tone] { selectShownTone(tone); }); });
     row->addWidget(m_showBox);
 
     m_drumNoteLabel = new QLabel("Drum Note");
@@ -256,7 +257,7 @@ QWidget* MainWindow::buildSelectionBar()
     m_drumNote->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_drumNoteLabel->setBuddy(m_drumNote);
     connect(m_drumNote, &QComboBox::activated, this,
-            [this](int) { runCommand([this] { refresh(); }); });
+            [this](int note) { runCommand([this, note] { selectDrumNote(note); }); });
     row->addWidget(m_drumNoteLabel);
     row->addWidget(m_drumNote);
 

@@ -49,33 +49,56 @@ constexpr JumpTarget JumpTargets[] = {
 
 int MainWindow::partIndex() const
 {
-    return m_partGroup->checkedId();
+    return m_session.partIndex();
 }
 
 int MainWindow::partNumber() const
 {
-    const int index = partIndex();
-    return index == 7 ? RhythmPart : index;
+    return m_session.partNumber();
 }
 
 int MainWindow::shownTone() const
 {
-    return m_showGroup->checkedId();
+    return m_session.shownTone();
 }
 
 int MainWindow::drumNote() const
 {
-    return std::max(0, m_drumNote->currentIndex());
+    return m_session.drumNote();
 }
 
 bool MainWindow::toneSelected(int tone) const
 {
-    return toneBox(tone)->isChecked();
+    return m_session.toneSelected(tone);
 }
 
 void MainWindow::setToneSelected(int tone, bool selected)
 {
-    toneBox(tone)->setChecked(selected);
+    m_session.setToneSelected(tone, selected);
+}
+
+void MainWindow::followSelection()
+{
+    // The selectors show the session's selection. Their own signals are the
+    // user's clicks only, so setting them here starts nothing again.
+    connect(&m_session, &EditSession::partSelected, this, [this](int index) {
+        if (QAbstractButton* b = m_partGroup->button(index))
+            b->setChecked(true);
+        runCommand([this] { partChanged(); });
+    });
+    connect(&m_session, &EditSession::shownToneSelected, this, [this](int tone) {
+        if (QAbstractButton* b = m_showGroup->button(tone))
+            b->setChecked(true);
+        runCommand([this] { refresh(); });
+    });
+    connect(&m_session, &EditSession::tonesSelected, this, [this] {
+        for (int t = 1; t <= ToneCount; ++t)
+            toneBox(t)->setChecked(m_session.toneSelected(t));
+    });
+    connect(&m_session, &EditSession::drumNoteSelected, this, [this](int note) {
+        m_drumNote->setCurrentIndex(note);
+        runCommand([this] { refresh(); });
+    });
 }
 
 void MainWindow::showPartSync(int index)
@@ -105,28 +128,24 @@ void MainWindow::showPartSync(int index)
     b->setStatusTip(m_session.partSyncHint(index));
 }
 
+// Choosing what is already chosen redraws all the same, as a click on the
+// selector always has; a change redraws through the session's signal.
 void MainWindow::selectPart(int index)
 {
-    if (QAbstractButton* b = m_partGroup->button(index)) {
-        b->setChecked(true);
+    if (index >= 0 && index < EditSession::PartCount && !m_session.selectPart(index))
         partChanged();
-    }
 }
 
 void MainWindow::selectShownTone(int tone)
 {
-    if (QAbstractButton* b = m_showGroup->button(tone)) {
-        b->setChecked(true);
+    if (tone >= 1 && tone <= ToneCount && !m_session.selectShownTone(tone))
         refresh();
-    }
 }
 
 void MainWindow::selectDrumNote(int note)
 {
-    if (note >= 0 && note < m_drumNote->count()) {
-        m_drumNote->setCurrentIndex(note);
+    if (note >= 0 && note < m_drumNote->count() && !m_session.selectDrumNote(note))
         refresh();
-    }
 }
 
 void MainWindow::showSheet(Sheet s)
@@ -210,7 +229,7 @@ void MainWindow::buildDrumNoteList()
     for (int k = 0; k < DrumNoteCount; ++k) {
         m_drumNote->addItem(QString::fromStdString(drumNoteEntry(k)));
     }
-    m_drumNote->setCurrentIndex(1);
+    m_drumNote->setCurrentIndex(m_session.drumNote());
 }
 
 QString MainWindow::waveName(int wave) const

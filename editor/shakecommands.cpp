@@ -9,7 +9,6 @@
 #include "editor/tdragtweak.h"
 #include "editor/windowtexts.h"
 #include "midi/dialogs.h"
-#include "patch/imagediff.h"
 #include "player/tmidiapputil.h"
 #include "tools/shake.h"
 
@@ -150,8 +149,14 @@ void MainWindow::shakePatch()
     for (int t = 1; t <= ToneCount; ++t)
         selected[std::size_t(t - 1)] = toneSelected(t);
 
-    const ShakeResult result =
-        shakePart(m_session.image(), partNumber(), selected, controls, options, wave, m_random);
+    // Nothing is sent here: the instrument hears a shake when the part is sent.
+    ShakeResult result;
+    m_session.apply(
+        onPart("Shake"),
+        [&](t505temppatch& image) {
+            result = shakePart(image, partNumber(), selected, controls, options, wave, m_random);
+        },
+        EditSession::Sending::Nothing);
     for (std::size_t i = 0; i < visited.size(); ++i)
         visited[i]->SetPosition(result.positions[i]);
     if (result.wave)
@@ -159,7 +164,6 @@ void MainWindow::shakePatch()
     // The controls show the tone on display; when it was not among the tones
     // shaken, they go back to its own values.
     refresh();
-    imageChanged(onPart("Shake"));
 
     if (m_shakeAutoSend->isChecked())
         sendCurrentPart();
@@ -169,17 +173,16 @@ void MainWindow::undoShake()
 {
     if (!m_dialogs->ask(texts::UndoShakeQuestion, AskKind::Warning))
         return;
-    t505temppatch shaken;
-    shaken.LoadFromStream(m_session.image());
-    m_session.image().LoadFromStream(m_undoImage);
-    m_undoImage.LoadFromStream(shaken);
     // The whole image comes back, other parts than the shaken one too (those
     // copied or edited since): the instrument hears every message that
     // differs, as after Undo.
-    for (const Bytes& message : changedMessages(shaken.bytes(), m_session.image().bytes()))
-        m_util->SendLong(message);
+    m_session.apply(texts::UndoShake, [this](t505temppatch& image) {
+        t505temppatch shaken;
+        shaken.LoadFromStream(image);
+        image.LoadFromStream(m_undoImage);
+        m_undoImage.LoadFromStream(shaken);
+    });
     refresh();
-    imageChanged(texts::UndoShake);
 }
 
 void MainWindow::buildShakeMenu()

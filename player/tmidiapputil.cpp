@@ -39,17 +39,6 @@ constexpr int HighestOctave = 10;
 constexpr int TransposeRange = 12;
 constexpr int SemitonesPerOctave = 12;
 
-// Patch names travel as 7-bit sysex data: a byte of 128 or more would end the
-// message on the wire, so characters beyond ASCII go as '?'.
-std::string sysexText(const QString& text)
-{
-    std::string bytes;
-    bytes.reserve(std::size_t(text.size()));
-    for (QChar c : text)
-        bytes.push_back(c.unicode() < 0x80 ? char(c.unicode()) : '?');
-    return bytes;
-}
-
 std::uint8_t byteOf(int value)
 {
     return std::uint8_t(value);
@@ -392,22 +381,6 @@ void TMIDIappUtil::SendShort(int status, int data1, int data2)
     if (!d->output)
         throw EmidioutputError(miditexts::OutputNotOpen);
     d->output->SendShortMessage(byteOf(status), byteOf(data1), byteOf(data2));
-}
-
-void TMIDIappUtil::SendParameter(int a1, int a2, int a3, int a4, int value)
-{
-    d->sender.SendLongNow(
-        parameterMessage(d->synth, {byteOf(a1), byteOf(a2), byteOf(a3), byteOf(a4)}, value));
-}
-
-void TMIDIappUtil::SendWave(int a1, int a2, int a3, int wave)
-{
-    d->sender.SendLongNow(waveMessage(d->synth, byteOf(a1), byteOf(a2), byteOf(a3), wave));
-}
-
-void TMIDIappUtil::SendName(const QString& name, int a1, int a2)
-{
-    d->sender.SendLongNow(nameMessage(d->synth, sysexText(name), byteOf(a1), byteOf(a2)));
 }
 
 Bytes TMIDIappUtil::DataSetHeader() const

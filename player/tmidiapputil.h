@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // TMIDIappUtil: the MIDI utility component the main window holds. It plays the
 // current part from the computer keyboard (single notes, chords, intervals),
-// builds and sends the Roland messages of one edit, hands long messages to the
-// sender, sweeps the controllers for panic, lists the MIDI devices, and asks
+// hands long messages to the sender (an edit's own messages are the edit
+// session's), sweeps the controllers for panic, lists the MIDI devices, and asks
 // the user questions through the dialog seam.
 #pragma once
 
@@ -105,9 +105,6 @@ public:
 
     // Messages.
     void SendShort(int status, int data1, int data2);
-    void SendParameter(int a1, int a2, int a3, int a4, int value);
-    void SendWave(int a1, int a2, int a3, int wave);
-    void SendName(const QString& name, int a1, int a2);
     Bytes DataSetHeader() const;
     void SendLong(Bytes bytes);
     // False when the file could not be read or sent (the sender reports why).

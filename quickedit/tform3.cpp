@@ -46,8 +46,7 @@ Tform3::Tform3(MainWindow& mainWindow) : QWidget(&mainWindow, Qt::Dialog), m_mai
     connect(&m_main, &QWidget::windowTitleChanged, this, &Tform3::followCaption);
     // The part line also says what the instrument holds of the part.
     connect(&m_main.session(), &EditSession::partSyncChanged, this, &Tform3::followCaption);
-    for (int t = 1; t <= 4; ++t)
-        connect(m_main.toneBox(t), &QCheckBox::toggled, this, &Tform3::followToneBoxes);
+    connect(&m_main.session(), &EditSession::tonesSelected, this, &Tform3::followToneBoxes);
     m_main.installEventFilter(this); // for its font changes
     followCaption();
 }

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/editsession.h"
 
+#include "patch/imagediff.h"
+#include "patch/parameteraddress.h"
 #include "patch/rolandmessage.h"
+
+#include <utility>
 
 namespace dorvane {
 
@@ -149,6 +153,157 @@ void EditSession::setPart(int index, PartSync sync, const QString& reason)
         return;
     part = {sync, reason};
     emit partSyncChanged(index);
+}
+
+int EditSession::partNumber() const
+{
+    return partOfSyncIndex(m_partIndex);
+}
+
+bool EditSession::toneSelected(int tone) const
+{
+    return tone >= 1 && tone <= ToneCount && m_tones[std::size_t(tone - 1)];
+}
+
+bool EditSession::selectPart(int index)
+{
+    if (!validPart(index) || index == m_partIndex)
+        return false;
+    m_partIndex = index;
+    emit partSelected(index);
+    return true;
+}
+
+bool EditSession::selectShownTone(int tone)
+{
+    if (tone < 1 || tone > ToneCount || tone == m_shownTone)
+        return false;
+    m_shownTone = tone;
+    emit shownToneSelected(tone);
+    return true;
+}
+
+bool EditSession::setToneSelected(int tone, bool selected)
+{
+    if (tone < 1 || tone > ToneCount || m_tones[std::size_t(tone - 1)] == selected)
+        return false;
+    m_tones[std::size_t(tone - 1)] = selected;
+    emit tonesSelected();
+    return true;
+}
+
+bool EditSession::selectDrumNote(int note)
+{
+    if (note < 0 || note >= DrumNoteCount || note == m_drumNote)
+        return false;
+    m_drumNote = note;
+    emit drumNoteSelected(note);
+    return true;
+}
+
+void EditSession::sendNow(Bytes message)
+{
+    if (m_output)
+        m_output->sendNow(std::move(message));
+}
+
+void EditSession::sendQueued(Bytes message)
+{
+    if (m_output)
+        m_output->send(std::move(message));
+}
+
+void EditSession::sendParameter(const Address& address, int value)
+{
+    sendNow(parameterMessage(m_synth, address, value));
+}
+
+void EditSession::sendTempo(int tempo)
+{
+    sendQueued(dataSetMessage(m_synth, TempoAddress, tempoData(tempo)));
+}
+
+void EditSession::apply(const QString& what, std::span<const ParameterWrite> writes)
+{
+    for (const ParameterWrite& w : writes) {
+        const Address address = w.part == RhythmPart ? drumNoteAddress(w.area, w.offset)
+                                : w.area == 0        ? partCommonAddress(w.part, w.offset)
+                                                     : toneAddress(w.part, w.area, w.offset);
+        sendNow(parameterMessage(m_synth, address, w.value));
+        m_image.WriteByte(w.part, w.area, w.offset, w.value);
+    }
+    record(what);
+}
+
+void EditSession::apply(const QString& what, std::span<const WaveWrite> writes)
+{
+    for (const WaveWrite& w : writes) {
+        // A drum note's block sits at its key, a tone's at its base.
+        const int block =
+            w.part == RhythmPart ? FirstDrumKey + w.area : ToneBase[std::size_t(w.area)];
+        sendNow(waveMessage(m_synth, 0x02, std::uint8_t(w.part), std::uint8_t(block), w.wave));
+        m_image.WriteWave(w.part, w.area, w.wave);
+    }
+    record(what);
+}
+
+void EditSession::applyName(const QString& what, int part, const std::string& name)
+{
+    // A byte of 128 or more would end the message on the wire.
+    std::string sent = name;
+    for (char& c : sent) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            c = '?';
+    }
+    sendNow(nameMessage(m_synth, sent, 0x02, std::uint8_t(part)));
+    m_image.SetPatchName(part, name);
+    record(what);
+}
+
+void EditSession::apply(const QString& what, const std::function<void(t505temppatch&)>& change,
+                        Sending sending)
+{
+    if (sending == Sending::Nothing) {
+        change(m_image);
+        record(what);
+        return;
+    }
+    const Bytes before = m_image.bytes();
+    change(m_image);
+    for (Bytes& message : changedMessages(before, m_image.bytes()))
+        sendQueued(std::move(message));
+    record(what);
+}
+
+std::optional<Bytes> EditSession::undo()
+{
+    return restore(m_history.undo());
+}
+
+std::optional<Bytes> EditSession::redo()
+{
+    return restore(m_history.redo());
+}
+
+std::optional<Bytes> EditSession::restore(std::optional<Bytes> image)
+{
+    if (!image)
+        return std::nullopt;
+    // Compared with the session's own image, which the instrument is taken to
+    // hold, so nothing it already has goes over again.
+    Bytes before = m_image.bytes();
+    std::vector<Bytes> changed = changedMessages(before, *image);
+    m_image.LoadFromBytes(*image);
+    for (Bytes& message : changed)
+        sendQueued(std::move(message));
+    return before;
+}
+
+void EditSession::record(const QString& what)
+{
+    const Bytes before = m_history.current();
+    const bool stepped = m_history.record(m_image.bytes(), what);
+    emit changeRecorded(what, before, stepped);
 }
 
 } // namespace dorvane

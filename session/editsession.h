@@ -5,15 +5,39 @@
 // another output device) and observe its signals; it knows no widget.
 #pragma once
 
+#include "patch/rolandmessage.h"
 #include "patch/t505temppatch.h"
+#include "session/editoutput.h"
 #include "session/imagehistory.h"
 
 #include <QObject>
 #include <QString>
 
 #include <array>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
 
 namespace dorvane {
+
+// One byte of the image an edit sets: `area` 0 is a part's common, 1..4 its
+// tones, and on part R the drum note 0..63.
+struct ParameterWrite
+{
+    int part;
+    int area;
+    int offset;
+    int value;
+};
+
+// A wave chosen for a tone or, on part R, a drum note (`area` as above).
+struct WaveWrite
+{
+    int part;
+    int area;
+    int wave;
+};
 
 // What the instrument holds of one part, compared with the window's.
 enum class PartSync
@@ -68,9 +92,72 @@ public:
     // Another output device, or none: nothing is known of what it holds.
     void outputChanged(const QString& reason);
 
+    // The selection: the part shown (its PART selector index 0..7, R last),
+    // the tone shown, the tones an edit goes to, and part R's drum note.
+    // A change that changes nothing announces nothing; a value out of range
+    // is refused. Each select returns whether the selection changed.
+    int partIndex() const { return m_partIndex; }
+    int partNumber() const; // 0..6, or RhythmPart
+    bool isRhythmPart() const { return m_partIndex == PartCount - 1; }
+    int shownTone() const { return m_shownTone; } // 1..4
+    bool toneSelected(int tone) const;
+    int drumNote() const { return m_drumNote; } // 0..63
+    bool selectPart(int index);
+    bool selectShownTone(int tone);
+    bool setToneSelected(int tone, bool selected);
+    bool selectDrumNote(int note);
+
+    // Where the edits leave for the instrument; none sends nothing. The
+    // session does not own it.
+    void setOutput(EditOutput* output) { m_output = output; }
+    TSynth synth() const { return m_synth; }
+    void setSynth(TSynth synth) { m_synth = synth; }
+    // A setting the instrument keeps outside the image (effects, a part's
+    // settings, the system): sent at once, nothing written, no step.
+    void sendParameter(const Address& address, int value);
+    // The tempo, queued behind what is on its way.
+    void sendTempo(int tempo);
+
+    // The one way the image changes: the change is written, the instrument
+    // is sent what it changed, and the history keeps one step named `what`
+    // (none when nothing changed). One-parameter edits, waves and names send
+    // their own message for each write at once, in the order given; any other
+    // change queues the Data Set messages whose content differs afterwards,
+    // as bulk data goes.
+    void apply(const QString& what, std::span<const ParameterWrite> writes);
+    void apply(const QString& what, std::span<const WaveWrite> writes);
+    void applyName(const QString& what, int part, const std::string& name);
+    // What a change given as a function sends: the messages that differ, or
+    // nothing, for a change the instrument is told of in the caller's own way
+    // (a part sent whole) or not at all (a file opened, not sent).
+    enum class Sending
+    {
+        ChangedMessages,
+        Nothing,
+    };
+    void apply(const QString& what, const std::function<void(t505temppatch&)>& change,
+               Sending sending = Sending::ChangedMessages);
+    // For a change already written into the image and sent by its caller:
+    // only the history step.
+    void record(const QString& what);
+    // Undo and Redo: the image before (after) the history's step comes back,
+    // and the messages that differ from the image as it stood are queued.
+    // Returns the image as it stood, or nothing when there was no step.
+    std::optional<Bytes> undo();
+    std::optional<Bytes> redo();
+
 signals:
     // A part's state or its reason changed.
     void partSyncChanged(int index);
+
+    void partSelected(int index);
+    void shownToneSelected(int tone);
+    void tonesSelected();
+    void drumNoteSelected(int note);
+
+    // A change went through the entry point. `before` is the image the history
+    // knew before it; `stepped` says whether a step was kept.
+    void changeRecorded(const QString& what, const Bytes& before, bool stepped);
 
 private:
     struct PartState
@@ -80,9 +167,21 @@ private:
     };
     void setPart(int index, PartSync sync, const QString& reason);
 
+    void sendNow(Bytes message);
+    void sendQueued(Bytes message);
+    std::optional<Bytes> restore(std::optional<Bytes> image);
+
     t505temppatch m_image;
     ImageHistory m_history;
     std::array<PartState, PartCount> m_parts;
+
+    int m_partIndex = 0;
+    int m_shownTone = 1;
+    std::array<bool, ToneCount> m_tones = {true, false, false, false};
+    int m_drumNote = 1; // the list starts on its second entry, C2 (BD)
+
+    EditOutput* m_output = nullptr;
+    TSynth m_synth = tsMC505;
 };
 
 // The mark beside a part's number that tells its state without colour:

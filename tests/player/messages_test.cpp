@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The component's message builders, sender, panic sweeps, device lists and
+// The component's data-set header, sender, panic sweeps, device lists and
 // questions, against the loopback driver.
 #include "playerrig.h"
 
@@ -14,42 +14,13 @@
 using namespace dorvane;
 using namespace dorvane::test;
 
-TEST(UtilMessages, BuildersFrameOneEditAsADataSetMessage)
+TEST(UtilMessages, TheDataSetHeaderFollowsTheSynth)
 {
     PlayerRig rig;
     rig.util.SetSynth(tsMC505);
-    rig.util.SendParameter(0x02, 0x03, 0x12, 0x14, 100);
-    rig.util.SendParameter(0x02, 0x03, 0x12, 0x14, 200);
-    rig.util.SendWave(0x02, 0x00, 0x10, 300);
-    rig.util.SendWave(0x02, 0x00, 0x10, 254);
-    rig.util.SendName("Bass", 0x02, 0x09);
-    EXPECT_EQ(rig.take(), (Messages{
-                              "F0 41 10 00 0B 12 02 03 12 14 64 71 F7",
-                              "F0 41 10 00 0B 12 02 03 12 14 0C 08 41 F7",
-                              "F0 41 10 00 0B 12 02 00 10 01 00 02 02 0E 5B F7",
-                              "F0 41 10 00 0B 12 02 00 10 01 00 01 0F 0E 4F F7",
-                              "F0 41 10 00 0B 12 02 09 00 00 42 61 73 73 20 20 20 20 20 20 20 20 "
-                              "6C F7",
-                          }));
     EXPECT_EQ(hex(rig.util.DataSetHeader()), "F0 41 10 00 0B 12");
-
     rig.util.SetSynth(tsJVXP);
     EXPECT_EQ(hex(rig.util.DataSetHeader()), "F0 41 10 6A 12");
-    rig.util.SendParameter(0x02, 0x03, 0x12, 0x14, 100);
-    EXPECT_EQ(rig.take(), (Messages{"F0 41 10 6A 12 02 03 12 14 64 71 F7"}));
-}
-
-TEST(UtilMessages, NamesBeyondAsciiNeverPutAStatusByteIntoTheMessage)
-{
-    PlayerRig rig;
-    rig.util.SetSynth(tsMC505);
-    rig.util.SendName(QStringLiteral("Ba\u00dfline \u00e9"), 0x02, 0x00);
-    const Messages got = rig.take();
-    ASSERT_EQ(got.size(), 1u);
-    const Bytes message = fromHex(got[0]);
-    for (std::size_t i = 1; i + 1 < message.size(); ++i)
-        EXPECT_LT(message[i], 0x80) << "byte " << i;
-    EXPECT_EQ(got[0].substr(30, 29), "42 61 3F 6C 69 6E 65 20 3F 20") << got[0];
 }
 
 TEST(UtilMessages, LongMessagesLeaveInOrderWithTheOptionalPause)
@@ -60,7 +31,7 @@ TEST(UtilMessages, LongMessagesLeaveInOrderWithTheOptionalPause)
     EXPECT_TRUE(rig.util.Pause());
     EXPECT_TRUE(rig.util.Sender().Pause()) << "the flag is the sender's";
     for (int value = 0; value < 5; ++value)
-        rig.util.SendParameter(0x02, 0x00, 0x00, 0x01, value);
+        rig.util.Sender().SendLongNow(parameterMessage(tsMC505, {0x02, 0x00, 0x00, 0x01}, value));
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.util.Sender().IsIdle(); }, 5000));
     const Messages got = rig.take();
     ASSERT_EQ(got.size(), 5u);
@@ -95,7 +66,7 @@ TEST(UtilMessages, AFailedLongMessageIsReportedThroughTheComponent)
     PlayerRig rig;
     QSignalSpy failed(&rig.util, &TMIDIappUtil::sendFailed);
     rig.output.Close();
-    rig.util.SendParameter(0x02, 0x00, 0x00, 0x01, 1);
+    rig.util.Sender().SendLongNow(parameterMessage(tsMC505, {0x02, 0x00, 0x00, 0x01}, 1));
     ASSERT_TRUE(failed.wait(5000));
     EXPECT_EQ(failed.at(0).at(0).toString(), miditexts::OutputNotOpen);
 }
