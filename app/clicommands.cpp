@@ -220,9 +220,9 @@ std::vector<Command> commands()
              if (what == "scan" && a.size() == 1)
                  return libraryScan(std::cout, std::cerr);
              if (what == "find" && a.size() <= 2)
-                 return libraryFind({a.value(1), p.isSet("favourites"), p.isSet("kits"),
-                                     p.isSet("duplicates")},
-                                    std::cout, std::cerr);
+                 return libraryFind(
+                     {a.value(1), p.isSet("favourites"), p.isSet("kits"), p.isSet("duplicates")},
+                     std::cout, std::cerr);
              return usageError("library takes add DIR, scan, or find [TEXT]; see dorvane-cli "
                                "library --help");
          }});

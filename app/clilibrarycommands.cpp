@@ -85,8 +85,9 @@ int libraryFind(const LibraryQuery& query, std::ostream& out, std::ostream& err)
                 marks << "favourite";
             if (e.duplicate())
                 marks << QString("duplicate(%1)").arg(e.copies);
-            out << text(e.name) << '\t' << (e.rhythm() ? std::string("R") : std::to_string(e.part + 1))
-                << '\t' << text(QDir::toNativeSeparators(e.path)) << '\t'
+            out << text(e.name) << '\t'
+                << (e.rhythm() ? std::string("R") : std::to_string(e.part + 1)) << '\t'
+                << text(QDir::toNativeSeparators(e.path)) << '\t'
                 << (marks.isEmpty() ? std::string("-") : text(marks.join(','))) << '\t'
                 << (e.tags.isEmpty() ? std::string("-") : text(e.tags.join(','))) << '\n';
         }

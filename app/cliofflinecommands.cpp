@@ -52,8 +52,8 @@ std::optional<t505temppatch> readImage(const std::string& file, std::ostream& er
         return std::nullopt;
     const SysexFileCheck check = checkSysexFileAs(*bytes, SysexFileKind::Image);
     if (!check.ok()) {
-        err << file << ": " << bytes->size() << " bytes, not an image of this instrument: "
-            << check.problem() << '\n';
+        err << file << ": " << bytes->size()
+            << " bytes, not an image of this instrument: " << check.problem() << '\n';
         return std::nullopt;
     }
     t505temppatch image;
@@ -105,12 +105,11 @@ void checksumReport(ByteView bytes, std::ostream& out)
         out << ")\n";
         return;
     }
-    out << "  checksums: " << problems.size() << " of " << messages.size()
-        << " messages wrong\n";
+    out << "  checksums: " << problems.size() << " of " << messages.size() << " messages wrong\n";
     for (const auto& p : problems)
         out << "    "
-            << (p.address ? addressText(*p.address) : "at byte " + std::to_string(p.offset))
-            << ": " << p.what << '\n';
+            << (p.address ? addressText(*p.address) : "at byte " + std::to_string(p.offset)) << ": "
+            << p.what << '\n';
 }
 
 // The device IDs the messages carry; one that is not what they are sent
@@ -180,8 +179,7 @@ int info(const std::vector<std::string>& files, std::ostream& out, std::ostream&
             if (isSysex(*bytes)) {
                 checksumReport(*bytes, out);
                 deviceReport(*bytes, out);
-            }
-            else
+            } else
                 out << "  not a sysex file: "
                     << sysexFileProblem(*bytes).value_or("it must be complete F0 ... F7 messages")
                     << '\n';
@@ -241,15 +239,15 @@ int fixChecksums(const std::string& in, const std::string& outFile, std::ostream
     // anyway would pass it off as right.
     for (const auto& p : checksumProblems(*bytes))
         if (p.broken) {
-            err << in << ": the message at byte " << p.offset << " cannot be made right ("
-                << p.what << ")\n";
+            err << in << ": the message at byte " << p.offset << " cannot be made right (" << p.what
+                << ")\n";
             return 1;
         }
     Bytes fixed = *bytes;
     refreshChecksums(fixed);
     if (const auto left = checksumProblems(fixed); !left.empty()) {
-        err << in << ": the message at byte " << left.front().offset
-            << " cannot be made right (" << left.front().what << ")\n";
+        err << in << ": the message at byte " << left.front().offset << " cannot be made right ("
+            << left.front().what << ")\n";
         return 1;
     }
     return writeOutput(outFile, fixed, err) ? 0 : 1;

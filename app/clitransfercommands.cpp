@@ -56,8 +56,8 @@ DeviceMatch matchOrVirtual(const std::vector<std::string>& names, bool hasVirtua
 // Opens the output device a script named, or says on err why not.
 bool openOutput(TMidiOutput& port, const std::string& wanted, std::ostream& err)
 {
-    const DeviceMatch m = matchOrVirtual(devices().outputNames(), devices().hasVirtualOutput(),
-                                         wanted, "output");
+    const DeviceMatch m =
+        matchOrVirtual(devices().outputNames(), devices().hasVirtualOutput(), wanted, "output");
     if (!m.id) {
         err << m.problem << '\n';
         return false;
@@ -73,8 +73,8 @@ bool openOutput(TMidiOutput& port, const std::string& wanted, std::ostream& err)
 
 bool openInput(TMidiInput& port, const std::string& wanted, std::ostream& err)
 {
-    const DeviceMatch m = matchOrVirtual(devices().inputNames(), devices().hasVirtualInput(),
-                                         wanted, "input");
+    const DeviceMatch m =
+        matchOrVirtual(devices().inputNames(), devices().hasVirtualInput(), wanted, "input");
     if (!m.id) {
         err << m.problem << '\n';
         return false;
@@ -109,7 +109,8 @@ int ports(std::ostream& out, std::ostream&)
     MidiDeviceRegistry& d = devices();
     list(out, "Output devices", d.outputNames(),
          d.hasVirtualOutput() ? d.outputName(-1) : std::nullopt);
-    list(out, "Input devices", d.inputNames(), d.hasVirtualInput() ? d.inputName(-1) : std::nullopt);
+    list(out, "Input devices", d.inputNames(),
+         d.hasVirtualInput() ? d.inputName(-1) : std::nullopt);
     return 0;
 }
 

@@ -14,7 +14,10 @@ namespace dorvane {
 namespace {
 
 // Messages carry "\r\n" as their line breaks; Qt wants "\n".
-QString boxText(QString text) { return text.replace("\r\n", "\n"); }
+QString boxText(QString text)
+{
+    return text.replace("\r\n", "\n");
+}
 
 std::optional<QString> runFileDialog(QWidget* parent, const FileDialogRequest& r,
                                      QFileDialog::AcceptMode mode)

@@ -93,6 +93,8 @@ static void BM_InfoAndExportMid_1000Files_VsMido(benchmark::State& state)
     state.counters["mido_us_per_file"] = mido / n * 1e6;
     state.counters["times_faster"] = mido > 0 ? mido / dorvane : 0;
 }
-BENCHMARK(BM_InfoAndExportMid_1000Files_VsMido)->Iterations(qEnvironmentVariableIsSet("DORVANE_BENCH_SMOKE") ? 1 : 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InfoAndExportMid_1000Files_VsMido)
+    ->Iterations(qEnvironmentVariableIsSet("DORVANE_BENCH_SMOKE") ? 1 : 2)
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

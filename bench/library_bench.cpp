@@ -36,8 +36,8 @@ const int FileCount = Smoke ? 100 : 10000;
 
 using bench::SilentDialogs;
 
-const char* const Words[] = {"BASS", "PAD", "LEAD", "ACID", "STRINGS", "KEYS", "ARP", "FX",
-                             "SYNTH", "BELL", "ORGAN", "BRASS", "VOX", "PLUCK"};
+const char* const Words[] = {"BASS", "PAD",   "LEAD", "ACID",  "STRINGS", "KEYS", "ARP",
+                             "FX",   "SYNTH", "BELL", "ORGAN", "BRASS",   "VOX",  "PLUCK"};
 
 struct Corpus
 {
@@ -170,7 +170,8 @@ static void BM_SearchAsYouType_KeyToListShown(benchmark::State& state)
     for (auto _ : state) {
         const int n = int(typed.size());
         const bool typing = step < n;
-        const int key = typing ? (typed[step] == ' ' ? int(Qt::Key_Space) : int(typed[step].toUpper().unicode()))
+        const int key = typing ? (typed[step] == ' ' ? int(Qt::Key_Space)
+                                                     : int(typed[step].toUpper().unicode()))
                                : int(Qt::Key_Backspace);
         const QString text = typing ? QString(typed[step]) : QString();
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);

@@ -3,11 +3,11 @@
 // groups flagged and four tones checked, and one step of the history taken
 // back (the image restored and its hundred messages compared for sending).
 #include "editor/bindingtable.h"
-#include "session/imagehistory.h"
 #include "patch/imagediff.h"
 #include "patch/initialpatch.h"
 #include "patch/randomsource.h"
 #include "patch/t505temppatch.h"
+#include "session/imagehistory.h"
 #include "tools/shake.h"
 
 #include <benchmark/benchmark.h>

@@ -159,7 +159,8 @@ static void BM_SoakEditsAndGets(benchmark::State& state)
     state.counters["equal_at_end"] = instrument->image() == editor.refreshedBytes();
     state.counters["rss_kb_after_100"] = rssAfterFirstHundred;
     state.counters["rss_kb_end"] = rssEnd;
-    state.counters["rss_growth_pct"] = 100.0 * (rssEnd - rssAfterFirstHundred) / rssAfterFirstHundred;
+    state.counters["rss_growth_pct"] =
+        100.0 * (rssEnd - rssAfterFirstHundred) / rssAfterFirstHundred;
     if (edits != counts.dataSetsApplied || failedGets || mismatches) {
         soakFailed = true;
         state.SkipWithError("messages were lost or misplaced");

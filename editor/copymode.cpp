@@ -53,7 +53,8 @@ void MainWindow::buildCopyMenu(QMenu* utility)
     m_doneAction->setObjectName("Done");
     m_doneAction->setShortcut(QKeySequence(Qt::Key_Escape));
     m_doneAction->setVisible(false);
-    connect(m_doneAction, &QAction::triggered, this, [this] { runCommand([this] { copyDone(); }); });
+    connect(m_doneAction, &QAction::triggered, this,
+            [this] { runCommand([this] { copyDone(); }); });
     const QList<QAction*> entries = menuBar()->actions();
     menuBar()->insertAction(entries.isEmpty() ? nullptr : entries.constFirst(), m_doneAction);
 }
@@ -64,11 +65,11 @@ CopyPanel* MainWindow::buildCopyPanel()
     m_copyPanel->hide();
     connect(m_copyPanel, &CopyPanel::copyClicked, this,
             [this] { runCommand([this] { copyPressed(); }); });
-    connect(m_copyPanel, &CopyPanel::partChosen, this, [this](CopyPanel::Side side, int) {
-        runCommand([&] { fillCopyList(side); });
-    });
-    connect(m_copyPanel, &CopyPanel::entryDoubleClicked, this,
-            [this](CopyPanel::Side side, int row) { runCommand([&] { showListInfo(side, row); }); });
+    connect(m_copyPanel, &CopyPanel::partChosen, this,
+            [this](CopyPanel::Side side, int) { runCommand([&] { fillCopyList(side); }); });
+    connect(
+        m_copyPanel, &CopyPanel::entryDoubleClicked, this,
+        [this](CopyPanel::Side side, int row) { runCommand([&] { showListInfo(side, row); }); });
     return m_copyPanel;
 }
 
@@ -150,8 +151,9 @@ std::optional<t505temppatch> MainWindow::readKit(const QString& file)
     // foreign bytes into part R.
     const SysexFileCheck check = checkSysexFileAs(bytes, SysexFileKind::Image);
     if (!check.ok()) {
-        setStatusText(QString(texts::KitRefused)
-                          .arg(QFileInfo(file).fileName(), QString::fromStdString(check.problem())));
+        setStatusText(
+            QString(texts::KitRefused)
+                .arg(QFileInfo(file).fileName(), QString::fromStdString(check.problem())));
         return std::nullopt;
     }
     t505temppatch kit;
@@ -175,7 +177,8 @@ void MainWindow::startExtraction()
     m_extractFile = *file;
     m_copyPanel->caption(CopyPanel::Source)->setText(texts::CopyFrom);
     m_copyPanel->caption(CopyPanel::Destination)->setText(texts::CopyTo);
-    m_copyPanel->kitName(CopyPanel::Source)->setText(QString::fromLatin1(kit->GetPatchName(RhythmPart).c_str()));
+    m_copyPanel->kitName(CopyPanel::Source)
+        ->setText(QString::fromLatin1(kit->GetPatchName(RhythmPart).c_str()));
     m_copyPanel->kitName(CopyPanel::Destination)
         ->setText(QString::fromLatin1(m_session.image().GetPatchName(RhythmPart).c_str()));
     m_copyPanel->list(CopyPanel::Source)->clear();

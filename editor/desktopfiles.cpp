@@ -185,13 +185,13 @@ void MainWindow::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
     // Opened once the drop is over: a message box inside the drop would keep
     // the file manager waiting for its drag to end.
-    QMetaObject::invokeMethod(this, [this, file] { openFile(file); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, file] { openFile(file); }, Qt::QueuedConnection);
 }
 
 void MainWindow::placeWindow()
 {
-    const QByteArray saved =
-        QByteArray::fromBase64(m_settings->text(Setting::Geometry).toLatin1());
+    const QByteArray saved = QByteArray::fromBase64(m_settings->text(Setting::Geometry).toLatin1());
     // Qt brings a window saved on a screen that is gone back onto one that is there.
     if (!saved.isEmpty() && restoreGeometry(saved))
         return;

@@ -63,8 +63,8 @@ void MainWindow::fillDeviceLists()
 }
 
 std::optional<int> MainWindow::rememberedDevice(Setting number, Setting name,
-                                                const DeviceChoices& choices,
-                                                const char* what, QStringList& missing) const
+                                                const DeviceChoices& choices, const char* what,
+                                                QStringList& missing) const
 {
     const std::optional<int> id = m_settings->device(number);
     if (m_settings->contains(name)) {
@@ -106,8 +106,8 @@ void MainWindow::openRememberedPorts()
         // At start nothing is known anyway, and for the reason it had.
         openChosenOutput();
     }
-    if (const auto position = rememberedDevice(Setting::MidiIn, Setting::MidiInName,
-                                               m_inputChoices, "MIDI In", missing)) {
+    if (const auto position = rememberedDevice(Setting::MidiIn, Setting::MidiInName, m_inputChoices,
+                                               "MIDI In", missing)) {
         in->SetPosition(*position);
         inputReleased();
     }
@@ -123,13 +123,12 @@ void MainWindow::openRememberedPorts()
 
 void MainWindow::writeRememberedPorts()
 {
-    auto write = [this](TDragTweak* c, const DeviceChoices& choices, Setting number,
-                        Setting name) {
+    auto write = [this](TDragTweak* c, const DeviceChoices& choices, Setting number, Setting name) {
         const int position = c->Position();
         const DeviceChoice none;
-        const DeviceChoice& chosen =
-            position > 0 && std::size_t(position) < choices.size() ? choices[std::size_t(position)]
-                                                                   : none;
+        const DeviceChoice& chosen = position > 0 && std::size_t(position) < choices.size()
+                                         ? choices[std::size_t(position)]
+                                         : none;
         // The number stays for whoever reads only numbers; no device is "not set".
         m_settings->setInteger(number, chosen.id.value_or(SettingsStore::NoDevice));
         m_settings->setText(name, chosen.name);

@@ -13,11 +13,11 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
-#include <QScrollBar>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include <algorithm>
 #include <array>

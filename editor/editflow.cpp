@@ -179,7 +179,8 @@ QString MainWindow::toneValuesText(const TDragTweak* c) const
 {
     QString text;
     for (int t = 1; t <= ToneCount; ++t)
-        text += "     " + c->Items().value(m_session.image().ReadByte(partNumber(), t, c->CtrlNo()));
+        text +=
+            "     " + c->Items().value(m_session.image().ReadByte(partNumber(), t, c->CtrlNo()));
     return text;
 }
 

@@ -61,8 +61,7 @@ std::optional<QString> MainWindow::askSave(const char* title, const QString& sta
     return m_dialogs->saveFile(r);
 }
 
-void MainWindow::reportWrongChecksums(const QString& file, std::size_t wrong,
-                                      std::size_t messages)
+void MainWindow::reportWrongChecksums(const QString& file, std::size_t wrong, std::size_t messages)
 {
     if (wrong > 0)
         setStatusText(QString(texts::WrongChecksums)
@@ -84,11 +83,12 @@ bool MainWindow::loadImageFile(const QString& file)
     if (!check.ok()) {
         // The next open starts where the last good file was, not at a name
         // that is not there.
-        m_openFileName = m_lastGoodFolder.isEmpty() ? m_settings->text(Setting::Directory)
-                                                    : m_lastGoodFolder;
-        m_dialogs->ask(QString(texts::FileNotLoaded)
-                           .arg(QFileInfo(file).fileName(), QString::fromStdString(check.problem())),
-                       AskKind::Information);
+        m_openFileName =
+            m_lastGoodFolder.isEmpty() ? m_settings->text(Setting::Directory) : m_lastGoodFolder;
+        m_dialogs->ask(
+            QString(texts::FileNotLoaded)
+                .arg(QFileInfo(file).fileName(), QString::fromStdString(check.problem())),
+            AskKind::Information);
         return false;
     }
     if (!mayReplace(std::nullopt, QString(texts::UnsavedOpen).arg(QFileInfo(file).fileName())))
@@ -118,8 +118,9 @@ bool MainWindow::loadPartFileOnCurrentPart(const QString& file)
         bytes, isRhythmPart() ? SysexFileKind::RhythmPartFile : SysexFileKind::PartFile);
     if (!check.ok()) {
         // Nothing is loaded; saying so keeps a wrong file from passing for a loaded one.
-        setStatusText(QString(texts::PartFileNotLoaded)
-                          .arg(QFileInfo(file).fileName(), QString::fromStdString(check.problem())));
+        setStatusText(
+            QString(texts::PartFileNotLoaded)
+                .arg(QFileInfo(file).fileName(), QString::fromStdString(check.problem())));
         return false;
     }
     if (!mayReplace(partNumber(), QString(texts::UnsavedOpen).arg(QFileInfo(file).fileName())))
@@ -141,9 +142,10 @@ bool MainWindow::loadPartBlock(ByteView block, const QString& step, std::size_t 
                                const QString& file)
 {
     if (!m_session.image().LoadPartBlock(block, partNumber())) {
-        setStatusText(QString(texts::PartFileNotLoaded)
-                          .arg(QFileInfo(file).fileName(),
-                               QString("the image holds no part %1 to load it into").arg(partLabel())));
+        setStatusText(
+            QString(texts::PartFileNotLoaded)
+                .arg(QFileInfo(file).fileName(),
+                     QString("the image holds no part %1 to load it into").arg(partLabel())));
         return false;
     }
     reportWrongChecksums(file, wrongChecksums, isRhythmPart() ? MessagesInRhythm : MessagesPerPart);
@@ -165,7 +167,6 @@ std::optional<QString> MainWindow::loadPartFile(const QString& file)
                          isRhythmPart() ? MessagesInRhythm : MessagesPerPart);
     return std::nullopt;
 }
-
 
 void MainWindow::save8Part()
 {
@@ -288,8 +289,8 @@ void MainWindow::initializePatch()
     } else {
         const QString templ = m_programFolder + "/part.syx";
         if (const auto problem = loadPartFile(templ))
-            throw FileError("The template " + templ.toStdString() + " was not loaded: " +
-                            problem->toStdString());
+            throw FileError("The template " + templ.toStdString() +
+                            " was not loaded: " + problem->toStdString());
     }
     sendWithProgress(m_session.image().PartBytes(part), {partSyncIndex(part)});
     imageChanged("Initialize Part " + partLabel());

@@ -21,8 +21,14 @@ QFont fixedPitchFont(const QFont& base, const QStringList& preferred)
 {
     const QFont system = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     QStringList families = preferred;
-    families << system.family() << "DejaVu Sans Mono" << "Liberation Mono" << "Noto Sans Mono"
-             << "Nimbus Mono PS" << "Courier New" << "Menlo" << "Consolas" << "monospace";
+    families << system.family() << "DejaVu Sans Mono"
+             << "Liberation Mono"
+             << "Noto Sans Mono"
+             << "Nimbus Mono PS"
+             << "Courier New"
+             << "Menlo"
+             << "Consolas"
+             << "monospace";
     for (const QString& family : families) {
         QFont font = base;
         font.setFamilies({family});

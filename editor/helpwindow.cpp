@@ -4,8 +4,8 @@
 #include "editor/windowtexts.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QEvent>
 #include <QDesktopServices>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QImageReader>

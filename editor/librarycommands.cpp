@@ -168,7 +168,8 @@ void MainWindow::loadFromLibrary(std::size_t index, LibraryLoad how, std::option
         if (!heard.LoadPartBlock(reading.block, part))
             return;
         m_util->SendLong(heard.PartBytes(part));
-        m_session.partChangedHere(partSyncIndex(part), QString(texts::AuditionHeard).arg(entry.name));
+        m_session.partChangedHere(partSyncIndex(part),
+                                  QString(texts::AuditionHeard).arg(entry.name));
         m_auditionPart = part;
         setStatusText(QString(texts::LibraryAuditioned).arg(entry.name, partLabel()));
         testNote();

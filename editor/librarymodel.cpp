@@ -11,8 +11,8 @@ namespace dorvane {
 
 namespace {
 
-const char* const Headers[LibraryModel::ColumnCount] = {"", "\u2605", "Name", "Part", "Copies",
-                                                       "Tags", "File", "Folder"};
+const char* const Headers[LibraryModel::ColumnCount] = {"",       "\u2605", "Name", "Part",
+                                                        "Copies", "Tags",   "File", "Folder"};
 const char* const HeaderHints[LibraryModel::ColumnCount] = {
     "Click a row's \u25B6 to audition it",
     "Click a row's star to mark it as a favourite",

@@ -20,12 +20,12 @@
 
 #include "editor/bindingtable.h"
 #include "editor/copypanel.h"
-#include "session/editsession.h"
-#include "session/imagehistory.h"
 #include "editor/settingsstore.h"
 #include "patch/randomsource.h"
 #include "patch/rolandmessage.h"
 #include "patch/t505temppatch.h"
+#include "session/editsession.h"
+#include "session/imagehistory.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -564,8 +564,8 @@ private:
     QComboBox* m_drumNote = nullptr;
     QLabel* m_drumNoteLabel = nullptr;
     QLineEdit* m_name = nullptr;
-    int m_namePart = -1;  // the part whose name the name field shows
-    QString m_nameShown;  // and that name as the image held it
+    int m_namePart = -1; // the part whose name the name field shows
+    QString m_nameShown; // and that name as the image held it
     QComboBox* m_wave = nullptr;
     QComboBox* m_category = nullptr;
     QComboBox* m_bank = nullptr;

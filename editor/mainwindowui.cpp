@@ -179,8 +179,8 @@ void MainWindow::placeControls(QGroupBox* box, const std::vector<const Binding*>
         grid->setRowStretch(r, 0);
     const int perColumn = int((rows.size() + std::size_t(columns) - 1) / std::size_t(columns));
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        TDragTweak* c = control(QString::fromLatin1(rows[i]->name.data(),
-                                                    qsizetype(rows[i]->name.size())));
+        TDragTweak* c =
+            control(QString::fromLatin1(rows[i]->name.data(), qsizetype(rows[i]->name.size())));
         const int r = perColumn ? int(i) % perColumn : 0;
         const int col = perColumn ? int(i) / perColumn : 0;
         grid->addWidget(m_labels[c], r, col * 2);
@@ -286,8 +286,7 @@ QWidget* MainWindow::buildToneSheet()
     m_name->setStatusTip(texts::NameHint);
     connect(m_name, &QLineEdit::returnPressed, this,
             [this] { runCommand([this] { nameEntered(); }); });
-    connect(name, &NameEdit::doubleClicked, this,
-            [this] { runCommand([this] { randomName(); }); });
+    connect(name, &NameEdit::doubleClicked, this, [this] { runCommand([this] { randomName(); }); });
     m_category = new QComboBox;
     m_category->setObjectName("category");
     m_category->setStatusTip(texts::CategoryHint);

@@ -279,8 +279,9 @@ void MainWindow::refreshToneSheet()
     // alone only while it is still this part's and the name it was typed over
     // still stands; another part or a file opened makes it stale, and Enter
     // would give it to a part it was never meant for.
-    const bool typing = m_name->hasFocus() && m_name->isModified() && m_namePart == part &&
-                        m_nameShown == QString::fromLatin1(m_session.image().GetPatchName(part).c_str());
+    const bool typing =
+        m_name->hasFocus() && m_name->isModified() && m_namePart == part &&
+        m_nameShown == QString::fromLatin1(m_session.image().GetPatchName(part).c_str());
     if (!typing)
         showName(part);
 
@@ -295,7 +296,8 @@ void MainWindow::refreshToneSheet()
         }
     }
     // The wave list shows the wave unless the list is too short to hold it.
-    const int wave = rhythm ? m_session.image().ReadWave(RhythmPart, k) : m_session.image().ReadWave(part, tone);
+    const int wave =
+        rhythm ? m_session.image().ReadWave(RhythmPart, k) : m_session.image().ReadWave(part, tone);
     m_wave->setCurrentIndex(wave < m_wave->count() ? wave : -1);
 
     auto fill = [&](const char* panelName, bool byTag) {
@@ -337,10 +339,10 @@ void MainWindow::refreshCommonSheet()
             control(QString::fromLatin1(row->name.data(), qsizetype(row->name.size()))), part,
             shownTone(), row->ctrlNo);
     const QStringList& sources = valueList(ValueList::ControlSources);
-    m_ctrlSource2->setText(texts::ControlSource2 +
-                           sources.value(m_session.image().ReadByte(part, 0, ControlSource2Offset)));
-    m_ctrlSource3->setText(texts::ControlSource3 +
-                           sources.value(m_session.image().ReadByte(part, 0, ControlSource3Offset)));
+    m_ctrlSource2->setText(texts::ControlSource2 + sources.value(m_session.image().ReadByte(
+                                                       part, 0, ControlSource2Offset)));
+    m_ctrlSource3->setText(texts::ControlSource3 + sources.value(m_session.image().ReadByte(
+                                                       part, 0, ControlSource3Offset)));
 }
 
 void MainWindow::refresh()

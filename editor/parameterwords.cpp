@@ -56,8 +56,7 @@ const BindingWords& BindingWords::instance()
     return words;
 }
 
-std::optional<ParameterWords::Words> BindingWords::describe(Area area, int offset,
-                                                            int value) const
+std::optional<ParameterWords::Words> BindingWords::describe(Area area, int offset, int value) const
 {
     const auto it = m_rows.find({area, offset});
     if (it == m_rows.end())
@@ -67,8 +66,9 @@ std::optional<ParameterWords::Words> BindingWords::describe(Area area, int offse
     if (area == Area::RhythmNote) {
         // The label beside the control on part R is the drum note's parameter.
         const auto name = parameterName(ParameterTable::RhythmNote, offset);
-        words.name = name ? text(QString::fromLatin1(name->data(), qsizetype(name->size())).trimmed())
-                          : std::string(row.label);
+        words.name =
+            name ? text(QString::fromLatin1(name->data(), qsizetype(name->size())).trimmed())
+                 : std::string(row.label);
     } else {
         words.name = std::string(row.label);
     }

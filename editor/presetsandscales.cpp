@@ -116,8 +116,8 @@ void MainWindow::bankChanged()
     const int previous = m_presets->currentIndex();
     m_presets->clear();
     for (const std::string& name : presetNames(textLines(*text), bank))
-        m_presets->addItem(" " +
-                           QString::fromUtf8(name.data(), qsizetype(name.size())).left(PresetNameLimit));
+        m_presets->addItem(
+            " " + QString::fromUtf8(name.data(), qsizetype(name.size())).left(PresetNameLimit));
     if (previous >= 0) {
         m_presets->setCurrentIndex(previous);
         presetChosen();
@@ -203,11 +203,12 @@ void MainWindow::sendScaleTuning()
     const TDragTweak* key = control("key");
     for (Bytes& m : scaleTuneMessages(m_util->Synth(), partNumber(), key->Position(), *line.values))
         m_util->SendLong(std::move(m));
-    setStatusText(QString(texts::ScaleSent)
-                      .arg(partLabel(),
-                           QString::fromUtf8(temperaments()[std::size_t(index)].name.data(),
-                                             qsizetype(temperaments()[std::size_t(index)].name.size())),
-                           key->Caption().trimmed()));
+    setStatusText(
+        QString(texts::ScaleSent)
+            .arg(partLabel(),
+                 QString::fromUtf8(temperaments()[std::size_t(index)].name.data(),
+                                   qsizetype(temperaments()[std::size_t(index)].name.size())),
+                 key->Caption().trimmed()));
 }
 
 } // namespace dorvane

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The user's settings in the per-user store (organisation "Quellrin", application
 // "Dorvane"): group "setup" for the values of the settings table, group "willshake"
-// for the per-control shake choices, group "recent" for the recent files. Every value is kept as text; a missing or
-// unreadable value reads as its default, so a damaged store never stops the program.
+// for the per-control shake choices, group "recent" for the recent files. Every value is kept as
+// text; a missing or unreadable value reads as its default, so a damaged store never stops the
+// program.
 #pragma once
 
 #include <QString>

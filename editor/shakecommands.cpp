@@ -203,8 +203,7 @@ void MainWindow::buildShakeMenu()
     });
     // A popup is a window of its own, so hints would not travel up from it
     // to the status bar by themselves.
-    connect(m_shakeMenu, &QMenu::hovered, this,
-            [this](QAction* a) { showHint(a->statusTip()); });
+    connect(m_shakeMenu, &QMenu::hovered, this, [this](QAction* a) { showHint(a->statusTip()); });
     m_shakeMenu->addSeparator();
     const std::pair<const char*, std::function<bool(bool)>> groupCommands[] = {
         {texts::DisableShakenGroup, [](bool) { return false; }},

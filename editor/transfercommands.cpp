@@ -49,12 +49,12 @@ void MainWindow::buildTransferMenu(QMenu* utility)
     // before the program sees them, so each has a second key that arrives.
     addAction(utility, "GetPart", texts::GetPart, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F11),
               "", [this] { getCurrentPart(); })
-        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F11),
-                        QKeySequence(Qt::ALT | Qt::Key_F11)});
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F11), QKeySequence(Qt::ALT | Qt::Key_F11)});
     addAction(utility, "Get8Part", texts::Get8Part, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F12),
               "", [this] { get8Part(); })
-        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F12),
-                        QKeySequence(Qt::ALT | Qt::Key_F12)});
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F12), QKeySequence(Qt::ALT | Qt::Key_F12)});
     addAction(utility, "GetFile", texts::GetFile, {}, texts::GetFileHint, [this] { getFile(); });
     addAction(utility, "RequestAll", texts::RequestAll, {}, "",
               [this] { m_util->SendLong(requestAllMessage()); });
@@ -90,9 +90,8 @@ QWidget* MainWindow::buildReceptionPanel()
     m_progress->setAlignment(Qt::AlignCenter);
     // Wide enough for its text in any font the window is given.
     m_progress->setMinimumWidth(
-        m_progress->fontMetrics().horizontalAdvance(QString(texts::ByteProgress)
-                                                        .replace("%v", "00000")
-                                                        .replace("%m", "00000")) *
+        m_progress->fontMetrics().horizontalAdvance(
+            QString(texts::ByteProgress).replace("%v", "00000").replace("%m", "00000")) *
         2);
     column->addWidget(m_progress, 0, Qt::AlignHCenter);
 

@@ -233,7 +233,8 @@ inline constexpr char To[] = "To";
 inline constexpr char CopyFrom[] = "Copy From..";
 inline constexpr char CopyTo[] = "..To";
 inline constexpr char ListInfoHint[] = "Double Click to see some info";
-inline constexpr char KitRefused[] = "%1 is not an 8 part file of the MC-505, nothing taken from it: %2";
+inline constexpr char KitRefused[] =
+    "%1 is not an 8 part file of the MC-505, nothing taken from it: %2";
 
 // Patch tools.
 inline constexpr char DrumMixer[] = "Drum Part Mixer..";
@@ -247,7 +248,8 @@ inline constexpr char DrumMixerCloseHint[] = "Back to the sheets (Esc)";
 inline constexpr char CcLookUp[] = "CC Look Up";
 inline constexpr char CcLookUpHint[] =
     "Control Change Value lookup (referring to the current shown tone";
-inline constexpr char CcLookUpOnPartR[] = "CC Look Up works on the tones of parts 1 to 7, not on part R";
+inline constexpr char CcLookUpOnPartR[] =
+    "CC Look Up works on the tones of parts 1 to 7, not on part R";
 inline constexpr char SwapModel[] = "S&wap SuperJV/XP <-> MC-505 sys-ex file..";
 inline constexpr char SwapModelHint[] =
     "Convert a patch sysex file between SuperJV/XP and MC-505 (waveforms are not mapped)";

@@ -63,8 +63,7 @@ QString Library::addFolder(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.isDir())
-        return QString("%1 is not a folder; nothing was added")
-            .arg(QDir::toNativeSeparators(path));
+        return QString("%1 is not a folder; nothing was added").arg(QDir::toNativeSeparators(path));
     const auto added = m_db->addFolder(info.canonicalFilePath());
     m_folders.clear();
     for (const auto& f : m_db->folders())
@@ -74,7 +73,8 @@ QString Library::addFolder(const QString& path)
             .arg(QDir::toNativeSeparators(info.canonicalFilePath()),
                  QDir::toNativeSeparators(added.coveredBy));
     rescan();
-    return QString("Reading %1 into the library").arg(QDir::toNativeSeparators(info.canonicalFilePath()));
+    return QString("Reading %1 into the library")
+        .arg(QDir::toNativeSeparators(info.canonicalFilePath()));
 }
 
 void Library::removeFolder(const QString& path)
@@ -233,7 +233,10 @@ QString fileStem(const QString& patchName)
 
 } // namespace
 
-QString patchFileName(const QString& patchName) { return fileStem(patchName) + ".syx"; }
+QString patchFileName(const QString& patchName)
+{
+    return fileStem(patchName) + ".syx";
+}
 
 QString freeFileName(const QString& folder, const QString& patchName)
 {
@@ -252,7 +255,8 @@ QString Library::savePartFile(const QString& folder, const QString& patchName, B
         throw FileError(QString("Cannot write in %1: %2")
                             .arg(QDir::toNativeSeparators(folder), temp.errorString())
                             .toStdString());
-    const auto written = temp.write(reinterpret_cast<const char*>(block.data()), qint64(block.size()));
+    const auto written =
+        temp.write(reinterpret_cast<const char*>(block.data()), qint64(block.size()));
     bool ok = written == qint64(block.size()) && temp.flush();
 #ifdef Q_OS_UNIX
     ok = ok && ::fsync(temp.handle()) == 0;

@@ -64,8 +64,7 @@ QString shownFolder(const QString& path)
     const qsizetype slash = path.lastIndexOf('/');
     QString folder = slash > 0 ? path.left(slash) : QString("/");
     static const QString home = QDir::homePath();
-    if (!home.isEmpty() && home != "/" &&
-        (folder == home || folder.startsWith(home + '/')))
+    if (!home.isEmpty() && home != "/" && (folder == home || folder.startsWith(home + '/')))
         folder.replace(0, home.size(), "~");
     return QDir::toNativeSeparators(folder);
 }
@@ -272,8 +271,9 @@ void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId, c
             fail("could not be written", q.lastError().text());
         id = *fileId;
     } else {
-        QSqlQuery& q = prepared(m_insertFile, "INSERT INTO files(folder, path, size, modified, kind,"
-                                              " reason) VALUES(?, ?, ?, ?, ?, ?)");
+        QSqlQuery& q =
+            prepared(m_insertFile, "INSERT INTO files(folder, path, size, modified, kind,"
+                                   " reason) VALUES(?, ?, ?, ?, ?, ?)");
         q.addBindValue(folderId);
         q.addBindValue(path);
         q.addBindValue(size);
@@ -299,7 +299,8 @@ void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId, c
     }
     if (fileId) {
         // A file that now holds fewer parts (an image saved over as a part file).
-        QSqlQuery& drop = prepared(m_dropParts, "DELETE FROM parts WHERE file = ? AND position >= ?");
+        QSqlQuery& drop =
+            prepared(m_dropParts, "DELETE FROM parts WHERE file = ? AND position >= ?");
         drop.addBindValue(id);
         drop.addBindValue(qint64(reading.parts.size()));
         if (!drop.exec())
@@ -348,8 +349,8 @@ std::vector<LibraryEntry> LibraryDatabase::entries() const
         e.favourite = q.value(8).toInt() != 0;
         auto names = shown.find(e.fileId);
         if (names == shown.end())
-            names = shown.insert(e.fileId, {e.path.mid(e.path.lastIndexOf('/') + 1),
-                                            shownFolder(e.path)});
+            names = shown.insert(e.fileId,
+                                 {e.path.mid(e.path.lastIndexOf('/') + 1), shownFolder(e.path)});
         e.fileName = names->first;
         e.folder = names->second;
         if (const auto t = tags.constFind(e.partId); t != tags.constEnd())

@@ -36,7 +36,7 @@ struct LibraryEntry
     // The part as the file addresses it: 0..6, or RhythmPart (9). For a part
     // file, the part it was saved from.
     int part = 0;
-    QString name; // the patch name, as the instrument shows it
+    QString name;     // the patch name, as the instrument shows it
     QByteArray sound; // the hash of the part's sound; equal sounds, equal hashes
     bool favourite = false;
     QStringList tags;

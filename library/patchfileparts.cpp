@@ -75,11 +75,13 @@ QByteArray soundHash(ByteView block, bool rhythm)
     // A part R kit and a normal part never sound alike, whatever their bytes.
     hash.addData(QByteArrayView(rhythm ? "R" : "P"));
     std::size_t pos = 0;
-    for (const ExpectedMessage& m : expectedMessages(rhythm ? BlockKind::Rhythm : BlockKind::Part, 0)) {
+    for (const ExpectedMessage& m :
+         expectedMessages(rhythm ? BlockKind::Rhythm : BlockKind::Part, 0)) {
         if (pos + m.dataSize + MessageOverhead > block.size())
             break;
-        hash.addData(QByteArrayView(reinterpret_cast<const char*>(block.data() + pos + MessageHeaderSize),
-                                    qsizetype(m.dataSize)));
+        hash.addData(
+            QByteArrayView(reinterpret_cast<const char*>(block.data() + pos + MessageHeaderSize),
+                           qsizetype(m.dataSize)));
         pos += m.dataSize + MessageOverhead;
     }
     return hash.result();
@@ -115,7 +117,7 @@ FileReading readPatchFile(ByteView bytes)
         const ByteView block = partBlockAt(bytes, check, position);
         FilePart p;
         p.position = position;
-        p.part = r.kind == LibraryFileKind::Image ? partAtPosition(position)
+        p.part = r.kind == LibraryFileKind::Image    ? partAtPosition(position)
                  : r.kind == LibraryFileKind::Rhythm ? RhythmPart
                                                      : check.check.part;
         p.name = patchNameIn(block);

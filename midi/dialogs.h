@@ -15,7 +15,8 @@ class QFont;
 
 namespace dorvane {
 
-enum class AskKind {
+enum class AskKind
+{
     Information = 0, // a box with OK
     Warning = 1,     // a warning with Yes and No
 };

@@ -19,7 +19,7 @@ namespace {
 void applyPriority(std::thread& thread, TThreadPriority priority)
 {
 #if defined(_WIN32)
-    static constexpr int levels[] = {THREAD_PRIORITY_IDLE,    THREAD_PRIORITY_LOWEST,
+    static constexpr int levels[] = {THREAD_PRIORITY_IDLE,         THREAD_PRIORITY_LOWEST,
                                      THREAD_PRIORITY_BELOW_NORMAL, THREAD_PRIORITY_NORMAL,
                                      THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_HIGHEST,
                                      THREAD_PRIORITY_TIME_CRITICAL};

@@ -60,8 +60,8 @@ std::string foundText(ByteView b, std::size_t pos)
     if (pos + 5 <= b.size() && b[pos + 1] == RolandId && b[pos + 3] == 0x6A &&
         b[pos + 4] == DataSetCommand)
         return "a SuperJV/XP message";
-    if (pos + 6 <= b.size() && b[pos + 1] == RolandId && b[pos + 3] == 0x00 &&
-        b[pos + 4] == 0x0B && b[pos + 5] == DataRequestCommand)
+    if (pos + 6 <= b.size() && b[pos + 1] == RolandId && b[pos + 3] == 0x00 && b[pos + 4] == 0x0B &&
+        b[pos + 5] == DataRequestCommand)
         return "a Data Request";
     if (pos + 1 < b.size() && b[pos + 1] == RolandId)
         return "another Roland message";
@@ -105,14 +105,13 @@ Verdict checkMessageAt(ByteView b, std::size_t pos, const ExpectedMessage& slot,
         const std::size_t k = pos + MessageHeaderSize + i;
         if (k >= b.size())
             return fault(k, "the Data Set message of " + name() + " is cut short after " +
-                                std::to_string(i) + " of its " + std::to_string(n) +
-                                " data bytes");
+                                std::to_string(i) + " of its " + std::to_string(n) + " data bytes");
         const std::uint8_t v = b[k];
         if (v == SysexEnd)
-            return fault(k, i < n ? "the Data Set message of " + name() + " ends after " +
-                                        std::to_string(i) + " of its " + std::to_string(n) +
-                                        " data bytes"
-                                  : "the Data Set message of " + name() + " ends without its checksum");
+            return fault(
+                k, i < n ? "the Data Set message of " + name() + " ends after " +
+                               std::to_string(i) + " of its " + std::to_string(n) + " data bytes"
+                         : "the Data Set message of " + name() + " ends without its checksum");
         if (v == SysexStart)
             return fault(k, "a message starts inside the Data Set message of " + name() +
                                 ", whose F7 is missing");
@@ -167,8 +166,7 @@ BlockCheck checkInOrder(ByteView b, std::size_t base, const std::vector<Expected
     }
     if (pos < b.size())
         return refused(base, pos,
-                       std::to_string(b.size() - pos) +
-                           (b.size() - pos == 1 ? " byte" : " bytes") +
+                       std::to_string(b.size() - pos) + (b.size() - pos == 1 ? " byte" : " bytes") +
                            " more after the last message of " + blockName(kind, partFound) +
                            ", starting with " + foundText(b, pos));
     BlockCheck r;
@@ -222,8 +220,7 @@ BlockCheck checkAnyOrder(ByteView b, std::size_t base, std::vector<ExpectedMessa
                            "the Data Set message of " + messageName(slots[i].address) +
                                " is missing");
         const auto start = b.begin() + std::ptrdiff_t(placed[i]);
-        out.insert(out.end(), start,
-                   start + std::ptrdiff_t(slots[i].dataSize + MessageOverhead));
+        out.insert(out.end(), start, start + std::ptrdiff_t(slots[i].dataSize + MessageOverhead));
     }
     r.bytes = std::move(out);
     r.wrongChecksums = wrong;
@@ -272,11 +269,11 @@ SysexFileCheck checkAs(ByteView bytes, SysexFileKind kind)
         // Only the leading block's length is known; what it holds is another
         // program's business.
         c.blockOffset = LeadingBlockSize;
-        c.check = bytes.size() < LeadingBlockSize
-                      ? refused(0, bytes.size(), "the file ends inside the leading block")
-                      : checkBlockAt(bytes.subspan(LeadingBlockSize), LeadingBlockSize,
-                                     BlockKind::Image, 0, MessageOrder::AsLaidOut,
-                                     ChecksumRule::Counted);
+        c.check =
+            bytes.size() < LeadingBlockSize
+                ? refused(0, bytes.size(), "the file ends inside the leading block")
+                : checkBlockAt(bytes.subspan(LeadingBlockSize), LeadingBlockSize, BlockKind::Image,
+                               0, MessageOrder::AsLaidOut, ChecksumRule::Counted);
         break;
     case SysexFileKind::PartFile:
         c.check = checkBlockAt(bytes, 0, BlockKind::Part, AnyNormalPart, MessageOrder::AsLaidOut,
@@ -316,7 +313,8 @@ SysexFileCheck closest(ByteView bytes, std::initializer_list<SysexFileKind> kind
         if (c.blockOffset && p == 0 && best)
             continue; // no image after the leading block: its reason would only mislead
         const std::size_t size = kindSize(kind);
-        const std::size_t distance = size > bytes.size() ? size - bytes.size() : bytes.size() - size;
+        const std::size_t distance =
+            size > bytes.size() ? size - bytes.size() : bytes.size() - size;
         if (!best || p > bestProgress || (p == bestProgress && distance < bestDistance)) {
             best = std::move(c);
             bestProgress = p;
@@ -428,9 +426,9 @@ SysexFileCheck checkSysexFileAs(ByteView bytes, SysexFileKind wanted)
     const bool image =
         wanted == SysexFileKind::Image || wanted == SysexFileKind::ImageWithLeadingBlock;
     SysexFileCheck c = checkSysexFile(bytes);
-    const bool fits = image ? c.kind == SysexFileKind::Image ||
-                                  c.kind == SysexFileKind::ImageWithLeadingBlock
-                            : c.kind == wanted;
+    const bool fits =
+        image ? c.kind == SysexFileKind::Image || c.kind == SysexFileKind::ImageWithLeadingBlock
+              : c.kind == wanted;
     if (fits)
         return c;
     if (c.ok()) {
@@ -477,8 +475,9 @@ std::vector<MessageProblem> checksumProblems(ByteView bytes)
         if (!v) {
             const bool roland = m.size() > 1 && m[1] == RolandId;
             const bool dataSet =
-                roland && ((m.size() > 5 && m[3] == 0x00 && m[4] == 0x0B && m[5] == DataSetCommand) ||
-                           (m.size() > 4 && m[3] == 0x6A && m[4] == DataSetCommand));
+                roland &&
+                ((m.size() > 5 && m[3] == 0x00 && m[4] == 0x0B && m[5] == DataSetCommand) ||
+                 (m.size() > 4 && m[3] == 0x6A && m[4] == DataSetCommand));
             if (dataSet)
                 problems.push_back({offset, std::nullopt,
                                     "broken message: too short for a Data Set message", true});

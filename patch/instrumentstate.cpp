@@ -55,8 +55,8 @@ InstrumentState::InstrumentState(Bytes image)
     // The hardware always has a whole area; without a usable start image it
     // starts from the neutral one. The area is kept in address order: every
     // Data Set and checksum refresh below writes at the layout's positions.
-    BlockCheck check = checkBlock(image, BlockKind::Image, 0, MessageOrder::AnyOrder,
-                                  ChecksumRule::Counted);
+    BlockCheck check =
+        checkBlock(image, BlockKind::Image, 0, MessageOrder::AnyOrder, ChecksumRule::Counted);
     if (!check.ok()) {
         m_image = initialImage();
         return;

@@ -21,8 +21,8 @@ struct InstrumentCounts
     int dataSetsIgnored = 0; // wrong checksum, foreign model or an address outside the area
     int requestsAnswered = 0;
     int requestsUnknown = 0; // Data Requests for anything but the three blocks
-    int notes = 0;       // note-ons and note-offs
-    int controllers = 0; // control changes
+    int notes = 0;           // note-ons and note-offs
+    int controllers = 0;     // control changes
     int programChanges = 0;
     int otherMessages = 0;
 };

@@ -83,8 +83,8 @@ constexpr std::optional<std::size_t> bytePosition(int part, int area, int offset
     if (part == RhythmPart) {
         if (area < 0 || area >= DrumNoteCount || o >= DrumNoteDataSize)
             return std::nullopt;
-        return RhythmBlockOffset + RhythmCommonMessageSize + std::size_t(area) * DrumNoteMessageSize +
-               MessageHeaderSize + o;
+        return RhythmBlockOffset + RhythmCommonMessageSize +
+               std::size_t(area) * DrumNoteMessageSize + MessageHeaderSize + o;
     }
     if (!isNormalPart(part))
         return std::nullopt;
@@ -93,8 +93,8 @@ constexpr std::optional<std::size_t> bytePosition(int part, int area, int offset
         return o < CommonDataSize ? std::optional(block + MessageHeaderSize + o) : std::nullopt;
     if (area < 1 || area > ToneCount || o >= ToneDataSize)
         return std::nullopt;
-    return block + CommonMessageSize + std::size_t(area - 1) * ToneMessageSize +
-           MessageHeaderSize + o;
+    return block + CommonMessageSize + std::size_t(area - 1) * ToneMessageSize + MessageHeaderSize +
+           o;
 }
 
 } // namespace dorvane

@@ -43,7 +43,8 @@ void requireCompleteMessages(ByteView bytes)
         }
     }
     if (inside)
-        throw std::invalid_argument("the last sysex message has no end (F7): no MIDI file was made");
+        throw std::invalid_argument(
+            "the last sysex message has no end (F7): no MIDI file was made");
 }
 
 } // namespace

@@ -12,7 +12,7 @@
 namespace dorvane {
 
 // Data offsets the window reads by name rather than through a control.
-constexpr int ToneSwitchOffset = 0;     // of a tone: the tone sounds or not
+constexpr int ToneSwitchOffset = 0;      // of a tone: the tone sounds or not
 constexpr int ControlSource2Offset = 58; // of a part common
 constexpr int ControlSource3Offset = 59; // of a part common
 

@@ -60,7 +60,8 @@ ScaleLine scaleLineOf(std::string_view fileText, int index)
                       std::to_string(index + 1) + ".");
     ScaleLine parsed = parseScaleLine(lines[std::size_t(index)]);
     if (!parsed.values)
-        parsed.problem = "Line " + std::to_string(index + 1) + " of scales.txt " + parsed.problem + ".";
+        parsed.problem =
+            "Line " + std::to_string(index + 1) + " of scales.txt " + parsed.problem + ".";
     return parsed;
 }
 

@@ -222,8 +222,8 @@ void t505temppatch::SaveAsMidiFile(const std::string& fileName) const
     if (!hasMid)
         name += ".mid";
     const Bytes bytes = refreshedBytes();
-    const BlockCheck check = checkBlock(bytes, BlockKind::Image, 0, MessageOrder::AsLaidOut,
-                                        ChecksumRule::Required);
+    const BlockCheck check =
+        checkBlock(bytes, BlockKind::Image, 0, MessageOrder::AsLaidOut, ChecksumRule::Required);
     if (!check.ok())
         throw std::invalid_argument("The image is not an 8 part image of the MC-505 (" +
                                     check.problem + "): no MIDI file was written");
@@ -233,13 +233,12 @@ void t505temppatch::SaveAsMidiFile(const std::string& fileName) const
 void t505temppatch::SavePartAsMidiFile(const std::string& fileName, int part) const
 {
     const Bytes bytes = refreshedPartBytes(part);
-    const BlockCheck check = checkBlock(bytes, blockKindOfPart(part), part,
-                                        MessageOrder::AsLaidOut, ChecksumRule::Required);
+    const BlockCheck check = checkBlock(bytes, blockKindOfPart(part), part, MessageOrder::AsLaidOut,
+                                        ChecksumRule::Required);
     if (!isPart(part) || !check.ok())
-        throw std::invalid_argument(
-            "The part is not a well-formed part of the MC-505 (" +
-            (isPart(part) ? check.problem : std::string("no such part")) +
-            "): no MIDI file was written");
+        throw std::invalid_argument("The part is not a well-formed part of the MC-505 (" +
+                                    (isPart(part) ? check.problem : std::string("no such part")) +
+                                    "): no MIDI file was written");
     writeFileAtomically(fileName, midiFileBytes(bytes));
 }
 

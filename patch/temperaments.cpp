@@ -18,10 +18,10 @@ double centsOf(double ratio)
     return 1200.0 * std::log2(ratio);
 }
 
-const double Pure = centsOf(3.0 / 2.0);                      // 701.955
-const double PC = centsOf(531441.0 / 524288.0);              // Pythagorean comma, 23.460
-const double SC = centsOf(81.0 / 80.0);                      // syntonic comma, 21.506
-const double Schisma = PC - SC;                              // 1.954
+const double Pure = centsOf(3.0 / 2.0);         // 701.955
+const double PC = centsOf(531441.0 / 524288.0); // Pythagorean comma, 23.460
+const double SC = centsOf(81.0 / 80.0);         // syntonic comma, 21.506
+const double Schisma = PC - SC;                 // 1.954
 
 // Where a note sits on the chain of fifths, counted from C: F is -1, Eb -3, G# 8.
 int pitchClassAt(int position)
@@ -161,22 +161,37 @@ std::vector<Temperament> buildTemperaments()
         known("Aron 1/4 Comma Meantone", meantone(1.0 / 4)),
         // J. Barnes (1971), as H.-J. Schugk, Praxis barocker Stimmungen (1980),
         // gives it: F-C-G-D-A-E-B-F#-C#, eight fifths 1/8 Pythagorean comma narrow.
-        known("Bach (Barnes 1971)", circle({{FC, PC / 8}, {CG, PC / 8}, {GD, PC / 8}, {DA, PC / 8},
-                                            {AE, PC / 8}, {EB, PC / 8}, {BFs, PC / 8},
+        known("Bach (Barnes 1971)", circle({{FC, PC / 8},
+                                            {CG, PC / 8},
+                                            {GD, PC / 8},
+                                            {DA, PC / 8},
+                                            {AE, PC / 8},
+                                            {EB, PC / 8},
+                                            {BFs, PC / 8},
                                             {FsCs, PC / 8}})),
         // J. Barnes (1977), after Schugk (1980): F-C-G-D-A-E and B-F#, six
         // fifths 1/6 Pythagorean comma narrow.
-        known("Bach (Barnes 1977)", circle({{FC, PC / 6}, {CG, PC / 6}, {GD, PC / 6}, {DA, PC / 6},
-                                            {AE, PC / 6}, {BFs, PC / 6}})),
+        known("Bach (Barnes 1977)", circle({{FC, PC / 6},
+                                            {CG, PC / 6},
+                                            {GD, PC / 6},
+                                            {DA, PC / 6},
+                                            {AE, PC / 6},
+                                            {BFs, PC / 6}})),
         // H. A. Kellner (1977): C-G-D-A-E and B-F#,
         // five fifths 1/5 Pythagorean comma narrow.
-        known("Bach (Kellner 1977)", circle({{CG, PC / 5}, {GD, PC / 5}, {DA, PC / 5},
-                                             {AE, PC / 5}, {BFs, PC / 5}})),
+        known("Bach (Kellner 1977)",
+              circle({{CG, PC / 5}, {GD, PC / 5}, {DA, PC / 5}, {AE, PC / 5}, {BFs, PC / 5}})),
         // B. Lehman, Early Music 33 (2005): F-C-G-D-A-E 1/6 Pythagorean comma
         // narrow, E-B-F#-C# pure, C#-G#-D#-Bb 1/12 narrow, Bb-F 1/12 wide.
-        known("Bach (Lehman 2005)",
-              circle({{FC, PC / 6}, {CG, PC / 6}, {GD, PC / 6}, {DA, PC / 6}, {AE, PC / 6},
-                      {CsGs, PC / 12}, {GsEb, PC / 12}, {EbBb, PC / 12}, {BbF, -PC / 12}})),
+        known("Bach (Lehman 2005)", circle({{FC, PC / 6},
+                                            {CG, PC / 6},
+                                            {GD, PC / 6},
+                                            {DA, PC / 6},
+                                            {AE, PC / 6},
+                                            {CsGs, PC / 12},
+                                            {GsEb, PC / 12},
+                                            {EbBb, PC / 12},
+                                            {BbF, -PC / 12}})),
         // R. H. M. Bosanquet, An Elementary Treatise on Musical Intervals and
         // Temperament (1876): 53 equal divisions; the twelve keys on Eb-G#.
         known("Bosanquet 53-Tone", equalDivision(53)),
@@ -193,9 +208,9 @@ std::vector<Temperament> buildTemperaments()
         known("Equal Temperament", regular(700.0, 0)),
         // L. Euler, Tentamen novae theoriae musicae (1739): the genus
         // diatonico-chromaticum, 3^3 x 5^2 on F.
-        known("Euler's Monochord", ratios({1.0, 25.0 / 24, 9.0 / 8, 75.0 / 64, 5.0 / 4, 4.0 / 3,
-                                           45.0 / 32, 3.0 / 2, 25.0 / 16, 5.0 / 3, 225.0 / 128,
-                                           15.0 / 8})),
+        known("Euler's Monochord",
+              ratios({1.0, 25.0 / 24, 9.0 / 8, 75.0 / 64, 5.0 / 4, 4.0 / 3, 45.0 / 32, 3.0 / 2,
+                      25.0 / 16, 5.0 / 3, 225.0 / 128, 15.0 / 8})),
         // J. N. Gabler's organ at Weingarten (1750), after F. J. Ratte,
         // Temperierungspraktiken im süddeutschen Orgelbau (1990): eleven fifths
         // 23/132 Pythagorean comma narrow, Eb-G#.
@@ -214,9 +229,9 @@ std::vector<Temperament> buildTemperaments()
         known("Just Intonation", ratios({1.0, 16.0 / 15, 9.0 / 8, 6.0 / 5, 5.0 / 4, 4.0 / 3,
                                          45.0 / 32, 3.0 / 2, 8.0 / 5, 5.0 / 3, 9.0 / 5, 15.0 / 8})),
         // The same with the minor seventh of two fourths, 16/9.
-        known("Just Intonation (16/9)", ratios({1.0, 16.0 / 15, 9.0 / 8, 6.0 / 5, 5.0 / 4, 4.0 / 3,
-                                                45.0 / 32, 3.0 / 2, 8.0 / 5, 5.0 / 3, 16.0 / 9,
-                                                15.0 / 8})),
+        known("Just Intonation (16/9)",
+              ratios({1.0, 16.0 / 15, 9.0 / 8, 6.0 / 5, 5.0 / 4, 4.0 / 3, 45.0 / 32, 3.0 / 2,
+                      8.0 / 5, 5.0 / 3, 16.0 / 9, 15.0 / 8})),
         // J. P. Kirnberger (1766): D-A a whole syntonic comma narrow, F#-C# a
         // schisma, the rest pure.
         known("Kirnberger I", circle({{DA, SC}, {FsCs, Schisma}})),
@@ -228,25 +243,28 @@ std::vector<Temperament> buildTemperaments()
         known("Kirnberger II (Schugk)", circle({{DA, PC / 2}, {AE, PC / 2}})),
         // Kirnberger, letter to Forkel (1779): C-G-D-A-E 1/4 syntonic comma
         // narrow (C-E pure), F#-C# a schisma.
-        known("Kirnberger III", circle({{CG, SC / 4}, {GD, SC / 4}, {DA, SC / 4}, {AE, SC / 4},
-                                        {FsCs, Schisma}})),
+        known("Kirnberger III",
+              circle({{CG, SC / 4}, {GD, SC / 4}, {DA, SC / 4}, {AE, SC / 4}, {FsCs, Schisma}})),
         // F. W. Marpurg, Neue Methode allerley Arten von Temperaturen ... (1790),
         // his twelve temperaments in twelfths of the Pythagorean comma; the
         // fifths as his tables of logarithms give them.
         known("Marpurg II (1790)", circle({{EB, PC * 2 / 12}, {BbF, PC * 10 / 12}})),
         known("Marpurg IV (1790)", circle({{EB, PC * 8 / 12}, {GsEb, PC * 4 / 12}})),
-        known("Marpurg IX (1790)", circle({{BFs, PC * 3 / 12}, {FsCs, PC * 3 / 12},
-                                           {BbF, PC * 3 / 12}, {FC, PC * 3 / 12}})),
+        known(
+            "Marpurg IX (1790)",
+            circle(
+                {{BFs, PC * 3 / 12}, {FsCs, PC * 3 / 12}, {BbF, PC * 3 / 12}, {FC, PC * 3 / 12}})),
         known("Marpurg V (1790)", circle({{EB, PC * 5 / 12}, {BbF, PC * 7 / 12}})),
         // The "Dresden" temperament.
         known("Marpurg VI (1790)", circle({{BFs, PC * 6 / 12}, {BbF, PC * 6 / 12}})),
-        known("Marpurg VII (1790)", circle({{CG, PC * 4 / 12}, {EB, PC * 4 / 12},
-                                            {GsEb, PC * 4 / 12}})),
-        known("Marpurg VIII (1790)", circle({{CG, PC * 3 / 12}, {EB, PC * 3 / 12},
-                                             {CsGs, PC * 3 / 12}, {BbF, PC * 3 / 12}})),
+        known("Marpurg VII (1790)",
+              circle({{CG, PC * 4 / 12}, {EB, PC * 4 / 12}, {GsEb, PC * 4 / 12}})),
+        known("Marpurg VIII (1790)",
+              circle(
+                  {{CG, PC * 3 / 12}, {EB, PC * 3 / 12}, {CsGs, PC * 3 / 12}, {BbF, PC * 3 / 12}})),
         // The one with a fifth tuned wide, "out of curiosity".
-        known("Marpurg XII (1790)", circle({{CG, -PC / 12}, {AE, PC * 2 / 12},
-                                            {GsEb, PC * 10 / 12}, {FC, PC / 12}})),
+        known("Marpurg XII (1790)",
+              circle({{CG, -PC / 12}, {AE, PC * 2 / 12}, {GsEb, PC * 10 / 12}, {FC, PC / 12}})),
         // Regular meantones: every fifth of the chain narrowed by the same
         // fraction of the syntonic comma, Eb-G# unless the name gives another
         // chain (J. M. Barbour, Tuning and Temperament, 1951).
@@ -275,34 +293,66 @@ std::vector<Temperament> buildTemperaments()
         known("Meantone 7/26 Comma (Woolhouse)", meantone(7.0 / 26)),
         // J. G. Neidhardt, Sectio canonis harmonici (1724), his first
         // temperament (for a village; in 1732 for a small town).
-        known("Neidhardt I (1724)", circle({{CG, PC / 6}, {GD, PC / 6}, {DA, PC / 6}, {AE, PC / 6},
-                                            {EB, PC / 12}, {BFs, PC / 12}, {GsEb, PC / 12},
+        known("Neidhardt I (1724)", circle({{CG, PC / 6},
+                                            {GD, PC / 6},
+                                            {DA, PC / 6},
+                                            {AE, PC / 6},
+                                            {EB, PC / 12},
+                                            {BFs, PC / 12},
+                                            {GsEb, PC / 12},
                                             {EbBb, PC / 12}})),
         // The second (for a small town; in 1732 for a large town).
-        known("Neidhardt II (1724)", circle({{CG, PC / 6}, {GD, PC / 6}, {DA, PC / 6},
-                                             {AE, PC / 12}, {BFs, PC / 12}, {FsCs, PC / 12},
-                                             {CsGs, PC / 12}, {BbF, PC / 12}, {FC, PC / 12}})),
+        known("Neidhardt II (1724)", circle({{CG, PC / 6},
+                                             {GD, PC / 6},
+                                             {DA, PC / 6},
+                                             {AE, PC / 12},
+                                             {BFs, PC / 12},
+                                             {FsCs, PC / 12},
+                                             {CsGs, PC / 12},
+                                             {BbF, PC / 12},
+                                             {FC, PC / 12}})),
         // The third, as W. Dupont, Geschichte der musikalischen Temperatur
         // (1935), p. 88, gives it: C-G-D-A 2/12, A-E, B-F#-C#-G#, Eb-Bb-F
         // 1/12 Pythagorean comma narrow; E-B, G#-D#, F-C pure.
-        known("Neidhardt III (1724)", circle({{CG, PC / 6}, {GD, PC / 6}, {DA, PC / 6},
-                                              {AE, PC / 12}, {BFs, PC / 12}, {FsCs, PC / 12},
-                                              {CsGs, PC / 12}, {EbBb, PC / 12}, {BbF, PC / 12}})),
+        known("Neidhardt III (1724)", circle({{CG, PC / 6},
+                                              {GD, PC / 6},
+                                              {DA, PC / 6},
+                                              {AE, PC / 12},
+                                              {BFs, PC / 12},
+                                              {FsCs, PC / 12},
+                                              {CsGs, PC / 12},
+                                              {EbBb, PC / 12},
+                                              {BbF, PC / 12}})),
         // Neidhardt, Gäntzlich erschöpfte mathematische Abtheilungen (1732),
         // for a large town: his second of 1724.
-        known("Neidhardt Large Town (1732)",
-              circle({{CG, PC / 6}, {GD, PC / 6}, {DA, PC / 6}, {AE, PC / 12}, {BFs, PC / 12},
-                      {FsCs, PC / 12}, {CsGs, PC / 12}, {BbF, PC / 12}, {FC, PC / 12}})),
+        known("Neidhardt Large Town (1732)", circle({{CG, PC / 6},
+                                                     {GD, PC / 6},
+                                                     {DA, PC / 6},
+                                                     {AE, PC / 12},
+                                                     {BFs, PC / 12},
+                                                     {FsCs, PC / 12},
+                                                     {CsGs, PC / 12},
+                                                     {BbF, PC / 12},
+                                                     {FC, PC / 12}})),
         // For a small town (1732): his first of 1724.
-        known("Neidhardt Small Town (1732)",
-              circle({{CG, PC / 6}, {GD, PC / 6}, {DA, PC / 6}, {AE, PC / 6}, {EB, PC / 12},
-                      {BFs, PC / 12}, {GsEb, PC / 12}, {EbBb, PC / 12}})),
+        known("Neidhardt Small Town (1732)", circle({{CG, PC / 6},
+                                                     {GD, PC / 6},
+                                                     {DA, PC / 6},
+                                                     {AE, PC / 6},
+                                                     {EB, PC / 12},
+                                                     {BFs, PC / 12},
+                                                     {GsEb, PC / 12},
+                                                     {EbBb, PC / 12}})),
         // For a village (1732), from his string lengths as Meister (1991),
         // p. 124, gives them: C-G 1/12, G-D 1/6, D-A and A-E 1/4, B-F#, C#-G#
         // and Bb-F 1/12 Pythagorean comma narrow.
-        known("Neidhardt Village (1732)",
-              circle({{CG, PC / 12}, {GD, PC / 6}, {DA, PC / 4}, {AE, PC / 4}, {BFs, PC / 12},
-                      {CsGs, PC / 12}, {BbF, PC / 12}})),
+        known("Neidhardt Village (1732)", circle({{CG, PC / 12},
+                                                  {GD, PC / 6},
+                                                  {DA, PC / 4},
+                                                  {AE, PC / 4},
+                                                  {BFs, PC / 12},
+                                                  {CsGs, PC / 12},
+                                                  {BbF, PC / 12}})),
         // Pure fifths; the name gives where the chain of eleven begins and ends.
         known("Pythagorean (Ab-C#)", pythagorean(-4)),
         known("Pythagorean (Bb-D#)", pythagorean(-2)),
@@ -317,9 +367,9 @@ std::vector<Temperament> buildTemperaments()
                                           SC / 4, 0.0, -1.532, -2.868})),
         // B. Ramis de Pareia, Musica practica (1482): Ab-Eb-Bb-F-C-G pure, and
         // D-A-E-B-F#-C# pure a syntonic comma lower.
-        known("Ramis (1482)", ratios({1.0, 135.0 / 128, 10.0 / 9, 32.0 / 27, 5.0 / 4, 4.0 / 3,
-                                      45.0 / 32, 3.0 / 2, 128.0 / 81, 5.0 / 3, 16.0 / 9,
-                                      15.0 / 8})),
+        known("Ramis (1482)",
+              ratios({1.0, 135.0 / 128, 10.0 / 9, 32.0 / 27, 5.0 / 4, 4.0 / 3, 45.0 / 32, 3.0 / 2,
+                      128.0 / 81, 5.0 / 3, 16.0 / 9, 15.0 / 8})),
         // J.-J. Rousseau's temperament, third form, as di Veroli gives it: C-G ..
         // B-F# 1/4 syntonic comma narrow, Eb-Bb 3.504 and Bb-F 1.792 cents wide.
         known("Rousseau III", chain(-3, {-3.504, -1.792, 0.0, SC / 4, SC / 4, SC / 4, SC / 4,
@@ -337,37 +387,59 @@ std::vector<Temperament> buildTemperaments()
         // numerical monochord for 1/4-comma meantone, semitones in cents as
         // Ratte (1991), p. 269, computes them.
         known("Schneegass (1590)", semitones({80.782, 113.290, 114.036, 80.244, 112.555, 80.318,
-                                              114.735, 79.376, 114.464, 115.657, 80.025,
-                                              114.518})),
+                                              114.735, 79.376, 114.464, 115.657, 80.025, 114.518})),
         // G. A. Sorge, Zuverlässige Anweisung, Claviere und Orgeln ... zu
         // temperiren (1758), p. 20, after Meister (1991):
         // C-G-D-A 1/6 Pythagorean comma narrow; A-E, B-F#, F#-C#, G#-Eb, Eb-Bb
         // and Bb-F 1/12.
-        known("Sorge (1758)", circle({{CG, PC / 6}, {GD, PC / 6}, {DA, PC / 6}, {AE, PC / 12},
-                                      {BFs, PC / 12}, {FsCs, PC / 12}, {GsEb, PC / 12},
-                                      {EbBb, PC / 12}, {BbF, PC / 12}})),
+        known("Sorge (1758)", circle({{CG, PC / 6},
+                                      {GD, PC / 6},
+                                      {DA, PC / 6},
+                                      {AE, PC / 12},
+                                      {BFs, PC / 12},
+                                      {FsCs, PC / 12},
+                                      {GsEb, PC / 12},
+                                      {EbBb, PC / 12},
+                                      {BbF, PC / 12}})),
         // G. P. Telemann, Neues musicalisches System (1767): 55 equal
         // divisions; Eb-G#.
         known("Telemann 55-Tone", equalDivision(55)),
         // F. A. Vallotti, Della scienza teorica e pratica della moderna musica
         // (1779): F-C-G-D-A-E-B 1/6 Pythagorean comma narrow.
-        known("Vallotti", circle({{FC, PC / 6}, {CG, PC / 6}, {GD, PC / 6}, {DA, PC / 6},
-                                  {AE, PC / 6}, {EB, PC / 6}})),
+        known("Vallotti", circle({{FC, PC / 6},
+                                  {CG, PC / 6},
+                                  {GD, PC / 6},
+                                  {DA, PC / 6},
+                                  {AE, PC / 6},
+                                  {EB, PC / 6}})),
         // A. Werckmeister, Musicalische Temperatur (1691): C-G-D-A and B-F#
         // 1/4 Pythagorean comma narrow.
-        known("Werckmeister III", circle({{CG, PC / 4}, {GD, PC / 4}, {DA, PC / 4},
-                                          {BFs, PC / 4}})),
+        known("Werckmeister III",
+              circle({{CG, PC / 4}, {GD, PC / 4}, {DA, PC / 4}, {BFs, PC / 4}})),
         // Werckmeister (1691): C-G, D-A, E-B, F#-C#, Bb-F 1/3 narrow, G#-D#
         // and Eb-Bb 1/3 wide.
-        known("Werckmeister IV", circle({{CG, PC / 3}, {DA, PC / 3}, {EB, PC / 3}, {FsCs, PC / 3},
-                                         {BbF, PC / 3}, {GsEb, -PC / 3}, {EbBb, -PC / 3}})),
+        known("Werckmeister IV", circle({{CG, PC / 3},
+                                         {DA, PC / 3},
+                                         {EB, PC / 3},
+                                         {FsCs, PC / 3},
+                                         {BbF, PC / 3},
+                                         {GsEb, -PC / 3},
+                                         {EbBb, -PC / 3}})),
         // Werckmeister (1691): D-A-E, F#-C#-G#, F-C 1/4 narrow, G#-D# 1/4 wide.
-        known("Werckmeister V", circle({{DA, PC / 4}, {AE, PC / 4}, {FsCs, PC / 4},
-                                        {CsGs, PC / 4}, {FC, PC / 4}, {GsEb, -PC / 4}})),
+        known("Werckmeister V", circle({{DA, PC / 4},
+                                        {AE, PC / 4},
+                                        {FsCs, PC / 4},
+                                        {CsGs, PC / 4},
+                                        {FC, PC / 4},
+                                        {GsEb, -PC / 4}})),
         // T. Young, Philosophical Transactions 90 (1800): C-G-D-A-E-B-F# 1/6
         // Pythagorean comma narrow.
-        known("Young (1799)", circle({{CG, PC / 6}, {GD, PC / 6}, {DA, PC / 6}, {AE, PC / 6},
-                                      {EB, PC / 6}, {BFs, PC / 6}})),
+        known("Young (1799)", circle({{CG, PC / 6},
+                                      {GD, PC / 6},
+                                      {DA, PC / 6},
+                                      {AE, PC / 6},
+                                      {EB, PC / 6},
+                                      {BFs, PC / 6}})),
         // No published definition of this one is known to us.
         {"Zazal", std::nullopt, 0.0},
     };

@@ -50,8 +50,7 @@ int partOfSyncIndex(int index)
     return index == EditSession::PartCount - 1 ? RhythmPart : index;
 }
 
-EditSession::EditSession(QObject* parent)
-    : QObject(parent)
+EditSession::EditSession(QObject* parent) : QObject(parent)
 {
     for (PartState& part : m_parts)
         part.reason = NothingSinceStart;

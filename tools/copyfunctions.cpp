@@ -75,7 +75,9 @@ QString copyToneText(int fromPart, int fromTone, int toPart, int toTone)
 
 QString copyDrumNoteText(int fromNote, int toNote)
 {
-    return QString("Copy drum note %1 to %2").arg(FirstDrumKey + fromNote).arg(FirstDrumKey + toNote);
+    return QString("Copy drum note %1 to %2")
+        .arg(FirstDrumKey + fromNote)
+        .arg(FirstDrumKey + toNote);
 }
 
 QString extractDrumNoteText(const QString& fileName, int fromNote, int toNote)

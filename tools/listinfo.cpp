@@ -50,8 +50,8 @@ QStringList drumCopyEntries(const t505temppatch& image, const QStringList& noteL
 {
     QStringList entries;
     for (int note = 0; note < DrumNoteCount; ++note)
-        entries << noteLabels.value(note).left(DrumLabelLength).leftJustified(DrumLabelLength) + ": " +
-                       waveOf(image, RhythmPart, note, waveNames);
+        entries << noteLabels.value(note).left(DrumLabelLength).leftJustified(DrumLabelLength) +
+                       ": " + waveOf(image, RhythmPart, note, waveNames);
     return entries;
 }
 
@@ -67,8 +67,8 @@ QStringList listInfoLines(const t505temppatch& image, int part, int area)
         if (!at || *at >= image.Size())
             lines << QString(line.label) + "unknown";
         else
-            lines << QString(line.label) + QString::number(int(image.ReadByte(part, area, offset)) -
-                                                  line.centre);
+            lines << QString(line.label) +
+                         QString::number(int(image.ReadByte(part, area, offset)) - line.centre);
     }
     return lines;
 }

@@ -263,11 +263,10 @@ DumpResult DumpReceiver::end(bool automatically, bool stalled)
     result.completedAutomatically = automatically;
     result.stalled = stalled;
     result.dataLost = m_lost;
-    const QString lostText =
-        m_input ? QString::fromStdString(
-                      miditexts::inputOverflow(m_input->OverflowCount() - m_overflowsBefore,
-                                               m_input->LostByteCount() - m_lostBytesBefore))
-                : QString();
+    const QString lostText = m_input ? QString::fromStdString(miditexts::inputOverflow(
+                                           m_input->OverflowCount() - m_overflowsBefore,
+                                           m_input->LostByteCount() - m_lostBytesBefore))
+                                     : QString();
 
     if (!m_tempFile.isEmpty()) {
         try {
@@ -290,7 +289,8 @@ DumpResult DumpReceiver::end(bool automatically, bool stalled)
     } else if (result.dataLost) {
         result.status = refusedText(count, lostText.toStdString());
     } else if (const std::size_t expected = ExpectedCount(); count != expected) {
-        result.status = stalled ? stalledText(count, expected, m_stall->interval()) : wrongLengthText(count, expected);
+        result.status = stalled ? stalledText(count, expected, m_stall->interval())
+                                : wrongLengthText(count, expected);
     } else {
         // A dump may come in any order; a wrong checksum means a message was
         // damaged on its way, so it is not loaded.

@@ -22,9 +22,8 @@ std::optional<std::string> sysexFileProblem(ByteView bytes)
         // note, program change or start of another message.
         for (std::size_t i = 1; i + 1 < m.size(); ++i)
             if (m[i] & 0x80)
-                return "byte " + std::to_string(offset + i) +
-                       " inside the message at byte " + std::to_string(offset) +
-                       " is no data byte";
+                return "byte " + std::to_string(offset + i) + " inside the message at byte " +
+                       std::to_string(offset) + " is no data byte";
         expectedStart = offset + m.size();
     }
     if (expectedStart != bytes.size())

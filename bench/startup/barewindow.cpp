@@ -22,8 +22,7 @@ int main(int argc, char** argv)
         label.show();
         return app.exec();
     }
-    const QRegularExpressionMatch size =
-        QRegularExpression("^(\\d+)x(\\d+)$").match(args.value(2));
+    const QRegularExpressionMatch size = QRegularExpression("^(\\d+)x(\\d+)$").match(args.value(2));
     if (args.size() != 3 || args[1] != "--window" || !size.hasMatch()) {
         std::fputs("usage: startup-barewindow [--window WIDTHxHEIGHT]\n", stderr);
         return 2;

@@ -114,8 +114,7 @@ int main(int argc, char** argv)
         if (type == XCB_CREATE_NOTIFY) {
             const auto* cn = reinterpret_cast<xcb_create_notify_event_t*>(e.get());
             // Input-only windows refuse a damage object; the error event is ignored below.
-            xcb_damage_create(c, xcb_generate_id(c), cn->window,
-                              XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
+            xcb_damage_create(c, xcb_generate_id(c), cn->window, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
             xcb_flush(c);
         } else if (type == XCB_MAP_NOTIFY) {
             mapped.insert(reinterpret_cast<xcb_map_notify_event_t*>(e.get())->window);

@@ -124,8 +124,7 @@ TEST(CliFiles, Info)
     test::writeFile(dir.file("odd.syx"), odd);
     r = cli({"info", dir.file("odd.syx")});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("part 1: \"A\\x1B[2J\\\"\\\\\\x7F\\x01z\""), std::string::npos)
-        << r.out;
+    EXPECT_NE(r.out.find("part 1: \"A\\x1B[2J\\\"\\\\\\x7F\\x01z\""), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find('\x1B'), std::string::npos);
 }
 
@@ -220,9 +219,9 @@ TEST(CliFiles, ExtractPart)
     for (std::size_t at : {7u, 93u, 234u, 375u, 516u})
         EXPECT_EQ(moved[at], 4);
     EXPECT_TRUE(checksumProblems(moved).empty()) << "renumbered messages carry fresh checksums";
-    EXPECT_TRUE(checkBlock(moved, BlockKind::Part, 4, MessageOrder::AsLaidOut,
-                           ChecksumRule::Required)
-                    .ok());
+    EXPECT_TRUE(
+        checkBlock(moved, BlockKind::Part, 4, MessageOrder::AsLaidOut, ChecksumRule::Required)
+            .ok());
 
     ASSERT_EQ(cli({"extract-part", dir.file("img.syx"), dir.file("r.syx"), "--part", "R"}).exitCode,
               0);
@@ -246,8 +245,8 @@ TEST(CliFiles, EveryCommandRefusesMalformedFilesWithTheReason)
     TempDir dir;
     for (const auto& bad : test::malformedImages()) {
         test::writeFile(dir.file("bad.syx"), bad.bytes);
-        const std::string head =
-            "bad.syx: " + std::to_string(bad.bytes.size()) + " bytes, not an image of this instrument: ";
+        const std::string head = "bad.syx: " + std::to_string(bad.bytes.size()) +
+                                 " bytes, not an image of this instrument: ";
         const auto r = cli({"info", dir.file("bad.syx")});
         EXPECT_EQ(r.exitCode, 1) << bad.what << ": no file of the list is well formed";
         EXPECT_NE(r.out.find(head + bad.problem + "\n"), std::string::npos) << r.out;

@@ -25,7 +25,10 @@ struct DataHome
 {
     test::TempDir dir;
     QByteArray saved = qgetenv("XDG_DATA_HOME");
-    DataHome() { qputenv("XDG_DATA_HOME", QByteArray::fromStdString((dir.path() / "data").string())); }
+    DataHome()
+    {
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString((dir.path() / "data").string()));
+    }
     ~DataHome() { qputenv("XDG_DATA_HOME", saved); }
     fs::path root() const { return dir.path() / "patches"; }
 };
@@ -61,13 +64,14 @@ TEST(CliLibrary, AddScanAndFindWithFilters)
 
     auto r = cli({"add", home.root().string()});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "5 files: 5 read, 1 of them no patch files, 0 gone; 11 parts in the library\n");
+    EXPECT_EQ(r.out,
+              "5 files: 5 read, 1 of them no patch files, 0 gone; 11 parts in the library\n");
 
     r = cli({"find", "bass"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(lines(r.out),
-              (std::vector<std::string>{"DEEP BASS\t2\t" + root + "/a/from2.syx\tduplicate(2)\t-",
-                                        "DEEP BASS\t5\t" + root + "/b/from5.syx\tduplicate(2)\t-"}));
+    EXPECT_EQ(lines(r.out), (std::vector<std::string>{
+                                "DEEP BASS\t2\t" + root + "/a/from2.syx\tduplicate(2)\t-",
+                                "DEEP BASS\t5\t" + root + "/b/from5.syx\tduplicate(2)\t-"}));
     EXPECT_EQ(lines(cli({"find", "--kits"}).out).size(), 2u);
     EXPECT_EQ(lines(cli({"find", "--duplicates"}).out).size(), 2u);
     EXPECT_EQ(lines(cli({"find", "s1 part"}).out).size(), 7u);
@@ -85,10 +89,12 @@ TEST(CliLibrary, AddScanAndFindWithFilters)
               "TR KIT\tR\t" + root + "/kit.syx\tfavourite\t909,house\n");
 
     r = cli({"scan"});
-    EXPECT_EQ(r.out, "5 files: 0 read, 0 of them no patch files, 0 gone; 11 parts in the library\n");
+    EXPECT_EQ(r.out,
+              "5 files: 0 read, 0 of them no patch files, 0 gone; 11 parts in the library\n");
     fs::remove(home.root() / "a" / "from2.syx");
     r = cli({"scan"});
-    EXPECT_EQ(r.out, "4 files: 0 read, 0 of them no patch files, 1 gone; 10 parts in the library\n");
+    EXPECT_EQ(r.out,
+              "4 files: 0 read, 0 of them no patch files, 1 gone; 10 parts in the library\n");
 
     r = cli({"add", (home.root() / "nothing").string()});
     EXPECT_EQ(r.exitCode, 1);
@@ -138,7 +144,8 @@ TEST(CliLibrary, AScanKilledHalfwayLeavesAnIndexThatOpensAndIsCompletedByTheNext
         const bool started = QTest::qWaitFor(
             [&] {
                 QSqlQuery q(reader);
-                committed = q.exec("SELECT count(*) FROM files") && q.next() ? q.value(0).toInt() : 0;
+                committed =
+                    q.exec("SELECT count(*) FROM files") && q.next() ? q.value(0).toInt() : 0;
                 return committed > 0;
             },
             60000);

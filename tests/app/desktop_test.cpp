@@ -243,12 +243,12 @@ protected:
 
 TEST_F(InstalledTree, EverythingLandsWhereTheDesktopLooks)
 {
-    for (const QString& f :
-         QStringList{"bin/dorvane", "bin/dorvane-cli", "lib/dorvane/dorvane", "lib/dorvane/perf.syx",
-          "lib/dorvane/part.syx", "lib/dorvane/wavelist.txt", "lib/dorvane/help/manual.md",
-          "share/applications/" + AppId + ".desktop", "share/metainfo/" + AppId + ".metainfo.xml",
-          "share/mime/packages/" + AppId + ".xml",
-          "share/icons/hicolor/scalable/apps/" + AppId + ".svg"})
+    for (const QString& f : QStringList{
+             "bin/dorvane", "bin/dorvane-cli", "lib/dorvane/dorvane", "lib/dorvane/perf.syx",
+             "lib/dorvane/part.syx", "lib/dorvane/wavelist.txt", "lib/dorvane/help/manual.md",
+             "share/applications/" + AppId + ".desktop",
+             "share/metainfo/" + AppId + ".metainfo.xml", "share/mime/packages/" + AppId + ".xml",
+             "share/icons/hicolor/scalable/apps/" + AppId + ".svg"})
         EXPECT_TRUE(exists(f)) << f.toStdString();
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
         EXPECT_TRUE(exists(QString("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(AppId)))
@@ -311,7 +311,8 @@ TEST_F(InstalledTree, SyxFilesAreOursThroughTheMimeDatabase)
     test::writeFile(home.file("no-extension"), {0xF0, 0x41, 0x10, 0x00, 0x0B, 0x12});
     test::writeFile(home.file("plain.txt"), {'h', 'i', '\n'});
     for (const char* name : {"song.syx", "no-extension"}) {
-        const Outcome r = run(gio, {"info", "-a", "standard::content-type", q(home.file(name))}, env);
+        const Outcome r =
+            run(gio, {"info", "-a", "standard::content-type", q(home.file(name))}, env);
         EXPECT_TRUE(r.out.contains("audio/x-sysex")) << name << ": " << r.out.toStdString();
     }
     Outcome r = run(gio, {"info", "-a", "standard::content-type", q(home.file("plain.txt"))}, env);
@@ -362,9 +363,9 @@ TEST(DebianPackage, RunsFromAScratchRoot)
     if (tool("dpkg-shlibdeps").isEmpty() || dpkg.isEmpty() || strace.isEmpty())
         GTEST_SKIP() << "dpkg-shlibdeps, dpkg or strace is missing (Debian: dpkg-dev, strace)";
     TempDir dir;
-    Outcome r = run(cpack, {"--config", q(buildDir() + "/CPackConfig.cmake"), "-B",
-                        q(dir.file("out"))},
-                QProcessEnvironment::systemEnvironment(), 600000);
+    Outcome r =
+        run(cpack, {"--config", q(buildDir() + "/CPackConfig.cmake"), "-B", q(dir.file("out"))},
+            QProcessEnvironment::systemEnvironment(), 600000);
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
     const QStringList debs = QDir(q(dir.file("out"))).entryList({"dorvane_*.deb"});
     ASSERT_EQ(debs.size(), 1) << r.out.toStdString();
@@ -388,8 +389,8 @@ TEST(DebianPackage, RunsFromAScratchRoot)
     const QString trace = q(home.file("trace"));
     QProcess dorvane;
     dorvane.setProcessEnvironment(freshProfile(home));
-    dorvane.start(strace, {"-f", "-e", "trace=openat", "-o", trace, root + "/usr/bin/dorvane",
-                           q(file)});
+    dorvane.start(strace,
+                  {"-f", "-e", "trace=openat", "-o", trace, root + "/usr/bin/dorvane", q(file)});
     ASSERT_TRUE(dorvane.waitForStarted(10000));
     const bool opened = waitForRecent(home, q(file));
     for (pid_t pid : processesOfProfile(home))

@@ -118,8 +118,7 @@ TEST(BuiltInRoundTrip, TheMonitorShowsWhatCrossedInWords)
     w.monitor().flush();
     const QStringList lines = w.monitor().lines();
     ASSERT_GE(lines.size(), 1 + 32 + 1 + 5) << lines.join("\n").toStdString();
-    EXPECT_TRUE(
-        lines[0].endsWith("out  Data Set 02 00 10 51: part 1 tone 1 Cutoff Frequency = 90"))
+    EXPECT_TRUE(lines[0].endsWith("out  Data Set 02 00 10 51: part 1 tone 1 Cutoff Frequency = 90"))
         << lines[0].toStdString();
     EXPECT_TRUE(lines[1].endsWith("out  Control change ch 1 120 (All Sound Off) = 0"));
     EXPECT_TRUE(lines[33].endsWith("out  Data Request: part 1")) << lines[33].toStdString();

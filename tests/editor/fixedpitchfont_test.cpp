@@ -21,8 +21,8 @@ TEST(FixedPitchFont, APreferredFamilyIsKeptOnlyWhenItsColumnsLineUp)
     base.setPointSize(13);
     for (const QString family : {"sans-serif", "Courier New", "monospace", "no such family"}) {
         const QFont font = fixedPitchFont(base, {family});
-        EXPECT_TRUE(hasFixedAdvance(font)) << family.toStdString() << " gave "
-                                           << QFontInfo(font).family().toStdString();
+        EXPECT_TRUE(hasFixedAdvance(font))
+            << family.toStdString() << " gave " << QFontInfo(font).family().toStdString();
         EXPECT_EQ(QFontInfo(font).pointSize(), 13) << family.toStdString();
     }
     EXPECT_EQ(QFontInfo(fixedPitchFont(base, {"sans-serif"})).family(),

@@ -108,8 +108,8 @@ TEST(WindowBadFiles, ABadTemplateOrStartImageIsNotUsed)
         rig.take();
         rig.dialogs.answers.push_back(true);
         w.action("InitializePatch")->trigger();
-        EXPECT_TRUE(rig.dialogs.lastText().endsWith(
-            "part.syx was not loaded: " + q(badParts[3].problem)))
+        EXPECT_TRUE(
+            rig.dialogs.lastText().endsWith("part.syx was not loaded: " + q(badParts[3].problem)))
             << rig.dialogs.lastText().toStdString();
         EXPECT_EQ(w.image().bytes(), before);
         EXPECT_TRUE(rig.take().empty()) << "nothing sent";

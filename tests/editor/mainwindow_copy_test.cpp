@@ -228,7 +228,8 @@ TEST(Extraction, CopiesNotesFromTheFileReadAgainAtEachPress)
     rig.dialogs.files.push_back(QString::fromStdString(kitFile));
     w.action("ExtractDrumNotes")->trigger();
     EXPECT_EQ(rig.dialogs.fileRequests.back().title, "Extract drum notes from file..");
-    EXPECT_EQ(w.statusText(), "Extracting drum notes from file, " + QString::fromStdString(kitFile));
+    EXPECT_EQ(w.statusText(),
+              "Extracting drum notes from file, " + QString::fromStdString(kitFile));
     EXPECT_EQ(rig.panel->kitName(Side::Source)->text(), "KIT 5");
     EXPECT_EQ(rig.panel->kitName(Side::Destination)->text(), "KIT 4");
     EXPECT_FALSE(rig.menusShown());
@@ -269,7 +270,12 @@ TEST(Extraction, FilesThatAreNoImageChangeNothing)
             foreign[at + 1] = 0x43;
     const std::pair<const char*, Bytes> files[] = {
         {"9053 bytes", Bytes(good.begin(), good.end() - 1)},
-        {"9055 bytes", [&] { Bytes b = good; b.push_back(0xF7); return b; }()},
+        {"9055 bytes",
+         [&] {
+             Bytes b = good;
+             b.push_back(0xF7);
+             return b;
+         }()},
         {"random", test::randomBytes(ImageSize, 505)},
         {"foreign", foreign},
     };

@@ -38,9 +38,8 @@ const QString Dash = QString::fromUtf8("\u2014");
 
 std::string partMessage(int part, int offset, int value)
 {
-    return test::hex(parameterMessage(tsMC505, {0x01, 0x00, std::uint8_t(0x10 + part),
-                                                std::uint8_t(offset)},
-                                      value));
+    return test::hex(parameterMessage(
+        tsMC505, {0x01, 0x00, std::uint8_t(0x10 + part), std::uint8_t(offset)}, value));
 }
 
 } // namespace
@@ -69,7 +68,8 @@ TEST(MainWindowInstrumentAreas, UnknownUntilSentThenRememberedPerPart)
     rig.release("DragTweak146", 5);
     w.selectPart(1);
     EXPECT_EQ(receive->DisplayedText(), Dash) << "part 2's switch was never sent";
-    EXPECT_EQ(rig.control("DragTweak146")->DisplayedText(), rig.control("DragTweak146")->Items()[5]);
+    EXPECT_EQ(rig.control("DragTweak146")->DisplayedText(),
+              rig.control("DragTweak146")->Items()[5]);
     rig.release("DragTweak167", 0);
     w.selectPart(0);
     EXPECT_EQ(receive->DisplayedText(), "ON");
@@ -133,14 +133,12 @@ TEST(MainWindowGet, AnOverflowEndsTheGetAndIsShownInTheStatusLineAndTheMonitor)
     for (std::uint32_t i = 0; i < buffers + dropped; ++i)
         ASSERT_TRUE(rig.driver->feedLong("Synth A", message));
     ASSERT_TRUE(rig.driver->waitUntilDelivered("Synth A", 5000));
-    const std::string lost = "MIDI input overflowed: " + std::to_string(dropped) +
-                             " messages (" + std::to_string(dropped * message.size()) +
-                             " bytes) dropped";
+    const std::string lost = "MIDI input overflowed: " + std::to_string(dropped) + " messages (" +
+                             std::to_string(dropped * message.size()) + " bytes) dropped";
     ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 20000))
         << "the Get still waits";
-    EXPECT_EQ(w.statusText().toStdString(),
-              "Received " + std::to_string(buffers * message.size()) + " bytes, " + lost +
-                  ": not loaded");
+    EXPECT_EQ(w.statusText().toStdString(), "Received " + std::to_string(buffers * message.size()) +
+                                                " bytes, " + lost + ": not loaded");
     EXPECT_EQ(w.image().bytes(), before);
     w.monitor().flush();
     const QStringList lines = w.monitor().lines();

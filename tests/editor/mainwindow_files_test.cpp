@@ -11,11 +11,11 @@
 
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QRegularExpression>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
-#include <QTest>
 #include <QTabWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -152,7 +152,8 @@ TEST(MainWindowFiles, APartSaveOffersThePatchNameAsAFileNameInTheSameFolder)
         QTest::keyClick(w.nameField(), Qt::Key_Return);
         w.action("SavePart")->trigger();
         const QFileInfo offered(rig.dialogs.fileRequests.back().fileName);
-        EXPECT_EQ(offered.fileName(), QString(entered).replace(QRegularExpression("[/?]"), "_") + ".syx");
+        EXPECT_EQ(offered.fileName(),
+                  QString(entered).replace(QRegularExpression("[/?]"), "_") + ".syx");
         EXPECT_EQ(offered.dir(), QFileInfo(q(rig.file("first.syx"))).dir());
     }
 }
@@ -374,7 +375,8 @@ TEST(MainWindowFiles, AutoSaveWritesOnlyOnceAFileWasChosen)
     w.autoSaveTick();
     EXPECT_EQ(test::readFile(rig.file("backup.syx")), w.image().refreshedBytes())
         << "the backup carries fresh checksums";
-    EXPECT_TRUE(w.statusText().startsWith("AutoSaved to" + QString::fromStdString(rig.dir.path().string())))
+    EXPECT_TRUE(
+        w.statusText().startsWith("AutoSaved to" + QString::fromStdString(rig.dir.path().string())))
         << w.statusText().toStdString();
     rig.closeWindow();
     EXPECT_EQ(rig.stored("autosave"), "");

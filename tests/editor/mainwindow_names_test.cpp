@@ -5,10 +5,10 @@
 #include "windowrig.h"
 
 #include "midi/builtininstrument.h"
-#include "support/knownimage.h"
 #include "patch/presetselect.h"
 #include "patch/scaletune.h"
 #include "patch/temperaments.h"
+#include "support/knownimage.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -78,12 +78,14 @@ TEST(MainWindowNames, TypedNamesAreTwelveSevenBitCharactersSentAndStored)
     w.nameField()->clear();
     // As a keyboard with those keys would type them.
     for (const QChar c : QString::fromUtf8("Caf\u00e9 \u00f7x"))
-        QTest::sendKeyEvent(QTest::Click, w.nameField(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, w.nameField(), Qt::Key_unknown, QString(c),
+                            Qt::NoModifier);
     EXPECT_EQ(w.nameField()->text(), "Caf x");
 
     // A name read from a file may hold such bytes; entered, they become '?'
     // in the message and in the image alike, and nothing of 0x80 or more is kept.
-    w.image().SetPatchName(2, "Caf\xE9 \xF7" "2");
+    w.image().SetPatchName(2, "Caf\xE9 \xF7"
+                              "2");
     w.nameField()->clearFocus();
     w.refresh();
     EXPECT_EQ(w.nameField()->text(), QString::fromUtf8("Caf\u00e9 \u00f72"));
@@ -256,7 +258,8 @@ TEST(MainWindowScales, OkSendsTwelveRotatedMessagesAndNothingElse)
     const int werckmeister = scaleIndex("Werckmeister III");
     w.scaleList()->setCurrentIndex(werckmeister);
     w.scaleSendButton()->click();
-    const auto values = *parseScaleLine(scaleFileLine(temperaments()[std::size_t(werckmeister)])).values;
+    const auto values =
+        *parseScaleLine(scaleFileLine(temperaments()[std::size_t(werckmeister)])).values;
     Messages expected;
     for (const Bytes& m : scaleTuneMessages(tsMC505, 2, 2, values))
         expected.push_back(test::hex(m));

@@ -29,10 +29,8 @@ namespace {
 
 std::string drumParam(int note, int parameter, int value)
 {
-    return test::hex(parameterMessage(tsMC505,
-                                      {0x02, 0x09, std::uint8_t(FirstDrumKey + note),
-                                       std::uint8_t(parameter)},
-                                      value));
+    return test::hex(parameterMessage(
+        tsMC505, {0x02, 0x09, std::uint8_t(FirstDrumKey + note), std::uint8_t(parameter)}, value));
 }
 
 // The fader let go of at a value, as a drag ends.
@@ -63,8 +61,8 @@ TEST(MainWindowTools, DrumMixerOnPart1SetsPartRNotesInNoteOrder)
         mixer.noteList()->item(row)->setSelected(true);
     rig.take();
     releaseFader(mixer, 100);
-    EXPECT_EQ(rig.take(), (Messages{drumParam(3, 41, 100), drumParam(20, 41, 100),
-                                    drumParam(40, 41, 100)}));
+    EXPECT_EQ(rig.take(),
+              (Messages{drumParam(3, 41, 100), drumParam(20, 41, 100), drumParam(40, 41, 100)}));
     for (int row : {3, 20, 40}) {
         EXPECT_EQ(w.image().ReadByte(RhythmPart, row, 41), 100);
         EXPECT_EQ(mixer.noteList()->item(row)->text(),
@@ -193,7 +191,8 @@ TEST(MainWindowTools, LookUpRowsAreTheControlsControllersAndOffsets)
         const Binding* b = findBinding(row.control);
         ASSERT_NE(b, nullptr) << row.control;
         EXPECT_EQ(b->ctrlNo, row.offset) << row.control;
-        EXPECT_EQ("#" + std::to_string(b->tag1) + " ", row.label.substr(0, row.label.find(' ') + 1));
+        EXPECT_EQ("#" + std::to_string(b->tag1) + " ",
+                  row.label.substr(0, row.label.find(' ') + 1));
         EXPECT_EQ(b->handler == Handler::Common, row.common) << row.control;
     }
     EXPECT_EQ(findBinding("porta")->ctrlNo, CcPortamentoSwitchOffset);

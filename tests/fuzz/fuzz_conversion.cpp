@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto second = splitSysex(again);
     FUZZ_REQUIRE(first.size() == second.size());
     for (std::size_t i = 1; i < first.size(); ++i)
-        FUZZ_REQUIRE(std::equal(first[i].begin(), first[i].end(), second[i].begin(),
-                                second[i].end()));
+        FUZZ_REQUIRE(
+            std::equal(first[i].begin(), first[i].end(), second[i].begin(), second[i].end()));
     return 0;
 }

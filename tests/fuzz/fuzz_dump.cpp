@@ -30,8 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     const int which = data[0] % 9;
-    const BlockKind kind =
-        which == 8 ? BlockKind::Image : which == 7 ? BlockKind::Rhythm : BlockKind::Part;
+    const BlockKind kind = which == 8   ? BlockKind::Image
+                           : which == 7 ? BlockKind::Rhythm
+                                        : BlockKind::Part;
     const int part = which == 7 ? RhythmPart : which == 8 ? 0 : which;
     const ByteView received(data + 1, size - 1);
 

@@ -64,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const SysexFileCheck check = checkSysexFile(bytes);
-    for (SysexFileKind kind : {SysexFileKind::Image, SysexFileKind::PartFile,
-                               SysexFileKind::RhythmPartFile}) {
+    for (SysexFileKind kind :
+         {SysexFileKind::Image, SysexFileKind::PartFile, SysexFileKind::RhythmPartFile}) {
         const SysexFileCheck as = checkSysexFileAs(bytes, kind);
         FUZZ_REQUIRE(as.ok() == (as.kind != SysexFileKind::Other));
         FUZZ_REQUIRE(!as.ok() || as.kind == check.kind);

@@ -13,8 +13,7 @@
 #define FUZZ_REQUIRE(condition)                                                                    \
     do {                                                                                           \
         if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "property broken: %s (%s:%d)\n", #condition, __FILE__,           \
-                         __LINE__);                                                                \
+            std::fprintf(stderr, "property broken: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
             std::abort();                                                                          \
         }                                                                                          \
     } while (0)
@@ -59,8 +58,8 @@ inline std::uint32_t readVariableLength(ByteView f, std::size_t& at)
 // or carries a byte of 80 or more.
 inline Bytes sysexOfMidiFile(ByteView f)
 {
-    static const std::uint8_t head[] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 0x78,
-                                        'M', 'T', 'r', 'k'};
+    static const std::uint8_t head[] = {'M', 'T', 'h', 'd', 0,    0,   0,   6,   0,
+                                        0,   0,   1,   0,   0x78, 'M', 'T', 'r', 'k'};
     FUZZ_REQUIRE(f.size() >= sizeof head + 4);
     for (std::size_t i = 0; i < sizeof head; ++i)
         FUZZ_REQUIRE(f[i] == head[i]);

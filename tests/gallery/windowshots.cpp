@@ -7,18 +7,18 @@
 // screenshots` makes them all.
 #include "app/qtdialogs.h"
 #include "editor/drummixerpanel.h"
-#include "editor/trevscrb.h"
 #include "editor/mainwindow.h"
 #include "editor/midimonitor.h"
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
+#include "editor/trevscrb.h"
 #include "editor/windowtexts.h"
 #include "midi/builtininstrument.h"
 #include "midi/midideviceregistry.h"
 #include "quickedit/tform3.h"
 #include "quickedit/tknob.h"
-#include "transfer/dumpreceiver.h"
 #include "support/scripteddialogs.h"
+#include "transfer/dumpreceiver.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,10 +26,10 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QEnterEvent>
-#include <QListWidget>
-#include <QMouseEvent>
 #include <QGroupBox>
+#include <QListWidget>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -114,8 +114,8 @@ int main(int argc, char** argv)
     emit window.bankList()->activated(2);
     window.presetList()->setCurrentIndex(4);
     emit window.presetList()->activated(4);
-    window.scaleList()->setCurrentIndex(window.scaleList()->findText("Werckmeister III",
-                                                                     Qt::MatchEndsWith));
+    window.scaleList()->setCurrentIndex(
+        window.scaleList()->findText("Werckmeister III", Qt::MatchEndsWith));
     window.control("key")->SetPosition(2);
     QApplication::processEvents();
     save(window.grab(), "window-part3-common-presets");
@@ -186,7 +186,7 @@ int main(int argc, char** argv)
     // the control-change look-up of part 1 tone 2 in the box the program shows.
     // Kicks, snares and hi-hats on their own waves, as a kit would have them.
     knobs->hide();
-    const std::pair<int, int> kit[] = {{0, 478}, {1, 464}, {3, 399}, {5, 379},
+    const std::pair<int, int> kit[] = {{0, 478}, {1, 464}, {3, 399},  {5, 379},
                                        {7, 286}, {9, 308}, {11, 322}, {4, 353}};
     for (const auto& [note, wave] : kit)
         window.image().WriteWave(RhythmPart, note, wave);

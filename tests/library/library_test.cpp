@@ -75,7 +75,7 @@ std::unique_ptr<LibraryDatabase> indexed(const Tree& tree, ScanReport* report = 
 }
 
 std::optional<LibraryEntry> findEntry(const std::vector<LibraryEntry>& list, const fs::path& file,
-                                     int position)
+                                      int position)
 {
     for (const auto& e : list)
         if (e.path == q(fs::weakly_canonical(file)) && e.position == position)
@@ -266,7 +266,9 @@ TEST(LibraryDatabase, LaterSchemaRefusedOlderMigratedForeignFileLeftAlone)
 {
     test::TempDir dir;
     const QString later = QString::fromStdString(dir.file("later.sqlite"));
-    { LibraryDatabase db(later); }
+    {
+        LibraryDatabase db(later);
+    }
     {
         auto raw = QSqlDatabase::addDatabase("QSQLITE", "raw-later");
         raw.setDatabaseName(later);
@@ -321,7 +323,9 @@ TEST(LibraryDatabase, LaterSchemaRefusedOlderMigratedForeignFileLeftAlone)
         db.setTags(entries[0].partId, {"kept"});
         EXPECT_EQ(db.entries()[0].tags, QStringList{"kept"});
     }
-    { EXPECT_EQ(LibraryDatabase(older).entries()[0].tags, QStringList{"kept"}); }
+    {
+        EXPECT_EQ(LibraryDatabase(older).entries()[0].tags, QStringList{"kept"});
+    }
 
     const QString foreign = QString::fromStdString(dir.file("notes.sqlite"));
     test::writeFile(foreign.toStdString(), test::randomBytes(4096, 3));

@@ -290,8 +290,8 @@ TEST_F(JackEndToEnd, AFullSpeedBurstArrivesWholeOrWithItsLossCounted)
         peer.write("GO");
         // Every byte is either here or counted as lost. The event loop runs
         // meanwhile, as the program's does.
-        ASSERT_TRUE(waitFor(
-            [&] { return receivedBytes + port.LostByteCount() >= expected.size(); }, 30000))
+        ASSERT_TRUE(
+            waitFor([&] { return receivedBytes + port.LostByteCount() >= expected.size(); }, 30000))
             << receivedBytes << " bytes received, " << port.LostByteCount() << " counted lost, of "
             << expected.size();
         EXPECT_EQ(peer.readLine(5000), "SENT 1000");

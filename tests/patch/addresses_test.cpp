@@ -114,8 +114,8 @@ TEST(RhythmPart, EveryDrumNoteNamedWithOneInstrumentTag)
     EXPECT_EQ(drumNoteEntry(0), " B1 (BD) ");
     EXPECT_EQ(drumNoteEntry(38), " C#5 (Tom) "); // inside a range of keys
     EXPECT_EQ(drumNoteEntry(53), " E6 (Hit) ");  // a range's last key
-    const std::set<std::string> tags = {"(BD) ",  "(Tom) ", "(HH) ",  "(Cym) ",
-                                        "(SD) ",  "(Oth) ", "(Hit) ", "(Clp) "};
+    const std::set<std::string> tags = {"(BD) ", "(Tom) ", "(HH) ",  "(Cym) ",
+                                        "(SD) ", "(Oth) ", "(Hit) ", "(Clp) "};
     for (int note = 0; note < DrumNoteCount; ++note) {
         const std::string entry = drumNoteEntry(note);
         int found = 0;
@@ -131,8 +131,8 @@ TEST(RhythmPart, ReplacingPartRTakesItsBlockAndNothingElse)
     const Bytes kit = test::knownImage(2);
     Bytes image = kept;
     ASSERT_TRUE(replaceRhythmBlock(image, kit));
-    EXPECT_TRUE(std::equal(image.begin(), image.begin() + std::ptrdiff_t(RhythmBlockOffset),
-                           kept.begin()));
+    EXPECT_TRUE(
+        std::equal(image.begin(), image.begin() + std::ptrdiff_t(RhythmBlockOffset), kept.begin()));
     EXPECT_EQ(image, [&] {
         Bytes whole = kept;
         std::copy(kit.begin() + std::ptrdiff_t(RhythmBlockOffset), kit.end(),

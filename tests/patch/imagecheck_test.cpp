@@ -48,7 +48,8 @@ TEST(ImageCheck, KindsComeFromTheMessagesNotTheSize)
     EXPECT_EQ(checkSysexFile(partOf(image, RhythmPart)).kind, SysexFileKind::RhythmPartFile);
 
     // The sizes alone are nothing.
-    for (std::size_t size : {ImageSize, ImageWithLeadingBlockSize, PartBlockSize, RhythmBlockSize}) {
+    for (std::size_t size :
+         {ImageSize, ImageWithLeadingBlockSize, PartBlockSize, RhythmBlockSize}) {
         EXPECT_EQ(classifySysexFile(randomBytes(size, 3)), SysexFileKind::Other) << size;
         EXPECT_EQ(classifySysexFile(Bytes(size, 0xF7)), SysexFileKind::Other) << size;
     }
@@ -118,17 +119,18 @@ TEST(ImageCheck, ARefusalSaysWhatIsWrongAndWhere)
 
     for (const Case& c : cases)
         EXPECT_EQ(refusedFile(c.bytes).problem(), c.problem) << c.what;
-    EXPECT_EQ(refusedFile(randomBytes(ImageSize, 8)).problem().rfind(
-                  "byte 0: expected the Data Set message of part 1 common, found ", 0),
+    EXPECT_EQ(refusedFile(randomBytes(ImageSize, 8))
+                  .problem()
+                  .rfind("byte 0: expected the Data Set message of part 1 common, found ", 0),
               0u);
 }
 
 TEST(ImageCheck, WrongChecksumsAloneAreCountedNotRefused)
 {
     Bytes image = knownImage(3);
-    image[84] ^= 1;                       // part 1 common
-    image[4 * PartBlockSize + 300] ^= 2;  // a data byte of part 5: its checksum goes stale
-    image[ImageSize - 2] ^= 0x40;         // part R note 98
+    image[84] ^= 1;                      // part 1 common
+    image[4 * PartBlockSize + 300] ^= 2; // a data byte of part 5: its checksum goes stale
+    image[ImageSize - 2] ^= 0x40;        // part R note 98
     const SysexFileCheck c = checkSysexFile(image);
     ASSERT_EQ(c.kind, SysexFileKind::Image) << c.problem();
     EXPECT_EQ(c.wrongChecksums(), 3u);
@@ -173,11 +175,11 @@ TEST(ImageCheck, DumpsArePutInPlaceByAddress)
         checkBlock(reversed, BlockKind::Image, 0, MessageOrder::AnyOrder, ChecksumRule::Required);
     ASSERT_TRUE(r.ok()) << r.problem;
     EXPECT_EQ(*r.bytes, image);
-    EXPECT_EQ(checkBlock(reversed, BlockKind::Image, 0, MessageOrder::AsLaidOut,
-                         ChecksumRule::Counted)
-                  .problem,
-              "byte 0: expected the Data Set message of part 1 common, found the one of part R "
-              "note 98");
+    EXPECT_EQ(
+        checkBlock(reversed, BlockKind::Image, 0, MessageOrder::AsLaidOut, ChecksumRule::Counted)
+            .problem,
+        "byte 0: expected the Data Set message of part 1 common, found the one of part R "
+        "note 98");
 
     const Bytes part3 = partOf(image, 3);
     auto dump = [](const Bytes& b, BlockKind kind, int part) {

@@ -149,9 +149,12 @@ TEST(MidiFile, OnlyCompleteMessagesAreExported)
     } cases[] = {
         {Bytes(image.begin(), image.end() - 1),
          "the last sysex message has no end (F7): no MIDI file was made"},
-        {Bytes{0x12, 0xF0, 0x41, 0xF7}, "byte 0 (12) is outside any sysex message: no MIDI file was made"},
-        {Bytes{0xF0, 0x41, 0x93, 0xF7}, "byte 2 (93) is no data byte, inside a sysex message: no MIDI file was made"},
-        {Bytes{0xF0, 0x41, 0xF0, 0x10, 0xF7}, "byte 2 (F0) is no data byte, inside a sysex message: no MIDI file was made"},
+        {Bytes{0x12, 0xF0, 0x41, 0xF7},
+         "byte 0 (12) is outside any sysex message: no MIDI file was made"},
+        {Bytes{0xF0, 0x41, 0x93, 0xF7},
+         "byte 2 (93) is no data byte, inside a sysex message: no MIDI file was made"},
+        {Bytes{0xF0, 0x41, 0xF0, 0x10, 0xF7},
+         "byte 2 (F0) is no data byte, inside a sysex message: no MIDI file was made"},
     };
     for (const auto& c : cases) {
         try {

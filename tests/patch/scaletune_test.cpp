@@ -76,9 +76,8 @@ TEST(ScaleTune, TwelveMessagesRotatedToTheKey)
     const auto c = scaleTuneMessages(tsMC505, 2, 0, values);
     ASSERT_EQ(c.size(), 12u);
     for (int i = 0; i < 12; ++i)
-        EXPECT_EQ(c[std::size_t(i)],
-                  dataSetMessage(tsMC505, {0x00, 0x00, 0x12, std::uint8_t(i)},
-                                 Bytes{std::uint8_t(0x30 + i)}));
+        EXPECT_EQ(c[std::size_t(i)], dataSetMessage(tsMC505, {0x00, 0x00, 0x12, std::uint8_t(i)},
+                                                    Bytes{std::uint8_t(0x30 + i)}));
 
     // Key D: degrees 0-9 on notes 2-11, degrees 10 and 11 on C and C#, in degree order.
     const auto d = scaleTuneMessages(tsMC505, 2, 2, values);
@@ -109,7 +108,8 @@ TEST(Temperaments, TheListAsMusiciansFindIt)
     EXPECT_EQ(temperamentListEntry(74), " 75      Zazal");
     auto lower = [](std::string_view s) {
         std::string l(s);
-        std::transform(l.begin(), l.end(), l.begin(), [](unsigned char c) { return std::tolower(c); });
+        std::transform(l.begin(), l.end(), l.begin(),
+                       [](unsigned char c) { return std::tolower(c); });
         return l;
     };
     for (std::size_t i = 1; i < list.size(); ++i)
@@ -129,16 +129,34 @@ TEST(Temperaments, DefinitionsGiveThePublishedTables)
     // Tables printed by the sources themselves (Marpurg's logarithms, Sorge's
     // and Neidhardt's string lengths, Meister's cents) and the Scala archive's.
     const Published tables[] = {
-        {"Kirnberger III", {0, 90.22, 193.16, 294.13, 386.31, 498.04, 590.22, 696.58, 792.18, 889.74, 996.09, 1088.27}},
-        {"Bach (Kellner 1977)", {0, 90.22, 194.53, 294.13, 389.05, 498.04, 588.27, 697.26, 792.18, 891.79, 996.09, 1091.01}},
-        {"Neidhardt I (1724)", {0, 94.14, 196.09, 296.09, 392.18, 498.04, 592.18, 698.04, 796.09, 894.13, 996.09, 1092.18}},
-        {"Meantone 1/6 Comma (Silbermann)", {0, 88.59, 196.74, 304.89, 393.48, 501.63, 590.22, 698.37, 786.96, 895.11, 1003.26, 1091.85}},
-        {"Marpurg VII (1790)", {0, 98.045, 196.09, 294.135, 400.0, 498.045, 596.09, 694.135, 800.0, 898.045, 996.09, 1094.135}},
-        {"Marpurg VIII (1790)", {0, 101.955, 198.045, 300.0, 401.955, 498.045, 600.0, 696.09, 798.045, 900.0, 1001.955, 1098.045}},
-        {"Sorge (1758)", {0, 96.09, 196.09, 298.045, 394.135, 498.045, 596.09, 698.045, 798.045, 894.135, 998.045, 1096.09}},
-        {"Neidhardt Village (1732)", {0, 94.135, 198.045, 296.09, 390.225, 498.045, 592.18, 700.0, 794.135, 894.135, 998.045, 1092.18}},
+        {"Kirnberger III",
+         {0, 90.22, 193.16, 294.13, 386.31, 498.04, 590.22, 696.58, 792.18, 889.74, 996.09,
+          1088.27}},
+        {"Bach (Kellner 1977)",
+         {0, 90.22, 194.53, 294.13, 389.05, 498.04, 588.27, 697.26, 792.18, 891.79, 996.09,
+          1091.01}},
+        {"Neidhardt I (1724)",
+         {0, 94.14, 196.09, 296.09, 392.18, 498.04, 592.18, 698.04, 796.09, 894.13, 996.09,
+          1092.18}},
+        {"Meantone 1/6 Comma (Silbermann)",
+         {0, 88.59, 196.74, 304.89, 393.48, 501.63, 590.22, 698.37, 786.96, 895.11, 1003.26,
+          1091.85}},
+        {"Marpurg VII (1790)",
+         {0, 98.045, 196.09, 294.135, 400.0, 498.045, 596.09, 694.135, 800.0, 898.045, 996.09,
+          1094.135}},
+        {"Marpurg VIII (1790)",
+         {0, 101.955, 198.045, 300.0, 401.955, 498.045, 600.0, 696.09, 798.045, 900.0, 1001.955,
+          1098.045}},
+        {"Sorge (1758)",
+         {0, 96.09, 196.09, 298.045, 394.135, 498.045, 596.09, 698.045, 798.045, 894.135, 998.045,
+          1096.09}},
+        {"Neidhardt Village (1732)",
+         {0, 94.135, 198.045, 296.09, 390.225, 498.045, 592.18, 700.0, 794.135, 894.135, 998.045,
+          1092.18}},
         {"Arnaut de Zwolle", {0, 90, 204, 294, 408, 498, 588, 702, 792, 906, 996, 1110}, 0.5},
-        {"Grammateus (1518)", {0, 101.955, 203.91, 305.865, 407.82, 498.045, 600.0, 701.955, 803.91, 905.865, 996.09, 1109.775}},
+        {"Grammateus (1518)",
+         {0, 101.955, 203.91, 305.865, 407.82, 498.045, 600.0, 701.955, 803.91, 905.865, 996.09,
+          1109.775}},
     };
     for (const auto& p : tables) {
         const Temperament& t = byName(p.name);

@@ -53,8 +53,7 @@ TEST(EditSession, PartsWalkThroughTheirStates)
     const std::vector<Step> steps = {
         {"fresh start", [](EditSession&) {}, "NNNNNNNN"},
         {"Get 8 Part", [](EditSession& s) { s.imageReceived(); }, "SSSSSSSS"},
-        {"Cutoff on part 3, sent", [](EditSession& s) { s.partEdited(2, true, "x"); },
-         "SSSSSSSS"},
+        {"Cutoff on part 3, sent", [](EditSession& s) { s.partEdited(2, true, "x"); }, "SSSSSSSS"},
         {"a part file onto part 4",
          [](EditSession& s) { s.partChangedHere(3, "opened from bass.syx, not sent"); },
          "SSSCSSSS"},

@@ -59,8 +59,8 @@ JackServer::JackServer() : m_name(uniqueName())
     // leaves its peer reading the last cycle's events again, and the events
     // it writes late are lost: one message twice, the next never.
     const std::string program = "jackd";
-    std::vector<std::string> args = {program, "-S", "-n", m_name, "-d", "dummy",
-                                     "-r", "48000", "-p", "256"};
+    std::vector<std::string> args = {program, "-S", "-n",    m_name, "-d",
+                                     "dummy", "-r", "48000", "-p",   "256"};
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());

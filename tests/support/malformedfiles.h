@@ -36,7 +36,8 @@ inline std::vector<MalformedFile> malformedImages(int seed = 6)
 {
     const auto image = knownImage(seed);
     std::vector<MalformedFile> list;
-    list.push_back({"cut short", {image.begin(), image.begin() + 9000},
+    list.push_back({"cut short",
+                    {image.begin(), image.begin() + 9000},
                     "byte 9000: the Data Set message of part R note 98 is cut short after 6 of "
                     "its 58 data bytes"});
     auto longer = image;
@@ -77,7 +78,8 @@ inline std::vector<MalformedFile> malformedPartFiles(int seed = 6)
     const std::vector<std::uint8_t> part(image.begin() + 2 * PartBlockSize,
                                          image.begin() + 3 * PartBlockSize);
     std::vector<MalformedFile> list;
-    list.push_back({"cut short", {part.begin(), part.begin() + 600},
+    list.push_back({"cut short",
+                    {part.begin(), part.begin() + 600},
                     "byte 600: the Data Set message of part 3 tone 4 is cut short after 81 of "
                     "its 129 data bytes"});
     auto longer = part;

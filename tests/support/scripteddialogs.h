@@ -22,7 +22,7 @@ public:
         AskKind kind;
     };
 
-    std::deque<bool> answers;               // for ask()
+    std::deque<bool> answers;                 // for ask()
     std::deque<std::optional<QString>> files; // for openFile() and saveFile()
     std::vector<Asked> asked;
     std::vector<FileDialogRequest> fileRequests;
@@ -65,7 +65,8 @@ public:
     QString lastText() const { return asked.empty() ? QString() : asked.back().text; }
 
 private:
-    template <typename T> std::optional<T> next(std::deque<std::optional<T>>& answers, const QString& title)
+    template <typename T>
+    std::optional<T> next(std::deque<std::optional<T>>& answers, const QString& title)
     {
         titles.push_back(title);
         if (answers.empty())

@@ -23,8 +23,8 @@ t505temppatch initial()
 TEST(DrumMixer, EachTypeSetsItsDrumNoteParameterWithinItsRange)
 {
     const std::pair<const char*, const char*> expected[] = {
-        {" Level", "Tone Level"}, {" Gain", "Wave Gain"},          {" Pan", "Tone Pan"},
-        {" Coarse", "Source Key"}, {" Fine", "Fine Tune"},         {" Reverb", "Reverb Send Level"},
+        {" Level", "Tone Level"},      {" Gain", "Wave Gain"}, {" Pan", "Tone Pan"},
+        {" Coarse", "Source Key"},     {" Fine", "Fine Tune"}, {" Reverb", "Reverb Send Level"},
         {" Delay", "Delay Send Level"}};
     ASSERT_EQ(drumMixerTypes().size(), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {

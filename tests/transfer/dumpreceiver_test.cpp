@@ -307,9 +307,10 @@ TEST_F(DumpReception, WrongChecksumsAndForeignMessagesAreRefusedWithAText)
     // Part 3, tone 2 (02 02 12 00): its checksum is the byte before its F7.
     const std::size_t tone2 = 2 * PartBlockSize + CommonMessageSize + ToneMessageSize;
     badChecksum[tone2 + ToneMessageSize - 2] ^= 0x01;
-    cases.push_back({"checksum", badChecksum,
-                     "Received 9054 bytes, byte 1666: wrong checksum in the Data Set message of part "
-                     "3 tone 2: not loaded"});
+    cases.push_back(
+        {"checksum", badChecksum,
+         "Received 9054 bytes, byte 1666: wrong checksum in the Data Set message of part "
+         "3 tone 2: not loaded"});
 
     // Part 5's common as another model's Data Set message of the same length.
     auto messages = messagesOf(image);
@@ -553,8 +554,7 @@ TEST_F(DumpReception, AnOverflowEndsTheGetAtOnceWithWhatWasLost)
     // Every message delivered before the main thread takes any: two fit.
     ASSERT_TRUE(QTest::qWaitFor([&] { return !driver->sent(Instrument).empty(); }, 5000));
     feed(perMessage(image), MessagesInImage);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !results.empty(); }, 20000))
-        << "the Get still waits";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !results.empty(); }, 20000)) << "the Get still waits";
     EXPECT_FALSE(receiver.IsReceiving());
     EXPECT_FALSE(receiver.finish());
     const DumpResult& r = results.front();
