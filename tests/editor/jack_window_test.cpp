@@ -17,6 +17,35 @@
 using namespace dorvane;
 using dorvane::test::WindowRig;
 
+namespace {
+
+// The window on the system's MIDI (RtMidi over JACK) instead of the loopback,
+// with the stand-in instrument's ports chosen; empty when they are not there.
+std::unique_ptr<MainWindow> openOnJackInstrument(WindowRig& rig, MidiDeviceRegistry& jack)
+{
+    jack.addSource(std::make_shared<RtMidiDriver>());
+    const DeviceMatch out = matchDevice(jack.outputNames(), "inst", "output");
+    const DeviceMatch in = matchDevice(jack.inputNames(), "inst", "input");
+    if (!out.id || !in.id) {
+        ADD_FAILURE() << out.problem << in.problem;
+        return nullptr;
+    }
+    rig.store("midiout", QString::number(*out.id));
+    rig.store("midiin", QString::number(*in.id));
+    rig.store("autotrig", "0");
+    MainWindow::Setup setup;
+    setup.dialogs = &rig.dialogs;
+    setup.settings = std::make_unique<SettingsStore>(rig.iniFile());
+    setup.programFolder = QString::fromStdString(rig.dir.path().string());
+    setup.devices = &jack;
+    setup.dataFolder = rig.dataFolder();
+    auto window = std::make_unique<MainWindow>(std::move(setup));
+    window->show();
+    return window;
+}
+
+} // namespace
+
 TEST(JackWindow, GetEightPartsLoadsThePeersImage)
 {
     std::unique_ptr<test::JackServer> server;
@@ -36,24 +65,11 @@ TEST(JackWindow, GetEightPartsLoadsThePeersImage)
     test::JackInstrumentPeer peer(dir.file("peer.syx"), {"--shuffle"});
     ASSERT_TRUE(peer.ready());
 
-    // The window on the system's MIDI (RtMidi over JACK) instead of the loopback.
     WindowRig rig;
     MidiDeviceRegistry jack;
-    jack.addSource(std::make_shared<RtMidiDriver>());
-    const DeviceMatch out = matchDevice(jack.outputNames(), "inst", "output");
-    const DeviceMatch in = matchDevice(jack.inputNames(), "inst", "input");
-    ASSERT_TRUE(out.id && in.id) << out.problem << in.problem;
-    rig.store("midiout", QString::number(*out.id));
-    rig.store("midiin", QString::number(*in.id));
-    rig.store("autotrig", "0");
-    MainWindow::Setup setup;
-    setup.dialogs = &rig.dialogs;
-    setup.settings = std::make_unique<SettingsStore>(rig.iniFile());
-    setup.programFolder = QString::fromStdString(rig.dir.path().string());
-    setup.devices = &jack;
-    setup.dataFolder = rig.dataFolder();
-    MainWindow w(std::move(setup));
-    w.show();
+    std::unique_ptr<MainWindow> window = openOnJackInstrument(rig, jack);
+    ASSERT_TRUE(window);
+    MainWindow& w = *window;
 
     rig.dialogs.answers.push_back(true);
     w.action("Get8Part")->trigger();
@@ -84,20 +100,9 @@ TEST(JackWindow, TheServerGoneInTheMiddleOfAGetStopsTheReceptionAndChangesNothin
 
     WindowRig rig;
     MidiDeviceRegistry jack;
-    jack.addSource(std::make_shared<RtMidiDriver>());
-    const DeviceMatch out = matchDevice(jack.outputNames(), "inst", "output");
-    const DeviceMatch in = matchDevice(jack.inputNames(), "inst", "input");
-    ASSERT_TRUE(out.id && in.id) << out.problem << in.problem;
-    rig.store("midiout", QString::number(*out.id));
-    rig.store("midiin", QString::number(*in.id));
-    rig.store("autotrig", "0");
-    MainWindow::Setup setup;
-    setup.dialogs = &rig.dialogs;
-    setup.settings = std::make_unique<SettingsStore>(rig.iniFile());
-    setup.programFolder = QString::fromStdString(rig.dir.path().string());
-    setup.devices = &jack;
-    MainWindow w(std::move(setup));
-    w.show();
+    std::unique_ptr<MainWindow> window = openOnJackInstrument(rig, jack);
+    ASSERT_TRUE(window);
+    MainWindow& w = *window;
     const Bytes before = w.image().bytes();
 
     rig.dialogs.answers.push_back(true);
@@ -143,21 +148,9 @@ TEST(JackWindow, AnInstrumentOrServerThatGoesAwayLeavesEveryPartNotKnown)
 
         WindowRig rig;
         MidiDeviceRegistry jack;
-        jack.addSource(std::make_shared<RtMidiDriver>());
-        const DeviceMatch out = matchDevice(jack.outputNames(), "inst", "output");
-        const DeviceMatch in = matchDevice(jack.inputNames(), "inst", "input");
-        ASSERT_TRUE(out.id && in.id) << out.problem << in.problem;
-        rig.store("midiout", QString::number(*out.id));
-        rig.store("midiin", QString::number(*in.id));
-        rig.store("autotrig", "0");
-        MainWindow::Setup setup;
-        setup.dialogs = &rig.dialogs;
-        setup.settings = std::make_unique<SettingsStore>(rig.iniFile());
-        setup.programFolder = QString::fromStdString(rig.dir.path().string());
-        setup.devices = &jack;
-        setup.dataFolder = rig.dataFolder();
-        MainWindow w(std::move(setup));
-        w.show();
+        std::unique_ptr<MainWindow> window = openOnJackInstrument(rig, jack);
+        ASSERT_TRUE(window) << row.how;
+        MainWindow& w = *window;
         rig.dialogs.answers.push_back(true);
         w.action("Get8Part")->trigger();
         ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 20000)) << row.how;
