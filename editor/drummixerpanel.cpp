@@ -2,12 +2,10 @@
 #include "editor/drummixerpanel.h"
 
 #include "editor/fixedpitchfont.h"
-#include "editor/mainwindow.h"
 #include "editor/trevscrb.h"
 #include "editor/windowtexts.h"
-#include "patch/parameteraddress.h"
-#include "patch/rolandmessage.h"
-#include "player/tmidiapputil.h"
+#include "patch/layout.h"
+#include "session/editsession.h"
 #include "tools/drummixer.h"
 
 #include <QComboBox>
@@ -21,6 +19,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 namespace dorvane {
 
@@ -43,8 +42,10 @@ QFont listFont()
 
 } // namespace
 
-DrumMixerPanel::DrumMixerPanel(MainWindow& window, QWidget* parent)
-    : QGroupBox(texts::DrumMixerCaption, parent), m_window(window)
+DrumMixerPanel::DrumMixerPanel(EditSession& session, const QStringList& waveNames,
+                               CommandRunner run, QWidget* parent)
+    : QGroupBox(texts::DrumMixerCaption, parent), m_session(session), m_waveNames(waveNames),
+      m_run(std::move(run))
 {
     setObjectName("mixerpanel");
 
@@ -53,7 +54,7 @@ DrumMixerPanel::DrumMixerPanel(MainWindow& window, QWidget* parent)
     for (const DrumMixerType& t : drumMixerTypes())
         m_type->addItem(itemText(t));
     connect(m_type, &QComboBox::currentIndexChanged, this,
-            [this](int) { m_window.runCommand([this] { typeChanged(); }); });
+            [this](int) { m_run([this] { typeChanged(); }); });
 
     m_notes = new QListWidget;
     m_notes->setObjectName("notelist");
@@ -83,10 +84,9 @@ DrumMixerPanel::DrumMixerPanel(MainWindow& window, QWidget* parent)
         const QString value = QString::number(m_fader->RevPosition());
         m_value->setText(value);
         if (isVisible())
-            m_window.setStatusText(value);
+            emit statusText(value);
     });
-    connect(m_fader, &TRevScrB::OnEndScroll, this,
-            [this] { m_window.runCommand([this] { apply(); }); });
+    connect(m_fader, &TRevScrB::OnEndScroll, this, [this] { m_run([this] { apply(); }); });
 
     m_close = new QPushButton(texts::DrumMixerClose);
     m_close->setObjectName("mixerclose");
@@ -164,8 +164,8 @@ void DrumMixerPanel::typeChanged()
 void DrumMixerPanel::rebuild()
 {
     const DrumMixerType& type = currentType();
-    const t505temppatch& image = m_window.image();
-    const QStringList& waves = m_window.waveNames();
+    const t505temppatch& image = m_session.image();
+    const QStringList& waves = m_waveNames;
     if (m_notes->count() != DrumNoteCount) {
         m_notes->clear();
         for (int k = 0; k < DrumNoteCount; ++k)
@@ -180,33 +180,27 @@ void DrumMixerPanel::apply()
 {
     const DrumMixerType& type = currentType();
     const int value = m_fader->RevPosition();
-    t505temppatch& image = m_window.image();
-    const QStringList& waves = m_window.waveNames();
-    TMIDIappUtil& util = m_window.util();
-    // One message per note, handed to the sender together: the port still
-    // passes them to the device one at a time (and the message pause, when
-    // set, still comes between them), with one hand-over and one wake-up for
-    // the lot instead of one per note.
-    Bytes messages;
-    std::array<bool, DrumNoteCount> written{};
+    if (value < 0 || value > type.max)
+        return;
     // Rows in list order: selectedItems() would give them in the order clicked.
-    for (int k = 0; k < m_notes->count() && k < DrumNoteCount; ++k) {
-        if (!m_notes->item(k)->isSelected() || !writeDrumMixerValue(image, type, k, value))
-            continue;
-        const Bytes message =
-            parameterMessage(util.Synth(), drumNoteAddress(k, type.parameter), value);
-        messages.insert(messages.end(), message.begin(), message.end());
-        written[std::size_t(k)] = true;
-    }
-    if (messages.empty())
+    // One change of the session, its messages handed to the port together:
+    // the port still passes them to the device one at a time (and the message
+    // pause, when set, still comes between them), with one hand-over and one
+    // wake-up for the lot instead of one per note.
+    std::array<ParameterWrite, DrumNoteCount> writes{};
+    std::size_t count = 0;
+    for (int k = 0; k < m_notes->count() && k < DrumNoteCount; ++k)
+        if (m_notes->item(k)->isSelected())
+            writes[count++] = {RhythmPart, k, type.parameter, value};
+    if (count == 0)
         return;
     // Sent before the lines change, so the instrument hears the fader before
     // the window spends time repainting.
-    util.SendLong(std::move(messages));
-    for (int k = 0; k < DrumNoteCount; ++k)
-        if (written[std::size_t(k)])
-            m_notes->item(k)->setText(drumMixerLine(image, type, k, waves));
-    m_window.imageChanged(QString("Drum mixer %1, part R").arg(itemText(type).trimmed()));
+    m_session.apply(QString("Drum mixer %1, part R").arg(itemText(type).trimmed()),
+                    std::span(writes.data(), count), EditSession::Handover::Together);
+    for (std::size_t i = 0; i < count; ++i)
+        m_notes->item(writes[i].area)
+            ->setText(drumMixerLine(m_session.image(), type, writes[i].area, m_waveNames));
 }
 
 } // namespace dorvane

@@ -3,10 +3,14 @@
 // set for the selected notes at once with one fader. It stands in the window's
 // place of the sheets while it is open and always works on part R, whatever
 // part the window shows. Letting go of the fader writes the image, sends one
-// message per selected note in note order and rewrites those lines.
+// message per selected note in note order and rewrites those lines, all as one
+// change of the edit session; the panel knows nothing of the window.
 #pragma once
 
 #include <QGroupBox>
+#include <QStringList>
+
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -15,7 +19,7 @@ class QPushButton;
 
 namespace dorvane {
 
-class MainWindow;
+class EditSession;
 class TRevScrB;
 struct DrumMixerType;
 
@@ -24,7 +28,12 @@ class DrumMixerPanel : public QGroupBox
     Q_OBJECT
 
 public:
-    explicit DrumMixerPanel(MainWindow& window, QWidget* parent = nullptr);
+    // Runs a command at the window's command boundary (its errors shown).
+    using CommandRunner = std::function<void(const std::function<void()>&)>;
+
+    // `waveNames` is the window's wave list, read at each rebuild.
+    DrumMixerPanel(EditSession& session, const QStringList& waveNames, CommandRunner run,
+                   QWidget* parent = nullptr);
 
     QComboBox* typeList() const { return m_type; }
     QListWidget* noteList() const { return m_notes; }
@@ -41,6 +50,8 @@ public:
 
 signals:
     void closeRequested();
+    // The fader's value while it moves, for the status line.
+    void statusText(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -49,7 +60,9 @@ private:
     void typeChanged();
     void fitListWidth();
 
-    MainWindow& m_window;
+    EditSession& m_session;
+    const QStringList& m_waveNames;
+    CommandRunner m_run;
     QComboBox* m_type = nullptr;
     QListWidget* m_notes = nullptr;
     TRevScrB* m_fader = nullptr;

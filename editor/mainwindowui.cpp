@@ -595,7 +595,9 @@ void MainWindow::buildUi()
     column->addWidget(m_sheetArea, 1);
     m_sheetArea->addWidget(buildCopyPanel());
 
-    m_drumMixer = new DrumMixerPanel(*this);
+    m_drumMixer = new DrumMixerPanel(m_session, m_waveNames,
+                                     [this](const std::function<void()>& c) { runCommand(c); });
+    connect(m_drumMixer, &DrumMixerPanel::statusText, this, &MainWindow::setStatusText);
     connect(m_drumMixer, &DrumMixerPanel::closeRequested, this,
             [this] { runCommand([this] { closeDrumMixer(); }); });
     // Changes made while the mixer is open (an undo, a file opened) show in its list.

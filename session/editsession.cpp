@@ -222,15 +222,23 @@ void EditSession::sendTempo(int tempo)
     sendQueued(dataSetMessage(m_synth, TempoAddress, tempoData(tempo)));
 }
 
-void EditSession::apply(const QString& what, std::span<const ParameterWrite> writes)
+void EditSession::apply(const QString& what, std::span<const ParameterWrite> writes,
+                        Handover handover)
 {
+    Bytes together;
     for (const ParameterWrite& w : writes) {
         const Address address = w.part == RhythmPart ? drumNoteAddress(w.area, w.offset)
                                 : w.area == 0        ? partCommonAddress(w.part, w.offset)
                                                      : toneAddress(w.part, w.area, w.offset);
-        sendNow(parameterMessage(m_synth, address, w.value));
+        Bytes message = parameterMessage(m_synth, address, w.value);
+        if (handover == Handover::Together)
+            together.insert(together.end(), message.begin(), message.end());
+        else
+            sendNow(std::move(message));
         m_image.WriteByte(w.part, w.area, w.offset, w.value);
     }
+    if (!together.empty())
+        sendNow(std::move(together));
     record(what);
 }
 

@@ -124,7 +124,15 @@ public:
     // their own message for each write at once, in the order given; any other
     // change queues the Data Set messages whose content differs afterwards,
     // as bulk data goes.
-    void apply(const QString& what, std::span<const ParameterWrite> writes);
+    // Together: the writes' messages go to the port in one hand-over (a fader
+    // over 64 drum notes), each still its own Data Set message on the wire.
+    enum class Handover
+    {
+        EachAtOnce,
+        Together,
+    };
+    void apply(const QString& what, std::span<const ParameterWrite> writes,
+               Handover handover = Handover::EachAtOnce);
     void apply(const QString& what, std::span<const WaveWrite> writes);
     void applyName(const QString& what, int part, const std::string& name);
     // What a change given as a function sends: the messages that differ, or

@@ -172,6 +172,16 @@ TEST(EditSessionEdits, EachKindOfChangeWritesSendsAndRecordsOneStep)
          },
          {"now F0 41 10 00 0B 12 02 09 23 1B 03 34 F7"},
          [](const t505temppatch& i) { return i.ReadByte(RhythmPart, 0, 27) == 3; }},
+        {"a fader over two drum notes hands both messages over together",
+         [](EditSession& s) {
+             const ParameterWrite writes[] = {{RhythmPart, 0, 27, 3}, {RhythmPart, 5, 27, 3}};
+             s.apply("Drum mixer", writes, EditSession::Handover::Together);
+         },
+         {"now F0 41 10 00 0B 12 02 09 23 1B 03 34 F7 "
+          "F0 41 10 00 0B 12 02 09 28 1B 03 2F F7"},
+         [](const t505temppatch& i) {
+             return i.ReadByte(RhythmPart, 0, 27) == 3 && i.ReadByte(RhythmPart, 5, 27) == 3;
+         }},
         {"an upper wave on tone 1",
          [](EditSession& s) {
              const WaveWrite write{0, 1, 300};
