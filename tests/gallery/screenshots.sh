@@ -21,15 +21,6 @@ QT_SCALE_FACTOR=2 "$bin/controlgallery" "$out/controls-200.png"
 "$bin/windowshots" "$tmp/100" >/dev/null
 QT_SCALE_FACTOR=2 "$bin/windowshots" "$tmp/200" >/dev/null
 
-for shot in part1-tone part1-common part1-setup partR-tone part3-common-presets; do
-    cp "$tmp/100/$shot.png" "$out/window-$shot.png"
-done
-for shot in part1-tone part3-common-presets; do
-    cp "$tmp/200/$shot.png" "$out/window-$shot-200.png"
-done
-for shot in shake-menu shake-options; do
-    cp "$tmp/100/$shot.png" "$out/$shot.png"
-    cp "$tmp/200/$shot.png" "$out/$shot-200.png"
-done
-cp "$tmp/100/monitor.png" "$out/midi-monitor.png"
+# The window shots come named as the docs name them (…-200.png at 200 %).
+cp "$tmp"/100/*.png "$tmp"/200/*.png "$out/"
 ls "$out"
