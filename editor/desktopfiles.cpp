@@ -11,6 +11,7 @@
 #include "midi/dialogs.h"
 #include "patch/fileio.h"
 #include "patch/imagecheck.h"
+#include "session/editsession.h"
 
 #include <QAction>
 #include <QDir>
@@ -27,7 +28,6 @@ namespace dorvane {
 namespace {
 
 // The part selector's index of part R.
-constexpr int RhythmPartIndex = 7;
 
 // What the window asks of the screen the first time: every sheet without
 // scrolling. A title bar and frame come on top; the window manager adds them
@@ -82,7 +82,7 @@ bool MainWindow::openFile(const QString& path)
             loaded = loadPartFileOnCurrentPart(path);
             break;
         case SysexFileKind::RhythmPartFile:
-            selectPart(RhythmPartIndex);
+            selectPart(EditSession::RhythmIndex);
             loaded = loadPartFileOnCurrentPart(path);
             break;
         case SysexFileKind::Other:

@@ -180,8 +180,6 @@ void DrumMixerPanel::apply()
 {
     const DrumMixerType& type = currentType();
     const int value = m_fader->RevPosition();
-    if (value < 0 || value > type.max)
-        return;
     // Rows in list order: selectedItems() would give them in the order clicked.
     // One change of the session, its messages handed to the port together:
     // the port still passes them to the device one at a time (and the message
@@ -190,7 +188,7 @@ void DrumMixerPanel::apply()
     std::array<ParameterWrite, DrumNoteCount> writes{};
     std::size_t count = 0;
     for (int k = 0; k < m_notes->count() && k < DrumNoteCount; ++k)
-        if (m_notes->item(k)->isSelected())
+        if (m_notes->item(k)->isSelected() && drumMixerValueFits(type, k, value))
             writes[count++] = {RhythmPart, k, type.parameter, value};
     if (count == 0)
         return;

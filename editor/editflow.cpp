@@ -52,7 +52,7 @@ void MainWindow::controlReleased(TDragTweak* c, Qt::MouseButton button, Qt::Keyb
         // Said in words, as the hint standing there spoke of a value not known.
         const QString label = QString::fromUtf8(row->label.data(), qsizetype(row->label.size()));
         if (!m_output->IsOpen())
-            setStatusText(QString("%1 = %2, %3").arg(label, c->Caption(), texts::NotSentNoOutput));
+            setStatusText(QString("%1 = %2, %3").arg(label, c->Caption(), notSentReason()));
         else
             setStatusText(row->handler == Handler::Part
                               ? QString(texts::SentToPart).arg(label, c->Caption(), partLabel())

@@ -17,6 +17,7 @@
 #include "midi/dialogs.h"
 #include "midi/tmidioutput.h"
 #include "player/tmidiapputil.h"
+#include "session/editsession.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -35,7 +36,6 @@ namespace dorvane {
 namespace {
 
 // The part selector's index of part R.
-constexpr int RhythmPartIndex = 7;
 
 // The part a drag from the library carries, if it is one.
 std::optional<qint64> draggedPart(const QMimeData* data)
@@ -131,12 +131,12 @@ void MainWindow::loadFromLibrary(std::size_t index, LibraryLoad how, std::option
     const LibraryEntry entry = m_library->entries()[index];
     int target = onPart.value_or(partIndex());
     if (entry.rhythm()) {
-        if (onPart && *onPart != RhythmPartIndex) {
+        if (onPart && *onPart != EditSession::RhythmIndex) {
             setStatusText(QString(texts::LibraryRhythmOnNormal).arg(entry.name));
             return;
         }
-        target = RhythmPartIndex;
-    } else if (target == RhythmPartIndex) {
+        target = EditSession::RhythmIndex;
+    } else if (target == EditSession::RhythmIndex) {
         setStatusText(QString(texts::LibraryNormalOnRhythm).arg(entry.name));
         return;
     }
@@ -149,7 +149,7 @@ void MainWindow::loadFromLibrary(std::size_t index, LibraryLoad how, std::option
         return;
     }
 
-    const int part = target == RhythmPartIndex ? RhythmPart : target;
+    const int part = partOfSyncIndex(target);
     if (how == LibraryLoad::Load &&
         !mayReplace(part, QString(texts::UnsavedOpen).arg(entry.fileName)))
         return;

@@ -37,17 +37,17 @@ QString partSyncMark(PartSync sync)
 
 QString partSyncLabel(int index)
 {
-    return index == EditSession::PartCount - 1 ? QString("R") : QString::number(index + 1);
+    return index == EditSession::RhythmIndex ? QString("R") : QString::number(index + 1);
 }
 
 int partSyncIndex(int part)
 {
-    return part == RhythmPart ? EditSession::PartCount - 1 : part;
+    return part == RhythmPart ? EditSession::RhythmIndex : part;
 }
 
 int partOfSyncIndex(int index)
 {
-    return index == EditSession::PartCount - 1 ? RhythmPart : index;
+    return index == EditSession::RhythmIndex ? RhythmPart : index;
 }
 
 EditSession::EditSession(QObject* parent) : QObject(parent)

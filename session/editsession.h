@@ -54,6 +54,7 @@ class EditSession : public QObject
 public:
     // The parts as the PART selector counts them: 1..7 and R last.
     static constexpr int PartCount = 8;
+    static constexpr int RhythmIndex = PartCount - 1; // part R on the PART selector
 
     explicit EditSession(QObject* parent = nullptr);
 
@@ -98,7 +99,7 @@ public:
     // is refused. Each select returns whether the selection changed.
     int partIndex() const { return m_partIndex; }
     int partNumber() const; // 0..6, or RhythmPart
-    bool isRhythmPart() const { return m_partIndex == PartCount - 1; }
+    bool isRhythmPart() const { return m_partIndex == RhythmIndex; }
     int shownTone() const { return m_shownTone; } // 1..4
     bool toneSelected(int tone) const;
     int drumNote() const { return m_drumNote; } // 0..63

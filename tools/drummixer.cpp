@@ -68,9 +68,14 @@ QString drumMixerLine(const t505temppatch& image, const DrumMixerType& type, int
                          image.ReadByte(RhythmPart, note, type.parameter));
 }
 
+bool drumMixerValueFits(const DrumMixerType& type, int note, int value)
+{
+    return note >= 0 && note < DrumNoteCount && value >= 0 && value <= type.max;
+}
+
 bool writeDrumMixerValue(t505temppatch& image, const DrumMixerType& type, int note, int value)
 {
-    if (note < 0 || note >= DrumNoteCount || value < 0 || value > type.max)
+    if (!drumMixerValueFits(type, note, value))
         return false;
     image.WriteByte(RhythmPart, note, type.parameter, value);
     return true;

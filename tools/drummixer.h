@@ -45,10 +45,11 @@ QString drumMixerLine(int note, const QString& waveText, int value);
 QString drumMixerLine(const t505temppatch& image, const DrumMixerType& type, int note,
                       const QStringList& waveNames);
 
-// Writes `value` into drum note `note`'s parameter of the type. A value outside
-// 0..max, or a note outside 0..63, is refused (false) and nothing is written:
-// a fader value past the parameter's range would be a byte the instrument
-// never gives that parameter.
+// Whether `value` may go to drum note `note`'s parameter of the type: a value
+// outside 0..max, or a note outside 0..63, is refused, since a fader value past
+// the parameter's range would be a byte the instrument never gives it.
+bool drumMixerValueFits(const DrumMixerType& type, int note, int value);
+// Writes `value` when it fits (see above); false, and nothing written, when not.
 bool writeDrumMixerValue(t505temppatch& image, const DrumMixerType& type, int note, int value);
 
 } // namespace dorvane
