@@ -201,11 +201,21 @@ TEST(BuiltInRoundTrip, WhatTheInstrumentHoldsFollowsAnEveningsWork)
     MainWindow& w = rig.open();
     ASSERT_EQ(rig.control("midiout")->Caption(), "MC-505 (built in)");
     const int instrument = rig.control("midiout")->Position();
+    // Read off the PART buttons: each shows its part's mark under the number
+    // and the session's hint as its tooltip and status tip.
+    const auto button = [&](int i) {
+        return w.findChild<QAbstractButton*>(QString("PART%1").arg(i));
+    };
     const auto states = [&] {
         std::string out;
         for (int i = 0; i < EditSession::PartCount; ++i) {
-            const PartSync s = w.session().partSync(i);
-            out += s == PartSync::NotKnown ? 'N' : s == PartSync::InStep ? 'S' : 'C';
+            const QString mark = button(i)->text().section('\n', 1);
+            out += mark == partSyncMark(PartSync::NotKnown)      ? 'N'
+                   : mark == partSyncMark(PartSync::InStep)      ? 'S'
+                   : mark == partSyncMark(PartSync::ChangedHere) ? 'C'
+                                                                 : '?';
+            EXPECT_EQ(button(i)->toolTip(), w.session().partSyncHint(i)) << i;
+            EXPECT_EQ(button(i)->statusTip(), button(i)->toolTip()) << i;
         }
         return out;
     };
@@ -228,7 +238,8 @@ TEST(BuiltInRoundTrip, WhatTheInstrumentHoldsFollowsAnEveningsWork)
         std::function<void()> check = [] {};
     };
     const std::vector<Step> steps = {
-        {"fresh start", [] {}, [] { return true; }, "NNNNNNNN"},
+        {"fresh start", [] {}, [] { return true; }, "NNNNNNNN",
+         [&] { EXPECT_EQ(button(3)->toolTip(), "Part 4: nothing fetched or sent since start"); }},
         {"Get 8 Part", [&] { answered("Get8Part"); }, [&] { return w.pages()->isVisible(); },
          "SSSSSSSS"},
         {"Cutoff on part 3", [&] { cutoff(2); }, [&] { return w.util().Sender().IsIdle(); },
@@ -240,9 +251,15 @@ TEST(BuiltInRoundTrip, WhatTheInstrumentHoldsFollowsAnEveningsWork)
              w.action("OpenPart")->trigger();
          },
          [] { return true; }, "SSSCSSSS",
-         [&] { EXPECT_EQ(w.session().partSyncHint(3), "Part 4: opened from bass.syx, not sent"); }},
+         [&] {
+             EXPECT_EQ(button(3)->toolTip(), "Part 4: opened from bass.syx, not sent");
+             EXPECT_NE(button(3)->palette().color(QPalette::WindowText),
+                       button(2)->palette().color(QPalette::WindowText))
+                 << "a colour as well as the mark";
+         }},
         {"send part 4", [&] { answered("SendPart"); },
-         [&] { return w.statusText().startsWith("Sent "); }, "SSSSSSSS"},
+         [&] { return w.statusText().startsWith("Sent "); }, "SSSSSSSS",
+         [&] { EXPECT_EQ(button(3)->toolTip(), "Part 4: as sent to the instrument"); }},
         {"no MIDI output, then two edits on part 1",
          [&] {
              rig.release("midiout", 0);
@@ -253,6 +270,7 @@ TEST(BuiltInRoundTrip, WhatTheInstrumentHoldsFollowsAnEveningsWork)
          [&] {
              EXPECT_EQ(w.statusText().count("no MIDI output is chosen"), 1)
                  << "one notice, however many edits: " << w.statusText().toStdString();
+             EXPECT_EQ(button(0)->toolTip(), "Part 1: not sent: no MIDI output is chosen");
          }},
         {"the built-in instrument chosen again", [&] { rig.release("midiout", instrument); },
          [] { return true; }, "NNNNNNNN"},

@@ -44,24 +44,75 @@ struct Step
     const char* what;
     std::function<void(EditSession&)> event;
     const char* expected; // one letter a part, 1..7 then R: N, S or C
+    int part = -1;        // a part whose hint is checked, with
+    const char* hint = nullptr;
 };
+
+// One parameter message at 02 <part> <area> <offset>, or elsewhere.
+Bytes at(Address address)
+{
+    return parameterMessage(tsMC505, address, 64);
+}
+
+Bytes joined(const std::vector<Bytes>& messages)
+{
+    Bytes all;
+    for (const Bytes& m : messages)
+        all.insert(all.end(), m.begin(), m.end());
+    return all;
+}
 
 } // namespace
 
 TEST(EditSession, PartsWalkThroughTheirStates)
 {
     const std::vector<Step> steps = {
-        {"fresh start", [](EditSession&) {}, "NNNNNNNN"},
-        {"Get 8 Part", [](EditSession& s) { s.imageReceived(); }, "SSSSSSSS"},
+        {"fresh start", [](EditSession&) {}, "NNNNNNNN", 0,
+         "Part 1: nothing fetched or sent since start"},
+        {"Get 8 Part", [](EditSession& s) { s.imageReceived(); }, "SSSSSSSS", 7,
+         "Part R: as got from the instrument"},
         {"Cutoff on part 3, sent", [](EditSession& s) { s.partEdited(2, true, "x"); }, "SSSSSSSS"},
         {"a part file onto part 4",
-         [](EditSession& s) { s.partChangedHere(3, "opened from bass.syx, not sent"); },
-         "SSSCSSSS"},
-        {"send part 4", [](EditSession& s) { s.partSent(3); }, "SSSSSSSS"},
+         [](EditSession& s) { s.partChangedHere(3, "opened from bass.syx, not sent"); }, "SSSCSSSS",
+         3, "Part 4: opened from bass.syx, not sent"},
+        {"send part 4", [](EditSession& s) { s.partSent(3); }, "SSSSSSSS", 3,
+         "Part 4: as sent to the instrument"},
+        {"a failed Undo on part 5",
+         [](EditSession& s) {
+             s.messageFailed(at({0x02, 0x04, 0x10, 0x0A}), "failed");
+         },
+         "SSSSCSSS", 4, "Part 5: failed"},
+        {"a failed drum-note edit on part R",
+         [](EditSession& s) {
+             s.messageFailed(at({0x02, 0x09, 0x30, 0x02}), "failed");
+         },
+         "SSSSCSSC"},
+        {"a failed effects, system or SuperJV message names no part",
+         [](EditSession& s) {
+             s.messageFailed(at({0x01, 0x00, 0x00, 0x05}), "failed");
+             s.messageFailed(at({0x00, 0x00, 0x00, 0x01}), "failed");
+             s.messageFailed(at({0x02, 0x07, 0x00, 0x01}), "failed");
+             s.messageFailed(parameterMessage(tsJVXP, {0x02, 0x00, 0x10, 0x0A}, 64), "failed");
+         },
+         "SSSSCSSC"},
+        {"a file over parts 2, 7 and R",
+         [](EditSession& s) {
+             s.fileSent(joined({at({0x02, 0x01, 0x00, 0x00}), at({0x02, 0x06, 0x12, 0x00}),
+                                at({0x02, 0x09, 0x00, 0x00})}),
+                        "a sysex file was sent");
+         },
+         "SNSSCSNN", 1, "Part 2: a sysex file was sent"},
+        {"a file of effects and system alone",
+         [](EditSession& s) {
+             s.fileSent(joined({at({0x01, 0x00, 0x00, 0x00}), at({0x00, 0x00, 0x00, 0x00})}),
+                        "a sysex file was sent");
+         },
+         "SNSSCSNN"},
         {"no MIDI output chosen", [](EditSession& s) { s.outputChanged("no MIDI output"); },
          "NNNNNNNN"},
-        {"edit part 1 with no output", [](EditSession& s) { s.partEdited(0, false, "x"); },
-         "CNNNNNNN"},
+        {"edit part 1 with no output",
+         [](EditSession& s) { s.partEdited(0, false, "not sent: no MIDI output is chosen"); },
+         "CNNNNNNN", 0, "Part 1: not sent: no MIDI output is chosen"},
         {"the built-in instrument again",
          [](EditSession& s) { s.outputChanged("the MIDI output changed"); }, "NNNNNNNN"},
         {"Get part R", [](EditSession& s) { s.partsReceived(7); }, "NNNNNNNS"},
@@ -85,79 +136,11 @@ TEST(EditSession, PartsWalkThroughTheirStates)
     for (const Step& step : steps) {
         step.event(session);
         EXPECT_EQ(spelled(statesOf(session)), step.expected) << step.what;
+        if (step.hint) {
+            EXPECT_EQ(session.partSyncHint(step.part), step.hint) << step.what;
+        }
     }
-}
-
-TEST(EditSession, FailuresAndSentFilesMarkThePartsTheirAddressesName)
-{
-    // One parameter message at 02 <part> <area> <offset>, or elsewhere.
-    const auto at = [](Address address) { return parameterMessage(tsMC505, address, 64); };
-    const auto joined = [](std::vector<Bytes> messages) {
-        Bytes all;
-        for (const Bytes& m : messages)
-            all.insert(all.end(), m.begin(), m.end());
-        return all;
-    };
-    const std::vector<Step> steps = {
-        {"Get 8 Part", [](EditSession& s) { s.imageReceived(); }, "SSSSSSSS"},
-        {"a failed Undo on part 5",
-         [&](EditSession& s) {
-             s.messageFailed(at({0x02, 0x04, 0x10, 0x0A}), "failed");
-         },
-         "SSSSCSSS"},
-        {"a failed drum-note edit on part R",
-         [&](EditSession& s) {
-             s.messageFailed(at({0x02, 0x09, 0x30, 0x02}), "failed");
-         },
-         "SSSSCSSC"},
-        {"a failed effects or system message names no part",
-         [&](EditSession& s) {
-             s.messageFailed(at({0x01, 0x00, 0x00, 0x05}), "failed");
-             s.messageFailed(at({0x00, 0x00, 0x00, 0x01}), "failed");
-             s.messageFailed(at({0x02, 0x07, 0x00, 0x01}), "failed");
-         },
-         "SSSSCSSC"},
-        {"a SuperJV message at a part's address is not the instrument's",
-         [&](EditSession& s) {
-             s.messageFailed(parameterMessage(tsJVXP, {0x02, 0x00, 0x10, 0x0A}, 64), "failed");
-         },
-         "SSSSCSSC"},
-        {"a file over parts 2, 7 and R",
-         [&](EditSession& s) {
-             s.fileSent(joined({at({0x02, 0x01, 0x00, 0x00}), at({0x02, 0x06, 0x12, 0x00}),
-                                at({0x02, 0x09, 0x00, 0x00})}),
-                        "a sysex file was sent");
-         },
-         "SNSSCSNN"},
-        {"a file of effects and system alone",
-         [&](EditSession& s) {
-             s.fileSent(joined({at({0x01, 0x00, 0x00, 0x00}), at({0x00, 0x00, 0x00, 0x00})}),
-                        "a sysex file was sent");
-         },
-         "SNSSCSNN"},
-    };
-    EditSession session;
-    for (const Step& step : steps) {
-        step.event(session);
-        EXPECT_EQ(spelled(statesOf(session)), step.expected) << step.what;
-    }
-    EXPECT_EQ(session.partSyncReason(1), "a sysex file was sent");
-    EXPECT_EQ(session.partSyncReason(4), "failed");
-}
-
-TEST(EditSession, TheHintSaysWhy)
-{
-    EditSession session;
-    EXPECT_EQ(session.partSyncHint(0), "Part 1: nothing fetched or sent since start");
-    session.partChangedHere(3, "opened from bass.syx, not sent");
-    EXPECT_EQ(session.partSyncHint(3), "Part 4: opened from bass.syx, not sent");
-    session.partEdited(7, false, "not sent: no MIDI output is chosen");
-    EXPECT_EQ(session.partSyncHint(7), "Part R: not sent: no MIDI output is chosen");
-    session.partSent(3);
-    EXPECT_EQ(session.partSyncHint(3), "Part 4: as sent to the instrument");
-    session.imageReceived();
-    EXPECT_EQ(session.partSyncReason(7), "as got from the instrument");
-    EXPECT_EQ(session.partSyncReason(8), QString());
+    EXPECT_EQ(session.partSyncReason(8), QString()) << "no ninth part";
 }
 
 TEST(EditSession, SignalsOnlyWhatChanged)
