@@ -2,6 +2,7 @@
 #include "midi/rtmididriver.h"
 
 #include "midi/mididrivererror.h"
+#include "midi/portwatcher.h"
 
 #if defined(DORVANE_HAVE_JACK)
 #include <jack/jack.h>
@@ -74,8 +75,6 @@ constexpr std::size_t JackLargestMessage = 16384 - 1 - sizeof(int);
 constexpr std::size_t JackBytesPerSecond = 312500;
 
 #if defined(DORVANE_HAVE_JACK)
-bool jackServerRunning();
-
 // Closing a JACK port whose server has ended crashes inside libjack: such a
 // client is dead already, so it is kept (reachable, never closed) instead.
 void keepDeadClient(RtMidi* port)
@@ -203,6 +202,25 @@ private:
 
 RtMidiDriver::RtMidiDriver(std::string clientName) : m_clientName(std::move(clientName)) {}
 
+RtMidiDriver::~RtMidiDriver() = default;
+
+bool RtMidiDriver::watchDevices(WakeUp& changed)
+{
+    m_watcher.reset();
+    m_watcher = std::make_unique<PortWatcher>(m_clientName, changed);
+    return true;
+}
+
+void RtMidiDriver::stopWatching()
+{
+    m_watcher.reset();
+}
+
+const PortWatcher* RtMidiDriver::watcher() const
+{
+    return m_watcher.get();
+}
+
 bool RtMidiDriver::isOwnPort(const std::string& portName) const
 {
     // Every RtMidi object is a client of its own; JACK numbers clients of the
@@ -217,28 +235,6 @@ bool RtMidiDriver::isOwnPort(const std::string& portName) const
     }
     return i < portName.size() && portName[i] == ':';
 }
-
-#if defined(DORVANE_HAVE_JACK)
-namespace {
-
-void quiet(const char*) {}
-
-bool jackServerRunning()
-{
-    // libjack's own messages go nowhere from now on; RtMidi reports what
-    // matters through its error callbacks.
-    jack_set_error_function(quiet);
-    jack_set_info_function(quiet);
-    jack_status_t status{};
-    jack_client_t* client = jack_client_open("Dorvane-probe", JackNoStartServer, &status);
-    if (!client)
-        return false;
-    jack_client_close(client);
-    return true;
-}
-
-} // namespace
-#endif
 
 MidiDeviceNames RtMidiDriver::devices()
 {
@@ -257,14 +253,24 @@ MidiDeviceNames RtMidiDriver::devices()
         if (api == RtMidi::LINUX_ALSA && !std::filesystem::exists("/dev/snd/seq"))
             continue;
 #endif
-#if defined(DORVANE_HAVE_JACK)
-        // The same for JACK without a server: RtMidi and libjack would each
-        // print their complaints, which a script reading our one line of error
-        // text does not want. A silent probe first.
-        if (api == RtMidi::UNIX_JACK && !jackServerRunning())
-            continue;
-#endif
         ApiPorts ports{int(api), apiLabel(api), apiHasVirtualPorts(api), {}, {}};
+#if defined(DORVANE_HAVE_JACK)
+        if (api == RtMidi::UNIX_JACK) {
+            // The watcher's client reads the same names RtMidi would, without
+            // three clients coming and going at every change.
+            if (auto jack = m_watcher ? m_watcher->jackPorts() : std::nullopt) {
+                ports.outputs = std::move(jack->inputs);
+                ports.inputs = std::move(jack->outputs);
+                m_live.push_back(std::move(ports));
+                continue;
+            }
+            // The same for JACK without a server: RtMidi and libjack would
+            // each print their complaints, which a script reading our one line
+            // of error text does not want. A silent probe first.
+            if (!jackServerRunning())
+                continue;
+        }
+#endif
         try {
             ErrorCatcher errors;
             RtMidiOut out(api, m_clientName);
@@ -298,14 +304,14 @@ MidiDeviceNames RtMidiDriver::devices()
         for (const std::string& port : m_live[a].outputs) {
             if (isOwnPort(port))
                 continue;
-            m_outputs.push_back({a, port});
             names.outputs.push_back(shown(m_live[a], port));
+            m_outputs.push_back({a, port, names.outputs.back()});
         }
         for (const std::string& port : m_live[a].inputs) {
             if (isOwnPort(port))
                 continue;
-            m_inputs.push_back({a, port});
             names.inputs.push_back(shown(m_live[a], port));
+            m_inputs.push_back({a, port, names.inputs.back()});
         }
     }
     if (const ApiPorts* api = virtualApi()) {
@@ -331,7 +337,21 @@ std::vector<std::string> RtMidiDriver::liveApis() const
     return labels;
 }
 
-std::unique_ptr<MidiOutputConnection> RtMidiDriver::openOutput(int index, const std::string&)
+const RtMidiDriver::Listed* RtMidiDriver::listed(const std::vector<Listed>& devices, int index,
+                                                 const std::string& name)
+{
+    // The index is of the listing the caller had; the lists may have been
+    // read again since, so the name decides.
+    if (index >= 0 && std::size_t(index) < devices.size() &&
+        (name.empty() || devices[std::size_t(index)].shown == name))
+        return &devices[std::size_t(index)];
+    for (const Listed& device : devices)
+        if (device.shown == name)
+            return &device;
+    return nullptr;
+}
+
+std::unique_ptr<MidiOutputConnection> RtMidiDriver::openOutput(int index, const std::string& name)
 {
     try {
         if (index < 0) {
@@ -341,17 +361,17 @@ std::unique_ptr<MidiOutputConnection> RtMidiDriver::openOutput(int index, const 
             return std::make_unique<RtMidiOutputConnection>(RtMidi::Api(api->api), m_clientName, -1,
                                                             std::string());
         }
-        if (std::size_t(index) >= m_outputs.size())
+        const Listed* device = listed(m_outputs, index, name);
+        if (!device)
             throw MidiDriverError(MidiResult::BadDeviceId, "no such MIDI output device");
-        const Listed& device = m_outputs[std::size_t(index)];
-        return std::make_unique<RtMidiOutputConnection>(RtMidi::Api(m_live[device.api].api),
-                                                        m_clientName, index, device.portName);
+        return std::make_unique<RtMidiOutputConnection>(RtMidi::Api(m_live[device->api].api),
+                                                        m_clientName, index, device->portName);
     } catch (const RtMidiError& e) {
         throw MidiDriverError(MidiResult::Allocated, e.getMessage());
     }
 }
 
-std::unique_ptr<MidiInputConnection> RtMidiDriver::openInput(int index, const std::string&,
+std::unique_ptr<MidiInputConnection> RtMidiDriver::openInput(int index, const std::string& name,
                                                              MidiInputSink& sink)
 {
     try {
@@ -362,11 +382,11 @@ std::unique_ptr<MidiInputConnection> RtMidiDriver::openInput(int index, const st
             return std::make_unique<RtMidiInputConnection>(RtMidi::Api(api->api), m_clientName, -1,
                                                            std::string(), sink);
         }
-        if (std::size_t(index) >= m_inputs.size())
+        const Listed* device = listed(m_inputs, index, name);
+        if (!device)
             throw MidiDriverError(MidiResult::BadDeviceId, "no such MIDI input device");
-        const Listed& device = m_inputs[std::size_t(index)];
-        return std::make_unique<RtMidiInputConnection>(RtMidi::Api(m_live[device.api].api),
-                                                       m_clientName, index, device.portName, sink);
+        return std::make_unique<RtMidiInputConnection>(RtMidi::Api(m_live[device->api].api),
+                                                       m_clientName, index, device->portName, sink);
     } catch (const RtMidiError& e) {
         throw MidiDriverError(MidiResult::Allocated, e.getMessage());
     }

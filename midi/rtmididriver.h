@@ -9,21 +9,30 @@
 
 #include "midi/mididriver.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace dorvane {
+
+class PortWatcher;
 
 class RtMidiDriver final : public MidiDriver
 {
 public:
     // `clientName` is how other programs see Dorvane (the JACK client name).
     explicit RtMidiDriver(std::string clientName = "Dorvane");
+    ~RtMidiDriver() override;
 
     MidiDeviceNames devices() override;
     std::unique_ptr<MidiOutputConnection> openOutput(int index, const std::string& name) override;
     std::unique_ptr<MidiInputConnection> openInput(int index, const std::string& name,
                                                    MidiInputSink& sink) override;
+    // Listens to ALSA's and JACK's own notices (see PortWatcher).
+    bool watchDevices(WakeUp& changed) override;
+    void stopWatching() override;
+    // The listeners while watching, else none.
+    const PortWatcher* watcher() const;
 
     // The APIs that answered at the last listing ("ALSA", "JACK", ...).
     std::vector<std::string> liveApis() const;
@@ -46,7 +55,11 @@ private:
     {
         std::size_t api; // index into m_live
         std::string portName;
+        std::string shown; // as devices() lists it
     };
+
+    static const Listed* listed(const std::vector<Listed>& devices, int index,
+                                const std::string& name);
 
     bool isOwnPort(const std::string& portName) const;
     const ApiPorts* virtualApi() const;
@@ -55,6 +68,7 @@ private:
     std::vector<ApiPorts> m_live;
     std::vector<Listed> m_outputs;
     std::vector<Listed> m_inputs;
+    std::unique_ptr<PortWatcher> m_watcher;
 };
 
 } // namespace dorvane
