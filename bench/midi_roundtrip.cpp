@@ -5,6 +5,7 @@
 // (a private `jackd -d dummy`, started here when jackd is installed), from
 // Dorvane's virtual output to its virtual input. Goal: no message lost at 100
 // times MIDI wire speed (312,500 bytes a second).
+#include "benchjack.h"
 #include "midi/loopbackdriver.h"
 #include "midi/midideviceregistry.h"
 #include "midi/rtmididriver.h"
@@ -16,13 +17,7 @@
 #include <QProcess>
 #include <benchmark/benchmark.h>
 
-#include <csignal>
 #include <memory>
-#include <thread>
-#include <unistd.h>
-#if defined(__linux__)
-#include <sys/prctl.h>
-#endif
 
 using namespace dorvane;
 
@@ -161,72 +156,14 @@ BENCHMARK(BM_LoopbackStream141)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
-namespace {
-
-// A private JACK server for the JACK figures; gone with this process.
-class JackServer
-{
-public:
-    bool start()
-    {
-        const QString name = QStringLiteral("dorvane-bench-%1").arg(getpid());
-        qputenv("JACK_DEFAULT_SERVER", name.toUtf8());
-        qputenv("JACK_NO_START_SERVER", "1");
-        qputenv("JACK_NO_AUDIO_RESERVATION", "1");
-        m_server.setChildProcessModifier([] {
-#if defined(__linux__)
-            prctl(PR_SET_PDEATHSIG, SIGKILL);
-#endif
-        });
-        m_server.setProcessChannelMode(QProcess::MergedChannels);
-        m_server.start("jackd", {"-n", name, "-d", "dummy", "-r", "48000", "-p", "256"});
-        if (!m_server.waitForStarted(5000))
-            return false;
-        for (int i = 0; i < 100; ++i) {
-            QProcess lsp;
-            lsp.start("jack_lsp", {"-s", name});
-            if (lsp.waitForFinished(5000) && lsp.exitCode() == 0)
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return false;
-    }
-
-    ~JackServer()
-    {
-        if (m_server.state() != QProcess::NotRunning) {
-            m_server.terminate();
-            if (!m_server.waitForFinished(5000))
-                m_server.kill();
-        }
-    }
-
-    // The full name of this process's port that ends in `port`.
-    static QString ownPort(const QString& port)
-    {
-        QProcess lsp;
-        lsp.start("jack_lsp", {});
-        lsp.waitForFinished(5000);
-        for (const QByteArray& line : lsp.readAllStandardOutput().split('\n'))
-            if (line.startsWith("Dorvane") && line.endsWith(":" + port.toUtf8()))
-                return QString::fromUtf8(line);
-        return {};
-    }
-
-private:
-    QProcess m_server;
-};
-
-} // namespace
-
 static void BM_JackStream141(benchmark::State& state)
 {
     MidiDeviceRegistry devices;
     devices.addSource(std::make_shared<RtMidiDriver>());
     // Dorvane's virtual output connected to its own virtual input.
     stream(state, devices, -1, -1, [] {
-        const QString from = JackServer::ownPort(RtMidiDriver::OutputPortName);
-        const QString to = JackServer::ownPort(RtMidiDriver::InputPortName);
+        const QString from = bench::JackServer::ownPort(RtMidiDriver::OutputPortName);
+        const QString to = bench::JackServer::ownPort(RtMidiDriver::InputPortName);
         return QProcess::execute("jack_connect", {from, to}) == 0;
     });
 }
@@ -235,7 +172,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    JackServer jack;
+    bench::JackServer jack;
     if (jack.start())
         benchmark::RegisterBenchmark("BM_JackStream141", BM_JackStream141)
             ->Iterations(3)

@@ -6,6 +6,7 @@
 #include "midi/wakeup.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
@@ -128,10 +129,14 @@ void MidiDeviceRegistry::stopWatching()
 void MidiDeviceRegistry::sourceNoticed(Source& source)
 {
     source.live = source.driver->devices();
-    if (source.live == source.announced)
-        return;
-    source.announced = source.live;
-    emit devicesChanged();
+    if (source.live != source.announced) {
+        source.announced = source.live;
+        const QPointer<MidiDeviceRegistry> self(this);
+        emit devicesChanged();
+        if (!self)
+            return;
+    }
+    emit devicesRead();
 }
 
 void MidiDeviceRegistry::setLive(Source& source, MidiDeviceNames names)

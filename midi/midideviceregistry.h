@@ -104,6 +104,11 @@ signals:
     // port came or went, a server started or ended). The snapshot and its
     // numbers are as they were: refresh() to list the devices anew.
     void devicesChanged();
+    // A source's devices were read on its notice, changed or not; after
+    // devicesChanged when they changed. The ports check their own devices
+    // here: one opened between two notices that cancel out must still hear
+    // that its device is not there.
+    void devicesRead();
     // The snapshot was read afresh: numbers may have moved.
     void refreshed();
 

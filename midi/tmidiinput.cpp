@@ -18,7 +18,7 @@ TMidiInput::TMidiInput(MidiDeviceRegistry& devices, QObject* parent)
     : QObject(parent), m_devices(devices), m_wake(new WakeUp(this))
 {
     connect(m_wake, &WakeUp::woken, this, &TMidiInput::onWake);
-    connect(&m_devices, &MidiDeviceRegistry::devicesChanged, this, &TMidiInput::followDevices);
+    connect(&m_devices, &MidiDeviceRegistry::devicesRead, this, &TMidiInput::followDevices);
     connect(&m_devices, &MidiDeviceRegistry::refreshed, this, &TMidiInput::renumber);
     // Device 0 is selected and its name read. A machine without any input
     // device must still be able to create the port (the program would not

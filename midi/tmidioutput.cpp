@@ -59,7 +59,7 @@ TMidiOutput::TMidiOutput(MidiDeviceRegistry& devices, QObject* parent)
     : QObject(parent), m_devices(devices), m_wake(new WakeUp(this))
 {
     connect(m_wake, &WakeUp::woken, this, &TMidiOutput::onWake);
-    connect(&m_devices, &MidiDeviceRegistry::devicesChanged, this, &TMidiOutput::followDevices);
+    connect(&m_devices, &MidiDeviceRegistry::devicesRead, this, &TMidiOutput::followDevices);
     connect(&m_devices, &MidiDeviceRegistry::refreshed, this, &TMidiOutput::renumber);
 }
 

@@ -7,7 +7,10 @@ own for each) and prints READY. Every message that arrives on <name>:in is kept.
 answered on <name>-out:out with the Data Set messages of --image whose addresses
 fall inside the requested range, one message after another, no faster than
 --rate bytes a second (in random order with --shuffle), then "ANSWERED <n>" is
-printed. With --silent nothing is answered.
+printed. With --silent nothing is answered. With --vanish-after N the peer
+vanishes after the Nth message of its answer, as an instrument switched off
+in the middle of a dump: both ports and their clients close, "VANISHED" is
+printed, and it waits for its end with nothing open.
 
 Ends when standard input closes or after --timeout-s, printing each message
 received as "MSG <hex>" (with "AT <seconds>" of its arrival after the first),
@@ -50,6 +53,16 @@ def answer_for(request, messages):
     return [m for m in messages if start <= address_value(m[6:10]) < end]
 
 
+def close(port_in, port_out):
+    port_in.cancel_callback()
+    port_in.close_port()
+    port_out.close_port()
+    # Closes the JACK clients themselves: a client the server still counts when
+    # it shuts down gets written to after it is gone.
+    port_in.delete()
+    port_out.delete()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--name", default="inst")
@@ -58,6 +71,7 @@ def main():
     parser.add_argument("--shuffle", action="store_true")
     parser.add_argument("--silent", action="store_true")
     parser.add_argument("--timeout-s", type=float, default=60)
+    parser.add_argument("--vanish-after", type=int, default=0)
     args = parser.parse_args()
 
     with open(args.image, "rb") as f:
@@ -104,21 +118,27 @@ def main():
             shuffler.shuffle(answer)
         start = time.monotonic()
         total = 0
-        for message in answer:
+        for count, message in enumerate(answer, 1):
             total += len(message)
             delay = start + total / args.rate - time.monotonic()
             if delay > 0:
                 time.sleep(delay)
             port_out.send_message(list(message))
+            if count == args.vanish_after:
+                break
+        if args.vanish_after and len(answer) >= args.vanish_after:
+            # Long enough for the last message to leave in a process cycle.
+            time.sleep(0.05)
+            close(port_in, port_out)
+            port_in = port_out = None
+            print("VANISHED", flush=True)
+            done.wait(max(0, deadline - time.monotonic()))
+            break
         print("ANSWERED %d" % len(answer), flush=True)
 
     time.sleep(0.1)
-    port_in.close_port()
-    port_out.close_port()
-    # Closes the JACK clients themselves: a client the server still counts when
-    # it shuts down gets written to after it is gone.
-    port_in.delete()
-    port_out.delete()
+    if port_in is not None:
+        close(port_in, port_out)
     with lock:
         first = received[0][0] if received else 0
         for stamp, message in received:

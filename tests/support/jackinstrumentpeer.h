@@ -16,7 +16,8 @@ namespace dorvane::test {
 class JackInstrumentPeer
 {
 public:
-    // Extra arguments as the script takes them (--shuffle, --silent, --rate N, --name N).
+    // Extra arguments as the script takes them (--shuffle, --silent, --rate N, --name N,
+    // --vanish-after N).
     JackInstrumentPeer(const std::string& imageFile, const QStringList& extra = {});
     ~JackInstrumentPeer();
     JackInstrumentPeer(const JackInstrumentPeer&) = delete;
