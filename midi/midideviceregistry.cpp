@@ -269,11 +269,6 @@ bool MidiDeviceRegistry::outputPresent(const std::string& name)
     return present(true, name);
 }
 
-bool MidiDeviceRegistry::inputPresent(const std::string& name)
-{
-    return present(false, name);
-}
-
 std::optional<MidiDeviceRegistry::Device> MidiDeviceRegistry::locate(bool output, int id,
                                                                      const std::string& name) const
 {

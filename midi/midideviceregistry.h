@@ -86,11 +86,10 @@ public:
     bool outputListed(const std::string& name) const;
     bool inputListed(const std::string& name) const;
 
-    // Whether a device of that name is still there: the source that listed it
-    // is asked afresh (which may take a while). A change found this way is
+    // Whether an output of that name is still there: the source that listed
+    // it is asked afresh (which may take a while). A change found this way is
     // announced on a later turn, as if the source had told of it.
     bool outputPresent(const std::string& name);
-    bool inputPresent(const std::string& name);
 
     // Opens the device named `name`, expected at number `id`; a device listed
     // now but not in the snapshot opens too. Throws MidiDriverError when it is

@@ -197,14 +197,6 @@ std::optional<TMyMidiEvent> TMidiInput::TakeEvent()
     return event;
 }
 
-bool TMidiInput::CheckDevice()
-{
-    if (m_state != misOpen || m_devices.inputPresent(m_openName))
-        return true;
-    lose();
-    return false;
-}
-
 void TMidiInput::followDevices()
 {
     if (m_state == misOpen) {

@@ -98,9 +98,6 @@ public:
     // The oldest waiting event, or nothing (always nothing unless open).
     std::optional<TMyMidiEvent> TakeEvent();
 
-    // Asks the device's source now whether the device is still there; one
-    // that is gone closes the port and raises deviceLost once; false then.
-    bool CheckDevice();
     // The name of the device lost while open, until the port opens again,
     // another device is chosen or Close is called; empty otherwise.
     QString LostDevice() const;
