@@ -77,7 +77,8 @@ public:
     bool CheckDevice();
 
     // The name of the device lost while open, until the port opens again,
-    // another device is chosen or Close is called; empty otherwise.
+    // another device is chosen or Close is called; empty otherwise. Sends
+    // meanwhile fail with the loss's text rather than "not open".
     QString LostDevice() const;
     // Opens the lost device again, found by its name (its number may have
     // moved; the registry's lists are read afresh when the name is not in
