@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <vector>
@@ -37,11 +38,20 @@ void silenceJack()
 
 } // namespace
 
-bool jackServerRunning()
+std::string jackServerName()
+{
+    // As libjack itself chooses.
+    const char* name = std::getenv("JACK_DEFAULT_SERVER");
+    return name && *name ? name : "default";
+}
+
+bool jackServerRunning(const std::string& serverName)
 {
     silenceJack();
+    const std::string server = serverName.empty() ? jackServerName() : serverName;
     jack_status_t status{};
-    jack_client_t* client = jack_client_open("Dorvane-probe", JackNoStartServer, &status);
+    jack_client_t* client = jack_client_open(
+        "Dorvane-probe", JackOptions(JackNoStartServer | JackServerName), &status, server.c_str());
     if (!client)
         return false;
     jack_client_close(client);
@@ -82,7 +92,12 @@ struct PortWatcher::Jack
     }
 };
 #else
-bool jackServerRunning()
+std::string jackServerName()
+{
+    return {};
+}
+
+bool jackServerRunning(const std::string&)
 {
     return false;
 }
@@ -146,6 +161,9 @@ PortWatcher::PortWatcher(const std::string& clientName, WakeUp& changed, QObject
     connect(m_jackWake, &WakeUp::woken, this, &PortWatcher::jackNoticed);
     m_retry.setInterval(RetryMs);
     connect(&m_retry, &QTimer::timeout, this, &PortWatcher::tryListeners);
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(SettleMs);
+    connect(&m_settle, &QTimer::timeout, this, [this] { m_changed.post(); });
     tryListeners();
 }
 
@@ -156,7 +174,7 @@ PortWatcher::~PortWatcher()
 #if defined(DORVANE_HAVE_JACK)
     if (m_jack) {
         m_jack->letGo();
-        if (!m_jack->ended.load(std::memory_order_acquire) && jackServerRunning()) {
+        if (!m_jack->ended.load(std::memory_order_acquire) && jackServerRunning(m_jackServer)) {
             jack_client_close(m_jack->client);
             delete m_jack;
         } else {
@@ -279,11 +297,14 @@ void PortWatcher::openJack()
 {
 #if defined(DORVANE_HAVE_JACK)
     silenceJack();
+    const std::string server = jackServerName();
     jack_status_t status{};
     jack_client_t* client =
-        jack_client_open((m_clientName + " watch").c_str(), JackNoStartServer, &status);
+        jack_client_open((m_clientName + " watch").c_str(),
+                         JackOptions(JackNoStartServer | JackServerName), &status, server.c_str());
     if (!client)
         return;
+    m_jackServer = server;
     auto* jack = new Jack;
     jack->client = client;
     jack->wake = m_jackWake;
@@ -312,6 +333,7 @@ void PortWatcher::jackNoticed()
     }
 #endif
     m_changed.post();
+    m_settle.start();
 }
 
 void PortWatcher::dropJack()

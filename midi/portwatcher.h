@@ -6,7 +6,9 @@
 //   descriptor is watched on the main thread; no thread of ours.
 // - JACK: one client whose port registration and rename callbacks (on
 //   libjack's thread) post the wake-up, and whose shutdown callback says the
-//   server ended. A client whose server ended is kept, never closed (closing
+//   server ended; a moment after the notices settle the wake-up is posted
+//   once more (JACK may list a port for a moment after telling that it
+//   went). A client whose server ended is kept, never closed (closing
 //   it crashes inside libjack), and a new one is tried once a second, as
 //   long as no server runs: a server that starts gives no notice.
 // - Any other system RtMidi was built with gives no notice here: the watcher
@@ -29,8 +31,12 @@ namespace dorvane {
 class WakeUp;
 
 // Whether a JACK server answers, asked quietly (libjack's own messages are
-// silenced from the first call on). False where JACK is not built in.
-bool jackServerRunning();
+// silenced from the first call on): the one named, or the one new clients go
+// to now. False where JACK is not built in.
+bool jackServerRunning(const std::string& serverName = {});
+// The server new JACK clients go to now: the environment may name another
+// than the default one.
+std::string jackServerName();
 
 class PortWatcher : public QObject
 {
@@ -40,6 +46,8 @@ public:
     // How often a missing listener is tried again, and how often a system
     // without notice is read.
     static constexpr int RetryMs = 1000;
+    // After JACK's last notice, when the names are read once more.
+    static constexpr int SettleMs = 250;
 
     // `clientName` is the program's client name; the listeners take names of
     // their own after it, so that Dorvane's ports keep theirs.
@@ -76,10 +84,14 @@ private:
     // seen on the main thread before the names are read.
     WakeUp* m_jackWake;
     QTimer m_retry;
+    // JACK may still list a port for a moment after its notice that the
+    // port went: the names are read once more when the notices settle.
+    QTimer m_settle;
     bool m_pollNames = false;
     std::unique_ptr<Alsa> m_alsa;
     // Not owned while the server has ended: kept with its dead client.
     Jack* m_jack = nullptr;
+    std::string m_jackServer; // the server m_jack is a client of
 };
 
 } // namespace dorvane

@@ -8,11 +8,15 @@
 #include <jack/jack.h>
 #endif
 
+#include <QCoreApplication>
+#include <QTimer>
 #include <RtMidi.h>
 
+#include <atomic>
 #include <cctype>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 namespace dorvane {
 namespace {
@@ -94,54 +98,190 @@ template <typename Port> int findPort(Port& port, ErrorCatcher& errors, const st
     return -1;
 }
 
+// Closing a JACK port while the graph still changes around it races with
+// libjack's own notification thread, whose latency pass walks the client's
+// ports while the port is taken out of them. Right after a device went, its
+// ports are still leaving the graph: a port of ours that went with it is
+// closed a moment later, when things are quiet. Main thread.
+constexpr int QuietCloseMs = 1000;
+
+std::vector<std::shared_ptr<void>>& closingLater()
+{
+    static auto* const ports = new std::vector<std::shared_ptr<void>>;
+    return *ports;
+}
+
+bool closeAllHooked = false;
+
+void closeLater(std::shared_ptr<void> port)
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return; // the last reference goes here: closed now
+    closingLater().push_back(port);
+    if (!closeAllHooked) {
+        closeAllHooked = true;
+        // Whatever still waits is closed with the application.
+        qAddPostRoutine([] {
+            closeAllHooked = false;
+            closingLater().clear();
+        });
+    }
+    QTimer::singleShot(QuietCloseMs, app, [raw = port.get()] {
+        std::erase_if(closingLater(), [raw](const auto& p) { return p.get() == raw; });
+    });
+}
+
+// The RtMidi port and what its callbacks reach, apart from the connection,
+// so that closing it may wait (closeLater).
+struct OutputPort
+{
+    OutputPort(RtMidi::Api api, const std::string& clientName)
+        : api(api), server(api == RtMidi::UNIX_JACK ? jackServerName() : std::string()),
+          port(std::make_unique<RtMidiOut>(api, clientName))
+    {
+        port->setErrorCallback(&ErrorCatcher::callback, &errors);
+    }
+
+    ~OutputPort()
+    {
+#if defined(DORVANE_HAVE_JACK)
+        if (!alive())
+            keepDeadClient(port.release());
+#endif
+    }
+
+    // False for a JACK client whose server has ended.
+    bool alive() const
+    {
+        return api != RtMidi::UNIX_JACK || jackServerRunning(server);
+    }
+
+    RtMidi::Api api;
+    std::string server; // JACK's, which the port's client belongs to
+    ErrorCatcher errors;
+    std::unique_ptr<RtMidiOut> port;
+};
+
+struct InputPort
+{
+    InputPort(RtMidi::Api api, const std::string& clientName, MidiInputSink& sink)
+        : api(api), server(api == RtMidi::UNIX_JACK ? jackServerName() : std::string()),
+          sink(&sink), port(std::make_unique<RtMidiIn>(api, clientName))
+    {
+        port->setErrorCallback(&ErrorCatcher::callback, &errors);
+        // Everything is let through: the input port filters by its own rules.
+        port->ignoreTypes(false, false, false);
+        port->setCallback(&InputPort::deliver, this);
+    }
+
+    ~InputPort()
+    {
+#if defined(DORVANE_HAVE_JACK)
+        if (!alive()) {
+            port->cancelCallback();
+            keepDeadClient(port.release());
+        }
+#endif
+    }
+
+    // False for a JACK client whose server has ended.
+    bool alive() const
+    {
+        return api != RtMidi::UNIX_JACK || jackServerRunning(server);
+    }
+
+    // Nothing reaches the sink once this returns, though the port stays open.
+    void detach()
+    {
+        sink.store(nullptr);
+        while (delivering.load() != 0)
+            std::this_thread::yield();
+    }
+
+    // RtMidi's thread. RtMidi hands over whole messages; a sysex message split
+    // by the platform arrives as pieces, the later ones starting with data bytes.
+    static void deliver(double, std::vector<unsigned char>* message, void* data)
+    {
+        if (!message || message->empty())
+            return;
+        auto* self = static_cast<InputPort*>(data);
+        // Counted before the sink is read: detach() either sees the count or
+        // this sees no sink.
+        self->delivering.fetch_add(1);
+        if (MidiInputSink* sink = self->sink.load()) {
+            const ByteView bytes(message->data(), message->size());
+            if (bytes[0] == 0xF0 || bytes[0] < 0x80)
+                sink->midiLongData(bytes);
+            else
+                sink->midiData(bytes);
+        }
+        self->delivering.fetch_sub(1);
+    }
+
+    RtMidi::Api api;
+    std::string server; // JACK's, which the port's client belongs to
+    std::atomic<MidiInputSink*> sink;
+    std::atomic<int> delivering{0};
+    ErrorCatcher errors;
+    std::unique_ptr<RtMidiIn> port;
+};
+
+template <typename Port>
+void openPort(Port& port, ErrorCatcher& errors, int portIndexOrVirtual, const std::string& portName,
+              const char* ownName)
+{
+    if (portIndexOrVirtual < 0) {
+        port.openVirtualPort(ownName);
+    } else {
+        const int index = findPort(port, errors, portName);
+        if (index < 0)
+            throw MidiDriverError(MidiResult::BadDeviceId,
+                                  "MIDI device " + portName + " is not there any more");
+        port.openPort(unsigned(index), ownName);
+    }
+    errors.check(MidiResult::Allocated);
+}
+
 class RtMidiOutputConnection final : public MidiOutputConnection
 {
 public:
     RtMidiOutputConnection(RtMidi::Api api, const std::string& clientName, int portIndexOrVirtual,
                            const std::string& portName)
-        : m_api(api), m_port(std::make_unique<RtMidiOut>(api, clientName))
+        : m_port(std::make_shared<OutputPort>(api, clientName))
     {
-        m_port->setErrorCallback(&ErrorCatcher::callback, &m_errors);
-        if (portIndexOrVirtual < 0) {
-            m_port->openVirtualPort(RtMidiDriver::OutputPortName);
-        } else {
-            const int index = findPort(*m_port, m_errors, portName);
-            if (index < 0)
-                throw MidiDriverError(MidiResult::BadDeviceId,
-                                      "MIDI device " + portName + " is not there any more");
-            m_port->openPort(unsigned(index), RtMidiDriver::OutputPortName);
-        }
-        m_errors.check(MidiResult::Allocated);
+        openPort(*m_port->port, m_port->errors, portIndexOrVirtual, portName,
+                 RtMidiDriver::OutputPortName);
     }
 
     ~RtMidiOutputConnection() override
     {
-#if defined(DORVANE_HAVE_JACK)
-        if (m_api == RtMidi::UNIX_JACK && !jackServerRunning())
-            keepDeadClient(m_port.release());
-#endif
+        // A client whose server has ended is kept now, not later.
+        if (m_gone && m_port->api == RtMidi::UNIX_JACK && m_port->alive())
+            closeLater(std::move(m_port));
     }
 
     void transmit(ByteView message) override
     {
-        m_port->sendMessage(message.data(), message.size());
-        m_errors.check(MidiResult::Failed);
+        m_port->port->sendMessage(message.data(), message.size());
+        m_port->errors.check(MidiResult::Failed);
     }
 
     std::size_t maxMessageSize() const override
     {
-        return m_api == RtMidi::UNIX_JACK ? JackLargestMessage : 65535;
+        return m_port->api == RtMidi::UNIX_JACK ? JackLargestMessage : 65535;
     }
 
     std::size_t bytesPerSecond() const override
     {
-        return m_api == RtMidi::UNIX_JACK ? JackBytesPerSecond : 0;
+        return m_port->api == RtMidi::UNIX_JACK ? JackBytesPerSecond : 0;
     }
 
+    void deviceGone() override { m_gone = true; }
+
 private:
-    RtMidi::Api m_api;
-    ErrorCatcher m_errors;
-    std::unique_ptr<RtMidiOut> m_port;
+    std::shared_ptr<OutputPort> m_port;
+    bool m_gone = false;
 };
 
 class RtMidiInputConnection final : public MidiInputConnection
@@ -149,53 +289,26 @@ class RtMidiInputConnection final : public MidiInputConnection
 public:
     RtMidiInputConnection(RtMidi::Api api, const std::string& clientName, int portIndexOrVirtual,
                           const std::string& portName, MidiInputSink& sink)
-        : m_sink(sink), m_api(api), m_port(std::make_unique<RtMidiIn>(api, clientName))
+        : m_port(std::make_shared<InputPort>(api, clientName, sink))
     {
-        m_port->setErrorCallback(&ErrorCatcher::callback, &m_errors);
-        // Everything is let through: the input port filters by its own rules.
-        m_port->ignoreTypes(false, false, false);
-        m_port->setCallback(&RtMidiInputConnection::deliver, this);
-        if (portIndexOrVirtual < 0) {
-            m_port->openVirtualPort(RtMidiDriver::InputPortName);
-        } else {
-            const int index = findPort(*m_port, m_errors, portName);
-            if (index < 0)
-                throw MidiDriverError(MidiResult::BadDeviceId,
-                                      "MIDI device " + portName + " is not there any more");
-            m_port->openPort(unsigned(index), RtMidiDriver::InputPortName);
-        }
-        m_errors.check(MidiResult::Allocated);
+        openPort(*m_port->port, m_port->errors, portIndexOrVirtual, portName,
+                 RtMidiDriver::InputPortName);
     }
 
     ~RtMidiInputConnection() override
     {
-#if defined(DORVANE_HAVE_JACK)
-        if (m_api == RtMidi::UNIX_JACK && !jackServerRunning()) {
-            m_port->cancelCallback();
-            keepDeadClient(m_port.release());
+        // A client whose server has ended is kept now, not later.
+        if (m_gone && m_port->api == RtMidi::UNIX_JACK && m_port->alive()) {
+            m_port->detach();
+            closeLater(std::move(m_port));
         }
-#endif
     }
+
+    void deviceGone() override { m_gone = true; }
 
 private:
-    // RtMidi's thread. RtMidi hands over whole messages; a sysex message split
-    // by the platform arrives as pieces, the later ones starting with data bytes.
-    static void deliver(double, std::vector<unsigned char>* message, void* data)
-    {
-        if (!message || message->empty())
-            return;
-        auto* self = static_cast<RtMidiInputConnection*>(data);
-        const ByteView bytes(message->data(), message->size());
-        if (bytes[0] == 0xF0 || bytes[0] < 0x80)
-            self->m_sink.midiLongData(bytes);
-        else
-            self->m_sink.midiData(bytes);
-    }
-
-    MidiInputSink& m_sink;
-    RtMidi::Api m_api;
-    ErrorCatcher m_errors;
-    std::unique_ptr<RtMidiIn> m_port;
+    std::shared_ptr<InputPort> m_port;
+    bool m_gone = false;
 };
 
 } // namespace

@@ -224,6 +224,7 @@ void TMidiInput::lose()
 {
     // Nothing more can come. What came before the device went is handed out
     // first: a reception counts it before it hears of the loss.
+    m_connection->deviceGone();
     m_connection.reset();
     const QPointer<TMidiInput> self(this);
     onWake();

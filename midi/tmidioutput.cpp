@@ -197,6 +197,7 @@ void TMidiOutput::lose()
         failed.emplace_back(data, data + message.bytes.BytesRecorded());
     }
     const bool wasBusy = !m_outgoing.empty();
+    m_connection->deviceGone();
     m_connection.reset();
     m_outgoing.clear();
     m_posted = 0;

@@ -517,7 +517,7 @@ TEST(JackServerEnds, ThePortsOnItAreLostAndTheSameNamesOnTheNextServerReturn)
     peer = std::make_unique<Peer>(QStringList{"blink"});
     ASSERT_TRUE(peer->ready());
     ASSERT_TRUE(waitFor([&] { return back.count() == 1; }, 10000));
-    EXPECT_TRUE(driver->watcher()->jackListening());
+    EXPECT_TRUE(waitFor([&] { return driver->watcher()->jackListening(); }, 5000));
     ASSERT_TRUE(out.Reopen());
     // The reopened port is connected to the peer's, on the new server.
     const ProcessResult lsp = runProcess("jack_lsp", {"-c"}, 10000);
