@@ -72,9 +72,9 @@ TEST(JackWindow, GetEightPartsLoadsThePeersImage)
     MainWindow& w = *window;
 
     rig.dialogs.answers.push_back(true);
-    w.action("Get8Part")->trigger();
-    ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 20000))
-        << "the dump never completed: " << w.statusText().toStdString();
+    w.frame().action("Get8Part")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return w.sheets().pages()->isVisible(); }, 20000))
+        << "the dump never completed: " << w.frame().statusText().toStdString();
     EXPECT_EQ(w.image().bytes(), image) << "a shuffled dump is put in place by address";
     EXPECT_EQ(w.image().GetPatchName(6), "FROM JACK");
     rig.dialogs.answers.push_back(true);
@@ -106,20 +106,21 @@ TEST(JackWindow, TheServerGoneInTheMiddleOfAGetStopsTheReceptionAndChangesNothin
     const Bytes before = w.image().bytes();
 
     rig.dialogs.answers.push_back(true);
-    w.action("Get8Part")->trigger();
-    ASSERT_TRUE(test::waitUntil([&] { return w.receiver().Received().size() >= 700; }, 20000))
-        << "the dump never started: " << w.statusText().toStdString();
+    w.frame().action("Get8Part")->trigger();
+    ASSERT_TRUE(
+        test::waitUntil([&] { return w.transfers().receiver().Received().size() >= 700; }, 20000))
+        << "the dump never started: " << w.frame().statusText().toStdString();
     server->stop();
 
-    ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 15000))
-        << "the reception never ended: " << w.statusText().toStdString();
-    EXPECT_TRUE(w.statusText().contains("the reception stopped, not loaded"))
-        << w.statusText().toStdString();
+    ASSERT_TRUE(test::waitUntil([&] { return w.sheets().pages()->isVisible(); }, 15000))
+        << "the reception never ended: " << w.frame().statusText().toStdString();
+    EXPECT_TRUE(w.frame().statusText().contains("the reception stopped, not loaded"))
+        << w.frame().statusText().toStdString();
     EXPECT_EQ(w.image().bytes(), before);
-    EXPECT_FALSE(w.receiver().IsReceiving());
+    EXPECT_FALSE(w.transfers().receiver().IsReceiving());
 
     // The window goes on: an edit to a port whose server is gone, then the end.
-    TDragTweak* cutoff = w.control("cutoff");
+    TDragTweak* cutoff = w.sheets().control("cutoff");
     cutoff->SetPosition(30);
     test::release(cutoff, QPoint(2, 2));
     EXPECT_EQ(w.image().ReadByte(0, 1, 81), 30);
@@ -152,8 +153,9 @@ TEST(JackWindow, AnInstrumentOrServerThatGoesAwayLeavesEveryPartNotKnown)
         ASSERT_TRUE(window) << row.how;
         MainWindow& w = *window;
         rig.dialogs.answers.push_back(true);
-        w.action("Get8Part")->trigger();
-        ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 20000)) << row.how;
+        w.frame().action("Get8Part")->trigger();
+        ASSERT_TRUE(test::waitUntil([&] { return w.sheets().pages()->isVisible(); }, 20000))
+            << row.how;
         ASSERT_EQ(w.session().partSync(0), PartSync::InStep) << row.how;
 
         if (row.serverEnds)
@@ -166,9 +168,10 @@ TEST(JackWindow, AnInstrumentOrServerThatGoesAwayLeavesEveryPartNotKnown)
             << row.how;
         for (int i = 0; i < EditSession::PartCount; ++i)
             EXPECT_EQ(w.session().partSync(i), PartSync::NotKnown) << row.how << " " << i;
-        EXPECT_TRUE(w.statusText().contains("is gone")) << w.statusText().toStdString();
+        EXPECT_TRUE(w.frame().statusText().contains("is gone"))
+            << w.frame().statusText().toStdString();
 
-        TDragTweak* cutoff = w.control("cutoff");
+        TDragTweak* cutoff = w.sheets().control("cutoff");
         cutoff->SetPosition(cutoff->Position() == 30 ? 31 : 30);
         test::release(cutoff, QPoint(2, 2));
         EXPECT_EQ(w.session().partSync(0), PartSync::ChangedHere) << row.how;

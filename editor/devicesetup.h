@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The MIDI & Setup sheet's ports: the device selectors, opening the
+// remembered ports, panic, and what a failed or lost port means for the parts.
+#pragma once
+
+#include "editor/bindingtable.h"
+#include "editor/settingsstore.h"
+#include "editor/windowpart.h"
+#include "patch/rolandmessage.h"
+#include "patch/t505temppatch.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QScrollArea;
+class QStackedWidget;
+class QTabWidget;
+
+namespace dorvane {
+
+class DrumMixerPanel;
+class Library;
+class LibraryPanel;
+class MidiMonitor;
+class DumpReceiver;
+class TDragTweak;
+class TRevScrB;
+class HelpWindow;
+
+class DeviceSetup : public WindowPart
+{
+    Q_OBJECT
+
+public:
+    explicit DeviceSetup(const WindowParts& parts);
+
+    // One entry of a device selector: the device's number (none for "no
+    // midiout") and its name as the system gives it.
+    struct DeviceChoice
+    {
+        std::optional<int> id;
+        QString name;
+    };
+    using DeviceChoices = std::vector<DeviceChoice>;
+
+    void panic();
+    void fillDeviceLists();
+    void openRememberedPorts();
+    void writeRememberedPorts();
+    void outputReleased();
+    void inputReleased();
+    // Why an edit made with the port closed did not reach the instrument.
+    const char* notSentReason() const;
+
+    void showSendError(const QString& text);
+    void messageFailed(const QString& text, const Bytes& message);
+    void outputLost(const QString& text);
+
+private:
+    // The selector's position for the remembered device; a device that is
+    // gone is added to `missing` in words.
+    std::optional<int> rememberedDevice(Setting number, Setting name, const DeviceChoices& choices,
+                                        const char* what, QStringList& missing) const;
+    std::optional<int> chosenDevice(const char* selector, const DeviceChoices& choices) const;
+    void openChosenOutput();
+
+    bool m_outputLost = false;     // the output's device went away and none was chosen since
+    DeviceChoices m_outputChoices; // by the midiout selector's positions
+    DeviceChoices m_inputChoices;
+    QString m_errorShowing; // the send error whose box is open, so repeats don't stack
+};
+
+} // namespace dorvane
