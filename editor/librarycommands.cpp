@@ -176,8 +176,8 @@ void LibraryCommands::loadFromLibrary(std::size_t index, LibraryLoad how, std::o
         m_session.partChangedHere(partSyncIndex(part),
                                   QString(texts::AuditionHeard).arg(entry.name));
         m_auditionPart = part;
-        m_frame.setStatusText(
-            QString(texts::LibraryAuditioned).arg(entry.name, m_session.partLabel()));
+        m_auditionStatus = QString(texts::LibraryAuditioned).arg(entry.name, m_session.partLabel());
+        m_frame.setStatusText(m_auditionStatus);
         m_parts.sheets->testNote();
         return;
     }
@@ -204,6 +204,12 @@ void LibraryCommands::endAudition()
     m_util->SendLong(m_session.image().PartBytes(part));
     if (m_output->IsOpen())
         m_session.partSent(partSyncIndex(part));
+    // Ended by Esc or the dock closing, the line would still name the
+    // audition; ended by a command, that command says what it did.
+    if (m_frame.statusText() == m_auditionStatus)
+        m_frame.setStatusText(
+            QString(texts::AuditionEnded)
+                .arg(part == RhythmPart ? QString("R") : QString::number(part + 1)));
 }
 
 void LibraryCommands::openWholeFileFromLibrary(std::size_t index)

@@ -79,7 +79,8 @@ public:
     // Sends the auditioned part's own sound back, when an audition lasts.
     void endAudition();
     bool partButtonDrag(QObject* watched, QEvent* event);
-    std::optional<int>& auditionPart() { return m_auditionPart; }
+    // Whether the instrument plays a library part in place of the window's own.
+    bool auditioning() const { return m_auditionPart.has_value(); }
 
 private:
     void openLibrary(const QString& databaseFile);
@@ -90,6 +91,7 @@ private:
     // The part the instrument plays from the library in place of the
     // window's own, while an audition lasts.
     std::optional<int> m_auditionPart;
+    QString m_auditionStatus; // what the status line said when it began
 };
 
 } // namespace dorvane

@@ -341,7 +341,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const auto type = event->type();
     // Esc ends an audition wherever the focus is in this window or the library's dock.
-    if (type == QEvent::KeyPress && m_parts.library->auditionPart() &&
+    if (type == QEvent::KeyPress && m_parts.library->auditioning() &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && watched->isWidgetType() &&
         (static_cast<QWidget*>(watched)->window() == this ||
          static_cast<QWidget*>(watched)->window() == m_parts.library->libraryPanel())) {

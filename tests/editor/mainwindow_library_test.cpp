@@ -193,10 +193,13 @@ TEST(MainWindowLibrary, AnAuditionPlaysTheFilesPartButKeepsTheWindowsSound)
         << "the instrument plays the last part auditioned";
 
     // Esc ends it: the instrument gets my part back.
+    ASSERT_TRUE(w.frame().statusText().startsWith("Auditioning DEEP BASS on part 3"))
+        << w.frame().statusText().toStdString();
     QTest::keyClick(rig.panel().view(), Qt::Key_Escape);
     t505temppatch own;
     own.LoadFromBytes(mine);
     EXPECT_EQ(rig.take(), hexMessages(own.PartBytes(2)));
+    EXPECT_EQ(w.frame().statusText(), "Part 3 plays its own sound again");
     QTest::keyClick(rig.panel().view(), Qt::Key_Escape);
     EXPECT_TRUE(rig.take().empty()) << "ended once";
 
