@@ -16,7 +16,9 @@ universal Identity Request with F0 7E <device ID> 06 02, those bytes and F7;
 --drop identity|data leaves that kind of answer out, --corrupt identity|data
 sends it with a wrong byte, --delay-ms N holds every answer back that long;
 --echo sends everything it receives straight back (a MIDI thru loop) and
-answers nothing; --vanish-ms N closes its ports that long after READY.
+answers nothing; --vanish-ms N closes its ports that long after READY (and
+prints VANISHED), --return-ms N opens them again that long after READY (and
+prints RETURNED).
 
 Ends when standard input closes or after --timeout-s, printing each message
 received as "MSG <hex>" (with "AT <seconds>" of its arrival after the first),
@@ -67,13 +69,15 @@ def answer_for(request, messages):
     start = address_value(request[6:10])
     size = address_value(request[10:14])
     end = start + size
-    whole = [m for m in messages if start <= address_value(m[6:10]) < end]
+    # Messages wholly inside the range, with the device ID they were asked by.
+    whole = [list(m[:2]) + [request[2]] + list(m[3:]) for m in messages
+             if start <= address_value(m[6:10]) and address_value(m[6:10]) + len(m) - 12 <= end]
     if whole:
         return whole
     for m in messages:
         first = address_value(m[6:10])
         data = m[10:-2]
-        if m[6:8] == request[6:8] and first <= start and end <= first + len(data):
+        if list(m[6:8]) == list(request[6:8]) and first <= start and end <= first + len(data):
             return [data_set(request[2], request[6:10], data[start - first:end - first])]
     return []
 
@@ -92,7 +96,8 @@ def main():
     parser.add_argument("--corrupt", choices=["identity", "data"], action="append", default=[])
     parser.add_argument("--delay-ms", type=float, default=0)
     parser.add_argument("--echo", action="store_true")
-    parser.add_argument("--vanish-ms", type=float, default=0)
+    parser.add_argument("--vanish-ms", type=float, default=-1)
+    parser.add_argument("--return-ms", type=float, default=-1)
     args = parser.parse_args()
     device = int(args.device_id, 16)
     identity = list(bytes.fromhex(args.identity)) if args.identity else None
@@ -110,12 +115,24 @@ def main():
             received.append((time.monotonic(), message))
         requests.put(message)
 
-    port_in = rtmidi.MidiIn(rtapi=rtmidi.API_UNIX_JACK, name=args.name)
-    port_in.ignore_types(sysex=False, timing=True, active_sense=True)
-    port_in.set_callback(on_message)
-    port_in.open_virtual_port("in")
-    port_out = rtmidi.MidiOut(rtapi=rtmidi.API_UNIX_JACK, name=args.name + "-out")
-    port_out.open_virtual_port("out")
+    def open_ports():
+        port_in = rtmidi.MidiIn(rtapi=rtmidi.API_UNIX_JACK, name=args.name)
+        port_in.ignore_types(sysex=False, timing=True, active_sense=True)
+        port_in.set_callback(on_message)
+        port_in.open_virtual_port("in")
+        port_out = rtmidi.MidiOut(rtapi=rtmidi.API_UNIX_JACK, name=args.name + "-out")
+        port_out.open_virtual_port("out")
+        return port_in, port_out
+
+    def close_ports():
+        port_in.close_port()
+        port_out.close_port()
+        # Closes the JACK clients themselves: a client the server still counts
+        # when it shuts down gets written to after it is gone.
+        port_in.delete()
+        port_out.delete()
+
+    port_in, port_out = open_ports()
     print("READY", flush=True)
 
     done = threading.Event()
@@ -130,12 +147,18 @@ def main():
     started = time.monotonic()
     deadline = started + args.timeout_s
     vanished = False
+    returned = False
     while not done.is_set() and time.monotonic() < deadline:
-        if args.vanish_ms and not vanished and time.monotonic() - started > args.vanish_ms / 1000:
-            port_in.close_port()
-            port_out.close_port()
+        elapsed_ms = (time.monotonic() - started) * 1000
+        if 0 <= args.vanish_ms <= elapsed_ms and not vanished and not returned:
+            close_ports()
             vanished = True
             print("VANISHED", flush=True)
+        if vanished and 0 <= args.return_ms <= elapsed_ms:
+            port_in, port_out = open_ports()
+            vanished = False
+            returned = True
+            print("RETURNED", flush=True)
         try:
             request = requests.get(timeout=0.01)
         except queue.Empty:
@@ -177,12 +200,7 @@ def main():
 
     time.sleep(0.1)
     if not vanished:
-        port_in.close_port()
-        port_out.close_port()
-    # Closes the JACK clients themselves: a client the server still counts when
-    # it shuts down gets written to after it is gone.
-    port_in.delete()
-    port_out.delete()
+        close_ports()
     with lock:
         first = received[0][0] if received else 0
         for stamp, message in received:
