@@ -90,7 +90,7 @@ class InstrumentSearch : public QObject
 public:
     static constexpr int PairTimeoutMs = 1000;
     // The shortest a matching step waits, however fast the first answer came.
-    static constexpr int MatchFloorMs = 150;
+    static constexpr int MatchFloorMs = 50;
 
     explicit InstrumentSearch(MidiDeviceRegistry& devices, QObject* parent = nullptr);
     ~InstrumentSearch() override;
