@@ -60,6 +60,8 @@ const SearchPair* InstrumentSearchResult::instrument() const
 InstrumentSearch::InstrumentSearch(MidiDeviceRegistry& devices, QObject* parent)
     : QObject(parent), m_devices(devices)
 {
+    m_tick.setInterval(ProgressTickMs);
+    connect(&m_tick, &QTimer::timeout, this, &InstrumentSearch::tick);
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         if (m_phase == Phase::Listening)
@@ -91,11 +93,21 @@ bool InstrumentSearch::start()
     m_clock.start();
     for (Output& o : m_outputs)
         sendRequests(o, m_sent);
-    emit progress(0, m_total,
-                  tr("Listening on %n input(s) for an answer", nullptr, int(m_inputs.size())));
+    m_outputsTried = 0;
     // With nothing to search, the first round ends on the next turn.
     m_timer.start(m_total ? PairTimeoutMs : 0);
+    m_tick.start();
+    tick();
     return true;
+}
+
+void InstrumentSearch::tick()
+{
+    if (m_phase != Phase::Listening)
+        return;
+    const qint64 ms = std::min<qint64>(m_clock.elapsed(), PairTimeoutMs);
+    emit progress(int(ms * ListeningShare / PairTimeoutMs),
+                  tr("Listening on %n input(s) for an answer", nullptr, int(m_inputs.size())));
 }
 
 void InstrumentSearch::stop()
@@ -261,6 +273,7 @@ void InstrumentSearch::heard(std::size_t index, ByteView message)
 void InstrumentSearch::endListening()
 {
     m_timer.stop();
+    m_tick.stop();
     for (std::size_t i = 0; i < m_inputs.size(); ++i) {
         const Heard& h = m_inputs[i].first;
         if (h.echo || h.identity || h.answer) {
@@ -309,7 +322,8 @@ void InstrumentSearch::nextStep()
         slowest = std::max(slowest, m_inputs[i].first.latestMs);
     }
     Output& o = m_outputs[*m_stepOutput];
-    emit progress(pairsDone(), m_total,
+    emit progress(ListeningShare + (100 - ListeningShare) * m_outputsTried++ /
+                                       int(std::max<std::size_t>(m_outputs.size(), 1)),
                   tr("Trying output %1 \"%2\"").arg(o.id).arg(QString::fromStdString(o.name)));
     if (!isRunning())
         return;
@@ -386,14 +400,10 @@ void InstrumentSearch::addPair(const Output* output, const Input& input, const H
     emit pairFinished(p);
 }
 
-int InstrumentSearch::pairsDone() const
-{
-    return int(std::count(m_pairSeen.begin(), m_pairSeen.end(), true));
-}
-
 void InstrumentSearch::finish(bool stopped)
 {
     m_timer.stop();
+    m_tick.stop();
     const Phase was = m_phase;
     m_phase = Phase::Idle;
     closePorts();
@@ -426,7 +436,7 @@ void InstrumentSearch::finish(bool stopped)
     m_result.stopped = stopped;
     m_pending.clear();
     m_stepOutput.reset();
-    emit progress(m_total, m_total, stopped ? tr("Stopped") : tr("Done"));
+    emit progress(100, stopped ? tr("Stopped") : tr("Done"));
     emit finished(m_result);
 }
 

@@ -91,6 +91,8 @@ public:
     static constexpr int PairTimeoutMs = 1000;
     // The shortest a matching step waits, however fast the first answer came.
     static constexpr int MatchFloorMs = 50;
+    static constexpr int ListeningShare = 80;
+    static constexpr int ProgressTickMs = 100;
 
     explicit InstrumentSearch(MidiDeviceRegistry& devices, QObject* parent = nullptr);
     ~InstrumentSearch() override;
@@ -107,8 +109,11 @@ public:
     const InstrumentSearchResult& result() const { return m_result; }
 
 signals:
-    // `done` of `total` pairs have their verdict; `text` says what is going on.
-    void progress(int done, int total, const QString& text);
+    // 0 to 100, and what is going on. The first round, in which every pair
+    // has its time at once, is the first ListeningShare percent, by the clock
+    // (a step every ProgressTickMs); matching inputs to their outputs the rest,
+    // by outputs tried.
+    void progress(int percent, const QString& text);
     // One pair has its verdict (silent pairs come together at the end of the
     // first round).
     void pairFinished(const dorvane::SearchPair& pair);
@@ -157,7 +162,7 @@ private:
     void endStep();
     void finish(bool stopped);
     void closePorts();
-    int pairsDone() const;
+    void tick();
     void addPair(const Output* output, const Input& input, const Heard* heard);
     std::vector<std::size_t> outputsByLikeness() const;
 
@@ -172,6 +177,8 @@ private:
     std::optional<std::size_t> m_stepOutput; // the output being tried
     QElapsedTimer m_clock;                   // since the current requests went out
     QTimer m_timer;
+    QTimer m_tick; // progress during the first round
+    int m_outputsTried = 0;
     InstrumentSearchResult m_result;
     std::vector<bool> m_pairSeen; // output index * inputs + input index: reported
     int m_total = 0;
