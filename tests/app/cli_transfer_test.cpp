@@ -242,13 +242,13 @@ TEST_F(CliTransfer, FindNamesTheInstrumentAndGetUsesTheDeviceIdItAnswersTo)
     const ProcessResult asked10 =
         cli({"get", "1", "--out", "inst:in", "--in", "inst-out", "-o", out, "--timeout", "1"});
     EXPECT_EQ(asked10.exitCode, 1) << "set to 1F, it ignores device ID 10";
-    const ProcessResult got = cli({"get", "1", "--out", "inst:in", "--in", "inst-out", "-o", out,
-                                   "--device-id", "1F"});
+    const ProcessResult got =
+        cli({"get", "1", "--out", "inst:in", "--in", "inst-out", "-o", out, "--device-id", "1F"});
     ASSERT_EQ(got.exitCode, 0) << got.out << got.err;
     Bytes expected = slice(image, 0, PartBlockSize);
     stampDeviceId(expected, 0x1F);
     EXPECT_EQ(readFile(out), expected) << "as the instrument sent it";
-    expectRefused(cli({"get", "1", "--out", "inst:in", "--in", "inst-out", "-o", out,
-                       "--device-id", "80"}),
-                  "--device-id must be 00..7F");
+    expectRefused(
+        cli({"get", "1", "--out", "inst:in", "--in", "inst-out", "-o", out, "--device-id", "80"}),
+        "--device-id must be 00..7F");
 }
