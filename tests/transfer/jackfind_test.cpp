@@ -119,21 +119,6 @@ TEST_F(JackFind, FindsTheInstrumentAmongThreeAndTakesNoEchoForIt)
     EXPECT_EQ(hex(got[1].bytes), hex(nameRequestMessage(0x10)));
 }
 
-TEST_F(JackFind, AnInstrumentSetToAnotherDeviceIdIsAskedByTheIdItsIdentityNames)
-{
-    auto inst = peer({"--name", "inst", "--identity", PeerIdentity, "--device-id", "11"});
-    const InstrumentSearchResult r = search();
-    const SearchPair* found = r.instrument();
-    ASSERT_TRUE(found);
-    EXPECT_EQ(found->deviceId, std::optional<std::uint8_t>(0x11));
-    EXPECT_EQ(found->patchName.value_or("none"), partOneName());
-    const auto got = inst->finish();
-    bool askedEleven = false;
-    for (const auto& m : got)
-        askedEleven |= hex(m.bytes) == hex(nameRequestMessage(0x11));
-    EXPECT_TRUE(askedEleven);
-}
-
 TEST_F(JackFind, AnswersLostDamagedOrLateDecideWhatThePairIs)
 {
     struct Case
