@@ -4,8 +4,8 @@
 
 Opens the ports <name>:in and <name>-out:out (JACK wants a client name of its
 own for each) and prints READY. Every message that arrives on <name>:in is kept. A Roland Data Request (RQ1) for the MC-505 is
-answered on <name>-out:out with the Data Set messages of --image whose addresses
-fall inside the requested range, one message after another, no faster than
+answered on <name>-out:out with the Data Set messages of --image that lie
+wholly inside the requested range (carrying the device ID they were asked by), one message after another, no faster than
 --rate bytes a second (in random order with --shuffle), then "ANSWERED <n>" is
 printed. With --silent nothing is answered. A request for bytes inside one
 message (part 1's name, say) is answered with one Data Set of those bytes.
@@ -14,7 +14,8 @@ It plays the instrument's other habits on request: --identity HEX answers the
 universal Identity Request with F0 7E <device ID> 06 02, those bytes and F7;
 --device-id HEX answers only requests to that device ID (10 by default);
 --drop identity|data leaves that kind of answer out, --corrupt identity|data
-sends it with a wrong byte, --delay-ms N holds every answer back that long;
+sends it damaged (an identity reply a byte short, a Data Set with a wrong
+checksum), --delay-ms N holds every answer back that long;
 --echo sends everything it receives straight back (a MIDI thru loop) and
 answers nothing; --vanish-ms N closes its ports that long after READY (and
 prints VANISHED), --return-ms N opens them again that long after READY (and
