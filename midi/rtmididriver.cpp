@@ -9,7 +9,9 @@
 
 #include <RtMidi.h>
 
+#include <atomic>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -41,6 +43,14 @@ struct ErrorCatcher
         throw MidiDriverError(code, text.empty() ? std::string("MIDI driver failure") : text);
     }
 };
+
+// Where an idle listing client reports, between listings.
+ErrorCatcher& idleErrors()
+{
+    static ErrorCatcher catcher;
+    catcher.failed = false;
+    return catcher;
+}
 
 std::string apiLabel(RtMidi::Api api)
 {
@@ -74,8 +84,6 @@ constexpr std::size_t JackLargestMessage = 16384 - 1 - sizeof(int);
 constexpr std::size_t JackBytesPerSecond = 312500;
 
 #if defined(DORVANE_HAVE_JACK)
-bool jackServerRunning();
-
 // Closing a JACK port whose server has ended crashes inside libjack: such a
 // client is dead already, so it is kept (reachable, never closed) instead.
 void keepDeadClient(RtMidi* port)
@@ -84,6 +92,122 @@ void keepDeadClient(RtMidi* port)
     deadClients->push_back(port);
 }
 #endif
+
+} // namespace
+
+#if defined(DORVANE_HAVE_JACK)
+namespace {
+void quiet(const char*) {}
+} // namespace
+
+// One client of our own, never activated, tells whether the server still
+// runs: libjack calls it back when the server ends. Opening and closing a
+// client costs the server rounds of its own, so this one is opened once, not
+// at every listing and every close as a probe would be. Each server it met
+// has a generation of its own: a client made under an earlier one is dead
+// even when a server of the same name runs again. Main thread only, but for
+// the call back.
+class JackWatch
+{
+public:
+    // The watch shared by everything that is alive at the time.
+    static std::shared_ptr<JackWatch> shared()
+    {
+        static std::weak_ptr<JackWatch> current;
+        auto watch = current.lock();
+        if (!watch) {
+            watch = std::make_shared<JackWatch>();
+            current = watch;
+        }
+        return watch;
+    }
+
+    ~JackWatch()
+    {
+        // At the program's end the server lets go of a client that was never
+        // activated by itself; closing it would only keep a command-line
+        // run waiting for the server's answer.
+        if (m_client && !m_gone->load() && !exiting()) {
+            jack_client_close(m_client);
+            delete m_gone;
+        } else if (m_gone) {
+            keepFlag(m_gone);
+        }
+    }
+
+    // Whether a server runs now; opens the watch on a new one.
+    bool running()
+    {
+        if (m_client && !m_gone->load())
+            return true;
+        m_client = nullptr; // dead with its server: never closed
+        if (m_gone)
+            keepFlag(m_gone);
+        m_gone = nullptr;
+        // libjack's own messages go nowhere from now on; RtMidi reports what
+        // matters through its error callbacks.
+        jack_set_error_function(quiet);
+        jack_set_info_function(quiet);
+        jack_status_t status{};
+        m_client = jack_client_open("Dorvane-watch", JackNoStartServer, &status);
+        if (!m_client)
+            return false;
+        // The flag outlives the watch whenever the client is not closed: the
+        // call back may still come.
+        m_gone = new std::atomic<bool>(false);
+        ++m_generation;
+        jack_on_shutdown(m_client, &JackWatch::ended, m_gone);
+        // Registered after the objects that own the watch were made, so it
+        // runs before they are destroyed at the program's end.
+        static const bool registered = std::atexit([] { exiting() = true; }) == 0;
+        (void)registered;
+        return true;
+    }
+
+    std::uint64_t generation() const { return m_generation; }
+    // Whether the server of that generation still runs.
+    bool stillUp(std::uint64_t generation) { return running() && generation == m_generation; }
+
+private:
+    static void ended(void* gone) { *static_cast<std::atomic<bool>*>(gone) = true; }
+    // The flag of a client left unclosed, which libjack may still set.
+    static void keepFlag(std::atomic<bool>* gone)
+    {
+        static auto* const kept = new std::vector<std::atomic<bool>*>;
+        kept->push_back(gone);
+    }
+    static bool& exiting()
+    {
+        static bool flag = false;
+        return flag;
+    }
+
+    jack_client_t* m_client = nullptr;
+    std::atomic<bool>* m_gone = nullptr;
+    std::uint64_t m_generation = 0;
+};
+#endif
+
+// What a JACK connection needs to know at its close: whether its server is
+// the one still running. Empty for the other APIs.
+struct ServerTie
+{
+#if defined(DORVANE_HAVE_JACK)
+    std::shared_ptr<JackWatch> watch;
+    std::uint64_t generation = 0;
+
+    // Keeps the port unclosed when its server has gone; true then.
+    template <typename Port> bool keepIfDead(std::unique_ptr<Port>& port)
+    {
+        if (!watch || !port || watch->stillUp(generation))
+            return false;
+        keepDeadClient(port.release());
+        return true;
+    }
+#endif
+};
+
+namespace {
 
 template <typename Port> int findPort(Port& port, ErrorCatcher& errors, const std::string& portName)
 {
@@ -98,9 +222,12 @@ template <typename Port> int findPort(Port& port, ErrorCatcher& errors, const st
 class RtMidiOutputConnection final : public MidiOutputConnection
 {
 public:
+    // `port`: the driver's listing client to open the port on, or none for a new one.
     RtMidiOutputConnection(RtMidi::Api api, const std::string& clientName, int portIndexOrVirtual,
-                           const std::string& portName)
-        : m_api(api), m_port(std::make_unique<RtMidiOut>(api, clientName))
+                           const std::string& portName, std::unique_ptr<RtMidiOut> port,
+                           ServerTie tie)
+        : m_api(api), m_tie(std::move(tie)),
+          m_port(port ? std::move(port) : std::make_unique<RtMidiOut>(api, clientName))
     {
         m_port->setErrorCallback(&ErrorCatcher::callback, &m_errors);
         if (portIndexOrVirtual < 0) {
@@ -118,8 +245,7 @@ public:
     ~RtMidiOutputConnection() override
     {
 #if defined(DORVANE_HAVE_JACK)
-        if (m_api == RtMidi::UNIX_JACK && !jackServerRunning())
-            keepDeadClient(m_port.release());
+        m_tie.keepIfDead(m_port);
 #endif
     }
 
@@ -141,6 +267,7 @@ public:
 
 private:
     RtMidi::Api m_api;
+    ServerTie m_tie;
     ErrorCatcher m_errors;
     std::unique_ptr<RtMidiOut> m_port;
 };
@@ -149,8 +276,10 @@ class RtMidiInputConnection final : public MidiInputConnection
 {
 public:
     RtMidiInputConnection(RtMidi::Api api, const std::string& clientName, int portIndexOrVirtual,
-                          const std::string& portName, MidiInputSink& sink)
-        : m_sink(sink), m_api(api), m_port(std::make_unique<RtMidiIn>(api, clientName))
+                          const std::string& portName, MidiInputSink& sink,
+                          std::unique_ptr<RtMidiIn> port, ServerTie tie)
+        : m_sink(sink), m_api(api), m_tie(std::move(tie)),
+          m_port(port ? std::move(port) : std::make_unique<RtMidiIn>(api, clientName))
     {
         m_port->setErrorCallback(&ErrorCatcher::callback, &m_errors);
         // Everything is let through: the input port filters by its own rules.
@@ -171,10 +300,9 @@ public:
     ~RtMidiInputConnection() override
     {
 #if defined(DORVANE_HAVE_JACK)
-        if (m_api == RtMidi::UNIX_JACK && !jackServerRunning()) {
+        if (m_tie.watch && !m_tie.watch->stillUp(m_tie.generation))
             m_port->cancelCallback();
-            keepDeadClient(m_port.release());
-        }
+        m_tie.keepIfDead(m_port);
 #endif
     }
 
@@ -195,6 +323,7 @@ private:
 
     MidiInputSink& m_sink;
     RtMidi::Api m_api;
+    ServerTie m_tie;
     ErrorCatcher m_errors;
     std::unique_ptr<RtMidiIn> m_port;
 };
@@ -202,6 +331,34 @@ private:
 } // namespace
 
 RtMidiDriver::RtMidiDriver(std::string clientName) : m_clientName(std::move(clientName)) {}
+
+RtMidiDriver::Spare* RtMidiDriver::liveSpare(int api)
+{
+    for (Spare& spare : m_spares) {
+        if (spare.api != api)
+            continue;
+#if defined(DORVANE_HAVE_JACK)
+        if (api == RtMidi::UNIX_JACK && (!m_jackWatch || !m_jackWatch->stillUp(spare.generation))) {
+            retireSpare(api);
+            return nullptr;
+        }
+#endif
+        return &spare;
+    }
+    return nullptr;
+}
+
+ServerTie RtMidiDriver::tie(int api)
+{
+    ServerTie tie;
+#if defined(DORVANE_HAVE_JACK)
+    if (api == RtMidi::UNIX_JACK && m_jackWatch) {
+        tie.watch = m_jackWatch;
+        tie.generation = m_jackWatch->generation();
+    }
+#endif
+    return tie;
+}
 
 bool RtMidiDriver::isOwnPort(const std::string& portName) const
 {
@@ -217,28 +374,6 @@ bool RtMidiDriver::isOwnPort(const std::string& portName) const
     }
     return i < portName.size() && portName[i] == ':';
 }
-
-#if defined(DORVANE_HAVE_JACK)
-namespace {
-
-void quiet(const char*) {}
-
-bool jackServerRunning()
-{
-    // libjack's own messages go nowhere from now on; RtMidi reports what
-    // matters through its error callbacks.
-    jack_set_error_function(quiet);
-    jack_set_info_function(quiet);
-    jack_status_t status{};
-    jack_client_t* client = jack_client_open("Dorvane-probe", JackNoStartServer, &status);
-    if (!client)
-        return false;
-    jack_client_close(client);
-    return true;
-}
-
-} // namespace
-#endif
 
 MidiDeviceNames RtMidiDriver::devices()
 {
@@ -260,29 +395,46 @@ MidiDeviceNames RtMidiDriver::devices()
 #if defined(DORVANE_HAVE_JACK)
         // The same for JACK without a server: RtMidi and libjack would each
         // print their complaints, which a script reading our one line of error
-        // text does not want. A silent probe first.
-        if (api == RtMidi::UNIX_JACK && !jackServerRunning())
-            continue;
+        // text does not want. The watch asks silently first.
+        if (api == RtMidi::UNIX_JACK) {
+            if (!m_jackWatch)
+                m_jackWatch = JackWatch::shared();
+            if (!m_jackWatch->running()) {
+                retireSpare(int(api));
+                continue;
+            }
+        }
 #endif
+        // The listing's two clients stay, for the first output and input
+        // opened to take over: each client costs the server rounds of its own.
+        Spare& spare = spareFor(int(api));
         ApiPorts ports{int(api), apiLabel(api), apiHasVirtualPorts(api), {}, {}};
         try {
             ErrorCatcher errors;
-            RtMidiOut out(api, m_clientName);
+            if (!spare.out)
+                spare.out = std::make_unique<RtMidiOut>(api, m_clientName);
+            RtMidiOut& out = *spare.out;
             out.setErrorCallback(&ErrorCatcher::callback, &errors);
             const unsigned outCount = out.getPortCount();
             errors.check(MidiResult::Failed);
             for (unsigned i = 0; i < outCount; ++i)
                 ports.outputs.push_back(out.getPortName(i));
-            RtMidiIn in(api, m_clientName);
+            out.setErrorCallback(&ErrorCatcher::callback, &idleErrors());
+            if (!spare.in)
+                spare.in = std::make_unique<RtMidiIn>(api, m_clientName);
+            RtMidiIn& in = *spare.in;
             in.setErrorCallback(&ErrorCatcher::callback, &errors);
             const unsigned inCount = in.getPortCount();
             errors.check(MidiResult::Failed);
             for (unsigned i = 0; i < inCount; ++i)
                 ports.inputs.push_back(in.getPortName(i));
             errors.check(MidiResult::Failed);
+            in.setErrorCallback(&ErrorCatcher::callback, &idleErrors());
         } catch (const RtMidiError&) {
+            retireSpare(int(api));
             continue; // this API does not start here
         } catch (const MidiDriverError&) {
+            retireSpare(int(api));
             continue;
         }
         m_live.push_back(std::move(ports));
@@ -331,21 +483,72 @@ std::vector<std::string> RtMidiDriver::liveApis() const
     return labels;
 }
 
+RtMidiDriver::Spare& RtMidiDriver::spareFor(int api)
+{
+    for (Spare& spare : m_spares)
+        if (spare.api == api) {
+#if defined(DORVANE_HAVE_JACK)
+            // Clients of a server that has ended since are dead: never used again.
+            if (api == RtMidi::UNIX_JACK && spare.generation != m_jackWatch->generation())
+                retireSpare(api);
+            spare.generation =
+                m_jackWatch && api == RtMidi::UNIX_JACK ? m_jackWatch->generation() : 0;
+#endif
+            return spare;
+        }
+    m_spares.push_back({api, nullptr, nullptr, 0});
+#if defined(DORVANE_HAVE_JACK)
+    if (api == RtMidi::UNIX_JACK)
+        m_spares.back().generation = m_jackWatch->generation();
+#endif
+    return m_spares.back();
+}
+
+void RtMidiDriver::retireSpare(int api)
+{
+    for (Spare& spare : m_spares) {
+        if (spare.api != api)
+            continue;
+#if defined(DORVANE_HAVE_JACK)
+        if (api == RtMidi::UNIX_JACK && (!m_jackWatch || !m_jackWatch->stillUp(spare.generation))) {
+            if (spare.out)
+                keepDeadClient(spare.out.release());
+            if (spare.in)
+                keepDeadClient(spare.in.release());
+        }
+#endif
+        spare.out.reset();
+        spare.in.reset();
+    }
+}
+
+RtMidiDriver::~RtMidiDriver()
+{
+    for (const Spare& spare : m_spares)
+        retireSpare(spare.api);
+}
+
 std::unique_ptr<MidiOutputConnection> RtMidiDriver::openOutput(int index, const std::string&)
 {
     try {
+        const ApiPorts* api = nullptr;
+        std::string portName;
         if (index < 0) {
-            const ApiPorts* api = virtualApi();
+            api = virtualApi();
             if (!api)
                 throw MidiDriverError(MidiResult::BadDeviceId, "no virtual MIDI port here");
-            return std::make_unique<RtMidiOutputConnection>(RtMidi::Api(api->api), m_clientName, -1,
-                                                            std::string());
+        } else {
+            if (std::size_t(index) >= m_outputs.size())
+                throw MidiDriverError(MidiResult::BadDeviceId, "no such MIDI output device");
+            const Listed& device = m_outputs[std::size_t(index)];
+            api = &m_live[device.api];
+            portName = device.portName;
         }
-        if (std::size_t(index) >= m_outputs.size())
-            throw MidiDriverError(MidiResult::BadDeviceId, "no such MIDI output device");
-        const Listed& device = m_outputs[std::size_t(index)];
-        return std::make_unique<RtMidiOutputConnection>(RtMidi::Api(m_live[device.api].api),
-                                                        m_clientName, index, device.portName);
+        std::unique_ptr<RtMidiOut> port;
+        if (Spare* spare = liveSpare(api->api))
+            port = std::move(spare->out);
+        return std::make_unique<RtMidiOutputConnection>(RtMidi::Api(api->api), m_clientName, index,
+                                                        portName, std::move(port), tie(api->api));
     } catch (const RtMidiError& e) {
         throw MidiDriverError(MidiResult::Allocated, e.getMessage());
     }
@@ -355,18 +558,25 @@ std::unique_ptr<MidiInputConnection> RtMidiDriver::openInput(int index, const st
                                                              MidiInputSink& sink)
 {
     try {
+        const ApiPorts* api = nullptr;
+        std::string portName;
         if (index < 0) {
-            const ApiPorts* api = virtualApi();
+            api = virtualApi();
             if (!api)
                 throw MidiDriverError(MidiResult::BadDeviceId, "no virtual MIDI port here");
-            return std::make_unique<RtMidiInputConnection>(RtMidi::Api(api->api), m_clientName, -1,
-                                                           std::string(), sink);
+        } else {
+            if (std::size_t(index) >= m_inputs.size())
+                throw MidiDriverError(MidiResult::BadDeviceId, "no such MIDI input device");
+            const Listed& device = m_inputs[std::size_t(index)];
+            api = &m_live[device.api];
+            portName = device.portName;
         }
-        if (std::size_t(index) >= m_inputs.size())
-            throw MidiDriverError(MidiResult::BadDeviceId, "no such MIDI input device");
-        const Listed& device = m_inputs[std::size_t(index)];
-        return std::make_unique<RtMidiInputConnection>(RtMidi::Api(m_live[device.api].api),
-                                                       m_clientName, index, device.portName, sink);
+        std::unique_ptr<RtMidiIn> port;
+        if (Spare* spare = liveSpare(api->api))
+            port = std::move(spare->in);
+        return std::make_unique<RtMidiInputConnection>(RtMidi::Api(api->api), m_clientName, index,
+                                                       portName, sink, std::move(port),
+                                                       tie(api->api));
     } catch (const RtMidiError& e) {
         throw MidiDriverError(MidiResult::Allocated, e.getMessage());
     }

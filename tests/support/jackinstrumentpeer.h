@@ -16,7 +16,9 @@ namespace dorvane::test {
 class JackInstrumentPeer
 {
 public:
-    // Extra arguments as the script takes them (--shuffle, --silent, --rate N, --name N).
+    // Extra arguments as the script takes them (--shuffle, --silent, --rate N, --name N,
+    // --identity HEX, --device-id HEX, --drop/--corrupt KIND, --delay-ms N, --echo,
+    // --vanish-ms N, --return-ms N).
     JackInstrumentPeer(const std::string& imageFile, const QStringList& extra = {});
     ~JackInstrumentPeer();
     JackInstrumentPeer(const JackInstrumentPeer&) = delete;
