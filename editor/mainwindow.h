@@ -67,6 +67,7 @@ public:
     HistoryCommands& history() const { return *m_parts.history; }
     TransferCommands& transfers() const { return *m_parts.transfers; }
     DeviceSetup& deviceSetup() const { return *m_parts.deviceSetup; }
+    InstrumentFinder& finder() const { return *m_parts.finder; }
     ShakeCommands& shake() const { return *m_parts.shake; }
     CopyCommands& copy() const { return *m_parts.copy; }
     ToolCommands& tools() const { return *m_parts.tools; }

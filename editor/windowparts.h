@@ -18,6 +18,7 @@ class Dialogs;
 class EditSession;
 class FileCommands;
 class HistoryCommands;
+class InstrumentFinder;
 class LibraryCommands;
 class MidiDeviceRegistry;
 class MidiMonitor;
@@ -56,6 +57,7 @@ struct WindowParts
     HistoryCommands* history = nullptr;
     TransferCommands* transfers = nullptr;
     DeviceSetup* deviceSetup = nullptr;
+    InstrumentFinder* finder = nullptr;
     ShakeCommands* shake = nullptr;
     CopyCommands* copy = nullptr;
     ToolCommands* tools = nullptr;
