@@ -5,6 +5,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -320,6 +321,15 @@ void FindInstrumentPanel::fill()
     m_list->addTopLevelItems(items);
     for (int c = 0; c < ColumnCount - 1; ++c)
         m_list->resizeColumnToContents(c);
+}
+
+void FindInstrumentPanel::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        emit backRequested();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void FindInstrumentPanel::updateButtons()

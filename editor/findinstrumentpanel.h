@@ -81,6 +81,10 @@ signals:
     void searchAgainRequested();
     void backRequested();
 
+protected:
+    // Esc goes back, as the button does.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void fill();
     void updateButtons();

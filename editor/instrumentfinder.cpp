@@ -92,6 +92,8 @@ void InstrumentFinder::startSearch()
     if (m_search->isRunning())
         return;
     m_frame.modeStarting();
+    // The last command's word would read as the search's.
+    m_frame.setStatusText(QString());
     m_panel->searchStarted();
     m_frame.showInSheetArea(m_panel);
     setGetsEnabled(false);
@@ -123,10 +125,16 @@ void InstrumentFinder::offerFound()
     if (found.size() != 1)
         return;
     const SearchPair pair = *found.front();
-    const QString question =
-        QString(texts::UseFound)
-            .arg(QString::fromStdString(pair.outputName), QString::fromStdString(pair.inputName),
-                 deviceIdWords(pair.deviceId.value_or(DeviceId)));
+    const std::uint8_t id = pair.deviceId.value_or(DeviceId);
+    // Found where the window already speaks to it: nothing to choose.
+    if (m_output->IsOpen() && m_output->DeviceID() == pair.output && m_input->State() == misOpen &&
+        m_input->DeviceID() == pair.input && m_util->Sender().InstrumentDeviceId() == id) {
+        m_frame.setStatusText(QString(texts::FoundInUse).arg(deviceIdWords(id)));
+        return;
+    }
+    const QString question = QString(texts::UseFound)
+                                 .arg(QString::fromStdString(pair.outputName),
+                                      QString::fromStdString(pair.inputName), deviceIdWords(id));
     if (m_dialogs->ask(texts::withLineBreaks(question), AskKind::Warning))
         choose(pair);
 }

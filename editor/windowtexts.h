@@ -51,6 +51,8 @@ inline constexpr char FindOffer[] =
 inline constexpr char UseFound[] =
     "The MC-505 answers on MIDI Out \"%1\" and MIDI In \"%2\", device ID %3.\\r\\n\\r\\n"
     "Use these ports?";
+inline constexpr char FoundInUse[] =
+    "The MC-505 answers on the MIDI Out and MIDI In in use, device ID %1";
 inline constexpr char InstrumentChosen[] =
     "MIDI Out \"%1\" and MIDI In \"%2\", device ID %3: Get 8 Part Sysex from MC-505 "
     "(Ctrl+Alt+F12) fetches what it holds";

@@ -228,18 +228,33 @@ TEST(FindInstrument, StopAndBackLeaveTheWindowAsItWas)
     QTest::qWait(20);
     EXPECT_EQ(rig.dialogs.asked.size(), 1u) << "a stopped search offers nothing";
 
-    // Searched again, found, not taken at once but from the list: the same
-    // output and ID, so what the instrument holds is still known.
-    rig.dialogs.answers.push_back(false);
+    // Searched again and found where the window speaks to it already:
+    // nothing to ask; used from the list all the same, what the instrument
+    // holds is still known.
     QTest::mouseClick(rig.panel().againButton(), Qt::LeftButton);
     ASSERT_TRUE(rig.searched());
-    ASSERT_TRUE(waitUntil([&] { return rig.dialogs.asked.size() == 2; }));
-    EXPECT_EQ(w.frame().shownInSheetArea(), rig.window->finder().panel()) << "No: still the list";
+    ASSERT_TRUE(waitUntil([&] { return !w.frame().statusText().isEmpty(); }));
+    EXPECT_EQ(w.frame().statusText(), QString(texts::FoundInUse).arg("17 (10 hex)"));
+    EXPECT_EQ(rig.dialogs.asked.size(), 1u);
+    EXPECT_EQ(w.frame().shownInSheetArea(), rig.window->finder().panel());
     ASSERT_TRUE(rig.panel().useButton()->isEnabled());
     QTest::mouseClick(rig.panel().useButton(), Qt::LeftButton);
     EXPECT_TRUE(w.sheets().pages()->isVisible());
     EXPECT_EQ(w.midiOutput().DeviceID(), InstDevice);
     EXPECT_EQ(w.session().partSync(0), PartSync::InStep) << "the same instrument chosen again";
+
+    // Elsewhere (the output chosen by hand is another), the pair found is
+    // offered; No leaves the list as it was, Esc goes back.
+    rig.release("midiout", 1);
+    ASSERT_EQ(w.midiOutput().DeviceID(), 0);
+    rig.dialogs.answers.push_back(false);
+    QTest::mouseClick(w.finder().findButton(), Qt::LeftButton);
+    ASSERT_TRUE(rig.searched());
+    ASSERT_TRUE(waitUntil([&] { return rig.dialogs.asked.size() == 2; }));
+    EXPECT_EQ(w.frame().shownInSheetArea(), rig.window->finder().panel()) << "No: still the list";
+    EXPECT_EQ(w.midiOutput().DeviceID(), 0);
+    QTest::keyClick(rig.panel().list(), Qt::Key_Escape);
+    EXPECT_TRUE(w.sheets().pages()->isVisible());
 
     // Back while it runs stops it and gives the sheets back.
     QTest::mouseClick(w.finder().findButton(), Qt::LeftButton);
