@@ -10,7 +10,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace dorvane {

@@ -86,9 +86,8 @@ QString qText(const std::string& s)
 
 QString deviceIdWords(std::uint8_t id)
 {
-    return QString("%1 (%2 hex)")
-        .arg(int(id) + 1)
-        .arg(QString("%1").arg(int(id), 2, 16, QChar('0')).toUpper());
+    const std::uint8_t bytes[] = {id};
+    return QString("%1 (%2 hex)").arg(int(id) + 1).arg(qText(hexBytes(bytes)));
 }
 
 QString identityWords(const IdentityReply& reply)
