@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace dorvane {
 
@@ -40,6 +41,7 @@ constexpr char VerdictNotTried[] = "not tried";
 constexpr char BuiltIn[] = "Dorvane's built-in instrument (%1)";
 constexpr char FoundOne[] =
     "The MC-505 answers on MIDI Out \"%1\" and MIDI In \"%2\", device ID %3.";
+constexpr char BuiltInToo[] = " Dorvane's built-in instrument answered too.";
 constexpr char FoundSeveral[] =
     "%1 instruments answered: choose one in the list and press \"Use These Ports\".";
 constexpr char FoundInputOnly[] =
@@ -59,22 +61,23 @@ constexpr char NotAsked[] = "Not asked: %1";
 // The pair a row shows, kept on its first cell.
 constexpr int IndexRole = Qt::UserRole + 1;
 
-// Instruments first, then what answered otherwise, loops, and the quiet rest.
+// Instruments first, the built-in one after any other, then what answered
+// otherwise, loops, and the quiet rest.
 int rank(const SearchPair& p)
 {
     switch (p.verdict) {
     case SearchPair::Instrument:
-        return 0;
+        return p.builtIn() ? 1 : 0;
     case SearchPair::Answered:
-        return 1;
-    case SearchPair::Loop:
         return 2;
-    case SearchPair::Silent:
+    case SearchPair::Loop:
         return 3;
+    case SearchPair::Silent:
+        return 4;
     case SearchPair::NotTried:
         break;
     }
-    return 4;
+    return 5;
 }
 
 QString qText(const std::string& s)
@@ -254,10 +257,12 @@ QString FindInstrumentPanel::resultSummary(const InstrumentSearchResult& result)
 {
     const std::vector<const SearchPair*> found = choosablePairs();
     QString text;
-    if (found.size() == 1)
-        text = QString(FoundOne).arg(qText(found[0]->outputName), qText(found[0]->inputName),
-                                     deviceIdWords(found[0]->deviceId.value_or(DeviceId)));
-    else if (found.size() > 1)
+    if (const SearchPair* offered = offeredPair()) {
+        text = QString(FoundOne).arg(qText(offered->outputName), qText(offered->inputName),
+                                     deviceIdWords(offered->deviceId.value_or(DeviceId)));
+        if (found.size() > 1)
+            text += BuiltInToo;
+    } else if (found.size() > 1)
         text = QString(FoundSeveral).arg(found.size());
     else if (const SearchPair* input = result.instrument())
         text = QString(FoundInputOnly).arg(qText(input->inputName));
@@ -291,6 +296,19 @@ std::vector<const SearchPair*> FindInstrumentPanel::choosablePairs() const
         if (isChoosable(p))
             out.push_back(&p);
     return out;
+}
+
+const SearchPair* FindInstrumentPanel::offeredPair() const
+{
+    const std::vector<const SearchPair*> found = choosablePairs();
+    if (found.size() == 1)
+        return found.front();
+    // The built-in instrument is always there: beside one other, the other
+    // is the one the musician has connected.
+    std::vector<const SearchPair*> others;
+    std::copy_if(found.begin(), found.end(), std::back_inserter(others),
+                 [](const SearchPair* p) { return !p->builtIn(); });
+    return others.size() == 1 && found.size() == 2 ? others.front() : nullptr;
 }
 
 void FindInstrumentPanel::fill()

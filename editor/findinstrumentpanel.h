@@ -65,6 +65,9 @@ public:
     const SearchPair* currentPair() const;
     // The pairs that can be used, in the list's order.
     std::vector<const SearchPair*> choosablePairs() const;
+    // The one pair to offer at once: the only one found, or the only one
+    // beside the built-in instrument; nothing when the musician must pick.
+    const SearchPair* offeredPair() const;
 
     QTreeWidget* list() const { return m_list; }
     QLabel* summary() const { return m_summary; }

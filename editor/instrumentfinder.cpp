@@ -112,7 +112,7 @@ void InstrumentFinder::searchEnded(const InstrumentSearchResult& result)
     m_panel->searchEnded(result);
     m_parts.deviceSetup->inputReleased();
     // The search is still inside its own call: the question waits a turn.
-    if (!result.stopped && m_panel->choosablePairs().size() == 1)
+    if (!result.stopped && m_panel->offeredPair())
         QTimer::singleShot(0, this, [this] { m_frame.runCommand([this] { offerFound(); }); });
 }
 
@@ -121,10 +121,10 @@ void InstrumentFinder::offerFound()
     // Searched again or gone back in the meantime: nothing to offer now.
     if (m_search->isRunning() || m_frame.shownInSheetArea() != m_panel)
         return;
-    const std::vector<const SearchPair*> found = m_panel->choosablePairs();
-    if (found.size() != 1)
+    const SearchPair* offered = m_panel->offeredPair();
+    if (!offered)
         return;
-    const SearchPair pair = *found.front();
+    const SearchPair pair = *offered;
     const std::uint8_t id = pair.deviceId.value_or(DeviceId);
     // Found where the window already speaks to it: nothing to choose.
     if (m_output->IsOpen() && m_output->DeviceID() == pair.output && m_input->State() == misOpen &&

@@ -357,19 +357,36 @@ TEST(FindInstrumentPanel, SaysWhatTheSearchCameTo)
     SearchPair b = pairOf("B", "B", SearchPair::Instrument, 1);
     const SearchPair loop = pairOf("L", "L", SearchPair::Loop, 2);
     const SearchPair orphan = pairOf("", "O", SearchPair::Instrument, SearchPair::UnknownOutput);
+    SearchPair builtIn =
+        pairOf("MC-505 (built in)", "MC-505 (built in)", SearchPair::Instrument, 4);
+    builtIn.identities = {builtInIdentity(0x10)};
     struct Row
     {
         std::vector<SearchPair> pairs;
         bool stopped;
         const char* says;
+        const char* offered; // the input of the pair offered at once
     };
     const Row rows[] = {
-        {{a, b}, false, "2 instruments answered: choose one"},
-        {{loop, loop}, false, "No MC-505 answered."},
-        {{loop, loop}, false, "2 MIDI thru loops skipped"},
-        {{pairOf("Q", "Q", SearchPair::NotTried)}, true, "Stopped before every pair was tried; no"},
-        {{a}, true, "Stopped before every pair was tried. The MC-505 answers on MIDI Out \"A\""},
-        {{orphan}, false, "An MC-505 answered on MIDI In \"O\", but no output reached it"},
+        {{a, b}, false, "2 instruments answered: choose one", nullptr},
+        {{a, b, builtIn}, false, "3 instruments answered: choose one", nullptr},
+        {{builtIn, a},
+         false,
+         "answers on MIDI Out \"A\" and MIDI In \"A\", device ID 17 (10 hex). "
+         "Dorvane's built-in instrument answered too.",
+         "A"},
+        {{builtIn}, false, "answers on MIDI Out \"MC-505 (built in)\"", "MC-505 (built in)"},
+        {{loop, loop}, false, "No MC-505 answered.", nullptr},
+        {{loop, loop}, false, "2 MIDI thru loops skipped", nullptr},
+        {{pairOf("Q", "Q", SearchPair::NotTried)},
+         true,
+         "Stopped before every pair was tried; no",
+         nullptr},
+        {{a},
+         true,
+         "Stopped before every pair was tried. The MC-505 answers on MIDI Out \"A\"",
+         "A"},
+        {{orphan}, false, "An MC-505 answered on MIDI In \"O\", but no output reached it", nullptr},
     };
     for (const Row& row : rows) {
         InstrumentSearchResult r;
@@ -380,6 +397,16 @@ TEST(FindInstrumentPanel, SaysWhatTheSearchCameTo)
         EXPECT_TRUE(panel.summary()->text().contains(row.says))
             << panel.summary()->text().toStdString();
         EXPECT_FALSE(panel.problems()->isVisibleTo(&panel));
+        const SearchPair* offered = panel.offeredPair();
+        EXPECT_EQ(offered ? offered->inputName : "none", row.offered ? row.offered : "none")
+            << panel.summary()->text().toStdString();
+        // The built-in instrument after any other.
+        const bool other = std::any_of(row.pairs.begin(), row.pairs.end(), [](const SearchPair& p) {
+            return p.isInstrument() && !p.builtIn();
+        });
+        if (other) {
+            EXPECT_FALSE(panel.pairs().front().builtIn());
+        }
     }
     EXPECT_EQ(deviceIdWords(0x00), "1 (00 hex)");
     EXPECT_EQ(deviceIdWords(0x1F), "32 (1F hex)");
