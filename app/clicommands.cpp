@@ -35,6 +35,24 @@ QCommandLineOption portOption(const char* name, const char* what)
     return QCommandLineOption(name, what, "PORT");
 }
 
+QCommandLineOption deviceIdOption()
+{
+    return QCommandLineOption("device-id",
+                              "the instrument's device ID in hex, 00..7F (default 10); "
+                              "find tells which one it answers to",
+                              "HEX", "10");
+}
+
+// The --device-id given, or a usage error.
+std::optional<std::uint8_t> deviceIdOf(const QCommandLineParser& p)
+{
+    const auto id = parseDeviceId(p.value("device-id").toStdString());
+    if (!id)
+        std::cerr << "--device-id must be 00..7F in hex, not \""
+                  << p.value("device-id").toStdString() << "\"\n";
+    return id;
+}
+
 // Beyond these a value is a typing error rather than a wish.
 constexpr int MaxPauseMs = 10000;
 constexpr double MaxTimeoutSeconds = 3600;
@@ -142,13 +160,14 @@ std::vector<Command> commands()
                         return positionals(p, 0, 0) ? ports(std::cout, std::cerr) : 1;
                     }});
     list.push_back(
-        {"send", "FILE --out PORT [--pause MS]",
+        {"send", "FILE --out PORT [--pause MS] [--device-id HEX]",
          "Sends the file's messages; PORT is a device number or a part of a device name.",
          [](QCommandLineParser& p) {
              p.addPositionalArgument("FILE", "sysex file to send as it stands");
              p.addOption(portOption("out", "the output device (required)"));
              p.addOption(QCommandLineOption("pause", "milliseconds after each message (default 0)",
                                             "MS", "0"));
+             p.addOption(deviceIdOption());
          },
          [](const QCommandLineParser& p) {
              const auto a = positionals(p, 1, 1);
@@ -162,10 +181,13 @@ std::vector<Command> commands()
                  return usageError(QString("--pause must be 0..%1 milliseconds, not \"%2\"")
                                        .arg(MaxPauseMs)
                                        .arg(p.value("pause")));
-             return send((*a)[0], p.value("out").toStdString(), pause, std::cout, std::cerr);
+             const auto id = deviceIdOf(p);
+             if (!id)
+                 return 1;
+             return send((*a)[0], p.value("out").toStdString(), pause, *id, std::cout, std::cerr);
          }});
     list.push_back(
-        {"get", "all|1..7|R --out PORT --in PORT -o FILE [--timeout S]",
+        {"get", "all|1..7|R --out PORT --in PORT -o FILE [--timeout S] [--device-id HEX]",
          "Requests the whole area or one part, receives it and writes FILE when it is complete "
          "and every checksum is right; PORT is a device number or a part of a device name.",
          [](QCommandLineParser& p) {
@@ -175,6 +197,7 @@ std::vector<Command> commands()
              p.addOption(QCommandLineOption("o", "the file to write (required)", "FILE"));
              p.addOption(QCommandLineOption("timeout", "seconds to wait for the dump (default 10)",
                                             "S", "10"));
+             p.addOption(deviceIdOption());
          },
          [](const QCommandLineParser& p) {
              const auto a = positionals(p, 1, 1);
@@ -198,9 +221,20 @@ std::vector<Command> commands()
                                            "not \"%2\"")
                                        .arg(MaxTimeoutSeconds)
                                        .arg(p.value("timeout")));
+             const auto id = deviceIdOf(p);
+             if (!id)
+                 return 1;
              return get(part, p.value("out").toStdString(), p.value("in").toStdString(),
-                        p.value("o").toStdString(), timeout, std::cout, std::cerr);
+                        p.value("o").toStdString(), timeout, *id, std::cout, std::cerr);
          }});
+    list.push_back({"find", "",
+                    "Finds the instrument: asks every output for its identity and part 1's "
+                    "name, listens on every input, and names the pair that answers, with the "
+                    "device ID it answered with.",
+                    [](QCommandLineParser&) {},
+                    [](const QCommandLineParser& p) {
+                        return positionals(p, 0, 0) ? find(std::cout, std::cerr) : 1;
+                    }});
     list.push_back(
         {"library", "add DIR | scan | find TEXT [--favourites] [--kits] [--duplicates]",
          "The library of patch files the window shows: add a folder and read it, read every "

@@ -12,13 +12,16 @@
 #include "patch/rolandmessage.h"
 #include "transfer/devicematch.h"
 #include "transfer/dumpreceiver.h"
+#include "transfer/instrumentsearch.h"
 #include "transfer/sendcheck.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
+#include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <ostream>
 
 namespace dorvane::cli {
@@ -114,8 +117,8 @@ int ports(std::ostream& out, std::ostream&)
     return 0;
 }
 
-int send(const std::string& file, const std::string& outPort, int pauseMs, std::ostream& out,
-         std::ostream& err)
+int send(const std::string& file, const std::string& outPort, int pauseMs, std::uint8_t deviceId,
+         std::ostream& out, std::ostream& err)
 {
     Bytes bytes;
     try {
@@ -135,6 +138,7 @@ int send(const std::string& file, const std::string& outPort, int pauseMs, std::
     MidiSender sender;
     sender.SetOutput(&output);
     sender.SetMessagePause(pauseMs);
+    sender.SetInstrumentDeviceId(deviceId);
     QEventLoop loop;
     QString failure;
     QObject::connect(&sender, &MidiSender::sendFailed, &loop, [&](const QString& text) {
@@ -157,7 +161,8 @@ int send(const std::string& file, const std::string& outPort, int pauseMs, std::
 }
 
 int get(std::optional<int> part, const std::string& outPort, const std::string& inPort,
-        const std::string& file, double timeoutSeconds, std::ostream& out, std::ostream& err)
+        const std::string& file, double timeoutSeconds, std::uint8_t deviceId, std::ostream& out,
+        std::ostream& err)
 {
     TMidiOutput output(devices());
     TMidiInput input(devices());
@@ -165,6 +170,7 @@ int get(std::optional<int> part, const std::string& outPort, const std::string& 
         return 1;
     MidiSender sender;
     sender.SetOutput(&output);
+    sender.SetInstrumentDeviceId(deviceId);
     DumpReceiver receiver(&input);
     receiver.SetTempFile({}); // the output file is the record; no temp file for scripts
 
@@ -215,6 +221,102 @@ int get(std::optional<int> part, const std::string& outPort, const std::string& 
     }
     out << "Received " << result->block->size() << " bytes from "
         << quoted(input.ProductName().toStdString()) << ", written to " << file << '\n';
+    return 0;
+}
+
+std::optional<std::uint8_t> parseDeviceId(const std::string& text)
+{
+    std::string digits = text;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
+        digits = digits.substr(2);
+    if (digits.empty() || digits.size() > 2)
+        return std::nullopt;
+    int value = 0;
+    for (char c : digits) {
+        const int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                      : (c >= 'a' && c <= 'f')                    ? c - 'a' + 10
+                      : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
+                                                                  : -1;
+        if (d < 0)
+            return std::nullopt;
+        value = value * 16 + d;
+    }
+    if (value > 0x7F)
+        return std::nullopt;
+    return std::uint8_t(value);
+}
+
+namespace {
+
+std::string hexByte(std::uint8_t b)
+{
+    char buf[4];
+    std::snprintf(buf, sizeof buf, "%02X", b);
+    return buf;
+}
+
+std::string pairText(const SearchPair& p)
+{
+    const std::string output =
+        p.output == SearchPair::UnknownOutput
+            ? std::string("an output not found again")
+            : "output " + std::to_string(p.output) + " " + quoted(p.outputName);
+    return output + " and input " + std::to_string(p.input) + " " + quoted(p.inputName);
+}
+
+void printIdentities(std::ostream& out, const SearchPair& p)
+{
+    for (const IdentityReply& r : p.identities)
+        out << "  identity reply: " << identityText(r)
+            << (isBuiltInIdentity(r) ? " (Dorvane's built-in instrument)" : "") << '\n';
+}
+
+} // namespace
+
+int find(std::ostream& out, std::ostream& err)
+{
+    MidiDeviceRegistry& registry = devices();
+    InstrumentSearch search(registry);
+    QEventLoop loop;
+    QObject::connect(&search, &InstrumentSearch::finished, &loop, &QEventLoop::quit);
+    search.start();
+    if (search.isRunning())
+        loop.exec();
+    const InstrumentSearchResult& r = search.result();
+    for (const std::string& problem : r.problems)
+        err << problem << '\n';
+
+    int silent = 0;
+    for (const SearchPair& p : r.pairs) {
+        switch (p.verdict) {
+        case SearchPair::Instrument:
+            out << "Instrument: " << pairText(p) << ", device ID "
+                << (p.deviceId ? hexByte(*p.deviceId) : std::string("unknown"));
+            if (p.patchName)
+                out << ", part 1 " << quoted(*p.patchName);
+            out << '\n';
+            printIdentities(out, p);
+            break;
+        case SearchPair::Answered:
+            out << "Answered, but with no Data Set of this model: " << pairText(p) << '\n';
+            printIdentities(out, p);
+            break;
+        case SearchPair::Loop:
+            out << "Loop (only echoes of what was sent came back): " << pairText(p) << '\n';
+            break;
+        case SearchPair::Silent:
+        case SearchPair::NotTried:
+            ++silent;
+            break;
+        }
+    }
+    if (silent)
+        out << "No answer: " << silent << (silent == 1 ? " other pair\n" : " other pairs\n");
+    if (!r.instrument()) {
+        err << "no instrument answered on " << registry.outputCount() << " outputs and "
+            << registry.inputCount() << " inputs\n";
+        return 1;
+    }
     return 0;
 }
 

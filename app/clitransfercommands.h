@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The MIDI commands of dorvane-cli: list the devices, send a file, get a dump.
+// The MIDI commands of dorvane-cli: list the devices, send a file, get a dump,
+// find the instrument.
 // They run on the program's devices (the system's MIDI and the built-in
 // instrument, numbered as the window numbers them) with the ports, sender and
 // dump receiver the window uses, turning an event loop until they are done.
 // Each returns the process exit status (0 done, 1 with one line on err).
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -13,11 +15,18 @@
 namespace dorvane::cli {
 
 int ports(std::ostream& out, std::ostream& err);
-// pauseMs after each sysex message; 0 for none.
-int send(const std::string& file, const std::string& outPort, int pauseMs, std::ostream& out,
-         std::ostream& err);
+// pauseMs after each sysex message; 0 for none. deviceId: the instrument's
+// device ID every MC-505 message leaves with.
+int send(const std::string& file, const std::string& outPort, int pauseMs, std::uint8_t deviceId,
+         std::ostream& out, std::ostream& err);
 // part: 0..6 or 9 for one part, nothing for the whole area.
 int get(std::optional<int> part, const std::string& outPort, const std::string& inPort,
-        const std::string& file, double timeoutSeconds, std::ostream& out, std::ostream& err);
+        const std::string& file, double timeoutSeconds, std::uint8_t deviceId, std::ostream& out,
+        std::ostream& err);
+// Tries every output with every input and says which pair is the instrument;
+// 1 when none is.
+int find(std::ostream& out, std::ostream& err);
+// "10", "0x11", "7f": a device ID in hex, 00..7F.
+std::optional<std::uint8_t> parseDeviceId(const std::string& text);
 
 } // namespace dorvane::cli

@@ -4,6 +4,7 @@
 // file from the command line or the desktop.
 #include "app/qtdialogs.h"
 #include "app/startoptions.h"
+#include "editor/desktopfiles.h"
 #include "editor/mainwindow.h"
 #include "library/library.h"
 #include "midi/builtininstrument.h"
@@ -101,7 +102,7 @@ int main(int argc, char** argv)
     setup.libraryFile = dorvane::Library::defaultDatabaseFile();
     dorvane::MainWindow window(std::move(setup));
     // The knob window, right after the main window, which owns it; hidden until F9.
-    new dorvane::Tform3(window);
+    new dorvane::Tform3(window.parts());
     dialogs.setParent(&window);
     window.show();
     // Once the window is on the screen: reading the picture loads the image
@@ -109,6 +110,6 @@ int main(int argc, char** argv)
     afterFirstPaint(window,
                     [folder] { QApplication::setWindowIcon(QIcon(folder + "/dorvane.png")); });
     if (!options.file.isEmpty())
-        window.openFile(options.file);
+        window.desktop().openFile(options.file);
     return app.exec();
 }

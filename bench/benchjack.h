@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A private JACK server for a benchmark's JACK figures (`jackd -d dummy` under
-// a name of this process's own), gone with the process. The environment points
-// every JACK client made afterwards at it.
+// A private JACK server for the benchmarks' JACK figures (`jackd -d dummy`
+// under a name of this process's own), gone with the process. Start it before
+// any JACK client is made: it points this process and its children at itself.
 #pragma once
 
 #include <QProcess>
@@ -17,6 +17,7 @@
 
 namespace dorvane::bench {
 
+// A private JACK server for the JACK figures; gone with this process.
 class JackServer
 {
 public:

@@ -33,8 +33,8 @@ struct Rig
     Rig()
     {
         window->show();
-        window->action("DrumMixer")->trigger();
-        window->drumMixer()->noteList()->selectAll();
+        window->frame().action("DrumMixer")->trigger();
+        window->tools().drumMixer()->noteList()->selectAll();
         QApplication::processEvents();
     }
 };
@@ -46,7 +46,7 @@ struct Rig
 static void BM_MixerReleaseAll64ToDriver(benchmark::State& state)
 {
     Rig r;
-    TRevScrB* fader = r.window->drumMixer()->fader();
+    TRevScrB* fader = r.window->tools().drumMixer()->fader();
     int value = 0;
     for (auto _ : state) {
         const int target = r.stamp->handed + DrumNoteCount;
@@ -68,7 +68,7 @@ BENCHMARK(BM_MixerReleaseAll64ToDriver)->UseManualTime()->Unit(benchmark::kMicro
 static void BM_MixerReleaseAll64(benchmark::State& state)
 {
     Rig r;
-    DrumMixerPanel& mixer = *r.window->drumMixer();
+    DrumMixerPanel& mixer = *r.window->tools().drumMixer();
     int value = 0;
     for (auto _ : state) {
         mixer.fader()->SetRevPosition(value++ & 0x7F);

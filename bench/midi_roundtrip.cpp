@@ -5,12 +5,13 @@
 // (a private `jackd -d dummy`, started here when jackd is installed), from
 // Dorvane's virtual output to its virtual input. Goal: no message lost at 100
 // times MIDI wire speed (312,500 bytes a second).
-#include "benchjack.h"
 #include "midi/loopbackdriver.h"
 #include "midi/midideviceregistry.h"
 #include "midi/rtmididriver.h"
 #include "midi/tmidiinput.h"
 #include "midi/tmidioutput.h"
+
+#include "benchjack.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,8 +19,10 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <thread>
 
 using namespace dorvane;
+using dorvane::bench::JackServer;
 
 namespace {
 
@@ -162,8 +165,8 @@ static void BM_JackStream141(benchmark::State& state)
     devices.addSource(std::make_shared<RtMidiDriver>());
     // Dorvane's virtual output connected to its own virtual input.
     stream(state, devices, -1, -1, [] {
-        const QString from = bench::JackServer::ownPort(RtMidiDriver::OutputPortName);
-        const QString to = bench::JackServer::ownPort(RtMidiDriver::InputPortName);
+        const QString from = JackServer::ownPort(RtMidiDriver::OutputPortName);
+        const QString to = JackServer::ownPort(RtMidiDriver::InputPortName);
         return QProcess::execute("jack_connect", {from, to}) == 0;
     });
 }
@@ -172,7 +175,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    bench::JackServer jack;
+    JackServer jack;
     if (jack.start())
         benchmark::RegisterBenchmark("BM_JackStream141", BM_JackStream141)
             ->Iterations(3)

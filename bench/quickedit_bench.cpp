@@ -45,11 +45,11 @@ struct Rig : bench::WindowBenchRig
     Rig() : WindowBenchRig(0)
     {
         window = makeWindow();
-        knobs = new Tform3(*window);
+        knobs = new Tform3(window->parts());
         window->show();
         window->toggleQuickEdit();
         for (int t = 1; t <= 4; ++t)
-            window->setToneSelected(t, true);
+            window->session().setToneSelected(t, true);
         QApplication::processEvents();
     }
 };
@@ -139,7 +139,7 @@ static void BM_KnobWindowCreate(benchmark::State& state)
     bench::WindowBenchRig setup(1);
     std::unique_ptr<MainWindow> window = setup.makeWindow();
     for (auto _ : state) {
-        auto* knobs = new Tform3(*window);
+        auto* knobs = new Tform3(window->parts());
         state.PauseTiming();
         delete knobs;
         state.ResumeTiming();
@@ -153,7 +153,7 @@ static void BM_KnobWindowFirstShow(benchmark::State& state)
     bench::WindowBenchRig setup(1);
     std::unique_ptr<MainWindow> window = setup.makeWindow();
     for (auto _ : state) {
-        auto* knobs = new Tform3(*window);
+        auto* knobs = new Tform3(window->parts());
         knobs->ensureBuilt();
         state.PauseTiming();
         delete knobs;
@@ -170,7 +170,7 @@ static void startUp(benchmark::State& state, bool withKnobs)
     for (auto _ : state) {
         std::unique_ptr<MainWindow> window = setup.makeWindow();
         if (withKnobs)
-            new Tform3(*window);
+            new Tform3(window->parts());
         window->show();
         untilVisible(*window);
         state.PauseTiming();

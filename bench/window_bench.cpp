@@ -40,10 +40,10 @@ Rig& rig()
 void refreshSheet(benchmark::State& state, Sheet sheet)
 {
     MainWindow& w = *rig().window;
-    w.showSheet(sheet);
+    w.sheets().showSheet(sheet);
     int part = 0;
     for (auto _ : state) {
-        w.selectPart(part); // a part change ends in the refresh
+        w.sheets().selectPart(part); // a part change ends in the refresh
         part = (part + 1) % 7;
     }
 }
@@ -64,11 +64,11 @@ BENCHMARK(BM_RefreshCommonSheet)->Unit(benchmark::kMicrosecond);
 TDragTweak* cutoffOnFourTones()
 {
     MainWindow& w = *rig().window;
-    w.selectPart(0);
-    w.showSheet(Sheet::Tone);
+    w.sheets().selectPart(0);
+    w.sheets().showSheet(Sheet::Tone);
     for (int t = 1; t <= 4; ++t)
-        w.setToneSelected(t, true);
-    return w.control("cutoff");
+        w.session().setToneSelected(t, true);
+    return w.sheets().control("cutoff");
 }
 
 // A drag on the control ends: a new position, then the release.

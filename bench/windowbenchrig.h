@@ -6,8 +6,20 @@
 // a temporary "program".
 #pragma once
 
+#include "editor/copycommands.h"
+#include "editor/desktopfiles.h"
+#include "editor/devicesetup.h"
+#include "editor/filecommands.h"
+#include "editor/historycommands.h"
+#include "editor/librarycommands.h"
 #include "editor/mainwindow.h"
+#include "editor/presetsandscales.h"
 #include "editor/settingsstore.h"
+#include "editor/shakecommands.h"
+#include "editor/toolcommands.h"
+#include "editor/transfercommands.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
 #include "midi/dialogs.h"
 #include "midi/loopbackdriver.h"
 #include "midi/midideviceregistry.h"

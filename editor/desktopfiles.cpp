@@ -3,7 +3,10 @@
 // dropped on the window, or chosen from File > Open Recent. Each goes through
 // the loader its kind calls for, the same one the File menu's commands use.
 // Also the window's remembered size and place, and the help window.
-#include "editor/mainwindow.h"
+#include "editor/desktopfiles.h"
+#include "editor/filecommands.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
 
 #include "editor/helpwindow.h"
 #include "editor/settingsstore.h"
@@ -63,27 +66,27 @@ QString recentLabel(int index, const QString& path)
 
 } // namespace
 
-bool MainWindow::openFile(const QString& path)
+bool DesktopFiles::openFile(const QString& path)
 {
     bool loaded = false;
-    runCommand([&] {
+    m_frame.runCommand([&] {
         const Bytes bytes = readWholeFile(path.toStdString());
         const QString name = QFileInfo(path).fileName();
         switch (classifySysexFile(bytes)) {
         case SysexFileKind::Image:
         case SysexFileKind::ImageWithLeadingBlock:
-            loaded = loadImageFile(path);
+            loaded = m_parts.files->loadImageFile(path);
             break;
         case SysexFileKind::PartFile:
-            if (isRhythmPart()) {
+            if (m_session.isRhythmPart()) {
                 m_dialogs->ask(QString(texts::PartFileOnRhythm).arg(name), AskKind::Information);
                 break;
             }
-            loaded = loadPartFileOnCurrentPart(path);
+            loaded = m_parts.files->loadPartFileOnCurrentPart(path);
             break;
         case SysexFileKind::RhythmPartFile:
-            selectPart(EditSession::RhythmIndex);
-            loaded = loadPartFileOnCurrentPart(path);
+            m_parts.sheets->selectPart(EditSession::RhythmIndex);
+            loaded = m_parts.files->loadPartFileOnCurrentPart(path);
             break;
         case SysexFileKind::Other:
             m_dialogs->ask(QString(texts::NotAPatchFile).arg(name).arg(bytes.size()),
@@ -94,12 +97,12 @@ bool MainWindow::openFile(const QString& path)
     return loaded;
 }
 
-QStringList MainWindow::recentFiles() const
+QStringList DesktopFiles::recentFiles() const
 {
     return m_settings->recentFiles();
 }
 
-void MainWindow::buildRecentMenu(QMenu* file)
+void DesktopFiles::buildRecentMenu(QMenu* file)
 {
     m_recentMenu = file->addMenu(texts::OpenRecent);
     m_recentMenu->setObjectName("RecentMenu");
@@ -109,10 +112,10 @@ void MainWindow::buildRecentMenu(QMenu* file)
         QAction* a = m_recentMenu->addAction(QString());
         a->setObjectName(QString("Recent%1").arg(i + 1));
         connect(a, &QAction::triggered, this,
-                [this, a] { runCommand([this, a] { openRecent(a->data().toString()); }); });
+                [this, a] { m_frame.runCommand([this, a] { openRecent(a->data().toString()); }); });
     }
     m_recentMenu->addSeparator();
-    addAction(m_recentMenu, "ClearRecent", texts::ClearRecent, {}, "", [this] {
+    m_frame.addAction(m_recentMenu, "ClearRecent", texts::ClearRecent, {}, "", [this] {
         m_settings->setRecentFiles({});
         m_settings->sync();
         refreshRecentMenu();
@@ -120,7 +123,7 @@ void MainWindow::buildRecentMenu(QMenu* file)
     refreshRecentMenu();
 }
 
-void MainWindow::refreshRecentMenu()
+void DesktopFiles::refreshRecentMenu()
 {
     const QStringList files = recentFiles();
     const QList<QAction*> actions = m_recentMenu->actions();
@@ -135,7 +138,7 @@ void MainWindow::refreshRecentMenu()
     m_recentMenu->menuAction()->setEnabled(!files.isEmpty());
 }
 
-void MainWindow::rememberFile(const QString& path)
+void DesktopFiles::rememberFile(const QString& path)
 {
     const QString file = QFileInfo(path).absoluteFilePath();
     QStringList files = recentFiles();
@@ -147,7 +150,7 @@ void MainWindow::rememberFile(const QString& path)
     refreshRecentMenu();
 }
 
-void MainWindow::openRecent(const QString& path)
+void DesktopFiles::openRecent(const QString& path)
 {
     if (path.isEmpty())
         return;
@@ -164,18 +167,18 @@ void MainWindow::openRecent(const QString& path)
     openFile(path);
 }
 
-void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+void DesktopFiles::dragEnter(QDragEnterEvent* event)
 {
     if (!droppedFile(event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
         return;
     }
     if (event->mimeData() && event->mimeData()->hasUrls())
-        setStatusText(texts::DropOneFile);
+        m_frame.setStatusText(texts::DropOneFile);
     event->ignore();
 }
 
-void MainWindow::dropEvent(QDropEvent* event)
+void DesktopFiles::drop(QDropEvent* event)
 {
     const QString file = droppedFile(event->mimeData());
     if (file.isEmpty()) {
@@ -189,36 +192,39 @@ void MainWindow::dropEvent(QDropEvent* event)
         this, [this, file] { openFile(file); }, Qt::QueuedConnection);
 }
 
-void MainWindow::placeWindow()
+void DesktopFiles::placeWindow()
 {
     const QByteArray saved = QByteArray::fromBase64(m_settings->text(Setting::Geometry).toLatin1());
     // Qt brings a window saved on a screen that is gone back onto one that is there.
-    if (!saved.isEmpty() && restoreGeometry(saved))
+    if (!saved.isEmpty() && m_parts.window->restoreGeometry(saved))
         return;
-    const QScreen* s = screen();
+    const QScreen* s = m_parts.window->screen();
     if (!s) {
-        resize(PreferredSize);
+        m_parts.window->resize(PreferredSize);
         return;
     }
     const QRect room = s->availableGeometry();
     const QSize size = PreferredSize.boundedTo(room.size() - FrameAllowance);
-    resize(size);
-    move(room.x() + (room.width() - size.width() - FrameAllowance.width()) / 2,
-         room.y() + (room.height() - size.height() - FrameAllowance.height()) / 2);
+    m_parts.window->resize(size);
+    m_parts.window->move(room.x() + (room.width() - size.width() - FrameAllowance.width()) / 2,
+                         room.y() + (room.height() - size.height() - FrameAllowance.height()) / 2);
 }
 
-void MainWindow::rememberPlace()
+void DesktopFiles::rememberPlace()
 {
-    m_settings->setText(Setting::Geometry, QString::fromLatin1(saveGeometry().toBase64()));
+    m_settings->setText(Setting::Geometry,
+                        QString::fromLatin1(m_parts.window->saveGeometry().toBase64()));
 }
 
-void MainWindow::showHelp()
+void DesktopFiles::showHelp()
 {
     if (!m_help)
-        m_help = new HelpWindow(m_programFolder + "/help/manual.md", this);
+        m_help = new HelpWindow(m_programFolder + "/help/manual.md", m_parts.window);
     m_help->show();
     m_help->raise();
     m_help->activateWindow();
 }
+
+DesktopFiles::DesktopFiles(const WindowParts& parts) : WindowPart(parts) {}
 
 } // namespace dorvane

@@ -6,13 +6,18 @@
 // virtual port where the system offers one, then the devices. A device is
 // remembered by its name beside its number: numbers shift when an interface
 // is plugged in or out, and a number alone would then open another device.
-#include "editor/mainwindow.h"
+#include "editor/devicesetup.h"
+#include "editor/instrumentfinder.h"
+#include "editor/transfercommands.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
 
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
 #include "editor/windowtexts.h"
 #include "midi/dialogs.h"
 #include "midi/midideviceregistry.h"
+#include "midi/midisender.h"
 #include "midi/tmidiinput.h"
 #include "midi/tmidioutput.h"
 #include "player/tmidiapputil.h"
@@ -37,7 +42,7 @@ QStringList distinctNames(const QStringList& names)
 
 } // namespace
 
-void MainWindow::fillDeviceLists()
+void DeviceSetup::fillDeviceLists()
 {
     auto fill = [](TDragTweak* c, const char* none, std::optional<std::string> virtualName,
                    const QStringList& devices, DeviceChoices& choices) {
@@ -54,17 +59,17 @@ void MainWindow::fillDeviceLists()
         c->SetItems(distinctNames(names));
         c->SetPosition(0);
     };
-    fill(control("midiout"), texts::NoMidiOut,
-         m_devices->hasVirtualOutput() ? m_devices->outputName(-1) : std::nullopt,
+    fill(m_parts.sheets->control("midiout"), texts::NoMidiOut,
+         m_parts.devices->hasVirtualOutput() ? m_parts.devices->outputName(-1) : std::nullopt,
          m_util->ListOutputs(), m_outputChoices);
-    fill(control("midiin"), texts::NoMidiIn,
-         m_devices->hasVirtualInput() ? m_devices->inputName(-1) : std::nullopt,
+    fill(m_parts.sheets->control("midiin"), texts::NoMidiIn,
+         m_parts.devices->hasVirtualInput() ? m_parts.devices->inputName(-1) : std::nullopt,
          m_util->ListInputs(), m_inputChoices);
 }
 
-std::optional<int> MainWindow::rememberedDevice(Setting number, Setting name,
-                                                const DeviceChoices& choices, const char* what,
-                                                QStringList& missing) const
+std::optional<int> DeviceSetup::rememberedDevice(Setting number, Setting name,
+                                                 const DeviceChoices& choices, const char* what,
+                                                 QStringList& missing) const
 {
     const std::optional<int> id = m_settings->device(number);
     if (m_settings->contains(name)) {
@@ -93,10 +98,10 @@ std::optional<int> MainWindow::rememberedDevice(Setting number, Setting name,
     return std::nullopt;
 }
 
-void MainWindow::openRememberedPorts()
+void DeviceSetup::openRememberedPorts()
 {
-    TDragTweak* out = control("midiout");
-    TDragTweak* in = control("midiin");
+    TDragTweak* out = m_parts.sheets->control("midiout");
+    TDragTweak* in = m_parts.sheets->control("midiin");
     QStringList missing;
     const bool outSet = m_settings->contains(Setting::MidiOutName) ||
                         m_settings->device(Setting::MidiOut).has_value();
@@ -112,16 +117,18 @@ void MainWindow::openRememberedPorts()
         inputReleased();
     }
     if (!missing.isEmpty()) {
-        showSheet(Sheet::Setup);
-        setStatusText(missing.join("  "));
+        m_parts.sheets->showSheet(Sheet::Setup);
+        m_frame.setStatusText(missing.join("  "));
     } else if (!outSet) {
-        // No port chosen yet: the setup sheet is where the user chooses one.
-        showSheet(Sheet::Setup);
-        setStatusText(texts::ChooseOutput);
+        // No port chosen yet: the setup sheet is where the user chooses one,
+        // or lets the search find it.
+        m_parts.sheets->showSheet(Sheet::Setup);
+        m_frame.setStatusText(texts::ChooseOutput);
+        m_parts.finder->offerAtFirstStart();
     }
 }
 
-void MainWindow::writeRememberedPorts()
+void DeviceSetup::writeRememberedPorts()
 {
     auto write = [this](TDragTweak* c, const DeviceChoices& choices, Setting number, Setting name) {
         const int position = c->Position();
@@ -133,28 +140,83 @@ void MainWindow::writeRememberedPorts()
         m_settings->setInteger(number, chosen.id.value_or(SettingsStore::NoDevice));
         m_settings->setText(name, chosen.name);
     };
-    write(control("midiout"), m_outputChoices, Setting::MidiOut, Setting::MidiOutName);
-    write(control("midiin"), m_inputChoices, Setting::MidiIn, Setting::MidiInName);
+    write(m_parts.sheets->control("midiout"), m_outputChoices, Setting::MidiOut,
+          Setting::MidiOutName);
+    write(m_parts.sheets->control("midiin"), m_inputChoices, Setting::MidiIn, Setting::MidiInName);
 }
 
-std::optional<int> MainWindow::chosenDevice(const char* selector,
-                                            const DeviceChoices& choices) const
+std::optional<int> DeviceSetup::chosenDevice(const char* selector,
+                                             const DeviceChoices& choices) const
 {
-    const int position = control(selector)->Position();
+    const int position = m_parts.sheets->control(selector)->Position();
     if (position < 0 || std::size_t(position) >= choices.size())
         return std::nullopt;
     return choices[std::size_t(position)].id;
 }
 
-void MainWindow::openChosenOutput()
+void DeviceSetup::openChosenOutput()
 {
     if (const auto id = chosenDevice("midiout", m_outputChoices))
         m_util->SelectOutput(*id);
     else
         m_output->Close();
+    applyDeviceId();
 }
 
-void MainWindow::outputReleased()
+void DeviceSetup::applyDeviceId()
+{
+    // An instrument set to another device ID ignores every message sent to
+    // 10 in silence: the ID it answered to stays with the output it was found
+    // on, and any other output is spoken to by the default.
+    std::uint8_t id = DeviceId;
+    const int position = m_parts.sheets->control("midiout")->Position();
+    if (position > 0 && std::size_t(position) < m_outputChoices.size() &&
+        m_settings->contains(Setting::DeviceIdOutput) &&
+        m_settings->text(Setting::DeviceIdOutput) == m_outputChoices[std::size_t(position)].name) {
+        const int stored = m_settings->integer(Setting::DeviceId);
+        if (stored >= 0 && stored < 0x80)
+            id = std::uint8_t(stored);
+    }
+    m_util->Sender().SetInstrumentDeviceId(id);
+    emit deviceIdChanged(id);
+}
+
+std::optional<QString> DeviceSetup::chooseInstrument(int output, const std::string& outputName,
+                                                     int input, const std::string& inputName,
+                                                     std::uint8_t deviceId)
+{
+    auto position = [](const DeviceChoices& choices, int id,
+                       const std::string& name) -> std::optional<int> {
+        for (std::size_t i = 1; i < choices.size(); ++i)
+            if (choices[i].id == id && choices[i].name == QString::fromStdString(name))
+                return int(i);
+        return std::nullopt;
+    };
+    const auto out = position(m_outputChoices, output, outputName);
+    if (!out)
+        return QString(texts::FoundDeviceGone).arg("MIDI Out", QString::fromStdString(outputName));
+    const auto in = position(m_inputChoices, input, inputName);
+    if (!in)
+        return QString(texts::FoundDeviceGone).arg("MIDI In", QString::fromStdString(inputName));
+
+    const bool sameOutput = m_output->IsOpen() && m_output->DeviceID() == output;
+    const std::uint8_t idBefore = m_util->Sender().InstrumentDeviceId();
+    m_settings->setText(Setting::DeviceIdOutput, m_outputChoices[std::size_t(*out)].name);
+    m_settings->setText(Setting::DeviceId,
+                        "0x" + QString("%1").arg(int(deviceId), 2, 16, QChar('0')).toUpper());
+    m_parts.sheets->control("midiout")->SetPosition(*out);
+    outputReleased();
+    // The same instrument spoken to by another ID: what it was sent before
+    // by the old one never reached it.
+    if (sameOutput && m_output->IsOpen() && m_util->Sender().InstrumentDeviceId() != idBefore)
+        m_session.outputChanged(texts::DeviceIdChangedNotKnown);
+    m_parts.sheets->control("midiin")->SetPosition(*in);
+    inputReleased();
+    writeRememberedPorts();
+    return std::nullopt;
+}
+
+void DeviceSetup::outputReleased()
 {
     const std::optional<int> before =
         m_output->IsOpen() ? std::optional<int>(m_output->DeviceID()) : std::nullopt;
@@ -168,7 +230,7 @@ void MainWindow::outputReleased()
         m_session.outputChanged(after ? texts::OutputChangedNotKnown : texts::NoOutputNotKnown);
 }
 
-void MainWindow::inputReleased()
+void DeviceSetup::inputReleased()
 {
     m_input->Close();
     if (const auto id = chosenDevice("midiin", m_inputChoices)) {
@@ -177,21 +239,21 @@ void MainWindow::inputReleased()
     }
 }
 
-void MainWindow::panic()
+void DeviceSetup::panic()
 {
     m_util->AllSoundOff();
     m_util->ResetAllControllers();
 }
 
-void MainWindow::showSendError(const QString& text)
+void DeviceSetup::showSendError(const QString& text)
 {
     // With no output chosen every message fails alike, for a reason the
     // musician chose: the status line says it once, and no box stops each edit.
     if (!m_output->IsOpen()) {
-        const QString status = statusText();
+        const QString status = m_frame.statusText();
         const QString reason = notSentReason();
         if (!status.contains(reason))
-            setStatusText(status.isEmpty() ? reason : status + ", " + reason);
+            m_frame.setStatusText(status.isEmpty() ? reason : status + ", " + reason);
         return;
     }
     // A failing port fails every message of a dump alike: one box says it.
@@ -202,28 +264,30 @@ void MainWindow::showSendError(const QString& text)
     m_errorShowing.clear();
 }
 
-void MainWindow::outputLost(const QString& text)
+void DeviceSetup::outputLost(const QString& text)
 {
     // The port has closed itself: what went out before may or may not have
     // arrived, and edits from now on stay here until a device is chosen.
     m_outputLost = true;
     m_session.outputChanged(texts::OutputLostNotKnown);
-    setStatusText(QString(texts::OutputLost).arg(text));
+    m_frame.setStatusText(QString(texts::OutputLost).arg(text));
 }
 
-const char* MainWindow::notSentReason() const
+const char* DeviceSetup::notSentReason() const
 {
     return m_outputLost ? texts::NotSentOutputLost : texts::NotSentNoOutput;
 }
 
-void MainWindow::messageFailed(const QString& text, const Bytes& message)
+void DeviceSetup::messageFailed(const QString& text, const Bytes& message)
 {
     // An edit's or an Undo's message that failed leaves the parts it was for
     // as the window holds them, not as the instrument does, whichever part is
     // shown now; a send with progress says so at its end. With no output at
     // all the edit has said so already.
-    if (!m_sendJob && m_output->IsOpen())
+    if (!m_parts.transfers->sendJob() && m_output->IsOpen())
         m_session.messageFailed(message, QString(texts::SendFailedReason).arg(text));
 }
+
+DeviceSetup::DeviceSetup(const WindowParts& parts) : WindowPart(parts) {}
 
 } // namespace dorvane

@@ -2,7 +2,11 @@
 // The road of one edit: the release on a value control writes the image where
 // the parameter lives and sends the one-parameter Data Set message at once;
 // the status bar shows the four tones' values; a test note may follow.
-#include "editor/mainwindow.h"
+#include "editor/devicesetup.h"
+#include "editor/filecommands.h"
+#include "editor/shakecommands.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
 
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
@@ -36,12 +40,12 @@ constexpr int TestNoteMs = 300;
 
 } // namespace
 
-void MainWindow::sendInstrumentParameter(const Address& address, int value)
+void ValueSheets::sendInstrumentParameter(const Address& address, int value)
 {
     m_session.sendParameter(address, value);
 }
 
-void MainWindow::controlReleased(TDragTweak* c, Qt::MouseButton button, Qt::KeyboardModifiers)
+void ValueSheets::controlReleased(TDragTweak* c, Qt::MouseButton button, Qt::KeyboardModifiers)
 {
     const Binding* row = bindingOf(c);
     if (!row || c->Position() < 0)
@@ -52,11 +56,14 @@ void MainWindow::controlReleased(TDragTweak* c, Qt::MouseButton button, Qt::Keyb
         // Said in words, as the hint standing there spoke of a value not known.
         const QString label = QString::fromUtf8(row->label.data(), qsizetype(row->label.size()));
         if (!m_output->IsOpen())
-            setStatusText(QString("%1 = %2, %3").arg(label, c->Caption(), notSentReason()));
+            m_frame.setStatusText(
+                QString("%1 = %2, %3")
+                    .arg(label, c->Caption(), m_parts.deviceSetup->notSentReason()));
         else
-            setStatusText(row->handler == Handler::Part
-                              ? QString(texts::SentToPart).arg(label, c->Caption(), partLabel())
-                              : QString(texts::SentToInstrument).arg(label, c->Caption()));
+            m_frame.setStatusText(
+                row->handler == Handler::Part
+                    ? QString(texts::SentToPart).arg(label, c->Caption(), m_session.partLabel())
+                    : QString(texts::SentToInstrument).arg(label, c->Caption()));
     }
     switch (row->handler) {
     case Handler::Tone:
@@ -70,7 +77,7 @@ void MainWindow::controlReleased(TDragTweak* c, Qt::MouseButton button, Qt::Keyb
         testNote();
         break;
     case Handler::Part:
-        sendInstrumentParameter(partSetupAddress(partNumber(), row->ctrlNo), value);
+        sendInstrumentParameter(partSetupAddress(m_session.partNumber(), row->ctrlNo), value);
         testNote();
         break;
     case Handler::System:
@@ -82,9 +89,9 @@ void MainWindow::controlReleased(TDragTweak* c, Qt::MouseButton button, Qt::Keyb
         break;
     case Handler::Device:
         if (row->name == "midiout")
-            outputReleased();
+            m_parts.deviceSetup->outputReleased();
         else
-            inputReleased();
+            m_parts.deviceSetup->inputReleased();
         break;
     case Handler::Player:
         playerReleased(c, *row);
@@ -94,13 +101,13 @@ void MainWindow::controlReleased(TDragTweak* c, Qt::MouseButton button, Qt::Keyb
     }
 }
 
-void MainWindow::rememberSent(const TDragTweak* c, const Binding& row)
+void ValueSheets::rememberSent(const TDragTweak* c, const Binding& row)
 {
-    const int part = row.handler == Handler::Part ? partNumber() : -1;
+    const int part = row.handler == Handler::Part ? m_session.partNumber() : -1;
     m_sentValues[{&row, part}] = c->Position();
 }
 
-void MainWindow::showSentValues()
+void ValueSheets::showSentValues()
 {
     // The part box follows the part; the effects, system and tempo are the
     // instrument's own, one for all parts.
@@ -108,7 +115,7 @@ void MainWindow::showSentValues()
         const Binding* row = bindingOf(c);
         if (!row || !isSentOnly(row->handler))
             continue;
-        const int part = row->handler == Handler::Part ? partNumber() : -1;
+        const int part = row->handler == Handler::Part ? m_session.partNumber() : -1;
         const auto it = m_sentValues.find({row, part});
         if (it != m_sentValues.end()) {
             c->SetPosition(it->second);
@@ -120,11 +127,11 @@ void MainWindow::showSentValues()
     }
 }
 
-void MainWindow::toneReleased(TDragTweak* c, const Binding& row, Qt::MouseButton button)
+void ValueSheets::toneReleased(TDragTweak* c, const Binding& row, Qt::MouseButton button)
 {
     const int value = c->Position();
-    if (isRhythmPart()) {
-        const ParameterWrite write{RhythmPart, drumNote(), row.tag, value};
+    if (m_session.isRhythmPart()) {
+        const ParameterWrite write{RhythmPart, m_session.drumNote(), row.tag, value};
         m_session.apply(editText(c, row), std::span(&write, 1));
         testNote();
         return;
@@ -132,29 +139,29 @@ void MainWindow::toneReleased(TDragTweak* c, const Binding& row, Qt::MouseButton
     // The right button opens the shake menu instead of editing.
     if (button != Qt::LeftButton)
         return;
-    const int part = partNumber();
+    const int part = m_session.partNumber();
     // On the stack: a release is the edit a drag ends with, and must stay quick.
     std::array<ParameterWrite, ToneCount> writes{};
     std::size_t count = 0;
     for (int t = 1; t <= ToneCount; ++t) {
-        if (toneSelected(t))
+        if (m_session.toneSelected(t))
             writes[count++] = {part, t, row.ctrlNo, value};
     }
     m_session.apply(editText(c, row), std::span(writes.data(), count));
-    setStatusText(toneValuesText(c));
+    m_frame.setStatusText(toneValuesText(c));
     testNote();
 }
 
-void MainWindow::commonReleased(TDragTweak* c, const Binding& row, Qt::MouseButton button)
+void ValueSheets::commonReleased(TDragTweak* c, const Binding& row, Qt::MouseButton button)
 {
-    if (!isRhythmPart() && button == Qt::LeftButton) {
-        const ParameterWrite write{partNumber(), 0, row.ctrlNo, c->Position()};
+    if (!m_session.isRhythmPart() && button == Qt::LeftButton) {
+        const ParameterWrite write{m_session.partNumber(), 0, row.ctrlNo, c->Position()};
         m_session.apply(editText(c, row), std::span(&write, 1));
     }
     testNote();
 }
 
-void MainWindow::tempoReleased(TDragTweak* c)
+void ValueSheets::tempoReleased(TDragTweak* c)
 {
     // The tempo is the number shown, not the position, and always two bytes.
     const int tempo = c->Caption().trimmed().toInt();
@@ -162,7 +169,7 @@ void MainWindow::tempoReleased(TDragTweak* c)
     testNote();
 }
 
-void MainWindow::playerReleased(TDragTweak* c, const Binding& row)
+void ValueSheets::playerReleased(TDragTweak* c, const Binding& row)
 {
     const int value = c->Position();
     if (row.name == "playmode")
@@ -175,51 +182,51 @@ void MainWindow::playerReleased(TDragTweak* c, const Binding& row)
         m_util->SetOctave(value);
 }
 
-QString MainWindow::toneValuesText(const TDragTweak* c) const
+QString ValueSheets::toneValuesText(const TDragTweak* c) const
 {
     QString text;
     for (int t = 1; t <= ToneCount; ++t)
-        text +=
-            "     " + c->Items().value(m_session.image().ReadByte(partNumber(), t, c->CtrlNo()));
+        text += "     " + c->Items().value(
+                              m_session.image().ReadByte(m_session.partNumber(), t, c->CtrlNo()));
     return text;
 }
 
-QString MainWindow::editText(const TDragTweak* c, const Binding& row) const
+QString ValueSheets::editText(const TDragTweak* c, const Binding& row) const
 {
     // Named as the label beside the control reads, which on part R follows the
     // drum note's parameter.
-    if (isRhythmPart()) {
+    if (m_session.isRhythmPart()) {
         const auto name = parameterName(ParameterTable::RhythmNote, row.tag);
         const QString what =
             name ? QString::fromLatin1(name->data(), qsizetype(name->size())).trimmed()
                  : c->objectName();
-        return onDrumNote(what);
+        return m_session.onDrumNote(what);
     }
-    return onPart(QString::fromUtf8(row.label.data(), qsizetype(row.label.size())));
+    return m_session.onPart(QString::fromUtf8(row.label.data(), qsizetype(row.label.size())));
 }
 
-void MainWindow::showToneValues(TDragTweak* c)
+void ValueSheets::showToneValues(TDragTweak* c)
 {
-    const QString values = isRhythmPart() ? QString() : toneValuesText(c);
-    setStatusText(values + (willShake(c) ? texts::Shake : texts::WontShake));
+    const QString values = m_session.isRhythmPart() ? QString() : toneValuesText(c);
+    m_frame.setStatusText(values + (m_parts.shake->willShake(c) ? texts::Shake : texts::WontShake));
 }
 
-void MainWindow::toneBoxReleased(int tone, Qt::KeyboardModifiers modifiers)
+void ValueSheets::toneBoxReleased(int tone, Qt::KeyboardModifiers modifiers)
 {
     if (modifiers == Qt::ShiftModifier) {
         for (int t = 1; t <= ToneCount; ++t)
-            setToneSelected(t, t == tone);
+            m_session.setToneSelected(t, t == tone);
         selectShownTone(tone);
     } else if (modifiers == Qt::AltModifier) {
         for (int t = 1; t <= ToneCount; ++t)
-            setToneSelected(t, t != tone);
+            m_session.setToneSelected(t, t != tone);
     } else if (modifiers == Qt::ControlModifier) {
         for (int t = 1; t <= ToneCount; ++t)
-            setToneSelected(t, !toneSelected(t));
+            m_session.setToneSelected(t, !m_session.toneSelected(t));
     }
 }
 
-void MainWindow::selectWave(int wave)
+void ValueSheets::selectWave(int wave)
 {
     if (wave < 0)
         return;
@@ -227,21 +234,22 @@ void MainWindow::selectWave(int wave)
         m_wave->setCurrentIndex(wave);
     std::array<WaveWrite, ToneCount> writes{};
     std::size_t count = 0;
-    if (isRhythmPart()) {
-        writes[count++] = {RhythmPart, drumNote(), wave};
+    if (m_session.isRhythmPart()) {
+        writes[count++] = {RhythmPart, m_session.drumNote(), wave};
     } else {
         for (int t = 1; t <= ToneCount; ++t) {
-            if (toneSelected(t))
-                writes[count++] = {partNumber(), t, wave};
+            if (m_session.toneSelected(t))
+                writes[count++] = {m_session.partNumber(), t, wave};
         }
     }
-    m_session.apply(isRhythmPart() ? onDrumNote("Wave") : onPart("Wave"),
+    m_session.apply(m_session.isRhythmPart() ? m_session.onDrumNote("Wave")
+                                             : m_session.onPart("Wave"),
                     std::span(writes.data(), count));
     refreshCaption();
     testNote();
 }
 
-void MainWindow::selectCategory(int index)
+void ValueSheets::selectCategory(int index)
 {
     const auto categories = waveCategories();
     if (index >= 0 && index < m_category->count())
@@ -253,24 +261,24 @@ void MainWindow::selectCategory(int index)
     selectWave(wave);
 }
 
-void MainWindow::nameEntered()
+void ValueSheets::nameEntered()
 {
     // What is sent and what is stored are the same twelve 7-bit bytes.
     const std::string name = patchNameText(m_name->text().toStdU32String());
-    const int part = partNumber();
+    const int part = m_session.partNumber();
     // A name shown for another part is no name for this one.
     if (m_namePart != part) {
         showName(part);
         return;
     }
-    m_session.applyName(onPart("Patch Name"), part, name);
+    m_session.applyName(m_session.onPart("Patch Name"), part, name);
     showName(part);
     // The next part save offers the patch's name.
-    m_saveFileName = besideLastSave(QString::fromLatin1(name));
+    m_parts.files->saveFileName() = m_parts.files->besideLastSave(QString::fromLatin1(name));
     refreshCaption();
 }
 
-void MainWindow::testNote()
+void ValueSheets::testNote()
 {
     // With no output there is nobody to hear it, and no box should say so at every edit.
     if (!m_autoTrig->isChecked() || !m_output->IsOpen())
@@ -279,14 +287,14 @@ void MainWindow::testNote()
     // octave and transpose the keyboard stands at: the player adds them, so
     // they are taken off the key first.
     TDragTweak* autoNote = control("autonote");
-    const int note =
-        isRhythmPart() ? FirstDrumKey + drumNote() : (autoNote ? autoNote->Position() : 48);
+    const int note = m_session.isRhythmPart() ? FirstDrumKey + m_session.drumNote()
+                                              : (autoNote ? autoNote->Position() : 48);
     const int key = note - 12 * m_util->Octave() - m_util->Transpose();
     auto play = [this, key] {
         m_util->PlayKey(key);
         // The window keeps painting while the note sounds; the note-off follows.
         QTimer::singleShot(TestNoteMs, m_util,
-                           [this, key] { runCommand([&] { m_util->ReleaseKey(key); }); });
+                           [this, key] { m_frame.runCommand([&] { m_util->ReleaseKey(key); }); });
     };
     // The note is to let the user hear the edit, so it waits until the edit's
     // message has left; notes would otherwise overtake the queued long message.
@@ -298,22 +306,22 @@ void MainWindow::testNote()
     auto once = std::make_shared<QMetaObject::Connection>();
     *once = connect(&sender, &MidiSender::queueEmpty, this, [this, once, play] {
         disconnect(*once);
-        runCommand(play);
+        m_frame.runCommand(play);
     });
 }
 
-void MainWindow::morphReleased(int bar)
+void ValueSheets::morphReleased(int bar)
 {
     // The bars morph between tones; part R has drum notes where tones would be.
-    if (isRhythmPart())
+    if (m_session.isRhythmPart())
         return;
-    const int part = partNumber();
+    const int part = m_session.partNumber();
     const int offset = morphOffset(MorphBar(bar));
-    const auto morph = toneMorph(m_morphBars[std::size_t(bar)]->Position(), shownTone());
+    const auto morph = toneMorph(m_morphBars[std::size_t(bar)]->Position(), m_session.shownTone());
     std::array<ParameterWrite, std::tuple_size_v<decltype(morph)>> writes{};
     for (std::size_t i = 0; i < morph.size(); ++i)
         writes[i] = {part, morph[i].tone, offset, morph[i].value};
-    m_session.apply(onPart("Tone Morph"), writes);
+    m_session.apply(m_session.onPart("Tone Morph"), writes);
 }
 
 } // namespace dorvane

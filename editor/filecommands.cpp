@@ -2,7 +2,12 @@
 // The File menu: opening and saving whole images and single parts as .syx
 // files, Initialize Patch from the template, the automatic backup, and the
 // Standard MIDI File export.
-#include "editor/mainwindow.h"
+#include "editor/filecommands.h"
+#include "editor/desktopfiles.h"
+#include "editor/shakecommands.h"
+#include "editor/transfercommands.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
 
 #include "editor/settingsstore.h"
 #include "editor/windowtexts.h"
@@ -31,12 +36,92 @@ const QString MidiFilter = "*.mid (*.mid);;* (*)";
 
 } // namespace
 
-QString MainWindow::partLabel() const
+QString FileCommands::loadStartImage()
 {
-    return isRhythmPart() ? QString("R") : QString::number(partIndex() + 1);
+    // The image of the last run, when it was kept and is whole; otherwise
+    // perf.syx beside the program, as on the first start.
+    std::optional<Bytes> kept;
+    if (m_parts.sheets->keepImageBox()->isChecked()) {
+        try {
+            const Bytes bytes = readWholeFile(keptImagePath().toStdString());
+            const SysexFileCheck check = checkSysexFileAs(bytes, SysexFileKind::Image);
+            // It was written with fresh checksums: a wrong one means damage.
+            if (check.ok() && check.wrongChecksums() == 0) {
+                const ByteView block = check.block(bytes);
+                kept = Bytes(block.begin(), block.end());
+            }
+        } catch (const FileError&) {
+            // None kept yet (or unreadable): the start image stands in.
+        }
+    }
+    QString problem;
+    if (kept) {
+        m_session.image().LoadFromBytes(*kept);
+        m_imageFile = m_settings->text(Setting::ImageFile);
+        // An image kept with changes not saved is compared with nothing, so
+        // it keeps its mark until it is saved.
+        m_savedImage = m_settings->boolean(Setting::ImageChanged) ? Bytes() : *kept;
+    } else {
+        problem = loadPerfImage();
+        m_imageFile.clear();
+        m_savedImage = m_session.image().bytes();
+    }
+    if (!m_imageFile.isEmpty())
+        m_lastGoodFolder = QFileInfo(m_imageFile).absolutePath();
+    m_parts.shake->undoImage().LoadFromStream(m_session.image());
+    // Where the musician left off is no step to undo.
+    m_session.history().reset(m_session.image().bytes());
+    return problem;
 }
 
-std::optional<QString> MainWindow::askOpen(const char* title)
+QString FileCommands::loadPerfImage()
+{
+    const QString perf = m_programFolder + "/perf.syx";
+    Bytes bytes;
+    try {
+        bytes = readWholeFile(perf.toStdString());
+    } catch (const FileError&) {
+        // Without a start image the window starts empty, as it always has.
+        return {};
+    }
+    const SysexFileCheck check = checkSysexFileAs(bytes, SysexFileKind::Image);
+    if (!check.ok())
+        return QString(texts::PartFileNotLoaded)
+            .arg("perf.syx", QString::fromStdString(check.problem()));
+    m_session.image().LoadFromBytes(check.block(bytes));
+    if (check.wrongChecksums() == 0)
+        return {};
+    return QString(texts::WrongChecksums)
+        .arg("perf.syx")
+        .arg(qulonglong(check.wrongChecksums()))
+        .arg(qulonglong(MessagesInImage));
+}
+
+QString FileCommands::keptImagePath() const
+{
+    return QDir(m_dataFolder).filePath("image.syx");
+}
+
+bool FileCommands::keepImageForNextStart(QString* problem)
+{
+    m_settings->setBoolean(Setting::KeepImage, m_parts.sheets->keepImageBox()->isChecked());
+    if (!m_parts.sheets->keepImageBox()->isChecked() || m_session.image().Size() != ImageSize)
+        return true;
+    try {
+        if (!QDir().mkpath(m_dataFolder))
+            throw FileError("cannot make the folder " + m_dataFolder.toStdString());
+        // Fresh checksums, so the kept file passes the same check as any other.
+        writeFileAtomically(keptImagePath().toStdString(), m_session.image().AllBytes());
+    } catch (const std::exception& e) {
+        *problem = QString::fromLocal8Bit(e.what());
+        return false;
+    }
+    m_settings->setText(Setting::ImageFile, m_imageFile);
+    m_settings->setBoolean(Setting::ImageChanged, hasUnsavedChanges());
+    return true;
+}
+
+std::optional<QString> FileCommands::askOpen(const char* title)
 {
     FileDialogRequest r;
     r.title = title;
@@ -48,8 +133,8 @@ std::optional<QString> MainWindow::askOpen(const char* title)
     return chosen;
 }
 
-std::optional<QString> MainWindow::askSave(const char* title, const QString& startName,
-                                           const QString& suffix)
+std::optional<QString> FileCommands::askSave(const char* title, const QString& startName,
+                                             const QString& suffix)
 {
     FileDialogRequest r;
     r.title = title;
@@ -61,22 +146,23 @@ std::optional<QString> MainWindow::askSave(const char* title, const QString& sta
     return m_dialogs->saveFile(r);
 }
 
-void MainWindow::reportWrongChecksums(const QString& file, std::size_t wrong, std::size_t messages)
+void FileCommands::reportWrongChecksums(const QString& file, std::size_t wrong,
+                                        std::size_t messages)
 {
     if (wrong > 0)
-        setStatusText(QString(texts::WrongChecksums)
-                          .arg(QFileInfo(file).fileName())
-                          .arg(qulonglong(wrong))
-                          .arg(qulonglong(messages)));
+        m_frame.setStatusText(QString(texts::WrongChecksums)
+                                  .arg(QFileInfo(file).fileName())
+                                  .arg(qulonglong(wrong))
+                                  .arg(qulonglong(messages)));
 }
 
-void MainWindow::open8Part()
+void FileCommands::open8Part()
 {
     if (const auto file = askOpen(texts::Open8PartTitle))
         loadImageFile(*file);
 }
 
-bool MainWindow::loadImageFile(const QString& file)
+bool FileCommands::loadImageFile(const QString& file)
 {
     const Bytes bytes = readWholeFile(file.toStdString());
     const SysexFileCheck check = checkSysexFileAs(bytes, SysexFileKind::Image);
@@ -100,102 +186,109 @@ bool MainWindow::loadImageFile(const QString& file)
         EditSession::Sending::Nothing);
     fileTaken(file, FileUse::OpenedImage);
     reportWrongChecksums(file, check.wrongChecksums(), MessagesInImage);
-    refresh();
-    rememberFile(file);
+    m_parts.sheets->refresh();
+    m_parts.desktop->rememberFile(file);
     return true;
 }
 
-void MainWindow::openPartFile()
+void FileCommands::openPartFile()
 {
     if (const auto file = askOpen(texts::OpenPartTitle))
         loadPartFileOnCurrentPart(*file);
 }
 
-bool MainWindow::loadPartFileOnCurrentPart(const QString& file)
+bool FileCommands::loadPartFileOnCurrentPart(const QString& file)
 {
     const Bytes bytes = readWholeFile(file.toStdString());
     const SysexFileCheck check = checkSysexFileAs(
-        bytes, isRhythmPart() ? SysexFileKind::RhythmPartFile : SysexFileKind::PartFile);
+        bytes, m_session.isRhythmPart() ? SysexFileKind::RhythmPartFile : SysexFileKind::PartFile);
     if (!check.ok()) {
         // Nothing is loaded; saying so keeps a wrong file from passing for a loaded one.
-        setStatusText(
+        m_frame.setStatusText(
             QString(texts::PartFileNotLoaded)
                 .arg(QFileInfo(file).fileName(), QString::fromStdString(check.problem())));
         return false;
     }
-    if (!mayReplace(partNumber(), QString(texts::UnsavedOpen).arg(QFileInfo(file).fileName())))
+    if (!mayReplace(m_session.partNumber(),
+                    QString(texts::UnsavedOpen).arg(QFileInfo(file).fileName())))
         return false;
-    const QString before = statusText();
-    if (!loadPartBlock(check.block(bytes), onPart("Open " + QFileInfo(file).fileName()),
+    const QString before = m_frame.statusText();
+    if (!loadPartBlock(check.block(bytes), m_session.onPart("Open " + QFileInfo(file).fileName()),
                        check.wrongChecksums(), file))
         return false;
     // A warning about checksums outweighs the word that the file was opened.
-    const QString warning = statusText();
+    const QString warning = m_frame.statusText();
     fileTaken(file, FileUse::OpenedPart);
     if (warning != before)
-        setStatusText(warning);
-    rememberFile(file);
+        m_frame.setStatusText(warning);
+    m_parts.desktop->rememberFile(file);
     return true;
 }
 
-bool MainWindow::loadPartBlock(ByteView block, const QString& step, std::size_t wrongChecksums,
-                               const QString& file)
+bool FileCommands::loadPartBlock(ByteView block, const QString& step, std::size_t wrongChecksums,
+                                 const QString& file)
 {
-    if (!m_session.image().LoadPartBlock(block, partNumber())) {
-        setStatusText(
-            QString(texts::PartFileNotLoaded)
-                .arg(QFileInfo(file).fileName(),
-                     QString("the image holds no part %1 to load it into").arg(partLabel())));
+    // A load the image has no place for changes nothing and leaves no step.
+    bool loaded = false;
+    const int part = m_session.partNumber();
+    m_session.apply(
+        step, [&](t505temppatch& image) { loaded = image.LoadPartBlock(block, part); },
+        EditSession::Sending::Nothing);
+    if (!loaded) {
+        m_frame.setStatusText(QString(texts::PartFileNotLoaded)
+                                  .arg(QFileInfo(file).fileName(),
+                                       QString("the image holds no part %1 to load it into")
+                                           .arg(m_session.partLabel())));
         return false;
     }
-    reportWrongChecksums(file, wrongChecksums, isRhythmPart() ? MessagesInRhythm : MessagesPerPart);
-    imageChanged(step);
-    refresh();
+    reportWrongChecksums(file, wrongChecksums,
+                         m_session.isRhythmPart() ? MessagesInRhythm : MessagesPerPart);
+    m_parts.sheets->refresh();
     return true;
 }
 
-std::optional<QString> MainWindow::loadPartFile(const QString& file)
+std::optional<QString> FileCommands::readPartFile(const QString& file, Bytes& block)
 {
     const Bytes bytes = readWholeFile(file.toStdString());
     const SysexFileCheck check = checkSysexFileAs(
-        bytes, isRhythmPart() ? SysexFileKind::RhythmPartFile : SysexFileKind::PartFile);
+        bytes, m_session.isRhythmPart() ? SysexFileKind::RhythmPartFile : SysexFileKind::PartFile);
     if (!check.ok())
         return QString::fromStdString(check.problem());
-    if (!m_session.image().LoadPartBlock(check.block(bytes), partNumber()))
-        return QString("the image holds no part %1 to load it into").arg(partLabel());
+    const ByteView part = check.block(bytes);
+    block.assign(part.begin(), part.end());
     reportWrongChecksums(file, check.wrongChecksums(),
-                         isRhythmPart() ? MessagesInRhythm : MessagesPerPart);
+                         m_session.isRhythmPart() ? MessagesInRhythm : MessagesPerPart);
     return std::nullopt;
 }
 
-void MainWindow::save8Part()
+void FileCommands::save8Part()
 {
     if (const auto file = askSave(texts::Save8PartTitle, m_saveFileName)) {
         m_session.image().SaveToFile(file->toStdString());
         m_saveFileName = *file;
         fileTaken(*file, FileUse::SavedImage);
-        rememberFile(*file);
+        m_parts.desktop->rememberFile(*file);
     }
 }
 
-void MainWindow::savePartFile()
+void FileCommands::savePartFile()
 {
-    const QString name = m_name->text().trimmed();
+    const QString name = m_parts.sheets->nameField()->text().trimmed();
     const QString start = name.isEmpty() ? m_saveFileName : besideLastSave(name);
     if (const auto file = askSave(texts::SavePartTitle, start)) {
-        m_session.image().SavePartFile(file->toStdString(), partNumber());
+        m_session.image().SavePartFile(file->toStdString(), m_session.partNumber());
         m_saveFileName = *file;
         fileTaken(*file, FileUse::SavedPart);
-        rememberFile(*file);
+        m_parts.desktop->rememberFile(*file);
     }
 }
 
-QString MainWindow::besideLastSave(const QString& patchName) const
+QString FileCommands::besideLastSave(const QString& patchName) const
 {
     return QFileInfo(m_saveFileName).dir().filePath(patchFileName(patchName));
 }
 
-bool MainWindow::hasUnsavedChanges(std::optional<int> part) const
+bool FileCommands::hasUnsavedChanges(std::optional<int> part) const
 {
     if (!part)
         return !sameContent(m_session.image().bytes(), m_savedImage);
@@ -207,33 +300,34 @@ bool MainWindow::hasUnsavedChanges(std::optional<int> part) const
     return false;
 }
 
-bool MainWindow::mayReplace(std::optional<int> part, const QString& question)
+bool FileCommands::mayReplace(std::optional<int> part, const QString& question)
 {
     return !hasUnsavedChanges(part) ||
            m_dialogs->ask(texts::withLineBreaks(question), AskKind::Warning);
 }
 
-QString MainWindow::withUnsavedNote(const QString& question, std::optional<int> part) const
+QString FileCommands::withUnsavedNote(const QString& question, std::optional<int> part) const
 {
     return hasUnsavedChanges(part) ? question + texts::UnsavedGet : question;
 }
 
-void MainWindow::updateTitle()
+void FileCommands::updateTitle()
 {
     QString file;
     if (!m_imageFile.isEmpty())
         file = QFileInfo(m_imageFile).fileName() + (hasUnsavedChanges() ? texts::NotSavedMark : "");
     else if (hasUnsavedChanges())
         file = texts::NoFileChanged;
-    setWindowTitle(texts::CaptionPrefix + m_caption + (file.isEmpty() ? "" : "  \u2014  " + file));
+    m_parts.window->setWindowTitle(texts::CaptionPrefix + m_parts.sheets->captionText() +
+                                   (file.isEmpty() ? "" : "  \u2014  " + file));
 }
 
-void MainWindow::fileTaken(const QString& file, FileUse use)
+void FileCommands::fileTaken(const QString& file, FileUse use)
 {
     const QString name = QFileInfo(file).fileName();
     m_lastGoodFolder = QFileInfo(file).absolutePath();
     const bool saved = use == FileUse::SavedImage || use == FileUse::SavedPart;
-    setStatusText(QString(saved ? texts::SavedFile : texts::OpenedFile).arg(name));
+    m_frame.setStatusText(QString(saved ? texts::SavedFile : texts::OpenedFile).arg(name));
     if (use == FileUse::OpenedImage || use == FileUse::SavedImage) {
         // The image now says what this file says: the mark of changes not
         // saved starts over from here.
@@ -245,17 +339,17 @@ void MainWindow::fileTaken(const QString& file, FileUse use)
     if (use == FileUse::OpenedImage)
         m_session.imageChangedHere(notSent);
     else if (use == FileUse::OpenedPart)
-        m_session.partChangedHere(partIndex(), notSent);
+        m_session.partChangedHere(m_session.partIndex(), notSent);
     emit fileUsed(file, use == FileUse::OpenedImage || use == FileUse::SavedImage);
 }
 
-void MainWindow::chooseAutoSaveFile()
+void FileCommands::chooseAutoSaveFile()
 {
     if (const auto file = askSave(texts::AutoSaveTitle, m_settings->text(Setting::AutoSave)))
         m_settings->setText(Setting::AutoSave, *file);
 }
 
-void MainWindow::autoSaveTick()
+void FileCommands::autoSaveTick()
 {
     const QString file = m_settings->text(Setting::AutoSave);
     if (file.isEmpty() || !m_settings->contains(Setting::AutoSave))
@@ -263,17 +357,20 @@ void MainWindow::autoSaveTick()
     const QString when = QTime::currentTime().toString();
     const QString path = m_settings->text(Setting::AutoSavePath);
     const QString rest = path + " " + when;
-    m_status->setText(texts::AutoSavedTo + rest);
-    emit statusTextChanged(texts::AutoSavedToKnobs + rest);
+    m_frame.statusLine()->setText(texts::AutoSavedTo + rest);
+    emit m_frame.statusTextChanged(texts::AutoSavedToKnobs + rest);
     m_session.image().SaveToFile(file.toStdString());
 }
 
-void MainWindow::initializePatch()
+void FileCommands::initializePatch()
 {
-    if (!m_dialogs->ask(texts::InitializeQuestion + partLabel() + "?", AskKind::Warning))
+    if (!m_dialogs->ask(texts::InitializeQuestion + m_session.partLabel() + "?", AskKind::Warning))
         return;
-    const int part = partNumber();
-    if (isRhythmPart()) {
+    const int part = m_session.partNumber();
+    // Read and checked before the image is touched: a template that fails
+    // leaves the part as it was.
+    Bytes start;
+    if (m_session.isRhythmPart()) {
         // Part R has no template file of its own; the start-up image holds a
         // neutral kit, each drum note playing its own key.
         const QString perf = m_programFolder + "/perf.syx";
@@ -282,31 +379,50 @@ void MainWindow::initializePatch()
         if (!kit.ok())
             throw FileError("The start-up image " + perf.toStdString() +
                             " holds no drum kit to start from: " + kit.problem());
-        Bytes all = m_session.image().bytes();
-        if (!replaceRhythmBlock(all, kit.block(perfBytes)))
+        start = m_session.image().bytes();
+        if (!replaceRhythmBlock(start, kit.block(perfBytes)))
             throw FileError("There is no image to initialize part R in");
-        m_session.image().LoadFromBytes(all);
     } else {
         const QString templ = m_programFolder + "/part.syx";
-        if (const auto problem = loadPartFile(templ))
+        if (const auto problem = readPartFile(templ, start))
             throw FileError("The template " + templ.toStdString() +
                             " was not loaded: " + problem->toStdString());
     }
-    sendWithProgress(m_session.image().PartBytes(part), {partSyncIndex(part)});
-    imageChanged("Initialize Part " + partLabel());
-    refresh();
+    bool loaded = false;
+    // The part goes over whole, with its progress, rather than as the
+    // messages that differ; taking its bytes refreshes their checksums, which
+    // the step then keeps.
+    m_session.apply(
+        "Initialize Part " + m_session.partLabel(),
+        [&](t505temppatch& image) {
+            if (m_session.isRhythmPart()) {
+                image.LoadFromBytes(start);
+                loaded = true;
+            } else {
+                loaded = image.LoadPartBlock(start, part);
+            }
+            if (loaded)
+                m_parts.transfers->sendWithProgress(image.PartBytes(part), {partSyncIndex(part)});
+        },
+        EditSession::Sending::Nothing);
+    if (!loaded)
+        throw FileError("There is no part " + m_session.partLabel().toStdString() +
+                        " in the image to initialize");
+    m_parts.sheets->refresh();
 }
 
-void MainWindow::savePartMidi()
+void FileCommands::savePartMidi()
 {
     if (const auto file = askSave(texts::SavePartMidiTitle, QString(), "mid"))
-        m_session.image().SavePartAsMidiFile(file->toStdString(), partNumber());
+        m_session.image().SavePartAsMidiFile(file->toStdString(), m_session.partNumber());
 }
 
-void MainWindow::save8PartMidi()
+void FileCommands::save8PartMidi()
 {
     if (const auto file = askSave(texts::Save8PartMidiTitle, QString(), "mid"))
         m_session.image().SaveAsMidiFile(file->toStdString());
 }
+
+FileCommands::FileCommands(const WindowParts& parts) : WindowPart(parts) {}
 
 } // namespace dorvane

@@ -3,7 +3,13 @@
 // back as the image it left; the instrument then gets only the Data Set
 // messages whose bytes differ from what it holds, so it follows without a
 // whole-image send, and the controls redraw.
-#include "editor/mainwindow.h"
+#include "editor/historycommands.h"
+#include "editor/devicesetup.h"
+#include "editor/librarycommands.h"
+#include "editor/shakecommands.h"
+#include "editor/transfercommands.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
 
 #include "editor/windowtexts.h"
 #include "midi/tmidioutput.h"
@@ -28,53 +34,46 @@ QString menuText(const char* verb, const QString& what)
 
 } // namespace
 
-void MainWindow::imageChanged(const QString& what)
+void HistoryCommands::followSession()
 {
-    m_session.record(what);
+    connect(&m_session, &EditSession::changeRecorded, this,
+            [this](const QString&, const Bytes& before, bool stepped) {
+                changeRecorded(before, stepped);
+            });
 }
 
-void MainWindow::changeRecorded(const Bytes& before, bool stepped)
+void HistoryCommands::changeRecorded(const Bytes& before, bool stepped)
 {
     // The instrument hears the changed part whole, rather than the change
     // made over a part it only previews.
-    endAudition();
+    m_parts.library->endAudition();
     if (stepped)
         emit historyChanged();
     // With no output the instrument heard nothing of it; a failed send on an
     // open port is told by the port, later.
-    m_session.imageEdited(before, m_output->IsOpen(), notSentReason());
+    m_session.imageEdited(before, m_output->IsOpen(), m_parts.deviceSetup->notSentReason());
 }
 
-QString MainWindow::onPart(const QString& what) const
+void HistoryCommands::buildEditMenu()
 {
-    return what + ", part " + partLabel();
-}
-
-QString MainWindow::onDrumNote(const QString& what) const
-{
-    return onPart(what) + " " + TMIDIappUtil::NoteName(FirstDrumKey + drumNote()).trimmed();
-}
-
-void MainWindow::buildEditMenu()
-{
-    QMenu* edit = menuBar()->addMenu("&Edit");
+    QMenu* edit = m_parts.window->menuBar()->addMenu("&Edit");
     edit->setObjectName("EditMenu");
     // Ctrl+Z belongs to Undo Shake, and Ctrl with Shift or Alt would also
     // sound a note of the keyboard piano: Ctrl and a letter alone are free.
-    m_undoAction = addAction(edit, "Undo", texts::Undo, QKeySequence(Qt::CTRL | Qt::Key_U),
-                             texts::UndoHint, [this] { undo(); });
-    m_redoAction = addAction(edit, "Redo", texts::Redo, QKeySequence(Qt::CTRL | Qt::Key_Y),
-                             texts::RedoHint, [this] { redo(); });
+    m_undoAction = m_frame.addAction(edit, "Undo", texts::Undo, QKeySequence(Qt::CTRL | Qt::Key_U),
+                                     texts::UndoHint, [this] { undo(); });
+    m_redoAction = m_frame.addAction(edit, "Redo", texts::Redo, QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                     texts::RedoHint, [this] { redo(); });
     edit->addSeparator();
-    addAction(edit, "ShakePatch", texts::ShakePatch, QKeySequence(Qt::CTRL | Qt::Key_R),
-              texts::ShakePatchHint, [this] { shakePatch(); });
-    addAction(edit, "UndoShake", texts::UndoShake, QKeySequence(Qt::CTRL | Qt::Key_Z), "",
-              [this] { undoShake(); });
-    connect(this, &MainWindow::historyChanged, this, &MainWindow::updateEditMenu);
+    m_frame.addAction(edit, "ShakePatch", texts::ShakePatch, QKeySequence(Qt::CTRL | Qt::Key_R),
+                      texts::ShakePatchHint, [this] { m_parts.shake->shakePatch(); });
+    m_frame.addAction(edit, "UndoShake", texts::UndoShake, QKeySequence(Qt::CTRL | Qt::Key_Z), "",
+                      [this] { m_parts.shake->undoShake(); });
+    connect(this, &HistoryCommands::historyChanged, this, &HistoryCommands::updateEditMenu);
     updateEditMenu();
 }
 
-void MainWindow::updateEditMenu()
+void HistoryCommands::updateEditMenu()
 {
     m_undoAction->setText(menuText(texts::Undo, m_session.history().undoText()));
     m_undoAction->setEnabled(m_session.history().canUndo());
@@ -82,32 +81,34 @@ void MainWindow::updateEditMenu()
     m_redoAction->setEnabled(m_session.history().canRedo());
 }
 
-void MainWindow::undo()
+void HistoryCommands::undo()
 {
     // While a dump comes in, the image is about to be replaced by it. (The
     // sheets also give way to the drum mixer, whose steps undo like any other.)
-    if (receiving() || !m_session.history().canUndo())
+    if (m_parts.transfers->receiving() || !m_session.history().canUndo())
         return;
     // A previewed part goes over whole before the step's messages.
-    endAudition();
+    m_parts.library->endAudition();
     if (auto before = m_session.undo())
         imageRestored(*before);
 }
 
-void MainWindow::redo()
+void HistoryCommands::redo()
 {
-    if (receiving() || !m_session.history().canRedo())
+    if (m_parts.transfers->receiving() || !m_session.history().canRedo())
         return;
-    endAudition();
+    m_parts.library->endAudition();
     if (auto before = m_session.redo())
         imageRestored(*before);
 }
 
-void MainWindow::imageRestored(const Bytes& before)
+void HistoryCommands::imageRestored(const Bytes& before)
 {
-    m_session.imageEdited(before, m_output->IsOpen(), notSentReason());
-    refresh();
+    m_session.imageEdited(before, m_output->IsOpen(), m_parts.deviceSetup->notSentReason());
+    m_parts.sheets->refresh();
     emit historyChanged();
 }
+
+HistoryCommands::HistoryCommands(const WindowParts& parts) : WindowPart(parts) {}
 
 } // namespace dorvane

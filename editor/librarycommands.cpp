@@ -5,7 +5,10 @@
 // and is then sent as Initialize Patch sends its part. An audition asks
 // nothing and changes nothing: the instrument plays the file's part until the
 // window's own goes back. Dropping a row on a PART button loads it there.
-#include "editor/mainwindow.h"
+#include "editor/librarycommands.h"
+#include "editor/filecommands.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
 
 #include "editor/librarymodel.h"
 #include "editor/librarypanel.h"
@@ -49,27 +52,28 @@ std::optional<qint64> draggedPart(const QMimeData* data)
 
 } // namespace
 
-void MainWindow::buildViewMenu()
+void LibraryCommands::buildViewMenu()
 {
-    m_libraryPanel = new LibraryPanel(*m_dialogs, this);
-    addDockWidget(Qt::RightDockWidgetArea, m_libraryPanel);
+    m_libraryPanel = new LibraryPanel(*m_dialogs, m_parts.window);
+    m_parts.window->addDockWidget(Qt::RightDockWidgetArea, m_libraryPanel);
     m_libraryPanel->hide();
-    connect(m_libraryPanel, &LibraryPanel::loadRequested, this,
-            [this](std::size_t e) { runCommand([&] { loadFromLibrary(e, LibraryLoad::Load); }); });
+    connect(m_libraryPanel, &LibraryPanel::loadRequested, this, [this](std::size_t e) {
+        m_frame.runCommand([&] { loadFromLibrary(e, LibraryLoad::Load); });
+    });
     connect(m_libraryPanel, &LibraryPanel::auditionRequested, this, [this](std::size_t e) {
-        runCommand([&] { loadFromLibrary(e, LibraryLoad::Audition); });
+        m_frame.runCommand([&] { loadFromLibrary(e, LibraryLoad::Audition); });
     });
     connect(m_libraryPanel, &LibraryPanel::openFileRequested, this,
-            [this](std::size_t e) { runCommand([&] { openWholeFileFromLibrary(e); }); });
+            [this](std::size_t e) { m_frame.runCommand([&] { openWholeFileFromLibrary(e); }); });
     connect(m_libraryPanel, &LibraryPanel::savePartRequested, this,
-            [this] { runCommand([this] { saveCurrentPartToLibrary(); }); });
-    connect(m_libraryPanel, &LibraryPanel::message, this, &MainWindow::setStatusText);
+            [this] { m_frame.runCommand([this] { saveCurrentPartToLibrary(); }); });
+    connect(m_libraryPanel, &LibraryPanel::message, &m_frame, &WindowFrame::setStatusText);
     connect(m_libraryPanel, &QDockWidget::visibilityChanged, this, [this](bool visible) {
         if (!visible)
-            runCommand([this] { endAudition(); });
+            m_frame.runCommand([this] { endAudition(); });
     });
 
-    QMenu* view = menuBar()->addMenu("&View");
+    QMenu* view = m_parts.window->menuBar()->addMenu("&View");
     view->setObjectName("ViewMenu");
     QAction* show = m_libraryPanel->toggleViewAction();
     show->setObjectName("ViewLibrary");
@@ -91,19 +95,19 @@ void MainWindow::buildViewMenu()
             openLibraryOnce();
     });
 
-    for (QAbstractButton* b : m_partGroup->buttons())
+    for (QAbstractButton* b : m_parts.sheets->partGroup()->buttons())
         b->setAcceptDrops(true);
 }
 
-void MainWindow::openLibraryOnce()
+void LibraryCommands::openLibraryOnce()
 {
     if (m_libraryOpened)
         return;
     m_libraryOpened = true;
-    openLibrary(m_libraryFile);
+    openLibrary(m_parts.libraryFile);
 }
 
-void MainWindow::openLibrary(const QString& databaseFile)
+void LibraryCommands::openLibrary(const QString& databaseFile)
 {
     if (databaseFile.isEmpty()) {
         m_libraryPanel->setLibrary(nullptr, "no index was given to this window");
@@ -115,7 +119,7 @@ void MainWindow::openLibrary(const QString& databaseFile)
         // Everything else works without it; the panel and the status bar say why.
         const QString why = QString::fromStdString(e.what());
         m_libraryPanel->setLibrary(nullptr, why);
-        setStatusText(QString(texts::LibraryUnavailable).arg(why));
+        m_frame.setStatusText(QString(texts::LibraryUnavailable).arg(why));
         return;
     }
     m_libraryPanel->setLibrary(m_library);
@@ -123,35 +127,36 @@ void MainWindow::openLibrary(const QString& databaseFile)
     m_library->rescan();
 }
 
-void MainWindow::loadFromLibrary(std::size_t index, LibraryLoad how, std::optional<int> onPart)
+void LibraryCommands::loadFromLibrary(std::size_t index, LibraryLoad how, std::optional<int> onPart)
 {
     if (!m_library || index >= m_library->entries().size())
         return;
     // A copy: the list may be read again before this is done.
     const LibraryEntry entry = m_library->entries()[index];
-    int target = onPart.value_or(partIndex());
+    int target = onPart.value_or(m_session.partIndex());
     if (entry.rhythm()) {
         if (onPart && *onPart != EditSession::RhythmIndex) {
-            setStatusText(QString(texts::LibraryRhythmOnNormal).arg(entry.name));
+            m_frame.setStatusText(QString(texts::LibraryRhythmOnNormal).arg(entry.name));
             return;
         }
         target = EditSession::RhythmIndex;
     } else if (target == EditSession::RhythmIndex) {
-        setStatusText(QString(texts::LibraryNormalOnRhythm).arg(entry.name));
+        m_frame.setStatusText(QString(texts::LibraryNormalOnRhythm).arg(entry.name));
         return;
     }
 
     // The file as it is now, judged again: it may have changed since it was read.
     const PartRereading reading = rereadPart(entry);
     if (!reading.ok()) {
-        setStatusText(QString(texts::LibraryFileChanged).arg(entry.fileName, reading.problem));
+        m_frame.setStatusText(
+            QString(texts::LibraryFileChanged).arg(entry.fileName, reading.problem));
         m_library->indexFile(entry.path);
         return;
     }
 
     const int part = partOfSyncIndex(target);
     if (how == LibraryLoad::Load &&
-        !mayReplace(part, QString(texts::UnsavedOpen).arg(entry.fileName)))
+        !m_parts.files->mayReplace(part, QString(texts::UnsavedOpen).arg(entry.fileName)))
         return;
     // What goes out next replaces the auditioned part anyway; another part
     // auditioned gets its own sound back first.
@@ -159,8 +164,8 @@ void MainWindow::loadFromLibrary(std::size_t index, LibraryLoad how, std::option
         m_auditionPart.reset();
     else
         endAudition();
-    if (target != partIndex())
-        selectPart(target);
+    if (target != m_session.partIndex())
+        m_parts.sheets->selectPart(target);
 
     if (how == LibraryLoad::Audition) {
         t505temppatch heard;
@@ -171,23 +176,26 @@ void MainWindow::loadFromLibrary(std::size_t index, LibraryLoad how, std::option
         m_session.partChangedHere(partSyncIndex(part),
                                   QString(texts::AuditionHeard).arg(entry.name));
         m_auditionPart = part;
-        setStatusText(QString(texts::LibraryAuditioned).arg(entry.name, partLabel()));
-        testNote();
+        m_auditionStatus = QString(texts::LibraryAuditioned).arg(entry.name, m_session.partLabel());
+        m_frame.setStatusText(m_auditionStatus);
+        m_parts.sheets->testNote();
         return;
     }
-    if (!loadPartBlock(reading.block, QString(texts::LibraryLoadStep).arg(entry.name, partLabel()),
-                       reading.wrongChecksums, entry.path))
+    if (!m_parts.files->loadPartBlock(
+            reading.block, QString(texts::LibraryLoadStep).arg(entry.name, m_session.partLabel()),
+            reading.wrongChecksums, entry.path))
         return;
-    m_util->SendLong(m_session.image().PartBytes(partNumber()));
+    m_util->SendLong(m_session.image().PartBytes(m_session.partNumber()));
     // The whole part went out; a failure on the way is told by the port.
     if (m_output->IsOpen())
-        m_session.partSent(partIndex());
+        m_session.partSent(m_session.partIndex());
     else
-        m_session.partChangedHere(partIndex(), QString(texts::LibraryNotSent).arg(entry.name));
-    setStatusText(QString(texts::LibraryLoaded).arg(entry.name, partLabel()));
+        m_session.partChangedHere(m_session.partIndex(),
+                                  QString(texts::LibraryNotSent).arg(entry.name));
+    m_frame.setStatusText(QString(texts::LibraryLoaded).arg(entry.name, m_session.partLabel()));
 }
 
-void MainWindow::endAudition()
+void LibraryCommands::endAudition()
 {
     if (!m_auditionPart)
         return;
@@ -196,21 +204,27 @@ void MainWindow::endAudition()
     m_util->SendLong(m_session.image().PartBytes(part));
     if (m_output->IsOpen())
         m_session.partSent(partSyncIndex(part));
+    // Ended by Esc or the dock closing, the line would still name the
+    // audition; ended by a command, that command says what it did.
+    if (m_frame.statusText() == m_auditionStatus)
+        m_frame.setStatusText(
+            QString(texts::AuditionEnded)
+                .arg(part == RhythmPart ? QString("R") : QString::number(part + 1)));
 }
 
-void MainWindow::openWholeFileFromLibrary(std::size_t index)
+void LibraryCommands::openWholeFileFromLibrary(std::size_t index)
 {
     if (!m_library || index >= m_library->entries().size())
         return;
     const LibraryEntry& entry = m_library->entries()[index];
     if (entry.fileKind != LibraryFileKind::Image) {
-        setStatusText(QString(texts::LibraryNoImage).arg(entry.fileName));
+        m_frame.setStatusText(QString(texts::LibraryNoImage).arg(entry.fileName));
         return;
     }
-    loadImageFile(entry.path);
+    m_parts.files->loadImageFile(entry.path);
 }
 
-void MainWindow::saveCurrentPartToLibrary()
+void LibraryCommands::saveCurrentPartToLibrary()
 {
     if (!m_library)
         return;
@@ -230,13 +244,13 @@ void MainWindow::saveCurrentPartToLibrary()
             return;
         chosen = *item;
     }
-    const int part = partNumber();
+    const int part = m_session.partNumber();
     QString name = QString::fromStdString(m_session.image().GetPatchName(part));
     if (name.isEmpty())
-        name = "Part " + partLabel();
+        name = "Part " + m_session.partLabel();
     const Bytes block = m_session.image().refreshedPartBytes(part);
     const QString path = m_library->savePartFile(folders[chosen], name, block);
-    setStatusText(QString(texts::LibrarySaved).arg(QFileInfo(path).fileName()));
+    m_frame.setStatusText(QString(texts::LibrarySaved).arg(QFileInfo(path).fileName()));
     for (const LibraryEntry& e : m_library->entries())
         if (e.path == path) {
             m_libraryPanel->selectPart(e.partId);
@@ -244,10 +258,10 @@ void MainWindow::saveCurrentPartToLibrary()
         }
 }
 
-bool MainWindow::partButtonDrag(QObject* watched, QEvent* event)
+bool LibraryCommands::partButtonDrag(QObject* watched, QEvent* event)
 {
     auto* button = qobject_cast<QAbstractButton*>(watched);
-    const int target = button ? m_partGroup->id(button) : -1;
+    const int target = button ? m_parts.sheets->partGroup()->id(button) : -1;
     if (target < 0)
         return false;
     if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
@@ -273,12 +287,20 @@ bool MainWindow::partButtonDrag(QObject* watched, QEvent* event)
             const auto& entries = m_library->entries();
             for (std::size_t i = 0; i < entries.size(); ++i)
                 if (entries[i].partId == id) {
-                    runCommand([&] { loadFromLibrary(i, LibraryLoad::Load, target); });
+                    m_frame.runCommand([&] { loadFromLibrary(i, LibraryLoad::Load, target); });
                     return;
                 }
         },
         Qt::QueuedConnection);
     return true;
 }
+
+void LibraryCommands::detachPanel()
+{
+    if (m_libraryPanel)
+        disconnect(m_libraryPanel, nullptr, this, nullptr);
+}
+
+LibraryCommands::LibraryCommands(const WindowParts& parts) : WindowPart(parts) {}
 
 } // namespace dorvane

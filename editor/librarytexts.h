@@ -57,6 +57,7 @@ inline constexpr char LibraryMissing[] = "Not there (kept until it is back): %1"
 // Loads. %1 the patch name, %2 the part.
 inline constexpr char LibraryLoadStep[] = "Load %1 from the library, part %2";
 inline constexpr char LibraryLoaded[] = "%1 loaded onto part %2 and sent";
+inline constexpr char AuditionEnded[] = "Part %1 plays its own sound again";
 inline constexpr char LibraryAuditioned[] =
     "Auditioning %1 on part %2 (Esc gives the part its own sound back, Load keeps this one)";
 inline constexpr char LibraryNormalOnRhythm[] =

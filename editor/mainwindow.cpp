@@ -3,6 +3,19 @@
 // program, the close question, shut-down writing the settings back, and the
 // keyboard, which plays the current part while the editor pages are shown.
 #include "editor/mainwindow.h"
+#include "editor/copycommands.h"
+#include "editor/desktopfiles.h"
+#include "editor/devicesetup.h"
+#include "editor/filecommands.h"
+#include "editor/historycommands.h"
+#include "editor/instrumentfinder.h"
+#include "editor/librarycommands.h"
+#include "editor/presetsandscales.h"
+#include "editor/shakecommands.h"
+#include "editor/toolcommands.h"
+#include "editor/transfercommands.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
 
 #include "editor/librarypanel.h"
 #include "editor/midimonitor.h"
@@ -83,13 +96,14 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     if (m_dataFolder.isEmpty())
         m_dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     m_settings->setProgramFolder(m_programFolder);
+    auto* frame = new WindowFrame(*this, *m_dialogs);
 
     m_output = new TMidiOutput(*m_devices, this);
     // A device change or the end of the program waits for a send to finish;
     // the status bar says why the window does not answer meanwhile.
-    connect(m_output, &TMidiOutput::closing, this, [this](qint64 bytes, int ms) {
-        setStatusText(QString(texts::OutputDraining).arg(bytes).arg((ms + 999) / 1000));
-        m_status->repaint();
+    connect(m_output, &TMidiOutput::closing, this, [frame](qint64 bytes, int ms) {
+        frame->setStatusText(QString(texts::OutputDraining).arg(bytes).arg((ms + 999) / 1000));
+        frame->statusLine()->repaint();
     });
     m_input = new TMidiInput(*m_devices, this);
     prepareForDumps(*m_input);
@@ -108,176 +122,122 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     m_util->SetWavelist("wavelist.txt");
     m_util->SetDialogs(m_dialogs);
     m_util->SetRandom([this](int n) { return m_random.Random(n); });
-    connect(m_util, &TMIDIappUtil::sendFailed, this, &MainWindow::showSendError);
-    connect(&m_util->Sender(), &MidiSender::messageFailed, this, &MainWindow::messageFailed);
-    connect(m_output, &TMidiOutput::deviceLost, this, &MainWindow::outputLost);
     m_editOutput = std::make_unique<SenderEditOutput>(m_util->Sender());
     m_session.setOutput(m_editOutput.get());
     m_session.setSynth(m_util->Synth());
 
+    // The parts know one another through m_parts, filled before any builds.
+    m_parts.window = this;
+    m_parts.session = &m_session;
+    m_parts.dialogs = m_dialogs;
+    m_parts.settings = m_settings.get();
+    m_parts.random = &m_random;
+    m_parts.util = m_util;
+    m_parts.output = m_output;
+    m_parts.input = m_input;
+    m_parts.devices = m_devices;
+    m_parts.monitor = m_monitor;
+    m_parts.frame = frame;
+    m_parts.programFolder = m_programFolder;
+    m_parts.dataFolder = m_dataFolder;
+    m_parts.libraryFile = m_libraryFile;
+    m_parts.sheets = new ValueSheets(m_parts);
+    m_parts.files = new FileCommands(m_parts);
+    m_parts.desktop = new DesktopFiles(m_parts);
+    m_parts.history = new HistoryCommands(m_parts);
+    m_parts.transfers = new TransferCommands(m_parts);
+    m_parts.deviceSetup = new DeviceSetup(m_parts);
+    m_parts.finder = new InstrumentFinder(m_parts);
+    m_parts.shake = new ShakeCommands(m_parts);
+    m_parts.copy = new CopyCommands(m_parts);
+    m_parts.tools = new ToolCommands(m_parts);
+    m_parts.library = new LibraryCommands(m_parts);
+    m_parts.presets = new PresetsAndScales(m_parts);
+    // Every menu command first ends an audition: the instrument plays the
+    // window's own part again before anything else happens to it.
+    frame->setBeforeEachCommand([this] { m_parts.library->endAudition(); });
+
+    connect(m_util, &TMIDIappUtil::sendFailed, m_parts.deviceSetup, &DeviceSetup::showSendError);
+    connect(&m_util->Sender(), &MidiSender::messageFailed, m_parts.deviceSetup,
+            &DeviceSetup::messageFailed);
+    connect(m_output, &TMidiOutput::deviceLost, m_parts.deviceSetup, &DeviceSetup::outputLost);
+
     m_timer = new TSuperTimer(this);
     m_timer->SetInterval(AutoSaveIntervalMs);
     connect(m_timer, &TSuperTimer::OnTimer, this,
-            [this] { runCommand([this] { autoSaveTick(); }); });
+            [this] { m_parts.frame->runCommand([this] { m_parts.files->autoSaveTick(); }); });
 
     // The window's font before its controls exist: they inherit it instead of
     // each being measured and laid out again once it changes.
     setFont(QFont(m_settings->text(Setting::Font), font().pointSize()));
     buildUi();
-    followSelection();
-    connect(&m_session, &EditSession::changeRecorded, this,
-            [this](const QString&, const Bytes& before, bool stepped) {
-                changeRecorded(before, stepped);
-            });
-    connect(&m_session, &EditSession::partSyncChanged, this, &MainWindow::showPartSync);
+    m_parts.sheets->followSelection();
+    m_parts.history->followSession();
+    connect(&m_session, &EditSession::partSyncChanged, m_parts.sheets, &ValueSheets::showPartSync);
     for (int i = 0; i < EditSession::PartCount; ++i)
-        showPartSync(i);
-    setUpTransfers();
+        m_parts.sheets->showPartSync(i);
+    m_parts.transfers->setUpTransfers();
     // Every change to the image may make it differ from the file, or agree again.
-    connect(this, &MainWindow::historyChanged, this, &MainWindow::updateTitle);
+    connect(m_parts.history, &HistoryCommands::historyChanged, m_parts.files,
+            &FileCommands::updateTitle);
     setAcceptDrops(true);
-    placeWindow();
+    m_parts.desktop->placeWindow();
     startUp();
-    attachShownSheet();
+    m_parts.sheets->attachShownSheet();
     qApp->installEventFilter(this);
 }
 
 MainWindow::~MainWindow()
 {
     // The knob window goes first, while the controls its knobs mirror still stand.
-    delete m_quickEdit.data();
+    delete m_parts.frame->quickEditWindow();
     qApp->removeEventFilter(this);
     shutDown();
     // The ports, deleted with the window's children, tell the sender that what
     // was in flight is finished; by then this window is no longer one to tell.
-    disconnect(&m_util->Sender(), nullptr, this, nullptr);
-    disconnect(m_util, nullptr, this, nullptr);
+    disconnect(&m_util->Sender(), nullptr, m_parts.deviceSetup, nullptr);
+    disconnect(m_util, nullptr, m_parts.deviceSetup, nullptr);
+    disconnect(&m_util->Sender(), nullptr, m_parts.transfers, nullptr);
     // Closing hides the library's dock, whose visibility handler would then run
     // on a window already half taken down.
-    if (m_libraryPanel)
-        disconnect(m_libraryPanel, nullptr, this, nullptr);
+    m_parts.library->detachPanel();
     m_output->SetTap(nullptr);
     m_input->SetTap(nullptr);
 }
 
 void MainWindow::startUp()
 {
-    applyFont(QFont(m_settings->text(Setting::Font), font().pointSize()));
-    m_saveFileName = m_settings->text(Setting::SaveDirectory);
-    m_showHint->setChecked(m_settings->boolean(Setting::Hint));
-    m_autoTrig->setChecked(m_settings->boolean(Setting::AutoTrig));
+    m_parts.sheets->applyFont(QFont(m_settings->text(Setting::Font), font().pointSize()));
+    m_parts.files->saveFileName() = m_settings->text(Setting::SaveDirectory);
+    m_parts.sheets->showHintBox()->setChecked(m_settings->boolean(Setting::Hint));
+    m_parts.sheets->autoTriggerBox()->setChecked(m_settings->boolean(Setting::AutoTrig));
 
-    fillDeviceLists();
-    runCommand([this] { openRememberedPorts(); });
+    m_parts.deviceSetup->fillDeviceLists();
+    m_parts.frame->runCommand([this] { m_parts.deviceSetup->openRememberedPorts(); });
 
-    loadWaveList();
-    m_keepImage->setChecked(m_settings->boolean(Setting::KeepImage));
-    const QString perfProblem = loadStartImage();
-    updateEditMenu();
-    buildDrumNoteList();
+    m_parts.sheets->loadWaveList();
+    m_parts.sheets->keepImageBox()->setChecked(m_settings->boolean(Setting::KeepImage));
+    const QString perfProblem = m_parts.files->loadStartImage();
+    m_parts.history->updateEditMenu();
+    m_parts.sheets->buildDrumNoteList();
 
     for (const auto& [name, setting] : ShakeAmounts)
-        control(name)->SetPosition(m_settings->integer(setting));
-    readShakeSettings();
+        m_parts.sheets->control(name)->SetPosition(m_settings->integer(setting));
+    m_parts.shake->readShakeSettings();
     const bool test = m_settings->boolean(Setting::Test);
     m_testMenu->menuAction()->setVisible(test);
-    m_morphPanel->setVisible(test);
-    if (QAction* morph = action("ToneMorphAction"))
+    m_parts.sheets->morphPanel()->setVisible(test);
+    if (QAction* morph = m_parts.frame->action("ToneMorphAction"))
         morph->setChecked(test);
 
     m_timer->SetEnabled(true);
-    partChanged();
+    m_parts.sheets->partChanged();
     restoreState(QByteArray::fromBase64(m_settings->text(Setting::WindowState).toLatin1()));
     // Left open at the last exit: it is wanted now.
-    if (!m_libraryPanel->isHidden())
-        openLibraryOnce();
+    if (!m_parts.library->libraryPanel()->isHidden())
+        m_parts.library->openLibraryOnce();
     if (!perfProblem.isEmpty())
-        setStatusText(perfProblem);
-}
-
-QString MainWindow::loadStartImage()
-{
-    // The image of the last run, when it was kept and is whole; otherwise
-    // perf.syx beside the program, as on the first start.
-    std::optional<Bytes> kept;
-    if (m_keepImage->isChecked()) {
-        try {
-            const Bytes bytes = readWholeFile(keptImagePath().toStdString());
-            const SysexFileCheck check = checkSysexFileAs(bytes, SysexFileKind::Image);
-            // It was written with fresh checksums: a wrong one means damage.
-            if (check.ok() && check.wrongChecksums() == 0) {
-                const ByteView block = check.block(bytes);
-                kept = Bytes(block.begin(), block.end());
-            }
-        } catch (const FileError&) {
-            // None kept yet (or unreadable): the start image stands in.
-        }
-    }
-    QString problem;
-    if (kept) {
-        m_session.image().LoadFromBytes(*kept);
-        m_imageFile = m_settings->text(Setting::ImageFile);
-        // An image kept with changes not saved is compared with nothing, so
-        // it keeps its mark until it is saved.
-        m_savedImage = m_settings->boolean(Setting::ImageChanged) ? Bytes() : *kept;
-    } else {
-        problem = loadPerfImage();
-        m_imageFile.clear();
-        m_savedImage = m_session.image().bytes();
-    }
-    if (!m_imageFile.isEmpty())
-        m_lastGoodFolder = QFileInfo(m_imageFile).absolutePath();
-    m_undoImage.LoadFromStream(m_session.image());
-    // Where the musician left off is no step to undo.
-    m_session.history().reset(m_session.image().bytes());
-    return problem;
-}
-
-QString MainWindow::loadPerfImage()
-{
-    const QString perf = m_programFolder + "/perf.syx";
-    Bytes bytes;
-    try {
-        bytes = readWholeFile(perf.toStdString());
-    } catch (const FileError&) {
-        // Without a start image the window starts empty, as it always has.
-        return {};
-    }
-    const SysexFileCheck check = checkSysexFileAs(bytes, SysexFileKind::Image);
-    if (!check.ok())
-        return QString(texts::PartFileNotLoaded)
-            .arg("perf.syx", QString::fromStdString(check.problem()));
-    m_session.image().LoadFromBytes(check.block(bytes));
-    if (check.wrongChecksums() == 0)
-        return {};
-    return QString(texts::WrongChecksums)
-        .arg("perf.syx")
-        .arg(qulonglong(check.wrongChecksums()))
-        .arg(qulonglong(MessagesInImage));
-}
-
-QString MainWindow::keptImagePath() const
-{
-    return QDir(m_dataFolder).filePath("image.syx");
-}
-
-bool MainWindow::keepImageForNextStart(QString* problem)
-{
-    m_settings->setBoolean(Setting::KeepImage, m_keepImage->isChecked());
-    if (!m_keepImage->isChecked() || m_session.image().Size() != ImageSize)
-        return true;
-    try {
-        if (!QDir().mkpath(m_dataFolder))
-            throw FileError("cannot make the folder " + m_dataFolder.toStdString());
-        // Fresh checksums, so the kept file passes the same check as any other.
-        writeFileAtomically(keptImagePath().toStdString(), m_session.image().AllBytes());
-    } catch (const std::exception& e) {
-        *problem = QString::fromLocal8Bit(e.what());
-        return false;
-    }
-    m_settings->setText(Setting::ImageFile, m_imageFile);
-    m_settings->setBoolean(Setting::ImageChanged, hasUnsavedChanges());
-    return true;
+        m_parts.frame->setStatusText(perfProblem);
 }
 
 void MainWindow::shutDown()
@@ -288,87 +248,34 @@ void MainWindow::shutDown()
     // The backup file is for the run in which it was chosen only.
     m_settings->remove(Setting::AutoSave);
     for (const auto& [name, setting] : ShakeAmounts)
-        m_settings->setInteger(setting, control(name)->Position());
-    writeShakeSettings();
-    m_settings->setBoolean(Setting::AutoTrig, m_autoTrig->isChecked());
-    m_settings->setBoolean(Setting::Hint, m_showHint->isChecked());
-    if (!m_saveFileName.isEmpty())
-        m_settings->setText(Setting::SaveDirectory, m_saveFileName);
+        m_settings->setInteger(setting, m_parts.sheets->control(name)->Position());
+    m_parts.shake->writeShakeSettings();
+    m_settings->setBoolean(Setting::AutoTrig, m_parts.sheets->autoTriggerBox()->isChecked());
+    m_settings->setBoolean(Setting::Hint, m_parts.sheets->showHintBox()->isChecked());
+    if (!m_parts.files->saveFileName().isEmpty())
+        m_settings->setText(Setting::SaveDirectory, m_parts.files->saveFileName());
     m_settings->setText(Setting::Font, font().family());
-    writeRememberedPorts();
+    m_parts.deviceSetup->writeRememberedPorts();
     m_settings->setText(Setting::WindowState, QString::fromLatin1(saveState().toBase64()));
-    rememberPlace();
+    m_parts.desktop->rememberPlace();
     m_settings->sync();
-}
-
-void MainWindow::loadWaveList()
-{
-    m_waveNames.clear();
-    // A list that is missing or cannot be read leaves the wave list empty, as it always has.
-    QString error;
-    if (const auto text = readTextList(m_util->Wavelist(), &error))
-        for (const std::string& line : textLines(*text))
-            m_waveNames << "  " + QString::fromStdString(line);
-    m_wave->clear();
-    m_wave->addItems(m_waveNames);
-}
-
-void MainWindow::applyFont(const QFont& f)
-{
-    setFont(f);
-    for (const auto& [name, c] : m_controls) {
-        QFont controlFont = c->font();
-        controlFont.setFamily(f.family());
-        controlFont.setPointSize(f.pointSize());
-        c->setFont(controlFont);
-    }
-}
-
-void MainWindow::chooseFont()
-{
-    if (const auto chosen = m_dialogs->chooseFont(font()))
-        applyFont(*chosen);
-}
-
-void MainWindow::runCommand(const std::function<void()>& command)
-{
-    try {
-        command();
-    } catch (const std::exception& e) {
-        m_dialogs->ask(QString::fromLocal8Bit(e.what()), AskKind::Information);
-    }
-}
-
-void MainWindow::setQuickEditWindow(QWidget* window)
-{
-    m_quickEdit = window;
 }
 
 void MainWindow::toggleQuickEdit()
 {
     // The knobs are a tone's; part R has none. While another mode has the
     // window (a reception, the mixer, copying) the knobs stay away as well.
-    if (!m_quickEdit || isRhythmPart() || m_pages->isHidden())
+    QWidget* knobs = m_parts.frame->quickEditWindow();
+    if (!knobs || m_session.isRhythmPart() || m_parts.sheets->pages()->isHidden())
         return;
-    if (m_quickEdit->isVisible()) {
-        m_quickEdit->hide();
+    if (knobs->isVisible()) {
+        knobs->hide();
         activateWindow();
         return;
     }
-    m_quickEdit->show();
-    m_quickEdit->raise();
-    m_quickEdit->activateWindow();
-}
-
-QString MainWindow::statusText() const
-{
-    return m_status->text();
-}
-
-void MainWindow::setStatusText(const QString& text)
-{
-    m_status->setText(text);
-    emit statusTextChanged(text);
+    knobs->show();
+    knobs->raise();
+    knobs->activateWindow();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -378,21 +285,22 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     QString question = texts::ExitQuestion;
-    if (hasUnsavedChanges())
-        question += m_keepImage->isChecked() ? texts::UnsavedExitKept : texts::UnsavedExitLost;
+    if (m_parts.files->hasUnsavedChanges())
+        question += m_parts.sheets->keepImageBox()->isChecked() ? texts::UnsavedExitKept
+                                                                : texts::UnsavedExitLost;
     if (!m_dialogs->ask(texts::withLineBreaks(question), AskKind::Warning)) {
         event->ignore();
         return;
     }
     m_closing = true;
     QString problem;
-    if (!keepImageForNextStart(&problem))
+    if (!m_parts.files->keepImageForNextStart(&problem))
         m_dialogs->ask(QString(texts::NotKept).arg(problem), AskKind::Information);
-    if (m_copyMode != CopyMode::Off) {
+    if (m_parts.copy->copyMode() != CopyCommands::CopyMode::Off) {
         // Copies still waiting for "Done!" go to the instrument first; the
         // port drops what it has not sent when it closes, so the window
         // closes once the sender has finished (or at a second request).
-        copyDone();
+        m_parts.copy->copyDone();
         if (!m_util->Sender().IsIdle()) {
             connect(&m_util->Sender(), &MidiSender::queueEmpty, this, &QWidget::close,
                     Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
@@ -407,27 +315,13 @@ bool MainWindow::event(QEvent* event)
 {
     // Hints of controls and menu entries go to the first status panel.
     if (event->type() == QEvent::StatusTip) {
-        showHint(static_cast<QStatusTipEvent*>(event)->tip());
+        m_parts.frame->showHint(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
     }
     // Keys let go in another window never reach this one: the notes would hang.
     if (event->type() == QEvent::WindowDeactivate)
         m_util->releaseAllKeys();
     return QMainWindow::event(event);
-}
-
-void MainWindow::showHint(const QString& hint)
-{
-    if (!m_showHint || !m_showHint->isChecked())
-        return;
-    if (!hint.isEmpty()) {
-        // A hint is this window's own: the quick-edit window shows its own hints.
-        m_status->setText(hint);
-        m_hintShown = hint;
-    } else if (!m_copyStatus.isEmpty()) {
-        // A mode's text comes back once the pointer leaves what had a hint.
-        setStatusText(m_copyStatus);
-    }
 }
 
 bool MainWindow::isOwnMenu(const QObject* object) const
@@ -442,34 +336,32 @@ bool MainWindow::isOwnMenu(const QObject* object) const
 
 bool MainWindow::editorPagesVisible() const
 {
-    return m_pages->isVisible();
+    return m_parts.sheets->pages()->isVisible();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const auto type = event->type();
     // Esc ends an audition wherever the focus is in this window or the library's dock.
-    if (type == QEvent::KeyPress && m_auditionPart &&
+    if (type == QEvent::KeyPress && m_parts.library->auditioning() &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && watched->isWidgetType() &&
         (static_cast<QWidget*>(watched)->window() == this ||
-         static_cast<QWidget*>(watched)->window() == m_libraryPanel)) {
-        runCommand([this] { endAudition(); });
+         static_cast<QWidget*>(watched)->window() == m_parts.library->libraryPanel())) {
+        m_parts.frame->runCommand([this] { m_parts.library->endAudition(); });
         return true;
     }
     if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
-        partButtonDrag(watched, event))
+        m_parts.library->partButtonDrag(watched, event))
         return true;
     // A menu's hints are about its entries: once it closes they would only
     // mislead (the AutoSave warning standing under the next dialog).
-    if (type == QEvent::Hide && isOwnMenu(watched) && !m_hintShown.isEmpty() &&
-        statusText() == m_hintShown) {
-        setStatusText(QString());
-        m_hintShown.clear();
-    }
+    if (type == QEvent::Hide && isOwnMenu(watched))
+        m_parts.frame->menuClosed();
     // Keys typed in the quick-edit window play here too.
     if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched->isWidgetType() &&
         (static_cast<QWidget*>(watched)->window() == this ||
-         (m_quickEdit && static_cast<QWidget*>(watched)->window() == m_quickEdit))) {
+         (m_parts.frame->quickEditWindow() &&
+          static_cast<QWidget*>(watched)->window() == m_parts.frame->quickEditWindow()))) {
         auto* key = static_cast<QKeyEvent*>(event);
         // A key the focused control does not take travels up to its parents,
         // passing this filter again: it is handled once.
@@ -482,7 +374,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             return TMIDIappUtil::KeyOffset(TMIDIappUtil::KeyCodeOf(*key)) >= 0 &&
                    !isTextEntry(QApplication::focusWidget());
         bool consumed = false;
-        runCommand(
+        m_parts.frame->runCommand(
             [&] { consumed = type == QEvent::KeyPress ? keyPressed(key) : keyReleased(key); });
         return consumed;
     }
@@ -500,7 +392,7 @@ bool MainWindow::keyPressed(QKeyEvent* event)
     m_util->KeyDown(code, event->modifiers());
     // The setup sheet's Octave shows what the keys play.
     if (code == vk::F3 || code == vk::F4)
-        control("octave")->SetPosition(m_util->Octave());
+        m_parts.sheets->control("octave")->SetPosition(m_util->Octave());
     const auto modifiers = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
     const bool playing = TMIDIappUtil::KeyOffset(code) >= 0 || code == vk::Space;
     const bool function = code == vk::F3 || code == vk::F4 || code == vk::F7 || code == vk::F8;
@@ -522,24 +414,34 @@ bool MainWindow::keyReleased(QKeyEvent* event)
     if (isTextEntry(QApplication::focusWidget()) || !editorPagesVisible())
         return false;
     const QString note = m_util->Note();
-    const QString current = statusText();
-    setStatusText(current.size() > 79 ? note : current + "  " + note);
+    const QString current = m_parts.frame->statusText();
+    m_parts.frame->setStatusText(current.size() > 79 ? note : current + "  " + note);
 
     if (code >= vk::Numpad0 && code <= vk::Numpad0 + 9) {
-        TDragTweak* mode = control("playmode");
+        TDragTweak* mode = m_parts.sheets->control("playmode");
         mode->SetPosition(code - vk::Numpad0);
         m_util->SetPlaymode(TPlayMode(mode->Position()));
     }
     // Playing a key in the drum-note list selects that drum note.
-    if (QApplication::focusWidget() == m_drumNote) {
-        for (int k = 0; k < m_drumNote->count(); ++k) {
-            if (m_drumNote->itemText(k).mid(1, 3) == note.left(3)) {
-                selectDrumNote(k);
+    if (QApplication::focusWidget() == m_parts.sheets->drumNoteList()) {
+        for (int k = 0; k < m_parts.sheets->drumNoteList()->count(); ++k) {
+            if (m_parts.sheets->drumNoteList()->itemText(k).mid(1, 3) == note.left(3)) {
+                m_parts.sheets->selectDrumNote(k);
                 break;
             }
         }
     }
     return TMIDIappUtil::KeyOffset(code) >= 0 || code == vk::Space;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    m_parts.desktop->dragEnter(event);
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    m_parts.desktop->drop(event);
 }
 
 } // namespace dorvane

@@ -1,8 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Building the main window: the selection bar, the three sheets with their
-// panels laid out like a hardware panel, the value controls made from the
-// binding table, the menus and the status bar.
+// Laying out the main window from its parts (the selection bar, the sheet area
+// with the sheets and the pages of the modes that take their place) and
+// building the menu bar.
+#include "editor/copycommands.h"
+#include "editor/desktopfiles.h"
+#include "editor/devicesetup.h"
+#include "editor/filecommands.h"
+#include "editor/historycommands.h"
+#include "editor/instrumentfinder.h"
+#include "editor/librarycommands.h"
 #include "editor/mainwindow.h"
+#include "editor/presetsandscales.h"
+#include "editor/shakecommands.h"
+#include "editor/toolcommands.h"
+#include "editor/transfercommands.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
 
 #include "editor/drummixerpanel.h"
 #include "editor/midimonitor.h"
@@ -38,486 +51,85 @@
 
 namespace dorvane {
 
-namespace {
-
-// How many label/control pairs a panel puts side by side.
-struct PanelColumns
-{
-    const char* name;
-    int columns;
-};
-constexpr PanelColumns Columns[] = {
-    {"wavepanel", 2},   {"fxmbox", 2},   {"mutegroupbox", 2}, {"pitchpanel", 2},
-    {"filterpanel", 2}, {"amppanel", 2}, {"lfo1box", 2},      {"lfo2box", 2},
-    {"commonpanel", 3}, {"Panel8", 1},   {"modpanel", 4},     {"partpanel", 4},
-    {"GroupBox5", 2},   {"midibox", 1},  {"playbox", 1},      {"shakebox", 1},
-};
-
-int columnsOf(const QString& panel)
-{
-    for (const auto& c : Columns)
-        if (panel == c.name)
-            return c.columns;
-    return 2;
-}
-
-QScrollArea* scrolling(const QString& name)
-{
-    auto* area = new QScrollArea;
-    area->setObjectName(name);
-    area->setWidgetResizable(true);
-    area->setFrameShape(QFrame::NoFrame);
-    return area;
-}
-
-} // namespace
-
-TDragTweak* MainWindow::makeControl(const Binding& row, QWidget* parent)
-{
-    auto* c = new TDragTweak(parent);
-    const QString name = QString::fromLatin1(row.name.data(), qsizetype(row.name.size()));
-    c->setObjectName(name);
-    c->SetItems(valueList(row.values));
-    c->SetCtrlNo(row.ctrlNo);
-    c->SetTag(row.tag);
-    c->SetTag1(row.tag1);
-    c->SetTag3(row.tag3);
-    c->SetTag4(row.tag4);
-    c->SetTag5(row.tag5);
-    c->SetPositionDefault(row.positionDefault);
-    if (!c->Items().isEmpty())
-        c->SetPosition(std::min(std::max(row.positionDefault, 0), int(c->Items().size()) - 1));
-    if (!row.hint.empty())
-        c->setStatusTip(QString::fromUtf8(row.hint.data(), qsizetype(row.hint.size())));
-    connect(c, &TDragTweak::OnMouseUp, this,
-            [this, c](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint) {
-                runCommand([&] { controlReleased(c, button, modifiers); });
-            });
-    if (row.handler == Handler::Tone)
-        connect(c, &TDragTweak::OnMouseEnter, this,
-                [this](TDragTweak* sender) { showToneValues(sender); });
-    m_controls[name] = c;
-    m_rows[c] = &row;
-    return c;
-}
-
-QLabel* MainWindow::makeLabel(const Binding& row, TDragTweak* control)
-{
-    // Names such as "Structure type 1&2" carry an ampersand, which a label
-    // would take for a shortcut mark.
-    QString text = QString::fromUtf8(row.label.data(), qsizetype(row.label.size()));
-    auto* label = new QLabel(text.replace('&', "&&"));
-    label->setBuddy(control);
-    m_labels[control] = label;
-    return label;
-}
-
-QGroupBox* MainWindow::buildModulationPanel()
-{
-    // Three controllers, each with four destination and depth pairs: a matrix,
-    // as the instrument's own display shows them.
-    auto* box = new QGroupBox("Modulation");
-    box->setObjectName("modpanel");
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(6, 4, 6, 4);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(2);
-    for (int pair = 0; pair < 4; ++pair) {
-        grid->addWidget(new QLabel(QString("Dest %1").arg(pair + 1)), 0, 1 + pair * 2);
-        grid->addWidget(new QLabel(QString("Depth %1").arg(pair + 1)), 0, 2 + pair * 2);
-    }
-    for (int ctrl = 0; ctrl < 3; ++ctrl)
-        grid->addWidget(new QLabel(QString("Ctrl %1").arg(ctrl + 1)), 1 + ctrl, 0);
-    for (const Binding* row : bindingsOfPanel("modpanel")) {
-        const int n = row->ctrlNo - 21; // Ctrl 1 Dest 1 sits at offset 21
-        TDragTweak* control = makeControl(*row, box);
-        makeLabel(*row, control)->hide();
-        control->setToolTip(m_labels[control]->text());
-        grid->addWidget(control, 1 + n / 8, 1 + n % 8);
-    }
-    m_ctrlSource2 = new QLabel;
-    m_ctrlSource2->setObjectName("ctrlsource2");
-    m_ctrlSource3 = new QLabel;
-    m_ctrlSource3->setObjectName("ctrlsource3");
-    grid->addWidget(m_ctrlSource2, 4, 0, 1, 5);
-    grid->addWidget(m_ctrlSource3, 4, 5, 1, 4);
-    grid->setColumnStretch(9, 1);
-    m_panels["modpanel"] = box;
-    return box;
-}
-
-QGroupBox* MainWindow::buildPanel(const QString& name, int columns)
-{
-    const PanelInfo* info = findPanel(name.toStdString());
-    auto* box = new QGroupBox(
-        info ? QString::fromUtf8(info->caption.data(), qsizetype(info->caption.size())) : name);
-    box->setObjectName(name);
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(6, 4, 6, 4);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(2);
-    auto rows = bindingsOfPanel(name.toStdString());
-    // The effects area reads best in address order (parameter 1, 2, 3 …).
-    if (name == "partpanel")
-        std::stable_sort(rows.begin(), rows.end(),
-                         [](const Binding* a, const Binding* b) { return a->ctrlNo < b->ctrlNo; });
-    for (const Binding* row : rows)
-        makeLabel(*row, makeControl(*row, box));
-    m_panels[name] = box;
-    m_panelColumns[name] = columns;
-    placeControls(box, rows);
-    return box;
-}
-
-void MainWindow::placeControls(QGroupBox* box, const std::vector<const Binding*>& rows)
-{
-    // Column by column, label beside control, with no gaps: a panel that
-    // shows fewer controls (part R) closes up rather than keeping holes.
-    auto* grid = static_cast<QGridLayout*>(box->layout());
-    const int columns = std::max(1, m_panelColumns[box->objectName()]);
-    for (int r = 0; r < grid->rowCount(); ++r)
-        grid->setRowStretch(r, 0);
-    const int perColumn = int((rows.size() + std::size_t(columns) - 1) / std::size_t(columns));
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        TDragTweak* c =
-            control(QString::fromLatin1(rows[i]->name.data(), qsizetype(rows[i]->name.size())));
-        const int r = perColumn ? int(i) % perColumn : 0;
-        const int col = perColumn ? int(i) / perColumn : 0;
-        grid->addWidget(m_labels[c], r, col * 2);
-        grid->addWidget(c, r, col * 2 + 1);
-    }
-    for (int col = 0; col < columns; ++col)
-        grid->setColumnStretch(col * 2, 1);
-    grid->setRowStretch(perColumn, 1);
-}
-
-QWidget* MainWindow::buildSelectionBar()
-{
-    auto* bar = new QWidget;
-    auto* row = new QHBoxLayout(bar);
-    row->setContentsMargins(4, 2, 4, 2);
-
-    auto* partBox = new QGroupBox("Part");
-    partBox->setObjectName("Channel");
-    auto* partRow = new QHBoxLayout(partBox);
-    partRow->setContentsMargins(6, 2, 6, 2);
-    m_partGroup = new QButtonGroup(this);
-    m_partGroup->setObjectName("PART");
-    for (int i = 0; i < 8; ++i) {
-        auto* b = new QRadioButton(i < 7 ? QString::number(i + 1) : QString("R"));
-        b->setObjectName(QString("PART%1").arg(i));
-        m_partGroup->addButton(b, i);
-        partRow->addWidget(b);
-    }
-    m_partGroup->button(0)->setChecked(true);
-    connect(m_partGroup, &QButtonGroup::idClicked, this,
-            [this](int index) { runCommand([this, index] { selectPart(index); }); });
-    row->addWidget(partBox);
-
-    m_toneSelection = new QGroupBox("Tone Select");
-    m_toneSelection->setObjectName("toneselect");
-    m_toneSelection->setStatusTip(texts::ToneSelectHint);
-    auto* toneRow = new QHBoxLayout(m_toneSelection);
-    toneRow->setContentsMargins(6, 2, 6, 2);
-    for (int t = 1; t <= ToneCount; ++t) {
-        auto* box = new QCheckBox(QString::number(t));
-        box->setObjectName(QString("tone%1").arg(t));
-        box->setStatusTip(texts::ToneSelectHint);
-        box->setChecked(t == 1);
-        m_toneBoxes[std::size_t(t - 1)] = box;
-        // The box has toggled itself by the time the click arrives.
-        connect(box, &QCheckBox::clicked, this, [this, t](bool checked) {
-            m_session.setToneSelected(t, checked);
-            runCommand([&] { toneBoxReleased(t, QApplication::keyboardModifiers()); });
-        });
-        toneRow->addWidget(box);
-    }
-    row->addWidget(m_toneSelection);
-
-    m_showBox = new QGroupBox(texts::ShowTone);
-    m_showBox->setObjectName("show");
-    auto* showRow = new QHBoxLayout(m_showBox);
-    showRow->setContentsMargins(6, 2, 6, 2);
-    m_showGroup = new QButtonGroup(this);
-    for (int t = 1; t <= ToneCount; ++t) {
-        auto* b = new QRadioButton(QString::number(t));
-        b->setObjectName(QString("show%1").arg(t));
-        m_showGroup->addButton(b, t);
-        showRow->addWidget(b);
-    }
-    m_showGroup->button(1)->setChecked(true);
-    connect(m_showGroup, &QButtonGroup::idClicked, this,
-            [this](int tone) { runCommand([this, tone] { selectShownTone(tone); }); });
-    row->addWidget(m_showBox);
-
-    m_drumNoteLabel = new QLabel("Drum Note");
-    m_drumNote = new QComboBox;
-    m_drumNote->setObjectName("drumnote");
-    m_drumNote->setMinimumContentsLength(24);
-    m_drumNote->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_drumNoteLabel->setBuddy(m_drumNote);
-    connect(m_drumNote, &QComboBox::activated, this,
-            [this](int note) { runCommand([this, note] { selectDrumNote(note); }); });
-    row->addWidget(m_drumNoteLabel);
-    row->addWidget(m_drumNote);
-
-    row->addStretch(1);
-    m_autoTrig = new QCheckBox(texts::AutoTrigger);
-    m_autoTrig->setObjectName("autotrig");
-    m_autoTrig->setStatusTip("Play a test note after each edit");
-    row->addWidget(m_autoTrig);
-    return bar;
-}
-
-QWidget* MainWindow::buildToneSheet()
-{
-    auto* page = new QWidget;
-    auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(4, 4, 4, 4);
-    grid->setSpacing(4);
-
-    // The wave panel carries the name, the wave choice and the FXM and drum-note boxes.
-    QGroupBox* wave = buildPanel("wavepanel", columnsOf("wavepanel"));
-    auto* waveGrid = static_cast<QGridLayout*>(wave->layout());
-    const int first = waveGrid->rowCount();
-    auto* name = new NameEdit;
-    m_name = name;
-    m_name->setObjectName("name");
-    m_name->setStatusTip(texts::NameHint);
-    connect(m_name, &QLineEdit::returnPressed, this,
-            [this] { runCommand([this] { nameEntered(); }); });
-    connect(name, &NameEdit::doubleClicked, this, [this] { runCommand([this] { randomName(); }); });
-    m_category = new QComboBox;
-    m_category->setObjectName("category");
-    m_category->setStatusTip(texts::CategoryHint);
-    for (const auto& c : waveCategories())
-        m_category->addItem(QString::fromLatin1(c.name.data(), qsizetype(c.name.size())));
-    connect(m_category, &QComboBox::activated, this,
-            [this](int index) { runCommand([&] { selectCategory(index); }); });
-    m_wave = new QComboBox;
-    m_wave->setObjectName("wave");
-    m_wave->setMaxVisibleItems(24);
-    m_wave->setMinimumContentsLength(14);
-    connect(m_wave, &QComboBox::activated, this,
-            [this](int index) { runCommand([&] { selectWave(index); }); });
-    // The group shown is the wave's own, however the wave came to change (a
-    // refresh, a shake, another tone): "TB" beside a saw wave would mislead.
-    // Only a choice in the group list jumps to a group's first wave.
-    connect(m_wave, &QComboBox::currentIndexChanged, this, [this](int wave) {
-        if (wave >= 0)
-            m_category->setCurrentIndex(waveCategoryOf(wave));
-    });
-    waveGrid->addWidget(new QLabel("Name"), first, 0);
-    waveGrid->addWidget(m_name, first, 1, 1, 3);
-    waveGrid->addWidget(new QLabel("Group"), first + 1, 0);
-    waveGrid->addWidget(m_category, first + 1, 1, 1, 3);
-    waveGrid->addWidget(new QLabel("Wave"), first + 2, 0);
-    waveGrid->addWidget(m_wave, first + 2, 1, 1, 3);
-    auto* boxes = new QHBoxLayout;
-    boxes->addWidget(buildPanel("fxmbox", columnsOf("fxmbox")));
-    boxes->addWidget(buildPanel("mutegroupbox", columnsOf("mutegroupbox")));
-    waveGrid->addLayout(boxes, first + 3, 0, 1, 4);
-
-    grid->addWidget(wave, 0, 0);
-    grid->addWidget(buildPanel("lfo1box", 2), 0, 1);
-    grid->addWidget(buildPanel("lfo2box", 2), 0, 2);
-    grid->addWidget(buildPanel("pitchpanel", 2), 1, 0);
-    grid->addWidget(buildPanel("filterpanel", 2), 1, 1);
-    grid->addWidget(buildPanel("amppanel", 2), 1, 2);
-
-    // Three bars that morph level, cutoff and resonance between a pair of tones.
-    m_morphPanel = new QGroupBox("Tone Morph");
-    m_morphPanel->setObjectName("morphpanel");
-    auto* morphRow = new QHBoxLayout(m_morphPanel);
-    const char* captions[] = {"Level", "Cutoff", "Resonance"};
-    for (int i = 0; i < 3; ++i) {
-        auto* bar = new TRevScrB(Qt::Vertical);
-        bar->setObjectName(QString("morph%1").arg(i + 1));
-        bar->SetMin(0);
-        bar->SetMax(100);
-        bar->SetPosition(50);
-        bar->setMinimumHeight(120);
-        m_morphBars[std::size_t(i)] = bar;
-        connect(bar, &TRevScrB::OnEndScroll, this,
-                [this, i] { runCommand([&] { morphReleased(i); }); });
-        auto* column = new QVBoxLayout;
-        column->addWidget(bar, 1, Qt::AlignHCenter);
-        column->addWidget(new QLabel(captions[i]), 0, Qt::AlignHCenter);
-        morphRow->addLayout(column);
-    }
-    m_morphPanel->hide();
-    grid->addWidget(m_morphPanel, 0, 3, 2, 1);
-    grid->setRowStretch(2, 1);
-    return page;
-}
-
-QWidget* MainWindow::buildCommonSheet()
-{
-    auto* page = new QWidget;
-    auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(4, 4, 4, 4);
-    grid->setSpacing(4);
-    grid->addWidget(buildPanel("commonpanel", columnsOf("commonpanel")), 0, 0);
-    QGroupBox* scale = buildPanel("Panel8", 1);
-    buildScalePanel(scale);
-    grid->addWidget(scale, 0, 1);
-    grid->addWidget(buildModulationPanel(), 1, 0, 1, 3);
-
-    // The effects and, beside them, the part box whose settings go to the part.
-    QGroupBox* part = buildPanel("partpanel", columnsOf("partpanel"));
-    auto* partGrid = static_cast<QGridLayout*>(part->layout());
-    QGroupBox* partBox = buildPanel("GroupBox5", columnsOf("GroupBox5"));
-    buildPresetSelector(partBox);
-    partGrid->addWidget(partBox, 0, partGrid->columnCount(), partGrid->rowCount(), 1);
-    grid->addWidget(part, 2, 0, 1, 3);
-    grid->setColumnStretch(2, 1);
-    grid->setRowStretch(3, 1);
-    return page;
-}
-
-QWidget* MainWindow::buildSetupSheet()
-{
-    auto* page = new QWidget;
-    auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(4, 4, 4, 4);
-    grid->addWidget(buildPanel("midibox", 1), 0, 0);
-    grid->addWidget(buildPanel("playbox", 1), 0, 1);
-    QGroupBox* shake = buildPanel("shakebox", 1);
-    buildShakeOptions(shake);
-    grid->addWidget(shake, 0, 2);
-
-    auto* options = new QGroupBox("Options");
-    options->setObjectName("optionsbox");
-    auto* column = new QVBoxLayout(options);
-    m_showHint = new QCheckBox(texts::ShowHint);
-    m_showHint->setObjectName("ShowHint");
-    m_showHint->setStatusTip("Show what each control and command does here");
-    column->addWidget(m_showHint);
-    m_keepImage = new QCheckBox(texts::KeepImage);
-    m_keepImage->setObjectName("keepimage");
-    m_keepImage->setStatusTip(texts::KeepImageHint);
-    connect(m_keepImage, &QCheckBox::toggled, this,
-            [this](bool on) { m_settings->setBoolean(Setting::KeepImage, on); });
-    column->addWidget(m_keepImage);
-    auto* font = new QPushButton("Font...");
-    font->setObjectName("fontbutton");
-    font->setStatusTip("Choose the font of the window and its controls");
-    connect(font, &QPushButton::clicked, this, [this] { runCommand([this] { chooseFont(); }); });
-    column->addWidget(font);
-    auto* pauseRow = new QHBoxLayout;
-    auto* pauseLabel = new QLabel("Pause after each message");
-    m_messagePause = new QSpinBox;
-    m_messagePause->setObjectName("messagepause");
-    m_messagePause->setRange(0, 1000);
-    m_messagePause->setSuffix(" ms");
-    m_messagePause->setStatusTip(
-        "Wait this long after each sysex message sent, for old interfaces and slow devices");
-    pauseLabel->setBuddy(m_messagePause);
-    pauseRow->addWidget(pauseLabel);
-    pauseRow->addWidget(m_messagePause);
-    column->addLayout(pauseRow);
-    column->addStretch(1);
-    grid->addWidget(options, 0, 3);
-    grid->setColumnStretch(4, 1);
-    grid->setRowStretch(1, 1);
-    return page;
-}
-
-QAction* MainWindow::addAction(QMenu* menu, const QString& name, const QString& caption,
-                               const QKeySequence& shortcut, const QString& hint,
-                               const std::function<void()>& triggered)
-{
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(name);
-    if (!shortcut.isEmpty())
-        a->setShortcut(shortcut);
-    if (!hint.isEmpty())
-        a->setStatusTip(hint);
-    connect(a, &QAction::triggered, this, [this, triggered] {
-        runCommand([&] {
-            endAudition();
-            triggered();
-        });
-    });
-    return a;
-}
-
-QAction* MainWindow::action(const QString& objectName) const
-{
-    return findChild<QAction*>(objectName);
-}
-
 void MainWindow::buildMenus()
 {
     QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("FileMenu");
     file->menuAction()->setStatusTip(texts::FileMenuHint);
-    addAction(file, "Open8Part", texts::Open8Part, QKeySequence(Qt::CTRL | Qt::Key_O),
-              texts::Open8PartHint, [this] { open8Part(); });
-    addAction(file, "OpenPart", texts::OpenPart, QKeySequence(Qt::CTRL | Qt::Key_L),
-              texts::OpenPartHint, [this] { openPartFile(); });
-    buildRecentMenu(file);
-    addAction(file, "Save8Part", texts::Save8Part, QKeySequence(Qt::CTRL | Qt::Key_S),
-              texts::Save8PartHint, [this] { save8Part(); });
-    addAction(file, "SavePart", texts::SavePart, QKeySequence(Qt::CTRL | Qt::Key_A),
-              texts::SavePartHint, [this] { savePartFile(); });
+    m_parts.frame->addAction(file, "Open8Part", texts::Open8Part,
+                             QKeySequence(Qt::CTRL | Qt::Key_O), texts::Open8PartHint,
+                             [this] { m_parts.files->open8Part(); });
+    m_parts.frame->addAction(file, "OpenPart", texts::OpenPart, QKeySequence(Qt::CTRL | Qt::Key_L),
+                             texts::OpenPartHint, [this] { m_parts.files->openPartFile(); });
+    m_parts.desktop->buildRecentMenu(file);
+    m_parts.frame->addAction(file, "Save8Part", texts::Save8Part,
+                             QKeySequence(Qt::CTRL | Qt::Key_S), texts::Save8PartHint,
+                             [this] { m_parts.files->save8Part(); });
+    m_parts.frame->addAction(file, "SavePart", texts::SavePart, QKeySequence(Qt::CTRL | Qt::Key_A),
+                             texts::SavePartHint, [this] { m_parts.files->savePartFile(); });
     file->addSeparator();
-    addAction(file, "SavePartMidi", texts::SavePartMidi, {}, "", [this] { savePartMidi(); });
-    addAction(file, "Save8PartMidi", texts::Save8PartMidi, {}, "", [this] { save8PartMidi(); });
+    m_parts.frame->addAction(file, "SavePartMidi", texts::SavePartMidi, {}, "",
+                             [this] { m_parts.files->savePartMidi(); });
+    m_parts.frame->addAction(file, "Save8PartMidi", texts::Save8PartMidi, {}, "",
+                             [this] { m_parts.files->save8PartMidi(); });
     file->addSeparator();
-    addAction(file, "AutoSave", texts::AutoSave, QKeySequence(Qt::CTRL | Qt::Key_E),
-              texts::FileMenuHint, [this] { chooseAutoSaveFile(); });
+    m_parts.frame->addAction(file, "AutoSave", texts::AutoSave, QKeySequence(Qt::CTRL | Qt::Key_E),
+                             texts::FileMenuHint, [this] { m_parts.files->chooseAutoSaveFile(); });
     file->addSeparator();
-    addAction(file, "Exit", "E&xit", QKeySequence(Qt::ALT | Qt::Key_F4), "", [this] { close(); });
+    m_parts.frame->addAction(file, "Exit", "E&xit", QKeySequence(Qt::ALT | Qt::Key_F4), "",
+                             [this] { close(); });
 
-    buildEditMenu();
+    m_parts.history->buildEditMenu();
 
     QMenu* utility = menuBar()->addMenu("&Utility");
     utility->setObjectName("UtilityMenu");
-    addAction(utility, "InitializePatch", texts::InitializePatch,
-              QKeySequence(Qt::CTRL | Qt::Key_F12), texts::InitializePatchHint,
-              [this] { initializePatch(); });
-    buildCopyMenu(utility);
+    m_parts.frame->addAction(utility, "InitializePatch", texts::InitializePatch,
+                             QKeySequence(Qt::CTRL | Qt::Key_F12), texts::InitializePatchHint,
+                             [this] { m_parts.files->initializePatch(); });
+    m_parts.copy->buildCopyMenu(utility);
     utility->addSeparator();
-    buildTransferMenu(utility);
+    m_parts.transfers->buildTransferMenu(utility);
     utility->addSeparator();
-    buildToolsMenu(utility);
+    m_parts.tools->buildToolsMenu(utility);
     utility->addSeparator();
-    addAction(utility, "MidiMonitor", "MIDI &Monitor...", QKeySequence(Qt::CTRL | Qt::Key_M),
-              "Show the messages going out and coming in, decoded", [this] {
-                  m_monitor->show();
-                  m_monitor->raise();
-              });
-    addAction(utility, "Panic", "Panic", QKeySequence(Qt::ALT | Qt::Key_Backspace),
-              texts::PanicHint, [this] { panic(); });
+    m_parts.frame->addAction(utility, "MidiMonitor", "MIDI &Monitor...",
+                             QKeySequence(Qt::CTRL | Qt::Key_M),
+                             "Show the messages going out and coming in, decoded", [this] {
+                                 m_monitor->show();
+                                 m_monitor->raise();
+                             });
+    m_parts.frame->addAction(utility, "Panic", "Panic", QKeySequence(Qt::ALT | Qt::Key_Backspace),
+                             texts::PanicHint, [this] { m_parts.deviceSetup->panic(); });
 
     QMenu* jump = menuBar()->addMenu("&Jump");
     jump->setObjectName("JumpMenu");
     for (int i = 0; i < 8; ++i) {
         const QString label = i < 7 ? QString::number(i + 1) : QString("R");
-        addAction(jump, "JumpPart" + label, label, QKeySequence(Qt::CTRL | (Qt::Key_1 + i)),
-                  texts::JumpPartsHint, [this, i] { selectPart(i); });
+        m_parts.frame->addAction(jump, "JumpPart" + label, label,
+                                 QKeySequence(Qt::CTRL | (Qt::Key_1 + i)), texts::JumpPartsHint,
+                                 [this, i] { m_parts.sheets->selectPart(i); });
     }
     jump->addSeparator();
-    addAction(jump, "JumpDrumNote", "Drum Note Select", QKeySequence(Qt::CTRL | Qt::Key_0),
-              texts::JumpDrumHint, [this] {
-                  if (m_drumNote->isVisible())
-                      m_drumNote->setFocus();
-              });
+    m_parts.frame->addAction(jump, "JumpDrumNote", "Drum Note Select",
+                             QKeySequence(Qt::CTRL | Qt::Key_0), texts::JumpDrumHint, [this] {
+                                 if (m_parts.sheets->drumNoteList()->isVisible())
+                                     m_parts.sheets->drumNoteList()->setFocus();
+                             });
     // The selector its hint names lives on the Common sheet, which has to be
     // shown for the list to take the keyboard.
-    addAction(jump, "JumpPreset", "Preset Select", QKeySequence(Qt::CTRL | Qt::Key_9),
-              texts::JumpPresetHint, [this] {
-                  showSheet(Sheet::Common);
-                  m_presets->setFocus();
-              });
+    m_parts.frame->addAction(jump, "JumpPreset", "Preset Select",
+                             QKeySequence(Qt::CTRL | Qt::Key_9), texts::JumpPresetHint, [this] {
+                                 m_parts.sheets->showSheet(Sheet::Common);
+                                 m_parts.presets->presetList()->setFocus();
+                             });
     jump->addSeparator();
     const char* entries[] = {"Wave",   "Pitch", "Filter", "Amp",    "LFO",
                              "Common", "Mod",   "Part",   "System", "Setup"};
     for (int i = 0; i < 10; ++i) {
         const QString entry = entries[i];
-        addAction(jump, "Jump" + entry, entry, QKeySequence(Qt::SHIFT | (Qt::Key_F1 + i)), "",
-                  [this, entry] { jumpTo(entry); });
+        m_parts.frame->addAction(jump, "Jump" + entry, entry,
+                                 QKeySequence(Qt::SHIFT | (Qt::Key_F1 + i)), "",
+                                 [this, entry] { m_parts.sheets->jumpTo(entry); });
     }
 
     // A command of its own on the menu bar, as musicians know it; F9 from
@@ -527,26 +139,27 @@ void MainWindow::buildMenus()
     knobs->setShortcut(QKeySequence(Qt::Key_F9));
     knobs->setStatusTip(texts::GraphicalEdHint);
     connect(knobs, &QAction::triggered, this,
-            [this] { runCommand([this] { toggleQuickEdit(); }); });
-    buildViewMenu();
+            [this] { m_parts.frame->runCommand([this] { toggleQuickEdit(); }); });
+    m_parts.library->buildViewMenu();
 
     QMenu* options = menuBar()->addMenu("&Options");
     options->setObjectName("OptionsMenu");
     QAction* hints = options->addAction(texts::ShowHint);
     hints->setObjectName("ShowHintAction");
     hints->setCheckable(true);
-    connect(hints, &QAction::toggled, m_showHint, &QCheckBox::setChecked);
-    connect(m_showHint, &QCheckBox::toggled, hints, &QAction::setChecked);
-    addAction(options, "FontAction", "&Font...", {},
-              "Choose the font of the window and its controls", [this] { chooseFont(); });
+    connect(hints, &QAction::toggled, m_parts.sheets->showHintBox(), &QCheckBox::setChecked);
+    connect(m_parts.sheets->showHintBox(), &QCheckBox::toggled, hints, &QAction::setChecked);
+    m_parts.frame->addAction(options, "FontAction", "&Font...", {},
+                             "Choose the font of the window and its controls",
+                             [this] { m_parts.sheets->chooseFont(); });
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->setObjectName("HelpMenu");
-    addAction(help, "Help", texts::HelpAction, QKeySequence(Qt::Key_F1),
-              "The manual: getting started, every sheet and tool, the keys",
-              [this] { showHelp(); });
+    m_parts.frame->addAction(help, "Help", texts::HelpAction, QKeySequence(Qt::Key_F1),
+                             "The manual: getting started, every sheet and tool, the keys",
+                             [this] { m_parts.desktop->showHelp(); });
     help->addSeparator();
-    addAction(help, "About", "&About Dorvane...", {}, "", [this] { showAbout(); });
+    m_parts.frame->addAction(help, "About", "&About Dorvane...", {}, "", [this] { showAbout(); });
 
     m_testMenu = menuBar()->addMenu("Test");
     m_testMenu->setObjectName("TestMenu");
@@ -554,8 +167,9 @@ void MainWindow::buildMenus()
     morph->setObjectName("ToneMorphAction");
     morph->setCheckable(true);
     // Its bars write tone parameters; on part R they would land in drum notes.
-    connect(morph, &QAction::toggled, this,
-            [this](bool on) { m_morphPanel->setVisible(on && !isRhythmPart()); });
+    connect(morph, &QAction::toggled, this, [this](bool on) {
+        m_parts.sheets->morphPanel()->setVisible(on && !m_session.isRhythmPart());
+    });
     m_testMenu->menuAction()->setVisible(false);
 }
 
@@ -565,98 +179,33 @@ void MainWindow::buildUi()
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(2, 2, 2, 2);
     column->setSpacing(2);
-    m_selectionBar = buildSelectionBar();
-    column->addWidget(m_selectionBar);
-
-    m_pages = new QTabWidget;
-    m_pages->setObjectName("page1");
-    // Every control exists from the start, but a sheet's content joins the
-    // window only when the sheet is first shown: laying out and styling the
-    // sheets nobody looks at yet was most of the start-up.
-    m_sheetContent[std::size_t(Sheet::Tone)].reset(buildToneSheet());
-    m_sheetContent[std::size_t(Sheet::Common)].reset(buildCommonSheet());
-    m_sheetContent[std::size_t(Sheet::Setup)].reset(buildSetupSheet());
-    m_sheets[std::size_t(Sheet::Tone)] = scrolling("wavesheet");
-    m_sheets[std::size_t(Sheet::Common)] = scrolling("commonsheet");
-    m_sheets[std::size_t(Sheet::Setup)] = scrolling("setupsheet");
-    for (const SheetInfo& s : sheetTable())
-        m_pages->addTab(m_sheets[std::size_t(s.sheet)],
-                        QString::fromUtf8(s.caption.data(), qsizetype(s.caption.size())));
-    connect(m_pages, &QTabWidget::currentChanged, this, [this](int) {
-        attachShownSheet();
-        runCommand([this] { refresh(); });
-    });
+    column->addWidget(m_parts.sheets->buildSelectionBar());
     // Modes that take the sheets' place (a Get, the drum mixer, copying) are
     // pages beside them, so the selectors above keep their size.
-    m_sheetArea = new QStackedWidget;
-    m_sheetArea->setObjectName("sheetarea");
-    m_sheetArea->addWidget(m_pages);
-    m_sheetArea->addWidget(buildReceptionPanel());
-    column->addWidget(m_sheetArea, 1);
-    m_sheetArea->addWidget(buildCopyPanel());
-
-    m_drumMixer = new DrumMixerPanel(m_session, m_waveNames,
-                                     [this](const std::function<void()>& c) { runCommand(c); });
-    connect(m_drumMixer, &DrumMixerPanel::statusText, this, &MainWindow::setStatusText);
-    connect(m_drumMixer, &DrumMixerPanel::closeRequested, this,
-            [this] { runCommand([this] { closeDrumMixer(); }); });
-    // Changes made while the mixer is open (an undo, a file opened) show in its list.
-    connect(this, &MainWindow::refreshed, m_drumMixer, [this] {
-        if (m_drumMixer->isVisible())
-            m_drumMixer->rebuild();
-    });
-    m_sheetArea->addWidget(m_drumMixer);
+    WindowFrame& frame = *m_parts.frame;
+    frame.setSheets(m_parts.sheets->buildSheets());
+    frame.setHintSwitch(m_parts.sheets->showHintBox());
+    frame.sheetArea()->addWidget(m_parts.transfers->buildReceptionPanel());
+    frame.sheetArea()->addWidget(m_parts.copy->buildCopyPanel());
+    frame.sheetArea()->addWidget(m_parts.tools->buildDrumMixer());
+    frame.sheetArea()->addWidget(m_parts.finder->buildPanel());
+    m_parts.finder->buildFindRow(m_parts.sheets->panel("midibox"));
+    column->addWidget(frame.sheetArea(), 1);
     setCentralWidget(central);
-
-    m_status = new QLabel;
-    m_status->setObjectName("statuspanel1");
-    m_status->setTextFormat(Qt::PlainText);
-    m_status->setMinimumWidth(200);
-    statusBar()->addWidget(m_status, 1);
     buildMenus();
-    buildShakeMenu();
+    m_parts.shake->buildShakeMenu();
 }
 
 void MainWindow::showAbout()
 {
     // readme.txt beside the program, when the user or a packager put one there.
     QString error;
-    const auto readme = readTextList("readme.txt", &error);
+    const auto readme = m_parts.presets->readTextList("readme.txt", &error);
     QString text = readme ? QString::fromStdString(*readme).remove(QChar('\r')) : QString();
     if (text.trimmed().isEmpty())
         text = QString("Dorvane %1\n\nEditor and librarian for the Roland MC-505 groovebox.")
                    .arg(QCoreApplication::applicationVersion());
     m_dialogs->ask(text, AskKind::Information);
-}
-
-QWidget* MainWindow::sheet(Sheet s) const
-{
-    return m_sheets[std::size_t(s)];
-}
-
-void MainWindow::attachShownSheet()
-{
-    for (std::size_t i = 0; i < m_sheets.size(); ++i)
-        if (m_pages->currentWidget() == m_sheets[i] && m_sheetContent[i])
-            m_sheets[i]->setWidget(m_sheetContent[i].release());
-}
-
-QGroupBox* MainWindow::panel(const QString& name) const
-{
-    const auto it = m_panels.find(name);
-    return it == m_panels.end() ? nullptr : it->second;
-}
-
-TDragTweak* MainWindow::control(const QString& name) const
-{
-    const auto it = m_controls.find(name);
-    return it == m_controls.end() ? nullptr : it->second;
-}
-
-const Binding* MainWindow::bindingOf(const TDragTweak* c) const
-{
-    const auto it = m_rows.find(c);
-    return it == m_rows.end() ? nullptr : it->second;
 }
 
 } // namespace dorvane

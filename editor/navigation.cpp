@@ -3,7 +3,10 @@
 // routine that redraws the caption and the visible sheet from the image.
 // Setting a control's position raises no notification, so a refresh never
 // sends anything.
-#include "editor/mainwindow.h"
+#include "editor/filecommands.h"
+#include "editor/librarycommands.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
 
 #include "editor/tdragtweak.h"
 #include "editor/windowtexts.h"
@@ -47,49 +50,19 @@ constexpr JumpTarget JumpTargets[] = {
 
 } // namespace
 
-int MainWindow::partIndex() const
-{
-    return m_session.partIndex();
-}
-
-int MainWindow::partNumber() const
-{
-    return m_session.partNumber();
-}
-
-int MainWindow::shownTone() const
-{
-    return m_session.shownTone();
-}
-
-int MainWindow::drumNote() const
-{
-    return m_session.drumNote();
-}
-
-bool MainWindow::toneSelected(int tone) const
-{
-    return m_session.toneSelected(tone);
-}
-
-void MainWindow::setToneSelected(int tone, bool selected)
-{
-    m_session.setToneSelected(tone, selected);
-}
-
-void MainWindow::followSelection()
+void ValueSheets::followSelection()
 {
     // The selectors show the session's selection. Their own signals are the
     // user's clicks only, so setting them here starts nothing again.
     connect(&m_session, &EditSession::partSelected, this, [this](int index) {
         if (QAbstractButton* b = m_partGroup->button(index))
             b->setChecked(true);
-        runCommand([this] { partChanged(); });
+        m_frame.runCommand([this] { partChanged(); });
     });
     connect(&m_session, &EditSession::shownToneSelected, this, [this](int tone) {
         if (QAbstractButton* b = m_showGroup->button(tone))
             b->setChecked(true);
-        runCommand([this] { refresh(); });
+        m_frame.runCommand([this] { refresh(); });
     });
     connect(&m_session, &EditSession::tonesSelected, this, [this] {
         for (int t = 1; t <= ToneCount; ++t)
@@ -97,11 +70,11 @@ void MainWindow::followSelection()
     });
     connect(&m_session, &EditSession::drumNoteSelected, this, [this](int note) {
         m_drumNote->setCurrentIndex(note);
-        runCommand([this] { refresh(); });
+        m_frame.runCommand([this] { refresh(); });
     });
 }
 
-void MainWindow::showPartSync(int index)
+void ValueSheets::showPartSync(int index)
 {
     QAbstractButton* b = m_partGroup->button(index);
     if (!b)
@@ -130,30 +103,30 @@ void MainWindow::showPartSync(int index)
 
 // Choosing what is already chosen redraws all the same, as a click on the
 // selector always has; a change redraws through the session's signal.
-void MainWindow::selectPart(int index)
+void ValueSheets::selectPart(int index)
 {
     if (index >= 0 && index < EditSession::PartCount && !m_session.selectPart(index))
         partChanged();
 }
 
-void MainWindow::selectShownTone(int tone)
+void ValueSheets::selectShownTone(int tone)
 {
     if (tone >= 1 && tone <= ToneCount && !m_session.selectShownTone(tone))
         refresh();
 }
 
-void MainWindow::selectDrumNote(int note)
+void ValueSheets::selectDrumNote(int note)
 {
     if (note >= 0 && note < m_drumNote->count() && !m_session.selectDrumNote(note))
         refresh();
 }
 
-void MainWindow::showSheet(Sheet s)
+void ValueSheets::showSheet(Sheet s)
 {
     m_pages->setCurrentWidget(sheet(s));
 }
 
-void MainWindow::jumpTo(const QString& entry)
+void ValueSheets::jumpTo(const QString& entry)
 {
     for (const auto& target : JumpTargets) {
         if (entry.compare(target.entry, Qt::CaseInsensitive) != 0)
@@ -161,17 +134,17 @@ void MainWindow::jumpTo(const QString& entry)
         showSheet(target.sheet);
         // The panel may be hidden on part R: then the sheet is all there is to show.
         if (target.panel)
-            if (QGroupBox* p = panel(target.panel); p && p->isVisibleTo(this))
+            if (QGroupBox* p = panel(target.panel); p && p->isVisibleTo(m_parts.window))
                 m_sheets[std::size_t(target.sheet)]->ensureWidgetVisible(p);
         return;
     }
 }
 
-void MainWindow::partChanged()
+void ValueSheets::partChanged()
 {
-    endAudition();
-    const bool rhythm = isRhythmPart();
-    m_util->SetChannel(partNumber());
+    m_parts.library->endAudition();
+    const bool rhythm = m_session.isRhythmPart();
+    m_util->SetChannel(m_session.partNumber());
     m_toneSelection->setVisible(!rhythm);
     m_showBox->setVisible(!rhythm);
     m_drumNote->setVisible(rhythm);
@@ -180,9 +153,9 @@ void MainWindow::partChanged()
     panel("fxmbox")->setVisible(!rhythm);
     panel("commonpanel")->setVisible(!rhythm);
     if (rhythm)
-        emit quickEditHideRequested();
+        m_frame.modeStarting();
     // The tone-only panels stay with parts 1..7.
-    if (QAction* morph = action("ToneMorphAction"))
+    if (QAction* morph = m_frame.action("ToneMorphAction"))
         m_morphPanel->setVisible(!rhythm && morph->isChecked());
     // The tone panels change their rows only between parts 1..7 and part R;
     // laying them out again at every part change cost half a millisecond.
@@ -194,7 +167,7 @@ void MainWindow::partChanged()
     refresh();
 }
 
-void MainWindow::layOutTonePanel(const char* name, bool rhythm)
+void ValueSheets::layOutTonePanel(const char* name, bool rhythm)
 {
     std::vector<const Binding*> shown;
     for (const Binding* row : bindingsOfPanel(name)) {
@@ -223,7 +196,7 @@ void MainWindow::layOutTonePanel(const char* name, bool rhythm)
     placeControls(panel(name), shown);
 }
 
-void MainWindow::buildDrumNoteList()
+void ValueSheets::buildDrumNoteList()
 {
     m_drumNote->clear();
     for (int k = 0; k < DrumNoteCount; ++k) {
@@ -232,16 +205,17 @@ void MainWindow::buildDrumNoteList()
     m_drumNote->setCurrentIndex(m_session.drumNote());
 }
 
-QString MainWindow::waveName(int wave) const
+QString ValueSheets::waveName(int wave) const
 {
     return m_waveNames.value(wave);
 }
 
-void MainWindow::refreshCaption()
+void ValueSheets::refreshCaption()
 {
-    const int part = partNumber();
+    const int part = m_session.partNumber();
     if (part == RhythmPart) {
-        m_caption = "<Part> R :" + waveName(m_session.image().ReadWave(RhythmPart, drumNote()));
+        m_caption =
+            "<Part> R :" + waveName(m_session.image().ReadWave(RhythmPart, m_session.drumNote()));
         for (int k = 0; k < m_drumNote->count(); ++k)
             m_drumNote->setItemText(k, m_drumNote->itemText(k).left(10) +
                                            waveName(m_session.image().ReadWave(RhythmPart, k)));
@@ -250,31 +224,31 @@ void MainWindow::refreshCaption()
         for (int t = 1; t <= ToneCount; ++t)
             switches << (m_session.image().ReadByte(part, t, ToneSwitchOffset) ? "ON" : "OFF");
         m_caption = QString(" <P %1>: %2 [%3]")
-                        .arg(partIndex() + 1)
+                        .arg(m_session.partIndex() + 1)
                         .arg(QString::fromLatin1(m_session.image().GetPatchName(part).c_str()))
                         .arg(switches.join(' '));
     }
-    updateTitle();
+    m_parts.files->updateTitle();
 }
 
-void MainWindow::setControlFromImage(TDragTweak* c, int part, int area, int offset)
+void ValueSheets::setControlFromImage(TDragTweak* c, int part, int area, int offset)
 {
     c->SetPosition(m_session.image().ReadByte(part, area, offset));
 }
 
-void MainWindow::showName(int part)
+void ValueSheets::showName(int part)
 {
     m_nameShown = QString::fromLatin1(m_session.image().GetPatchName(part).c_str());
     m_namePart = part;
     m_name->setText(m_nameShown);
 }
 
-void MainWindow::refreshToneSheet()
+void ValueSheets::refreshToneSheet()
 {
-    const int part = partNumber();
+    const int part = m_session.partNumber();
     const bool rhythm = part == RhythmPart;
-    const int tone = shownTone();
-    const int k = drumNote();
+    const int tone = m_session.shownTone();
+    const int k = m_session.drumNote();
     // The field shows this part's name. What is being typed into it is left
     // alone only while it is still this part's and the name it was typed over
     // still stands; another part or a file opened makes it stale, and Enter
@@ -322,14 +296,14 @@ void MainWindow::refreshToneSheet()
     }
 }
 
-void MainWindow::refreshCommonSheet()
+void ValueSheets::refreshCommonSheet()
 {
-    const bool rhythm = isRhythmPart();
+    const bool rhythm = m_session.isRhythmPart();
     panel("commonpanel")->setVisible(!rhythm);
     panel("modpanel")->setVisible(!rhythm);
     if (rhythm)
         return;
-    const int part = partNumber();
+    const int part = m_session.partNumber();
     for (const Binding* row : bindingsOfPanel("commonpanel"))
         setControlFromImage(
             control(QString::fromLatin1(row->name.data(), qsizetype(row->name.size()))), part, 0,
@@ -337,7 +311,7 @@ void MainWindow::refreshCommonSheet()
     for (const Binding* row : bindingsOfPanel("modpanel"))
         setControlFromImage(
             control(QString::fromLatin1(row->name.data(), qsizetype(row->name.size()))), part,
-            shownTone(), row->ctrlNo);
+            m_session.shownTone(), row->ctrlNo);
     const QStringList& sources = valueList(ValueList::ControlSources);
     m_ctrlSource2->setText(texts::ControlSource2 + sources.value(m_session.image().ReadByte(
                                                        part, 0, ControlSource2Offset)));
@@ -345,7 +319,7 @@ void MainWindow::refreshCommonSheet()
                                                        part, 0, ControlSource3Offset)));
 }
 
-void MainWindow::refresh()
+void ValueSheets::refresh()
 {
     refreshCaption();
     showSentValues();

@@ -50,6 +50,21 @@ BindingWords::BindingWords()
     }
 }
 
+BindingWords::BindingWords(const QStringList& waveNames) : BindingWords()
+{
+    m_waveNames.reserve(std::size_t(waveNames.size()));
+    // The list's entries carry blanks in front for the drop-down's sake.
+    for (const QString& name : waveNames)
+        m_waveNames.push_back(text(name.trimmed()));
+}
+
+std::optional<std::string> BindingWords::waveName(int wave) const
+{
+    if (wave < 0 || std::size_t(wave) >= m_waveNames.size())
+        return std::nullopt;
+    return m_waveNames[std::size_t(wave)];
+}
+
 const BindingWords& BindingWords::instance()
 {
     static const BindingWords words;

@@ -2,7 +2,9 @@
 // Random names from wordlist.txt, the instrument's presets from patchlist.txt
 // and scale tune from scales.txt: three text lists a musician may replace,
 // read again each time they are used.
-#include "editor/mainwindow.h"
+#include "editor/presetsandscales.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
 
 #include "editor/tdragtweak.h"
 #include "editor/windowtexts.h"
@@ -36,7 +38,8 @@ constexpr qsizetype PresetNameLimit = 40;
 
 } // namespace
 
-std::optional<std::string> MainWindow::readTextList(const QString& fileName, QString* error) const
+std::optional<std::string> PresetsAndScales::readTextList(const QString& fileName,
+                                                          QString* error) const
 {
     const QString path = m_programFolder + "/" + fileName;
     if (!QFileInfo::exists(path)) {
@@ -52,7 +55,7 @@ std::optional<std::string> MainWindow::readTextList(const QString& fileName, QSt
     }
 }
 
-void MainWindow::randomName()
+void PresetsAndScales::randomName()
 {
     QString error;
     const auto text = readTextList("wordlist.txt", &error);
@@ -65,13 +68,13 @@ void MainWindow::randomName()
     const auto name = dorvane::randomName(words, m_random);
     if (!name)
         return; // an empty list has no word to give
-    m_name->clear();
-    m_name->setText(QString::fromUtf8(name->data(), qsizetype(name->size())));
-    m_namePart = partNumber();
-    nameEntered();
+    m_parts.sheets->nameField()->clear();
+    m_parts.sheets->nameField()->setText(QString::fromUtf8(name->data(), qsizetype(name->size())));
+    m_parts.sheets->namePart() = m_session.partNumber();
+    m_parts.sheets->nameEntered();
 }
 
-void MainWindow::buildPresetSelector(QGroupBox* partBox)
+void PresetsAndScales::buildPresetSelector(QGroupBox* partBox)
 {
     auto* grid = static_cast<QGridLayout*>(partBox->layout());
     const int row = grid->rowCount();
@@ -96,12 +99,12 @@ void MainWindow::buildPresetSelector(QGroupBox* partBox)
     grid->addWidget(m_bank, row, 1);
     grid->addWidget(m_presets, row, 2, 1, 2);
     connect(m_bank, &QComboBox::activated, this,
-            [this](int) { runCommand([this] { bankChanged(); }); });
+            [this](int) { m_frame.runCommand([this] { bankChanged(); }); });
     connect(m_presets, &QComboBox::activated, this,
-            [this](int) { runCommand([this] { presetChosen(); }); });
+            [this](int) { m_frame.runCommand([this] { presetChosen(); }); });
 }
 
-void MainWindow::bankChanged()
+void PresetsAndScales::bankChanged()
 {
     const int bank = m_bank->currentIndex();
     if (bank < 0)
@@ -124,18 +127,18 @@ void MainWindow::bankChanged()
     }
 }
 
-void MainWindow::presetChosen()
+void PresetsAndScales::presetChosen()
 {
     const int bank = m_bank->currentIndex();
     const int preset = m_presets->currentIndex();
     if (bank < 0 || preset < 0)
         return;
     // The instrument's part changes; the image and the display stay as they are.
-    for (const Bytes& m : presetMessages(partNumber(), bank, preset))
+    for (const Bytes& m : presetMessages(m_session.partNumber(), bank, preset))
         m_util->SendShort(m[0], m[1], m.size() > 2 ? m[2] : 0);
 }
 
-void MainWindow::buildScalePanel(QGroupBox* scaleBox)
+void PresetsAndScales::buildScalePanel(QGroupBox* scaleBox)
 {
     // The panel is laid out afresh around the scale list: the list first, the
     // song key and the OK button under it, then the system settings.
@@ -160,7 +163,7 @@ void MainWindow::buildScalePanel(QGroupBox* scaleBox)
     m_scaleSend->setStatusTip(texts::ScaleSendHint);
     m_scaleSend->setToolTip(texts::ScaleSendHint);
     connect(m_scaleSend, &QPushButton::clicked, this,
-            [this] { runCommand([this] { sendScaleTuning(); }); });
+            [this] { m_frame.runCommand([this] { sendScaleTuning(); }); });
 
     auto* label = new QLabel("Scale", scaleBox);
     label->setBuddy(m_scales);
@@ -168,8 +171,9 @@ void MainWindow::buildScalePanel(QGroupBox* scaleBox)
     grid->addWidget(m_scales, 0, 1, 1, 2);
     int r = 1;
     for (const Binding* row : rows) {
-        TDragTweak* c = control(QString::fromLatin1(row->name.data(), qsizetype(row->name.size())));
-        grid->addWidget(m_labels[c], r, 0);
+        TDragTweak* c = m_parts.sheets->control(
+            QString::fromLatin1(row->name.data(), qsizetype(row->name.size())));
+        grid->addWidget(m_parts.sheets->labels()[c], r, 0);
         grid->addWidget(c, r, 1);
         if (row->name == "key")
             grid->addWidget(m_scaleSend, r, 2, Qt::AlignLeft);
@@ -179,7 +183,7 @@ void MainWindow::buildScalePanel(QGroupBox* scaleBox)
     grid->setRowStretch(r, 1);
 }
 
-void MainWindow::sendScaleTuning()
+void PresetsAndScales::sendScaleTuning()
 {
     const int index = m_scales->currentIndex();
     if (index < 0)
@@ -200,15 +204,18 @@ void MainWindow::sendScaleTuning()
                        AskKind::Information);
         return;
     }
-    const TDragTweak* key = control("key");
-    for (Bytes& m : scaleTuneMessages(m_util->Synth(), partNumber(), key->Position(), *line.values))
+    const TDragTweak* key = m_parts.sheets->control("key");
+    for (Bytes& m :
+         scaleTuneMessages(m_util->Synth(), m_session.partNumber(), key->Position(), *line.values))
         m_util->SendLong(std::move(m));
-    setStatusText(
+    m_frame.setStatusText(
         QString(texts::ScaleSent)
-            .arg(partLabel(),
+            .arg(m_session.partLabel(),
                  QString::fromUtf8(temperaments()[std::size_t(index)].name.data(),
                                    qsizetype(temperaments()[std::size_t(index)].name.size())),
                  key->Caption().trimmed()));
 }
+
+PresetsAndScales::PresetsAndScales(const WindowParts& parts) : WindowPart(parts) {}
 
 } // namespace dorvane

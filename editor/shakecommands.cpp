@@ -3,7 +3,11 @@
 // context menu that sets which controls the shake moves. The shake's draws
 // and writes are tools/shake; here the window hands it what the controls show
 // and draws what came of it.
-#include "editor/mainwindow.h"
+#include "editor/shakecommands.h"
+#include "editor/transfercommands.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
+#include "patch/randomsource.h"
 
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
@@ -48,11 +52,11 @@ bool hasShakeMenu(const Binding& row)
 
 } // namespace
 
-void MainWindow::buildShakeOptions(QGroupBox* box)
+void ShakeCommands::buildShakeOptions(QGroupBox* box)
 {
     auto* grid = static_cast<QGridLayout*>(box->layout());
     for (const char* name : {"lshakeamt", "shakeamt", "wshakeamt"})
-        if (QLabel* label = m_labels[control(name)])
+        if (QLabel* label = m_parts.sheets->labels()[m_parts.sheets->control(name)])
             label->setStatusTip(texts::ShakeAmountHint);
 
     auto* type = new QGroupBox(texts::ShakeType);
@@ -87,7 +91,7 @@ void MainWindow::buildShakeOptions(QGroupBox* box)
     grid->setRowStretch(rows + 3, 1);
 }
 
-void MainWindow::readShakeSettings()
+void ShakeCommands::readShakeSettings()
 {
     const int type = m_settings->integer(Setting::ShakeType) == 1 ? 1 : 0;
     m_shakeType->button(type)->setChecked(true);
@@ -95,27 +99,27 @@ void MainWindow::readShakeSettings()
     m_shakeWave->setChecked(m_settings->boolean(Setting::ShWave));
 }
 
-void MainWindow::writeShakeSettings()
+void ShakeCommands::writeShakeSettings()
 {
     m_settings->setInteger(Setting::ShakeType, m_shakeType->checkedId());
     m_settings->setBoolean(Setting::ShAuto, m_shakeAutoSend->isChecked());
     m_settings->setBoolean(Setting::ShWave, m_shakeWave->isChecked());
 }
 
-bool MainWindow::willShake(const TDragTweak* c) const
+bool ShakeCommands::willShake(const TDragTweak* c) const
 {
     return m_settings->willShake(c->objectName()).value_or(c->Tag3() == 1);
 }
 
-void MainWindow::shakePatch()
+void ShakeCommands::shakePatch()
 {
-    if (isRhythmPart())
+    if (m_session.isRhythmPart())
         return;
     ShakeOptions options;
     options.type = m_shakeType->checkedId() == 1 ? ShakeType::NonLinear : ShakeType::Linear;
-    options.linearAmount = control("lshakeamt")->Position();
-    options.amount = control("shakeamt")->Position();
-    options.waveAmount = control("wshakeamt")->Position();
+    options.linearAmount = m_parts.sheets->control("lshakeamt")->Position();
+    options.amount = m_parts.sheets->control("shakeamt")->Position();
+    options.waveAmount = m_parts.sheets->control("wshakeamt")->Position();
     options.shakeWave = m_shakeWave->isChecked();
     const QString typeText = m_shakeType->checkedButton()->text().toUpper();
     if (!m_dialogs->ask(typeText + texts::ShakeQuestion, AskKind::Warning))
@@ -126,18 +130,19 @@ void MainWindow::shakePatch()
     // The shake starts from what the controls show. Only the visible sheet
     // is redrawn on a change of part or tone, so the others may still show
     // another part's values, which the shake would then write into this one.
-    refreshToneSheet();
-    refreshCommonSheet();
+    m_parts.sheets->refreshToneSheet();
+    m_parts.sheets->refreshCommonSheet();
 
-    WaveList wave{m_wave->currentIndex(), m_wave->count()};
+    WaveList wave{m_parts.sheets->waveList()->currentIndex(), m_parts.sheets->waveList()->count()};
     if (options.shakeWave)
-        m_wave->setStatusTip(texts::BeforeShaken + m_wave->currentText());
+        m_parts.sheets->waveList()->setStatusTip(texts::BeforeShaken +
+                                                 m_parts.sheets->waveList()->currentText());
 
     std::vector<TDragTweak*> visited;
     std::vector<ShakeControl> controls;
     for (const ShakeGroup& group : shakeGroups()) {
         for (const Binding* row : bindingsOfPanel(group.panel)) {
-            TDragTweak* c = control(nameOf(*row));
+            TDragTweak* c = m_parts.sheets->control(nameOf(*row));
             const bool flagged = willShake(c);
             c->setStatusTip(flagged ? texts::BeforeShaken + c->Caption() : texts::WasntShaken);
             visited.push_back(c);
@@ -147,29 +152,30 @@ void MainWindow::shakePatch()
     }
     std::array<bool, ToneCount> selected{};
     for (int t = 1; t <= ToneCount; ++t)
-        selected[std::size_t(t - 1)] = toneSelected(t);
+        selected[std::size_t(t - 1)] = m_session.toneSelected(t);
 
     // Nothing is sent here: the instrument hears a shake when the part is sent.
     ShakeResult result;
     m_session.apply(
-        onPart("Shake"),
+        m_session.onPart("Shake"),
         [&](t505temppatch& image) {
-            result = shakePart(image, partNumber(), selected, controls, options, wave, m_random);
+            result = shakePart(image, m_session.partNumber(), selected, controls, options, wave,
+                               m_random);
         },
         EditSession::Sending::Nothing);
     for (std::size_t i = 0; i < visited.size(); ++i)
         visited[i]->SetPosition(result.positions[i]);
     if (result.wave)
-        m_wave->setCurrentIndex(*result.wave);
+        m_parts.sheets->waveList()->setCurrentIndex(*result.wave);
     // The controls show the tone on display; when it was not among the tones
     // shaken, they go back to its own values.
-    refresh();
+    m_parts.sheets->refresh();
 
     if (m_shakeAutoSend->isChecked())
-        sendCurrentPart();
+        m_parts.transfers->sendCurrentPart();
 }
 
-void MainWindow::undoShake()
+void ShakeCommands::undoShake()
 {
     if (!m_dialogs->ask(texts::UndoShakeQuestion, AskKind::Warning))
         return;
@@ -182,12 +188,12 @@ void MainWindow::undoShake()
         image.LoadFromStream(m_undoImage);
         m_undoImage.LoadFromStream(shaken);
     });
-    refresh();
+    m_parts.sheets->refresh();
 }
 
-void MainWindow::buildShakeMenu()
+void ShakeCommands::buildShakeMenu()
 {
-    m_shakeMenu = new QMenu(this);
+    m_shakeMenu = new QMenu(m_parts.window);
     m_shakeMenu->setObjectName("shakemenu");
     m_shakenAction = m_shakeMenu->addAction(texts::Shaken);
     m_shakenAction->setObjectName("Shaken");
@@ -203,7 +209,8 @@ void MainWindow::buildShakeMenu()
     });
     // A popup is a window of its own, so hints would not travel up from it
     // to the status bar by themselves.
-    connect(m_shakeMenu, &QMenu::hovered, this, [this](QAction* a) { showHint(a->statusTip()); });
+    connect(m_shakeMenu, &QMenu::hovered, this,
+            [this](QAction* a) { m_frame.showHint(a->statusTip()); });
     m_shakeMenu->addSeparator();
     const std::pair<const char*, std::function<bool(bool)>> groupCommands[] = {
         {texts::DisableShakenGroup, [](bool) { return false; }},
@@ -222,30 +229,32 @@ void MainWindow::buildShakeMenu()
     for (const Binding& row : bindingTable()) {
         if (!hasShakeMenu(row))
             continue;
-        TDragTweak* c = control(nameOf(row));
+        TDragTweak* c = m_parts.sheets->control(nameOf(row));
         c->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(c, &QWidget::customContextMenuRequested, this,
                 [this, c](const QPoint& pos) { openShakeMenu(c, pos); });
     }
 }
 
-void MainWindow::openShakeMenu(TDragTweak* c, const QPoint& pos)
+void ShakeCommands::openShakeMenu(TDragTweak* c, const QPoint& pos)
 {
     m_shakeMenuControl = c;
     m_shakenAction->setChecked(willShake(c));
     m_shakeMenu->popup(c->mapToGlobal(pos));
 }
 
-void MainWindow::setShakeGroupFlags(const TDragTweak* c, const std::function<bool(bool)>& flag)
+void ShakeCommands::setShakeGroupFlags(const TDragTweak* c, const std::function<bool(bool)>& flag)
 {
-    const Binding* own = bindingOf(c);
+    const Binding* own = m_parts.sheets->bindingOf(c);
     if (!own)
         return;
     // The group commands store choices only; a control's Tag3 stays as it was.
     for (const Binding* row : bindingsOfPanel(own->panel)) {
-        const TDragTweak* member = control(nameOf(*row));
+        const TDragTweak* member = m_parts.sheets->control(nameOf(*row));
         m_settings->setWillShake(member->objectName(), flag(willShake(member)));
     }
 }
+
+ShakeCommands::ShakeCommands(const WindowParts& parts) : WindowPart(parts) {}
 
 } // namespace dorvane

@@ -2,7 +2,12 @@
 // The patch tools of the Utility menu: the drum part mixer taking the sheets'
 // place, the control-change look-up of the shown tone, and the conversion of a
 // patch file between the SuperJV/XP family and the MC-505.
-#include "editor/mainwindow.h"
+#include "editor/toolcommands.h"
+#include "editor/copycommands.h"
+#include "editor/filecommands.h"
+#include "editor/transfercommands.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
 
 #include "editor/drummixerpanel.h"
 #include "editor/windowtexts.h"
@@ -18,59 +23,77 @@
 
 namespace dorvane {
 
-void MainWindow::buildToolsMenu(QMenu* utility)
+void ToolCommands::buildToolsMenu(QMenu* utility)
 {
-    addAction(utility, "DrumMixer", texts::DrumMixer, QKeySequence(Qt::CTRL | Qt::Key_F9),
-              texts::DrumMixerHint, [this] { openDrumMixer(); });
-    addAction(utility, "CcLookUp", texts::CcLookUp, QKeySequence(Qt::CTRL | Qt::Key_F10),
-              texts::CcLookUpHint, [this] { lookUpControlChanges(); });
-    addAction(utility, "SwapModel", texts::SwapModel, {}, texts::SwapModelHint,
-              [this] { swapModelFile(); });
+    m_frame.addAction(utility, "DrumMixer", texts::DrumMixer, QKeySequence(Qt::CTRL | Qt::Key_F9),
+                      texts::DrumMixerHint, [this] { openDrumMixer(); });
+    m_frame.addAction(utility, "CcLookUp", texts::CcLookUp, QKeySequence(Qt::CTRL | Qt::Key_F10),
+                      texts::CcLookUpHint, [this] { lookUpControlChanges(); });
+    m_frame.addAction(utility, "SwapModel", texts::SwapModel, {}, texts::SwapModelHint,
+                      [this] { swapModelFile(); });
 }
 
-bool MainWindow::drumMixerOpen() const
+DrumMixerPanel* ToolCommands::buildDrumMixer()
+{
+    m_drumMixer =
+        new DrumMixerPanel(m_session, m_parts.sheets->waveNames(),
+                           [this](const std::function<void()>& c) { m_frame.runCommand(c); });
+    connect(m_drumMixer, &DrumMixerPanel::statusText, &m_frame, &WindowFrame::setStatusText);
+    connect(m_drumMixer, &DrumMixerPanel::closeRequested, this,
+            [this] { m_frame.runCommand([this] { closeDrumMixer(); }); });
+    // Changes made while the mixer is open (an undo, a file opened) show in its list.
+    connect(m_parts.sheets, &ValueSheets::refreshed, m_drumMixer, [this] {
+        if (m_drumMixer->isVisible())
+            m_drumMixer->rebuild();
+    });
+    return m_drumMixer;
+}
+
+bool ToolCommands::drumMixerOpen() const
 {
     return m_drumMixer->isVisible();
 }
 
-void MainWindow::openDrumMixer()
+void ToolCommands::openDrumMixer()
 {
     // A dump on its way owns the window until its button is pressed, and the
     // copy panel until "Done!": two panels over the sheets would each bring
     // the sheets back under the other when closed.
-    if (receiving() || m_copyMode != CopyMode::Off)
+    if (m_parts.transfers->receiving() || m_parts.copy->copyMode() != CopyCommands::CopyMode::Off)
         return;
-    emit quickEditHideRequested();
-    showInSheetArea(m_drumMixer);
+    m_frame.modeStarting();
+    m_frame.showInSheetArea(m_drumMixer);
     m_drumMixer->start();
 }
 
-void MainWindow::closeDrumMixer()
+void ToolCommands::closeDrumMixer()
 {
-    showSheets();
+    m_frame.showSheets();
     // The sheets may show a drum note the mixer has just changed.
-    refresh();
+    m_parts.sheets->refresh();
 }
 
-void MainWindow::lookUpControlChanges()
+void ToolCommands::lookUpControlChanges()
 {
-    if (isRhythmPart()) {
+    if (m_session.isRhythmPart()) {
         m_dialogs->ask(texts::CcLookUpOnPartR, AskKind::Information);
         return;
     }
-    const QStringList lines = ccLookUpLines(m_session.image(), partNumber(), shownTone());
+    const QStringList lines =
+        ccLookUpLines(m_session.image(), m_session.partNumber(), m_session.shownTone());
     m_dialogs->ask(lines.join("\r\n") + "\r\n", AskKind::Information);
 }
 
-void MainWindow::swapModelFile()
+void ToolCommands::swapModelFile()
 {
     FileDialogRequest source;
     source.title = texts::SwapSourceTitle;
-    source.fileName = m_openFileName.isEmpty() ? m_saveFileName : m_openFileName;
+    source.fileName = m_parts.files->openFileName().isEmpty() ? m_parts.files->saveFileName()
+                                                              : m_parts.files->openFileName();
     const auto in = m_dialogs->openFile(source);
     if (!in)
         return;
-    m_openFileName = *in;
+    m_parts.files->openFileName() = *in;
     const Bytes bytes = readWholeFile(in->toStdString());
     // Converted before the second question: a file that cannot be converted is
     // said so at once, and no name is asked for a file that will not be written.
@@ -92,5 +115,7 @@ void MainWindow::swapModelFile()
     // Said once the file is there: a failed write ends in its own message instead.
     m_dialogs->ask(texts::SwapDone, AskKind::Information);
 }
+
+ToolCommands::ToolCommands(const WindowParts& parts) : WindowPart(parts) {}
 
 } // namespace dorvane

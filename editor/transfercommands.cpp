@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Sending patches and sysex files to the instrument, asking it for dumps and
 // receiving them: the Utility menu's transfer commands and the sysexBtn.
-#include "editor/mainwindow.h"
+#include "editor/transfercommands.h"
+#include "editor/filecommands.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
 
 #include "editor/drummixerpanel.h"
 #include "editor/settingsstore.h"
@@ -33,36 +36,40 @@
 
 namespace dorvane {
 
-void MainWindow::buildTransferMenu(QMenu* utility)
+void TransferCommands::buildTransferMenu(QMenu* utility)
 {
-    addAction(utility, "SendPart", texts::SendPart,
-              QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F11), texts::SendPartHint,
-              [this] { sendCurrentPart(); });
-    addAction(utility, "Send8Part", texts::Send8Part,
-              QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F12), texts::Send8PartHint,
-              [this] { send8Part(); });
-    addAction(utility, "SendFile", texts::SendFile, {}, texts::SendFileHint,
-              [this] { sendFile(); });
-    addAction(utility, "SendGeneral", texts::SendGeneral, {}, "", [this] { sendGeneralFile(); });
+    m_frame.addAction(utility, "SendPart", texts::SendPart,
+                      QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F11), texts::SendPartHint,
+                      [this] { sendCurrentPart(); });
+    m_frame.addAction(utility, "Send8Part", texts::Send8Part,
+                      QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F12), texts::Send8PartHint,
+                      [this] { send8Part(); });
+    m_frame.addAction(utility, "SendFile", texts::SendFile, {}, texts::SendFileHint,
+                      [this] { sendFile(); });
+    m_frame.addAction(utility, "SendGeneral", texts::SendGeneral, {}, "",
+                      [this] { sendGeneralFile(); });
     utility->addSeparator();
     // Linux desktops take Ctrl+Alt+F11 and F12 to switch to a text console
     // before the program sees them, so each has a second key that arrives.
-    addAction(utility, "GetPart", texts::GetPart, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F11),
-              "", [this] { getCurrentPart(); })
+    m_frame
+        .addAction(utility, "GetPart", texts::GetPart,
+                   QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F11), "", [this] { getCurrentPart(); })
         ->setShortcuts(
             {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F11), QKeySequence(Qt::ALT | Qt::Key_F11)});
-    addAction(utility, "Get8Part", texts::Get8Part, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F12),
-              "", [this] { get8Part(); })
+    m_frame
+        .addAction(utility, "Get8Part", texts::Get8Part,
+                   QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F12), "", [this] { get8Part(); })
         ->setShortcuts(
             {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F12), QKeySequence(Qt::ALT | Qt::Key_F12)});
-    addAction(utility, "GetFile", texts::GetFile, {}, texts::GetFileHint, [this] { getFile(); });
-    addAction(utility, "RequestAll", texts::RequestAll, {}, "",
-              [this] { m_util->SendLong(requestAllMessage()); });
-    addAction(utility, "RequestPart", texts::RequestPart, {}, "",
-              [this] { m_util->SendLong(requestMessageForPart(partNumber())); });
+    m_frame.addAction(utility, "GetFile", texts::GetFile, {}, texts::GetFileHint,
+                      [this] { getFile(); });
+    m_frame.addAction(utility, "RequestAll", texts::RequestAll, {}, "",
+                      [this] { m_util->SendLong(requestAllMessage()); });
+    m_frame.addAction(utility, "RequestPart", texts::RequestPart, {}, "",
+                      [this] { m_util->SendLong(requestMessageForPart(m_session.partNumber())); });
 }
 
-QWidget* MainWindow::buildReceptionPanel()
+QWidget* TransferCommands::buildReceptionPanel()
 {
     // What a Get shows in the sheets' place: what is coming in, how much of
     // it, and the button that ends it. Quiet, so it does not read as a fault.
@@ -104,39 +111,28 @@ QWidget* MainWindow::buildReceptionPanel()
     return m_receptionPanel;
 }
 
-void MainWindow::showInSheetArea(QWidget* page)
+bool TransferCommands::receiving() const
 {
-    if (m_sheetArea->indexOf(page) < 0)
-        m_sheetArea->addWidget(page);
-    m_sheetArea->setCurrentWidget(page);
+    return m_frame.sheetArea()->currentWidget() == m_receptionPanel;
 }
 
-bool MainWindow::receiving() const
-{
-    return m_sheetArea->currentWidget() == m_receptionPanel;
-}
-
-void MainWindow::showSheets()
-{
-    m_sheetArea->setCurrentWidget(m_pages);
-}
-
-void MainWindow::setUpTransfers()
+void TransferCommands::setUpTransfers()
 {
     // Said once for every report of the port; a Get that the loss ends says
     // more right after, in its own result.
     connect(m_input, &TMidiInput::overflowed, this, [this](quint32 deliveries, quint32 bytes) {
-        setStatusText(QString::fromStdString(miditexts::inputOverflow(deliveries, bytes)));
+        m_frame.setStatusText(QString::fromStdString(miditexts::inputOverflow(deliveries, bytes)));
     });
     m_receiver = new DumpReceiver(m_input, this);
     m_receiver->SetTempFile(DumpReceiver::defaultTempFile());
-    connect(m_receiver, &DumpReceiver::progress, this, &MainWindow::receptionProgress);
-    connect(m_receiver, &DumpReceiver::finished, this,
-            [this](const DumpResult& result) { runCommand([&] { receptionEnded(result); }); });
+    connect(m_receiver, &DumpReceiver::progress, this, &TransferCommands::receptionProgress);
+    connect(m_receiver, &DumpReceiver::finished, this, [this](const DumpResult& result) {
+        m_frame.runCommand([&] { receptionEnded(result); });
+    });
 
     m_sysexButton->setText(texts::SysexButton);
     connect(m_sysexButton, &QPushButton::clicked, this,
-            [this] { runCommand([this] { m_receiver->finish(); }); });
+            [this] { m_frame.runCommand([this] { m_receiver->finish(); }); });
 
     m_sendProgress = new QProgressBar;
     m_sendProgress->setObjectName("sendprogress");
@@ -144,7 +140,7 @@ void MainWindow::setUpTransfers()
     m_sendProgress->setAlignment(Qt::AlignCenter);
     m_sendProgress->setMinimumWidth(m_progress->minimumWidth());
     m_sendProgress->hide();
-    statusBar()->addPermanentWidget(m_sendProgress);
+    m_parts.window->statusBar()->addPermanentWidget(m_sendProgress);
     MidiSender& sender = m_util->Sender();
     connect(&sender, &MidiSender::bytesFinished, this, [this] { sendProgressed(); });
     connect(&sender, &MidiSender::sendFailed, this, [this](const QString& text) {
@@ -153,26 +149,27 @@ void MainWindow::setUpTransfers()
     });
 
     const int pause = m_settings->integer(Setting::MessagePause);
-    m_messagePause->setValue(pause);
+    m_parts.sheets->messagePauseBox()->setValue(pause);
     m_util->Sender().SetMessagePause(pause);
-    connect(m_messagePause, &QSpinBox::valueChanged, this, [this](int ms) {
+    connect(m_parts.sheets->messagePauseBox(), &QSpinBox::valueChanged, this, [this](int ms) {
         m_util->Sender().SetMessagePause(ms);
         m_settings->setInteger(Setting::MessagePause, ms);
     });
 }
 
-void MainWindow::sendCurrentPart()
+void TransferCommands::sendCurrentPart()
 {
     // Part R counts as the eighth part here.
-    if (!m_dialogs->ask(QString(texts::SendPartQuestion).arg(partIndex() + 1), AskKind::Warning))
+    if (!m_dialogs->ask(QString(texts::SendPartQuestion).arg(m_session.partIndex() + 1),
+                        AskKind::Warning))
         return;
     // The panic messages go out at once; the part follows through the sender.
     m_util->AllSoundOff();
     m_util->ResetAllControllers();
-    sendWithProgress(m_session.image().PartBytes(partNumber()), {partIndex()});
+    sendWithProgress(m_session.image().PartBytes(m_session.partNumber()), {m_session.partIndex()});
 }
 
-void MainWindow::send8Part()
+void TransferCommands::send8Part()
 {
     if (!m_dialogs->ask(texts::Send8PartQuestion, AskKind::Warning))
         return;
@@ -181,9 +178,9 @@ void MainWindow::send8Part()
     m_util->ResetAllControllers();
 }
 
-void MainWindow::sendFile()
+void TransferCommands::sendFile()
 {
-    const auto file = askOpen(texts::SendFileTitle);
+    const auto file = m_parts.files->askOpen(texts::SendFileTitle);
     if (!file)
         return;
     // Read and checked before anything is sent: a file that is not sysex would
@@ -199,9 +196,9 @@ void MainWindow::sendFile()
     outsideFileSent(bytes);
 }
 
-void MainWindow::sendGeneralFile()
+void TransferCommands::sendGeneralFile()
 {
-    const auto file = askOpen(texts::SendGeneralTitle);
+    const auto file = m_parts.files->askOpen(texts::SendGeneralTitle);
     if (!file)
         return;
     // The checksum refresh writes at the image's fixed positions; on anything
@@ -215,7 +212,7 @@ void MainWindow::sendGeneralFile()
     outsideFileSent(*image.bytes);
 }
 
-void MainWindow::outsideFileSent(const Bytes& bytes)
+void TransferCommands::outsideFileSent(const Bytes& bytes)
 {
     // The instrument now holds the file's parts, which the window never had:
     // a send of the window's own part still on its way is overtaken by them.
@@ -227,7 +224,7 @@ void MainWindow::outsideFileSent(const Bytes& bytes)
     m_session.fileSent(bytes, texts::SysexFileSentNotKnown);
 }
 
-void MainWindow::sendWithProgress(const Bytes& bytes, const std::vector<int>& parts)
+void TransferCommands::sendWithProgress(const Bytes& bytes, const std::vector<int>& parts)
 {
     MidiSender& sender = m_util->Sender();
     if (!m_sendJob)
@@ -242,14 +239,14 @@ void MainWindow::sendWithProgress(const Bytes& bytes, const std::vector<int>& pa
     });
     m_sendJob->end = sender.BytesGiven();
     const auto total = qint64(m_sendJob->end - m_sendJob->start);
-    setStatusText(QString(texts::Sending).arg(total).arg(m_sendJob->messages));
+    m_frame.setStatusText(QString(texts::Sending).arg(total).arg(m_sendJob->messages));
     m_sendProgress->setRange(0, int(total));
     m_sendProgress->setValue(0);
     m_sendProgress->show();
     sendProgressed();
 }
 
-void MainWindow::sendProgressed()
+void TransferCommands::sendProgressed()
 {
     if (!m_sendJob)
         return;
@@ -269,36 +266,37 @@ void MainWindow::sendProgressed()
             m_session.partChangedHere(part, QString(texts::SendFailedReason).arg(job.error));
     }
     if (job.error.isEmpty())
-        setStatusText(QString(texts::Sent).arg(total).arg(job.messages));
+        m_frame.setStatusText(QString(texts::Sent).arg(total).arg(job.messages));
     else
-        setStatusText(QString(texts::SendFailed).arg(total).arg(job.error));
+        m_frame.setStatusText(QString(texts::SendFailed).arg(total).arg(job.error));
 }
 
-void MainWindow::beginReception(const QString& what)
+void TransferCommands::beginReception(const QString& what)
 {
-    emit quickEditHideRequested();
+    m_frame.modeStarting();
     // The last transfer's result would read as this one's.
-    setStatusText(QString());
+    m_frame.setStatusText(QString());
     m_receptionTitle->setText(what);
     m_receptionCount->setText(texts::ReceptionWaiting);
     m_progress->hide();
-    showInSheetArea(m_receptionPanel);
+    m_frame.showInSheetArea(m_receptionPanel);
     m_sysexButton->setFocus();
 }
 
-void MainWindow::getCurrentPart()
+void TransferCommands::getCurrentPart()
 {
-    const QString question = withUnsavedNote(texts::GetPartQuestion, partNumber());
+    const QString question =
+        m_parts.files->withUnsavedNote(texts::GetPartQuestion, m_session.partNumber());
     if (!m_dialogs->ask(texts::withLineBreaks(question), AskKind::Warning))
         return;
-    beginReception(QString(texts::ReceivingPart).arg(partLabel()));
-    m_receiver->startPart(partNumber());
-    m_util->SendLong(requestMessageForPart(partNumber()));
+    beginReception(QString(texts::ReceivingPart).arg(m_session.partLabel()));
+    m_receiver->startPart(m_session.partNumber());
+    m_util->SendLong(requestMessageForPart(m_session.partNumber()));
 }
 
-void MainWindow::get8Part()
+void TransferCommands::get8Part()
 {
-    const QString question = withUnsavedNote(texts::Get8PartQuestion, std::nullopt);
+    const QString question = m_parts.files->withUnsavedNote(texts::Get8PartQuestion, std::nullopt);
     if (!m_dialogs->ask(texts::withLineBreaks(question), AskKind::Warning))
         return;
     beginReception(texts::ReceivingAll);
@@ -306,20 +304,20 @@ void MainWindow::get8Part()
     m_util->SendLong(requestAllMessage());
 }
 
-void MainWindow::getFile()
+void TransferCommands::getFile()
 {
-    const auto file = askSave(texts::GetFileTitle, QString());
+    const auto file = m_parts.files->askSave(texts::GetFileTitle, QString());
     if (!file)
         return;
     beginReception(QString(texts::RecordingInto).arg(QFileInfo(*file).fileName()));
     m_receiver->startFile(*file);
-    setStatusText(texts::StartDumping);
+    m_frame.setStatusText(texts::StartDumping);
 }
 
-void MainWindow::receptionProgress(qint64 received, qint64 expected)
+void TransferCommands::receptionProgress(qint64 received, qint64 expected)
 {
     // The byte count stands in the caption while a dump comes in.
-    setWindowTitle(texts::CaptionPrefix + QString::number(received));
+    m_parts.window->setWindowTitle(texts::CaptionPrefix + QString::number(received));
     m_progress->setVisible(expected > 0);
     if (expected > 0) {
         m_progress->setMaximum(int(expected));
@@ -331,26 +329,35 @@ void MainWindow::receptionProgress(qint64 received, qint64 expected)
     }
 }
 
-void MainWindow::receptionEnded(const DumpResult& result)
+void TransferCommands::receptionEnded(const DumpResult& result)
 {
-    showSheets();
-    if (result.loadable() && result.loadInto(m_session.image())) {
+    m_frame.showSheets();
+    bool loaded = false;
+    if (result.loadable()) {
         const QString part =
             result.part == RhythmPart ? QString("R") : QString::number(result.part + 1);
-        imageChanged(result.mode == ReceiveMode::AllParts ? QString(texts::Get8Part)
-                                                          : "Get Patch, part " + part);
+        // The instrument holds it already: nothing goes back.
+        m_session.apply(
+            result.mode == ReceiveMode::AllParts ? QString(texts::Get8Part)
+                                                 : "Get Patch, part " + part,
+            [&](t505temppatch& image) { loaded = result.loadInto(image); },
+            EditSession::Sending::Nothing);
+    }
+    if (loaded) {
         if (result.mode == ReceiveMode::AllParts)
             m_session.imageReceived();
         else
             m_session.partsReceived(partSyncIndex(result.part));
     }
     if (result.mode != ReceiveMode::File)
-        refresh();
+        m_parts.sheets->refresh();
     else
-        refreshCaption();
-    setStatusText(result.status);
+        m_parts.sheets->refreshCaption();
+    m_frame.setStatusText(result.status);
     if (!result.tempFileError.isEmpty())
-        setStatusText(result.status + "  (" + result.tempFileError + ")");
+        m_frame.setStatusText(result.status + "  (" + result.tempFileError + ")");
 }
+
+TransferCommands::TransferCommands(const WindowParts& parts) : WindowPart(parts) {}
 
 } // namespace dorvane

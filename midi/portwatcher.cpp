@@ -16,7 +16,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <vector>
@@ -37,26 +36,6 @@ void silenceJack()
 }
 
 } // namespace
-
-std::string jackServerName()
-{
-    // As libjack itself chooses.
-    const char* name = std::getenv("JACK_DEFAULT_SERVER");
-    return name && *name ? name : "default";
-}
-
-bool jackServerRunning(const std::string& serverName)
-{
-    silenceJack();
-    const std::string server = serverName.empty() ? jackServerName() : serverName;
-    jack_status_t status{};
-    jack_client_t* client = jack_client_open(
-        "Dorvane-probe", JackOptions(JackNoStartServer | JackServerName), &status, server.c_str());
-    if (!client)
-        return false;
-    jack_client_close(client);
-    return true;
-}
 
 // Shared with libjack's notification thread, which posts through it; the
 // watcher lets go of it (under the lock) before it goes.
@@ -92,16 +71,6 @@ struct PortWatcher::Jack
     }
 };
 #else
-std::string jackServerName()
-{
-    return {};
-}
-
-bool jackServerRunning(const std::string&)
-{
-    return false;
-}
-
 struct PortWatcher::Jack
 {
 };
@@ -174,7 +143,8 @@ PortWatcher::~PortWatcher()
 #if defined(DORVANE_HAVE_JACK)
     if (m_jack) {
         m_jack->letGo();
-        if (!m_jack->ended.load(std::memory_order_acquire) && jackServerRunning(m_jackServer)) {
+        // Its server tells when it ends, before the client could be closed.
+        if (!m_jack->ended.load(std::memory_order_acquire)) {
             jack_client_close(m_jack->client);
             delete m_jack;
         } else {
@@ -297,14 +267,11 @@ void PortWatcher::openJack()
 {
 #if defined(DORVANE_HAVE_JACK)
     silenceJack();
-    const std::string server = jackServerName();
     jack_status_t status{};
     jack_client_t* client =
-        jack_client_open((m_clientName + " watch").c_str(),
-                         JackOptions(JackNoStartServer | JackServerName), &status, server.c_str());
+        jack_client_open((m_clientName + " watch").c_str(), JackNoStartServer, &status);
     if (!client)
         return;
-    m_jackServer = server;
     auto* jack = new Jack;
     jack->client = client;
     jack->wake = m_jackWake;

@@ -30,14 +30,6 @@ namespace dorvane {
 
 class WakeUp;
 
-// Whether a JACK server answers, asked quietly (libjack's own messages are
-// silenced from the first call on): the one named, or the one new clients go
-// to now. False where JACK is not built in.
-bool jackServerRunning(const std::string& serverName = {});
-// The server new JACK clients go to now: the environment may name another
-// than the default one.
-std::string jackServerName();
-
 class PortWatcher : public QObject
 {
     Q_OBJECT
@@ -91,7 +83,6 @@ private:
     std::unique_ptr<Alsa> m_alsa;
     // Not owned while the server has ended: kept with its dead client.
     Jack* m_jack = nullptr;
-    std::string m_jackServer; // the server m_jack is a client of
 };
 
 } // namespace dorvane

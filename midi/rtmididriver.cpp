@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -46,6 +47,14 @@ struct ErrorCatcher
         throw MidiDriverError(code, text.empty() ? std::string("MIDI driver failure") : text);
     }
 };
+
+// Where an idle listing client reports, between listings.
+ErrorCatcher& idleErrors()
+{
+    static ErrorCatcher catcher;
+    catcher.failed = false;
+    return catcher;
+}
 
 std::string apiLabel(RtMidi::Api api)
 {
@@ -87,6 +96,122 @@ void keepDeadClient(RtMidi* port)
     deadClients->push_back(port);
 }
 #endif
+
+} // namespace
+
+#if defined(DORVANE_HAVE_JACK)
+namespace {
+void quiet(const char*) {}
+} // namespace
+
+// One client of our own, never activated, tells whether the server still
+// runs: libjack calls it back when the server ends. Opening and closing a
+// client costs the server rounds of its own, so this one is opened once, not
+// at every listing and every close as a probe would be. Each server it met
+// has a generation of its own: a client made under an earlier one is dead
+// even when a server of the same name runs again. Main thread only, but for
+// the call back.
+class JackWatch
+{
+public:
+    // The watch shared by everything that is alive at the time.
+    static std::shared_ptr<JackWatch> shared()
+    {
+        static std::weak_ptr<JackWatch> current;
+        auto watch = current.lock();
+        if (!watch) {
+            watch = std::make_shared<JackWatch>();
+            current = watch;
+        }
+        return watch;
+    }
+
+    ~JackWatch()
+    {
+        // At the program's end the server lets go of a client that was never
+        // activated by itself; closing it would only keep a command-line
+        // run waiting for the server's answer.
+        if (m_client && !m_gone->load() && !exiting()) {
+            jack_client_close(m_client);
+            delete m_gone;
+        } else if (m_gone) {
+            keepFlag(m_gone);
+        }
+    }
+
+    // Whether a server runs now; opens the watch on a new one.
+    bool running()
+    {
+        if (m_client && !m_gone->load())
+            return true;
+        m_client = nullptr; // dead with its server: never closed
+        if (m_gone)
+            keepFlag(m_gone);
+        m_gone = nullptr;
+        // libjack's own messages go nowhere from now on; RtMidi reports what
+        // matters through its error callbacks.
+        jack_set_error_function(quiet);
+        jack_set_info_function(quiet);
+        jack_status_t status{};
+        m_client = jack_client_open("Dorvane-watch", JackNoStartServer, &status);
+        if (!m_client)
+            return false;
+        // The flag outlives the watch whenever the client is not closed: the
+        // call back may still come.
+        m_gone = new std::atomic<bool>(false);
+        ++m_generation;
+        jack_on_shutdown(m_client, &JackWatch::ended, m_gone);
+        // Registered after the objects that own the watch were made, so it
+        // runs before they are destroyed at the program's end.
+        static const bool registered = std::atexit([] { exiting() = true; }) == 0;
+        (void)registered;
+        return true;
+    }
+
+    std::uint64_t generation() const { return m_generation; }
+    // Whether the server of that generation still runs.
+    bool stillUp(std::uint64_t generation) { return running() && generation == m_generation; }
+
+private:
+    static void ended(void* gone) { *static_cast<std::atomic<bool>*>(gone) = true; }
+    // The flag of a client left unclosed, which libjack may still set.
+    static void keepFlag(std::atomic<bool>* gone)
+    {
+        static auto* const kept = new std::vector<std::atomic<bool>*>;
+        kept->push_back(gone);
+    }
+    static bool& exiting()
+    {
+        static bool flag = false;
+        return flag;
+    }
+
+    jack_client_t* m_client = nullptr;
+    std::atomic<bool>* m_gone = nullptr;
+    std::uint64_t m_generation = 0;
+};
+#endif
+
+// What a JACK connection needs to know at its close: whether its server is
+// the one still running. Empty for the other APIs.
+struct ServerTie
+{
+#if defined(DORVANE_HAVE_JACK)
+    std::shared_ptr<JackWatch> watch;
+    std::uint64_t generation = 0;
+
+    // Keeps the port unclosed when its server has gone; true then.
+    template <typename Port> bool keepIfDead(std::unique_ptr<Port>& port)
+    {
+        if (!watch || !port || watch->stillUp(generation))
+            return false;
+        keepDeadClient(port.release());
+        return true;
+    }
+#endif
+};
+
+namespace {
 
 template <typename Port> int findPort(Port& port, ErrorCatcher& errors, const std::string& portName)
 {
@@ -136,59 +261,67 @@ void closeLater(std::shared_ptr<void> port)
 // so that closing it may wait (closeLater).
 struct OutputPort
 {
-    OutputPort(RtMidi::Api api, const std::string& clientName)
-        : api(api), server(api == RtMidi::UNIX_JACK ? jackServerName() : std::string()),
-          port(std::make_unique<RtMidiOut>(api, clientName))
+    // `port`: the driver's listing client to open the port on, or none for a new one.
+    OutputPort(RtMidi::Api api, const std::string& clientName, std::unique_ptr<RtMidiOut> port,
+               ServerTie tie)
+        : api(api), tie(std::move(tie)),
+          port(port ? std::move(port) : std::make_unique<RtMidiOut>(api, clientName))
     {
-        port->setErrorCallback(&ErrorCatcher::callback, &errors);
+        this->port->setErrorCallback(&ErrorCatcher::callback, &errors);
     }
 
     ~OutputPort()
     {
 #if defined(DORVANE_HAVE_JACK)
-        if (!alive())
-            keepDeadClient(port.release());
+        tie.keepIfDead(port);
 #endif
     }
 
     // False for a JACK client whose server has ended.
-    bool alive() const
+    bool alive()
     {
-        return api != RtMidi::UNIX_JACK || jackServerRunning(server);
+#if defined(DORVANE_HAVE_JACK)
+        return !tie.watch || tie.watch->stillUp(tie.generation);
+#else
+        return true;
+#endif
     }
 
     RtMidi::Api api;
-    std::string server; // JACK's, which the port's client belongs to
+    ServerTie tie;
     ErrorCatcher errors;
     std::unique_ptr<RtMidiOut> port;
 };
 
 struct InputPort
 {
-    InputPort(RtMidi::Api api, const std::string& clientName, MidiInputSink& sink)
-        : api(api), server(api == RtMidi::UNIX_JACK ? jackServerName() : std::string()),
-          sink(&sink), port(std::make_unique<RtMidiIn>(api, clientName))
+    InputPort(RtMidi::Api api, const std::string& clientName, MidiInputSink& sink,
+              std::unique_ptr<RtMidiIn> port, ServerTie tie)
+        : api(api), tie(std::move(tie)), sink(&sink),
+          port(port ? std::move(port) : std::make_unique<RtMidiIn>(api, clientName))
     {
-        port->setErrorCallback(&ErrorCatcher::callback, &errors);
+        this->port->setErrorCallback(&ErrorCatcher::callback, &errors);
         // Everything is let through: the input port filters by its own rules.
-        port->ignoreTypes(false, false, false);
-        port->setCallback(&InputPort::deliver, this);
+        this->port->ignoreTypes(false, false, false);
+        this->port->setCallback(&InputPort::deliver, this);
     }
 
     ~InputPort()
     {
 #if defined(DORVANE_HAVE_JACK)
-        if (!alive()) {
+        if (!alive())
             port->cancelCallback();
-            keepDeadClient(port.release());
-        }
+        tie.keepIfDead(port);
 #endif
     }
 
-    // False for a JACK client whose server has ended.
-    bool alive() const
+    bool alive()
     {
-        return api != RtMidi::UNIX_JACK || jackServerRunning(server);
+#if defined(DORVANE_HAVE_JACK)
+        return !tie.watch || tie.watch->stillUp(tie.generation);
+#else
+        return true;
+#endif
     }
 
     // Nothing reaches the sink once this returns, though the port stays open.
@@ -220,7 +353,7 @@ struct InputPort
     }
 
     RtMidi::Api api;
-    std::string server; // JACK's, which the port's client belongs to
+    ServerTie tie;
     std::atomic<MidiInputSink*> sink;
     std::atomic<int> delivering{0};
     ErrorCatcher errors;
@@ -247,8 +380,9 @@ class RtMidiOutputConnection final : public MidiOutputConnection
 {
 public:
     RtMidiOutputConnection(RtMidi::Api api, const std::string& clientName, int portIndexOrVirtual,
-                           const std::string& portName)
-        : m_port(std::make_shared<OutputPort>(api, clientName))
+                           const std::string& portName, std::unique_ptr<RtMidiOut> port,
+                           ServerTie tie)
+        : m_port(std::make_shared<OutputPort>(api, clientName, std::move(port), std::move(tie)))
     {
         openPort(*m_port->port, m_port->errors, portIndexOrVirtual, portName,
                  RtMidiDriver::OutputPortName);
@@ -288,8 +422,10 @@ class RtMidiInputConnection final : public MidiInputConnection
 {
 public:
     RtMidiInputConnection(RtMidi::Api api, const std::string& clientName, int portIndexOrVirtual,
-                          const std::string& portName, MidiInputSink& sink)
-        : m_port(std::make_shared<InputPort>(api, clientName, sink))
+                          const std::string& portName, MidiInputSink& sink,
+                          std::unique_ptr<RtMidiIn> port, ServerTie tie)
+        : m_port(
+              std::make_shared<InputPort>(api, clientName, sink, std::move(port), std::move(tie)))
     {
         openPort(*m_port->port, m_port->errors, portIndexOrVirtual, portName,
                  RtMidiDriver::InputPortName);
@@ -315,8 +451,6 @@ private:
 
 RtMidiDriver::RtMidiDriver(std::string clientName) : m_clientName(std::move(clientName)) {}
 
-RtMidiDriver::~RtMidiDriver() = default;
-
 bool RtMidiDriver::watchDevices(WakeUp& changed)
 {
     m_watcher.reset();
@@ -332,6 +466,34 @@ void RtMidiDriver::stopWatching()
 const PortWatcher* RtMidiDriver::watcher() const
 {
     return m_watcher.get();
+}
+
+RtMidiDriver::Spare* RtMidiDriver::liveSpare(int api)
+{
+    for (Spare& spare : m_spares) {
+        if (spare.api != api)
+            continue;
+#if defined(DORVANE_HAVE_JACK)
+        if (api == RtMidi::UNIX_JACK && (!m_jackWatch || !m_jackWatch->stillUp(spare.generation))) {
+            retireSpare(api);
+            return nullptr;
+        }
+#endif
+        return &spare;
+    }
+    return nullptr;
+}
+
+ServerTie RtMidiDriver::tie(int api)
+{
+    ServerTie tie;
+#if defined(DORVANE_HAVE_JACK)
+    if (api == RtMidi::UNIX_JACK && m_jackWatch) {
+        tie.watch = m_jackWatch;
+        tie.generation = m_jackWatch->generation();
+    }
+#endif
+    return tie;
 }
 
 bool RtMidiDriver::isOwnPort(const std::string& portName) const
@@ -366,42 +528,58 @@ MidiDeviceNames RtMidiDriver::devices()
         if (api == RtMidi::LINUX_ALSA && !std::filesystem::exists("/dev/snd/seq"))
             continue;
 #endif
-        ApiPorts ports{int(api), apiLabel(api), apiHasVirtualPorts(api), {}, {}};
 #if defined(DORVANE_HAVE_JACK)
+        // The same for JACK without a server: RtMidi and libjack would each
+        // print their complaints, which a script reading our one line of error
+        // text does not want. The watch asks silently first.
         if (api == RtMidi::UNIX_JACK) {
-            // The watcher's client reads the same names RtMidi would, without
-            // three clients coming and going at every change.
+            if (!m_jackWatch)
+                m_jackWatch = JackWatch::shared();
+            if (!m_jackWatch->running()) {
+                retireSpare(int(api));
+                continue;
+            }
+            // While watching, the watcher's client reads the same names
+            // RtMidi would, with no client of RtMidi's at every change.
             if (auto jack = m_watcher ? m_watcher->jackPorts() : std::nullopt) {
+                ApiPorts ports{int(api), apiLabel(api), apiHasVirtualPorts(api), {}, {}};
                 ports.outputs = std::move(jack->inputs);
                 ports.inputs = std::move(jack->outputs);
                 m_live.push_back(std::move(ports));
                 continue;
             }
-            // The same for JACK without a server: RtMidi and libjack would
-            // each print their complaints, which a script reading our one line
-            // of error text does not want. A silent probe first.
-            if (!jackServerRunning())
-                continue;
         }
 #endif
+        // The listing's two clients stay, for the first output and input
+        // opened to take over: each client costs the server rounds of its own.
+        Spare& spare = spareFor(int(api));
+        ApiPorts ports{int(api), apiLabel(api), apiHasVirtualPorts(api), {}, {}};
         try {
             ErrorCatcher errors;
-            RtMidiOut out(api, m_clientName);
+            if (!spare.out)
+                spare.out = std::make_unique<RtMidiOut>(api, m_clientName);
+            RtMidiOut& out = *spare.out;
             out.setErrorCallback(&ErrorCatcher::callback, &errors);
             const unsigned outCount = out.getPortCount();
             errors.check(MidiResult::Failed);
             for (unsigned i = 0; i < outCount; ++i)
                 ports.outputs.push_back(out.getPortName(i));
-            RtMidiIn in(api, m_clientName);
+            out.setErrorCallback(&ErrorCatcher::callback, &idleErrors());
+            if (!spare.in)
+                spare.in = std::make_unique<RtMidiIn>(api, m_clientName);
+            RtMidiIn& in = *spare.in;
             in.setErrorCallback(&ErrorCatcher::callback, &errors);
             const unsigned inCount = in.getPortCount();
             errors.check(MidiResult::Failed);
             for (unsigned i = 0; i < inCount; ++i)
                 ports.inputs.push_back(in.getPortName(i));
             errors.check(MidiResult::Failed);
+            in.setErrorCallback(&ErrorCatcher::callback, &idleErrors());
         } catch (const RtMidiError&) {
+            retireSpare(int(api));
             continue; // this API does not start here
         } catch (const MidiDriverError&) {
+            retireSpare(int(api));
             continue;
         }
         m_live.push_back(std::move(ports));
@@ -450,6 +628,51 @@ std::vector<std::string> RtMidiDriver::liveApis() const
     return labels;
 }
 
+RtMidiDriver::Spare& RtMidiDriver::spareFor(int api)
+{
+    for (Spare& spare : m_spares)
+        if (spare.api == api) {
+#if defined(DORVANE_HAVE_JACK)
+            // Clients of a server that has ended since are dead: never used again.
+            if (api == RtMidi::UNIX_JACK && spare.generation != m_jackWatch->generation())
+                retireSpare(api);
+            spare.generation =
+                m_jackWatch && api == RtMidi::UNIX_JACK ? m_jackWatch->generation() : 0;
+#endif
+            return spare;
+        }
+    m_spares.push_back({api, nullptr, nullptr, 0});
+#if defined(DORVANE_HAVE_JACK)
+    if (api == RtMidi::UNIX_JACK)
+        m_spares.back().generation = m_jackWatch->generation();
+#endif
+    return m_spares.back();
+}
+
+void RtMidiDriver::retireSpare(int api)
+{
+    for (Spare& spare : m_spares) {
+        if (spare.api != api)
+            continue;
+#if defined(DORVANE_HAVE_JACK)
+        if (api == RtMidi::UNIX_JACK && (!m_jackWatch || !m_jackWatch->stillUp(spare.generation))) {
+            if (spare.out)
+                keepDeadClient(spare.out.release());
+            if (spare.in)
+                keepDeadClient(spare.in.release());
+        }
+#endif
+        spare.out.reset();
+        spare.in.reset();
+    }
+}
+
+RtMidiDriver::~RtMidiDriver()
+{
+    for (const Spare& spare : m_spares)
+        retireSpare(spare.api);
+}
+
 const RtMidiDriver::Listed* RtMidiDriver::listed(const std::vector<Listed>& devices, int index,
                                                  const std::string& name)
 {
@@ -467,18 +690,24 @@ const RtMidiDriver::Listed* RtMidiDriver::listed(const std::vector<Listed>& devi
 std::unique_ptr<MidiOutputConnection> RtMidiDriver::openOutput(int index, const std::string& name)
 {
     try {
+        const ApiPorts* api = nullptr;
+        std::string portName;
         if (index < 0) {
-            const ApiPorts* api = virtualApi();
+            api = virtualApi();
             if (!api)
                 throw MidiDriverError(MidiResult::BadDeviceId, "no virtual MIDI port here");
-            return std::make_unique<RtMidiOutputConnection>(RtMidi::Api(api->api), m_clientName, -1,
-                                                            std::string());
+        } else {
+            const Listed* device = listed(m_outputs, index, name);
+            if (!device)
+                throw MidiDriverError(MidiResult::BadDeviceId, "no such MIDI output device");
+            api = &m_live[device->api];
+            portName = device->portName;
         }
-        const Listed* device = listed(m_outputs, index, name);
-        if (!device)
-            throw MidiDriverError(MidiResult::BadDeviceId, "no such MIDI output device");
-        return std::make_unique<RtMidiOutputConnection>(RtMidi::Api(m_live[device->api].api),
-                                                        m_clientName, index, device->portName);
+        std::unique_ptr<RtMidiOut> port;
+        if (Spare* spare = liveSpare(api->api))
+            port = std::move(spare->out);
+        return std::make_unique<RtMidiOutputConnection>(RtMidi::Api(api->api), m_clientName, index,
+                                                        portName, std::move(port), tie(api->api));
     } catch (const RtMidiError& e) {
         throw MidiDriverError(MidiResult::Allocated, e.getMessage());
     }
@@ -488,18 +717,25 @@ std::unique_ptr<MidiInputConnection> RtMidiDriver::openInput(int index, const st
                                                              MidiInputSink& sink)
 {
     try {
+        const ApiPorts* api = nullptr;
+        std::string portName;
         if (index < 0) {
-            const ApiPorts* api = virtualApi();
+            api = virtualApi();
             if (!api)
                 throw MidiDriverError(MidiResult::BadDeviceId, "no virtual MIDI port here");
-            return std::make_unique<RtMidiInputConnection>(RtMidi::Api(api->api), m_clientName, -1,
-                                                           std::string(), sink);
+        } else {
+            const Listed* device = listed(m_inputs, index, name);
+            if (!device)
+                throw MidiDriverError(MidiResult::BadDeviceId, "no such MIDI input device");
+            api = &m_live[device->api];
+            portName = device->portName;
         }
-        const Listed* device = listed(m_inputs, index, name);
-        if (!device)
-            throw MidiDriverError(MidiResult::BadDeviceId, "no such MIDI input device");
-        return std::make_unique<RtMidiInputConnection>(RtMidi::Api(m_live[device->api].api),
-                                                       m_clientName, index, device->portName, sink);
+        std::unique_ptr<RtMidiIn> port;
+        if (Spare* spare = liveSpare(api->api))
+            port = std::move(spare->in);
+        return std::make_unique<RtMidiInputConnection>(RtMidi::Api(api->api), m_clientName, index,
+                                                       portName, sink, std::move(port),
+                                                       tie(api->api));
     } catch (const RtMidiError& e) {
         throw MidiDriverError(MidiResult::Allocated, e.getMessage());
     }

@@ -9,13 +9,19 @@
 
 #include "midi/mididriver.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+class RtMidiIn;
+class RtMidiOut;
+
 namespace dorvane {
 
+class JackWatch;
 class PortWatcher;
+struct ServerTie;
 
 class RtMidiDriver final : public MidiDriver
 {
@@ -58,16 +64,33 @@ private:
         std::string shown; // as devices() lists it
     };
 
+    // The clients a listing used, per API, until an open takes them over.
+    struct Spare
+    {
+        int api;
+        std::unique_ptr<RtMidiOut> out;
+        std::unique_ptr<RtMidiIn> in;
+        std::uint64_t generation; // of the JACK server they were made under
+    };
+
     static const Listed* listed(const std::vector<Listed>& devices, int index,
                                 const std::string& name);
-
     bool isOwnPort(const std::string& portName) const;
     const ApiPorts* virtualApi() const;
+    Spare& spareFor(int api);
+    // The API's spare clients, when they are still good to use.
+    Spare* liveSpare(int api);
+    // Lets the API's spare clients go (closed, or kept unclosed when their
+    // server has ended).
+    void retireSpare(int api);
+    ServerTie tie(int api);
 
     std::string m_clientName;
     std::vector<ApiPorts> m_live;
     std::vector<Listed> m_outputs;
     std::vector<Listed> m_inputs;
+    std::vector<Spare> m_spares;
+    std::shared_ptr<JackWatch> m_jackWatch;
     std::unique_ptr<PortWatcher> m_watcher;
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "patch/instrumentstate.h"
 
+#include "patch/identity.h"
 #include "patch/imagecheck.h"
 #include "patch/initialpatch.h"
 #include "patch/rolandmessage.h"
@@ -42,6 +43,15 @@ std::vector<BlockPlace> blocksOfPart(int part)
     return blocks;
 }
 
+// A value of the request's size field: four 7-bit bytes, highest first.
+int sevenBitValue(ByteView four)
+{
+    int value = 0;
+    for (std::uint8_t b : four)
+        value = value * 128 + b;
+    return value;
+}
+
 bool isRequest(ByteView m)
 {
     return m.size() >= 6 && m[0] == SysexStart && m[1] == RolandId && m[3] == 0x00 &&
@@ -72,6 +82,10 @@ std::vector<Bytes> InstrumentState::receive(ByteView message)
         return {};
     const std::uint8_t status = message[0];
     if (status == SysexStart) {
+        if (isIdentityRequest(message, DeviceId)) {
+            ++m_counts.identityRequests;
+            return {identityReplyMessage(builtInIdentity(DeviceId))};
+        }
         if (isRequest(message))
             return answerRequest(message);
         if (applyDataSet(message))
@@ -148,6 +162,10 @@ std::vector<Bytes> InstrumentState::answerRequest(ByteView message)
         if (is(requestPartMessage(p)))
             block = ByteView(m_image).subspan(partBlockOffset(p), PartBlockSize);
     if (block.empty()) {
+        if (auto piece = answerPiece(message)) {
+            ++m_counts.requestsAnswered;
+            return {std::move(*piece)};
+        }
         ++m_counts.requestsUnknown;
         return {};
     }
@@ -156,6 +174,31 @@ std::vector<Bytes> InstrumentState::answerRequest(ByteView message)
     for (ByteView m : splitSysex(block))
         out.emplace_back(m.begin(), m.end());
     return out;
+}
+
+std::optional<Bytes> InstrumentState::answerPiece(ByteView m) const
+{
+    // F0 41 10 00 0B 11, address, size, checksum, F7: to this device only,
+    // with a right checksum, as the hardware ignores anything else.
+    constexpr std::size_t RequestSize = 16;
+    if (m.size() != RequestSize || m[2] != DeviceId || m.back() != SysexEnd)
+        return std::nullopt;
+    const ByteView body = m.subspan(6, 8);
+    if (std::any_of(body.begin(), body.end(), [](std::uint8_t b) { return b & 0x80; }) ||
+        Checksum(body) != m[14] || body[0] != TempPatchArea)
+        return std::nullopt;
+    const int start = body[2] * 128 + body[3];
+    const int size = sevenBitValue(body.subspan(4, 4));
+    if (size <= 0)
+        return std::nullopt;
+    for (const BlockPlace& b : blocksOfPart(body[1])) {
+        if (start < b.linearStart || start + size > b.linearStart + int(b.dataSize))
+            continue;
+        const ByteView data = ByteView(m_image).subspan(
+            b.dataAt + std::size_t(start - b.linearStart), std::size_t(size));
+        return dataSetMessage(tsMC505, {body[0], body[1], body[2], body[3]}, data);
+    }
+    return std::nullopt;
 }
 
 } // namespace dorvane

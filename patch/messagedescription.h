@@ -35,6 +35,8 @@ public:
     virtual ~ParameterWords() = default;
     // Nothing for a parameter the window has no control for.
     virtual std::optional<Words> describe(Area area, int offset, int value) const = 0;
+    // The wave list's name of a wave index; nothing for a window without one.
+    virtual std::optional<std::string> waveName(int /*wave*/) const { return std::nullopt; }
 };
 
 std::string describeMidiMessage(ByteView message, const ParameterWords* words = nullptr);

@@ -4,14 +4,16 @@
 // window's knobs, lists, boxes and buttons ask the main window to do.
 #include "quickedit/tform3.h"
 
-#include "editor/mainwindow.h"
-#include "editor/tdragtweak.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
+#include "editor/windowparts.h"
 #include "player/tmidiapputil.h"
 #include "quickedit/paneldisplay.h"
 #include "quickedit/panelsection.h"
 #include "quickedit/quickedittexts.h"
 #include "quickedit/statuspanels.h"
 #include "quickedit/tknob.h"
+#include "session/editsession.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -32,21 +34,23 @@
 
 namespace dorvane {
 
-Tform3::Tform3(MainWindow& mainWindow) : QWidget(&mainWindow, Qt::Dialog), m_main(mainWindow)
+Tform3::Tform3(const WindowParts& parts)
+    : QWidget(parts.window, Qt::Dialog), m_main(*parts.window), m_session(*parts.session),
+      m_sheets(*parts.sheets), m_frame(*parts.frame), m_util(*parts.util)
 {
     // Only what the main window's signals need: the panels wait for the first show.
     setObjectName("Form3");
     m_statusTexts[2] = texts::PressF9;
-    m_main.setQuickEditWindow(this);
-    connect(&m_main, &MainWindow::refreshed, this, &Tform3::followRefresh);
-    connect(&m_main, &MainWindow::statusTextChanged, this,
+    m_frame.setQuickEditWindow(this);
+    connect(&m_sheets, &ValueSheets::refreshed, this, &Tform3::followRefresh);
+    connect(&m_frame, &WindowFrame::statusTextChanged, this,
             [this](const QString& text) { setStatus(0, text); });
-    connect(&m_main, &MainWindow::quickEditHideRequested, this, &Tform3::hideForMainWindow);
+    connect(&m_frame, &WindowFrame::quickEditHideRequested, this, &Tform3::hideForMainWindow);
     // Names typed in the main window change its caption without a refresh.
     connect(&m_main, &QWidget::windowTitleChanged, this, &Tform3::followCaption);
     // The part line also says what the instrument holds of the part.
-    connect(&m_main.session(), &EditSession::partSyncChanged, this, &Tform3::followCaption);
-    connect(&m_main.session(), &EditSession::tonesSelected, this, &Tform3::followToneBoxes);
+    connect(&m_session, &EditSession::partSyncChanged, this, &Tform3::followCaption);
+    connect(&m_session, &EditSession::tonesSelected, this, &Tform3::followToneBoxes);
     m_main.installEventFilter(this); // for its font changes
     followCaption();
 }
@@ -54,8 +58,8 @@ Tform3::Tform3(MainWindow& mainWindow) : QWidget(&mainWindow, Qt::Dialog), m_mai
 Tform3::~Tform3()
 {
     m_main.removeEventFilter(this);
-    if (m_main.quickEditWindow() == this)
-        m_main.setQuickEditWindow(nullptr);
+    if (m_frame.quickEditWindow() == this)
+        m_frame.setQuickEditWindow(nullptr);
 }
 
 void Tform3::setVisible(bool visible)
@@ -141,11 +145,11 @@ void Tform3::followRefresh()
 {
     followCaption();
     // The knobs are a tone's: part R leaves them as they are (the window is hidden there).
-    if (!m_built || m_main.isRhythmPart())
+    if (!m_built || m_session.isRhythmPart())
         return;
-    const t505temppatch& image = m_main.image();
-    const int part = m_main.partNumber();
-    const int tone = m_main.shownTone();
+    const t505temppatch& image = m_session.image();
+    const int part = m_session.partNumber();
+    const int tone = m_session.shownTone();
     const int wave = image.ReadWave(part, tone);
     m_wave->setCurrentIndex(wave < m_wave->count() ? wave : -1);
     for (tknob* k : m_knobs)
@@ -157,14 +161,14 @@ void Tform3::followRefresh()
 
 void Tform3::followCaption()
 {
-    if (m_main.isRhythmPart())
+    if (m_session.isRhythmPart())
         return;
-    const QString line = m_main.captionText().trimmed();
+    const QString line = m_sheets.captionText().trimmed();
     setWindowTitle(line);
     if (m_display) {
-        const int part = m_main.partIndex();
-        m_display->setPartLine(line + "  " + partSyncMark(m_main.session().partSync(part)));
-        m_display->setToolTip(m_main.session().partSyncHint(part));
+        const int part = m_session.partIndex();
+        m_display->setPartLine(line + "  " + partSyncMark(m_session.partSync(part)));
+        m_display->setToolTip(m_session.partSyncHint(part));
     }
 }
 
@@ -173,7 +177,7 @@ void Tform3::followToneBoxes()
     if (!m_built)
         return;
     for (int t = 1; t <= 4; ++t)
-        toneBox(t)->setChecked(m_main.toneSelected(t));
+        toneBox(t)->setChecked(m_session.toneSelected(t));
 }
 
 void Tform3::followWave(int index)
@@ -212,13 +216,13 @@ bool Tform3::event(QEvent* event)
     case QEvent::StatusTip: {
         // Hints go to the first panel, as in the main window, when hints are on.
         const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
-        if (m_main.showHintBox()->isChecked() && !tip.isEmpty())
+        if (m_sheets.showHintBox()->isChecked() && !tip.isEmpty())
             setStatus(0, tip);
         return true;
     }
     case QEvent::WindowDeactivate:
         // Keys let go in another window never reach this one: the notes would hang.
-        m_main.util().releaseAllKeys();
+        m_util.releaseAllKeys();
         break;
     default:
         break;
@@ -256,9 +260,9 @@ void Tform3::showParameter(tknob* k)
 void Tform3::toneBoxReleased(int tone)
 {
     if (QApplication::keyboardModifiers() == Qt::ShiftModifier)
-        m_main.toneBoxReleased(tone, Qt::ShiftModifier);
+        m_sheets.toneBoxReleased(tone, Qt::ShiftModifier);
     else
-        m_main.setToneSelected(tone, toneBox(tone)->isChecked());
+        m_session.setToneSelected(tone, toneBox(tone)->isChecked());
     // The main window's boxes are the selection; these show it.
     followToneBoxes();
 }
@@ -296,7 +300,7 @@ void Tform3::valueEntered()
 
 void Tform3::runMainCommand(const char* action)
 {
-    if (QAction* a = m_main.action(action))
+    if (QAction* a = m_frame.action(action))
         a->trigger();
 }
 

@@ -30,7 +30,11 @@ class QRadioButton;
 
 namespace dorvane {
 
-class MainWindow;
+class EditSession;
+class TMIDIappUtil;
+class ValueSheets;
+class WindowFrame;
+struct WindowParts;
 class PanelDisplay;
 class PanelSection;
 class StatusPanels;
@@ -45,10 +49,10 @@ class Tform3 : public QWidget
     Q_OBJECT
 
 public:
-    explicit Tform3(MainWindow& mainWindow);
+    // Over the main window's parts: its session, its sheets (whose value
+    // controls the knobs are linked to) and its frame.
+    explicit Tform3(const WindowParts& parts);
     ~Tform3() override;
-
-    MainWindow& mainWindow() const { return m_main; }
 
     bool isBuilt() const { return m_built; }
     // Builds the panels now if they are not yet (showing the window does it).
@@ -111,7 +115,11 @@ private:
     void hideForMainWindow();
     void centreOnScreen();
 
-    MainWindow& m_main;
+    QWidget& m_main; // the main window: the parent, whose font and screen it follows
+    EditSession& m_session;
+    ValueSheets& m_sheets;
+    WindowFrame& m_frame;
+    TMIDIappUtil& m_util;
     bool m_built = false;
     bool m_placed = false;
     int m_cellWidth = 0; // the pitch of the knob columns, while building

@@ -5,10 +5,11 @@
 #include "quickedit/tform3.h"
 
 #include "editor/bindingtable.h"
-#include "editor/mainwindow.h"
-#include "editor/tdragtweak.h"
-#include "editor/valuelists.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
+#include "editor/windowparts.h"
 #include "editor/windowtexts.h"
+#include "player/tmidiapputil.h"
 #include "quickedit/knobstrips.h"
 #include "quickedit/knobtable.h"
 #include "quickedit/paneldisplay.h"
@@ -16,6 +17,7 @@
 #include "quickedit/quickedittexts.h"
 #include "quickedit/statuspanels.h"
 #include "quickedit/tknob.h"
+#include "session/editsession.h"
 
 #include <QAction>
 #include <QApplication>
@@ -148,8 +150,8 @@ QString Tform3::wrappedName(const QString& name, int width) const
 
 tknob* Tform3::makeKnob(const KnobRow& row, QWidget* parent, const KnobStrips& strips)
 {
-    TDragTweak* control = m_main.control(fromView(row.control));
-    const Binding* binding = control ? m_main.bindingOf(control) : nullptr;
+    TDragTweak* control = m_sheets.control(fromView(row.control));
+    const Binding* binding = control ? m_sheets.bindingOf(control) : nullptr;
     auto* k = new tknob(parent);
     k->setObjectName(QString("knob_") + fromView(row.control));
     k->SetTag5(row.section == KnobSection::Common ? 1 : 0);
@@ -229,11 +231,11 @@ QWidget* Tform3::buildWaveLists()
     m_wave->setMaxVisibleItems(24);
     m_wave->setMinimumContentsLength(14);
     m_wave->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    for (int i = 0; i < m_main.waveList()->count(); ++i)
-        m_wave->addItem(m_main.waveList()->itemText(i));
+    for (int i = 0; i < m_sheets.waveList()->count(); ++i)
+        m_wave->addItem(m_sheets.waveList()->itemText(i));
     connect(m_wave, &QComboBox::activated, this,
-            [this](int index) { m_main.runCommand([&] { m_main.selectWave(index); }); });
-    connect(m_main.waveList(), &QComboBox::currentIndexChanged, this, &Tform3::followWave);
+            [this](int index) { m_frame.runCommand([&] { m_sheets.selectWave(index); }); });
+    connect(m_sheets.waveList(), &QComboBox::currentIndexChanged, this, &Tform3::followWave);
 
     m_category = new QComboBox;
     m_category->setObjectName("category");
@@ -242,12 +244,13 @@ QWidget* Tform3::buildWaveLists()
     for (const auto& c : waveCategories())
         m_category->addItem(fromView(c.name));
     connect(m_category, &QComboBox::activated, this, [this](int index) {
-        m_main.runCommand([&] {
-            m_main.selectCategory(index);
-            m_main.refresh();
+        m_frame.runCommand([&] {
+            m_sheets.selectCategory(index);
+            m_sheets.refresh();
         });
     });
-    connect(m_main.categoryList(), &QComboBox::currentIndexChanged, this, &Tform3::followCategory);
+    connect(m_sheets.categoryList(), &QComboBox::currentIndexChanged, this,
+            &Tform3::followCategory);
 
     auto* waveLabel = new QLabel("Wave");
     waveLabel->setBuddy(m_wave);
@@ -281,7 +284,7 @@ PanelSection* Tform3::buildValueSection()
     label->setBuddy(m_valueBox);
     m_valueBox->installEventFilter(this);
     connect(m_valueBox, &QLineEdit::returnPressed, this,
-            [this] { m_main.runCommand([this] { valueEntered(); }); });
+            [this] { m_frame.runCommand([this] { valueEntered(); }); });
     entry->addWidget(label);
     entry->addWidget(m_valueBox, 1);
     column->addLayout(entry);
@@ -306,7 +309,7 @@ PanelSection* Tform3::buildToneSection()
         m_toneBoxes[std::size_t(t - 1)] = b;
         // The box has toggled itself by the time the click arrives.
         connect(b, &QCheckBox::clicked, this,
-                [this, t] { m_main.runCommand([&] { toneBoxReleased(t); }); });
+                [this, t] { m_frame.runCommand([&] { toneBoxReleased(t); }); });
         selectRow->addWidget(b);
     }
     selectRow->addStretch(1);
@@ -325,7 +328,7 @@ PanelSection* Tform3::buildToneSection()
     }
     showRow->addStretch(1);
     connect(m_showGroup, &QButtonGroup::idClicked, this,
-            [this](int tone) { m_main.runCommand([&] { m_main.selectShownTone(tone); }); });
+            [this](int tone) { m_frame.runCommand([&] { m_sheets.selectShownTone(tone); }); });
     column->addLayout(showRow);
     column->addStretch(1);
     return box;

@@ -2,6 +2,7 @@
 #include "session/editsession.h"
 
 #include "patch/imagediff.h"
+#include "patch/notename.h"
 #include "patch/parameteraddress.h"
 #include "patch/rolandmessage.h"
 
@@ -157,6 +158,22 @@ void EditSession::setPart(int index, PartSync sync, const QString& reason)
 int EditSession::partNumber() const
 {
     return partOfSyncIndex(m_partIndex);
+}
+
+QString EditSession::partLabel() const
+{
+    return isRhythmPart() ? QString("R") : QString::number(m_partIndex + 1);
+}
+
+QString EditSession::onPart(const QString& what) const
+{
+    return what + ", part " + partLabel();
+}
+
+QString EditSession::onDrumNote(const QString& what) const
+{
+    return onPart(what) + " " +
+           QString::fromStdString(noteName(FirstDrumKey + m_drumNote)).trimmed();
 }
 
 bool EditSession::toneSelected(int tone) const

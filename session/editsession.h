@@ -107,6 +107,11 @@ public:
     bool selectShownTone(int tone);
     bool setToneSelected(int tone, bool selected);
     bool selectDrumNote(int note);
+    // The part as the PART selector names it ("1".."7", "R"), and a change's
+    // name with where it happened: "Cutoff Frequency, part 3", "Level, part R D2".
+    QString partLabel() const;
+    QString onPart(const QString& what) const;
+    QString onDrumNote(const QString& what) const;
 
     // Where the edits leave for the instrument; none sends nothing. The
     // session does not own it.

@@ -215,3 +215,40 @@ TEST_F(CliTransfer, SendRefusesBadInput)
                   "--pause must be 0..10000 milliseconds");
     expectRefused(cli({"send", imageFile(knownImage(4))}), "--out is required");
 }
+
+TEST_F(CliTransfer, FindNamesTheInstrumentAndGetUsesTheDeviceIdItAnswersTo)
+{
+    const Bytes image = knownImage(5);
+    JackInstrumentPeer loop(imageFile(image), {"--name", "loop", "--echo"});
+    JackInstrumentPeer inst(imageFile(image),
+                            {"--name", "inst", "--device-id", "1f", "--rate", "312500",
+                             "--identity", "41 12 34 56 78 00 01 02 03"});
+    ASSERT_TRUE(loop.ready() && inst.ready());
+    const ProcessResult found = cli({"find"});
+    EXPECT_EQ(found.exitCode, 0) << found.out << found.err;
+    // The built-in instrument is among the devices too.
+    const std::regex instrument(
+        "Instrument: output \\d+ \"inst:in\" and input \\d+ \"inst-out:out\", device ID 1F, "
+        "part 1 \"[^\"]{12}\"\n  identity reply: device ID 1F, manufacturer 41, family 12 34, "
+        "member 56 78, version 00 01 02 03\n");
+    EXPECT_TRUE(std::regex_search(found.out, instrument)) << found.out;
+    EXPECT_NE(found.out.find("(Dorvane's built-in instrument)"), std::string::npos) << found.out;
+    EXPECT_TRUE(std::regex_search(found.out, std::regex("Loop \\(only echoes of what was sent "
+                                                        "came back\\): output \\d+ \"loop:in\" and "
+                                                        "input \\d+ \"loop-out:out\"\n")))
+        << found.out;
+
+    const std::string out = dir.file("got.syx");
+    const ProcessResult asked10 =
+        cli({"get", "1", "--out", "inst:in", "--in", "inst-out", "-o", out, "--timeout", "1"});
+    EXPECT_EQ(asked10.exitCode, 1) << "set to 1F, it ignores device ID 10";
+    const ProcessResult got =
+        cli({"get", "1", "--out", "inst:in", "--in", "inst-out", "-o", out, "--device-id", "1F"});
+    ASSERT_EQ(got.exitCode, 0) << got.out << got.err;
+    Bytes expected = slice(image, 0, PartBlockSize);
+    stampDeviceId(expected, 0x1F);
+    EXPECT_EQ(readFile(out), expected) << "as the instrument sent it";
+    expectRefused(
+        cli({"get", "1", "--out", "inst:in", "--in", "inst-out", "-o", out, "--device-id", "80"}),
+        "--device-id must be 00..7F");
+}

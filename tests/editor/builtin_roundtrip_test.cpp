@@ -65,19 +65,19 @@ TEST(BuiltInRoundTrip, EditsSendsAndGetsThroughTheInstrument)
     ASSERT_TRUE(w.midiOutput().IsOpen());
 
     // Each edit reaches the instrument's own area.
-    w.setToneSelected(2, true);
+    w.session().setToneSelected(2, true);
     rig.release("cutoff", 64);
     EXPECT_EQ(rig.instrumentImage(), rig.editorImage());
-    w.selectPart(7);
-    w.selectDrumNote(12);
+    w.sheets().selectPart(7);
+    w.sheets().selectDrumNote(12);
     rig.release("tonelevel", 99);
-    w.selectWave(400);
+    w.sheets().selectWave(400);
     EXPECT_EQ(rig.instrumentImage(), rig.editorImage());
-    w.selectPart(3);
-    w.showSheet(Sheet::Common);
+    w.sheets().selectPart(3);
+    w.sheets().showSheet(Sheet::Common);
     rig.release("analog", 17);
-    w.nameField()->setText("ROUNDTRIP");
-    QTest::keyClick(w.nameField(), Qt::Key_Return);
+    w.sheets().nameField()->setText("ROUNDTRIP");
+    QTest::keyClick(w.sheets().nameField(), Qt::Key_Return);
     EXPECT_EQ(rig.instrumentImage(), rig.editorImage());
 
     // A whole image goes over, then comes back after the editor's copy changed.
@@ -87,16 +87,16 @@ TEST(BuiltInRoundTrip, EditsSendsAndGetsThroughTheInstrument)
     other.WriteByte(5, 3, 83, 90);
     w.image().LoadFromStream(other);
     rig.dialogs.answers.push_back(true);
-    w.action("Send8Part")->trigger();
+    w.frame().action("Send8Part")->trigger();
     const Bytes sent = rig.editorImage();
     EXPECT_EQ(rig.instrumentImage(), sent);
 
     w.image().LoadFromBytes(initialImage());
-    w.refresh();
+    w.sheets().refresh();
     rig.dialogs.answers.push_back(true);
-    w.action("Get8Part")->trigger();
-    ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 10000))
-        << "automatic completion; received " << w.receiver().Received().size();
+    w.frame().action("Get8Part")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return w.sheets().pages()->isVisible(); }, 10000))
+        << "automatic completion; received " << w.transfers().receiver().Received().size();
     EXPECT_EQ(w.image().bytes(), sent);
     EXPECT_EQ(w.image().GetPatchName(5), "SENT OVER");
     EXPECT_EQ(rig.instrument->counts().requestsAnswered, 1);
@@ -106,15 +106,15 @@ TEST(BuiltInRoundTrip, TheMonitorShowsWhatCrossedInWords)
 {
     InstrumentRig rig;
     MainWindow& w = rig.open();
-    w.action("MidiMonitor")->trigger();
+    w.frame().action("MidiMonitor")->trigger();
     EXPECT_TRUE(w.monitor().isVisible());
     w.monitor().clear();
     rig.release("cutoff", 90);
     ASSERT_TRUE(test::waitUntil([&] { return w.util().Sender().IsIdle(); }));
-    w.panic();
+    w.deviceSetup().panic();
     rig.dialogs.answers.push_back(true);
-    w.action("GetPart")->trigger();
-    ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 10000));
+    w.frame().action("GetPart")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return w.sheets().pages()->isVisible(); }, 10000));
     w.monitor().flush();
     const QStringList lines = w.monitor().lines();
     ASSERT_GE(lines.size(), 1 + 32 + 1 + 5) << lines.join("\n").toStdString();
@@ -131,20 +131,20 @@ TEST(BuiltInRoundTrip, ShakesAndUndoesKeepTheInstrumentInStep)
 {
     InstrumentRig rig;
     MainWindow& w = rig.open();
-    w.selectPart(1);
+    w.sheets().selectPart(1);
     for (int t = 1; t <= 4; ++t)
-        w.setToneSelected(t, true);
-    w.shakeTypeGroup()->button(1)->setChecked(true);
+        w.session().setToneSelected(t, true);
+    w.shake().shakeTypeGroup()->button(1)->setChecked(true);
     std::vector<Bytes> steps{rig.editorImage()};
     for (int i = 0; i < 5; ++i) {
-        w.action("ShakePatch")->trigger(); // Yes, and Yes to sending the part
+        w.frame().action("ShakePatch")->trigger(); // Yes, and Yes to sending the part
         steps.push_back(rig.editorImage());
         ASSERT_NE(steps.back(), steps[steps.size() - 2]);
         EXPECT_EQ(rig.instrumentImage(), steps.back()) << "shake " << i + 1;
     }
     for (int i = 0; i < 3; ++i) {
-        ASSERT_EQ(w.action("Undo")->text(), "Undo Shake, part 2");
-        w.action("Undo")->trigger();
+        ASSERT_EQ(w.frame().action("Undo")->text(), "Undo Shake, part 2");
+        w.frame().action("Undo")->trigger();
         EXPECT_EQ(rig.editorImage(), steps[std::size_t(4 - i)]);
         EXPECT_EQ(rig.instrumentImage(), rig.editorImage()) << "undo " << i + 1;
     }
@@ -152,13 +152,13 @@ TEST(BuiltInRoundTrip, ShakesAndUndoesKeepTheInstrumentInStep)
     // A dump of what the window holds is no change; one of something else is,
     // and undoing it puts the instrument back in step with the window.
     w.image().WriteByte(1, 2, 81, 3); // a change the instrument never heard of
-    w.imageChanged("Cutoff Frequency, part 2");
+    w.session().record("Cutoff Frequency, part 2");
     rig.dialogs.answers.push_back(true);
-    w.action("Get8Part")->trigger();
-    ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 10000));
-    EXPECT_EQ(w.action("Undo")->text(), "Undo Get 8 Part Sysex from MC-505");
+    w.frame().action("Get8Part")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return w.sheets().pages()->isVisible(); }, 10000));
+    EXPECT_EQ(w.frame().action("Undo")->text(), "Undo Get 8 Part Sysex from MC-505");
     EXPECT_EQ(rig.editorImage(), steps[2]);
-    w.action("Undo")->trigger();
+    w.frame().action("Undo")->trigger();
     EXPECT_EQ(w.image().ReadByte(1, 2, 81), 3);
     EXPECT_EQ(rig.instrumentImage(), rig.editorImage());
 }
@@ -168,28 +168,31 @@ TEST(BuiltInRoundTrip, AnInstrumentThatStopsInTheMiddleOfItsDumpChangesNothing)
     InstrumentRig rig;
     rig.instrument->setFullSpeed(false); // the wire rate: three seconds for the whole area
     MainWindow& w = rig.open();
-    w.receiver().SetStallTimeout(300);
+    w.transfers().receiver().SetStallTimeout(300);
     const Bytes before = w.image().bytes();
-    const int instrumentIn = w.control("midiin")->Position();
+    const int instrumentIn = w.sheets().control("midiin")->Position();
 
     // Its MIDI out taken away mid-dump (another input chosen): the rest never comes.
     rig.dialogs.answers.push_back(true);
-    w.action("Get8Part")->trigger();
-    ASSERT_TRUE(test::waitUntil([&] { return w.receiver().Received().size() >= 700; }, 10000))
-        << w.statusText().toStdString() << " / " << w.receiver().Received().size();
+    w.frame().action("Get8Part")->trigger();
+    ASSERT_TRUE(
+        test::waitUntil([&] { return w.transfers().receiver().Received().size() >= 700; }, 10000))
+        << w.frame().statusText().toStdString() << " / "
+        << w.transfers().receiver().Received().size();
     rig.release("midiin", 0);
-    ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 5000))
-        << w.statusText().toStdString();
-    EXPECT_TRUE(w.statusText().contains("the reception stopped, not loaded"))
-        << w.statusText().toStdString();
+    ASSERT_TRUE(test::waitUntil([&] { return w.sheets().pages()->isVisible(); }, 5000))
+        << w.frame().statusText().toStdString();
+    EXPECT_TRUE(w.frame().statusText().contains("the reception stopped, not loaded"))
+        << w.frame().statusText().toStdString();
     EXPECT_EQ(w.image().bytes(), before);
 
     // Back on the instrument, the program closed in the middle of the next dump.
     rig.release("midiin", instrumentIn);
     ASSERT_EQ(w.midiInput().State(), misOpen);
     rig.dialogs.answers.push_back(true);
-    w.action("Get8Part")->trigger();
-    ASSERT_TRUE(test::waitUntil([&] { return w.receiver().Received().size() >= 700; }, 10000));
+    w.frame().action("Get8Part")->trigger();
+    ASSERT_TRUE(
+        test::waitUntil([&] { return w.transfers().receiver().Received().size() >= 700; }, 10000));
     rig.closeWindow();
     EXPECT_EQ(rig.instrument->image(), initialImage()) << "the instrument goes on unharmed";
 }
@@ -220,13 +223,13 @@ TEST(BuiltInRoundTrip, WhatTheInstrumentHoldsFollowsAnEveningsWork)
         return out;
     };
     const auto cutoff = [&](int part) {
-        w.selectPart(part);
+        w.sheets().selectPart(part);
         const int value = rig.control("cutoff")->Position();
         rig.release("cutoff", value == 40 ? 41 : 40);
     };
     const auto answered = [&](const char* action) {
         rig.dialogs.answers.push_back(true);
-        w.action(action)->trigger();
+        w.frame().action(action)->trigger();
     };
 
     struct Step
@@ -240,15 +243,15 @@ TEST(BuiltInRoundTrip, WhatTheInstrumentHoldsFollowsAnEveningsWork)
     const std::vector<Step> steps = {
         {"fresh start", [] {}, [] { return true; }, "NNNNNNNN",
          [&] { EXPECT_EQ(button(3)->toolTip(), "Part 4: nothing fetched or sent since start"); }},
-        {"Get 8 Part", [&] { answered("Get8Part"); }, [&] { return w.pages()->isVisible(); },
-         "SSSSSSSS"},
+        {"Get 8 Part", [&] { answered("Get8Part"); },
+         [&] { return w.sheets().pages()->isVisible(); }, "SSSSSSSS"},
         {"Cutoff on part 3", [&] { cutoff(2); }, [&] { return w.util().Sender().IsIdle(); },
          "SSSSSSSS"},
         {"a part file opened onto part 4",
          [&] {
-             w.selectPart(3);
+             w.sheets().selectPart(3);
              rig.dialogs.files.push_back(QString::fromStdString(rig.file("bass.syx")));
-             w.action("OpenPart")->trigger();
+             w.frame().action("OpenPart")->trigger();
          },
          [] { return true; }, "SSSCSSSS",
          [&] {
@@ -258,7 +261,7 @@ TEST(BuiltInRoundTrip, WhatTheInstrumentHoldsFollowsAnEveningsWork)
                  << "a colour as well as the mark";
          }},
         {"send part 4", [&] { answered("SendPart"); },
-         [&] { return w.statusText().startsWith("Sent "); }, "SSSSSSSS",
+         [&] { return w.frame().statusText().startsWith("Sent "); }, "SSSSSSSS",
          [&] { EXPECT_EQ(button(3)->toolTip(), "Part 4: as sent to the instrument"); }},
         {"no MIDI output, then two edits on part 1",
          [&] {
@@ -268,8 +271,8 @@ TEST(BuiltInRoundTrip, WhatTheInstrumentHoldsFollowsAnEveningsWork)
          },
          [&] { return w.util().Sender().IsIdle(); }, "CNNNNNNN",
          [&] {
-             EXPECT_EQ(w.statusText().count("no MIDI output is chosen"), 1)
-                 << "one notice, however many edits: " << w.statusText().toStdString();
+             EXPECT_EQ(w.frame().statusText().count("no MIDI output is chosen"), 1)
+                 << "one notice, however many edits: " << w.frame().statusText().toStdString();
              EXPECT_EQ(button(0)->toolTip(), "Part 1: not sent: no MIDI output is chosen");
          }},
         {"the built-in instrument chosen again", [&] { rig.release("midiout", instrument); },
@@ -278,7 +281,7 @@ TEST(BuiltInRoundTrip, WhatTheInstrumentHoldsFollowsAnEveningsWork)
     for (const Step& step : steps) {
         step.act();
         ASSERT_TRUE(test::waitUntil(step.done, 10000))
-            << step.what << ": " << w.statusText().toStdString();
+            << step.what << ": " << w.frame().statusText().toStdString();
         EXPECT_EQ(states(), step.expected) << step.what;
         step.check();
     }

@@ -49,12 +49,12 @@ TEST(WindowBadFiles, Open8PartAndSendGeneralRefuseEachWithItsReason)
         test::writeFile(rig.file("bad.syx"), bad.bytes);
         const auto files = filesIn(rig);
         rig.dialogs.files.push_back(q(rig.file("bad.syx")));
-        w.action("Open8Part")->trigger();
+        w.frame().action("Open8Part")->trigger();
         EXPECT_EQ(rig.dialogs.lastText().toStdString(),
                   "bad.syx was not loaded:\r\n" + bad.problem + "\r\nTry again")
             << bad.what;
         rig.dialogs.files.push_back(q(rig.file("bad.syx")));
-        w.action("SendGeneral")->trigger();
+        w.frame().action("SendGeneral")->trigger();
         EXPECT_EQ(rig.dialogs.lastText().toStdString(),
                   "the file is not an MC-505 8 part file (" + bad.problem + "): nothing was sent")
             << bad.what;
@@ -70,27 +70,27 @@ TEST(WindowBadFiles, OpenPartRefusesEachWithItsReasonAndTheWrongKind)
     MainWindow& w = rig.openPlaying();
     w.image().LoadFromBytes(test::knownImage(1));
     const Bytes before = w.image().bytes();
-    w.selectPart(4);
+    w.sheets().selectPart(4);
     for (const auto& bad : test::malformedPartFiles()) {
         test::writeFile(rig.file("bad.syx"), bad.bytes);
         rig.dialogs.files.push_back(q(rig.file("bad.syx")));
-        w.action("OpenPart")->trigger();
-        EXPECT_EQ(w.statusText().toStdString(), "bad.syx was not loaded: " + bad.problem)
+        w.frame().action("OpenPart")->trigger();
+        EXPECT_EQ(w.frame().statusText().toStdString(), "bad.syx was not loaded: " + bad.problem)
             << bad.what;
         EXPECT_EQ(w.image().bytes(), before) << bad.what;
     }
     // Well formed, but not what the part takes.
     test::writeFile(rig.file("all.syx"), test::knownImage(2));
     rig.dialogs.files.push_back(q(rig.file("all.syx")));
-    w.action("OpenPart")->trigger();
-    EXPECT_EQ(w.statusText(),
+    w.frame().action("OpenPart")->trigger();
+    EXPECT_EQ(w.frame().statusText(),
               "all.syx was not loaded: this is an 8 part image, not a part file of parts 1-7");
     const Bytes other = test::knownImage(2);
     test::writeFile(rig.file("p1.syx"), Bytes(other.begin(), other.begin() + 650));
-    w.selectPart(7);
+    w.sheets().selectPart(7);
     rig.dialogs.files.push_back(q(rig.file("p1.syx")));
-    w.action("OpenPart")->trigger();
-    EXPECT_EQ(w.statusText(),
+    w.frame().action("OpenPart")->trigger();
+    EXPECT_EQ(w.frame().statusText(),
               "p1.syx was not loaded: this is a part file of parts 1-7, not a part R file");
     EXPECT_EQ(w.image().bytes(), before);
     EXPECT_TRUE(rig.take().empty());
@@ -107,7 +107,7 @@ TEST(WindowBadFiles, ABadTemplateOrStartImageIsNotUsed)
         const Bytes before = w.image().bytes();
         rig.take();
         rig.dialogs.answers.push_back(true);
-        w.action("InitializePatch")->trigger();
+        w.frame().action("InitializePatch")->trigger();
         EXPECT_TRUE(
             rig.dialogs.lastText().endsWith("part.syx was not loaded: " + q(badParts[3].problem)))
             << rig.dialogs.lastText().toStdString();
@@ -118,7 +118,8 @@ TEST(WindowBadFiles, ABadTemplateOrStartImageIsNotUsed)
     test::writeFile(rig.file("perf.syx"), badImages[4].bytes); // a status byte among the data
     MainWindow& w = rig.openPlaying();
     EXPECT_EQ(w.image().Size(), 0u) << "the window starts empty, as without perf.syx";
-    EXPECT_EQ(w.statusText().toStdString(), "perf.syx was not loaded: " + badImages[4].problem);
+    EXPECT_EQ(w.frame().statusText().toStdString(),
+              "perf.syx was not loaded: " + badImages[4].problem);
     EXPECT_EQ(test::readFile(rig.file("perf.syx")), badImages[4].bytes) << "only read";
 }
 
@@ -131,35 +132,36 @@ TEST(WindowBadFiles, WrongChecksumsAloneLoadAndGoOutRight)
         image[at] ^= 0x21;
     test::writeFile(rig.file("stale.syx"), image);
     rig.dialogs.files.push_back(q(rig.file("stale.syx")));
-    w.action("Open8Part")->trigger();
+    w.frame().action("Open8Part")->trigger();
     EXPECT_EQ(w.image().bytes(), image) << "loaded as it stands";
-    EXPECT_EQ(w.statusText(), "stale.syx: 4 of 100 messages had wrong checksums; they are "
-                              "corrected when sent or saved");
+    EXPECT_EQ(w.frame().statusText(), "stale.syx: 4 of 100 messages had wrong checksums; they are "
+                                      "corrected when sent or saved");
 
     test::writeFile(rig.file("p.syx"), Bytes(image.begin(), image.begin() + 650));
-    w.selectPart(2);
+    w.sheets().selectPart(2);
     rig.dialogs.files.push_back(q(rig.file("p.syx")));
-    w.action("OpenPart")->trigger();
-    EXPECT_EQ(w.statusText(), "p.syx: 2 of 5 messages had wrong checksums; they are corrected "
-                              "when sent or saved");
+    w.frame().action("OpenPart")->trigger();
+    EXPECT_EQ(w.frame().statusText(),
+              "p.syx: 2 of 5 messages had wrong checksums; they are corrected "
+              "when sent or saved");
 
     // An edit leaves the image's checksums stale; whatever leaves carries right ones.
     rig.release("cutoff", 40);
     ASSERT_FALSE(checksumProblems(w.image().bytes()).empty());
     rig.dialogs.files.push_back(q(rig.file("all.syx")));
-    w.action("Save8Part")->trigger();
+    w.frame().action("Save8Part")->trigger();
     rig.dialogs.files.push_back(q(rig.file("part.syx")));
-    w.action("SavePart")->trigger();
+    w.frame().action("SavePart")->trigger();
     rig.dialogs.files.push_back(q(rig.file("backup.syx")));
-    w.action("AutoSave")->trigger();
-    w.autoSaveTick();
+    w.frame().action("AutoSave")->trigger();
+    w.files().autoSaveTick();
     for (const char* name : {"all.syx", "part.syx", "backup.syx"}) {
         const SysexFileCheck check = checkSysexFile(test::readFile(rig.file(name)));
         EXPECT_TRUE(check.ok()) << name << ": " << check.problem();
         EXPECT_EQ(check.wrongChecksums(), 0u) << name;
     }
     rig.dialogs.files.push_back(q(rig.file("all.mid")));
-    w.action("Save8PartMidi")->trigger();
+    w.frame().action("Save8PartMidi")->trigger();
     EXPECT_EQ(test::readFile(rig.file("all.mid")), midiFileBytes(w.image().refreshedBytes()));
 }
 
@@ -168,7 +170,7 @@ TEST(WindowBadFiles, ASaveThatFailsPartWaySaysSoAndKeepsTheOldFile)
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
     rig.dialogs.files.push_back(q(rig.file("song.syx")));
-    w.action("Save8Part")->trigger();
+    w.frame().action("Save8Part")->trigger();
     const Bytes old = test::readFile(rig.file("song.syx"));
     ASSERT_EQ(old.size(), ImageSize);
 
@@ -176,7 +178,7 @@ TEST(WindowBadFiles, ASaveThatFailsPartWaySaysSoAndKeepsTheOldFile)
     rig.dialogs.files.push_back(q(rig.file("song.syx")));
     {
         test::FileSizeLimit full(4096);
-        w.action("Save8Part")->trigger();
+        w.frame().action("Save8Part")->trigger();
     }
     EXPECT_TRUE(rig.dialogs.lastText().startsWith("Cannot write " + q(rig.file("song.syx"))))
         << rig.dialogs.lastText().toStdString();

@@ -69,7 +69,7 @@ struct CopyRig : test::WindowRig
     MainWindow& w;
     CopyPanel* panel;
 
-    CopyRig() : w(openPlaying()), panel(w.copyPanel()) {}
+    CopyRig() : w(openPlaying()), panel(w.copy().copyPanel()) {}
 
     void copy(int times = 1)
     {
@@ -102,11 +102,12 @@ TEST(CopyMode, ToneCopiesGoToTheInstrumentAtOnce)
     CopyRig rig;
     MainWindow& w = rig.w;
     w.image().LoadFromBytes(test::knownImage(2));
-    w.selectPart(1);
+    w.sheets().selectPart(1);
     rig.take();
-    w.action("CopyToneOrDrum")->trigger();
-    EXPECT_EQ(w.statusText(), "Tone Copy (press ESC or click Done on the menu to exit)");
-    EXPECT_TRUE(w.pages()->isHidden() && rig.panel->isVisible() && w.action("Done")->isVisible());
+    w.frame().action("CopyToneOrDrum")->trigger();
+    EXPECT_EQ(w.frame().statusText(), "Tone Copy (press ESC or click Done on the menu to exit)");
+    EXPECT_TRUE(w.sheets().pages()->isHidden() && rig.panel->isVisible() &&
+                w.frame().action("Done")->isVisible());
     EXPECT_FALSE(rig.menusShown());
     EXPECT_EQ(rig.panel->partList(Side::Destination)->currentText(), " part 2");
 
@@ -117,7 +118,7 @@ TEST(CopyMode, ToneCopiesGoToTheInstrumentAtOnce)
     rig.pick(1, 3);
     rig.copy();
     EXPECT_EQ(rig.take(), partOnTheWire(w, 4)) << "the destination part, as one stream";
-    EXPECT_EQ(w.history().undoText(), "Copy tone 1 of part 2 to tone 3 of part 5");
+    EXPECT_EQ(w.session().history().undoText(), "Copy tone 1 of part 2 to tone 3 of part 5");
     for (int offset = 0; offset < int(ToneDataSize); ++offset)
         ASSERT_EQ(w.image().ReadByte(4, 3, offset), before.ReadByte(1, 1, offset)) << offset;
 
@@ -139,10 +140,10 @@ TEST(CopyMode, ToneCopiesGoToTheInstrumentAtOnce)
 
     // Esc is "Done!": the destination part goes again, and the window comes back.
     QTest::keyClick(list, Qt::Key_Escape);
-    EXPECT_EQ(w.copyMode(), MainWindow::CopyMode::Off);
+    EXPECT_EQ(w.copy().copyMode(), CopyCommands::CopyMode::Off);
     EXPECT_EQ(rig.take(), partOnTheWire(w, 4));
-    EXPECT_TRUE(w.pages()->isVisible() && !rig.panel->isVisible() && rig.menusShown());
-    EXPECT_TRUE(w.selectionBar()->isEnabled());
+    EXPECT_TRUE(w.sheets().pages()->isVisible() && !rig.panel->isVisible() && rig.menusShown());
+    EXPECT_TRUE(w.sheets().selectionBar()->isEnabled());
 }
 
 TEST(CopyMode, DrumCopiesMoveDownAndReachTheInstrumentAtDone)
@@ -150,16 +151,17 @@ TEST(CopyMode, DrumCopiesMoveDownAndReachTheInstrumentAtDone)
     CopyRig rig;
     MainWindow& w = rig.w;
     w.image().LoadFromBytes(kitImage(3));
-    w.selectPart(7);
-    w.selectDrumNote(10);
+    w.sheets().selectPart(7);
+    w.sheets().selectDrumNote(10);
     rig.take();
-    w.action("CopyToneOrDrum")->trigger();
-    EXPECT_EQ(w.statusText(), "Drum Note Copy  (press ESC or click Done on the menu to exit)");
+    w.frame().action("CopyToneOrDrum")->trigger();
+    EXPECT_EQ(w.frame().statusText(),
+              "Drum Note Copy  (press ESC or click Done on the menu to exit)");
     EXPECT_FALSE(rig.panel->partList(Side::Source)->isVisible());
     EXPECT_EQ(rig.panel->selected(Side::Source), 10) << "starts at the window's drum note";
 
     // A hint in the status bar must not turn the drum copy into a tone copy.
-    w.setStatusText("Double Click to see some info");
+    w.frame().setStatusText("Double Click to see some info");
     const t505temppatch before = w.image();
     rig.panel->select(Side::Destination, 20);
     rig.copy(5);
@@ -167,15 +169,15 @@ TEST(CopyMode, DrumCopiesMoveDownAndReachTheInstrumentAtDone)
     EXPECT_EQ(w.image().ReadByte(RhythmPart, 25, 12), before.ReadByte(RhythmPart, 25, 12));
     EXPECT_EQ(rig.panel->selected(Side::Source), 15);
     EXPECT_EQ(rig.panel->selected(Side::Destination), 25);
-    EXPECT_EQ(w.history().undoText(), "Copy drum note 49 to 59");
+    EXPECT_EQ(w.session().history().undoText(), "Copy drum note 49 to 59");
     EXPECT_TRUE(rig.take().empty()) << "drum copies wait for Done!";
     // With hints on, the mode's text comes back once the pointer leaves the list.
-    w.showHintBox()->setChecked(true);
+    w.sheets().showHintBox()->setChecked(true);
     QStatusTipEvent left{QString()};
     QCoreApplication::sendEvent(&w, &left);
-    EXPECT_TRUE(w.statusText().startsWith("Drum Note Copy"));
+    EXPECT_TRUE(w.frame().statusText().startsWith("Drum Note Copy"));
 
-    w.action("Done")->trigger();
+    w.frame().action("Done")->trigger();
     const Messages sent = rig.take();
     EXPECT_EQ(sent, partOnTheWire(w, RhythmPart)) << "part R as one stream";
     Bytes wire;
@@ -194,9 +196,9 @@ TEST(CopyMode, OtherWaysOutKeepTheCopies)
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     // The Jump menu's shortcuts work outside the mode …
-    QTest::keyClick(w.pages(), Qt::Key_8, Qt::ControlModifier);
-    ASSERT_EQ(w.partIndex(), 7);
-    w.action("CopyToneOrDrum")->trigger();
+    QTest::keyClick(w.sheets().pages(), Qt::Key_8, Qt::ControlModifier);
+    ASSERT_EQ(w.session().partIndex(), 7);
+    w.frame().action("CopyToneOrDrum")->trigger();
     rig.take();
     rig.pick(0, 1);
     rig.copy();
@@ -204,7 +206,7 @@ TEST(CopyMode, OtherWaysOutKeepTheCopies)
     QTest::keyClick(rig.panel->list(Side::Source), Qt::Key_3, Qt::ControlModifier);
     QTest::keyClick(rig.panel->list(Side::Source), Qt::Key_C, Qt::ControlModifier);
     QTest::mouseClick(w.findChild<QWidget*>("PART2"), Qt::LeftButton);
-    EXPECT_EQ(w.partIndex(), 7);
+    EXPECT_EQ(w.session().partIndex(), 7);
     EXPECT_EQ(rig.panel->selected(Side::Destination), 2);
     EXPECT_TRUE(rig.take().empty());
 
@@ -213,7 +215,7 @@ TEST(CopyMode, OtherWaysOutKeepTheCopies)
     rig.dialogs.answers.push_back(true);
     w.close();
     ASSERT_TRUE(test::waitUntil([&] { return !w.isVisible(); }));
-    EXPECT_EQ(w.copyMode(), MainWindow::CopyMode::Off);
+    EXPECT_EQ(w.copy().copyMode(), CopyCommands::CopyMode::Off);
     EXPECT_EQ(rig.take(), expected);
 }
 
@@ -226,9 +228,9 @@ TEST(Extraction, CopiesNotesFromTheFileReadAgainAtEachPress)
     test::writeFile(kitFile, kitImage(5));
     rig.take();
     rig.dialogs.files.push_back(QString::fromStdString(kitFile));
-    w.action("ExtractDrumNotes")->trigger();
+    w.frame().action("ExtractDrumNotes")->trigger();
     EXPECT_EQ(rig.dialogs.fileRequests.back().title, "Extract drum notes from file..");
-    EXPECT_EQ(w.statusText(),
+    EXPECT_EQ(w.frame().statusText(),
               "Extracting drum notes from file, " + QString::fromStdString(kitFile));
     EXPECT_EQ(rig.panel->kitName(Side::Source)->text(), "KIT 5");
     EXPECT_EQ(rig.panel->kitName(Side::Destination)->text(), "KIT 4");
@@ -244,18 +246,18 @@ TEST(Extraction, CopiesNotesFromTheFileReadAgainAtEachPress)
     rig.copy(2);
     expectNotesCopied(w.image(), 20, first, 10, 3);
     expectNotesCopied(w.image(), 23, second, 13, 2);
-    EXPECT_EQ(w.history().undoText(), "Extract drum note 49 to 59 from kit.syx");
+    EXPECT_EQ(w.session().history().undoText(), "Extract drum note 49 to 59 from kit.syx");
     EXPECT_EQ(rig.panel->selected(Side::Destination), 25);
     EXPECT_TRUE(rig.take().empty()) << "nothing goes before Done!";
 
     // The file's list describes the file on disk, the window's its own image.
-    w.showListInfo(Side::Source, 40);
+    w.copy().showListInfo(Side::Source, 40);
     const QString fromFile = rig.dialogs.lastText();
     EXPECT_EQ(fromFile, listInfoLines(second, RhythmPart, 40).join("\r\n"));
-    w.showListInfo(Side::Destination, 40);
+    w.copy().showListInfo(Side::Destination, 40);
     EXPECT_NE(rig.dialogs.lastText(), fromFile);
 
-    w.action("Done")->trigger();
+    w.frame().action("Done")->trigger();
     EXPECT_EQ(rig.take(), partOnTheWire(w, RhythmPart));
 }
 
@@ -284,13 +286,13 @@ TEST(Extraction, FilesThatAreNoImageChangeNothing)
     for (const auto& [what, bytes] : files) {
         test::writeFile(name, bytes);
         rig.dialogs.files.push_back(QString::fromStdString(name));
-        w.action("ExtractDrumNotes")->trigger();
-        EXPECT_EQ(w.copyMode(), MainWindow::CopyMode::Off) << what;
-        EXPECT_TRUE(w.pages()->isVisible()) << what;
-        EXPECT_TRUE(w.statusText().startsWith("bad.syx is not an 8 part file")) << what;
+        w.frame().action("ExtractDrumNotes")->trigger();
+        EXPECT_EQ(w.copy().copyMode(), CopyCommands::CopyMode::Off) << what;
+        EXPECT_TRUE(w.sheets().pages()->isVisible()) << what;
+        EXPECT_TRUE(w.frame().statusText().startsWith("bad.syx is not an 8 part file")) << what;
     }
     // The refusal says where the foreign bytes start.
-    EXPECT_TRUE(w.statusText().contains("byte 0")) << w.statusText().toStdString();
+    EXPECT_TRUE(w.frame().statusText().contains("byte 0")) << w.frame().statusText().toStdString();
     // An image behind another librarian's leading block opens as Open 8 Part opens it.
     Bytes led(LeadingBlockSize, 0x00);
     led.front() = 0xF0;
@@ -298,20 +300,20 @@ TEST(Extraction, FilesThatAreNoImageChangeNothing)
     led.insert(led.end(), good.begin(), good.end());
     test::writeFile(name, led);
     rig.dialogs.files.push_back(QString::fromStdString(name));
-    w.action("ExtractDrumNotes")->trigger();
-    EXPECT_EQ(w.copyMode(), MainWindow::CopyMode::Extract);
+    w.frame().action("ExtractDrumNotes")->trigger();
+    EXPECT_EQ(w.copy().copyMode(), CopyCommands::CopyMode::Extract);
     EXPECT_EQ(rig.panel->kitName(Side::Source)->text(), "KIT 7");
-    w.copyDone();
+    w.copy().copyDone();
 
     // A file that goes bad while the panel is open is refused at the next press.
     test::writeFile(name, good);
     rig.dialogs.files.push_back(QString::fromStdString(name));
-    w.action("ExtractDrumNotes")->trigger();
-    ASSERT_EQ(w.copyMode(), MainWindow::CopyMode::Extract);
+    w.frame().action("ExtractDrumNotes")->trigger();
+    ASSERT_EQ(w.copy().copyMode(), CopyCommands::CopyMode::Extract);
     test::writeFile(name, test::randomBytes(ImageSize, 7));
     rig.pick(0, 0);
     rig.copy();
     EXPECT_EQ(rig.panel->selected(Side::Source), 0) << "a refused press moves nothing";
-    EXPECT_TRUE(w.statusText().startsWith("bad.syx is not an 8 part file"));
+    EXPECT_TRUE(w.frame().statusText().startsWith("bad.syx is not an 8 part file"));
     EXPECT_EQ(w.image().bytes(), image);
 }

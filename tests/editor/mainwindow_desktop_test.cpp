@@ -72,7 +72,7 @@ bool drop(MainWindow& w, const QStringList& files)
 QStringList recentMenuTexts(MainWindow& w)
 {
     QStringList texts;
-    for (QAction* a : w.recentMenu()->actions())
+    for (QAction* a : w.desktop().recentMenu()->actions())
         if (a->isVisible() && !a->isSeparator() && a->objectName().startsWith("Recent"))
             texts << a->text();
     return texts;
@@ -94,21 +94,21 @@ TEST(MainWindowDesktop, OpenFileGoesByKind)
     test::writeFile(rig.file("part-b3.syx"), partOf(b, 2));
     test::writeFile(rig.file("kit-b.syx"), partOf(b, RhythmPart));
 
-    EXPECT_TRUE(w.openFile(q(rig.file("a.syx"))));
+    EXPECT_TRUE(w.desktop().openFile(q(rig.file("a.syx"))));
     EXPECT_EQ(w.image().bytes(), a);
-    EXPECT_TRUE(w.openFile(q(rig.file("b-led.syx"))));
+    EXPECT_TRUE(w.desktop().openFile(q(rig.file("b-led.syx"))));
     EXPECT_EQ(w.image().bytes(), b) << "the 753 leading bytes are skipped";
 
     w.image().LoadFromBytes(a);
-    w.selectPart(5);
-    EXPECT_TRUE(w.openFile(q(rig.file("part-b3.syx"))));
+    w.sheets().selectPart(5);
+    EXPECT_TRUE(w.desktop().openFile(q(rig.file("part-b3.syx"))));
     EXPECT_EQ(w.image().GetPatchName(5), "B3") << "a part file goes onto the current part";
     EXPECT_EQ(w.image().GetPatchName(2), "A3");
     for (std::size_t at : {7u, 93u, 234u, 375u, 516u})
         EXPECT_EQ(w.image().bytes()[5 * 650 + at], 5) << "its addresses name part 6";
 
-    EXPECT_TRUE(w.openFile(q(rig.file("kit-b.syx"))));
-    EXPECT_TRUE(w.isRhythmPart()) << "a part R file selects part R";
+    EXPECT_TRUE(w.desktop().openFile(q(rig.file("kit-b.syx"))));
+    EXPECT_TRUE(w.session().isRhythmPart()) << "a part R file selects part R";
     EXPECT_EQ(w.image().GetPatchName(RhythmPart), "BR");
     EXPECT_EQ(w.image().GetPatchName(5), "B3");
     // The image was changed behind the files' back above, so opening over it
@@ -133,24 +133,24 @@ TEST(MainWindowDesktop, OpenFileRefusesWhatItCannotPlace)
 
     for (const char* name : {"short.syx", "noise.syx", "empty.syx"}) {
         rig.dialogs.asked.clear();
-        EXPECT_FALSE(w.openFile(q(rig.file(name)))) << name;
+        EXPECT_FALSE(w.desktop().openFile(q(rig.file(name)))) << name;
         ASSERT_EQ(rig.dialogs.asked.size(), 1u) << name;
         EXPECT_TRUE(rig.dialogs.lastText().startsWith(QString(name) + " is not a patch file"))
             << rig.dialogs.lastText().toStdString();
         EXPECT_EQ(w.image().bytes(), before) << name;
     }
 
-    w.selectPart(7);
-    EXPECT_FALSE(w.openFile(q(rig.file("part.syx"))));
+    w.sheets().selectPart(7);
+    EXPECT_FALSE(w.desktop().openFile(q(rig.file("part.syx"))));
     EXPECT_TRUE(rig.dialogs.lastText().contains("part R is selected"));
     EXPECT_EQ(w.image().bytes(), before);
 
-    EXPECT_FALSE(w.openFile(q(rig.file("gone.syx"))));
+    EXPECT_FALSE(w.desktop().openFile(q(rig.file("gone.syx"))));
     EXPECT_TRUE(rig.dialogs.lastText().contains("gone.syx")) << "the system's reason, named";
-    EXPECT_FALSE(w.openFile(q(rig.dir.path().string())));
+    EXPECT_FALSE(w.desktop().openFile(q(rig.dir.path().string())));
     EXPECT_TRUE(rig.dialogs.lastText().contains("folder"));
     EXPECT_EQ(w.image().bytes(), before);
-    EXPECT_TRUE(w.recentFiles().isEmpty()) << "nothing refused is remembered";
+    EXPECT_TRUE(w.desktop().recentFiles().isEmpty()) << "nothing refused is remembered";
 }
 
 TEST(MainWindowDesktop, DroppedFilesOpenByKind)
@@ -163,14 +163,14 @@ TEST(MainWindowDesktop, DroppedFilesOpenByKind)
 
     EXPECT_TRUE(drop(w, {q(rig.file("d.syx"))}));
     EXPECT_EQ(w.image().bytes(), d);
-    w.selectPart(0);
+    w.sheets().selectPart(0);
     EXPECT_TRUE(drop(w, {q(rig.file("e2.syx"))}));
     EXPECT_EQ(w.image().GetPatchName(0), "E2");
 
     // Two files at once are not taken: which one should win is anybody's guess.
     const Bytes before = w.image().bytes();
     EXPECT_FALSE(drop(w, {q(rig.file("d.syx")), q(rig.file("e2.syx"))}));
-    EXPECT_EQ(w.statusText(), "Drop one .syx file at a time");
+    EXPECT_EQ(w.frame().statusText(), "Drop one .syx file at a time");
     EXPECT_EQ(w.image().bytes(), before);
 }
 
@@ -183,23 +183,23 @@ TEST(MainWindowDesktop, RecentFiles)
     const Bytes image = namedImage("F");
     for (int i = 0; i < 12; ++i) {
         test::writeFile(rig.file("f" + std::to_string(i) + ".syx"), image);
-        ASSERT_TRUE(w.openFile(q(rig.file("f" + std::to_string(i) + ".syx"))));
+        ASSERT_TRUE(w.desktop().openFile(q(rig.file("f" + std::to_string(i) + ".syx"))));
     }
     QStringList expected;
     for (int i = 11; i >= 2; --i)
         expected << q(rig.file("f" + std::to_string(i) + ".syx"));
-    EXPECT_EQ(w.recentFiles(), expected);
+    EXPECT_EQ(w.desktop().recentFiles(), expected);
 
-    ASSERT_TRUE(w.openFile(q(rig.file("f5.syx"))));
+    ASSERT_TRUE(w.desktop().openFile(q(rig.file("f5.syx"))));
     expected.removeAll(q(rig.file("f5.syx")));
     expected.prepend(q(rig.file("f5.syx")));
-    EXPECT_EQ(w.recentFiles(), expected) << "an opened file moves to the top, once";
+    EXPECT_EQ(w.desktop().recentFiles(), expected) << "an opened file moves to the top, once";
 
     rig.dialogs.files.push_back(q(rig.file("saved.syx")));
-    w.action("Save8Part")->trigger();
+    w.frame().action("Save8Part")->trigger();
     expected.prepend(q(rig.file("saved.syx")));
     expected.removeLast();
-    EXPECT_EQ(w.recentFiles(), expected);
+    EXPECT_EQ(w.desktop().recentFiles(), expected);
 
     const QStringList labels = recentMenuTexts(w);
     ASSERT_EQ(labels.size(), 10);
@@ -209,28 +209,28 @@ TEST(MainWindowDesktop, RecentFiles)
     // Kept between runs.
     rig.closeWindow();
     MainWindow& again = rig.open();
-    EXPECT_EQ(again.recentFiles(), expected);
+    EXPECT_EQ(again.desktop().recentFiles(), expected);
     EXPECT_EQ(recentMenuTexts(again), labels);
 
     // Choosing an entry opens it by its kind; a vanished file is dropped with a word.
     test::writeFile(rig.file("f5.syx"), partOf(namedImage("G"), 3));
-    again.selectPart(2);
-    again.recentMenu()->actions()[1]->trigger();
+    again.sheets().selectPart(2);
+    again.desktop().recentMenu()->actions()[1]->trigger();
     EXPECT_EQ(again.image().GetPatchName(2), "G4");
-    EXPECT_EQ(again.recentFiles().front(), q(rig.file("f5.syx")));
+    EXPECT_EQ(again.desktop().recentFiles().front(), q(rig.file("f5.syx")));
 
     std::filesystem::remove(rig.file("f11.syx"));
-    const int gone = int(again.recentFiles().indexOf(q(rig.file("f11.syx"))));
+    const int gone = int(again.desktop().recentFiles().indexOf(q(rig.file("f11.syx"))));
     ASSERT_GE(gone, 0);
     const Bytes before = again.image().bytes();
-    again.recentMenu()->actions()[gone]->trigger();
+    again.desktop().recentMenu()->actions()[gone]->trigger();
     EXPECT_TRUE(rig.dialogs.lastText().contains("no longer there"));
-    EXPECT_FALSE(again.recentFiles().contains(q(rig.file("f11.syx"))));
+    EXPECT_FALSE(again.desktop().recentFiles().contains(q(rig.file("f11.syx"))));
     EXPECT_EQ(again.image().bytes(), before);
 
-    again.action("ClearRecent")->trigger();
-    EXPECT_TRUE(again.recentFiles().isEmpty());
-    EXPECT_FALSE(again.recentMenu()->menuAction()->isEnabled());
+    again.frame().action("ClearRecent")->trigger();
+    EXPECT_TRUE(again.desktop().recentFiles().isEmpty());
+    EXPECT_FALSE(again.desktop().recentMenu()->menuAction()->isEnabled());
 }
 
 TEST(MainWindowDesktop, WindowKeepsItsSizeAndPlace)
@@ -270,12 +270,12 @@ TEST(MainWindowDesktop, F1ShowsTheManual)
     std::filesystem::copy(test::binDir() + "/help", rig.file("help"),
                           std::filesystem::copy_options::recursive);
     MainWindow& w = rig.openPlaying();
-    ASSERT_EQ(w.helpWindow(), nullptr);
+    ASSERT_EQ(w.desktop().helpWindow(), nullptr);
     // The key is a window shortcut: the window has to be the active one.
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     QTest::keyClick(&w, Qt::Key_F1);
-    HelpWindow* help = w.helpWindow();
+    HelpWindow* help = w.desktop().helpWindow();
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->windowTitle(), "Dorvane Help");
@@ -305,16 +305,16 @@ TEST(MainWindowDesktop, F1ShowsTheManual)
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     QTest::keyClick(&w, Qt::Key_F1);
-    EXPECT_EQ(w.helpWindow(), help);
+    EXPECT_EQ(w.desktop().helpWindow(), help);
 }
 
 TEST(MainWindowDesktop, MissingManualIsSaidSo)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.action("Help")->trigger();
-    ASSERT_NE(w.helpWindow(), nullptr);
-    const QString text = w.helpWindow()->browser()->toPlainText();
+    w.frame().action("Help")->trigger();
+    ASSERT_NE(w.desktop().helpWindow(), nullptr);
+    const QString text = w.desktop().helpWindow()->browser()->toPlainText();
     EXPECT_TRUE(text.contains("The manual is not beside the program")) << text.toStdString();
     EXPECT_TRUE(text.contains(q(rig.file("help/manual.md"))));
 }

@@ -29,16 +29,16 @@ TEST(MainWindowEdit, ToneEditGoesToEverySelectedToneInOrder)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.selectPart(2);
+    w.sheets().selectPart(2);
     rig.take();
-    w.setToneSelected(1, true);
-    w.setToneSelected(3, true);
+    w.session().setToneSelected(1, true);
+    w.session().setToneSelected(3, true);
     rig.release("cutoff", 90);
     EXPECT_EQ(rig.take(), (Messages{param(2, 2, 0x10, 81, 90), param(2, 2, 0x14, 81, 90)}));
     EXPECT_EQ(w.image().ReadByte(2, 1, 81), 90);
     EXPECT_EQ(w.image().ReadByte(2, 3, 81), 90);
     EXPECT_EQ(w.image().ReadByte(2, 2, 81), 127) << "an unselected tone keeps its value";
-    EXPECT_EQ(w.statusText(), "     90     127     90     127");
+    EXPECT_EQ(w.frame().statusText(), "     90     127     90     127");
 
     // A value of 127 is one data byte.
     rig.release("tonelevel", 127);
@@ -54,9 +54,9 @@ TEST(MainWindowEdit, OffsetsFrom128GoToTheNextAddressByte)
     // Level) is 11 00, not 10 00 (Tone Switch) or 10 80.
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.selectPart(5);
+    w.sheets().selectPart(5);
     for (int t = 1; t <= 4; ++t)
-        w.setToneSelected(t, t == 2);
+        w.session().setToneSelected(t, t == 2);
     rig.take();
     rig.release("DragTweak135", 100);
     EXPECT_EQ(rig.take(), (Messages{param(2, 5, 0x13, 0x00, 100)}));
@@ -69,12 +69,12 @@ TEST(MainWindowEdit, NoToneSelectedSendsNothingButShowsTheValues)
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
     for (int t = 1; t <= 4; ++t)
-        w.setToneSelected(t, false);
+        w.session().setToneSelected(t, false);
     const Bytes before = w.image().bytes();
     rig.release("q", 40);
     EXPECT_TRUE(rig.take().empty());
     EXPECT_EQ(w.image().bytes(), before);
-    EXPECT_EQ(w.statusText(), "     0     0     0     0");
+    EXPECT_EQ(w.frame().statusText(), "     0     0     0     0");
 }
 
 TEST(MainWindowEdit, RightReleaseMakesNoEdit)
@@ -95,7 +95,7 @@ TEST(MainWindowEdit, InstrumentAreasAreSentNotStored)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.selectPart(4);
+    w.sheets().selectPart(4);
     const Bytes before = w.image().bytes();
     rig.release("DragTweak136", 20);  // effects: EFX parameter 1
     rig.release("DragTweak168", 100); // part level of part 5
@@ -121,14 +121,14 @@ TEST(MainWindowEdit, WithNoOutputAnEditSaysOnceAndQuietlyThatNothingWasSent)
     ASSERT_TRUE(test::waitUntil([&] { return w.util().Sender().IsIdle(); }));
     QCoreApplication::processEvents();
     EXPECT_TRUE(rig.dialogs.asked.empty()) << "no box for every edit";
-    EXPECT_EQ(w.statusText(), "Part Level = 127, " + notSent);
+    EXPECT_EQ(w.frame().statusText(), "Part Level = 127, " + notSent);
 
     // A sound edit is kept in the window; the status says once that it stayed there.
     rig.release("cutoff", 90);
     ASSERT_TRUE(test::waitUntil([&] { return w.util().Sender().IsIdle(); }));
     QCoreApplication::processEvents();
     EXPECT_TRUE(rig.dialogs.asked.empty());
-    EXPECT_EQ(w.statusText().count(notSent), 1) << w.statusText().toStdString();
+    EXPECT_EQ(w.frame().statusText().count(notSent), 1) << w.frame().statusText().toStdString();
     EXPECT_EQ(w.image().ReadByte(0, 1, 81), 90);
 }
 
@@ -136,8 +136,8 @@ TEST(MainWindowEdit, RhythmPartEditsTheDrumNoteAtTag)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.selectPart(7);
-    w.selectDrumNote(10);
+    w.sheets().selectPart(7);
+    w.sheets().selectDrumNote(10);
     rig.take();
     EXPECT_FALSE(rig.control("penvvelT1")->isVisible()) << "Tag 0: no meaning on part R";
     EXPECT_TRUE(rig.control("cutoff")->isVisible());
@@ -153,19 +153,19 @@ TEST(MainWindowEdit, WavesUseTheirTwoEncodings)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.setToneSelected(2, true);
-    w.selectWave(255);
+    w.session().setToneSelected(2, true);
+    w.sheets().selectWave(255);
     // The message moves to group 2 at 255 already: 00, ID 2, number 1.
     EXPECT_EQ(rig.take(), (Messages{"F0 41 10 00 0B 12 02 00 10 01 00 02 00 01 6A F7",
                                     "F0 41 10 00 0B 12 02 00 12 01 00 02 00 01 68 F7"}));
     EXPECT_EQ(w.image().ReadByte(0, 1, 2), 1) << "the image keeps 255 in group 1";
     EXPECT_EQ(w.image().ReadWave(0, 2), 255);
-    EXPECT_EQ(w.waveList()->currentIndex(), 255);
+    EXPECT_EQ(w.sheets().waveList()->currentIndex(), 255);
 
-    w.selectPart(7);
-    w.selectDrumNote(3);
+    w.sheets().selectPart(7);
+    w.sheets().selectDrumNote(3);
     rig.take();
-    w.selectWave(300);
+    w.sheets().selectWave(300);
     EXPECT_EQ(rig.take(), (Messages{test::hex(waveMessage(tsMC505, 2, 9, 38, 300))}));
     EXPECT_EQ(w.image().ReadWave(9, 3), 300);
 }
@@ -177,18 +177,18 @@ TEST(MainWindowEdit, ToneSelectionClicks)
     auto selection = [&] {
         std::string s;
         for (int t = 1; t <= 4; ++t)
-            s += w.toneSelected(t) ? '1' : '0';
+            s += w.session().toneSelected(t) ? '1' : '0';
         return s;
     };
     // The box toggles itself, then the modifiers act.
-    QTest::mouseClick(w.toneBox(3), Qt::LeftButton, Qt::ShiftModifier, QPoint(4, 4));
+    QTest::mouseClick(w.sheets().toneBox(3), Qt::LeftButton, Qt::ShiftModifier, QPoint(4, 4));
     EXPECT_EQ(selection(), "0010");
-    EXPECT_EQ(w.shownTone(), 3) << "solo shows the tone";
-    QTest::mouseClick(w.toneBox(2), Qt::LeftButton, Qt::AltModifier, QPoint(4, 4));
+    EXPECT_EQ(w.session().shownTone(), 3) << "solo shows the tone";
+    QTest::mouseClick(w.sheets().toneBox(2), Qt::LeftButton, Qt::AltModifier, QPoint(4, 4));
     EXPECT_EQ(selection(), "1011");
-    QTest::mouseClick(w.toneBox(4), Qt::LeftButton, Qt::ControlModifier, QPoint(4, 4));
+    QTest::mouseClick(w.sheets().toneBox(4), Qt::LeftButton, Qt::ControlModifier, QPoint(4, 4));
     EXPECT_EQ(selection(), "0101");
-    QTest::mouseClick(w.toneBox(1), Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
+    QTest::mouseClick(w.sheets().toneBox(1), Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
     EXPECT_EQ(selection(), "1101");
     EXPECT_TRUE(rig.take().empty()) << "selection sends nothing";
 }
@@ -198,7 +198,7 @@ TEST(MainWindowEdit, TestNoteSoundsTheChosenNoteThenStops)
     WindowRig rig;
     rig.store("midiout", "0");
     MainWindow& w = rig.open();
-    ASSERT_TRUE(w.autoTriggerBox()->isChecked()) << "auto trigger is on by default";
+    ASSERT_TRUE(w.sheets().autoTriggerBox()->isChecked()) << "auto trigger is on by default";
     w.util().SetVelRnd(0);
     w.util().SetOctave(5); // the note named by the selector, whatever the octave
     rig.release("q", 3);
@@ -210,8 +210,8 @@ TEST(MainWindowEdit, TestNoteSoundsTheChosenNoteThenStops)
     EXPECT_EQ(test::hex(rig.driver->sent("Synth A")[0]), "80 30 00");
 
     // On part R the drum note itself sounds, on channel 10.
-    w.selectPart(7);
-    w.selectDrumNote(1);
+    w.sheets().selectPart(7);
+    w.sheets().selectDrumNote(1);
     rig.take();
     rig.release("cutoff", 3);
     const Messages drum = rig.take();
@@ -223,13 +223,13 @@ TEST(MainWindowEdit, NameEnteredIsSentAndStored)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.selectPart(1);
+    w.sheets().selectPart(1);
     rig.take();
-    w.nameField()->setText("BASS");
-    QTest::keyClick(w.nameField(), Qt::Key_Return);
+    w.sheets().nameField()->setText("BASS");
+    QTest::keyClick(w.sheets().nameField(), Qt::Key_Return);
     EXPECT_EQ(rig.take(), (Messages{test::hex(nameMessage(tsMC505, "BASS", 2, 1))}));
     EXPECT_EQ(w.image().GetPatchName(1), "BASS");
-    EXPECT_EQ(w.captionText(), " <P 2>: BASS [ON OFF OFF OFF]");
+    EXPECT_EQ(w.sheets().captionText(), " <P 2>: BASS [ON OFF OFF OFF]");
     EXPECT_EQ(w.windowTitle(), QString::fromUtf8("Dorvane:   <P 2>: BASS [ON OFF OFF OFF]"
                                                  "  \u2014  changed, not saved"))
         << "no file holds the name yet";
@@ -250,11 +250,11 @@ TEST(MainWindowEdit, PointingAtAToneControlShowsTheFourTonesAndItsShakeMark)
         QApplication::sendEvent(c, &e);
     };
     enter(rig.control("cutoff"));
-    EXPECT_EQ(w.statusText(), "     127     127     5     127     (Shake)");
+    EXPECT_EQ(w.frame().statusText(), "     127     127     5     127     (Shake)");
     enter(rig.control("q"));
-    EXPECT_EQ(w.statusText(), "     0     0     0     0     (Won't Shake)")
+    EXPECT_EQ(w.frame().statusText(), "     0     0     0     0     (Won't Shake)")
         << "the user's choice wins";
-    w.selectPart(7);
+    w.sheets().selectPart(7);
     enter(rig.control("cutoff"));
-    EXPECT_EQ(w.statusText(), "     (Shake)") << "part R shows only the mark";
+    EXPECT_EQ(w.frame().statusText(), "     (Shake)") << "part R shows only the mark";
 }

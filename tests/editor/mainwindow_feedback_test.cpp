@@ -48,7 +48,7 @@ TEST(MainWindowInstrumentAreas, UnknownUntilSentThenRememberedPerPart)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.showSheet(Sheet::Common);
+    w.sheets().showSheet(Sheet::Common);
     rig.take();
     TDragTweak* receive = rig.control("DragTweak167"); // Receive Switch
     TDragTweak* output = rig.control("DragTweak172");  // Part Output Assign
@@ -61,20 +61,20 @@ TEST(MainWindowInstrumentAreas, UnknownUntilSentThenRememberedPerPart)
     EXPECT_EQ(output->DisplayedText(), "dir2");
     rig.release("DragTweak167", 1);
     EXPECT_EQ(receive->DisplayedText(), "ON");
-    EXPECT_EQ(w.statusText(), "Receive Switch = ON, sent to part 1");
+    EXPECT_EQ(w.frame().statusText(), "Receive Switch = ON, sent to part 1");
     EXPECT_EQ(rig.take(), (Messages{partMessage(0, 10, 3), partMessage(0, 0, 1)}));
 
     // Each part has its own; the effects are the instrument's, one for all.
     rig.release("DragTweak146", 5);
-    w.selectPart(1);
+    w.sheets().selectPart(1);
     EXPECT_EQ(receive->DisplayedText(), Dash) << "part 2's switch was never sent";
     EXPECT_EQ(rig.control("DragTweak146")->DisplayedText(),
               rig.control("DragTweak146")->Items()[5]);
     rig.release("DragTweak167", 0);
-    w.selectPart(0);
+    w.sheets().selectPart(0);
     EXPECT_EQ(receive->DisplayedText(), "ON");
     EXPECT_EQ(output->DisplayedText(), "dir2");
-    w.selectPart(1);
+    w.sheets().selectPart(1);
     EXPECT_EQ(receive->DisplayedText(), "OFF");
     EXPECT_EQ(output->DisplayedText(), Dash);
 }
@@ -87,30 +87,31 @@ TEST(MainWindowGet, ThePanelTakesTheSheetsPlaceAndTheSelectorsKeepTheirSize)
     QApplication::processEvents();
     QWidget* parts = w.findChild<QWidget*>("Channel");
     const int partsHeight = parts->height();
-    w.setStatusText("Sent 650 bytes (5 messages)");
-    QSignalSpy hide(&w, &MainWindow::quickEditHideRequested);
+    w.frame().setStatusText("Sent 650 bytes (5 messages)");
+    QSignalSpy hide(&w.frame(), &WindowFrame::quickEditHideRequested);
 
     rig.dialogs.answers.push_back(true);
-    w.action("Get8Part")->trigger();
+    w.frame().action("Get8Part")->trigger();
     QApplication::processEvents();
     EXPECT_EQ(hide.count(), 1) << "the quick-edit window steps aside";
-    EXPECT_TRUE(w.receptionPanel()->isVisible());
-    EXPECT_FALSE(w.pages()->isVisible());
-    EXPECT_TRUE(w.sysexButton()->isVisible());
+    EXPECT_TRUE(w.transfers().receptionPanel()->isVisible());
+    EXPECT_FALSE(w.sheets().pages()->isVisible());
+    EXPECT_TRUE(w.transfers().sysexButton()->isVisible());
     EXPECT_EQ(parts->height(), partsHeight) << "the selectors keep their size";
-    EXPECT_TRUE(w.statusText().isEmpty()) << "the last transfer's result is gone";
+    EXPECT_TRUE(w.frame().statusText().isEmpty()) << "the last transfer's result is gone";
 
     const Bytes dump = w.image().bytes();
     rig.driver->feedLong("Synth A", Bytes(dump.begin(), dump.begin() + 3250));
-    ASSERT_TRUE(test::waitUntil([&] { return w.receiver().Received().size() == 3250u; }));
-    QProgressBar* bar = w.receptionProgressBar();
+    ASSERT_TRUE(
+        test::waitUntil([&] { return w.transfers().receiver().Received().size() == 3250u; }));
+    QProgressBar* bar = w.transfers().receptionProgressBar();
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(bar->text(), "3250 of 9054 bytes");
     EXPECT_GT(bar->width(), bar->fontMetrics().horizontalAdvance(bar->text()) + 40)
         << "room for its text on one line";
 
-    QTest::mouseClick(w.sysexButton(), Qt::LeftButton);
-    EXPECT_TRUE(w.pages()->isVisible());
+    QTest::mouseClick(w.transfers().sysexButton(), Qt::LeftButton);
+    EXPECT_TRUE(w.sheets().pages()->isVisible());
 }
 
 TEST(MainWindowGet, AnOverflowEndsTheGetAndIsShownInTheStatusLineAndTheMonitor)
@@ -121,9 +122,9 @@ TEST(MainWindowGet, AnOverflowEndsTheGetAndIsShownInTheStatusLineAndTheMonitor)
     QApplication::processEvents();
     const Bytes before = w.image().bytes();
     // Far beyond the wait below: the end must come from the overflow itself.
-    w.receiver().SetStallTimeout(600000);
+    w.transfers().receiver().SetStallTimeout(600000);
     rig.dialogs.answers.push_back(true);
-    w.action("Get8Part")->trigger();
+    w.frame().action("Get8Part")->trigger();
     QApplication::processEvents();
 
     // More messages than the port has buffers, all before the window takes any.
@@ -135,10 +136,11 @@ TEST(MainWindowGet, AnOverflowEndsTheGetAndIsShownInTheStatusLineAndTheMonitor)
     ASSERT_TRUE(rig.driver->waitUntilDelivered("Synth A", 5000));
     const std::string lost = "MIDI input overflowed: " + std::to_string(dropped) + " messages (" +
                              std::to_string(dropped * message.size()) + " bytes) dropped";
-    ASSERT_TRUE(test::waitUntil([&] { return w.pages()->isVisible(); }, 20000))
+    ASSERT_TRUE(test::waitUntil([&] { return w.sheets().pages()->isVisible(); }, 20000))
         << "the Get still waits";
-    EXPECT_EQ(w.statusText().toStdString(), "Received " + std::to_string(buffers * message.size()) +
-                                                " bytes, " + lost + ": not loaded");
+    EXPECT_EQ(w.frame().statusText().toStdString(), "Received " +
+                                                        std::to_string(buffers * message.size()) +
+                                                        " bytes, " + lost + ": not loaded");
     EXPECT_EQ(w.image().bytes(), before);
     w.monitor().flush();
     const QStringList lines = w.monitor().lines();
@@ -152,29 +154,29 @@ TEST(MainWindowSend, SendsShowProgressAndSayWhatWentOut)
     MainWindow& w = rig.openPlaying();
     rig.take();
     rig.dialogs.answers.push_back(true);
-    w.action("Send8Part")->trigger();
-    EXPECT_TRUE(w.statusText().startsWith("Sending 9054 bytes (100 messages)"));
-    QProgressBar* bar = w.sendProgressBar();
+    w.frame().action("Send8Part")->trigger();
+    EXPECT_TRUE(w.frame().statusText().startsWith("Sending 9054 bytes (100 messages)"));
+    QProgressBar* bar = w.transfers().sendProgressBar();
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(bar->maximum(), 9054);
     ASSERT_TRUE(test::waitUntil([&] { return bar->value() > 0; }));
     EXPECT_LT(bar->value(), 9054) << "the count moves as the messages leave";
     EXPECT_EQ(rig.take().size(), 100u + 32u);
-    EXPECT_EQ(w.statusText(), "Sent 9054 bytes (100 messages)");
-    EXPECT_FALSE(w.sendProgressBar()->isVisible());
+    EXPECT_EQ(w.frame().statusText(), "Sent 9054 bytes (100 messages)");
+    EXPECT_FALSE(w.transfers().sendProgressBar()->isVisible());
 
     // With the output closed nothing leaves, and the status does not say it did.
     rig.release("midiout", 0);
     ASSERT_FALSE(w.midiOutput().IsOpen());
     rig.dialogs.answers.push_back(true);
-    w.action("Send8Part")->trigger();
+    w.frame().action("Send8Part")->trigger();
     ASSERT_TRUE(test::waitUntil([&] { return w.util().Sender().IsIdle(); }));
-    EXPECT_TRUE(w.statusText().startsWith("Sending 9054 bytes failed"))
-        << w.statusText().toStdString();
+    EXPECT_TRUE(w.frame().statusText().startsWith("Sending 9054 bytes failed"))
+        << w.frame().statusText().toStdString();
 
     rig.dialogs.files.push_back(QString::fromStdString(rig.file("song.syx")));
-    w.action("Save8Part")->trigger();
-    EXPECT_EQ(w.statusText(), "Saved song.syx");
+    w.frame().action("Save8Part")->trigger();
+    EXPECT_EQ(w.frame().statusText(), "Saved song.syx");
 }
 
 TEST(MainWindowMonitor, ListsInTheSheetsWordsAndFollowsNewLines)
@@ -185,7 +187,7 @@ TEST(MainWindowMonitor, ListsInTheSheetsWordsAndFollowsNewLines)
     monitor.clear();
     rig.release("DragTweak167", 1);
     rig.release("coarse", 50);
-    w.selectPart(7);
+    w.sheets().selectPart(7);
     rig.release("coarse", 60); // Source Key of the drum note
     rig.take();
     monitor.flush();
@@ -215,28 +217,28 @@ TEST(MainWindowHints, AMenusHintGoesWhenTheMenuCloses)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.showHintBox()->setChecked(true);
+    w.sheets().showHintBox()->setChecked(true);
     QMenu* file = w.findChild<QMenu*>("FileMenu");
     file->popup(w.mapToGlobal(QPoint(10, 10)));
-    QStatusTipEvent tip(w.action("AutoSave")->statusTip());
+    QStatusTipEvent tip(w.frame().action("AutoSave")->statusTip());
     QApplication::sendEvent(&w, &tip);
-    EXPECT_TRUE(w.statusText().startsWith("Please use this for backup data only"));
+    EXPECT_TRUE(w.frame().statusText().startsWith("Please use this for backup data only"));
     file->hide();
-    EXPECT_TRUE(w.statusText().isEmpty());
+    EXPECT_TRUE(w.frame().statusText().isEmpty());
 
     // A word of the program's own stays.
     file->popup(w.mapToGlobal(QPoint(10, 10)));
-    w.setStatusText("Saved song.syx");
+    w.frame().setStatusText("Saved song.syx");
     file->hide();
-    EXPECT_EQ(w.statusText(), "Saved song.syx");
+    EXPECT_EQ(w.frame().statusText(), "Saved song.syx");
 }
 
 TEST(MainWindowKeys, OctaveFollowsTheKeysAndAReleaseAlwaysStopsItsNote)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.showSheet(Sheet::Tone);
-    QWidget* cutoff = w.control("cutoff");
+    w.sheets().showSheet(Sheet::Tone);
+    QWidget* cutoff = w.sheets().control("cutoff");
     cutoff->setFocus();
     QTest::keyClick(cutoff, Qt::Key_F4);
     EXPECT_EQ(w.util().Octave(), 4);
@@ -249,13 +251,15 @@ TEST(MainWindowKeys, OctaveFollowsTheKeysAndAReleaseAlwaysStopsItsNote)
     // The focus moves to the name field while Z is held: its release still
     // ends the note.
     QTest::keyPress(cutoff, Qt::Key_Z);
-    w.nameField()->setFocus();
-    QTest::keyRelease(w.nameField(), Qt::Key_Z);
+    w.sheets().nameField()->setFocus();
+    QTest::keyRelease(w.sheets().nameField(), Qt::Key_Z);
     EXPECT_EQ(rig.take(), (Messages{"90 18 60", "80 18 00"}));
 
     // The Get commands have a second key that a Linux desktop lets through.
-    EXPECT_TRUE(w.action("GetPart")->shortcuts().contains(QKeySequence(Qt::ALT | Qt::Key_F11)));
-    EXPECT_TRUE(w.action("Get8Part")->shortcuts().contains(QKeySequence(Qt::ALT | Qt::Key_F12)));
+    EXPECT_TRUE(
+        w.frame().action("GetPart")->shortcuts().contains(QKeySequence(Qt::ALT | Qt::Key_F11)));
+    EXPECT_TRUE(
+        w.frame().action("Get8Part")->shortcuts().contains(QKeySequence(Qt::ALT | Qt::Key_F12)));
 }
 
 TEST(MainWindowRhythm, PartRShowsEachDrumParameterOnceWithoutHoles)
@@ -263,14 +267,15 @@ TEST(MainWindowRhythm, PartRShowsEachDrumParameterOnceWithoutHoles)
     WindowRig rig;
     rig.store("test", "1");
     MainWindow& w = rig.openPlaying();
-    w.showSheet(Sheet::Tone);
-    EXPECT_TRUE(w.morphPanel()->isVisibleTo(&w));
-    w.selectPart(7);
-    EXPECT_FALSE(w.morphPanel()->isVisibleTo(&w)) << "its bars write tones, not drum notes";
+    w.sheets().showSheet(Sheet::Tone);
+    EXPECT_TRUE(w.sheets().morphPanel()->isVisibleTo(&w));
+    w.sheets().selectPart(7);
+    EXPECT_FALSE(w.sheets().morphPanel()->isVisibleTo(&w))
+        << "its bars write tones, not drum notes";
 
     for (const char* name : {"pitchpanel", "filterpanel", "amppanel"}) {
         // Down each column the labels follow one another, then nothing more.
-        auto* grid = static_cast<QGridLayout*>(w.panel(name)->layout());
+        auto* grid = static_cast<QGridLayout*>(w.sheets().panel(name)->layout());
         QStringList labels;
         for (int col = 0; col < grid->columnCount(); col += 2) {
             bool ended = false;
@@ -290,7 +295,7 @@ TEST(MainWindowRhythm, PartRShowsEachDrumParameterOnceWithoutHoles)
     EXPECT_FALSE(rig.control("pitchkeyfollow")->isVisibleTo(&w));
     EXPECT_TRUE(rig.control("pitchenv")->isVisibleTo(&w));
 
-    w.selectPart(0);
+    w.sheets().selectPart(0);
     EXPECT_TRUE(rig.control("pitchkeyfollow")->isVisibleTo(&w));
-    EXPECT_TRUE(w.morphPanel()->isVisibleTo(&w)) << "back with the tones";
+    EXPECT_TRUE(w.sheets().morphPanel()->isVisibleTo(&w)) << "back with the tones";
 }

@@ -58,8 +58,8 @@ TEST(MainWindowHistory, EveryKindOfChangeGoesBackAndForthWithItsOwnMessages)
     WindowRig rig;
     std::filesystem::copy_file(test::binDir() + "/part.syx", rig.file("part.syx"));
     MainWindow& w = rig.openPlaying();
-    QAction* undo = w.action("Undo");
-    QAction* redo = w.action("Redo");
+    QAction* undo = w.frame().action("Undo");
+    QAction* redo = w.frame().action("Redo");
     EXPECT_FALSE(undo->isEnabled());
     EXPECT_EQ(undo->text(), "Undo");
 
@@ -81,37 +81,37 @@ TEST(MainWindowHistory, EveryKindOfChangeGoesBackAndForthWithItsOwnMessages)
     const Change changes[] = {
         {"Cutoff Frequency, part 3",
          [&] {
-             w.selectPart(2);
-             w.setToneSelected(3, true);
+             w.sheets().selectPart(2);
+             w.session().setToneSelected(3, true);
              rig.release("cutoff", 90);
          },
          {{2, 1}, {2, 3}}},
         {"Analog Feel Depth, part 3", [&] { rig.release("analog", 3); }, {{2, 0}}},
         {"Patch Name, part 3",
          [&] {
-             w.nameField()->setText("HISTORY");
-             QTest::keyClick(w.nameField(), Qt::Key_Return);
+             w.sheets().nameField()->setText("HISTORY");
+             QTest::keyClick(w.sheets().nameField(), Qt::Key_Return);
          },
          {{2, 0}}},
-        {"Wave, part 3", [&] { w.selectWave(300); }, {{2, 1}, {2, 3}}},
+        {"Wave, part 3", [&] { w.sheets().selectWave(300); }, {{2, 1}, {2, 3}}},
         {"Open bass.syx, part 3",
          [&] {
              rig.dialogs.files.push_back(QString::fromStdString(rig.file("bass.syx")));
-             w.action("OpenPart")->trigger();
+             w.frame().action("OpenPart")->trigger();
          },
          {{2, 0}, {2, 1}, {2, 2}, {2, 3}}},
         // The template is the neutral part the window started with.
-        {"Initialize Part 3", [&] { w.action("InitializePatch")->trigger(); }, {{2, 2}}},
+        {"Initialize Part 3", [&] { w.frame().action("InitializePatch")->trigger(); }, {{2, 2}}},
         {"Open song.syx",
          [&] {
              rig.dialogs.files.push_back(QString::fromStdString(rig.file("song.syx")));
-             w.action("Open8Part")->trigger();
+             w.frame().action("Open8Part")->trigger();
          },
          {{4, 0}, {RhythmPart, 4}}},
         {"Tone Level, part R E2",
          [&] {
-             w.selectPart(7);
-             w.selectDrumNote(5);
+             w.sheets().selectPart(7);
+             w.sheets().selectDrumNote(5);
              rig.release("tonelevel", 12);
          },
          {{RhythmPart, 6}}},
@@ -144,31 +144,31 @@ TEST(MainWindowHistory, AShakeGoesBackAsTheFiveMessagesOfItsPart)
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
     w.random().setFixedSeed(5);
-    w.selectPart(5);
+    w.sheets().selectPart(5);
     for (int t = 1; t <= 4; ++t)
-        w.setToneSelected(t, true);
-    w.showSheet(Sheet::Common);
-    w.openShakeMenu(rig.control("analog"), QPoint(1, 1));
-    w.shakeMenu()->findChild<QAction*>("EnableShakenthisgroup")->trigger();
+        w.session().setToneSelected(t, true);
+    w.sheets().showSheet(Sheet::Common);
+    w.shake().openShakeMenu(rig.control("analog"), QPoint(1, 1));
+    w.shake().shakeMenu()->findChild<QAction*>("EnableShakenthisgroup")->trigger();
     const Bytes before = w.image().bytes();
     rig.dialogs.answers = {true, false};
-    w.action("ShakePatch")->trigger();
+    w.frame().action("ShakePatch")->trigger();
     const Bytes shaken = w.image().bytes();
     rig.take();
-    ASSERT_EQ(w.action("Undo")->text(), "Undo Shake, part 6");
-    w.action("Undo")->trigger();
+    ASSERT_EQ(w.frame().action("Undo")->text(), "Undo Shake, part 6");
+    w.frame().action("Undo")->trigger();
     EXPECT_EQ(w.image().bytes(), before);
     EXPECT_EQ(rig.take(), messagesOf(before, {{5, 0}, {5, 1}, {5, 2}, {5, 3}, {5, 4}}));
     EXPECT_EQ(rig.control("analog")->Position(), before[*bytePosition(5, 0, 48)]);
-    w.action("Redo")->trigger();
+    w.frame().action("Redo")->trigger();
     EXPECT_EQ(w.image().bytes(), shaken);
     EXPECT_EQ(rig.take().size(), 5u);
 
     // Undo Shake is a step of its own.
     rig.dialogs.answers = {true, false};
-    w.action("UndoShake")->trigger();
-    EXPECT_EQ(w.action("Undo")->text(), "Undo Undo Shake");
-    w.action("Undo")->trigger();
+    w.frame().action("UndoShake")->trigger();
+    EXPECT_EQ(w.frame().action("Undo")->text(), "Undo Undo Shake");
+    w.frame().action("Undo")->trigger();
     EXPECT_EQ(w.image().bytes(), shaken);
 }
 
@@ -183,10 +183,10 @@ TEST(MainWindowHistory, AHundredStepsAreKeptAndTheOldestGoQuietly)
     }
     rig.take();
     for (int i = 0; i < 150; ++i)
-        w.action("Undo")->trigger();
+        w.frame().action("Undo")->trigger();
     EXPECT_EQ(w.image().bytes(), after[49]);
-    EXPECT_FALSE(w.action("Undo")->isEnabled());
-    EXPECT_EQ(w.action("Redo")->text(), "Redo Resonance, part 1");
+    EXPECT_FALSE(w.frame().action("Undo")->isEnabled());
+    EXPECT_EQ(w.frame().action("Redo")->text(), "Redo Resonance, part 1");
     EXPECT_EQ(rig.take().size(), 100u) << "one tone message a step, none for the dropped";
 }
 
@@ -194,10 +194,10 @@ TEST(MainWindowHistory, ShortcutsAreShownAndClashWithNothing)
 {
     WindowRig rig;
     MainWindow& w = rig.open();
-    EXPECT_EQ(w.action("Undo")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
-    EXPECT_EQ(w.action("Redo")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
-    EXPECT_EQ(w.action("ShakePatch")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
-    EXPECT_EQ(w.action("UndoShake")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(w.frame().action("Undo")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
+    EXPECT_EQ(w.frame().action("Redo")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+    EXPECT_EQ(w.frame().action("ShakePatch")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    EXPECT_EQ(w.frame().action("UndoShake")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
     std::set<QString> seen;
     for (QAction* a : w.findChildren<QAction*>()) {
         if (a->shortcut().isEmpty())
@@ -210,7 +210,7 @@ TEST(MainWindowHistory, ShortcutsAreShownAndClashWithNothing)
     rig.closeWindow();
     MainWindow& playing = rig.open();
     rig.take();
-    QTest::keyClick(playing.pages(), Qt::Key_Y, Qt::ControlModifier);
-    QTest::keyClick(playing.pages(), Qt::Key_U, Qt::ControlModifier);
+    QTest::keyClick(playing.sheets().pages(), Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(playing.sheets().pages(), Qt::Key_U, Qt::ControlModifier);
     EXPECT_TRUE(rig.take().empty());
 }

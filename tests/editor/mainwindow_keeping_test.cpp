@@ -52,25 +52,25 @@ TEST(MainWindowUnsaved, TheCaptionNamesTheFileAndAsksBeforeChangesAreReplaced)
     const std::string b = writeOther(rig, "b.syx");
 
     rig.dialogs.files.push_back(q(a));
-    w.action("Open8Part")->trigger();
+    w.frame().action("Open8Part")->trigger();
     EXPECT_TRUE(rig.dialogs.asked.empty()) << "nothing to lose, nothing asked";
     EXPECT_TRUE(w.windowTitle().startsWith("Dorvane:  ")) << "the caption's first part stays";
     EXPECT_TRUE(w.windowTitle().endsWith(QString::fromUtf8("\u2014  a.syx")))
         << w.windowTitle().toStdString();
-    EXPECT_EQ(w.statusText(), "Opened a.syx");
+    EXPECT_EQ(w.frame().statusText(), "Opened a.syx");
 
     rig.release("cutoff", 20);
-    EXPECT_TRUE(w.hasUnsavedChanges());
+    EXPECT_TRUE(w.files().hasUnsavedChanges());
     EXPECT_TRUE(w.windowTitle().endsWith("a.syx (changed)")) << w.windowTitle().toStdString();
     // Another part's changes are not this part's.
-    EXPECT_TRUE(w.hasUnsavedChanges(0));
-    EXPECT_FALSE(w.hasUnsavedChanges(4));
+    EXPECT_TRUE(w.files().hasUnsavedChanges(0));
+    EXPECT_FALSE(w.files().hasUnsavedChanges(4));
 
     // No keeps the edit.
     const Bytes edited = w.image().bytes();
     rig.dialogs.files.push_back(q(b));
     rig.dialogs.answers.push_back(false);
-    w.action("Open8Part")->trigger();
+    w.frame().action("Open8Part")->trigger();
     ASSERT_EQ(rig.dialogs.asked.size(), 1u);
     EXPECT_TRUE(rig.dialogs.lastText().startsWith("There are changes not saved to a file, and "
                                                   "opening b.syx replaces them."));
@@ -79,7 +79,7 @@ TEST(MainWindowUnsaved, TheCaptionNamesTheFileAndAsksBeforeChangesAreReplaced)
 
     // A Get says so too, and so does the question at exit.
     rig.dialogs.answers.push_back(false);
-    w.action("Get8Part")->trigger();
+    w.frame().action("Get8Part")->trigger();
     EXPECT_TRUE(rig.dialogs.lastText().startsWith("Get Patch on Current 8 part"));
     EXPECT_TRUE(rig.dialogs.lastText().contains("There are changes not saved to a file"));
     rig.dialogs.answers.push_back(false);
@@ -89,8 +89,8 @@ TEST(MainWindowUnsaved, TheCaptionNamesTheFileAndAsksBeforeChangesAreReplaced)
 
     // Saving makes the image the file's again.
     rig.dialogs.files.push_back(q(rig.file("c.syx")));
-    w.action("Save8Part")->trigger();
-    EXPECT_FALSE(w.hasUnsavedChanges());
+    w.frame().action("Save8Part")->trigger();
+    EXPECT_FALSE(w.files().hasUnsavedChanges());
     EXPECT_TRUE(w.windowTitle().endsWith(QString::fromUtf8("\u2014  c.syx")));
     rig.dialogs.answers.push_back(false);
     w.close();
@@ -103,15 +103,15 @@ TEST(MainWindowUnsaved, ARefusedFileLeavesTheNextOpenInTheLastGoodFolder)
     MainWindow& w = rig.openPlaying();
     const std::string good = writeOther(rig, "good.syx");
     rig.dialogs.files.push_back(q(good));
-    w.action("Open8Part")->trigger();
+    w.frame().action("Open8Part")->trigger();
     const std::string bad = rig.file("sub/short.syx");
     std::filesystem::create_directories(rig.file("sub"));
     test::writeFile(bad, Bytes(9053, 0xF0));
     rig.dialogs.files.push_back(q(bad));
-    w.action("Open8Part")->trigger();
+    w.frame().action("Open8Part")->trigger();
     EXPECT_TRUE(rig.dialogs.lastText().startsWith("short.syx was not loaded"))
         << rig.dialogs.lastText().toStdString();
-    w.action("Open8Part")->trigger(); // cancelled
+    w.frame().action("Open8Part")->trigger(); // cancelled
     EXPECT_EQ(QDir(rig.dialogs.fileRequests.back().fileName).absolutePath(),
               QDir(q(rig.dir.path().string())).absolutePath());
 }
@@ -121,7 +121,7 @@ TEST(MainWindowKeep, TheImageComesBackAtTheNextStartAndNothingIsSent)
     WindowRig rig;
     MainWindow& first = rig.openPlaying();
     rig.dialogs.files.push_back(q(writeOther(rig, "song.syx")));
-    first.action("Open8Part")->trigger();
+    first.frame().action("Open8Part")->trigger();
     rig.release("cutoff", 33);
     EXPECT_FALSE(rig.take().empty()) << "the edit went out";
     const Bytes edited = first.image().bytes();
@@ -132,24 +132,24 @@ TEST(MainWindowKeep, TheImageComesBackAtTheNextStartAndNothingIsSent)
     EXPECT_TRUE(rig.take().empty()) << "a start sends nothing";
     EXPECT_EQ(second.image().ReadByte(0, 1, 81), 33);
     EXPECT_EQ(second.image().GetPatchName(1), "OTHER");
-    EXPECT_FALSE(second.history().canUndo()) << "where the musician left off is no step";
-    EXPECT_TRUE(second.hasUnsavedChanges()) << "the changes are still not in song.syx";
+    EXPECT_FALSE(second.session().history().canUndo()) << "where the musician left off is no step";
+    EXPECT_TRUE(second.files().hasUnsavedChanges()) << "the changes are still not in song.syx";
     EXPECT_TRUE(second.windowTitle().endsWith("song.syx (changed)"));
     rig.dialogs.files.push_back(q(rig.file("song.syx")));
-    second.action("Save8Part")->trigger();
+    second.frame().action("Save8Part")->trigger();
     rig.closeWindow();
 
     MainWindow& third = rig.open();
-    EXPECT_FALSE(third.hasUnsavedChanges());
+    EXPECT_FALSE(third.files().hasUnsavedChanges());
     EXPECT_TRUE(third.windowTitle().endsWith(QString::fromUtf8("\u2014  song.syx")));
 
     // Without the option, and with a kept file that is not whole, perf.syx it is.
-    third.keepImageBox()->setChecked(false);
+    third.sheets().keepImageBox()->setChecked(false);
     rig.closeWindow();
     EXPECT_EQ(rig.stored("keepimage"), "0");
     MainWindow& fourth = rig.open();
     EXPECT_EQ(fourth.image().bytes(), readWholeFile(rig.file("perf.syx")));
-    fourth.keepImageBox()->setChecked(true);
+    fourth.sheets().keepImageBox()->setChecked(true);
     rig.closeWindow();
     Bytes damaged = readWholeFile(rig.dataFolder().toStdString() + "/image.syx");
     damaged[5000] ^= 0x01;
@@ -161,13 +161,13 @@ TEST(MainWindowInitialize, PartRStartsFromTheNeutralKitAndIsSentAsOneStream)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.selectPart(7);
+    w.sheets().selectPart(7);
     w.image().WriteByte(RhythmPart, 5, 27, 3);
     w.image().WriteWave(RhythmPart, 9, 300);
-    w.imageChanged("Drum edits");
+    w.session().record("Drum edits");
     rig.take();
     rig.dialogs.answers.push_back(true);
-    w.action("InitializePatch")->trigger();
+    w.frame().action("InitializePatch")->trigger();
     EXPECT_EQ(rig.dialogs.lastText(), "Initialize Part R?");
     const Bytes perf = readWholeFile(rig.file("perf.syx"));
     const ByteView kit = ByteView(perf).subspan(RhythmBlockOffset, RhythmBlockSize);
@@ -179,15 +179,15 @@ TEST(MainWindowInitialize, PartRStartsFromTheNeutralKitAndIsSentAsOneStream)
     for (ByteView m : splitSysex(kit))
         expected.push_back(test::hex(Bytes(m.begin(), m.end())));
     EXPECT_EQ(sent, expected);
-    EXPECT_TRUE(w.history().canUndo());
-    EXPECT_EQ(w.history().undoText(), "Initialize Part R");
+    EXPECT_TRUE(w.session().history().canUndo());
+    EXPECT_EQ(w.session().history().undoText(), "Initialize Part R");
 
     // No start-up image to take a kit from: said so, nothing changed.
     std::filesystem::remove(rig.file("perf.syx"));
     w.image().WriteByte(RhythmPart, 5, 27, 3);
     const Bytes before = w.image().bytes();
     rig.dialogs.answers.push_back(true);
-    w.action("InitializePatch")->trigger();
+    w.frame().action("InitializePatch")->trigger();
     EXPECT_EQ(w.image().bytes(), before);
     EXPECT_EQ(rig.dialogs.asked.back().kind, AskKind::Information);
     EXPECT_TRUE(rig.take().empty());
@@ -207,9 +207,9 @@ TEST(MainWindowDevices, ChosenByNameReportedWhenMissingAndNoneChosenAgain)
     EXPECT_EQ(w.midiOutput().DeviceID(), 2);
     EXPECT_EQ(rig.control("midiin")->Caption(), "no midiin");
     EXPECT_NE(w.midiInput().State(), misOpen);
-    EXPECT_TRUE(w.statusText().contains("\"Synth Gone\" is not there"))
-        << w.statusText().toStdString();
-    EXPECT_EQ(w.pages()->currentWidget(), w.sheet(Sheet::Setup));
+    EXPECT_TRUE(w.frame().statusText().contains("\"Synth Gone\" is not there"))
+        << w.frame().statusText().toStdString();
+    EXPECT_EQ(w.sheets().pages()->currentWidget(), w.sheets().sheet(Sheet::Setup));
 
     // "no midiout" is the first entry, reachable again.
     rig.release("midiout", 0);
@@ -227,8 +227,8 @@ TEST(MainWindowDevices, ChosenByNameReportedWhenMissingAndNoneChosenAgain)
     QSettings(rig.iniFile(), QSettings::IniFormat).remove("setup/midioutname");
     MainWindow& again = rig.open();
     EXPECT_FALSE(again.midiOutput().IsOpen());
-    EXPECT_TRUE(again.statusText().contains("MIDI Out device 7 is not there"))
-        << again.statusText().toStdString();
+    EXPECT_TRUE(again.frame().statusText().contains("MIDI Out device 7 is not there"))
+        << again.frame().statusText().toStdString();
     rig.closeWindow();
 
     // The program's own virtual port is offered where the system has one.

@@ -59,8 +59,8 @@ struct LibraryRig : WindowRig
     MainWindow& openWithFolder()
     {
         MainWindow& w = openPlaying();
-        w.action("ViewLibrary")->trigger();
-        if (w.library()->folders().isEmpty()) {
+        w.frame().action("ViewLibrary")->trigger();
+        if (w.library().library()->folders().isEmpty()) {
             dialogs.folders.push_back(QString::fromStdString(root.string()));
             panel().action("LibraryAddFolder")->trigger();
         }
@@ -68,10 +68,11 @@ struct LibraryRig : WindowRig
         take();
         return w;
     }
-    LibraryPanel& panel() { return *window->libraryPanel(); }
+    LibraryPanel& panel() { return *window->library().libraryPanel(); }
     void settle()
     {
-        EXPECT_TRUE(test::waitUntil([&] { return !window->library()->scanning(); }, 20000));
+        EXPECT_TRUE(
+            test::waitUntil([&] { return !window->library().library()->scanning(); }, 20000));
     }
     // Searches and makes the first row found current; its row.
     int find(const QString& text)
@@ -110,10 +111,10 @@ TEST(MainWindowLibrary, LoadPutsTheFilesPartOnTheCurrentPartSendsItAndOneUndoTak
     LibraryRig rig;
     MainWindow& w = rig.openWithFolder();
     EXPECT_EQ(rig.panel().model()->rowCount(), 8 + 1 + 1);
-    EXPECT_EQ(w.statusText(),
+    EXPECT_EQ(w.frame().statusText(),
               "Library read: 3 new or changed files (0 no patch files), 0 gone; 10 parts in all")
         << "the added folder's \"Reading...\" gets its answer";
-    w.selectPart(2);
+    w.sheets().selectPart(2);
     const Bytes before = w.image().bytes();
     ASSERT_EQ(rig.find("deep bass"), 0);
     const std::size_t asked = rig.dialogs.asked.size();
@@ -126,11 +127,11 @@ TEST(MainWindowLibrary, LoadPutsTheFilesPartOnTheCurrentPartSendsItAndOneUndoTak
     sent.LoadFromBytes(expected);
     EXPECT_EQ(rig.take(), hexMessages(sent.PartBytes(2)))
         << "the part goes out with fresh checksums";
-    EXPECT_EQ(w.action("Undo")->text(), "Undo Load DEEP BASS from the library, part 3");
-    EXPECT_EQ(w.nameField()->text(), "DEEP BASS");
+    EXPECT_EQ(w.frame().action("Undo")->text(), "Undo Load DEEP BASS from the library, part 3");
+    EXPECT_EQ(w.sheets().nameField()->text(), "DEEP BASS");
     EXPECT_EQ(rig.dialogs.asked.size(), asked) << "no unsaved changes, no question";
 
-    w.action("Undo")->trigger();
+    w.frame().action("Undo")->trigger();
     EXPECT_EQ(w.image().bytes(), before);
     EXPECT_EQ(rig.take().size(), 5u) << "the instrument gets part 3's five messages back";
 
@@ -168,10 +169,10 @@ TEST(MainWindowLibrary, AnAuditionPlaysTheFilesPartButKeepsTheWindowsSound)
 {
     LibraryRig rig;
     MainWindow& w = rig.openWithFolder();
-    w.selectPart(2);
+    w.sheets().selectPart(2);
     rig.release("cutoff", 33); // a sound of one's own, not saved
     const Bytes mine = w.image().bytes();
-    const std::size_t steps = w.history().undoCount();
+    const std::size_t steps = w.session().history().undoCount();
     rig.take();
 
     // Three auditions: the instrument plays each, the window keeps mine.
@@ -180,8 +181,8 @@ TEST(MainWindowLibrary, AnAuditionPlaysTheFilesPartButKeepsTheWindowsSound)
         ASSERT_EQ(rig.find(name), 0) << name;
         rig.click(0, LibraryModel::PlayColumn);
         EXPECT_EQ(w.image().bytes(), mine) << name;
-        EXPECT_EQ(w.history().undoCount(), steps) << name;
-        EXPECT_EQ(w.partIndex(), 2);
+        EXPECT_EQ(w.session().history().undoCount(), steps) << name;
+        EXPECT_EQ(w.session().partIndex(), 2);
     }
     EXPECT_EQ(rig.dialogs.asked.size(), asked) << "an audition asks nothing";
     t505temppatch heard;
@@ -192,10 +193,13 @@ TEST(MainWindowLibrary, AnAuditionPlaysTheFilesPartButKeepsTheWindowsSound)
         << "the instrument plays the last part auditioned";
 
     // Esc ends it: the instrument gets my part back.
+    ASSERT_TRUE(w.frame().statusText().startsWith("Auditioning DEEP BASS on part 3"))
+        << w.frame().statusText().toStdString();
     QTest::keyClick(rig.panel().view(), Qt::Key_Escape);
     t505temppatch own;
     own.LoadFromBytes(mine);
     EXPECT_EQ(rig.take(), hexMessages(own.PartBytes(2)));
+    EXPECT_EQ(w.frame().statusText(), "Part 3 plays its own sound again");
     QTest::keyClick(rig.panel().view(), Qt::Key_Escape);
     EXPECT_TRUE(rig.take().empty()) << "ended once";
 
@@ -221,16 +225,16 @@ TEST(MainWindowLibrary, LoadTakesTheAuditionedPartAsOneStepAndKitsGoOnPartROnly)
     const Bytes before = w.image().bytes();
     ASSERT_EQ(rig.find("tr kit"), 0);
     rig.click(0, LibraryModel::PlayColumn);
-    EXPECT_EQ(w.partIndex(), 7) << "a kit goes onto part R, whatever part was current";
+    EXPECT_EQ(w.session().partIndex(), 7) << "a kit goes onto part R, whatever part was current";
     EXPECT_EQ(rig.take(), hexMessages(rig.kit));
     EXPECT_EQ(w.image().bytes(), before);
     rig.panel().action("LibraryLoad")->trigger();
     EXPECT_EQ(w.image().bytes(), LibraryRig::withPart(before, rig.kit, RhythmPart));
-    EXPECT_EQ(w.action("Undo")->text(), "Undo Load TR KIT from the library, part R");
+    EXPECT_EQ(w.frame().action("Undo")->text(), "Undo Load TR KIT from the library, part R");
     rig.take();
-    w.action("Undo")->trigger();
+    w.frame().action("Undo")->trigger();
     EXPECT_EQ(w.image().bytes(), before);
-    EXPECT_FALSE(w.action("Undo")->isEnabled()) << "the load was one step";
+    EXPECT_FALSE(w.frame().action("Undo")->isEnabled()) << "the load was one step";
     rig.take();
 
     // A patch for parts 1-7 is not put onto part R, and a kit not onto part 2.
@@ -238,13 +242,13 @@ TEST(MainWindowLibrary, LoadTakesTheAuditionedPartAsOneStepAndKitsGoOnPartROnly)
     rig.panel().action("LibraryAudition")->trigger();
     EXPECT_EQ(w.image().bytes(), before);
     EXPECT_TRUE(rig.take().empty());
-    EXPECT_TRUE(w.statusText().startsWith("DEEP BASS is a patch for parts 1-7"));
-    w.loadFromLibrary(*rig.panel().currentEntry(), MainWindow::LibraryLoad::Load, 1);
+    EXPECT_TRUE(w.frame().statusText().startsWith("DEEP BASS is a patch for parts 1-7"));
+    w.library().loadFromLibrary(*rig.panel().currentEntry(), LibraryCommands::LibraryLoad::Load, 1);
     ASSERT_EQ(rig.find("tr kit"), 0);
     const Bytes bassOn2 = w.image().bytes();
-    w.loadFromLibrary(*rig.panel().currentEntry(), MainWindow::LibraryLoad::Load, 1);
+    w.library().loadFromLibrary(*rig.panel().currentEntry(), LibraryCommands::LibraryLoad::Load, 1);
     EXPECT_EQ(w.image().bytes(), bassOn2);
-    EXPECT_EQ(w.statusText(), "TR KIT is a part R kit: it goes onto part R only");
+    EXPECT_EQ(w.frame().statusText(), "TR KIT is a part R kit: it goes onto part R only");
 }
 
 TEST(MainWindowLibrary, AFileChangedOnDiskIsNotLoadedButReadAgain)
@@ -257,8 +261,8 @@ TEST(MainWindowLibrary, AFileChangedOnDiskIsNotLoadedButReadAgain)
     rig.panel().action("LibraryLoad")->trigger();
     EXPECT_EQ(w.image().bytes(), before);
     EXPECT_TRUE(rig.take().empty());
-    EXPECT_TRUE(w.statusText().startsWith("song.syx has changed since the library read it"))
-        << w.statusText().toStdString();
+    EXPECT_TRUE(w.frame().statusText().startsWith("song.syx has changed since the library read it"))
+        << w.frame().statusText().toStdString();
     rig.panel().searchField()->setText("S2 PART");
     EXPECT_EQ(rig.panel().model()->rowCount(), 7) << "the file was read again";
     rig.panel().searchField()->setText("S1 PART");
@@ -281,7 +285,7 @@ TEST(MainWindowLibrary, ARowDroppedOnAPartButtonLoadsThere)
     QDropEvent drop(QPointF(3, 3), Qt::CopyAction, data.get(), Qt::LeftButton, {});
     QApplication::sendEvent(five, &drop);
     EXPECT_TRUE(test::waitUntil([&] { return w.image().bytes() != before; }));
-    EXPECT_EQ(w.partIndex(), 4);
+    EXPECT_EQ(w.session().partIndex(), 4);
     EXPECT_EQ(w.image().bytes(), LibraryRig::withPart(before, rig.bass, 4));
 }
 
@@ -289,7 +293,7 @@ TEST(MainWindowLibrary, SavedPartsAndFavouritesOutliveARestart)
 {
     LibraryRig rig;
     MainWindow& w = rig.openWithFolder();
-    w.selectPart(1);
+    w.sheets().selectPart(1);
     w.image().SetPatchName(1, "MY BASS");
     const Bytes part = w.image().refreshedPartBytes(1);
     rig.panel().action("LibrarySavePart")->trigger();
@@ -311,7 +315,8 @@ TEST(MainWindowLibrary, SavedPartsAndFavouritesOutliveARestart)
     ASSERT_EQ(rig.panel().model()->rowCount(), 2);
     EXPECT_EQ(rig.panel().model()->entry(0)->name, "MY BASS");
     EXPECT_EQ(rig.panel().model()->entry(1)->name, "S1 PART 4");
-    EXPECT_TRUE(rig.window->libraryPanel()->isVisible()) << "the dock is where it was left";
+    EXPECT_TRUE(rig.window->library().libraryPanel()->isVisible())
+        << "the dock is where it was left";
 }
 
 TEST(MainWindowLibrary, AnIndexOfALaterVersionLeavesTheWindowWorking)
@@ -331,10 +336,10 @@ TEST(MainWindowLibrary, AnIndexOfALaterVersionLeavesTheWindowWorking)
     MainWindow& w = rig.openPlaying();
     // The index is opened when the library is first shown, not at start-up.
     EXPECT_FALSE(rig.panel().statusLabel()->text().contains("written by a later version"));
-    w.action("ViewLibrary")->trigger();
-    EXPECT_EQ(w.library(), nullptr);
+    w.frame().action("ViewLibrary")->trigger();
+    EXPECT_EQ(w.library().library(), nullptr);
     EXPECT_TRUE(rig.panel().statusLabel()->text().contains("written by a later version"));
     EXPECT_FALSE(rig.panel().action("LibraryAddFolder")->isEnabled());
-    w.selectPart(3);
-    EXPECT_EQ(w.partIndex(), 3);
+    w.sheets().selectPart(3);
+    EXPECT_EQ(w.session().partIndex(), 3);
 }

@@ -27,9 +27,9 @@ TEST(MainWindowLife, FirstRunShowsTheSetupSheetAndOpensNothing)
 {
     WindowRig rig;
     MainWindow& w = rig.open();
-    EXPECT_EQ(w.pages()->currentWidget(), w.sheet(Sheet::Setup));
-    EXPECT_TRUE(w.showHintBox()->isChecked());
-    EXPECT_TRUE(w.autoTriggerBox()->isChecked());
+    EXPECT_EQ(w.sheets().pages()->currentWidget(), w.sheets().sheet(Sheet::Setup));
+    EXPECT_TRUE(w.sheets().showHintBox()->isChecked());
+    EXPECT_TRUE(w.sheets().autoTriggerBox()->isChecked());
     EXPECT_EQ(rig.control("shakeamt")->Caption(), "3");
     EXPECT_EQ(rig.control("wshakeamt")->Caption(), "3");
     EXPECT_EQ(rig.control("lshakeamt")->Caption(), "12");
@@ -41,12 +41,12 @@ TEST(MainWindowLife, FirstRunShowsTheSetupSheetAndOpensNothing)
               (QStringList{"no midiout", "Synth A", "Synth B", "Synth C"}))
         << "no device can be chosen again, as the first entry";
     EXPECT_EQ(w.image().Size(), 9054u);
-    EXPECT_EQ(w.waveList()->itemText(0), "  TB 1") << "two blanks before each wave name";
-    EXPECT_EQ(w.drumNoteList()->currentIndex(), 1);
-    EXPECT_EQ(w.drumNoteList()->count(), 64);
+    EXPECT_EQ(w.sheets().waveList()->itemText(0), "  TB 1") << "two blanks before each wave name";
+    EXPECT_EQ(w.sheets().drumNoteList()->currentIndex(), 1);
+    EXPECT_EQ(w.sheets().drumNoteList()->count(), 64);
     EXPECT_EQ(w.windowTitle(), "Dorvane:   <P 1>: INIT PATCH [ON OFF OFF OFF]");
     EXPECT_TRUE(rig.dialogs.asked.empty());
-    EXPECT_TRUE(w.statusText().startsWith("Choose your MIDI output"))
+    EXPECT_TRUE(w.frame().statusText().startsWith("Choose your MIDI output"))
         << "the newcomer is told what to do";
 }
 
@@ -62,8 +62,8 @@ TEST(MainWindowLife, RememberedPortsAreOpenedAndWrittenBack)
     EXPECT_TRUE(w.midiOutput().IsOpen());
     EXPECT_EQ(w.midiInput().State(), misOpen);
     EXPECT_EQ(w.midiInput().DeviceID(), 1);
-    EXPECT_EQ(w.pages()->currentWidget(), w.sheet(Sheet::Tone));
-    w.panic();
+    EXPECT_EQ(w.sheets().pages()->currentWidget(), w.sheets().sheet(Sheet::Tone));
+    w.deviceSetup().panic();
     EXPECT_EQ(rig.take("Synth C").size(), 32u);
 
     rig.control("shakeamt")->SetPosition(7);
@@ -80,21 +80,21 @@ TEST(MainWindowLife, PanicSendsThirtyTwoMessagesInOrder)
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
     rig.take();
-    w.action("Panic")->trigger();
+    w.frame().action("Panic")->trigger();
     Messages expected;
     for (int controller : {0x78, 0x79})
         for (int channel = 0; channel < 16; ++channel)
             expected.push_back(
                 test::hex(Bytes{std::uint8_t(0xB0 + channel), std::uint8_t(controller), 0}));
     EXPECT_EQ(rig.take(), expected);
-    EXPECT_EQ(w.action("Panic")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Backspace));
+    EXPECT_EQ(w.frame().action("Panic")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Backspace));
 }
 
 TEST(MainWindowLife, APortErrorReachesTheUserAsAMessage)
 {
     WindowRig rig;
     MainWindow& w = rig.open(); // no output chosen
-    w.action("Panic")->trigger();
+    w.frame().action("Panic")->trigger();
     ASSERT_EQ(rig.dialogs.asked.size(), 1u);
     EXPECT_FALSE(rig.dialogs.lastText().isEmpty());
     EXPECT_EQ(rig.dialogs.asked[0].kind, AskKind::Information);
@@ -107,7 +107,7 @@ TEST(MainWindowLife, ChoosingDevicesOnTheSetupSheet)
     // Position 0 is "no midiout": device n sits at n + 1.
     rig.release("midiout", 2);
     ASSERT_TRUE(w.midiOutput().IsOpen());
-    w.panic();
+    w.deviceSetup().panic();
     EXPECT_EQ(rig.take("Synth B").size(), 32u);
     rig.release("midiin", 3);
     EXPECT_EQ(w.midiInput().State(), misOpen);
@@ -122,7 +122,7 @@ TEST(MainWindowLife, ExitAsksFirst)
     WindowRig rig;
     MainWindow& w = rig.open();
     rig.dialogs.answers.push_back(false);
-    w.action("Exit")->trigger();
+    w.frame().action("Exit")->trigger();
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(rig.dialogs.lastText(), "Exit Dorvane now?");
     EXPECT_EQ(rig.dialogs.asked.back().kind, AskKind::Warning);
@@ -136,33 +136,33 @@ TEST(MainWindowNavigation, PartRShowsDrumNotesAndHidesTheCommonSheet)
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
     rig.take();
-    w.action("JumpPartR")->trigger();
-    EXPECT_EQ(w.partNumber(), 9);
-    EXPECT_TRUE(w.drumNoteList()->isVisible());
-    EXPECT_FALSE(w.toneBox(1)->isVisible());
-    EXPECT_TRUE(w.panel("mutegroupbox")->isVisible());
-    EXPECT_FALSE(w.panel("fxmbox")->isVisible());
-    EXPECT_FALSE(w.panel("lfo1box")->isVisible());
-    EXPECT_TRUE(w.captionText().startsWith("<Part> R :  TB 1"));
-    EXPECT_TRUE(w.drumNoteList()->itemText(1).startsWith(" C2 (BD)   TB 1"))
-        << w.drumNoteList()->itemText(1).toStdString();
+    w.frame().action("JumpPartR")->trigger();
+    EXPECT_EQ(w.session().partNumber(), 9);
+    EXPECT_TRUE(w.sheets().drumNoteList()->isVisible());
+    EXPECT_FALSE(w.sheets().toneBox(1)->isVisible());
+    EXPECT_TRUE(w.sheets().panel("mutegroupbox")->isVisible());
+    EXPECT_FALSE(w.sheets().panel("fxmbox")->isVisible());
+    EXPECT_FALSE(w.sheets().panel("lfo1box")->isVisible());
+    EXPECT_TRUE(w.sheets().captionText().startsWith("<Part> R :  TB 1"));
+    EXPECT_TRUE(w.sheets().drumNoteList()->itemText(1).startsWith(" C2 (BD)   TB 1"))
+        << w.sheets().drumNoteList()->itemText(1).toStdString();
 
     // The controls show the drum note's parameters on their own scales.
     EXPECT_EQ(rig.control("coarse")->Caption(), "C2 ") << "Source Key of the drum note for C2";
     EXPECT_EQ(rig.control("pitchenv")->Caption(), "0") << "P-Env Depth at its zero";
     EXPECT_FALSE(rig.control("pitchkeyfollow")->isVisible()) << "P-Env Depth is shown once";
 
-    w.jumpTo("Common");
-    EXPECT_EQ(w.pages()->currentWidget(), w.sheet(Sheet::Common));
-    EXPECT_FALSE(w.panel("commonpanel")->isVisible());
-    EXPECT_FALSE(w.panel("modpanel")->isVisible());
-    EXPECT_TRUE(w.panel("partpanel")->isVisible());
+    w.sheets().jumpTo("Common");
+    EXPECT_EQ(w.sheets().pages()->currentWidget(), w.sheets().sheet(Sheet::Common));
+    EXPECT_FALSE(w.sheets().panel("commonpanel")->isVisible());
+    EXPECT_FALSE(w.sheets().panel("modpanel")->isVisible());
+    EXPECT_TRUE(w.sheets().panel("partpanel")->isVisible());
     EXPECT_EQ(w.util().Channel(), 9) << "part R plays on channel 10";
     EXPECT_TRUE(rig.take().empty()) << "navigation and refresh never send";
 
-    w.selectPart(2);
-    EXPECT_TRUE(w.panel("commonpanel")->isVisible());
-    w.showSheet(Sheet::Tone);
+    w.sheets().selectPart(2);
+    EXPECT_TRUE(w.sheets().panel("commonpanel")->isVisible());
+    w.sheets().showSheet(Sheet::Tone);
     EXPECT_EQ(rig.control("coarse")->Caption(), "0") << "back on the tone's scale";
     EXPECT_EQ(rig.control("pitchkeyfollow")->Caption(), "+100");
     EXPECT_EQ(w.util().Channel(), 2);
@@ -178,11 +178,11 @@ TEST(MainWindowNavigation, RefreshShowsTheImage)
     w.image().WriteByte(4, 0, 58, 1);  // control source 2
     w.image().WriteByte(4, 2, 0, 1);   // tone 2 on
     w.image().SetPatchName(4, "STRINGS");
-    w.selectPart(4);
-    w.selectShownTone(3);
+    w.sheets().selectPart(4);
+    w.sheets().selectShownTone(3);
     EXPECT_EQ(rig.control("cutoff")->Caption(), "64");
-    EXPECT_EQ(w.captionText(), " <P 5>: STRINGS [ON ON OFF OFF]");
-    w.showSheet(Sheet::Common);
+    EXPECT_EQ(w.sheets().captionText(), " <P 5>: STRINGS [ON ON OFF OFF]");
+    w.sheets().showSheet(Sheet::Common);
     EXPECT_EQ(rig.control("analog")->Caption(), "20");
     EXPECT_EQ(rig.control("DragTweak111")->Caption(), "7");
     EXPECT_EQ(w.findChild<QLabel*>("ctrlsource2")->text(),
@@ -203,30 +203,31 @@ TEST(MainWindowNavigation, JumpMenu)
                  {"Setup", Sheet::Setup, 10}, {"Filter", Sheet::Tone, 3},
                  {"Mod", Sheet::Common, 7},   {"Wave", Sheet::Tone, 1}};
     for (const auto& j : jumps) {
-        QAction* a = w.action(QString("Jump") + j.entry);
+        QAction* a = w.frame().action(QString("Jump") + j.entry);
         ASSERT_TRUE(a) << j.entry;
         EXPECT_EQ(a->shortcut(), QKeySequence(Qt::SHIFT | (Qt::Key_F1 + j.fKey - 1)));
         a->trigger();
-        EXPECT_EQ(w.pages()->currentWidget(), w.sheet(j.sheet)) << j.entry;
+        EXPECT_EQ(w.sheets().pages()->currentWidget(), w.sheets().sheet(j.sheet)) << j.entry;
     }
     for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(
-            w.action(QString("JumpPart") + (i < 7 ? QString::number(i + 1) : "R"))->shortcut(),
-            QKeySequence(Qt::CTRL | (Qt::Key_1 + i)));
+        EXPECT_EQ(w.frame()
+                      .action(QString("JumpPart") + (i < 7 ? QString::number(i + 1) : "R"))
+                      ->shortcut(),
+                  QKeySequence(Qt::CTRL | (Qt::Key_1 + i)));
 }
 
 TEST(MainWindowLife, HintsGoToTheStatusBarWhenShown)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.showHintBox()->setChecked(true);
+    w.sheets().showHintBox()->setChecked(true);
     QStatusTipEvent tip("Press this one if MC-505 produces strange noises");
     QApplication::sendEvent(&w, &tip);
-    EXPECT_EQ(w.statusText(), "Press this one if MC-505 produces strange noises");
-    w.showHintBox()->setChecked(false);
+    EXPECT_EQ(w.frame().statusText(), "Press this one if MC-505 produces strange noises");
+    w.sheets().showHintBox()->setChecked(false);
     QStatusTipEvent other("something else");
     QApplication::sendEvent(&w, &other);
-    EXPECT_EQ(w.statusText(), "Press this one if MC-505 produces strange noises");
+    EXPECT_EQ(w.frame().statusText(), "Press this one if MC-505 produces strange noises");
 }
 
 TEST(MainWindowLife, TestSettingShowsTheMorphPanel)
@@ -236,11 +237,11 @@ TEST(MainWindowLife, TestSettingShowsTheMorphPanel)
     rig.store("midiout", "0");
     MainWindow& w = rig.open();
     EXPECT_TRUE(w.testMenu()->menuAction()->isVisible());
-    EXPECT_TRUE(w.morphPanel()->isVisibleTo(&w));
-    w.setToneSelected(1, true);
-    w.selectShownTone(2);
+    EXPECT_TRUE(w.sheets().morphPanel()->isVisibleTo(&w));
+    w.session().setToneSelected(1, true);
+    w.sheets().selectShownTone(2);
     rig.take();
-    TRevScrB* bar = w.morphBar(1); // cutoff
+    TRevScrB* bar = w.sheets().morphBar(1); // cutoff
     bar->SetPosition(75);
     emit bar->OnEndScroll();
     EXPECT_EQ(w.image().ReadByte(0, 1, 81), 25 * 127 / 50);
@@ -252,27 +253,28 @@ TEST(MainWindowKeys, TheKeyboardPlaysTheCurrentPart)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.selectPart(2);
-    w.showSheet(Sheet::Tone);
+    w.sheets().selectPart(2);
+    w.sheets().showSheet(Sheet::Tone);
     rig.take();
-    QWidget* focus = w.control("cutoff");
+    QWidget* focus = w.sheets().control("cutoff");
     focus->setFocus();
     QTest::keyPress(focus, Qt::Key_Z);
     QTest::keyRelease(focus, Qt::Key_Z);
     EXPECT_EQ(rig.take(), (Messages{"92 24 60", "82 24 00"}));
-    EXPECT_TRUE(w.statusText().endsWith("C2  (v96)")) << w.statusText().toStdString();
+    EXPECT_TRUE(w.frame().statusText().endsWith("C2  (v96)"))
+        << w.frame().statusText().toStdString();
 
     // Typing a name plays nothing.
-    w.nameField()->setFocus();
-    QTest::keyPress(w.nameField(), Qt::Key_Z);
-    QTest::keyRelease(w.nameField(), Qt::Key_Z);
+    w.sheets().nameField()->setFocus();
+    QTest::keyPress(w.sheets().nameField(), Qt::Key_Z);
+    QTest::keyRelease(w.sheets().nameField(), Qt::Key_Z);
     EXPECT_TRUE(rig.take().empty());
 
     // A keypad digit chooses the play mode.
     focus->setFocus();
     QTest::keyPress(focus, Qt::Key_1, Qt::KeypadModifier);
     QTest::keyRelease(focus, Qt::Key_1, Qt::KeypadModifier);
-    EXPECT_EQ(w.control("playmode")->Position(), 1);
+    EXPECT_EQ(w.sheets().control("playmode")->Position(), 1);
     EXPECT_EQ(w.util().Playmode(), pmMajor);
 }
 
@@ -285,13 +287,13 @@ TEST(MainWindowLife, StartsWithoutItsFilesAndStillWorks)
     rig.store("autotrig", "0");
     MainWindow& w = rig.open();
     EXPECT_EQ(w.image().Size(), 0u);
-    EXPECT_EQ(w.waveList()->count(), 0);
-    EXPECT_EQ(w.captionText(), " <P 1>:  [OFF OFF OFF OFF]");
-    w.selectPart(7);
-    EXPECT_EQ(w.captionText(), "<Part> R :") << "no wave names to show";
-    EXPECT_EQ(w.waveList()->currentIndex(), -1);
+    EXPECT_EQ(w.sheets().waveList()->count(), 0);
+    EXPECT_EQ(w.sheets().captionText(), " <P 1>:  [OFF OFF OFF OFF]");
+    w.sheets().selectPart(7);
+    EXPECT_EQ(w.sheets().captionText(), "<Part> R :") << "no wave names to show";
+    EXPECT_EQ(w.sheets().waveList()->currentIndex(), -1);
     rig.release("cutoff", 3);
-    w.selectWave(40);
+    w.sheets().selectWave(40);
     EXPECT_EQ(rig.take().size(), 2u) << "edits still reach the instrument";
     EXPECT_EQ(w.image().Size(), 0u);
     EXPECT_TRUE(rig.dialogs.asked.empty());

@@ -59,41 +59,41 @@ TEST(MainWindowNames, TypedNamesAreTwelveSevenBitCharactersSentAndStored)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.selectPart(2);
+    w.sheets().selectPart(2);
     rig.take();
-    const std::size_t steps = w.history().undoCount();
+    const std::size_t steps = w.session().history().undoCount();
 
     // Five characters go out and are kept padded to twelve.
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    w.nameField()->setFocus();
-    w.nameField()->clear();
-    QTest::keyClicks(w.nameField(), "PAD 1");
-    QTest::keyClick(w.nameField(), Qt::Key_Return);
+    w.sheets().nameField()->setFocus();
+    w.sheets().nameField()->clear();
+    QTest::keyClicks(w.sheets().nameField(), "PAD 1");
+    QTest::keyClick(w.sheets().nameField(), Qt::Key_Return);
     EXPECT_EQ(rig.take(), (Messages{test::hex(nameMessage(tsMC505, "PAD 1       ", 2, 2))}));
     EXPECT_EQ(nameBytes(w.image(), 2), "PAD 1       ");
-    EXPECT_EQ(w.history().undoCount(), steps + 1) << "the name is a step of the history";
+    EXPECT_EQ(w.session().history().undoCount(), steps + 1) << "the name is a step of the history";
 
     // What cannot travel in 7 bits cannot be typed.
-    w.nameField()->clear();
+    w.sheets().nameField()->clear();
     // As a keyboard with those keys would type them.
     for (const QChar c : QString::fromUtf8("Caf\u00e9 \u00f7x"))
-        QTest::sendKeyEvent(QTest::Click, w.nameField(), Qt::Key_unknown, QString(c),
+        QTest::sendKeyEvent(QTest::Click, w.sheets().nameField(), Qt::Key_unknown, QString(c),
                             Qt::NoModifier);
-    EXPECT_EQ(w.nameField()->text(), "Caf x");
+    EXPECT_EQ(w.sheets().nameField()->text(), "Caf x");
 
     // A name read from a file may hold such bytes; entered, they become '?'
     // in the message and in the image alike, and nothing of 0x80 or more is kept.
     w.image().SetPatchName(2, "Caf\xE9 \xF7"
                               "2");
-    w.nameField()->clearFocus();
-    w.refresh();
-    EXPECT_EQ(w.nameField()->text(), QString::fromUtf8("Caf\u00e9 \u00f72"));
-    w.nameField()->setFocus();
-    QTest::keyClick(w.nameField(), Qt::Key_Return);
+    w.sheets().nameField()->clearFocus();
+    w.sheets().refresh();
+    EXPECT_EQ(w.sheets().nameField()->text(), QString::fromUtf8("Caf\u00e9 \u00f72"));
+    w.sheets().nameField()->setFocus();
+    QTest::keyClick(w.sheets().nameField(), Qt::Key_Return);
     EXPECT_EQ(rig.take(), (Messages{test::hex(nameMessage(tsMC505, "Caf? ?2", 2, 2))}));
     EXPECT_EQ(nameBytes(w.image(), 2), "Caf? ?2     ");
-    EXPECT_EQ(w.nameField()->text(), "Caf? ?2");
+    EXPECT_EQ(w.sheets().nameField()->text(), "Caf? ?2");
 }
 
 TEST(MainWindowNames, TheFieldFollowsThePartAndEnterRenamesOnlyThePartShown)
@@ -101,8 +101,8 @@ TEST(MainWindowNames, TheFieldFollowsThePartAndEnterRenamesOnlyThePartShown)
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
     w.image().SetPatchName(0, "LemonCrystal");
-    w.refresh();
-    ASSERT_EQ(w.nameField()->text(), "LemonCrystal");
+    w.sheets().refresh();
+    ASSERT_EQ(w.sheets().nameField()->text(), "LemonCrystal");
     const std::string second = w.image().GetPatchName(1);
     ASSERT_NE(second, "LemonCrystal");
     rig.take();
@@ -110,11 +110,11 @@ TEST(MainWindowNames, TheFieldFollowsThePartAndEnterRenamesOnlyThePartShown)
     // The keyboard focus stays in the field while the part changes.
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    w.nameField()->setFocus();
-    ASSERT_TRUE(w.nameField()->hasFocus());
-    w.selectPart(1);
-    EXPECT_EQ(w.nameField()->text().toStdString(), second);
-    QTest::keyClick(w.nameField(), Qt::Key_Return);
+    w.sheets().nameField()->setFocus();
+    ASSERT_TRUE(w.sheets().nameField()->hasFocus());
+    w.sheets().selectPart(1);
+    EXPECT_EQ(w.sheets().nameField()->text().toStdString(), second);
+    QTest::keyClick(w.sheets().nameField(), Qt::Key_Return);
     const Messages sent = rig.take();
     EXPECT_EQ(sent, (Messages{test::hex(nameMessage(tsMC505, second, 2, 1))}))
         << "part 2 keeps its own name";
@@ -122,19 +122,19 @@ TEST(MainWindowNames, TheFieldFollowsThePartAndEnterRenamesOnlyThePartShown)
     EXPECT_EQ(w.image().GetPatchName(1), second);
 
     // A name typed and not entered is the part's it was typed on.
-    w.nameField()->setFocus();
-    QTest::keyClicks(w.nameField(), "X");
-    w.selectPart(2);
-    EXPECT_EQ(w.nameField()->text().toStdString(), w.image().GetPatchName(2));
+    w.sheets().nameField()->setFocus();
+    QTest::keyClicks(w.sheets().nameField(), "X");
+    w.sheets().selectPart(2);
+    EXPECT_EQ(w.sheets().nameField()->text().toStdString(), w.image().GetPatchName(2));
 
     // Opening a file shows the file's name, focus or not.
     const std::string file = rig.file("song.syx");
     test::writeFile(file, test::knownImage(3));
-    w.nameField()->setFocus();
-    ASSERT_TRUE(w.loadImageFile(QString::fromStdString(file)));
-    EXPECT_EQ(w.nameField()->text(), "S3 PART 3");
+    w.sheets().nameField()->setFocus();
+    ASSERT_TRUE(w.files().loadImageFile(QString::fromStdString(file)));
+    EXPECT_EQ(w.sheets().nameField()->text(), "S3 PART 3");
     rig.take();
-    QTest::keyClick(w.nameField(), Qt::Key_Return);
+    QTest::keyClick(w.sheets().nameField(), Qt::Key_Return);
     EXPECT_EQ(w.image().GetPatchName(2), "S3 PART 3");
     EXPECT_EQ(w.image().GetPatchName(1), "S3 PART 2");
 }
@@ -146,31 +146,31 @@ TEST(MainWindowNames, DoubleClickRollsANameFromTheWordList)
     rig.take();
 
     // Without wordlist.txt a double-click does nothing.
-    QTest::mouseDClick(w.nameField(), Qt::LeftButton);
+    QTest::mouseDClick(w.sheets().nameField(), Qt::LeftButton);
     EXPECT_TRUE(rig.take().empty());
     EXPECT_TRUE(rig.dialogs.asked.empty());
 
     // A one-line list gives its word twice.
     writeText(rig.file("wordlist.txt"), "echo\n");
-    QTest::mouseDClick(w.nameField(), Qt::LeftButton);
+    QTest::mouseDClick(w.sheets().nameField(), Qt::LeftButton);
     EXPECT_EQ(rig.take(), (Messages{test::hex(nameMessage(tsMC505, "EchoEcho", 2, 0))}));
     EXPECT_EQ(w.image().GetPatchName(0), "EchoEcho");
-    EXPECT_EQ(w.nameField()->text(), "EchoEcho");
+    EXPECT_EQ(w.sheets().nameField()->text(), "EchoEcho");
 
     // Two long words are cut to twelve before anything goes out; the last
     // line, never drawn, does not show.
     writeText(rig.file("wordlist.txt"), "thunderstorm\r\nlast\r\n");
-    QTest::mouseDClick(w.nameField(), Qt::LeftButton);
+    QTest::mouseDClick(w.sheets().nameField(), Qt::LeftButton);
     EXPECT_EQ(rig.take(), (Messages{test::hex(nameMessage(tsMC505, "Thunderstorm", 2, 0))}));
     EXPECT_EQ(nameBytes(w.image(), 0), "Thunderstorm");
 
     // A word beyond ASCII follows the typed rule; an empty list gives nothing.
     writeText(rig.file("wordlist.txt"), "\xC3\xA9t\xC3\xA9\nx\n");
-    QTest::mouseDClick(w.nameField(), Qt::LeftButton);
+    QTest::mouseDClick(w.sheets().nameField(), Qt::LeftButton);
     EXPECT_EQ(nameBytes(w.image(), 0), "?t??t?      ");
     rig.take();
     writeText(rig.file("wordlist.txt"), "");
-    QTest::mouseDClick(w.nameField(), Qt::LeftButton);
+    QTest::mouseDClick(w.sheets().nameField(), Qt::LeftButton);
     EXPECT_TRUE(rig.take().empty());
     EXPECT_EQ(w.image().GetPatchName(0), "?t??t?");
 
@@ -178,7 +178,7 @@ TEST(MainWindowNames, DoubleClickRollsANameFromTheWordList)
     writeText(rig.file("wordlist.txt"), "amber\nbloom\ncoral\ndrift\nember\nzone\n");
     auto roll = [&] {
         w.random().seed(11);
-        QTest::mouseDClick(w.nameField(), Qt::LeftButton);
+        QTest::mouseDClick(w.sheets().nameField(), Qt::LeftButton);
         return w.image().GetPatchName(0);
     };
     const std::string first = roll();
@@ -190,51 +190,51 @@ TEST(MainWindowPresets, BankAndPresetCallThePresetOnThePartsChannel)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.selectPart(2);
-    w.showSheet(Sheet::Common);
+    w.sheets().selectPart(2);
+    w.sheets().showSheet(Sheet::Common);
     rig.take();
     const Bytes image = w.image().bytes();
 
     // Without patchlist.txt the bank list does nothing.
-    choose(w.bankList(), 2);
-    EXPECT_EQ(w.presetList()->count(), 0);
+    choose(w.presets().bankList(), 2);
+    EXPECT_EQ(w.presets().presetList()->count(), 0);
     EXPECT_TRUE(rig.take().empty());
 
     std::filesystem::copy_file(test::binDir() + "/patchlist.txt", rig.file("patchlist.txt"));
-    choose(w.bankList(), 2);
-    ASSERT_EQ(w.presetList()->count(), 128);
-    EXPECT_EQ(w.presetList()->itemText(4), " C005");
+    choose(w.presets().bankList(), 2);
+    ASSERT_EQ(w.presets().presetList()->count(), 128);
+    EXPECT_EQ(w.presets().presetList()->itemText(4), " C005");
     EXPECT_TRUE(rig.take().empty()) << "no preset was chosen yet";
 
-    choose(w.presetList(), 5);
+    choose(w.presets().presetList(), 5);
     EXPECT_EQ(rig.take(), (Messages{"B2 00 51", "B2 20 02", "C2 05"}));
 
     // Another bank keeps the preset number and calls it at once.
-    choose(w.bankList(), 0);
-    EXPECT_EQ(w.presetList()->currentIndex(), 5);
-    EXPECT_EQ(w.presetList()->itemText(5), " A006");
+    choose(w.presets().bankList(), 0);
+    EXPECT_EQ(w.presets().presetList()->currentIndex(), 5);
+    EXPECT_EQ(w.presets().presetList()->itemText(5), " A006");
     EXPECT_EQ(rig.take(), (Messages{"B2 00 51", "B2 20 00", "C2 05"}));
 
     // Part R listens on channel 10.
-    w.selectPart(7);
-    choose(w.presetList(), 127);
+    w.sheets().selectPart(7);
+    choose(w.presets().presetList(), 127);
     EXPECT_EQ(rig.take(), (Messages{"B9 00 51", "B9 20 00", "C9 7F"}));
 
     EXPECT_EQ(w.image().bytes(), image) << "the preset changes the instrument, not the image";
 
     // A musician's own list, cut short, still offers every preset.
     writeText(rig.file("patchlist.txt"), "Warm Pad\r\nBig Bass\r\n");
-    choose(w.bankList(), 0);
-    EXPECT_EQ(w.presetList()->itemText(0), " Warm Pad");
-    EXPECT_EQ(w.presetList()->itemText(127), " A128");
+    choose(w.presets().bankList(), 0);
+    EXPECT_EQ(w.presets().presetList()->itemText(0), " Warm Pad");
+    EXPECT_EQ(w.presets().presetList()->itemText(127), " A128");
     rig.take();
 
     // Preset Select gives the preset list the keyboard.
-    w.showSheet(Sheet::Tone);
-    w.action("JumpPreset")->trigger();
-    EXPECT_EQ(w.pages()->currentWidget(), w.sheet(Sheet::Common));
-    EXPECT_TRUE(w.action("JumpPreset")->isEnabled());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w.presetList()->hasFocus(); }, 2000));
+    w.sheets().showSheet(Sheet::Tone);
+    w.frame().action("JumpPreset")->trigger();
+    EXPECT_EQ(w.sheets().pages()->currentWidget(), w.sheets().sheet(Sheet::Common));
+    EXPECT_TRUE(w.frame().action("JumpPreset")->isEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.presets().presetList()->hasFocus(); }, 2000));
 }
 
 TEST(MainWindowScales, OkSendsTwelveRotatedMessagesAndNothingElse)
@@ -242,11 +242,11 @@ TEST(MainWindowScales, OkSendsTwelveRotatedMessagesAndNothingElse)
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
     std::filesystem::copy_file(test::binDir() + "/scales.txt", rig.file("scales.txt"));
-    w.selectPart(2);
-    w.showSheet(Sheet::Common);
-    EXPECT_EQ(w.scaleList()->count(), TemperamentCount);
-    EXPECT_EQ(w.scaleList()->currentIndex(), 0);
-    EXPECT_EQ(w.scaleList()->itemText(11), " 12      Equal Temperament");
+    w.sheets().selectPart(2);
+    w.sheets().showSheet(Sheet::Common);
+    EXPECT_EQ(w.presets().scaleList()->count(), TemperamentCount);
+    EXPECT_EQ(w.presets().scaleList()->currentIndex(), 0);
+    EXPECT_EQ(w.presets().scaleList()->itemText(11), " 12      Equal Temperament");
     rig.take();
     const Bytes image = w.image().bytes();
 
@@ -256,8 +256,8 @@ TEST(MainWindowScales, OkSendsTwelveRotatedMessagesAndNothingElse)
     EXPECT_EQ(rig.control("key")->Caption().trimmed(), "D");
 
     const int werckmeister = scaleIndex("Werckmeister III");
-    w.scaleList()->setCurrentIndex(werckmeister);
-    w.scaleSendButton()->click();
+    w.presets().scaleList()->setCurrentIndex(werckmeister);
+    w.presets().scaleSendButton()->click();
     const auto values =
         *parseScaleLine(scaleFileLine(temperaments()[std::size_t(werckmeister)])).values;
     Messages expected;
@@ -269,11 +269,11 @@ TEST(MainWindowScales, OkSendsTwelveRotatedMessagesAndNothingElse)
     EXPECT_EQ(sent[0].substr(18, 14), "00 00 12 02 40") << "degree 0 on D";
     EXPECT_EQ(sent[10].substr(18, 11), "00 00 12 00") << "degree 10 on C";
     EXPECT_EQ(w.image().bytes(), image);
-    EXPECT_EQ(w.statusText(), "Scale tune sent to part 3: Werckmeister III in D");
+    EXPECT_EQ(w.frame().statusText(), "Scale tune sent to part 3: Werckmeister III in D");
 
     // Part R: the third address byte is 19.
-    w.selectPart(7);
-    w.scaleSendButton()->click();
+    w.sheets().selectPart(7);
+    w.presets().scaleSendButton()->click();
     const Messages r = rig.take();
     ASSERT_EQ(r.size(), 12u);
     EXPECT_EQ(r[0].substr(18, 11), "00 00 19 02");
@@ -284,12 +284,12 @@ TEST(MainWindowScales, ABrokenScalesFileIsReportedAndNothingIsSent)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.selectPart(2);
+    w.sheets().selectPart(2);
     rig.take();
     const Bytes image = w.image().bytes();
     auto press = [&](int index) {
-        w.scaleList()->setCurrentIndex(index);
-        w.scaleSendButton()->click();
+        w.presets().scaleList()->setCurrentIndex(index);
+        w.presets().scaleSendButton()->click();
         return rig.take();
     };
 
@@ -345,12 +345,12 @@ TEST(MainWindowPresets, TheBuiltInInstrumentCountsTheProgramChange)
     std::filesystem::copy_file(test::binDir() + "/scales.txt", rig.file("scales.txt"));
     MainWindow& w = rig.open();
     ASSERT_TRUE(w.midiOutput().IsOpen());
-    w.selectPart(2);
-    choose(w.bankList(), 2);
-    choose(w.presetList(), 4);
-    w.scaleList()->setCurrentIndex(scaleIndex("Werckmeister III"));
+    w.sheets().selectPart(2);
+    choose(w.presets().bankList(), 2);
+    choose(w.presets().presetList(), 4);
+    w.presets().scaleList()->setCurrentIndex(scaleIndex("Werckmeister III"));
     rig.release("key", 2);
-    w.scaleSendButton()->click();
+    w.presets().scaleSendButton()->click();
     ASSERT_TRUE(test::waitUntil([&] { return w.util().Sender().IsIdle(); }));
     const InstrumentCounts counts = instrument->counts();
     EXPECT_EQ(counts.programChanges, 1);

@@ -31,9 +31,9 @@ MainWindow& openAllSent(WindowRig& rig)
 {
     MainWindow& w = rig.openPlaying();
     rig.dialogs.answers.push_back(true);
-    w.action("Send8Part")->trigger();
-    EXPECT_TRUE(test::waitUntil([&] { return w.statusText().startsWith("Sent "); }))
-        << w.statusText().toStdString();
+    w.frame().action("Send8Part")->trigger();
+    EXPECT_TRUE(test::waitUntil([&] { return w.frame().statusText().startsWith("Sent "); }))
+        << w.frame().statusText().toStdString();
     for (int i = 0; i < EditSession::PartCount; ++i)
         EXPECT_EQ(w.session().partSync(i), PartSync::InStep) << i;
     return w;
@@ -45,15 +45,15 @@ TEST(MainWindowPartSync, AFailedUndoMarksThePartItWasForNotTheOneShown)
 {
     WindowRig rig;
     MainWindow& w = openAllSent(rig);
-    w.selectPart(4);
+    w.sheets().selectPart(4);
     const int cutoff = rig.control("cutoff")->Position();
     rig.release("cutoff", cutoff == 10 ? 20 : 10);
     ASSERT_TRUE(test::waitUntil([&] { return w.util().Sender().IsIdle(); }));
     EXPECT_EQ(w.session().partSync(4), PartSync::InStep);
 
-    w.selectPart(2);
+    w.sheets().selectPart(2);
     rig.driver->setFailing(WindowRig::Devices[0], true);
-    w.action("Undo")->trigger();
+    w.frame().action("Undo")->trigger();
     ASSERT_TRUE(test::waitUntil([&] { return w.session().partSync(4) == PartSync::ChangedHere; }))
         << w.session().partSyncHint(4).toStdString();
     EXPECT_TRUE(w.session().partSyncReason(4).startsWith("not sent: "));
@@ -83,14 +83,14 @@ TEST(MainWindowPartSync, ASysexFileSentLeavesThePartsItCoversNotKnown)
     };
     for (const Row& row : rows) {
         rig.dialogs.files.push_back(QString::fromStdString(rig.file(row.file)));
-        w.action(row.action)->trigger();
-        ASSERT_TRUE(test::waitUntil([&] { return w.statusText().startsWith("Sent "); }))
-            << row.file << ": " << w.statusText().toStdString();
+        w.frame().action(row.action)->trigger();
+        ASSERT_TRUE(test::waitUntil([&] { return w.frame().statusText().startsWith("Sent "); }))
+            << row.file << ": " << w.frame().statusText().toStdString();
         std::string states;
         for (int i = 0; i < EditSession::PartCount; ++i)
             states += w.session().partSync(i) == PartSync::NotKnown ? 'N' : 'S';
         EXPECT_EQ(states, row.expected) << row.file;
-        w.setStatusText(QString());
+        w.frame().setStatusText(QString());
     }
     EXPECT_EQ(w.session().partSyncReason(0), "a sysex file was sent");
     EXPECT_EQ(w.session().partSyncReason(7), "a sysex file was sent");
@@ -100,7 +100,7 @@ TEST(MainWindowPartSync, AnOutputThatGoesAwayLeavesEveryPartNotKnownAndSaysSoOnc
 {
     WindowRig rig;
     MainWindow& w = openAllSent(rig);
-    w.setStatusText(QString());
+    w.frame().setStatusText(QString());
     rig.driver->removeDevice(WindowRig::Devices[0]);
     EXPECT_FALSE(w.midiOutput().CheckDevice());
     EXPECT_FALSE(w.midiOutput().IsOpen());
@@ -109,19 +109,19 @@ TEST(MainWindowPartSync, AnOutputThatGoesAwayLeavesEveryPartNotKnownAndSaysSoOnc
     EXPECT_EQ(partButton(w, 2)->toolTip(),
               "Part 3: the MIDI output was lost; not known until a Get");
     const QString gone = "The MIDI output Synth A is gone";
-    EXPECT_TRUE(w.statusText().startsWith(gone)) << w.statusText().toStdString();
+    EXPECT_TRUE(w.frame().statusText().startsWith(gone)) << w.frame().statusText().toStdString();
 
     // Edits made while it is gone stay here; the line shows their values and
     // why they were not sent, once, with no second notice of the loss.
-    w.selectPart(0);
+    w.sheets().selectPart(0);
     for (const int value : {10, 20}) {
         rig.release("cutoff", value);
         QCoreApplication::processEvents();
     }
     EXPECT_EQ(w.session().partSync(0), PartSync::ChangedHere);
     EXPECT_EQ(partButton(w, 0)->toolTip(), "Part 1: not sent: the MIDI output is gone");
-    EXPECT_EQ(w.statusText().count(gone), 0) << w.statusText().toStdString();
-    EXPECT_EQ(w.statusText().count("not sent: the MIDI output is gone"), 1)
-        << w.statusText().toStdString();
+    EXPECT_EQ(w.frame().statusText().count(gone), 0) << w.frame().statusText().toStdString();
+    EXPECT_EQ(w.frame().statusText().count("not sent: the MIDI output is gone"), 1)
+        << w.frame().statusText().toStdString();
     EXPECT_EQ(w.session().partSync(1), PartSync::NotKnown);
 }

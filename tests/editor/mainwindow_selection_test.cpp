@@ -37,25 +37,25 @@ TEST(MainWindowSelection, TheSelectorsFollowTheSession)
     session.selectPart(7);
     EXPECT_TRUE(checked(w, "PART7"));
     EXPECT_FALSE(checked(w, "PART0"));
-    EXPECT_TRUE(w.drumNoteList()->isVisible()) << "part R's panels, as a click shows them";
-    EXPECT_TRUE(w.captionText().startsWith("<Part> R :"));
+    EXPECT_TRUE(w.sheets().drumNoteList()->isVisible()) << "part R's panels, as a click shows them";
+    EXPECT_TRUE(w.sheets().captionText().startsWith("<Part> R :"));
 
     session.selectDrumNote(5);
-    EXPECT_EQ(w.drumNoteList()->currentIndex(), 5);
+    EXPECT_EQ(w.sheets().drumNoteList()->currentIndex(), 5);
 
     session.selectPart(2);
     EXPECT_TRUE(checked(w, "PART2"));
-    EXPECT_TRUE(w.toneBox(1)->isVisible());
-    EXPECT_FALSE(w.drumNoteList()->isVisible());
+    EXPECT_TRUE(w.sheets().toneBox(1)->isVisible());
+    EXPECT_FALSE(w.sheets().drumNoteList()->isVisible());
 
     session.setToneSelected(3, true);
     session.setToneSelected(1, false);
-    EXPECT_FALSE(w.toneBox(1)->isChecked());
-    EXPECT_TRUE(w.toneBox(3)->isChecked());
+    EXPECT_FALSE(w.sheets().toneBox(1)->isChecked());
+    EXPECT_TRUE(w.sheets().toneBox(3)->isChecked());
 
     session.selectShownTone(4);
     EXPECT_TRUE(checked(w, "show4"));
-    EXPECT_EQ(w.shownTone(), 4);
+    EXPECT_EQ(w.session().shownTone(), 4);
 
     // The edit goes to the tones the session has ticked, on its part.
     rig.take();
@@ -79,7 +79,7 @@ TEST(MainWindowSelection, ClicksWriteToTheSessionOnce)
     EXPECT_EQ(session.partIndex(), 4);
     EXPECT_EQ(parts.count(), 1) << "the selector set from the signal starts nothing again";
 
-    QTest::mouseClick(w.toneBox(2), Qt::LeftButton);
+    QTest::mouseClick(w.sheets().toneBox(2), Qt::LeftButton);
     EXPECT_TRUE(session.toneSelected(2));
     EXPECT_EQ(tones.count(), 1);
 
@@ -92,5 +92,5 @@ TEST(MainWindowSelection, ClicksWriteToTheSessionOnce)
     // A click on the part already chosen changes nothing in the session.
     QTest::mouseClick(part5, Qt::LeftButton);
     EXPECT_EQ(parts.count(), 1);
-    EXPECT_EQ(w.partIndex(), 4);
+    EXPECT_EQ(w.session().partIndex(), 4);
 }

@@ -26,12 +26,12 @@ const QString NonLinearQuestion = "NON-LINEAR Shake\r\n*Shake Patch will change 
 
 void trigger(MainWindow& w, const char* action)
 {
-    w.action(action)->trigger();
+    w.frame().action(action)->trigger();
 }
 
 QAction* menuEntry(MainWindow& w, const char* name)
 {
-    return w.shakeMenu()->findChild<QAction*>(name);
+    return w.shake().shakeMenu()->findChild<QAction*>(name);
 }
 
 // A part as "Send Patch on Current Part" sends it: All Sound Off and Reset
@@ -71,22 +71,22 @@ TEST(MainWindowShake, ReplaysFromTheSeedDrawForDraw)
         s.setValue("willshake/DragTweak41", "1");
     }
     MainWindow& w = rig.openPlaying();
-    w.autoSendShakeBox()->setChecked(false);
-    w.shakeTypeGroup()->button(1)->setChecked(true);
+    w.shake().autoSendShakeBox()->setChecked(false);
+    w.shake().shakeTypeGroup()->button(1)->setChecked(true);
     w.random().setFixedSeed(2024);
 
     // Part R is refused without a word.
-    w.selectPart(7);
+    w.sheets().selectPart(7);
     const Bytes start = w.image().bytes();
     trigger(w, "ShakePatch");
     EXPECT_TRUE(rig.dialogs.asked.empty());
     EXPECT_EQ(w.image().bytes(), start);
 
-    w.selectPart(1);
-    w.setToneSelected(3, true);
+    w.sheets().selectPart(1);
+    w.session().setToneSelected(3, true);
     w.image().WriteByte(1, 1, 81, 120); // shown tone: the shake starts from its values
     w.image().WriteWave(1, 1, 505);
-    w.refresh();
+    w.sheets().refresh();
     const Bytes before = w.image().bytes();
     rig.dialogs.answers = {false};
     trigger(w, "ShakePatch");
@@ -101,7 +101,7 @@ TEST(MainWindowShake, ReplaysFromTheSeedDrawForDraw)
     expected.LoadFromBytes(before);
     RandomSource r;
     r.seed(2024);
-    const int waves = w.waveList()->count();
+    const int waves = w.sheets().waveList()->count();
     ASSERT_EQ(waves, 510);
     const bool waveUp = r.Random(1024) < 512;
     const int waveStep = r.Random((waves - 1) * 35 / 100);
@@ -129,9 +129,10 @@ TEST(MainWindowShake, ReplaysFromTheSeedDrawForDraw)
     }
     ASSERT_EQ(shaken, 3 + 10 + 16 + 14 + 12 + 12 + 12);
     EXPECT_EQ(w.image().bytes(), expected.bytes());
-    EXPECT_EQ(w.undoImage().bytes(), before);
-    EXPECT_EQ(w.waveList()->currentIndex(), wave);
-    EXPECT_EQ(w.waveList()->statusTip(), "before shaken: " + w.waveList()->itemText(505));
+    EXPECT_EQ(w.shake().undoImage().bytes(), before);
+    EXPECT_EQ(w.sheets().waveList()->currentIndex(), wave);
+    EXPECT_EQ(w.sheets().waveList()->statusTip(),
+              "before shaken: " + w.sheets().waveList()->itemText(505));
     EXPECT_EQ(rig.control("cutoff")->statusTip(), "before shaken: 120");
     EXPECT_EQ(rig.control("coarse")->statusTip(), "wasn't shaken");
     EXPECT_EQ(rig.control("cutoff")->Position(), expected.ReadByte(1, 1, 81));
@@ -153,10 +154,10 @@ TEST(MainWindowShake, StartsFromThisPartWhateverTheOtherSheetLastShowed)
     w.image().WriteByte(1, 1, 21, 9); // and part 2
     w.image().WriteByte(0, 0, 48, 40);
     w.image().WriteByte(1, 0, 48, 20);
-    w.showSheet(Sheet::Common); // draws part 1's values
-    w.showSheet(Sheet::Tone);
-    w.selectPart(1);
-    w.setToneSelected(2, true);
+    w.sheets().showSheet(Sheet::Common); // draws part 1's values
+    w.sheets().showSheet(Sheet::Tone);
+    w.sheets().selectPart(1);
+    w.session().setToneSelected(2, true);
     trigger(w, "ShakePatch");
     // Amount 0 moves nothing, but copies the shown tone into every checked one.
     EXPECT_EQ(w.image().ReadByte(1, 1, 21), 9);
@@ -174,9 +175,9 @@ TEST(MainWindowShake, UndoShakeExchangesTheImagesAndSendsEveryMessageThatChanged
     rig.release("cutoff", 90);
     // Another part edited too: the whole image goes back, so the instrument
     // must hear about this part as well, not only about the current one.
-    w.selectPart(2);
+    w.sheets().selectPart(2);
     rig.release("q", 77);
-    w.selectPart(0);
+    w.sheets().selectPart(0);
     const Bytes edited = w.image().bytes();
     rig.take();
 
@@ -232,33 +233,34 @@ TEST(MainWindowShake, TheMenuSetsFlagsForOneControlOrItsGroup)
 
     // "Shaken" turns the control's own flag over and its Tag3 with it.
     emit cutoff->customContextMenuRequested(QPoint(2, 2));
-    EXPECT_TRUE(w.shakeMenu()->isVisible());
+    EXPECT_TRUE(w.shake().shakeMenu()->isVisible());
     EXPECT_TRUE(menuEntry(w, "Shaken")->isChecked());
-    w.shakeMenu()->setActiveAction(menuEntry(w, "Shaken"));
-    EXPECT_EQ(w.statusText(), "this option will be saved for the next time you run Dorvane");
+    w.shake().shakeMenu()->setActiveAction(menuEntry(w, "Shaken"));
+    EXPECT_EQ(w.frame().statusText(),
+              "this option will be saved for the next time you run Dorvane");
     menuEntry(w, "Shaken")->trigger();
-    w.shakeMenu()->close();
+    w.shake().shakeMenu()->close();
     EXPECT_EQ(w.settings().willShake("cutoff"), false);
     EXPECT_EQ(cutoff->Tag3(), 0);
-    w.openShakeMenu(cutoff, QPoint(1, 1));
+    w.shake().openShakeMenu(cutoff, QPoint(1, 1));
     EXPECT_FALSE(menuEntry(w, "Shaken")->isChecked());
-    w.shakeMenu()->close();
+    w.shake().shakeMenu()->close();
 
     // Group commands opened on a drum-note control reach its whole box.
-    w.selectPart(7);
-    w.openShakeMenu(rig.control("DragTweak105"), QPoint(1, 1));
+    w.sheets().selectPart(7);
+    w.shake().openShakeMenu(rig.control("DragTweak105"), QPoint(1, 1));
     menuEntry(w, "EnableShakenthisgroup")->trigger();
     for (const Binding* row : bindingsOfPanel("mutegroupbox"))
         EXPECT_EQ(w.settings().willShake(QString::fromStdString(ctrlName(*row))), true);
     QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
     QApplication::sendEvent(rig.control("DragTweak104"), &enter);
-    EXPECT_EQ(w.statusText(), "     (Shake)");
+    EXPECT_EQ(w.frame().statusText(), "     (Shake)");
     menuEntry(w, "DisableShakenthisgroup")->trigger();
     EXPECT_EQ(w.settings().willShake("drumout"), false);
 
     // Invert stores the opposite of what each control would do, Tag3 untouched.
-    w.selectPart(0);
-    w.openShakeMenu(rig.control("FXMdepth"), QPoint(1, 1));
+    w.sheets().selectPart(0);
+    w.shake().openShakeMenu(rig.control("FXMdepth"), QPoint(1, 1));
     menuEntry(w, "InvertShaken")->trigger();
     EXPECT_EQ(w.settings().willShake("fxmswitch"), false);
     EXPECT_EQ(w.settings().willShake("tonedelaymode"), true);
@@ -268,10 +270,10 @@ TEST(MainWindowShake, TheMenuSetsFlagsForOneControlOrItsGroup)
     // A later run: the stored choice wins over Tag3.
     rig.closeWindow();
     MainWindow& again = rig.openPlaying();
-    EXPECT_FALSE(again.willShake(rig.control("fxmswitch")));
-    EXPECT_TRUE(again.willShake(rig.control("tonedelaymode")));
-    EXPECT_FALSE(again.willShake(rig.control("cutoff")));
-    EXPECT_TRUE(again.willShake(rig.control("q")));
+    EXPECT_FALSE(again.shake().willShake(rig.control("fxmswitch")));
+    EXPECT_TRUE(again.shake().willShake(rig.control("tonedelaymode")));
+    EXPECT_FALSE(again.shake().willShake(rig.control("cutoff")));
+    EXPECT_TRUE(again.shake().willShake(rig.control("q")));
 }
 
 TEST(MainWindowShake, OptionsComeBackFromTheLastRun)
@@ -279,12 +281,12 @@ TEST(MainWindowShake, OptionsComeBackFromTheLastRun)
     WindowRig rig;
     {
         MainWindow& w = rig.open();
-        EXPECT_EQ(w.shakeTypeGroup()->checkedId(), 0);
-        EXPECT_TRUE(w.autoSendShakeBox()->isChecked());
-        EXPECT_TRUE(w.shakeWaveBox()->isChecked());
-        w.shakeTypeGroup()->button(1)->setChecked(true);
-        w.autoSendShakeBox()->setChecked(false);
-        w.shakeWaveBox()->setChecked(false);
+        EXPECT_EQ(w.shake().shakeTypeGroup()->checkedId(), 0);
+        EXPECT_TRUE(w.shake().autoSendShakeBox()->isChecked());
+        EXPECT_TRUE(w.shake().shakeWaveBox()->isChecked());
+        w.shake().shakeTypeGroup()->button(1)->setChecked(true);
+        w.shake().autoSendShakeBox()->setChecked(false);
+        w.shake().shakeWaveBox()->setChecked(false);
         rig.control("wshakeamt")->SetPosition(7);
         rig.closeWindow();
     }
@@ -292,28 +294,28 @@ TEST(MainWindowShake, OptionsComeBackFromTheLastRun)
     EXPECT_EQ(rig.stored("shauto"), "0");
     EXPECT_EQ(rig.stored("shwave"), "0");
     MainWindow& w = rig.open();
-    EXPECT_EQ(w.shakeTypeGroup()->checkedId(), 1);
-    EXPECT_FALSE(w.autoSendShakeBox()->isChecked());
-    EXPECT_FALSE(w.shakeWaveBox()->isChecked());
+    EXPECT_EQ(w.shake().shakeTypeGroup()->checkedId(), 1);
+    EXPECT_FALSE(w.shake().autoSendShakeBox()->isChecked());
+    EXPECT_FALSE(w.shake().shakeWaveBox()->isChecked());
     EXPECT_EQ(rig.control("wshakeamt")->Position(), 7);
 
     // With the wave off, no wave moves and the wave list keeps its hint.
-    w.setToneSelected(2, true);
+    w.session().setToneSelected(2, true);
     const int waveBefore = w.image().ReadWave(0, 2);
     trigger(w, "ShakePatch");
     EXPECT_EQ(w.image().ReadWave(0, 2), waveBefore);
-    EXPECT_TRUE(w.waveList()->statusTip().isEmpty());
+    EXPECT_TRUE(w.sheets().waveList()->statusTip().isEmpty());
 }
 
 TEST(MainWindowShake, AutoSendAsksThenSendsTheShakenPart)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.selectPart(3);
+    w.sheets().selectPart(3);
     rig.take();
     rig.dialogs.answers = {true, true};
     trigger(w, "ShakePatch");
     EXPECT_EQ(rig.dialogs.lastText(), "Send Part 4 Data to MC-505 now?");
     EXPECT_EQ(partSent(rig.take()), test::hex(w.image().PartBytes(3)));
-    EXPECT_EQ(w.action("Undo")->text(), "Undo Shake, part 4");
+    EXPECT_EQ(w.frame().action("Undo")->text(), "Undo Shake, part 4");
 }

@@ -46,11 +46,11 @@ TEST(MainWindowTools, DrumMixerOnPart1SetsPartRNotesInNoteOrder)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    QSignalSpy hide(&w, &MainWindow::quickEditHideRequested);
-    w.action("DrumMixer")->trigger();
-    DrumMixerPanel& mixer = *w.drumMixer();
-    ASSERT_TRUE(w.drumMixerOpen());
-    EXPECT_FALSE(w.pages()->isVisible());
+    QSignalSpy hide(&w.frame(), &WindowFrame::quickEditHideRequested);
+    w.frame().action("DrumMixer")->trigger();
+    DrumMixerPanel& mixer = *w.tools().drumMixer();
+    ASSERT_TRUE(w.tools().drumMixerOpen());
+    EXPECT_FALSE(w.sheets().pages()->isVisible());
     EXPECT_EQ(hide.count(), 1);
     EXPECT_EQ(mixer.typeList()->currentText(), " Level");
     ASSERT_EQ(mixer.noteList()->count(), 64);
@@ -66,20 +66,20 @@ TEST(MainWindowTools, DrumMixerOnPart1SetsPartRNotesInNoteOrder)
     for (int row : {3, 20, 40}) {
         EXPECT_EQ(w.image().ReadByte(RhythmPart, row, 41), 100);
         EXPECT_EQ(mixer.noteList()->item(row)->text(),
-                  drumMixerLine(w.image(), mixer.currentType(), row, w.waveNames()));
+                  drumMixerLine(w.image(), mixer.currentType(), row, w.sheets().waveNames()));
         EXPECT_EQ(mixer.noteList()->item(row)->text().section(':', -1).trimmed(), "100");
     }
-    EXPECT_EQ(w.partNumber(), 0) << "the mixer works on part R without changing parts";
-    EXPECT_EQ(w.statusText(), "100");
+    EXPECT_EQ(w.session().partNumber(), 0) << "the mixer works on part R without changing parts";
+    EXPECT_EQ(w.frame().statusText(), "100");
     // Undone while the mixer is open: image, instrument and lines go back.
     const Bytes changed = w.image().bytes();
     const QString line3 = mixer.noteList()->item(3)->text();
-    ASSERT_EQ(w.action("Undo")->text(), "Undo Drum mixer Level, part R");
-    w.action("Undo")->trigger();
+    ASSERT_EQ(w.frame().action("Undo")->text(), "Undo Drum mixer Level, part R");
+    w.frame().action("Undo")->trigger();
     EXPECT_EQ(rig.take().size(), 3u);
     EXPECT_NE(w.image().bytes(), changed);
     EXPECT_EQ(mixer.noteList()->item(3)->text(),
-              drumMixerLine(w.image(), mixer.currentType(), 3, w.waveNames()));
+              drumMixerLine(w.image(), mixer.currentType(), 3, w.sheets().waveNames()));
     EXPECT_NE(mixer.noteList()->item(3)->text(), line3);
 
     mixer.noteList()->clearSelection();
@@ -89,8 +89,8 @@ TEST(MainWindowTools, DrumMixerOnPart1SetsPartRNotesInNoteOrder)
     EXPECT_EQ(w.image().bytes(), before);
 
     QTest::mouseClick(mixer.closeButton(), Qt::LeftButton);
-    EXPECT_FALSE(w.drumMixerOpen());
-    EXPECT_TRUE(w.pages()->isVisible());
+    EXPECT_FALSE(w.tools().drumMixerOpen());
+    EXPECT_TRUE(w.sheets().pages()->isVisible());
 }
 
 TEST(MainWindowTools, DrumMixerTypeChangeLetsGoOfTheChosenNotes)
@@ -99,8 +99,8 @@ TEST(MainWindowTools, DrumMixerTypeChangeLetsGoOfTheChosenNotes)
     // after the change would write the new parameter's value into them.
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.action("DrumMixer")->trigger();
-    DrumMixerPanel& mixer = *w.drumMixer();
+    w.frame().action("DrumMixer")->trigger();
+    DrumMixerPanel& mixer = *w.tools().drumMixer();
     for (int row : {5, 6})
         mixer.noteList()->item(row)->setSelected(true);
     mixer.typeList()->setCurrentIndex(2); // " Pan"
@@ -116,28 +116,29 @@ TEST(MainWindowTools, DrumMixerAndCopyPanelNeverShareTheWindow)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.action("CopyToneOrDrum")->trigger();
-    ASSERT_NE(w.copyMode(), MainWindow::CopyMode::Off);
-    w.action("DrumMixer")->trigger();
-    EXPECT_FALSE(w.drumMixerOpen()) << "the mixer opened over the copy panel";
-    w.action("Done")->trigger();
-    EXPECT_TRUE(w.pages()->isVisible());
+    w.frame().action("CopyToneOrDrum")->trigger();
+    ASSERT_NE(w.copy().copyMode(), CopyCommands::CopyMode::Off);
+    w.frame().action("DrumMixer")->trigger();
+    EXPECT_FALSE(w.tools().drumMixerOpen()) << "the mixer opened over the copy panel";
+    w.frame().action("Done")->trigger();
+    EXPECT_TRUE(w.sheets().pages()->isVisible());
 
-    w.action("DrumMixer")->trigger();
-    ASSERT_TRUE(w.drumMixerOpen());
-    w.action("CopyToneOrDrum")->trigger();
-    EXPECT_EQ(w.copyMode(), MainWindow::CopyMode::Off) << "the copy panel opened over the mixer";
-    w.drumMixer()->closeButton()->click();
-    EXPECT_FALSE(w.drumMixerOpen());
-    EXPECT_TRUE(w.pages()->isVisible());
+    w.frame().action("DrumMixer")->trigger();
+    ASSERT_TRUE(w.tools().drumMixerOpen());
+    w.frame().action("CopyToneOrDrum")->trigger();
+    EXPECT_EQ(w.copy().copyMode(), CopyCommands::CopyMode::Off)
+        << "the copy panel opened over the mixer";
+    w.tools().drumMixer()->closeButton()->click();
+    EXPECT_FALSE(w.tools().drumMixerOpen());
+    EXPECT_TRUE(w.sheets().pages()->isVisible());
 }
 
 TEST(MainWindowTools, DrumMixerFaderStaysInsideTheTypesRange)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
-    w.action("DrumMixer")->trigger();
-    DrumMixerPanel& mixer = *w.drumMixer();
+    w.frame().action("DrumMixer")->trigger();
+    DrumMixerPanel& mixer = *w.tools().drumMixer();
     mixer.typeList()->setCurrentText(" Pan");
     EXPECT_EQ(mixer.fader()->Max(), 126);
 
@@ -161,12 +162,12 @@ TEST(MainWindowTools, LookUpFollowsTheShownToneAndThePartsOwnSwitches)
     MainWindow& w = rig.openPlaying();
     w.image().WriteByte(0, 0, CcPortamentoSwitchOffset, 1);
     w.image().WriteByte(0, 2, 81, 33);
-    w.showSheet(Sheet::Common); // the Portamento Switch control shows part 1's "on"
-    w.showSheet(Sheet::Tone);
-    w.selectShownTone(2);
+    w.sheets().showSheet(Sheet::Common); // the Portamento Switch control shows part 1's "on"
+    w.sheets().showSheet(Sheet::Tone);
+    w.sheets().selectShownTone(2);
     rig.take();
     const Bytes before = w.image().bytes();
-    w.action("CcLookUp")->trigger();
+    w.frame().action("CcLookUp")->trigger();
     const QStringList lines = rig.dialogs.lastText().split("\r\n");
     ASSERT_EQ(lines.size(), 31); // each line ends in a break
     EXPECT_EQ(lines[3], "#74 filter cutoff = 33");
@@ -175,13 +176,13 @@ TEST(MainWindowTools, LookUpFollowsTheShownToneAndThePartsOwnSwitches)
     EXPECT_EQ(w.image().bytes(), before);
 
     // Part 2 has its portamento off, whatever the hidden control still shows.
-    w.selectPart(1);
+    w.sheets().selectPart(1);
     ASSERT_EQ(rig.control("porta")->Position(), 1);
-    w.action("CcLookUp")->trigger();
+    w.frame().action("CcLookUp")->trigger();
     EXPECT_EQ(rig.dialogs.lastText().split("\r\n")[28], "#65 portamento switch = 0");
 
-    w.selectPart(7);
-    w.action("CcLookUp")->trigger();
+    w.sheets().selectPart(7);
+    w.frame().action("CcLookUp")->trigger();
     EXPECT_EQ(rig.dialogs.lastText(), texts::CcLookUpOnPartR);
 }
 
@@ -215,10 +216,10 @@ TEST(MainWindowTools, ConversionThereAndBackGivesTheFileBack)
     test::writeFile(in, jv);
     for (const auto& f : {in, mc, mc, back})
         rig.dialogs.files.push_back(QString::fromStdString(f));
-    w.action("SwapModel")->trigger();
+    w.frame().action("SwapModel")->trigger();
     EXPECT_EQ(rig.dialogs.lastText(), texts::SwapDone);
     EXPECT_EQ(test::readFile(mc).size(), jv.size() + 5 + 2);
-    w.action("SwapModel")->trigger();
+    w.frame().action("SwapModel")->trigger();
     EXPECT_EQ(test::readFile(back), jv);
     ASSERT_EQ(rig.dialogs.fileRequests.size(), 4u);
     EXPECT_EQ(rig.dialogs.fileRequests[0].title, texts::SwapSourceTitle);
@@ -228,7 +229,7 @@ TEST(MainWindowTools, ConversionThereAndBackGivesTheFileBack)
     const std::string bad = rig.file("bad.syx");
     test::writeFile(bad, test::randomBytes(300, 5));
     rig.dialogs.files = {QString::fromStdString(bad), QString::fromStdString(rig.file("out.syx"))};
-    w.action("SwapModel")->trigger();
+    w.frame().action("SwapModel")->trigger();
     EXPECT_TRUE(rig.dialogs.lastText().startsWith("bad.syx: "));
     EXPECT_NE(rig.dialogs.lastText(), texts::SwapDone);
     EXPECT_EQ(rig.dialogs.files.size(), 1u);

@@ -5,9 +5,22 @@
 // look.
 #pragma once
 
+#include "editor/copycommands.h"
+#include "editor/desktopfiles.h"
+#include "editor/devicesetup.h"
+#include "editor/filecommands.h"
+#include "editor/historycommands.h"
+#include "editor/instrumentfinder.h"
+#include "editor/librarycommands.h"
 #include "editor/mainwindow.h"
+#include "editor/presetsandscales.h"
 #include "editor/settingsstore.h"
+#include "editor/shakecommands.h"
 #include "editor/tdragtweak.h"
+#include "editor/toolcommands.h"
+#include "editor/transfercommands.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
 #include "midi/loopbackdriver.h"
 #include "midi/midideviceregistry.h"
 #include "midi/midisender.h"
@@ -68,6 +81,9 @@ struct WindowRig
         registry.addSource(driver);
         for (const char* file : {"perf.syx", "wavelist.txt"})
             std::filesystem::copy_file(binDir() + "/" + file, this->file(file));
+        // A window that starts with no output offers to search for the
+        // instrument once; the tests of that offer take this back.
+        store("findoffered", "1");
     }
 
     std::string file(const std::string& name) const { return dir.file(name); }
@@ -118,7 +134,7 @@ struct WindowRig
         window.reset();
     }
 
-    TDragTweak* control(const char* name) { return window->control(name); }
+    TDragTweak* control(const char* name) { return window->sheets().control(name); }
 
     // A left release on a control after setting its position, as a drag ends.
     void release(const char* name, int position, Qt::MouseButton button = Qt::LeftButton)

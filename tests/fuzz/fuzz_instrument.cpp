@@ -2,9 +2,10 @@
 // The built-in instrument on any byte stream, cut into messages as a MIDI
 // driver cuts them, and on any start image. Its area stays a whole image in
 // address order with right checksums, and every answer is a complete Data Set
-// message of it.
+// message of it or its own identity reply.
 #include "fuzzsupport.h"
 
+#include "patch/identity.h"
 #include "patch/imagecheck.h"
 #include "patch/initialpatch.h"
 #include "patch/instrumentstate.h"
@@ -71,6 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     InstrumentState inst(initialImage());
     for (ByteView m : messagesOfStream(bytes)) {
         for (const Bytes& reply : inst.receive(m)) {
+            if (const auto identity = parseIdentityReply(reply)) {
+                FUZZ_REQUIRE(isBuiltInIdentity(*identity));
+                continue;
+            }
             const auto v = parseDataSet(reply);
             FUZZ_REQUIRE(v && v->synth == tsMC505);
             Bytes body(v->address.begin(), v->address.end());

@@ -3,6 +3,7 @@
 // streams made by the program's own code, one folder per target. Run it
 // after a change of the formats: fuzz-makeseeds tests/fuzz/corpus
 #include "patch/fileio.h"
+#include "patch/identity.h"
 #include "patch/initialpatch.h"
 #include "patch/modelconversion.h"
 #include "patch/rolandmessage.h"
@@ -116,5 +117,7 @@ int main(int argc, char** argv)
                 nameMessage(tsMC505, "EDITED", 0x02, 0x09), Bytes{0x90, 0x3C, 0x64},
                 Bytes{0x80, 0x3C, 0x00}, requestPartMessage(0)}));
     put("instrument", "image", image);
+    put("instrument", "identity",
+        joined({identityRequestMessage(), nameRequestMessage(DeviceId), nameRequestMessage(0x11)}));
     return 0;
 }

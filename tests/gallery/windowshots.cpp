@@ -1,19 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Grabs the main window as a new user meets it, sheet by sheet for part 1 and
-// part R, the knob window, the copy panel in its three modes and the MIDI
-// monitor, into the PNG files of docs/screenshots: windowshots OUTFOLDER
+// part R, the knob window, the copy panel in its three modes, Find Instrument
+// and the MIDI monitor, into the PNG files of docs/screenshots: windowshots OUTFOLDER
 // [WIDTHxHEIGHT]. Run it on the offscreen platform or under Xvfb; with
 // QT_SCALE_FACTOR=2 it makes the "-200" shots. `cmake --build build --target
 // screenshots` makes them all.
 #include "app/qtdialogs.h"
+#include "editor/copycommands.h"
+#include "editor/desktopfiles.h"
+#include "editor/devicesetup.h"
 #include "editor/drummixerpanel.h"
+#include "editor/filecommands.h"
+#include "editor/findinstrumentpanel.h"
+#include "editor/historycommands.h"
+#include "editor/instrumentfinder.h"
+#include "editor/librarycommands.h"
 #include "editor/mainwindow.h"
 #include "editor/midimonitor.h"
+#include "editor/presetsandscales.h"
 #include "editor/settingsstore.h"
+#include "editor/shakecommands.h"
 #include "editor/tdragtweak.h"
+#include "editor/toolcommands.h"
+#include "editor/transfercommands.h"
 #include "editor/trevscrb.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
 #include "editor/windowtexts.h"
 #include "midi/builtininstrument.h"
+#include "midi/loopbackdriver.h"
 #include "midi/midideviceregistry.h"
 #include "quickedit/tform3.h"
 #include "quickedit/tknob.h"
@@ -95,12 +110,12 @@ int main(int argc, char** argv)
     };
     const char* sheetNames[] = {"tone", "common", "setup"};
     for (int part : {0, 7}) {
-        window.selectPart(part);
+        window.sheets().selectPart(part);
         for (int s = 0; s < 3; ++s) {
             // Part R's Tone sheet shows what differs there; the rest at 100 % only.
             if ((part == 7 && s != 0) || (doubled && (part == 7 || s != 0)))
                 continue;
-            window.showSheet(Sheet(s));
+            window.sheets().showSheet(Sheet(s));
             QApplication::processEvents();
             save(window.grab(),
                  QString("window-part%1-%2").arg(part == 7 ? "R" : "1", sheetNames[s]));
@@ -108,37 +123,54 @@ int main(int argc, char** argv)
     }
     // Part 3 with a preset called up and a temperament chosen, as the "Done
     // when" of the preset and scale panels reads.
-    window.selectPart(2);
-    window.showSheet(Sheet::Common);
-    window.bankList()->setCurrentIndex(2);
-    emit window.bankList()->activated(2);
-    window.presetList()->setCurrentIndex(4);
-    emit window.presetList()->activated(4);
-    window.scaleList()->setCurrentIndex(
-        window.scaleList()->findText("Werckmeister III", Qt::MatchEndsWith));
-    window.control("key")->SetPosition(2);
+    window.sheets().selectPart(2);
+    window.sheets().showSheet(Sheet::Common);
+    window.presets().bankList()->setCurrentIndex(2);
+    emit window.presets().bankList()->activated(2);
+    window.presets().presetList()->setCurrentIndex(4);
+    emit window.presets().presetList()->activated(4);
+    window.presets().scaleList()->setCurrentIndex(
+        window.presets().scaleList()->findText("Werckmeister III", Qt::MatchEndsWith));
+    window.sheets().control("key")->SetPosition(2);
     QApplication::processEvents();
     save(window.grab(), "window-part3-common-presets");
 
     // A Get of all parts at the instrument's own pace, caught half way.
     instrument->setFullSpeed(false);
-    window.action("Get8Part")->trigger(); // the scripted answer is Yes
+    window.frame().action("Get8Part")->trigger(); // the scripted answer is Yes
     QDeadlineTimer halfway(10000);
-    while (window.receiver().Received().size() < 4000 && !halfway.hasExpired())
+    while (window.transfers().receiver().Received().size() < 4000 && !halfway.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     QApplication::processEvents();
     save(window.grab(), "window-get");
-    while (!window.pages()->isVisible() && !halfway.hasExpired())
+    while (!window.sheets().pages()->isVisible() && !halfway.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     instrument->setFullSpeed(true);
 
+    // Find Instrument with two interfaces more plugged in, one of them wired
+    // back to itself, and the offer to use the instrument declined.
+    auto interfaces = std::make_shared<LoopbackDriver>();
+    interfaces->addDevice("USB MIDI Interface");
+    interfaces->addDevice("USB MIDI Thru Box");
+    interfaces->setEcho("USB MIDI Interface", false);
+    registry.addSource(interfaces);
+    window.sheets().showSheet(Sheet::Setup);
+    dialogs.answers.push_back(false);
+    window.finder().findButton()->click();
+    QDeadlineTimer searched(10000);
+    while ((window.finder().searching() || dialogs.answers.size() > 0) && !searched.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    QApplication::processEvents();
+    save(window.grab(), "window-find");
+    window.finder().panel()->backButton()->click();
+
     // The knob window over part 3, tone 2 alone, with cutoff and resonance
     // turned and the pointer on the resonance knob.
-    auto* knobs = new Tform3(window);
-    window.selectPart(0);
-    window.showSheet(Sheet::Tone);
-    window.selectPart(2);
-    window.toneBoxReleased(2, Qt::ShiftModifier);
+    auto* knobs = new Tform3(window.parts());
+    window.sheets().selectPart(0);
+    window.sheets().showSheet(Sheet::Tone);
+    window.sheets().selectPart(2);
+    window.sheets().toneBoxReleased(2, Qt::ShiftModifier);
     window.toggleQuickEdit();
     for (const auto& [name, value] : {std::pair{"cutoff", 88}, std::pair{"q", 64}}) {
         tknob* k = knobs->knob(name);
@@ -160,27 +192,27 @@ int main(int argc, char** argv)
         if (!doubled || name == "window-copy-extract")
             save(window.grab(), name);
     };
-    CopyPanel* panel = window.copyPanel();
-    window.selectPart(1);
-    window.action("CopyToneOrDrum")->trigger();
+    CopyPanel* panel = window.copy().copyPanel();
+    window.sheets().selectPart(1);
+    window.frame().action("CopyToneOrDrum")->trigger();
     panel->partList(CopyPanel::Destination)->setCurrentIndex(4);
     emit panel->partList(CopyPanel::Destination)->activated(4);
     panel->select(CopyPanel::Source, 1);
     panel->select(CopyPanel::Destination, 3);
     shot("window-copy-tone");
-    window.copyDone();
-    window.selectPart(7);
-    window.selectDrumNote(10);
-    window.action("CopyToneOrDrum")->trigger();
+    window.copy().copyDone();
+    window.sheets().selectPart(7);
+    window.sheets().selectDrumNote(10);
+    window.frame().action("CopyToneOrDrum")->trigger();
     panel->select(CopyPanel::Destination, 20);
     shot("window-copy-drum");
-    window.copyDone();
+    window.copy().copyDone();
     dialogs.files.push_back(QCoreApplication::applicationDirPath() + "/perf.syx");
-    window.action("ExtractDrumNotes")->trigger();
+    window.frame().action("ExtractDrumNotes")->trigger();
     panel->select(CopyPanel::Source, 2);
     panel->select(CopyPanel::Destination, 2);
     shot("window-copy-extract");
-    window.copyDone();
+    window.copy().copyDone();
 
     // The drum mixer on part R's kick and snare after their level came down, and
     // the control-change look-up of part 1 tone 2 in the box the program shows.
@@ -190,8 +222,8 @@ int main(int argc, char** argv)
                                        {7, 286}, {9, 308}, {11, 322}, {4, 353}};
     for (const auto& [note, wave] : kit)
         window.image().WriteWave(RhythmPart, note, wave);
-    window.action("DrumMixer")->trigger();
-    DrumMixerPanel& mixer = *window.drumMixer();
+    window.frame().action("DrumMixer")->trigger();
+    DrumMixerPanel& mixer = *window.tools().drumMixer();
     for (int row : {0, 1, 3, 5})
         mixer.noteList()->item(row)->setSelected(true);
     mixer.fader()->SetRevPosition(90);
@@ -200,9 +232,9 @@ int main(int argc, char** argv)
     save(window.grab(), "window-drum-mixer");
     mixer.closeButton()->click();
 
-    window.selectPart(0);
-    window.selectShownTone(2);
-    window.action("CcLookUp")->trigger();
+    window.sheets().selectPart(0);
+    window.sheets().selectShownTone(2);
+    window.frame().action("CcLookUp")->trigger();
     QtDialogs boxes(&window);
     QTimer::singleShot(0, [&] {
         if (QWidget* box = QApplication::activeModalWidget()) {
@@ -219,13 +251,13 @@ int main(int argc, char** argv)
     // the status line. A popup is a window of its own, so it is drawn onto the
     // grab of the main window where it opened (not where a small offscreen
     // screen may have pushed it).
-    window.selectPart(0);
-    window.showSheet(Sheet::Tone);
+    window.sheets().selectPart(0);
+    window.sheets().showSheet(Sheet::Tone);
     QApplication::processEvents();
-    TDragTweak* resonance = window.control("q");
+    TDragTweak* resonance = window.sheets().control("q");
     const QPoint pressed(resonance->width() / 2, resonance->height() / 2);
-    window.openShakeMenu(resonance, pressed);
-    QMenu* menu = window.shakeMenu();
+    window.shake().openShakeMenu(resonance, pressed);
+    QMenu* menu = window.shake().shakeMenu();
     menu->setActiveAction(menu->actions().front());
     emit menu->hovered(menu->actions().front());
     QApplication::processEvents();
@@ -234,7 +266,7 @@ int main(int argc, char** argv)
         QPainter painter(&shot);
         painter.drawPixmap(resonance->mapTo(&window, pressed), menu->grab());
         painter.end();
-        const QWidget* pitch = window.panel("pitchpanel");
+        const QWidget* pitch = window.sheets().panel("pitchpanel");
         const QPoint corner = pitch->mapTo(&window, QPoint(0, 0)) - QPoint(8, 2);
         const QRect area(corner, QPoint(corner.x() + 919, window.height() - 1));
         const QString file = out + "/shake-menu.png";
@@ -247,8 +279,8 @@ int main(int argc, char** argv)
 
     // The shake options on the setup sheet, with the hint of an amount.
     window.resize(930, 325);
-    window.showSheet(Sheet::Setup);
-    window.setStatusText(texts::ShakeAmountHint);
+    window.sheets().showSheet(Sheet::Setup);
+    window.frame().setStatusText(texts::ShakeAmountHint);
     QApplication::processEvents();
     const QString optionsFile = out + "/shake-options.png";
     window.grab().save(optionsFile);
@@ -257,17 +289,17 @@ int main(int argc, char** argv)
 
     // The MIDI monitor after an edit, a panic and a part fetched from the instrument.
     knobs->hide();
-    window.selectPart(0);
-    window.showSheet(Sheet::Tone);
-    TDragTweak* cutoff = window.control("cutoff");
+    window.sheets().selectPart(0);
+    window.sheets().showSheet(Sheet::Tone);
+    TDragTweak* cutoff = window.sheets().control("cutoff");
     cutoff->SetPosition(90);
     cutoff->RaiseMouseUp(Qt::LeftButton, Qt::NoModifier, QPoint());
-    window.panic();
-    window.action("GetPart")->trigger(); // the scripted answer is Yes
+    window.deviceSetup().panic();
+    window.frame().action("GetPart")->trigger(); // the scripted answer is Yes
     QDeadlineTimer deadline(5000);
-    while (!window.pages()->isVisible() && !deadline.hasExpired())
+    while (!window.sheets().pages()->isVisible() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    window.action("MidiMonitor")->trigger();
+    window.frame().action("MidiMonitor")->trigger();
     window.monitor().flush();
     QApplication::processEvents();
     save(window.monitor().grab(), "midi-monitor");

@@ -71,7 +71,7 @@ TEST(InstrumentState, IgnoresWhatItDoesNotUnderstand)
                            parameterMessage(tsMC505, {0x00, 0x00, 0x00, 0x60}, 120),
                            parameterMessage(tsMC505, {0x02, 0x07, 0x00, 0x10}, 1),
                            parameterMessage(tsMC505, {0x02, 0x00, 0x02, 0x00}, 1),
-                           test::fromHex("F0 7E 7F 06 01 F7"), test::fromHex("F0 41 10")})
+                           test::fromHex("F0 7E 7F 09 01 F7"), test::fromHex("F0 41 10")})
         inst.receive(m);
     EXPECT_EQ(inst.counts().dataSetsIgnored, 8);
     EXPECT_EQ(inst.image(), before);

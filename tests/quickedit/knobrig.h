@@ -31,7 +31,7 @@ struct KnobRig : WindowRig
         store("autotrig", "0");
         MainWindow& w = open();
         w.util().SetVelRnd(0);
-        knobs = new Tform3(w); // the main window owns it, as in the program
+        knobs = new Tform3(w.parts()); // the main window owns it, as in the program
         return *knobs;
     }
 

@@ -42,11 +42,11 @@ QString name(std::string_view text)
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
 
-std::string selection(const MainWindow& w)
+std::string selection(MainWindow& w)
 {
     std::string s;
     for (int t = 1; t <= 4; ++t)
-        s += w.toneSelected(t) ? '1' : '0';
+        s += w.session().toneSelected(t) ? '1' : '0';
     return s;
 }
 
@@ -88,7 +88,7 @@ TEST(Tform3, BuildsNinetyKnobsLinkedToTheirControlsOnFirstShow)
 
     w.image().WriteByte(0, 1, 81, 77); // cutoff, tone 1
     w.image().WriteByte(0, 0, 48, 12); // analog feel, common
-    w.action("GraphicalEd")->trigger();
+    w.frame().action("GraphicalEd")->trigger();
     ASSERT_TRUE(k.isVisible());
     ASSERT_EQ(k.knobs().size(), 90u);
 
@@ -97,13 +97,13 @@ TEST(Tform3, BuildsNinetyKnobsLinkedToTheirControlsOnFirstShow)
         SCOPED_TRACE(row.control);
         tknob* knob = k.knob(name(row.control));
         ASSERT_NE(knob, nullptr) << "no such value control on the main window";
-        TDragTweak* c = w.control(name(row.control));
+        TDragTweak* c = w.sheets().control(name(row.control));
         linked.insert(c->objectName());
         EXPECT_EQ(knob->CopyDragTweak(), c);
         EXPECT_EQ(c->CopyKnob(), knob);
         EXPECT_EQ(knob->CtrlNo(), c->CtrlNo());
         EXPECT_EQ(knob->Max(), c->Items().size() - 1);
-        const Binding* b = w.bindingOf(c);
+        const Binding* b = w.sheets().bindingOf(c);
         EXPECT_EQ(knob->Tag5(), b->handler == Handler::Common ? 1 : 0);
         EXPECT_TRUE(b->handler == Handler::Tone || b->handler == Handler::Common);
         // A strip with a frame per position shows exactly the control's values.
@@ -151,7 +151,7 @@ TEST(Tform3, BuildsNinetyKnobsLinkedToTheirControlsOnFirstShow)
     // Each button runs a command the main window has.
     for (const auto& b : texts::QuickButtons) {
         EXPECT_NE(k.button(b.caption), nullptr);
-        EXPECT_NE(w.action(b.action), nullptr) << b.action;
+        EXPECT_NE(w.frame().action(b.action), nullptr) << b.action;
     }
 }
 
@@ -174,28 +174,28 @@ TEST(Tform3, F9TogglesItOnNormalPartsAndTheModesHideIt)
     // Part R: Ctrl+8 hides it, and F9 then does nothing.
     ASSERT_TRUE(KnobRig::becomesActive(k));
     QTest::keyClick(k.toneBox(1), Qt::Key_8, Qt::ControlModifier);
-    EXPECT_TRUE(w.isRhythmPart());
+    EXPECT_TRUE(w.session().isRhythmPart());
     EXPECT_FALSE(k.isVisible());
     rig.activate(w);
     QTest::keyClick(&w, Qt::Key_F9);
     EXPECT_FALSE(k.isVisible());
 
     // A mode that takes the window over hides it; so does a Get once confirmed.
-    w.selectPart(2);
+    w.sheets().selectPart(2);
     w.toggleQuickEdit();
     ASSERT_TRUE(k.isVisible());
-    emit w.quickEditHideRequested();
+    w.frame().modeStarting();
     EXPECT_FALSE(k.isVisible());
     w.toggleQuickEdit();
     rig.dialogs.answers = {false};
-    w.action("GetPart")->trigger();
+    w.frame().action("GetPart")->trigger();
     EXPECT_TRUE(k.isVisible()) << "No leaves everything as it was";
     rig.dialogs.answers = {true};
-    w.action("GetPart")->trigger();
+    w.frame().action("GetPart")->trigger();
     EXPECT_FALSE(k.isVisible());
     w.toggleQuickEdit();
     EXPECT_FALSE(k.isVisible()) << "not while the reception has the window";
-    w.sysexButton()->click();
+    w.transfers().sysexButton()->click();
     w.toggleQuickEdit();
     EXPECT_TRUE(k.isVisible());
 }
@@ -217,13 +217,14 @@ TEST(Tform3, ValueBoxSetsTheKnobThePointerTouchedLast)
     EXPECT_EQ(w.image().bytes(), before);
 
     rig.enter(rig.knob("cutoff"));
-    EXPECT_EQ(k.statusText(0), w.statusText()) << "the main window's line, four tones and the mark";
+    EXPECT_EQ(k.statusText(0), w.frame().statusText())
+        << "the main window's line, four tones and the mark";
     EXPECT_TRUE(k.statusText(0).endsWith("Shake)")) << k.statusText(0).toStdString();
     rig.typeValue("127");
     EXPECT_EQ(rig.take(), (Messages{parameter(0, 0x10, 81, 127)}));
     EXPECT_EQ(w.image().ReadByte(0, 1, 81), 127);
     EXPECT_EQ(rig.knob("cutoff")->Position(), 127);
-    EXPECT_EQ(w.control("cutoff")->Caption(), "127");
+    EXPECT_EQ(w.sheets().control("cutoff")->Caption(), "127");
     EXPECT_EQ(k.statusText(1), "127");
     EXPECT_EQ(QApplication::focusWidget(), k.toneBox(4)) << "keys play again";
     EXPECT_EQ(QCursor::pos(), pointer) << "the pointer stays where the user left it";
@@ -276,19 +277,19 @@ TEST(Tform3, ShiftOnAToneBoxSolosAsInTheMainWindowAPlainClickOnlyMirrors)
     MainWindow& w = *rig.window;
     auto startFrom = [&] {
         for (int t = 1; t <= 4; ++t)
-            w.setToneSelected(t, t == 1 || t == 3);
-        w.selectShownTone(1);
+            w.session().setToneSelected(t, t == 1 || t == 3);
+        w.sheets().selectShownTone(1);
     };
     startFrom();
     EXPECT_EQ(shownBoxes(k), "1010") << "the boxes show the main window's selection";
-    QTest::mouseClick(w.toneBox(2), Qt::LeftButton, Qt::ShiftModifier, QPoint(4, 4));
+    QTest::mouseClick(w.sheets().toneBox(2), Qt::LeftButton, Qt::ShiftModifier, QPoint(4, 4));
     const std::string mainSolo = selection(w);
-    const int mainShown = w.shownTone();
+    const int mainShown = w.session().shownTone();
 
     startFrom();
     QTest::mouseClick(k.toneBox(2), Qt::LeftButton, Qt::ShiftModifier, QPoint(4, 4));
     EXPECT_EQ(selection(w), mainSolo);
-    EXPECT_EQ(w.shownTone(), mainShown);
+    EXPECT_EQ(w.session().shownTone(), mainShown);
     EXPECT_EQ(selection(w), "0100");
     EXPECT_EQ(shownBoxes(k), "0100");
     EXPECT_TRUE(k.showToneButton(2)->isChecked());
@@ -298,7 +299,7 @@ TEST(Tform3, ShiftOnAToneBoxSolosAsInTheMainWindowAPlainClickOnlyMirrors)
     EXPECT_EQ(selection(w), "0110");
     QTest::mouseClick(k.toneBox(1), Qt::LeftButton, Qt::ControlModifier, QPoint(4, 4));
     EXPECT_EQ(selection(w), "1110");
-    EXPECT_EQ(w.shownTone(), 2);
+    EXPECT_EQ(w.session().shownTone(), 2);
     EXPECT_TRUE(rig.take().empty());
 }
 
@@ -307,11 +308,11 @@ TEST(Tform3, AKnobReleaseIsTheLinkedControlsOwnEdit)
     KnobRig rig;
     Tform3& k = rig.openShown();
     MainWindow& w = *rig.window;
-    w.selectPart(2);
+    w.sheets().selectPart(2);
     k.show();
     for (int t = 1; t <= 4; ++t)
-        w.setToneSelected(t, t == 2 || t == 4);
-    w.selectShownTone(2);
+        w.session().setToneSelected(t, t == 2 || t == 4);
+    w.sheets().selectShownTone(2);
     rig.release("q", 10);
     rig.release("portatime", 10);
     rig.take();
@@ -323,25 +324,26 @@ TEST(Tform3, AKnobReleaseIsTheLinkedControlsOwnEdit)
     const Messages byKnob = rig.take();
     EXPECT_EQ(byKnob, (Messages{parameter(2, 0x12, 83, 13), parameter(2, 0x16, 83, 13)}));
     // The main window's own step of history, and Undo brings the knob back.
-    EXPECT_EQ(w.history().undoText(), "Resonance, part 3");
-    w.action("Undo")->trigger();
+    EXPECT_EQ(w.session().history().undoText(), "Resonance, part 3");
+    w.frame().action("Undo")->trigger();
     EXPECT_EQ(q->Position(), 10);
     EXPECT_EQ(w.image().ReadByte(2, 4, 83), 10);
     rig.take();
     // The pointer put back on the knob at the release may enter it again,
     // which adds the shake mark: the values are what the edit wrote.
-    const QString statusByKnob = values(w.statusText());
+    const QString statusByKnob = values(w.frame().statusText());
 
     rig.release("q", 13);
     EXPECT_EQ(rig.take(), byKnob) << "the same bytes as the control's own release";
-    EXPECT_EQ(values(w.statusText()), statusByKnob);
+    EXPECT_EQ(values(w.frame().statusText()), statusByKnob);
     EXPECT_EQ(values(k.statusText(0)), statusByKnob);
     EXPECT_EQ(statusByKnob, "     0     13     0     13");
     EXPECT_EQ(w.image().ReadByte(2, 4, 83), 13);
 
     // Shift turns by eight; the common knob edits the common block.
     turnRight(rig.knob("portatime"), 2, Qt::ShiftModifier);
-    EXPECT_EQ(rig.take(), (Messages{parameter(2, 0x00, 57, w.control("portatime")->Position())}));
+    EXPECT_EQ(rig.take(),
+              (Messages{parameter(2, 0x00, 57, w.sheets().control("portatime")->Position())}));
     EXPECT_EQ(w.image().ReadByte(2, 0, 57), 10 + 16);
     // The right button makes no edit, on the knob as on the control.
     test::press(q, {10, 10}, Qt::RightButton);
@@ -362,25 +364,25 @@ TEST(Tform3, TheMainWindowsChangesReachTheKnobWindow)
     w.image().WriteByte(0, 3, 83, 99);
     w.image().WriteWave(0, 3, 21);
     w.image().WriteByte(0, 0, 57, 70);
-    w.selectShownTone(3);
+    w.sheets().selectShownTone(3);
     EXPECT_EQ(rig.knob("q")->Position(), 99);
     EXPECT_EQ(rig.knob("portatime")->Position(), 70);
     EXPECT_EQ(k.waveList()->currentIndex(), 21);
-    EXPECT_EQ(w.categoryList()->currentText(), " Square") << "the group is the wave's own";
+    EXPECT_EQ(w.sheets().categoryList()->currentText(), " Square") << "the group is the wave's own";
     EXPECT_EQ(k.categoryList()->currentText(), " Square");
     EXPECT_TRUE(k.showToneButton(3)->isChecked());
-    EXPECT_EQ(k.windowTitle(), w.captionText().trimmed());
+    EXPECT_EQ(k.windowTitle(), w.sheets().captionText().trimmed());
 
     // Choices made here are the main window's.
     k.showToneButton(1)->click();
-    EXPECT_EQ(w.shownTone(), 1);
+    EXPECT_EQ(w.session().shownTone(), 1);
     rig.take();
     k.categoryList()->setCurrentIndex(1);
     emit k.categoryList()->activated(1); // " Saw", wave 12
     EXPECT_EQ(w.image().ReadWave(0, 1), 12);
-    EXPECT_EQ(w.waveList()->currentIndex(), 12);
+    EXPECT_EQ(w.sheets().waveList()->currentIndex(), 12);
     EXPECT_EQ(rig.take(), (Messages{test::hex(waveMessage(tsMC505, 0x02, 0, 0x10, 12))}));
-    w.selectWave(30);
+    w.sheets().selectWave(30);
     EXPECT_EQ(k.waveList()->currentIndex(), 30) << "a wave chosen there shows here";
     EXPECT_EQ(k.categoryList()->currentText(), " P wave");
     EXPECT_EQ(w.image().ReadWave(0, 1), 30) << "following the wave is no jump to the group's first";
@@ -390,15 +392,15 @@ TEST(Tform3, TheMainWindowsChangesReachTheKnobWindow)
     serif.setFamily("Serif");
     w.setFont(serif);
     EXPECT_EQ(k.font().family(), serif.family());
-    w.showHintBox()->setChecked(true);
+    w.sheets().showHintBox()->setChecked(true);
     QStatusTipEvent tip("Initialize Current Part now");
     QApplication::sendEvent(k.button("i"), &tip);
     EXPECT_EQ(k.statusText(0), "Initialize Current Part now");
     rig.window->settings().setText(Setting::AutoSave, QString::fromStdString(rig.file("a.syx")));
-    w.autoSaveTick();
-    EXPECT_TRUE(k.statusText(0).startsWith("AutoSaved to " + w.programFolder()))
+    w.files().autoSaveTick();
+    EXPECT_TRUE(k.statusText(0).startsWith("AutoSaved to " + w.parts().programFolder))
         << k.statusText(0).toStdString();
-    EXPECT_TRUE(w.statusText().startsWith("AutoSaved to" + w.programFolder()));
+    EXPECT_TRUE(w.frame().statusText().startsWith("AutoSaved to" + w.parts().programFolder));
 }
 
 TEST(Tform3, TurningKnobsOverTheBuiltInInstrumentReachesItsImage)
@@ -409,18 +411,18 @@ TEST(Tform3, TurningKnobsOverTheBuiltInInstrumentReachesItsImage)
     rig.registry.addSource(instrument); // after the loopback's three devices
     Tform3& k = rig.openShown(3);
     MainWindow& w = *rig.window;
-    ASSERT_EQ(w.control("midiout")->Caption(), "MC-505 (built in)");
+    ASSERT_EQ(w.sheets().control("midiout")->Caption(), "MC-505 (built in)");
 
     // Part 3, tone 2 alone, cutoff and resonance turned, then resonance typed.
     QTest::keyClick(k.toneBox(1), Qt::Key_3, Qt::ControlModifier);
-    ASSERT_EQ(w.partNumber(), 2);
+    ASSERT_EQ(w.session().partNumber(), 2);
     QTest::mouseClick(k.toneBox(2), Qt::LeftButton, Qt::ShiftModifier, QPoint(4, 4));
-    ASSERT_EQ(w.shownTone(), 2);
+    ASSERT_EQ(w.session().shownTone(), 2);
     tknob* cutoff = rig.knob("cutoff");
     const int cutoffFrom = cutoff->Position();
     turnRight(cutoff, 5);
     turnRight(rig.knob("q"), 7);
-    EXPECT_EQ(w.control("cutoff")->Position(), std::min(127, cutoffFrom + 5))
+    EXPECT_EQ(w.sheets().control("cutoff")->Position(), std::min(127, cutoffFrom + 5))
         << "the main window follows";
     rig.enter(rig.knob("q"));
     rig.typeValue("64");

@@ -4,13 +4,24 @@
 
 Opens the ports <name>:in and <name>-out:out (JACK wants a client name of its
 own for each) and prints READY. Every message that arrives on <name>:in is kept. A Roland Data Request (RQ1) for the MC-505 is
-answered on <name>-out:out with the Data Set messages of --image whose addresses
-fall inside the requested range, one message after another, no faster than
+answered on <name>-out:out with the Data Set messages of --image that lie
+wholly inside the requested range (carrying the device ID they were asked by), one message after another, no faster than
 --rate bytes a second (in random order with --shuffle), then "ANSWERED <n>" is
-printed. With --silent nothing is answered. With --vanish-after N the peer
-vanishes after the Nth message of its answer, as an instrument switched off
-in the middle of a dump: both ports and their clients close, "VANISHED" is
-printed, and it waits for its end with nothing open.
+printed. With --silent nothing is answered. A request for bytes inside one
+message (part 1's name, say) is answered with one Data Set of those bytes.
+
+It plays the instrument's other habits on request: --identity HEX answers the
+universal Identity Request with F0 7E <device ID> 06 02, those bytes and F7;
+--device-id HEX answers only requests to that device ID (10 by default);
+--drop identity|data leaves that kind of answer out, --corrupt identity|data
+sends it damaged (an identity reply a byte short, a Data Set with a wrong
+checksum), --delay-ms N holds every answer back that long;
+--echo sends everything it receives straight back (a MIDI thru loop) and
+answers nothing; --vanish-ms N closes its ports that long after READY (and
+prints VANISHED), --return-ms N opens them again that long after READY (and
+prints RETURNED); --vanish-after N closes them after the Nth message of an
+answer instead (as an instrument switched off in the middle of a dump) and
+prints VANISHED.
 
 Ends when standard input closes or after --timeout-s, printing each message
 received as "MSG <hex>" (with "AT <seconds>" of its arrival after the first),
@@ -25,7 +36,7 @@ import time
 
 import rtmidi
 
-MC505_REQUEST = [0xF0, 0x41, 0x10, 0x00, 0x0B, 0x11]
+IDENTITY_REQUEST_HEAD = [0xF0, 0x7E]
 
 
 def split_sysex(data):
@@ -46,21 +57,32 @@ def address_value(four):
     return value
 
 
+def checksum(body):
+    return (128 - sum(body) % 128) % 128
+
+
+def data_set(device, address, data):
+    body = list(address) + list(data)
+    return [0xF0, 0x41, device, 0x00, 0x0B, 0x12] + body + [checksum(body), 0xF7]
+
+
 def answer_for(request, messages):
-    """The image's messages inside the range the request asks for."""
+    """The image's messages inside the range the request asks for, or the one
+    Data Set of the bytes asked for when they lie inside one message."""
     start = address_value(request[6:10])
-    end = start + address_value(request[10:14])
-    return [m for m in messages if start <= address_value(m[6:10]) < end]
-
-
-def close(port_in, port_out):
-    port_in.cancel_callback()
-    port_in.close_port()
-    port_out.close_port()
-    # Closes the JACK clients themselves: a client the server still counts when
-    # it shuts down gets written to after it is gone.
-    port_in.delete()
-    port_out.delete()
+    size = address_value(request[10:14])
+    end = start + size
+    # Messages wholly inside the range, with the device ID they were asked by.
+    whole = [list(m[:2]) + [request[2]] + list(m[3:]) for m in messages
+             if start <= address_value(m[6:10]) and address_value(m[6:10]) + len(m) - 12 <= end]
+    if whole:
+        return whole
+    for m in messages:
+        first = address_value(m[6:10])
+        data = m[10:-2]
+        if list(m[6:8]) == list(request[6:8]) and first <= start and end <= first + len(data):
+            return [data_set(request[2], request[6:10], data[start - first:end - first])]
+    return []
 
 
 def main():
@@ -71,8 +93,18 @@ def main():
     parser.add_argument("--shuffle", action="store_true")
     parser.add_argument("--silent", action="store_true")
     parser.add_argument("--timeout-s", type=float, default=60)
+    parser.add_argument("--identity", default="")
+    parser.add_argument("--device-id", default="10")
+    parser.add_argument("--drop", choices=["identity", "data"], action="append", default=[])
+    parser.add_argument("--corrupt", choices=["identity", "data"], action="append", default=[])
+    parser.add_argument("--delay-ms", type=float, default=0)
+    parser.add_argument("--echo", action="store_true")
+    parser.add_argument("--vanish-ms", type=float, default=-1)
+    parser.add_argument("--return-ms", type=float, default=-1)
     parser.add_argument("--vanish-after", type=int, default=0)
     args = parser.parse_args()
+    device = int(args.device_id, 16)
+    identity = list(bytes.fromhex(args.identity)) if args.identity else None
 
     with open(args.image, "rb") as f:
         image = split_sysex(f.read())
@@ -85,15 +117,26 @@ def main():
         message = event[0]
         with lock:
             received.append((time.monotonic(), message))
-        if len(message) == 16 and message[:6] == MC505_REQUEST:
-            requests.put(message)
+        requests.put(message)
 
-    port_in = rtmidi.MidiIn(rtapi=rtmidi.API_UNIX_JACK, name=args.name)
-    port_in.ignore_types(sysex=False, timing=True, active_sense=True)
-    port_in.set_callback(on_message)
-    port_in.open_virtual_port("in")
-    port_out = rtmidi.MidiOut(rtapi=rtmidi.API_UNIX_JACK, name=args.name + "-out")
-    port_out.open_virtual_port("out")
+    def open_ports():
+        port_in = rtmidi.MidiIn(rtapi=rtmidi.API_UNIX_JACK, name=args.name)
+        port_in.ignore_types(sysex=False, timing=True, active_sense=True)
+        port_in.set_callback(on_message)
+        port_in.open_virtual_port("in")
+        port_out = rtmidi.MidiOut(rtapi=rtmidi.API_UNIX_JACK, name=args.name + "-out")
+        port_out.open_virtual_port("out")
+        return port_in, port_out
+
+    def close_ports():
+        port_in.close_port()
+        port_out.close_port()
+        # Closes the JACK clients themselves: a client the server still counts
+        # when it shuts down gets written to after it is gone.
+        port_in.delete()
+        port_out.delete()
+
+    port_in, port_out = open_ports()
     print("READY", flush=True)
 
     done = threading.Event()
@@ -105,15 +148,48 @@ def main():
 
     threading.Thread(target=watch_stdin, daemon=True).start()
     shuffler = random.Random(7)
-    deadline = time.monotonic() + args.timeout_s
+    started = time.monotonic()
+    deadline = started + args.timeout_s
+    vanished = False
+    returned = False
     while not done.is_set() and time.monotonic() < deadline:
+        elapsed_ms = (time.monotonic() - started) * 1000
+        if 0 <= args.vanish_ms <= elapsed_ms and not vanished and not returned:
+            close_ports()
+            vanished = True
+            print("VANISHED", flush=True)
+        if vanished and 0 <= args.return_ms <= elapsed_ms:
+            port_in, port_out = open_ports()
+            vanished = False
+            returned = True
+            print("RETURNED", flush=True)
         try:
-            request = requests.get(timeout=0.05)
+            request = requests.get(timeout=0.01)
         except queue.Empty:
+            continue
+        if vanished:
+            continue
+        if args.echo:
+            port_out.send_message(list(request))
             continue
         if args.silent:
             continue
-        answer = answer_for(request, image)
+        kind = None
+        if (len(request) == 6 and request[:2] == IDENTITY_REQUEST_HEAD and request[2] in (0x7F, device)
+                and request[3:5] == [0x06, 0x01] and identity is not None):
+            kind = "identity"
+            answer = [[0xF0, 0x7E, device, 0x06, 0x02] + identity + [0xF7]]
+        elif len(request) == 16 and request[:6] == [0xF0, 0x41, device, 0x00, 0x0B, 0x11]:
+            kind = "data"
+            answer = answer_for(request, image)
+        if kind is None or kind in args.drop:
+            continue
+        if kind in args.corrupt:
+            # A byte lost from the reply, a checksum gone wrong in a Data Set.
+            answer = [m[:-2] + [0xF7] if kind == "identity" else m[:-2] + [(m[-2] + 1) % 128, 0xF7]
+                      for m in answer]
+        if args.delay_ms:
+            time.sleep(args.delay_ms / 1000)
         if args.shuffle:
             shuffler.shuffle(answer)
         start = time.monotonic()
@@ -126,19 +202,18 @@ def main():
             port_out.send_message(list(message))
             if count == args.vanish_after:
                 break
-        if args.vanish_after and len(answer) >= args.vanish_after:
+        if 0 < args.vanish_after <= len(answer):
             # Long enough for the last message to leave in a process cycle.
             time.sleep(0.05)
-            close(port_in, port_out)
-            port_in = port_out = None
+            close_ports()
+            vanished = True
             print("VANISHED", flush=True)
-            done.wait(max(0, deadline - time.monotonic()))
-            break
+            continue
         print("ANSWERED %d" % len(answer), flush=True)
 
     time.sleep(0.1)
-    if port_in is not None:
-        close(port_in, port_out)
+    if not vanished:
+        close_ports()
     with lock:
         first = received[0][0] if received else 0
         for stamp, message in received:

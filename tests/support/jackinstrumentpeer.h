@@ -17,7 +17,8 @@ class JackInstrumentPeer
 {
 public:
     // Extra arguments as the script takes them (--shuffle, --silent, --rate N, --name N,
-    // --vanish-after N).
+    // --identity HEX, --device-id HEX, --drop/--corrupt KIND, --delay-ms N, --echo,
+    // --vanish-ms N, --return-ms N, --vanish-after N).
     JackInstrumentPeer(const std::string& imageFile, const QStringList& extra = {});
     ~JackInstrumentPeer();
     JackInstrumentPeer(const JackInstrumentPeer&) = delete;

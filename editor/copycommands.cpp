@@ -10,7 +10,10 @@
 // puts their shortcuts out of reach too) and the part selectors are
 // disabled; closing the window ends the mode as "Done!" does, so no copy is
 // kept from the instrument.
-#include "editor/mainwindow.h"
+#include "editor/copycommands.h"
+#include "editor/filecommands.h"
+#include "editor/valuesheets.h"
+#include "editor/windowframe.h"
 
 #include "editor/windowtexts.h"
 #include "midi/dialogs.h"
@@ -40,12 +43,12 @@ constexpr const char* TakenOverEntries[] = {"FileMenu", "EditMenu", "UtilityMenu
 
 } // namespace
 
-void MainWindow::buildCopyMenu(QMenu* utility)
+void CopyCommands::buildCopyMenu(QMenu* utility)
 {
-    addAction(utility, "CopyToneOrDrum", texts::CopyToneOrDrum, QKeySequence(Qt::CTRL | Qt::Key_C),
-              "", [this] { startCopyMode(); });
-    addAction(utility, "ExtractDrumNotes", texts::ExtractDrumNotes, {}, "",
-              [this] { startExtraction(); });
+    m_frame.addAction(utility, "CopyToneOrDrum", texts::CopyToneOrDrum,
+                      QKeySequence(Qt::CTRL | Qt::Key_C), "", [this] { startCopyMode(); });
+    m_frame.addAction(utility, "ExtractDrumNotes", texts::ExtractDrumNotes, {}, "",
+                      [this] { startExtraction(); });
 
     // "Done!" stands first on the menu bar while the mode is on, where the
     // hidden menus were.
@@ -54,75 +57,80 @@ void MainWindow::buildCopyMenu(QMenu* utility)
     m_doneAction->setShortcut(QKeySequence(Qt::Key_Escape));
     m_doneAction->setVisible(false);
     connect(m_doneAction, &QAction::triggered, this,
-            [this] { runCommand([this] { copyDone(); }); });
-    const QList<QAction*> entries = menuBar()->actions();
-    menuBar()->insertAction(entries.isEmpty() ? nullptr : entries.constFirst(), m_doneAction);
+            [this] { m_frame.runCommand([this] { copyDone(); }); });
+    const QList<QAction*> entries = m_parts.window->menuBar()->actions();
+    m_parts.window->menuBar()->insertAction(entries.isEmpty() ? nullptr : entries.constFirst(),
+                                            m_doneAction);
 }
 
-CopyPanel* MainWindow::buildCopyPanel()
+CopyPanel* CopyCommands::buildCopyPanel()
 {
     m_copyPanel = new CopyPanel;
     m_copyPanel->hide();
     connect(m_copyPanel, &CopyPanel::copyClicked, this,
-            [this] { runCommand([this] { copyPressed(); }); });
+            [this] { m_frame.runCommand([this] { copyPressed(); }); });
     connect(m_copyPanel, &CopyPanel::partChosen, this,
-            [this](CopyPanel::Side side, int) { runCommand([&] { fillCopyList(side); }); });
-    connect(
-        m_copyPanel, &CopyPanel::entryDoubleClicked, this,
-        [this](CopyPanel::Side side, int row) { runCommand([&] { showListInfo(side, row); }); });
+            [this](CopyPanel::Side side, int) { m_frame.runCommand([&] { fillCopyList(side); }); });
+    connect(m_copyPanel, &CopyPanel::entryDoubleClicked, this,
+            [this](CopyPanel::Side side, int row) {
+                m_frame.runCommand([&] { showListInfo(side, row); });
+            });
     return m_copyPanel;
 }
 
-void MainWindow::takeOverForCopy(CopyMode mode, const QString& status)
+void CopyCommands::takeOverForCopy(CopyMode mode, const QString& status)
 {
-    emit quickEditHideRequested();
+    m_frame.modeStarting();
     m_doneAction->setVisible(true);
     m_copyPanel->showKitNames(mode == CopyMode::Extract);
-    showInSheetArea(m_copyPanel);
+    m_frame.showInSheetArea(m_copyPanel);
     m_copyPanel->list(CopyPanel::Source)->setFocus();
     for (const char* name : TakenOverEntries) {
-        if (auto* menu = findChild<QMenu*>(name))
+        if (auto* menu = m_parts.window->findChild<QMenu*>(name))
             menu->menuAction()->setVisible(false);
-        else if (QAction* entry = action(name))
+        else if (QAction* entry = m_frame.action(name))
             entry->setVisible(false);
     }
-    m_selectionBar->setEnabled(false);
+    m_parts.sheets->selectionBar()->setEnabled(false);
     m_copyMode = mode;
     m_copyStatus = status;
-    setStatusText(status);
+    m_frame.setModeText(status);
+    m_frame.setStatusText(status);
 }
 
-QStringList MainWindow::drumNoteLabels() const
+QStringList CopyCommands::drumNoteLabels() const
 {
     QStringList labels;
-    for (int k = 0; k < m_drumNote->count(); ++k)
-        labels << m_drumNote->itemText(k);
+    for (int k = 0; k < m_parts.sheets->drumNoteList()->count(); ++k)
+        labels << m_parts.sheets->drumNoteList()->itemText(k);
     return labels;
 }
 
-void MainWindow::fillCopyList(CopyPanel::Side side)
+void CopyCommands::fillCopyList(CopyPanel::Side side)
 {
     if (m_copyMode != CopyMode::Tone)
         return;
     const int part = m_copyPanel->partList(side)->currentIndex();
-    m_copyPanel->fill(side, toneCopyEntries(m_session.image(), part, m_waveNames));
+    m_copyPanel->fill(side, toneCopyEntries(m_session.image(), part, m_parts.sheets->waveNames()));
 }
 
-void MainWindow::fillDrumLists(const t505temppatch* kit)
+void CopyCommands::fillDrumLists(const t505temppatch* kit)
 {
     const QStringList labels = drumNoteLabels();
-    const QStringList mine = drumCopyEntries(m_session.image(), labels, m_waveNames);
-    m_copyPanel->fill(CopyPanel::Source, kit ? drumCopyEntries(*kit, labels, m_waveNames) : mine);
+    const QStringList mine =
+        drumCopyEntries(m_session.image(), labels, m_parts.sheets->waveNames());
+    m_copyPanel->fill(CopyPanel::Source,
+                      kit ? drumCopyEntries(*kit, labels, m_parts.sheets->waveNames()) : mine);
     m_copyPanel->fill(CopyPanel::Destination, mine);
 }
 
-void MainWindow::startCopyMode()
+void CopyCommands::startCopyMode()
 {
     // Another mode (a dump coming in, the drum mixer) has the window.
-    if (m_copyMode != CopyMode::Off || m_pages->isHidden())
+    if (m_copyMode != CopyMode::Off || m_parts.sheets->pages()->isHidden())
         return;
-    const bool rhythm = isRhythmPart();
-    const int note = drumNote();
+    const bool rhythm = m_session.isRhythmPart();
+    const int note = m_session.drumNote();
     takeOverForCopy(rhythm ? CopyMode::Drum : CopyMode::Tone,
                     rhythm ? texts::DrumCopyStatus : texts::ToneCopyStatus);
     m_copyPanel->showPartLists(!rhythm);
@@ -137,13 +145,13 @@ void MainWindow::startCopyMode()
         m_copyPanel->caption(CopyPanel::Source)->setText(texts::From);
         m_copyPanel->caption(CopyPanel::Destination)->setText(texts::To);
         for (auto side : {CopyPanel::Source, CopyPanel::Destination}) {
-            m_copyPanel->partList(side)->setCurrentIndex(partIndex());
+            m_copyPanel->partList(side)->setCurrentIndex(m_session.partIndex());
             fillCopyList(side);
         }
     }
 }
 
-std::optional<t505temppatch> MainWindow::readKit(const QString& file)
+std::optional<t505temppatch> CopyCommands::readKit(const QString& file)
 {
     const Bytes bytes = readWholeFile(file.toStdString());
     // Judged as Open 8 Part judges a file: a file of the right size that is not
@@ -151,7 +159,7 @@ std::optional<t505temppatch> MainWindow::readKit(const QString& file)
     // foreign bytes into part R.
     const SysexFileCheck check = checkSysexFileAs(bytes, SysexFileKind::Image);
     if (!check.ok()) {
-        setStatusText(
+        m_frame.setStatusText(
             QString(texts::KitRefused)
                 .arg(QFileInfo(file).fileName(), QString::fromStdString(check.problem())));
         return std::nullopt;
@@ -161,16 +169,16 @@ std::optional<t505temppatch> MainWindow::readKit(const QString& file)
     return kit;
 }
 
-void MainWindow::startExtraction()
+void CopyCommands::startExtraction()
 {
-    if (m_copyMode != CopyMode::Off || m_pages->isHidden())
+    if (m_copyMode != CopyMode::Off || m_parts.sheets->pages()->isHidden())
         return;
-    const auto file = askOpen(texts::ExtractTitle);
+    const auto file = m_parts.files->askOpen(texts::ExtractTitle);
     if (!file)
         return;
     m_copyPanel->showPartLists(false);
     const QString status = texts::ExtractingStatus + *file;
-    setStatusText(status);
+    m_frame.setStatusText(status);
     const auto kit = readKit(*file);
     if (!kit)
         return;
@@ -187,7 +195,7 @@ void MainWindow::startExtraction()
     takeOverForCopy(CopyMode::Extract, status);
 }
 
-void MainWindow::copyPressed()
+void CopyCommands::copyPressed()
 {
     const int s = m_copyPanel->selected(CopyPanel::Source);
     const int d = m_copyPanel->selected(CopyPanel::Destination);
@@ -251,7 +259,7 @@ void MainWindow::copyPressed()
     m_copyPanel->select(CopyPanel::Destination, nextRow(d, DrumNoteCount));
 }
 
-void MainWindow::copyDone()
+void CopyCommands::copyDone()
 {
     if (m_copyMode == CopyMode::Off)
         return;
@@ -260,23 +268,24 @@ void MainWindow::copyDone()
                          : RhythmPart;
     m_copyMode = CopyMode::Off;
     m_copyStatus.clear();
+    m_frame.setModeText({});
     m_util->SendLong(m_session.image().PartBytes(part));
 
     for (const char* name : TakenOverEntries) {
-        if (auto* menu = findChild<QMenu*>(name))
+        if (auto* menu = m_parts.window->findChild<QMenu*>(name))
             menu->menuAction()->setVisible(true);
-        else if (QAction* entry = action(name))
+        else if (QAction* entry = m_frame.action(name))
             entry->setVisible(true);
     }
     m_doneAction->setVisible(false);
-    m_selectionBar->setEnabled(true);
-    showSheets();
+    m_parts.sheets->selectionBar()->setEnabled(true);
+    m_frame.showSheets();
     // The mode's "press ESC" would outlive it.
-    setStatusText(QString());
-    refresh();
+    m_frame.setStatusText(QString());
+    m_parts.sheets->refresh();
 }
 
-void MainWindow::showListInfo(CopyPanel::Side side, int row)
+void CopyCommands::showListInfo(CopyPanel::Side side, int row)
 {
     if (row < 0)
         return;
@@ -307,5 +316,7 @@ void MainWindow::showListInfo(CopyPanel::Side side, int row)
     }
     m_dialogs->ask(lines.join("\r\n"), AskKind::Information);
 }
+
+CopyCommands::CopyCommands(const WindowParts& parts) : WindowPart(parts) {}
 
 } // namespace dorvane

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The MIDI & Setup sheet's ports: the device selectors, opening the
+// remembered ports, panic, and what a failed or lost port means for the parts.
+#pragma once
+
+#include "editor/settingsstore.h"
+#include "editor/windowpart.h"
+#include "patch/rolandmessage.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dorvane {
+
+class DeviceSetup : public WindowPart
+{
+    Q_OBJECT
+
+public:
+    explicit DeviceSetup(const WindowParts& parts);
+
+    // One entry of a device selector: the device's number (none for "no
+    // midiout") and its name as the system gives it.
+    struct DeviceChoice
+    {
+        std::optional<int> id;
+        QString name;
+    };
+    using DeviceChoices = std::vector<DeviceChoice>;
+
+    void panic();
+    void fillDeviceLists();
+    void openRememberedPorts();
+    void writeRememberedPorts();
+    void outputReleased();
+    void inputReleased();
+    // Why an edit made with the port closed did not reach the instrument.
+    const char* notSentReason() const;
+    // Chooses output `output` and input `input` (the registry's numbers, with
+    // the names the search saw) as the selectors would, and makes `deviceId`
+    // the device ID of every message to that output, now and at every start.
+    // The problem in words when a device is no longer in the selectors' lists;
+    // nothing changes then.
+    std::optional<QString> chooseInstrument(int output, const std::string& outputName, int input,
+                                            const std::string& inputName, std::uint8_t deviceId);
+
+    void showSendError(const QString& text);
+    void messageFailed(const QString& text, const Bytes& message);
+    void outputLost(const QString& text);
+
+signals:
+    // The device ID messages to the instrument carry from now on.
+    void deviceIdChanged(int id);
+
+private:
+    // The selector's position for the remembered device; a device that is
+    // gone is added to `missing` in words.
+    std::optional<int> rememberedDevice(Setting number, Setting name, const DeviceChoices& choices,
+                                        const char* what, QStringList& missing) const;
+    std::optional<int> chosenDevice(const char* selector, const DeviceChoices& choices) const;
+    void openChosenOutput();
+    // The device ID kept with the chosen output, or the default for any other.
+    void applyDeviceId();
+
+    bool m_outputLost = false;     // the output's device went away and none was chosen since
+    DeviceChoices m_outputChoices; // by the midiout selector's positions
+    DeviceChoices m_inputChoices;
+    QString m_errorShowing; // the send error whose box is open, so repeats don't stack
+};
+
+} // namespace dorvane

@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The library's dock and what its rows do: load onto a part, audition,
+// open a whole file, save the current part into the library.
+#pragma once
+
+#include "editor/windowpart.h"
+
+#include <QString>
+
+#include <cstddef>
+#include <optional>
+
+class QEvent;
+
+namespace dorvane {
+
+class Library;
+class LibraryPanel;
+
+class LibraryCommands : public WindowPart
+{
+    Q_OBJECT
+
+public:
+    explicit LibraryCommands(const WindowParts& parts);
+    // The window is going: the dock's signals reach nothing from now on.
+    void detachPanel();
+
+    enum class LibraryLoad
+    {
+        Load,    // double click, Enter, a drop on a PART button
+        Audition // at one click, asking nothing: the instrument plays it, the window keeps its own
+    };
+
+    // The library's dock, and the library when its index could be opened.
+    LibraryPanel* libraryPanel() const { return m_libraryPanel; }
+    Library* library() const { return m_library; }
+    // Loads an entry of the library onto the current part (a part R kit onto
+    // part R), or onto the part of the PART selector's index `onPart`, as one
+    // step of the history, and sends it, asking first over changes not saved.
+    // An audition only sends it, until Esc, another action or the dock's
+    // closing sends the window's own part back.
+    void loadFromLibrary(std::size_t entry, LibraryLoad how, std::optional<int> onPart = {});
+    void openWholeFileFromLibrary(std::size_t entry);
+    void saveCurrentPartToLibrary();
+    void buildViewMenu();
+    // The index, the first time the library is shown.
+    void openLibraryOnce();
+    // Sends the auditioned part's own sound back, when an audition lasts.
+    void endAudition();
+    bool partButtonDrag(QObject* watched, QEvent* event);
+    // Whether the instrument plays a library part in place of the window's own.
+    bool auditioning() const { return m_auditionPart.has_value(); }
+
+private:
+    void openLibrary(const QString& databaseFile);
+
+    LibraryPanel* m_libraryPanel = nullptr;
+    Library* m_library = nullptr;
+    bool m_libraryOpened = false;
+    // The part the instrument plays from the library in place of the
+    // window's own, while an audition lasts.
+    std::optional<int> m_auditionPart;
+    QString m_auditionStatus; // what the status line said when it began
+};
+
+} // namespace dorvane

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Shake Patch and Undo Shake, the shake amounts and the flags that say which
+// controls a shake moves.
+#pragma once
+
+#include "editor/windowpart.h"
+#include "patch/t505temppatch.h"
+
+#include <functional>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QMenu;
+class QPoint;
+
+namespace dorvane {
+
+class TDragTweak;
+
+class ShakeCommands : public WindowPart
+{
+    Q_OBJECT
+
+public:
+    explicit ShakeCommands(const WindowParts& parts);
+
+    t505temppatch& undoImage() { return m_undoImage; }
+    // Shake Patch.. and Undo Shake, each asking first.
+    void shakePatch();
+    void undoShake();
+    // The shake flags' menu of a control, as a right click opens it.
+    void openShakeMenu(TDragTweak* control, const QPoint& pos);
+    QMenu* shakeMenu() const { return m_shakeMenu; }
+    // Whether the shake moves this control: the user's stored choice, else its Tag3.
+    bool willShake(const TDragTweak* control) const;
+    QButtonGroup* shakeTypeGroup() const { return m_shakeType; }
+    QCheckBox* autoSendShakeBox() const { return m_shakeAutoSend; }
+    QCheckBox* shakeWaveBox() const { return m_shakeWave; }
+    void buildShakeOptions(QGroupBox* box);
+    void buildShakeMenu();
+    void readShakeSettings();
+    void writeShakeSettings();
+
+private:
+    void setShakeGroupFlags(const TDragTweak* control, const std::function<bool(bool)>& flag);
+
+    t505temppatch m_undoImage;
+    QButtonGroup* m_shakeType = nullptr;
+    QCheckBox* m_shakeAutoSend = nullptr;
+    QCheckBox* m_shakeWave = nullptr;
+    QMenu* m_shakeMenu = nullptr;
+    QAction* m_shakenAction = nullptr;
+    QPointer<TDragTweak> m_shakeMenuControl; // the control the shake menu was opened on
+};
+
+} // namespace dorvane
