@@ -14,6 +14,7 @@
 #include "editor/toolcommands.h"
 #include "editor/transfercommands.h"
 #include "editor/valuesheets.h"
+#include "editor/verifycommands.h"
 #include "editor/windowframe.h"
 
 #include "editor/drummixerpanel.h"
@@ -187,6 +188,7 @@ void MainWindow::buildUi()
     frame.sheetArea()->addWidget(m_parts.transfers->buildReceptionPanel());
     frame.sheetArea()->addWidget(m_parts.copy->buildCopyPanel());
     frame.sheetArea()->addWidget(m_parts.tools->buildDrumMixer());
+    frame.sheetArea()->addWidget(m_parts.verify->buildDifferencesPage());
     column->addWidget(frame.sheetArea(), 1);
     setCentralWidget(central);
     buildMenus();

@@ -31,6 +31,7 @@ class TMidiOutput;
 class ToolCommands;
 class TransferCommands;
 class ValueSheets;
+class VerifyCommands;
 class WindowFrame;
 
 struct WindowParts
@@ -55,6 +56,7 @@ struct WindowParts
     DesktopFiles* desktop = nullptr;
     HistoryCommands* history = nullptr;
     TransferCommands* transfers = nullptr;
+    VerifyCommands* verify = nullptr;
     DeviceSetup* deviceSetup = nullptr;
     ShakeCommands* shake = nullptr;
     CopyCommands* copy = nullptr;

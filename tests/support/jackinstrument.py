@@ -20,9 +20,9 @@ every Data Set it receives for its device ID with a right checksum is written
 into its image at its address, as the instrument's memory takes it (a damaged
 one is ignored, as the instrument ignores it), so the next request is answered
 with what was sent; --corrupt-received N:OFFSET:VALUE takes the N-th Data Set
-received (from 1) with its data byte OFFSET set to VALUE, --drop-received N
-leaves the N-th out, so what comes back differs from what was sent in the
-chosen parameter only;
+received (from 1) with its data byte OFFSET set to VALUE (@AAAAAAAA for N: every
+Data Set to that address, in hex), --drop-received N leaves the N-th out, so
+what comes back differs from what was sent in the chosen message only;
 --echo sends everything it receives straight back (a MIDI thru loop) and
 answers nothing; --vanish-ms N closes its ports that long after READY (and
 prints VANISHED), --return-ms N opens them again that long after READY (and
@@ -91,9 +91,10 @@ def is_data_set(message, device):
 
 
 def received_change(spec):
-    """N:OFFSET:VALUE as three numbers."""
-    n, offset, value = (int(x) for x in spec.split(":"))
-    return n, offset, value
+    """N:OFFSET:VALUE, N a count from 1 or @ and an address in hex."""
+    which, offset, value = spec.split(":")
+    which = list(bytes.fromhex(which[1:])) if which.startswith("@") else int(which)
+    return which, int(offset), int(value)
 
 
 def answer_for(request, messages):
@@ -209,8 +210,9 @@ def main():
             if data_sets_received in args.drop_received:
                 continue
             message = list(request)
-            for n, offset, value in args.corrupt_received:
-                if n == data_sets_received and 0 <= offset < len(message) - 12:
+            for which, offset, value in args.corrupt_received:
+                chosen = which == message[6:10] if isinstance(which, list) else which == data_sets_received
+                if chosen and 0 <= offset < len(message) - 12:
                     message[10 + offset] = value
             store(image, message)
             continue
