@@ -14,6 +14,7 @@
 #include "patch/textlines.h"
 #include "transfer/devicematch.h"
 #include "transfer/dumpreceiver.h"
+#include "transfer/inputsettle.h"
 #include "transfer/instrumentsearch.h"
 #include "transfer/sendcheck.h"
 #include "transfer/sendverify.h"
@@ -167,6 +168,14 @@ BindingWords parameterWords()
 std::optional<DumpResult> readBack(const VerifyArea& area, TMidiOutput& output, TMidiInput& input,
                                    MidiSender& sender, double timeoutSeconds, std::ostream& err)
 {
+    {
+        // Echoes of the file (a MIDI thru, a loop) pass before the request goes.
+        InputSettle settle(&input);
+        QEventLoop quiet;
+        QObject::connect(&settle, &InputSettle::settled, &quiet, &QEventLoop::quit);
+        settle.start();
+        quiet.exec();
+    }
     DumpReceiver receiver(&input);
     receiver.SetTempFile({});
     QEventLoop loop;
@@ -193,6 +202,8 @@ std::optional<DumpResult> readBack(const VerifyArea& area, TMidiOutput& output, 
     if (!failure.isEmpty())
         err << "the Data Request could not be sent to "
             << quoted(output.ProductName().toStdString()) << ": " << failure.toStdString() << '\n';
+    else if (partial && holdsRequest(partial->received, area.request()))
+        err << "timed out after " << timeoutSeconds << " s: " << LoopProblem << '\n';
     else
         err << "timed out after " << timeoutSeconds << " s: received "
             << (partial ? partial->received.size() : 0) << " bytes, expected " << area.blockSize()

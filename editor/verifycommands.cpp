@@ -13,6 +13,7 @@
 #include "midi/tmidioutput.h"
 #include "player/tmidiapputil.h"
 #include "transfer/dumpreceiver.h"
+#include "transfer/inputsettle.h"
 
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -92,11 +93,14 @@ QWidget* VerifyCommands::buildDifferencesPage()
 
 void VerifyCommands::setUpVerify()
 {
+    m_settle = new InputSettle(m_input, this);
+    connect(m_settle, &InputSettle::settled, this,
+            [this] { m_frame.runCommand([this] { startReadBack(); }); });
     MidiSender& sender = m_util->Sender();
     connect(&sender, &MidiSender::bytesFinished, this,
             [this] { m_frame.runCommand([this] { sendProgressed(); }); });
     connect(&sender, &MidiSender::sendFailed, this, [this](const QString& text) {
-        if (m_job && !m_job->reading && m_job->sendError.isEmpty())
+        if (m_job && m_job->phase == Phase::Sending && m_job->sendError.isEmpty())
             m_job->sendError = text;
     });
     // Whatever changes the image while the page is up (Undo, a file opened)
@@ -159,40 +163,44 @@ void VerifyCommands::sendAndVerify(const VerifyArea& area)
 
 void VerifyCommands::sendProgressed()
 {
-    if (!m_job || m_job->reading || m_util->Sender().BytesFinished() < m_job->end)
+    if (!m_job || m_job->phase != Phase::Sending || m_util->Sender().BytesFinished() < m_job->end)
         return;
-    dataLeft();
-}
-
-void VerifyCommands::dataLeft()
-{
-    const Job job = *m_job;
-    const QString name = areaName(job.area);
-    if (!job.sendError.isEmpty() || !job.readBackWanted) {
-        m_job.reset();
-        for (const int part : job.area.parts()) {
-            const int index = partSyncIndex(part);
-            if (job.sendError.isEmpty())
-                m_session.partSent(index);
-            else
-                m_session.partChangedHere(index,
-                                          QString(texts::SendFailedReason).arg(job.sendError));
-        }
-        if (m_parts.transfers->receiving())
-            m_frame.showSheets();
-        m_frame.setStatusText(job.sendError.isEmpty()
-                                  ? QString(texts::VerifyStopped).arg(name)
-                                  : QString(texts::VerifySendFailed).arg(name, job.sendError));
+    if (!m_job->sendError.isEmpty() || !m_job->readBackWanted) {
+        endAsSent();
         return;
     }
-    startReadBack();
+    // Echoes of the data (a MIDI thru, a loop) pass first: what the reading
+    // back then hears can only be an answer to its request.
+    m_job->phase = Phase::Settling;
+    m_settle->start();
+}
+
+void VerifyCommands::endAsSent()
+{
+    const Job job = std::move(*m_job);
+    m_job.reset();
+    m_settle->cancel();
+    const QString name = areaName(job.area);
+    for (const int part : job.area.parts()) {
+        const int index = partSyncIndex(part);
+        if (job.sendError.isEmpty())
+            m_session.partSent(index);
+        else
+            m_session.partChangedHere(index, QString(texts::SendFailedReason).arg(job.sendError));
+    }
+    if (m_parts.transfers->receiving())
+        m_frame.showSheets();
+    m_frame.setStatusText(job.sendError.isEmpty()
+                              ? QString(texts::VerifyStopped).arg(name)
+                              : QString(texts::VerifySendFailed).arg(name, job.sendError));
+    showListed();
 }
 
 void VerifyCommands::startReadBack()
 {
-    // Only now, with every byte of the data gone: a MIDI loop's echo of what
-    // was sent must not pass for the instrument's answer.
-    m_job->reading = true;
+    if (!m_job || m_job->phase != Phase::Settling)
+        return;
+    m_job->phase = Phase::Reading;
     m_parts.transfers->showTransferPanel(QString(texts::VerifyReading).arg(areaName(m_job->area)),
                                          texts::ReceptionWaiting);
     m_job->area.startReception(m_parts.transfers->receiver());
@@ -201,16 +209,19 @@ void VerifyCommands::startReadBack()
 
 void VerifyCommands::stopBeforeReadBack()
 {
-    if (!m_job || m_job->reading)
+    if (!m_job || m_job->phase == Phase::Reading)
         return;
     m_job->readBackWanted = false;
     m_frame.showSheets();
-    sendProgressed();
+    if (m_job->phase == Phase::Settling)
+        endAsSent();
+    else
+        sendProgressed();
 }
 
 void VerifyCommands::readBackEnded(const DumpResult& result)
 {
-    if (!m_job || !m_job->reading)
+    if (!m_job || m_job->phase != Phase::Reading)
         return;
     const Job job = std::move(*m_job);
     m_job.reset();

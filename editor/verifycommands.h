@@ -26,6 +26,7 @@ class QPushButton;
 namespace dorvane {
 
 class DifferencesPanel;
+class InputSettle;
 struct DumpResult;
 
 class VerifyCommands : public WindowPart
@@ -50,7 +51,7 @@ public:
     // A Send and Verify is under way, sending or reading back.
     bool verifying() const { return m_job.has_value(); }
     // Its reading back has the receiver: the reception's end is the verify's.
-    bool readingBack() const { return m_job && m_job->reading; }
+    bool readingBack() const { return m_job && m_job->phase == Phase::Reading; }
     void readBackEnded(const DumpResult& result);
     // The reception panel's button while the part is still going out: the
     // send finishes as a plain send does, without the reading back.
@@ -80,6 +81,12 @@ private:
         Verify,
         Get
     };
+    enum class Phase
+    {
+        Sending,  // the data is on its way
+        Settling, // echoes of it pass
+        Reading,  // the instrument is asked and answers
+    };
     struct Job
     {
         VerifyArea area;
@@ -87,11 +94,12 @@ private:
         std::uint64_t end = 0;
         QString sendError;
         bool readBackWanted = true;
-        bool reading = false;
+        Phase phase = Phase::Sending;
     };
 
     void sendProgressed();
-    void dataLeft();
+    // The send ends as a plain send does: it failed, or no reading back is wanted.
+    void endAsSent();
     void startReadBack();
     // `theirs` is a whole image whose `parts` hold the instrument's version.
     void showDifferences(const Bytes& theirs, const std::vector<int>& parts, Origin origin);
@@ -104,6 +112,7 @@ private:
     QString areaName(const VerifyArea& area) const;
 
     std::optional<Job> m_job;
+    InputSettle* m_settle = nullptr;
     QWidget* m_page = nullptr;
     QLabel* m_title = nullptr;
     DifferencesPanel* m_panel = nullptr;

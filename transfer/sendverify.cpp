@@ -135,6 +135,16 @@ VerifyVerdict verifyVerdict(const VerifyArea& area, ByteView sent,
     return v;
 }
 
+bool holdsRequest(ByteView received, const Bytes& request)
+{
+    // Whatever device ID it was stamped with on its way out.
+    for (ByteView m : splitSysex(received))
+        if (m.size() == request.size() && std::equal(m.begin(), m.begin() + 2, request.begin()) &&
+            std::equal(m.begin() + 3, m.end(), request.begin() + 3))
+            return true;
+    return false;
+}
+
 VerifyVerdict verifyVerdict(const VerifyArea& area, ByteView sent, const DumpResult& readBack,
                             const ParameterWords* words)
 {
@@ -146,6 +156,8 @@ VerifyVerdict verifyVerdict(const VerifyArea& area, ByteView sent, const DumpRes
     std::string problem = readBack.status.toStdString();
     if (!sameArea)
         problem = "the reception was for another area";
+    else if (!readBack.loadable() && holdsRequest(readBack.received, area.request()))
+        problem = LoopProblem;
     return verifyVerdict(area, sent, sameArea ? readBack.block : std::nullopt, problem, words);
 }
 

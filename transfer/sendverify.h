@@ -93,9 +93,16 @@ struct VerifyVerdict
 VerifyVerdict verifyVerdict(const VerifyArea& area, ByteView sent,
                             const std::optional<Bytes>& readBack, const std::string& problem,
                             const ParameterWords* words = nullptr);
-// The same over a reception's result: its block when it can be loaded, else its status.
+// The same over a reception's result: its block when it can be loaded, else
+// its status, or LoopProblem when what came in holds the request itself.
 VerifyVerdict verifyVerdict(const VerifyArea& area, ByteView sent, const DumpResult& readBack,
                             const ParameterWords* words = nullptr);
+
+inline constexpr char LoopProblem[] =
+    "the Data Request itself came back: the input hears what is sent (a MIDI thru or a loop), "
+    "not the instrument";
+// Whether the bytes hold the request as a message of its own, whatever its device ID.
+bool holdsRequest(ByteView received, const Bytes& request);
 
 // "part 3", "parts 1 and 3", "parts 1, 3 and R" (image part numbers, any order).
 std::string partListText(std::vector<int> parts);

@@ -368,3 +368,19 @@ TEST(MainWindowVerify, TheButtonDuringTheSendStopsBeforeTheReadingBack)
         EXPECT_NE(m, requestRhythmMessage()) << "nothing is asked back";
     rig.closeWindow();
 }
+
+TEST(MainWindowVerify, AMidiLoopNeverPassesForTheInstrument)
+{
+    VerifyRig rig;
+    rig.driver->setEcho(WindowRig::Devices[0], true); // out straight back to in
+    MainWindow& w = rig.openOnSynthA();
+    w.transfers().receiver().SetStallTimeout(300);
+    w.sheets().selectPart(1);
+    w.frame().action("SendVerifyPart")->trigger();
+    ASSERT_TRUE(rig.verifyEnded());
+    EXPECT_EQ(w.frame().statusText().toStdString(),
+              "Sent part 2, but it could not be read back: " + std::string(LoopProblem));
+    EXPECT_NE(w.session().partSyncReason(1), "sent and read back alike");
+    EXPECT_TRUE(w.sheets().pages()->isVisible());
+    rig.closeWindow();
+}

@@ -3,11 +3,18 @@
 // back, and the verdict over what came back.
 #include "transfer/sendverify.h"
 
+#include "midi/loopbackdriver.h"
+#include "midi/midideviceregistry.h"
+#include "midi/tmidiinput.h"
 #include "patch/rolandmessage.h"
 #include "patch/t505temppatch.h"
 #include "support/knownimage.h"
+#include "transfer/dumpinput.h"
 #include "transfer/dumpreceiver.h"
+#include "transfer/inputsettle.h"
 
+#include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -159,7 +166,8 @@ TEST(VerifyVerdict, NamesExactlyWhatCameBackOtherwise)
          }),
          VerifyVerdict::Outcome::Differs,
          {"Part R, Common, Patch Name: \"S3 RHYTHM\" here, \"OTHER KIT\" on the instrument",
-          "Part R, C2, Volume Ctrl Switch: " + std::to_string(imageOf(sent).ReadByte(RhythmPart, 1, 9)) +
+          "Part R, C2, Volume Ctrl Switch: " +
+              std::to_string(imageOf(sent).ReadByte(RhythmPart, 1, 9)) +
               " here, 3 on the instrument"}},
         {"nothing came",
          VerifyArea::wholeImage(),
@@ -237,6 +245,58 @@ TEST(VerifyVerdict, OnlyADumpOfTheSameAreaAnswers)
     const VerifyVerdict refused =
         verifyVerdict(area, part2, result(ReceiveMode::CurrentPart, 1, std::nullopt));
     EXPECT_EQ(refused.problem, "Received 12 bytes, expected 650: not loaded");
+
+    // The request handed back, whatever device ID it went with, is a loop.
+    DumpResult looped = result(ReceiveMode::CurrentPart, 1, std::nullopt);
+    looped.received = part2;
+    Bytes request = requestPartMessage(1);
+    stampDeviceId(request, 0x11);
+    looped.received.insert(looped.received.begin() + 86, request.begin(), request.end());
+    EXPECT_EQ(verifyVerdict(area, part2, looped).problem, LoopProblem);
+    EXPECT_FALSE(holdsRequest(part2, requestPartMessage(1)));
+    EXPECT_FALSE(holdsRequest(requestPartMessage(2), requestPartMessage(1)));
+}
+
+TEST(InputSettle, ThrowsAwayWhatArrivesUntilTheInputFallsQuiet)
+{
+    auto driver = std::make_shared<LoopbackDriver>();
+    driver->addDevice("Loop");
+    driver->setEcho("Loop", false);
+    MidiDeviceRegistry registry;
+    registry.addSource(driver);
+    TMidiInput input(registry);
+    prepareForDumps(input);
+    input.SetProductName("Loop");
+    input.Open();
+    ASSERT_EQ(input.State(), misOpen);
+
+    InputSettle settle(&input);
+    QSignalSpy settled(&settle, &InputSettle::settled);
+    // A long quiet spell, so the echoes below surely fall inside it.
+    settle.start(2000);
+    const Bytes echo = knownImage(1);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(driver->feedLong("Loop", Bytes(echo.begin(), echo.begin() + 86)));
+        ASSERT_TRUE(driver->waitUntilDelivered("Loop", 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return settle.discarded() == i + 1; }, 5000));
+        EXPECT_EQ(settled.count(), 0) << "an input still talking is not quiet";
+    }
+    settle.cancel();
+    EXPECT_FALSE(settle.isRunning());
+    EXPECT_EQ(settled.count(), 0);
+
+    // Once quiet, it says so once, and a reception after it starts empty.
+    settle.start(10);
+    ASSERT_TRUE(settled.wait(5000));
+    EXPECT_EQ(settled.count(), 1);
+    DumpReceiver receiver(&input);
+    receiver.SetTempFile({});
+    receiver.startPart(0);
+    EXPECT_TRUE(receiver.Received().empty());
+    ASSERT_TRUE(driver->feedLong("Loop", Bytes(echo.begin(), echo.begin() + PartBlockSize)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !receiver.IsReceiving(); }, 5000));
+    EXPECT_EQ(settle.discarded(), 0) << "what the reception takes is not the settle's";
+    input.Close();
 }
 
 TEST(DifferenceSummary, CountsParametersAndNamesTheParts)
