@@ -143,7 +143,7 @@ void VerifyCommands::sendAndVerify(const VerifyArea& area)
     Bytes sent = whole ? m_session.image().AllBytes() : m_session.image().PartBytes(area.part());
     if (sent.size() != area.blockSize())
         throw std::runtime_error("the image does not hold " + area.name() + " whole");
-    m_job = Job{area, std::move(sent)};
+    m_job = Job{area, std::move(sent), 0, {}, true, Phase::Sending};
     m_parts.transfers->showTransferPanel(QString(texts::VerifySending).arg(areaName(area)),
                                          texts::VerifySendingNote);
     // The part goes out as the Send commands send it, panic messages and all;
