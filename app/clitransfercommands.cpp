@@ -163,6 +163,31 @@ BindingWords parameterWords()
     return BindingWords(waves);
 }
 
+// Sends the request and waits for the dump the receiver was started for, at
+// most `timeoutSeconds`: the result, or nothing with the sender's failure, if
+// any, in `failure` (the receiver then holds what came in part).
+std::optional<DumpResult> awaitDump(MidiSender& sender, DumpReceiver& receiver,
+                                    const Bytes& request, double timeoutSeconds, QString& failure)
+{
+    QEventLoop loop;
+    std::optional<DumpResult> result;
+    QObject::connect(&receiver, &DumpReceiver::finished, &loop, [&](const DumpResult& r) {
+        result = r;
+        loop.quit();
+    });
+    QObject::connect(&sender, &MidiSender::sendFailed, &loop, [&](const QString& text) {
+        failure = text;
+        loop.quit();
+    });
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    sender.SendLong(request);
+    timer.start(int(std::lround(timeoutSeconds * 1000)));
+    loop.exec();
+    return result;
+}
+
 // Asks the instrument for the area and waits for the whole dump, or for the
 // time. Nothing with one line on err when it did not come.
 std::optional<DumpResult> readBack(const VerifyArea& area, TMidiOutput& output, TMidiInput& input,
@@ -178,25 +203,10 @@ std::optional<DumpResult> readBack(const VerifyArea& area, TMidiOutput& output, 
     }
     DumpReceiver receiver(&input);
     receiver.SetTempFile({});
-    QEventLoop loop;
-    std::optional<DumpResult> result;
-    QString failure;
-    QObject::connect(&receiver, &DumpReceiver::finished, &loop, [&](const DumpResult& r) {
-        result = r;
-        loop.quit();
-    });
-    QObject::connect(&sender, &MidiSender::sendFailed, &loop, [&](const QString& text) {
-        failure = text;
-        loop.quit();
-    });
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     area.startReception(receiver);
-    sender.SendLong(area.request());
-    timer.start(int(std::lround(timeoutSeconds * 1000)));
-    loop.exec();
-    if (result)
+    QString failure;
+    if (std::optional<DumpResult> result =
+            awaitDump(sender, receiver, area.request(), timeoutSeconds, failure))
         return result;
     const std::optional<DumpResult> partial = receiver.finish();
     if (!failure.isEmpty())
@@ -293,28 +303,14 @@ int get(std::optional<int> part, const std::string& outPort, const std::string& 
     DumpReceiver receiver(&input);
     receiver.SetTempFile({}); // the output file is the record; no temp file for scripts
 
-    QEventLoop loop;
-    std::optional<DumpResult> result;
-    QString failure;
-    QObject::connect(&receiver, &DumpReceiver::finished, &loop, [&](const DumpResult& r) {
-        result = r;
-        loop.quit();
-    });
-    QObject::connect(&sender, &MidiSender::sendFailed, &loop, [&](const QString& text) {
-        failure = text;
-        loop.quit();
-    });
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-
     if (part)
         receiver.startPart(*part);
     else
         receiver.startAll();
-    sender.SendLong(part ? requestMessageForPart(*part) : requestAllMessage());
-    timer.start(int(std::lround(timeoutSeconds * 1000)));
-    loop.exec();
+    QString failure;
+    const std::optional<DumpResult> result =
+        awaitDump(sender, receiver, part ? requestMessageForPart(*part) : requestAllMessage(),
+                  timeoutSeconds, failure);
 
     if (!result) {
         const std::optional<DumpResult> partial = receiver.finish();

@@ -90,9 +90,9 @@ def is_data_set(message, device):
             and message[-1] == 0xF7 and checksum(message[6:-2]) == message[-2])
 
 
-def received_change(spec):
+def received_change(text):
     """N:OFFSET:VALUE, N a count from 1 or @ and an address in hex."""
-    which, offset, value = spec.split(":")
+    which, offset, value = text.split(":")
     which = list(bytes.fromhex(which[1:])) if which.startswith("@") else int(which)
     return which, int(offset), int(value)
 
