@@ -63,6 +63,20 @@ int usageError(const QString& text)
     return 1;
 }
 
+// The --timeout given, or a usage error.
+std::optional<double> timeoutOf(const QCommandLineParser& p)
+{
+    bool ok = false;
+    const double timeout = p.value("timeout").toDouble(&ok);
+    if (!ok || !(timeout > 0) || timeout > MaxTimeoutSeconds) {
+        usageError(QString("--timeout must be above 0 and at most %1 seconds, not \"%2\"")
+                       .arg(MaxTimeoutSeconds)
+                       .arg(p.value("timeout")));
+        return std::nullopt;
+    }
+    return timeout;
+}
+
 // Checks the number of positional arguments and gives them back as std strings.
 std::optional<std::vector<std::string>> positionals(const QCommandLineParser& p, int min, int max)
 {
@@ -160,14 +174,23 @@ std::vector<Command> commands()
                         return positionals(p, 0, 0) ? ports(std::cout, std::cerr) : 1;
                     }});
     list.push_back(
-        {"send", "FILE --out PORT [--pause MS] [--device-id HEX]",
-         "Sends the file's messages; PORT is a device number or a part of a device name.",
+        {"send",
+         "FILE --out PORT [--pause MS] [--device-id HEX] [--verify --in PORT [--timeout S]]",
+         "Sends the file's messages; PORT is a device number or a part of a device name. With "
+         "--verify, the area the file writes (the whole image, a part or part R) is then asked "
+         "back and compared: each parameter that differs is printed in words, and the exit "
+         "status is 2.",
          [](QCommandLineParser& p) {
              p.addPositionalArgument("FILE", "sysex file to send as it stands");
              p.addOption(portOption("out", "the output device (required)"));
              p.addOption(QCommandLineOption("pause", "milliseconds after each message (default 0)",
                                             "MS", "0"));
              p.addOption(deviceIdOption());
+             p.addOption(QCommandLineOption(
+                 "verify", "read the area back after sending and compare it with the file"));
+             p.addOption(portOption("in", "--verify: the input device the instrument answers on"));
+             p.addOption(QCommandLineOption(
+                 "timeout", "--verify: seconds to wait for the answer (default 10)", "S", "10"));
          },
          [](const QCommandLineParser& p) {
              const auto a = positionals(p, 1, 1);
@@ -184,7 +207,19 @@ std::vector<Command> commands()
              const auto id = deviceIdOf(p);
              if (!id)
                  return 1;
-             return send((*a)[0], p.value("out").toStdString(), pause, *id, std::cout, std::cerr);
+             std::optional<VerifyOptions> verify;
+             if (p.isSet("verify")) {
+                 if (!p.isSet("in"))
+                     return usageError("--verify needs --in, the input the instrument answers on");
+                 const auto timeout = timeoutOf(p);
+                 if (!timeout)
+                     return 1;
+                 verify = VerifyOptions{p.value("in").toStdString(), *timeout};
+             } else if (p.isSet("in") || p.isSet("timeout")) {
+                 return usageError("--in and --timeout belong to --verify");
+             }
+             return send((*a)[0], p.value("out").toStdString(), pause, *id, std::cout, std::cerr,
+                         verify);
          }});
     list.push_back(
         {"get", "all|1..7|R --out PORT --in PORT -o FILE [--timeout S] [--device-id HEX]",
@@ -214,18 +249,14 @@ std::vector<Command> commands()
                  if (!p.isSet(required))
                      return usageError(QString(required[1] ? "--%1 is required" : "-%1 is required")
                                            .arg(required));
-             bool ok = false;
-             const double timeout = p.value("timeout").toDouble(&ok);
-             if (!ok || !(timeout > 0) || timeout > MaxTimeoutSeconds)
-                 return usageError(QString("--timeout must be above 0 and at most %1 seconds, "
-                                           "not \"%2\"")
-                                       .arg(MaxTimeoutSeconds)
-                                       .arg(p.value("timeout")));
+             const auto timeout = timeoutOf(p);
+             if (!timeout)
+                 return 1;
              const auto id = deviceIdOf(p);
              if (!id)
                  return 1;
              return get(part, p.value("out").toStdString(), p.value("in").toStdString(),
-                        p.value("o").toStdString(), timeout, *id, std::cout, std::cerr);
+                        p.value("o").toStdString(), *timeout, *id, std::cout, std::cerr);
          }});
     list.push_back({"find", "",
                     "Finds the instrument: asks every output for its identity and part 1's "

@@ -3,6 +3,7 @@
 
 #include "transfer/dumpinput.h"
 
+#include "editor/parameterwords.h"
 #include "midi/builtininstrument.h"
 #include "midi/midideviceregistry.h"
 #include "midi/midisender.h"
@@ -10,10 +11,13 @@
 #include "midi/tmidioutput.h"
 #include "patch/fileio.h"
 #include "patch/rolandmessage.h"
+#include "patch/textlines.h"
 #include "transfer/devicematch.h"
 #include "transfer/dumpreceiver.h"
+#include "transfer/inputsettle.h"
 #include "transfer/instrumentsearch.h"
 #include "transfer/sendcheck.h"
+#include "transfer/sendverify.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -117,28 +121,13 @@ int ports(std::ostream& out, std::ostream&)
     return 0;
 }
 
-int send(const std::string& file, const std::string& outPort, int pauseMs, std::uint8_t deviceId,
-         std::ostream& out, std::ostream& err)
-{
-    Bytes bytes;
-    try {
-        bytes = readWholeFile(file);
-    } catch (const FileError& e) {
-        err << e.what() << '\n';
-        return 1;
-    }
-    if (const auto problem = sysexFileProblem(bytes)) {
-        err << file << " is not a sysex file: " << *problem << '\n';
-        return 1;
-    }
-    TMidiOutput output(devices());
-    if (!openOutput(output, outPort, err))
-        return 1;
+namespace {
 
-    MidiSender sender;
-    sender.SetOutput(&output);
-    sender.SetMessagePause(pauseMs);
-    sender.SetInstrumentDeviceId(deviceId);
+// Sends every byte of the file as it stands and waits until the port has
+// taken them; false with one line on err when it failed.
+bool sendFileBytes(const std::string& file, TMidiOutput& output, MidiSender& sender,
+                   std::ostream& err)
+{
     QEventLoop loop;
     QString failure;
     QObject::connect(&sender, &MidiSender::sendFailed, &loop, [&](const QString& text) {
@@ -152,12 +141,152 @@ int send(const std::string& file, const std::string& outPort, int pauseMs, std::
     if (!failure.isEmpty()) {
         err << "sending to " << quoted(output.ProductName().toStdString())
             << " failed: " << failure.toStdString() << '\n';
+        return false;
+    }
+    return true;
+}
+
+// The window's words for parameters, with the wave names of the list beside
+// the program when it is there.
+BindingWords parameterWords()
+{
+    QStringList waves;
+    try {
+        const Bytes text =
+            readWholeFile((QCoreApplication::applicationDirPath() + "/wavelist.txt").toStdString());
+        for (const std::string& line :
+             textLines(std::string_view(reinterpret_cast<const char*>(text.data()), text.size())))
+            waves << QString::fromStdString(line);
+    } catch (const FileError&) {
+        // Without the list a wave is named by its number.
+    }
+    return BindingWords(waves);
+}
+
+// Sends the request and waits for the dump the receiver was started for, at
+// most `timeoutSeconds`: the result, or nothing with the sender's failure, if
+// any, in `failure` (the receiver then holds what came in part).
+std::optional<DumpResult> awaitDump(MidiSender& sender, DumpReceiver& receiver,
+                                    const Bytes& request, double timeoutSeconds, QString& failure)
+{
+    QEventLoop loop;
+    std::optional<DumpResult> result;
+    QObject::connect(&receiver, &DumpReceiver::finished, &loop, [&](const DumpResult& r) {
+        result = r;
+        loop.quit();
+    });
+    QObject::connect(&sender, &MidiSender::sendFailed, &loop, [&](const QString& text) {
+        failure = text;
+        loop.quit();
+    });
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    sender.SendLong(request);
+    timer.start(int(std::lround(timeoutSeconds * 1000)));
+    loop.exec();
+    return result;
+}
+
+// Asks the instrument for the area and waits for the whole dump, or for the
+// time. Nothing with one line on err when it did not come.
+std::optional<DumpResult> readBack(const VerifyArea& area, TMidiOutput& output, TMidiInput& input,
+                                   MidiSender& sender, double timeoutSeconds, std::ostream& err)
+{
+    {
+        // Echoes of the file (a MIDI thru, a loop) pass before the request goes.
+        InputSettle settle(&input);
+        QEventLoop quiet;
+        QObject::connect(&settle, &InputSettle::settled, &quiet, &QEventLoop::quit);
+        settle.start();
+        quiet.exec();
+    }
+    DumpReceiver receiver(&input);
+    receiver.SetTempFile({});
+    area.startReception(receiver);
+    QString failure;
+    if (std::optional<DumpResult> result =
+            awaitDump(sender, receiver, area.request(), timeoutSeconds, failure))
+        return result;
+    const std::optional<DumpResult> partial = receiver.finish();
+    if (!failure.isEmpty())
+        err << "the Data Request could not be sent to "
+            << quoted(output.ProductName().toStdString()) << ": " << failure.toStdString() << '\n';
+    else if (partial && holdsRequest(partial->received, area.request()))
+        err << "timed out after " << timeoutSeconds << " s: " << LoopProblem << '\n';
+    else
+        err << "timed out after " << timeoutSeconds << " s: received "
+            << (partial ? partial->received.size() : 0) << " bytes, expected " << area.blockSize()
+            << '\n';
+    return std::nullopt;
+}
+
+} // namespace
+
+int send(const std::string& file, const std::string& outPort, int pauseMs, std::uint8_t deviceId,
+         std::ostream& out, std::ostream& err, const std::optional<VerifyOptions>& verify)
+{
+    Bytes bytes;
+    try {
+        bytes = readWholeFile(file);
+    } catch (const FileError& e) {
+        err << e.what() << '\n';
         return 1;
     }
+    if (const auto problem = sysexFileProblem(bytes)) {
+        err << file << " is not a sysex file: " << *problem << '\n';
+        return 1;
+    }
+    // What a verify reads back is known before anything goes out: a file it
+    // cannot check is refused unsent.
+    const FileArea area = verify ? verifyAreaOfFile(bytes) : FileArea{};
+    if (verify && !area.area) {
+        err << file << " cannot be verified: " << area.problem << '\n';
+        return 1;
+    }
+    TMidiOutput output(devices());
+    TMidiInput input(devices());
+    if (!openOutput(output, outPort, err) || (verify && !openInput(input, verify->inPort, err)))
+        return 1;
+
+    MidiSender sender;
+    sender.SetOutput(&output);
+    sender.SetMessagePause(pauseMs);
+    sender.SetInstrumentDeviceId(deviceId);
+    if (!sendFileBytes(file, output, sender, err))
+        return 1;
     out << "Sent " << bytes.size() << " bytes (" << splitSysex(bytes).size() << " messages) to "
         << quoted(output.ProductName().toStdString()) << '\n';
-    output.Close();
-    return 0;
+    if (!verify) {
+        output.Close();
+        return 0;
+    }
+
+    const VerifyArea& what = *area.area;
+    const std::optional<DumpResult> result =
+        readBack(what, output, input, sender, verify->timeoutSeconds, err);
+    if (!result)
+        return 1;
+    const BindingWords words = parameterWords();
+    const VerifyVerdict verdict = verifyVerdict(
+        what, ByteView(bytes).subspan(area.blockOffset, what.blockSize()), *result, &words);
+    const std::string from = quoted(input.ProductName().toStdString());
+    switch (verdict.outcome) {
+    case VerifyVerdict::Outcome::Clean:
+        out << "Verified: " << what.name() << " read back from " << from << " as sent\n";
+        return 0;
+    case VerifyVerdict::Outcome::Differs:
+        for (const ImageDifference& d : verdict.differences)
+            out << differenceSentence(d) << '\n';
+        err << "verify failed: " << differenceSummary(verdict.differences) << " read back from "
+            << from << '\n';
+        return VerifyDiffers;
+    case VerifyVerdict::Outcome::NotRead:
+        break;
+    }
+    err << "sent, but " << what.name() << " could not be read back from " << from << ": "
+        << verdict.problem << '\n';
+    return 1;
 }
 
 int get(std::optional<int> part, const std::string& outPort, const std::string& inPort,
@@ -174,28 +303,14 @@ int get(std::optional<int> part, const std::string& outPort, const std::string& 
     DumpReceiver receiver(&input);
     receiver.SetTempFile({}); // the output file is the record; no temp file for scripts
 
-    QEventLoop loop;
-    std::optional<DumpResult> result;
-    QString failure;
-    QObject::connect(&receiver, &DumpReceiver::finished, &loop, [&](const DumpResult& r) {
-        result = r;
-        loop.quit();
-    });
-    QObject::connect(&sender, &MidiSender::sendFailed, &loop, [&](const QString& text) {
-        failure = text;
-        loop.quit();
-    });
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-
     if (part)
         receiver.startPart(*part);
     else
         receiver.startAll();
-    sender.SendLong(part ? requestMessageForPart(*part) : requestAllMessage());
-    timer.start(int(std::lround(timeoutSeconds * 1000)));
-    loop.exec();
+    QString failure;
+    const std::optional<DumpResult> result =
+        awaitDump(sender, receiver, part ? requestMessageForPart(*part) : requestAllMessage(),
+                  timeoutSeconds, failure);
 
     if (!result) {
         const std::optional<DumpResult> partial = receiver.finish();

@@ -8,6 +8,10 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+
+#include <algorithm>
+#include <vector>
 
 namespace dorvane {
 
@@ -53,6 +57,25 @@ bool QtDialogs::ask(const QString& text, AskKind kind)
     QMessageBox box(QMessageBox::Information, title, boxText(text), QMessageBox::Ok, m_parent);
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     return box.exec() == QMessageBox::Ok;
+}
+
+int QtDialogs::askChoice(const QString& text, const QStringList& buttons)
+{
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), boxText(text),
+                    QMessageBox::NoButton, m_parent);
+    std::vector<QAbstractButton*> added;
+    for (qsizetype i = 0; i < buttons.size(); ++i)
+        added.push_back(box.addButton(buttons[i], i + 1 == buttons.size()
+                                                      ? QMessageBox::RejectRole
+                                                      : QMessageBox::AcceptRole));
+    if (added.empty())
+        return -1;
+    // As with a Yes/No warning, Enter alone does the harmless thing.
+    box.setDefaultButton(static_cast<QPushButton*>(added.back()));
+    box.setEscapeButton(added.back());
+    box.exec();
+    const auto it = std::find(added.begin(), added.end(), box.clickedButton());
+    return it == added.end() ? int(added.size()) - 1 : int(it - added.begin());
 }
 
 std::optional<QString> QtDialogs::openFile(const FileDialogRequest& request)

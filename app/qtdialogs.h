@@ -18,6 +18,7 @@ public:
     void setParent(QWidget* parent) { m_parent = parent; }
 
     bool ask(const QString& text, AskKind kind) override;
+    int askChoice(const QString& text, const QStringList& buttons) override;
     std::optional<QString> openFile(const FileDialogRequest& request) override;
     std::optional<QString> saveFile(const FileDialogRequest& request) override;
     std::optional<QFont> chooseFont(const QFont& current) override;

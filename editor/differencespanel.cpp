@@ -194,6 +194,11 @@ void DifferencesPanel::fillParts()
         m_parts->addWidget(text, row, 0);
         m_parts->addWidget(theirs, row, 1);
         m_parts->addWidget(mine, row, 2);
+        // Shown at once: on a panel already on screen Qt would show them only
+        // later, and the column's width below would leave them out.
+        for (QWidget* w : {static_cast<QWidget*>(text), static_cast<QWidget*>(theirs),
+                           static_cast<QWidget*>(mine)})
+            w->setVisible(true);
         m_takeTheirs[part] = theirs;
         m_keepMine[part] = mine;
         ++row;

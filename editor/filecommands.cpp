@@ -306,11 +306,6 @@ bool FileCommands::mayReplace(std::optional<int> part, const QString& question)
            m_dialogs->ask(texts::withLineBreaks(question), AskKind::Warning);
 }
 
-QString FileCommands::withUnsavedNote(const QString& question, std::optional<int> part) const
-{
-    return hasUnsavedChanges(part) ? question + texts::UnsavedGet : question;
-}
-
 void FileCommands::updateTitle()
 {
     QString file;

@@ -63,8 +63,6 @@ public:
     // Asks `question` when the part (or the whole image) holds changes not
     // saved; true to go ahead.
     bool mayReplace(std::optional<int> part, const QString& question);
-    // A question with a line added when it would replace changes not saved.
-    QString withUnsavedNote(const QString& question, std::optional<int> part) const;
     void updateTitle();
     // The image of the last run, or perf.syx; nothing is sent. What to tell
     // the musician about perf.syx, if anything.

@@ -15,6 +15,7 @@
 #include "editor/toolcommands.h"
 #include "editor/transfercommands.h"
 #include "editor/valuesheets.h"
+#include "editor/verifycommands.h"
 #include "editor/windowframe.h"
 
 #include "editor/librarypanel.h"
@@ -146,6 +147,7 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     m_parts.desktop = new DesktopFiles(m_parts);
     m_parts.history = new HistoryCommands(m_parts);
     m_parts.transfers = new TransferCommands(m_parts);
+    m_parts.verify = new VerifyCommands(m_parts);
     m_parts.deviceSetup = new DeviceSetup(m_parts);
     m_parts.finder = new InstrumentFinder(m_parts);
     m_parts.shake = new ShakeCommands(m_parts);
@@ -177,6 +179,7 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     for (int i = 0; i < EditSession::PartCount; ++i)
         m_parts.sheets->showPartSync(i);
     m_parts.transfers->setUpTransfers();
+    m_parts.verify->setUpVerify();
     // Every change to the image may make it differ from the file, or agree again.
     connect(m_parts.history, &HistoryCommands::historyChanged, m_parts.files,
             &FileCommands::updateTitle);
@@ -198,6 +201,7 @@ MainWindow::~MainWindow()
     disconnect(&m_util->Sender(), nullptr, m_parts.deviceSetup, nullptr);
     disconnect(m_util, nullptr, m_parts.deviceSetup, nullptr);
     disconnect(&m_util->Sender(), nullptr, m_parts.transfers, nullptr);
+    disconnect(&m_util->Sender(), nullptr, m_parts.verify, nullptr);
     // Closing hides the library's dock, whose visibility handler would then run
     // on a window already half taken down.
     m_parts.library->detachPanel();

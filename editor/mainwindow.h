@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: a shell around the edit session. It owns the ports, the
 // session and the window's parts, each a small object over the session (the
-// sheets of value controls, the File menu, the transfers, the ports, the Edit
-// menu, shake, copies, the tools, the library's dock, presets and scales, and
-// the files from the desktop), lays them out, and keeps the window's life:
-// start-up, the close question, shut-down, and the keyboard, which plays the
-// current part while the sheets are shown. mainwindowui.cpp builds the menus
-// and the layout.
+// sheets of value controls, the File menu, the transfers and Send and Verify,
+// the ports, the Edit menu, shake, copies, the tools, the library's dock,
+// presets and scales, and the files from the desktop), lays them out, and
+// keeps the window's life: start-up, the close question, shut-down, and the
+// keyboard, which plays the current part while the sheets are shown.
+// mainwindowui.cpp builds the menus and the layout.
 #pragma once
 
 #include "editor/settingsstore.h"
@@ -66,6 +66,7 @@ public:
     DesktopFiles& desktop() const { return *m_parts.desktop; }
     HistoryCommands& history() const { return *m_parts.history; }
     TransferCommands& transfers() const { return *m_parts.transfers; }
+    VerifyCommands& verify() const { return *m_parts.verify; }
     DeviceSetup& deviceSetup() const { return *m_parts.deviceSetup; }
     InstrumentFinder& finder() const { return *m_parts.finder; }
     ShakeCommands& shake() const { return *m_parts.shake; }

@@ -15,6 +15,7 @@
 #include "editor/toolcommands.h"
 #include "editor/transfercommands.h"
 #include "editor/valuesheets.h"
+#include "editor/verifycommands.h"
 #include "editor/windowframe.h"
 
 #include "editor/drummixerpanel.h"
@@ -190,6 +191,7 @@ void MainWindow::buildUi()
     frame.sheetArea()->addWidget(m_parts.tools->buildDrumMixer());
     frame.sheetArea()->addWidget(m_parts.finder->buildPanel());
     m_parts.finder->buildFindRow(m_parts.sheets->panel("midibox"));
+    frame.sheetArea()->addWidget(m_parts.verify->buildDifferencesPage());
     column->addWidget(frame.sheetArea(), 1);
     setCentralWidget(central);
     buildMenus();

@@ -4,6 +4,7 @@
 #include "editor/transfercommands.h"
 #include "editor/filecommands.h"
 #include "editor/valuesheets.h"
+#include "editor/verifycommands.h"
 #include "editor/windowframe.h"
 
 #include "editor/drummixerpanel.h"
@@ -48,6 +49,7 @@ void TransferCommands::buildTransferMenu(QMenu* utility)
                       [this] { sendFile(); });
     m_frame.addAction(utility, "SendGeneral", texts::SendGeneral, {}, "",
                       [this] { sendGeneralFile(); });
+    m_parts.verify->buildVerifyMenu(utility);
     utility->addSeparator();
     // Linux desktops take Ctrl+Alt+F11 and F12 to switch to a text console
     // before the program sees them, so each has a second key that arrives.
@@ -131,8 +133,16 @@ void TransferCommands::setUpTransfers()
     });
 
     m_sysexButton->setText(texts::SysexButton);
-    connect(m_sysexButton, &QPushButton::clicked, this,
-            [this] { m_frame.runCommand([this] { m_receiver->finish(); }); });
+    connect(m_sysexButton, &QPushButton::clicked, this, [this] {
+        m_frame.runCommand([this] {
+            // While a Send and Verify's data is still going out there is no
+            // reception yet to end.
+            if (!m_receiver->IsReceiving() && m_parts.verify->verifying())
+                m_parts.verify->stopBeforeReadBack();
+            else
+                m_receiver->finish();
+        });
+    });
 
     m_sendProgress = new QProgressBar;
     m_sendProgress->setObjectName("sendprogress");
@@ -271,45 +281,56 @@ void TransferCommands::sendProgressed()
         m_frame.setStatusText(QString(texts::SendFailed).arg(total).arg(job.error));
 }
 
-void TransferCommands::beginReception(const QString& what)
+void TransferCommands::showTransferPanel(const QString& title, const QString& note)
 {
     m_frame.modeStarting();
     // The last transfer's result would read as this one's.
     m_frame.setStatusText(QString());
-    m_receptionTitle->setText(what);
-    m_receptionCount->setText(texts::ReceptionWaiting);
+    m_receptionTitle->setText(title);
+    m_receptionCount->setText(note);
     m_progress->hide();
     m_frame.showInSheetArea(m_receptionPanel);
     m_sysexButton->setFocus();
 }
 
+bool TransferCommands::refusedWhileVerifying()
+{
+    // A Get now would take the receiver from the verify's reading back.
+    if (!m_parts.verify->verifying())
+        return false;
+    m_frame.setStatusText(texts::TransferUnderWay);
+    return true;
+}
+
 void TransferCommands::getCurrentPart()
 {
-    const QString question =
-        m_parts.files->withUnsavedNote(texts::GetPartQuestion, m_session.partNumber());
-    if (!m_dialogs->ask(texts::withLineBreaks(question), AskKind::Warning))
+    // Changes not saved are weighed once the dump is in, against what it holds.
+    if (refusedWhileVerifying() || !m_dialogs->ask(texts::GetPartQuestion, AskKind::Warning))
         return;
-    beginReception(QString(texts::ReceivingPart).arg(m_session.partLabel()));
+    showTransferPanel(QString(texts::ReceivingPart).arg(m_session.partLabel()),
+                      texts::ReceptionWaiting);
     m_receiver->startPart(m_session.partNumber());
     m_util->SendLong(requestMessageForPart(m_session.partNumber()));
 }
 
 void TransferCommands::get8Part()
 {
-    const QString question = m_parts.files->withUnsavedNote(texts::Get8PartQuestion, std::nullopt);
-    if (!m_dialogs->ask(texts::withLineBreaks(question), AskKind::Warning))
+    if (refusedWhileVerifying() || !m_dialogs->ask(texts::Get8PartQuestion, AskKind::Warning))
         return;
-    beginReception(texts::ReceivingAll);
+    showTransferPanel(texts::ReceivingAll, texts::ReceptionWaiting);
     m_receiver->startAll();
     m_util->SendLong(requestAllMessage());
 }
 
 void TransferCommands::getFile()
 {
+    if (refusedWhileVerifying())
+        return;
     const auto file = m_parts.files->askSave(texts::GetFileTitle, QString());
     if (!file)
         return;
-    beginReception(QString(texts::RecordingInto).arg(QFileInfo(*file).fileName()));
+    showTransferPanel(QString(texts::RecordingInto).arg(QFileInfo(*file).fileName()),
+                      texts::ReceptionWaiting);
     m_receiver->startFile(*file);
     m_frame.setStatusText(texts::StartDumping);
 }
@@ -332,8 +353,14 @@ void TransferCommands::receptionProgress(qint64 received, qint64 expected)
 void TransferCommands::receptionEnded(const DumpResult& result)
 {
     m_frame.showSheets();
+    if (m_parts.verify->readingBack()) {
+        m_parts.sheets->refreshCaption();
+        m_parts.verify->readBackEnded(result);
+        return;
+    }
     bool loaded = false;
-    if (result.loadable()) {
+    const VerifyCommands::DumpChoice choice = m_parts.verify->beforeLoading(result);
+    if (result.loadable() && choice == VerifyCommands::DumpChoice::Load) {
         const QString part =
             result.part == RhythmPart ? QString("R") : QString::number(result.part + 1);
         // The instrument holds it already: nothing goes back.
@@ -353,9 +380,13 @@ void TransferCommands::receptionEnded(const DumpResult& result)
         m_parts.sheets->refresh();
     else
         m_parts.sheets->refreshCaption();
-    m_frame.setStatusText(result.status);
+    const auto count = qulonglong(result.received.size());
+    m_frame.setStatusText(
+        choice == VerifyCommands::DumpChoice::Shown       ? QString(texts::GetShown).arg(count)
+        : choice == VerifyCommands::DumpChoice::NotLoaded ? QString(texts::GetNotLoaded).arg(count)
+                                                          : result.status);
     if (!result.tempFileError.isEmpty())
-        m_frame.setStatusText(result.status + "  (" + result.tempFileError + ")");
+        m_frame.setStatusText(m_frame.statusText() + "  (" + result.tempFileError + ")");
 }
 
 TransferCommands::TransferCommands(const WindowParts& parts) : WindowPart(parts) {}

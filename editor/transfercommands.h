@@ -57,16 +57,19 @@ public:
     std::optional<SendJob>& sendJob() { return m_sendJob; }
 
     void setUpTransfers();
+    // The reception panel over the sheets with its title and first line, as
+    // a Get shows it; a Send and Verify shows it from its send on.
+    void showTransferPanel(const QString& title, const QString& note);
 
 private:
     void send8Part();
     void sendFile();
     void sendGeneralFile();
-    void beginReception(const QString& what);
     void sendProgressed();
     void getCurrentPart();
     void get8Part();
     void getFile();
+    bool refusedWhileVerifying();
     void receptionProgress(qint64 received, qint64 expected);
     void receptionEnded(const DumpResult& result);
     void outsideFileSent(const Bytes& bytes);

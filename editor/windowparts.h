@@ -32,6 +32,7 @@ class TMidiOutput;
 class ToolCommands;
 class TransferCommands;
 class ValueSheets;
+class VerifyCommands;
 class WindowFrame;
 
 struct WindowParts
@@ -56,6 +57,7 @@ struct WindowParts
     DesktopFiles* desktop = nullptr;
     HistoryCommands* history = nullptr;
     TransferCommands* transfers = nullptr;
+    VerifyCommands* verify = nullptr;
     DeviceSetup* deviceSetup = nullptr;
     InstrumentFinder* finder = nullptr;
     ShakeCommands* shake = nullptr;

@@ -16,8 +16,6 @@ inline constexpr char UnsavedExitLost[] =
     "\\r\\n\\r\\nThe changes not saved to a file will be lost.";
 inline constexpr char UnsavedOpen[] =
     "There are changes not saved to a file, and opening %1 replaces them.\\r\\nOpen it anyway?";
-inline constexpr char UnsavedGet[] =
-    "\\r\\n\\r\\nThere are changes not saved to a file, and the dump will replace them.";
 inline constexpr char NotKept[] = "The image could not be kept for the next start: %1";
 inline constexpr char KeepImage[] = "Keep the image for the next start";
 inline constexpr char KeepImageHint[] =
@@ -211,6 +209,51 @@ inline constexpr char ByteProgress[] = "%v of %m bytes";
 inline constexpr char Sending[] = "Sending %1 bytes (%2 messages)...";
 inline constexpr char Sent[] = "Sent %1 bytes (%2 messages)";
 inline constexpr char SendFailed[] = "Sending %1 bytes failed: %2";
+
+// Send and Verify: a send read back and compared, and a Get that compares
+// before it loads.
+inline constexpr char SendVerifyPart[] = "Send and Verify Current Part";
+inline constexpr char SendVerifyPartHint[] =
+    "Send the current part, read it back from the MC-505 and list every parameter that came "
+    "back otherwise";
+inline constexpr char SendVerify8Part[] = "Send and Verify 8 Part";
+inline constexpr char SendVerify8PartHint[] =
+    "Send all 8 parts, read them back from the MC-505 and list every parameter that came back "
+    "otherwise";
+inline constexpr char VerifySending[] = "Sending %1 to the MC-505 to verify it";
+inline constexpr char VerifySendingNote[] =
+    "Once it has left it is read back and compared. The button below stops before the reading "
+    "back.";
+inline constexpr char VerifyReading[] = "Reading %1 back from the MC-505";
+inline constexpr char TransferUnderWay[] = "A transfer is under way: wait for it to end";
+inline constexpr char Verified[] = "Verified: the MC-505 holds %1 as sent";
+inline constexpr char VerifyDiffers[] = "Verify: %1 on the MC-505";
+inline constexpr char VerifyNotRead[] = "Sent %1, but it could not be read back: %2";
+inline constexpr char VerifyStopped[] = "Sent %1 without verifying it";
+inline constexpr char VerifySendFailed[] = "Send and Verify of %1 stopped, the send failed: %2";
+inline constexpr char DiffersReason[] = "sent, but %1 came back otherwise";
+inline constexpr char OneParameter[] = "1 parameter";
+inline constexpr char Parameters[] = "%1 parameters";
+inline constexpr char KeptMineReason[] = "the window's kept; the instrument holds another version";
+inline constexpr char NotLoadedReason[] = "not loaded from the instrument, which holds another "
+                                          "version";
+inline constexpr char TakeTheirsStep[] = "Take theirs, part %1";
+inline constexpr char TookTheirs[] = "Part %1 taken from the MC-505";
+inline constexpr char DifferencesTitle[] = "%1 between the window and the MC-505";
+inline constexpr char DifferencesNote[] =
+    "take theirs: the instrument's version replaces the window's part (one step, Undo takes it "
+    "back). keep mine: the window's part stays; after Send and Verify it is sent and verified "
+    "again.";
+inline constexpr char DifferencesClose[] = "Close";
+inline constexpr char GetDiffers[] =
+    "%1, where the window holds changes not saved to a file.\\r\\nLoad the dump and replace "
+    "them?";
+inline constexpr char GetLoad[] = "Load";
+inline constexpr char GetShowDifferences[] = "Show the differences";
+inline constexpr char GetDontLoad[] = "Don't load";
+inline constexpr char GetNotLoaded[] = "Received %1 bytes: not loaded, the window's changes kept";
+inline constexpr char GetShown[] =
+    "Received %1 bytes: nothing loaded yet; take theirs or keep mine, part by part";
 
 // Shake.
 inline constexpr char ShakePatch[] = "Shake Patch..";

@@ -111,7 +111,8 @@ void BuiltInInstrument::post(ByteView message)
 {
     {
         std::lock_guard lock(m_mutex);
-        m_queue.emplace_back(message.begin(), message.end());
+        m_queue.push_back(
+            {Bytes(message.begin(), message.end()), std::chrono::steady_clock::now()});
     }
     m_wake.notify_all();
 }
@@ -154,9 +155,22 @@ void BuiltInInstrument::run()
         m_wake.wait(lock, [this] { return m_stop || !m_queue.empty(); });
         if (m_stop)
             return;
-        const Bytes message = std::move(m_queue.front());
+        const Posted posted = std::move(m_queue.front());
         m_queue.pop_front();
         m_busy = true;
+        const Bytes& message = posted.message;
+        if (!m_fullSpeed) {
+            // The wire in carries one message after another; it runs on while
+            // the instrument answers, so a message sent meanwhile may already
+            // be in.
+            m_heard = std::max(m_heard, posted.at) +
+                      std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+                          double(message.size()) / WireBytesPerSecond));
+            const auto heard = m_heard;
+            m_wake.wait_until(lock, heard, [this] { return m_stop || m_fullSpeed; });
+            if (m_stop)
+                return;
+        }
         ensureState();
         const std::vector<Bytes> replies = m_state->receive(message);
 

@@ -4,12 +4,16 @@
 // answers like the instrument. It runs on a thread of its own like a real
 // device: what the program sends is queued to it; its answers reach the open
 // input, a Data Set message at a time, paced at the MIDI wire rate unless full
-// speed is asked for.
+// speed is asked for. At the wire rate it also hears what it is sent at that
+// rate: each message counts as received once its last byte would have crossed
+// the wire, so whatever it is asked after a whole image answers no sooner than
+// the hardware would.
 #pragma once
 
 #include "midi/mididriver.h"
 #include "patch/instrumentstate.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -67,7 +71,14 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_idle;
-    std::deque<Bytes> m_queue;
+    struct Posted
+    {
+        Bytes message;
+        std::chrono::steady_clock::time_point at;
+    };
+    std::deque<Posted> m_queue;
+    // When the last message heard had wholly crossed the wire in.
+    std::chrono::steady_clock::time_point m_heard;
     bool m_busy = false;
     bool m_stop = false;
     bool m_fullSpeed = false;

@@ -36,6 +36,14 @@ public:
 
     // Warning: true for Yes. Information: true when OK was pressed.
     virtual bool ask(const QString& text, AskKind kind) = 0;
+    // A warning with buttons of the caller's naming, the last of them the
+    // one that does nothing (Esc and closing the box answer it): the index of
+    // the button pressed. A seam that never meets it answers with the last.
+    virtual int askChoice(const QString& text, const QStringList& buttons)
+    {
+        (void)text;
+        return int(buttons.size()) - 1;
+    }
     // The chosen file, or nothing when cancelled. Saving asks before overwriting.
     virtual std::optional<QString> openFile(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> saveFile(const FileDialogRequest& request) = 0;

@@ -15,6 +15,7 @@ namespace {
 constexpr char NothingSinceStart[] = "nothing fetched or sent since start";
 constexpr char GotFromInstrument[] = "as got from the instrument";
 constexpr char SentToInstrument[] = "as sent to the instrument";
+constexpr char VerifiedOnInstrument[] = "sent and read back alike";
 
 bool validPart(int index)
 {
@@ -86,6 +87,11 @@ void EditSession::imageReceived()
 void EditSession::partSent(int index)
 {
     setPart(index, PartSync::InStep, SentToInstrument);
+}
+
+void EditSession::partVerified(int index)
+{
+    setPart(index, PartSync::InStep, VerifiedOnInstrument);
 }
 
 void EditSession::imageSent()

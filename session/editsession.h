@@ -74,6 +74,7 @@ public:
     void imageReceived();          // a Get of all parts came in whole
     void partSent(int index);      // a part's send finished and the port took it
     void imageSent();
+    void partVerified(int index); // sent, read back and found alike
     // The window's part changed with nothing sent: a file, a library load.
     void partChangedHere(int index, const QString& reason);
     void imageChangedHere(const QString& reason);

@@ -5,6 +5,7 @@
 #include "patch/fileio.h"
 #include "patch/layout.h"
 #include "patch/rolandmessage.h"
+#include "patch/t505temppatch.h"
 
 #include "support/jackinstrumentpeer.h"
 #include "support/jacksuite.h"
@@ -25,6 +26,9 @@ ProcessResult cli(const std::vector<std::string>& args)
 {
     return runProcess(binDir() + "/dorvane-cli", args, 60000);
 }
+
+// dorvane-cli's exit status for a verify that read back something else.
+constexpr int VerifyDiffersStatus = 2;
 
 int lineCount(const std::string& s)
 {
@@ -251,4 +255,96 @@ TEST_F(CliTransfer, FindNamesTheInstrumentAndGetUsesTheDeviceIdItAnswersTo)
     expectRefused(
         cli({"get", "1", "--out", "inst:in", "--in", "inst-out", "-o", out, "--device-id", "80"}),
         "--device-id must be 00..7F");
+}
+
+TEST_F(CliTransfer, SendVerifyNamesExactlyTheParameterThePeerSpoilt)
+{
+    // The peer holds another image; the file is part 3 with its own cutoff.
+    t505temppatch mine;
+    mine.LoadFromBytes(knownImage(6));
+    mine.WriteByte(2, 2, 81, 107);
+    const std::string part3 = imageFile(mine.PartBytes(2), "part3.syx");
+    struct Row
+    {
+        const char* what;
+        QStringList peer;
+        int exitCode;
+        std::string out; // after the "Sent" line
+        std::string err; // as it begins
+    };
+    const std::vector<Row> rows = {
+        {"kept as sent", {}, 0, "Verified: part 3 read back from \"inst-out:out\" as sent\n", ""},
+        // Common, tone 1, then tone 2: its Cutoff Frequency taken as 64.
+        {"the third message spoilt",
+         {"--corrupt-received", "3:81:64"},
+         VerifyDiffersStatus,
+         "Part 3, Tone 2, Cutoff Frequency: 107 here, 64 on the instrument\n",
+         "verify failed: 1 parameter differs in part 3 read back from \"inst-out:out\"\n"},
+        {"silent", {"--silent"}, 1, "", "timed out after 1.5 s: received 0 bytes, expected 650\n"},
+        // A MIDI thru loop hands back what it is sent: that must never pass
+        // for the instrument's copy.
+        {"a MIDI loop",
+         {"--echo"},
+         1,
+         "",
+         "timed out after 1.5 s: the Data Request itself came back"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        JackInstrumentPeer peer(imageFile(knownImage(7)),
+                                QStringList{"--rate", "31250"} + row.peer);
+        ASSERT_TRUE(peer.ready());
+        const ProcessResult r =
+            cli({"send", part3, "--out", "inst", "--verify", "--in", "inst", "--timeout", "1.5"});
+        EXPECT_EQ(r.exitCode, row.exitCode) << r.err;
+        EXPECT_EQ(r.out, "Sent 650 bytes (5 messages) to \"inst:in\"\n" + row.out);
+        EXPECT_EQ(r.err.substr(0, row.err.size()), row.err);
+        EXPECT_EQ(lineCount(r.err), row.err.empty() ? 0 : 1) << r.err;
+        const auto got = peer.finish();
+        ASSERT_EQ(got.size(), MessagesPerPart + 1) << "the part, then one request";
+        EXPECT_EQ(got.back().bytes, requestPartMessage(2));
+    }
+}
+
+TEST_F(CliTransfer, SendVerifyOfAWholeImageListsEveryPartThatCameBackOtherwise)
+{
+    const Bytes image = knownImage(8);
+    // The first message (part 1's common) never arrives: the peer keeps its
+    // own name for part 1; part R's kit name is taken wrong.
+    JackInstrumentPeer peer(imageFile(knownImage(9)), {"--rate", "312500", "--drop-received", "1",
+                                                       "--corrupt-received", "@02090000:0:90"});
+    ASSERT_TRUE(peer.ready());
+    const ProcessResult r =
+        cli({"send", imageFile(image, "all.syx"), "--out", "inst", "--verify", "--in", "inst"});
+    EXPECT_EQ(r.exitCode, VerifyDiffersStatus) << r.err;
+    EXPECT_NE(r.out.find("Part 1, Common, Patch Name: \"S8 PART 1\" here, \"S9 PART 1\" on the "
+                         "instrument\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("Part R, Common, Patch Name: \"S8 RHYTHM\" here, \"Z8 RHYTHM\" on the "
+                         "instrument\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("Part 2,"), std::string::npos) << "parts 2..7 came back as sent";
+    EXPECT_NE(r.err.find("differ in parts 1 and R"), std::string::npos) << r.err;
+}
+
+TEST_F(CliTransfer, SendVerifyRefusesWhatItCannotVerifyBeforeSendingAnything)
+{
+    JackInstrumentPeer peer(imageFile(knownImage(3)), {"--rate", "312500"});
+    ASSERT_TRUE(peer.ready());
+    const std::string part = imageFile(slice(knownImage(3), 0, PartBlockSize), "p1.syx");
+    const std::string single =
+        imageFile(parameterMessage(tsMC505, {2, 0, 0x10, 0x51}, 3), "one.syx");
+    expectRefused(cli({"send", part, "--out", "inst", "--verify"}), "--verify needs --in");
+    expectRefused(cli({"send", part, "--out", "inst", "--in", "inst"}),
+                  "--in and --timeout belong to --verify");
+    expectRefused(
+        cli({"send", part, "--out", "inst", "--verify", "--in", "inst", "--timeout", "-1"}),
+        "--timeout must be above 0");
+    expectRefused(cli({"send", single, "--out", "inst", "--verify", "--in", "inst"}),
+                  "cannot be verified: it is not an image, a part or a part R file");
+    expectRefused(cli({"send", part, "--out", "inst", "--verify", "--in", "nowhere"}),
+                  "no input device matches \"nowhere\"");
+    EXPECT_TRUE(peer.finish().empty()) << "nothing was sent";
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -152,6 +153,27 @@ TEST(DifferencesPanel, EachPartThatDiffersHasItsTwoButtons)
     EXPECT_EQ(panel.table()->rowCount(), 0);
     EXPECT_TRUE(panel.findChildren<QPushButton*>().isEmpty());
     EXPECT_FALSE(panel.findChild<QLabel*>("nodifferences")->isHidden());
+}
+
+TEST(DifferencesPanel, AListGivenWhileOnScreenShowsItsButtonsWhole)
+{
+    // As the window shows it: on screen first, the list given after.
+    DifferencesPanel panel;
+    panel.resize(900, 300);
+    panel.show();
+    panel.setDifferences(someDifferences());
+    QCoreApplication::processEvents();
+    const QWidget* column = panel.findChild<QWidget*>("differenceparts");
+    ASSERT_TRUE(column);
+    for (int part : {2, 6, RhythmPart}) {
+        for (const QPushButton* b : {panel.takeTheirsButton(part), panel.keepMineButton(part)}) {
+            ASSERT_TRUE(b);
+            EXPECT_TRUE(b->isVisible()) << part;
+            const QRect inColumn(b->mapTo(column, QPoint(0, 0)), b->size());
+            EXPECT_TRUE(column->rect().contains(inColumn))
+                << part << " " << b->text().toStdString() << " lies outside its column";
+        }
+    }
 }
 
 } // namespace

@@ -3,7 +3,9 @@
 // server, answered by a stand-in instrument written on python-rtmidi.
 #include "windowrig.h"
 
+#include "editor/differencespanel.h"
 #include "editor/findinstrumentpanel.h"
+#include "editor/verifycommands.h"
 #include "midi/builtininstrument.h"
 #include "midi/rtmididriver.h"
 #include "patch/initialpatch.h"
@@ -14,6 +16,7 @@
 
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -287,4 +290,63 @@ TEST(JackWindow, FindInstrumentNamesThePeerAndTheBuiltInAndSkipsTheLoop)
     ASSERT_FALSE(got.empty());
     EXPECT_EQ(test::hex(Bytes(got.back().bytes.begin(), got.back().bytes.begin() + 6)),
               "F0 41 11 00 0B 12");
+}
+
+TEST(JackWindow, SendAndVerifyNamesTheParameterThePeerSpoiltAndKeepMineMendsIt)
+{
+    std::unique_ptr<test::JackServer> server;
+    try {
+        server = std::make_unique<test::JackServer>();
+    } catch (const std::exception& e) {
+        FAIL() << "no JACK server: " << e.what();
+    }
+    test::TempDir dir;
+    test::writeFile(dir.file("peer.syx"), initialImage());
+    // Part 3 goes as its common, tone 1, tone 2, ...: the third Data Set the
+    // peer hears is tone 2's, and it keeps its Cutoff Frequency as 64. The
+    // send after it arrives as sent.
+    test::JackInstrumentPeer peer(dir.file("peer.syx"),
+                                  {"--rate", "31250", "--corrupt-received", "3:81:64"});
+    ASSERT_TRUE(peer.ready());
+
+    WindowRig rig;
+    MidiDeviceRegistry jack;
+    std::unique_ptr<MainWindow> window = openOnJackInstrument(rig, jack);
+    ASSERT_TRUE(window);
+    MainWindow& w = *window;
+    w.sheets().selectPart(2);
+    w.image().WriteByte(2, 2, 81, 107);
+
+    w.frame().action("SendVerifyPart")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return !w.verify().verifying(); }, 20000))
+        << w.frame().statusText().toStdString();
+    ASSERT_EQ(w.frame().shownInSheetArea(), w.verify().differencesPage())
+        << w.frame().statusText().toStdString();
+    const std::vector<ImageDifference>& rows = w.verify().differencesPanel()->differences();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(differenceSentence(rows[0]),
+              "Part 3, Tone 2, Cutoff Frequency: 107 here, 64 on the instrument");
+    const QTableWidget* table = w.verify().differencesPanel()->table();
+    EXPECT_EQ(table->item(0, DifferencesPanel::HereColumn)->text(), "107");
+    EXPECT_EQ(table->item(0, DifferencesPanel::ThereColumn)->text(), "64");
+    EXPECT_EQ(w.session().partSync(2), PartSync::ChangedHere);
+    EXPECT_EQ(w.frame().statusText(), "Verify: 1 parameter differs in part 3 on the MC-505");
+
+    w.verify().differencesPanel()->keepMineButton(2)->click();
+    ASSERT_TRUE(test::waitUntil([&] { return !w.verify().verifying(); }, 20000))
+        << w.frame().statusText().toStdString();
+    EXPECT_EQ(w.frame().statusText(), "Verified: the MC-505 holds part 3 as sent");
+    EXPECT_EQ(w.session().partSync(2), PartSync::InStep);
+    EXPECT_TRUE(w.sheets().pages()->isVisible());
+    rig.dialogs.answers.push_back(true);
+    w.close();
+    window.reset();
+
+    // What the peer heard: the part twice, each time asked back after it.
+    std::vector<std::string> kinds;
+    for (const auto& m : peer.finish())
+        if (m.bytes.size() > 5 && m.bytes[1] == RolandId)
+            kinds.push_back(m.bytes[5] == DataRequestCommand ? "request" : "set");
+    EXPECT_EQ(kinds, (std::vector<std::string>{"set", "set", "set", "set", "set", "request", "set",
+                                               "set", "set", "set", "set", "request"}));
 }

@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Grabs the main window as a new user meets it, sheet by sheet for part 1 and
-// part R, the knob window, the copy panel in its three modes, Find Instrument
-// and the MIDI monitor, into the PNG files of docs/screenshots: windowshots OUTFOLDER
-// [WIDTHxHEIGHT]. Run it on the offscreen platform or under Xvfb; with
-// QT_SCALE_FACTOR=2 it makes the "-200" shots. `cmake --build build --target
-// screenshots` makes them all.
+// part R, a Get and the differences it weighs, the knob window, the copy
+// panel in its three modes, Find Instrument and the MIDI monitor, into the PNG
+// files of docs/screenshots: windowshots OUTFOLDER [WIDTHxHEIGHT]. Run it on the
+// offscreen platform or under Xvfb; with QT_SCALE_FACTOR=2 it makes the "-200"
+// shots. `cmake --build build --target screenshots` makes them all.
 #include "app/qtdialogs.h"
 #include "editor/copycommands.h"
 #include "editor/desktopfiles.h"
 #include "editor/devicesetup.h"
+#include "editor/differencespanel.h"
 #include "editor/drummixerpanel.h"
 #include "editor/filecommands.h"
 #include "editor/findinstrumentpanel.h"
@@ -25,6 +26,7 @@
 #include "editor/transfercommands.h"
 #include "editor/trevscrb.h"
 #include "editor/valuesheets.h"
+#include "editor/verifycommands.h"
 #include "editor/windowframe.h"
 #include "editor/windowtexts.h"
 #include "midi/builtininstrument.h"
@@ -50,6 +52,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -163,6 +166,34 @@ int main(int argc, char** argv)
     QApplication::processEvents();
     save(window.grab(), "window-find");
     window.finder().panel()->backButton()->click();
+    // The differences page: part 3 edited and not saved, the instrument never
+    // told; a Get of the part asks, and "Show the differences" lists them.
+    // Sorted by where in the part; taking theirs afterwards puts part 3 back
+    // as it was.
+    window.sheets().selectPart(2);
+    window.session().apply(
+        "edits",
+        [](t505temppatch& image) {
+            image.SetPatchName(2, "WARM BASS");
+            image.WriteByte(2, 2, 81, 107); // Cutoff Frequency
+            image.WriteByte(2, 2, 82, 30);  // Cutoff Keyfollow
+            image.WriteByte(2, 1, 91, 12);
+            image.WriteWave(2, 3, 120);
+            image.WriteByte(2, 4, 81, 127 - image.ReadByte(2, 4, 81));
+        },
+        EditSession::Sending::Nothing);
+    dialogs.choices.push_back(1);
+    window.frame().action("GetPart")->trigger();
+    QDeadlineTimer shown(5000);
+    while (window.frame().shownInSheetArea() != window.verify().differencesPage() &&
+           !shown.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    window.verify().differencesPanel()->table()->sortByColumn(DifferencesPanel::WhereColumn,
+                                                              Qt::AscendingOrder);
+    QApplication::processEvents();
+    save(window.grab(), "window-differences");
+    if (QPushButton* theirs = window.verify().differencesPanel()->takeTheirsButton(2))
+        theirs->click();
 
     // The knob window over part 3, tone 2 alone, with cutoff and resonance
     // turned and the pointer on the resonance knob.

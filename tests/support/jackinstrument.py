@@ -16,6 +16,13 @@ universal Identity Request with F0 7E <device ID> 06 02, those bytes and F7;
 --drop identity|data leaves that kind of answer out, --corrupt identity|data
 sends it damaged (an identity reply a byte short, a Data Set with a wrong
 checksum), --delay-ms N holds every answer back that long;
+every Data Set it receives for its device ID with a right checksum is written
+into its image at its address, as the instrument's memory takes it (a damaged
+one is ignored, as the instrument ignores it), so the next request is answered
+with what was sent; --corrupt-received N:OFFSET:VALUE takes the N-th Data Set
+received (from 1) with its data byte OFFSET set to VALUE (@AAAAAAAA for N: every
+Data Set to that address, in hex), --drop-received N leaves the N-th out, so
+what comes back differs from what was sent in the chosen message only;
 --echo sends everything it receives straight back (a MIDI thru loop) and
 answers nothing; --vanish-ms N closes its ports that long after READY (and
 prints VANISHED), --return-ms N opens them again that long after READY (and
@@ -66,6 +73,32 @@ def data_set(device, address, data):
     return [0xF0, 0x41, device, 0x00, 0x0B, 0x12] + body + [checksum(body), 0xF7]
 
 
+def store(messages, message):
+    """Writes a Data Set's data into the image's messages that hold its
+    addresses, and makes their checksums right again."""
+    start = address_value(message[6:10])
+    data = message[10:-2]
+    for m in messages:
+        first = address_value(m[6:10])
+        low = max(start, first)
+        high = min(start + len(data), first + len(m) - 12)
+        if low < high:
+            m[10 + low - first:10 + high - first] = data[low - start:high - start]
+            m[-2] = checksum(m[6:-2])
+
+
+def is_data_set(message, device):
+    return (len(message) >= 13 and message[:6] == [0xF0, 0x41, device, 0x00, 0x0B, 0x12]
+            and message[-1] == 0xF7 and checksum(message[6:-2]) == message[-2])
+
+
+def received_change(text):
+    """N:OFFSET:VALUE, N a count from 1 or @ and an address in hex."""
+    which, offset, value = text.split(":")
+    which = list(bytes.fromhex(which[1:])) if which.startswith("@") else int(which)
+    return which, int(offset), int(value)
+
+
 def answer_for(request, messages):
     """The image's messages inside the range the request asks for, or the one
     Data Set of the bytes asked for when they lie inside one message."""
@@ -102,12 +135,15 @@ def main():
     parser.add_argument("--vanish-ms", type=float, default=-1)
     parser.add_argument("--return-ms", type=float, default=-1)
     parser.add_argument("--vanish-after", type=int, default=0)
+    parser.add_argument("--corrupt-received", type=received_change, action="append", default=[])
+    parser.add_argument("--drop-received", type=int, action="append", default=[])
     args = parser.parse_args()
     device = int(args.device_id, 16)
     identity = list(bytes.fromhex(args.identity)) if args.identity else None
 
     with open(args.image, "rb") as f:
-        image = split_sysex(f.read())
+        image = [list(m) for m in split_sysex(f.read())]
+    data_sets_received = 0
 
     lock = threading.Lock()
     received = []
@@ -171,6 +207,17 @@ def main():
             continue
         if args.echo:
             port_out.send_message(list(request))
+            continue
+        if is_data_set(list(request), device):
+            data_sets_received += 1
+            if data_sets_received in args.drop_received:
+                continue
+            message = list(request)
+            for which, offset, value in args.corrupt_received:
+                chosen = which == message[6:10] if isinstance(which, list) else which == data_sets_received
+                if chosen and 0 <= offset < len(message) - 12:
+                    message[10 + offset] = value
+            store(image, message)
             continue
         if args.silent:
             continue

@@ -23,6 +23,8 @@ public:
     };
 
     std::deque<bool> answers;                 // for ask()
+    std::deque<int> choices;                  // for askChoice(): the first button when none is left
+    std::vector<QStringList> choiceButtons;   // each askChoice()'s buttons, as asked
     std::deque<std::optional<QString>> files; // for openFile() and saveFile()
     std::vector<Asked> asked;
     std::vector<FileDialogRequest> fileRequests;
@@ -39,6 +41,17 @@ public:
         const bool a = answers.front();
         answers.pop_front();
         return a;
+    }
+    // Recorded among the questions as a warning, so lastText() reads it too.
+    int askChoice(const QString& text, const QStringList& buttons) override
+    {
+        asked.push_back({text, AskKind::Warning});
+        choiceButtons.push_back(buttons);
+        if (choices.empty())
+            return 0;
+        const int c = choices.front();
+        choices.pop_front();
+        return c;
     }
     std::optional<QString> openFile(const FileDialogRequest& request) override
     {
