@@ -286,7 +286,8 @@ void VerifyCommands::showListed()
 
 VerifyCommands::DumpChoice VerifyCommands::beforeLoading(const DumpResult& result)
 {
-    if (!result.loadable() || result.mode == ReceiveMode::File)
+    if (!result.loadable() || result.mode == ReceiveMode::File ||
+        m_session.image().bytes().size() != ImageSize)
         return DumpChoice::Load;
     const VerifyArea area = result.mode == ReceiveMode::AllParts ? VerifyArea::wholeImage()
                                                                  : VerifyArea::ofPart(result.part);
@@ -376,9 +377,13 @@ void VerifyCommands::refreshDifferences()
         }
     m_title->setText(QString(texts::DifferencesTitle).arg(qText(differenceSummary(differences))));
     m_panel->setDifferences(std::move(differences));
-    for (const auto& [part, origin] : m_listed)
+    for (const auto& [part, origin] : m_listed) {
+        if (QPushButton* theirs = m_panel->takeTheirsButton(part))
+            theirs->setToolTip(texts::TakeTheirsHint);
         if (QPushButton* mine = m_panel->keepMineButton(part))
-            mine->setToolTip(origin == Origin::Verify ? texts::SendVerifyPartHint : QString());
+            mine->setToolTip(origin == Origin::Verify ? texts::KeepMineVerifyHint
+                                                      : texts::KeepMineGetHint);
+    }
     // Nothing left to choose: the sheets come back.
     if (m_panel->differences().empty() && m_frame.shownInSheetArea() == m_page)
         closeDifferences();
