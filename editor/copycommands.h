@@ -3,50 +3,19 @@
 // extracting drum notes from an 8 part file, with the copy panel over the sheets.
 #pragma once
 
-#include "editor/bindingtable.h"
 #include "editor/copypanel.h"
-#include "editor/settingsstore.h"
 #include "editor/windowpart.h"
-#include "patch/rolandmessage.h"
 #include "patch/t505temppatch.h"
 
 #include <QString>
 #include <QStringList>
 
-#include <array>
-#include <functional>
-#include <map>
-#include <memory>
 #include <optional>
-#include <string>
-#include <unordered_map>
-#include <vector>
 
 class QAction;
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
 class QMenu;
-class QProgressBar;
-class QPushButton;
-class QSpinBox;
-class QScrollArea;
-class QStackedWidget;
-class QTabWidget;
 
 namespace dorvane {
-
-class DrumMixerPanel;
-class Library;
-class LibraryPanel;
-class MidiMonitor;
-class DumpReceiver;
-class TDragTweak;
-class TRevScrB;
-class HelpWindow;
 
 class CopyCommands : public WindowPart
 {

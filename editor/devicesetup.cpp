@@ -7,6 +7,7 @@
 // remembered by its name beside its number: numbers shift when an interface
 // is plugged in or out, and a number alone would then open another device.
 #include "editor/devicesetup.h"
+#include "editor/instrumentfinder.h"
 #include "editor/transfercommands.h"
 #include "editor/valuesheets.h"
 #include "editor/windowframe.h"
@@ -16,6 +17,7 @@
 #include "editor/windowtexts.h"
 #include "midi/dialogs.h"
 #include "midi/midideviceregistry.h"
+#include "midi/midisender.h"
 #include "midi/tmidiinput.h"
 #include "midi/tmidioutput.h"
 #include "player/tmidiapputil.h"
@@ -118,9 +120,11 @@ void DeviceSetup::openRememberedPorts()
         m_parts.sheets->showSheet(Sheet::Setup);
         m_frame.setStatusText(missing.join("  "));
     } else if (!outSet) {
-        // No port chosen yet: the setup sheet is where the user chooses one.
+        // No port chosen yet: the setup sheet is where the user chooses one,
+        // or lets the search find it.
         m_parts.sheets->showSheet(Sheet::Setup);
         m_frame.setStatusText(texts::ChooseOutput);
+        m_parts.finder->offerAtFirstStart();
     }
 }
 
@@ -156,6 +160,60 @@ void DeviceSetup::openChosenOutput()
         m_util->SelectOutput(*id);
     else
         m_output->Close();
+    applyDeviceId();
+}
+
+void DeviceSetup::applyDeviceId()
+{
+    // An instrument set to another device ID ignores every message sent to
+    // 10 in silence: the ID it answered to stays with the output it was found
+    // on, and any other output is spoken to by the default.
+    std::uint8_t id = DeviceId;
+    const int position = m_parts.sheets->control("midiout")->Position();
+    if (position > 0 && std::size_t(position) < m_outputChoices.size() &&
+        m_settings->contains(Setting::DeviceIdOutput) &&
+        m_settings->text(Setting::DeviceIdOutput) == m_outputChoices[std::size_t(position)].name) {
+        const int stored = m_settings->integer(Setting::DeviceId);
+        if (stored >= 0 && stored < 0x80)
+            id = std::uint8_t(stored);
+    }
+    m_util->Sender().SetInstrumentDeviceId(id);
+    emit deviceIdChanged(id);
+}
+
+std::optional<QString> DeviceSetup::chooseInstrument(int output, const std::string& outputName,
+                                                     int input, const std::string& inputName,
+                                                     std::uint8_t deviceId)
+{
+    auto position = [](const DeviceChoices& choices, int id,
+                       const std::string& name) -> std::optional<int> {
+        for (std::size_t i = 1; i < choices.size(); ++i)
+            if (choices[i].id == id && choices[i].name == QString::fromStdString(name))
+                return int(i);
+        return std::nullopt;
+    };
+    const auto out = position(m_outputChoices, output, outputName);
+    if (!out)
+        return QString(texts::FoundDeviceGone).arg("MIDI Out", QString::fromStdString(outputName));
+    const auto in = position(m_inputChoices, input, inputName);
+    if (!in)
+        return QString(texts::FoundDeviceGone).arg("MIDI In", QString::fromStdString(inputName));
+
+    const bool sameOutput = m_output->IsOpen() && m_output->DeviceID() == output;
+    const std::uint8_t idBefore = m_util->Sender().InstrumentDeviceId();
+    m_settings->setText(Setting::DeviceIdOutput, m_outputChoices[std::size_t(*out)].name);
+    m_settings->setText(Setting::DeviceId,
+                        "0x" + QString("%1").arg(int(deviceId), 2, 16, QChar('0')).toUpper());
+    m_parts.sheets->control("midiout")->SetPosition(*out);
+    outputReleased();
+    // The same instrument spoken to by another ID: what it was sent before
+    // by the old one never reached it.
+    if (sameOutput && m_output->IsOpen() && m_util->Sender().InstrumentDeviceId() != idBefore)
+        m_session.outputChanged(texts::DeviceIdChangedNotKnown);
+    m_parts.sheets->control("midiin")->SetPosition(*in);
+    inputReleased();
+    writeRememberedPorts();
+    return std::nullopt;
 }
 
 void DeviceSetup::outputReleased()

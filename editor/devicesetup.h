@@ -3,49 +3,19 @@
 // remembered ports, panic, and what a failed or lost port means for the parts.
 #pragma once
 
-#include "editor/bindingtable.h"
 #include "editor/settingsstore.h"
 #include "editor/windowpart.h"
 #include "patch/rolandmessage.h"
-#include "patch/t505temppatch.h"
 
 #include <QString>
 #include <QStringList>
 
-#include <array>
-#include <functional>
-#include <map>
-#include <memory>
+#include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
-class QAction;
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QProgressBar;
-class QPushButton;
-class QSpinBox;
-class QScrollArea;
-class QStackedWidget;
-class QTabWidget;
-
 namespace dorvane {
-
-class DrumMixerPanel;
-class Library;
-class LibraryPanel;
-class MidiMonitor;
-class DumpReceiver;
-class TDragTweak;
-class TRevScrB;
-class HelpWindow;
 
 class DeviceSetup : public WindowPart
 {
@@ -71,10 +41,21 @@ public:
     void inputReleased();
     // Why an edit made with the port closed did not reach the instrument.
     const char* notSentReason() const;
+    // Chooses output `output` and input `input` (the registry's numbers, with
+    // the names the search saw) as the selectors would, and makes `deviceId`
+    // the device ID of every message to that output, now and at every start.
+    // The problem in words when a device is no longer in the selectors' lists;
+    // nothing changes then.
+    std::optional<QString> chooseInstrument(int output, const std::string& outputName, int input,
+                                            const std::string& inputName, std::uint8_t deviceId);
 
     void showSendError(const QString& text);
     void messageFailed(const QString& text, const Bytes& message);
     void outputLost(const QString& text);
+
+signals:
+    // The device ID messages to the instrument carry from now on.
+    void deviceIdChanged(int id);
 
 private:
     // The selector's position for the remembered device; a device that is
@@ -83,6 +64,8 @@ private:
                                         const char* what, QStringList& missing) const;
     std::optional<int> chosenDevice(const char* selector, const DeviceChoices& choices) const;
     void openChosenOutput();
+    // The device ID kept with the chosen output, or the default for any other.
+    void applyDeviceId();
 
     bool m_outputLost = false;     // the output's device went away and none was chosen since
     DeviceChoices m_outputChoices; // by the midiout selector's positions

@@ -8,6 +8,7 @@
 #include "editor/devicesetup.h"
 #include "editor/filecommands.h"
 #include "editor/historycommands.h"
+#include "editor/instrumentfinder.h"
 #include "editor/librarycommands.h"
 #include "editor/presetsandscales.h"
 #include "editor/shakecommands.h"
@@ -148,6 +149,7 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     m_parts.transfers = new TransferCommands(m_parts);
     m_parts.verify = new VerifyCommands(m_parts);
     m_parts.deviceSetup = new DeviceSetup(m_parts);
+    m_parts.finder = new InstrumentFinder(m_parts);
     m_parts.shake = new ShakeCommands(m_parts);
     m_parts.copy = new CopyCommands(m_parts);
     m_parts.tools = new ToolCommands(m_parts);

@@ -68,6 +68,7 @@ public:
     TransferCommands& transfers() const { return *m_parts.transfers; }
     VerifyCommands& verify() const { return *m_parts.verify; }
     DeviceSetup& deviceSetup() const { return *m_parts.deviceSetup; }
+    InstrumentFinder& finder() const { return *m_parts.finder; }
     ShakeCommands& shake() const { return *m_parts.shake; }
     CopyCommands& copy() const { return *m_parts.copy; }
     ToolCommands& tools() const { return *m_parts.tools; }

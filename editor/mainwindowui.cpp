@@ -7,6 +7,7 @@
 #include "editor/devicesetup.h"
 #include "editor/filecommands.h"
 #include "editor/historycommands.h"
+#include "editor/instrumentfinder.h"
 #include "editor/librarycommands.h"
 #include "editor/mainwindow.h"
 #include "editor/presetsandscales.h"
@@ -189,6 +190,8 @@ void MainWindow::buildUi()
     frame.sheetArea()->addWidget(m_parts.copy->buildCopyPanel());
     frame.sheetArea()->addWidget(m_parts.tools->buildDrumMixer());
     frame.sheetArea()->addWidget(m_parts.verify->buildDifferencesPage());
+    frame.sheetArea()->addWidget(m_parts.finder->buildPanel());
+    m_parts.finder->buildFindRow(m_parts.sheets->panel("midibox"));
     column->addWidget(frame.sheetArea(), 1);
     setCentralWidget(central);
     buildMenus();

@@ -19,7 +19,7 @@ const QString RecentGroup = QStringLiteral("recent/");
 using enum SettingType;
 
 // clang-format off
-constexpr std::array<SettingInfo, 24> Settings = {{
+constexpr std::array<SettingInfo, 27> Settings = {{
     {Setting::Font,          "font",          Text,    "tahoma",       false},
     {Setting::SaveDirectory, "savedirectory", Text,    "untitled.syx", false},
     {Setting::Hint,          "hint",          Boolean, "1",            false},
@@ -52,6 +52,13 @@ constexpr std::array<SettingInfo, 24> Settings = {{
     {Setting::ImageChanged,  "imagechanged",  Boolean, "0",            false},
     // The window's size and place (QWidget::saveGeometry, as Base64 text).
     {Setting::Geometry,      "geometry",      Text,    "",             false},
+    // The device ID the instrument answered to when it was found, and the
+    // output it was found on: messages to that output carry it, to any other
+    // the default one.
+    {Setting::DeviceId,       "deviceid",      Integer, "0x10",        false},
+    {Setting::DeviceIdOutput, "deviceidout",   Text,    "",            false},
+    // The search for the instrument was offered at a first start: once is enough.
+    {Setting::FindOffered,    "findoffered",   Boolean, "0",           false},
 }};
 // clang-format on
 

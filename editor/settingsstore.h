@@ -44,6 +44,9 @@ enum class Setting
     ImageFile,
     ImageChanged,
     Geometry,
+    DeviceId,
+    DeviceIdOutput,
+    FindOffered,
 };
 
 enum class SettingType

@@ -18,6 +18,7 @@ class Dialogs;
 class EditSession;
 class FileCommands;
 class HistoryCommands;
+class InstrumentFinder;
 class LibraryCommands;
 class MidiDeviceRegistry;
 class MidiMonitor;
@@ -58,6 +59,7 @@ struct WindowParts
     TransferCommands* transfers = nullptr;
     VerifyCommands* verify = nullptr;
     DeviceSetup* deviceSetup = nullptr;
+    InstrumentFinder* finder = nullptr;
     ShakeCommands* shake = nullptr;
     CopyCommands* copy = nullptr;
     ToolCommands* tools = nullptr;

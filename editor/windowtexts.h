@@ -34,6 +34,31 @@ inline constexpr char DeviceNumberMissing[] =
 inline constexpr char ChooseOutput[] =
     "Choose your MIDI output: drag \"no midiout\" sideways and let go "
     "(\"MC-505 (built in)\" answers like the instrument, without hardware)";
+// Finding the instrument.
+inline constexpr char FindInstrument[] = "Find Instrument";
+inline constexpr char FindInstrumentHint[] =
+    "Ask every MIDI port whether the MC-505 answers there, and choose the ports it answers on";
+inline constexpr char DeviceIdCaption[] = "Device ID";
+inline constexpr char DeviceIdHint[] =
+    "The device ID every message to the MC-505 carries; Find Instrument learns it from the "
+    "instrument's answer";
+inline constexpr char FindOffer[] =
+    "No MIDI output is chosen yet. Look for the MC-505 on every MIDI port now?\\r\\n\\r\\n"
+    "Each port is asked who it is; it takes a second or two. You can always do it later "
+    "with \"Find Instrument\" on the MIDI & Setup sheet.";
+inline constexpr char UseFound[] =
+    "The MC-505 answers on MIDI Out \"%1\" and MIDI In \"%2\", device ID %3.\\r\\n\\r\\n"
+    "Use these ports?";
+inline constexpr char FoundInUse[] =
+    "The MC-505 answers on the MIDI Out and MIDI In in use, device ID %1";
+inline constexpr char InstrumentChosen[] =
+    "MIDI Out \"%1\" and MIDI In \"%2\", device ID %3: Get 8 Part Sysex from MC-505 "
+    "(Ctrl+Alt+F12) fetches what it holds";
+inline constexpr char FoundDeviceGone[] =
+    "%1 \"%2\" is no longer in the list of devices: press \"Search Again\".";
+inline constexpr char FoundOutputNotOpened[] =
+    "MIDI Out \"%1\" could not be opened (error %2): is another program using it?";
+inline constexpr char DeviceIdChangedNotKnown[] = "the device ID changed; not known until a Get";
 inline constexpr char Shake[] = "     (Shake)";
 inline constexpr char WontShake[] = "     (Won't Shake)";
 inline constexpr char ControlSource2[] = "control source 2 = ";

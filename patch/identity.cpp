@@ -20,19 +20,6 @@ constexpr std::array<std::uint8_t, 2> BuiltInFamily = {'D', 'V'};
 constexpr std::array<std::uint8_t, 2> BuiltInMember = {'B', 'I'};
 constexpr std::array<std::uint8_t, 4> BuiltInVersion = {0x00, 0x00, 0x00, 0x01};
 
-std::string hexBytes(ByteView bytes)
-{
-    std::string text;
-    for (std::uint8_t b : bytes) {
-        char buf[4];
-        std::snprintf(buf, sizeof buf, "%02X", b);
-        if (!text.empty())
-            text += ' ';
-        text += buf;
-    }
-    return text;
-}
-
 } // namespace
 
 Bytes identityRequestMessage()

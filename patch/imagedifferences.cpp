@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "patch/imagedifferences.h"
+#include "patch/rolandmessage.h"
 
 #include "patch/catalogue.h"
 #include "patch/notename.h"
@@ -49,17 +50,6 @@ const Field* fieldAt(DifferenceBlock block, int offset, std::size_t dataSize)
         if (f.block == block && f.offset == offset && std::size_t(f.offset + f.length) <= dataSize)
             return &f;
     return nullptr;
-}
-
-std::string hexBytes(ByteView bytes)
-{
-    std::string s;
-    char buf[4];
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        std::snprintf(buf, sizeof buf, i ? " %02X" : "%02X", bytes[i]);
-        s += buf;
-    }
-    return s;
 }
 
 std::string trimmed(std::string_view s)

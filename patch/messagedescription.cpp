@@ -12,17 +12,6 @@ namespace dorvane {
 
 namespace {
 
-std::string hexText(ByteView bytes)
-{
-    std::string s;
-    char buf[4];
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        std::snprintf(buf, sizeof buf, i ? " %02X" : "%02X", bytes[i]);
-        s += buf;
-    }
-    return s;
-}
-
 std::string partText(int part)
 {
     return part == RhythmPart ? "part R" : "part " + std::to_string(part + 1);
@@ -169,7 +158,7 @@ std::string describeSysex(ByteView m, const ParameterWords* words)
     for (int p = 0; p < NormalPartCount; ++p)
         if (is(requestPartMessage(p)))
             return "Data Request: part " + std::to_string(p + 1);
-    return "Sysex " + hexText(m);
+    return "Sysex " + hexBytes(m);
 }
 
 } // namespace
@@ -224,7 +213,7 @@ std::string describeMidiMessage(ByteView m, const ParameterWords* words)
         return "Active sensing";
     if (status == 0xF8)
         return "Timing clock";
-    return hexText(m);
+    return hexBytes(m);
 }
 
 } // namespace dorvane

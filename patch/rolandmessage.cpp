@@ -210,4 +210,17 @@ std::string addressText(const Address& a)
     return buf;
 }
 
+std::string hexBytes(ByteView bytes)
+{
+    std::string text;
+    for (std::uint8_t b : bytes) {
+        char buf[4];
+        std::snprintf(buf, sizeof buf, "%02X", b);
+        if (!text.empty())
+            text += ' ';
+        text += buf;
+    }
+    return text;
+}
+
 } // namespace dorvane

@@ -94,4 +94,7 @@ std::vector<int> partsAddressed(ByteView bytes);
 // "02 00 10 00": an address as it is written in the instrument's documentation.
 std::string addressText(const Address& address);
 
+// Bytes as hex pairs with one blank between: "F0 41 10".
+std::string hexBytes(ByteView bytes);
+
 } // namespace dorvane

@@ -106,8 +106,11 @@ void InstrumentSearch::tick()
     if (m_phase != Phase::Listening)
         return;
     const qint64 ms = std::min<qint64>(m_clock.elapsed(), PairTimeoutMs);
+    // Said in full: with no translation loaded, %n leaves "input(s)" as it stands.
     emit progress(int(ms * ListeningShare / PairTimeoutMs),
-                  tr("Listening on %n input(s) for an answer", nullptr, int(m_inputs.size())));
+                  m_inputs.size() == 1
+                      ? tr("Listening on 1 input for an answer")
+                      : tr("Listening on %1 inputs for an answer").arg(m_inputs.size()));
 }
 
 void InstrumentSearch::stop()

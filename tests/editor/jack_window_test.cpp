@@ -5,8 +5,9 @@
 #include "windowrig.h"
 
 #include "editor/differencespanel.h"
+#include "editor/findinstrumentpanel.h"
 #include "editor/verifycommands.h"
-
+#include "midi/builtininstrument.h"
 #include "midi/rtmididriver.h"
 #include "patch/initialpatch.h"
 #include "support/jackinstrumentpeer.h"
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -184,6 +186,109 @@ TEST(JackWindow, AnInstrumentOrServerThatGoesAwayLeavesEveryPartNotKnown)
         rig.dialogs.answers.push_back(true);
         w.close();
     }
+}
+
+TEST(JackWindow, FindInstrumentNamesThePeerAndTheBuiltInAndSkipsTheLoop)
+{
+    std::unique_ptr<test::JackServer> server;
+    try {
+        server = std::make_unique<test::JackServer>();
+    } catch (const std::exception& e) {
+        FAIL() << "no JACK server: " << e.what();
+    }
+    test::TempDir dir;
+    test::writeFile(dir.file("peer.syx"), initialImage());
+    // The loop first, so that its echoes come in before any answer; the
+    // instrument set to another device ID, answering only to that one.
+    test::JackInstrumentPeer loop(dir.file("peer.syx"), {"--name", "loop", "--echo"});
+    test::JackInstrumentPeer inst(
+        dir.file("peer.syx"),
+        {"--name", "inst", "--identity", "41 12 34 56 78 00 01 02 03", "--device-id", "11"});
+    ASSERT_TRUE(loop.ready() && inst.ready());
+
+    WindowRig rig;
+    rig.store("autotrig", "0");
+    MidiDeviceRegistry jack;
+    jack.addSource(std::make_shared<RtMidiDriver>());
+    auto builtIn = std::make_shared<BuiltInInstrument>(rig.file("perf.syx"));
+    builtIn->setFullSpeed(true);
+    jack.addSource(builtIn);
+    MainWindow::Setup setup;
+    setup.dialogs = &rig.dialogs;
+    setup.settings = std::make_unique<SettingsStore>(rig.iniFile());
+    setup.programFolder = QString::fromStdString(rig.dir.path().string());
+    setup.devices = &jack;
+    setup.dataFolder = rig.dataFolder();
+    auto window = std::make_unique<MainWindow>(std::move(setup));
+    window->show();
+    MainWindow& w = *window;
+    ASSERT_FALSE(w.midiOutput().IsOpen());
+    rig.dialogs.answers.push_back(false); // not at once: picked from the list below
+
+    QTest::mouseClick(w.finder().findButton(), Qt::LeftButton);
+    ASSERT_TRUE(test::waitUntil([&] { return !w.finder().searching(); }, 20000));
+    const FindInstrumentPanel& panel = *w.finder().panel();
+    auto rowOf = [&](const std::string& out, const std::string& in) {
+        const auto& pairs = panel.pairs();
+        for (std::size_t i = 0; i < pairs.size(); ++i)
+            if (pairs[i].outputName.rfind(out, 0) == 0 && pairs[i].inputName.rfind(in, 0) == 0)
+                return int(i);
+        return -1;
+    };
+    auto cell = [&](int row, int column) {
+        const QTreeWidgetItem* item = panel.list()->topLevelItem(row);
+        return item ? item->text(column).toStdString() : "(no row)";
+    };
+    const int peerRow = rowOf("inst:in", "inst-out:out");
+    const int builtInRow = rowOf(BuiltInInstrument::DeviceName, BuiltInInstrument::DeviceName);
+    const int loopRow = rowOf("loop:in", "loop-out:out");
+    ASSERT_GE(peerRow, 0);
+    ASSERT_GE(builtInRow, 0);
+    ASSERT_GE(loopRow, 0);
+    EXPECT_EQ(panel.choosablePairs().size(), 2u) << panel.summary()->text().toStdString();
+    EXPECT_EQ(peerRow, 0) << "the instruments first, the built-in one after the other";
+    EXPECT_EQ(builtInRow, 1);
+    EXPECT_EQ(cell(peerRow, FindInstrumentPanel::DeviceIdColumn), "18 (11 hex)");
+    EXPECT_EQ(cell(peerRow, FindInstrumentPanel::IdentityColumn),
+              "device ID 11, manufacturer 41, family 12 34, member 56 78, version 00 01 02 03")
+        << "the peer's bytes as received, named after nothing";
+    EXPECT_EQ(cell(builtInRow, FindInstrumentPanel::DeviceIdColumn), "17 (10 hex)");
+    EXPECT_EQ(cell(builtInRow, FindInstrumentPanel::IdentityColumn)
+                  .rfind("Dorvane's built-in instrument (device ID 10, manufacturer 7D", 0),
+              0u)
+        << cell(builtInRow, FindInstrumentPanel::IdentityColumn);
+    EXPECT_EQ(cell(loopRow, FindInstrumentPanel::VerdictColumn), "a MIDI thru loop, skipped");
+    for (int row = 0; row < panel.list()->topLevelItemCount(); ++row)
+        if (row != peerRow && row != builtInRow && row != loopRow) {
+            EXPECT_EQ(cell(row, FindInstrumentPanel::VerdictColumn), "no answer") << row;
+        }
+    // Beside the built-in instrument, the one the musician connected is
+    // offered at once.
+    ASSERT_TRUE(test::waitUntil([&] { return rig.dialogs.asked.size() == 1; }));
+    EXPECT_TRUE(rig.dialogs.lastText().contains("MIDI Out \"inst:in") &&
+                rig.dialogs.lastText().contains("18 (11 hex)"))
+        << rig.dialogs.lastText().toStdString();
+
+    // The peer picked: its ports open, and every message carries its ID.
+    panel.list()->setCurrentItem(panel.list()->topLevelItem(peerRow));
+    QTest::mouseClick(panel.useButton(), Qt::LeftButton);
+    ASSERT_TRUE(w.midiOutput().IsOpen());
+    EXPECT_EQ(w.midiOutput().DeviceID(), panel.pairs()[std::size_t(peerRow)].output);
+    EXPECT_EQ(w.util().Sender().InstrumentDeviceId(), 0x11);
+    EXPECT_EQ(rig.stored("deviceid"), "0x11");
+    EXPECT_TRUE(rig.stored("deviceidout").startsWith("inst:in"));
+    TDragTweak* cutoff = w.sheets().control("cutoff");
+    cutoff->SetPosition(cutoff->Position() == 30 ? 31 : 30);
+    test::release(cutoff, QPoint(2, 2));
+    ASSERT_TRUE(test::waitUntil([&] { return w.util().Sender().IsIdle(); }));
+    QTest::qWait(200);
+    rig.dialogs.answers.push_back(true);
+    w.close();
+    window.reset();
+    const auto got = inst.finish();
+    ASSERT_FALSE(got.empty());
+    EXPECT_EQ(test::hex(Bytes(got.back().bytes.begin(), got.back().bytes.begin() + 6)),
+              "F0 41 11 00 0B 12");
 }
 
 TEST(JackWindow, SendAndVerifyNamesTheParameterThePeerSpoiltAndKeepMineMendsIt)

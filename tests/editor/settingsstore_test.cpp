@@ -57,6 +57,9 @@ TEST(SettingsStore, TableHoldsEveryValueWithItsTypeAndDefault)
         {Setting::ImageFile, "imagefile", SettingType::Text, ""},
         {Setting::ImageChanged, "imagechanged", SettingType::Boolean, "0"},
         {Setting::Geometry, "geometry", SettingType::Text, ""},
+        {Setting::DeviceId, "deviceid", SettingType::Integer, "0x10"},
+        {Setting::DeviceIdOutput, "deviceidout", SettingType::Text, ""},
+        {Setting::FindOffered, "findoffered", SettingType::Boolean, "0"},
     };
     ASSERT_EQ(SettingsStore::table().size(), std::size(rows));
     for (const Row& r : rows) {
@@ -93,6 +96,8 @@ TEST(SettingsStore, EmptyStoreGivesTheDefaults)
     EXPECT_EQ(s.text(Setting::AutoSave).toStdString(), "autosave.syx");
     EXPECT_EQ(s.text(Setting::AutoSavePath).toStdString(), "/opt/dorvane");
     EXPECT_EQ(s.text(Setting::Directory).toStdString(), "/opt/dorvane");
+    EXPECT_EQ(s.integer(Setting::DeviceId), 0x10);
+    EXPECT_FALSE(s.boolean(Setting::FindOffered));
     for (const SettingInfo& i : SettingsStore::table())
         EXPECT_FALSE(s.contains(i.setting)) << i.key;
     EXPECT_FALSE(QFile::exists(iniIn(dir))); // reading writes nothing

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Grabs the main window as a new user meets it, sheet by sheet for part 1 and
 // part R, a Get and the differences it weighs, the knob window, the copy
-// panel in its three modes and the MIDI monitor, into the PNG files of
-// docs/screenshots: windowshots OUTFOLDER [WIDTHxHEIGHT]. Run it on the
-// offscreen platform or under Xvfb; with QT_SCALE_FACTOR=2 it makes the
+// panel in its three modes, Find Instrument and the MIDI monitor, into the PNG
+// files of docs/screenshots: windowshots OUTFOLDER [WIDTHxHEIGHT]. Run it on
+// the offscreen platform or under Xvfb; with QT_SCALE_FACTOR=2 it makes the
 // "-200" shots. `cmake --build build --target screenshots` makes them all.
 #include "app/qtdialogs.h"
 #include "editor/copycommands.h"
@@ -12,7 +12,9 @@
 #include "editor/differencespanel.h"
 #include "editor/drummixerpanel.h"
 #include "editor/filecommands.h"
+#include "editor/findinstrumentpanel.h"
 #include "editor/historycommands.h"
+#include "editor/instrumentfinder.h"
 #include "editor/librarycommands.h"
 #include "editor/mainwindow.h"
 #include "editor/midimonitor.h"
@@ -28,6 +30,7 @@
 #include "editor/windowframe.h"
 #include "editor/windowtexts.h"
 #include "midi/builtininstrument.h"
+#include "midi/loopbackdriver.h"
 #include "midi/midideviceregistry.h"
 #include "quickedit/tform3.h"
 #include "quickedit/tknob.h"
@@ -175,6 +178,23 @@ int main(int argc, char** argv)
     save(window.grab(), "window-differences");
     if (QPushButton* theirs = window.verify().differencesPanel()->takeTheirsButton(2))
         theirs->click();
+
+    // Find Instrument with two interfaces more plugged in, one of them wired
+    // back to itself, and the offer to use the instrument declined.
+    auto interfaces = std::make_shared<LoopbackDriver>();
+    interfaces->addDevice("USB MIDI Interface");
+    interfaces->addDevice("USB MIDI Thru Box");
+    interfaces->setEcho("USB MIDI Interface", false);
+    registry.addSource(interfaces);
+    window.sheets().showSheet(Sheet::Setup);
+    dialogs.answers.push_back(false);
+    window.finder().findButton()->click();
+    QDeadlineTimer searched(10000);
+    while ((window.finder().searching() || dialogs.answers.size() > 0) && !searched.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    QApplication::processEvents();
+    save(window.grab(), "window-find");
+    window.finder().panel()->backButton()->click();
 
     // The knob window over part 3, tone 2 alone, with cutoff and resonance
     // turned and the pointer on the resonance knob.

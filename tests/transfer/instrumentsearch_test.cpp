@@ -81,6 +81,7 @@ TEST(InstrumentSearch, FindsTheBuiltInInstrumentAndTakesNoEchoForAnAnswer)
         last = step.at(0).toInt();
     }
     EXPECT_EQ(last, 100);
+    EXPECT_EQ(progress.front().at(1).toString(), "Listening on 3 inputs for an answer");
     EXPECT_GT(progress.count(), 3) << "steps while the first round listens";
 
     // What each device was sent: the requests, to every output, and the probe
