@@ -291,6 +291,10 @@ VerifyCommands::DumpChoice VerifyCommands::beforeLoading(const DumpResult& resul
         return DumpChoice::Load;
     const VerifyArea area = result.mode == ReceiveMode::AllParts ? VerifyArea::wholeImage()
                                                                  : VerifyArea::ofPart(result.part);
+    // The dump is the instrument's latest word on its parts: a list of them
+    // from an earlier reading is stale.
+    for (const int part : area.parts())
+        m_listed.erase(part);
     t505temppatch copy;
     copy.LoadFromBytes(m_session.image().bytes());
     if (!result.loadInto(copy))
