@@ -29,7 +29,8 @@ namespace dorvane {
 namespace {
 
 // What listens on the window's input while the search has it closed.
-constexpr const char* InputCommands[] = {"GetPart", "Get8Part", "GetFile"};
+constexpr const char* InputCommands[] = {"GetPart", "Get8Part", "GetFile", "SendVerifyPart",
+                                         "SendVerify8Part"};
 
 } // namespace
 

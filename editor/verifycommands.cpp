@@ -286,10 +286,15 @@ void VerifyCommands::showListed()
 
 VerifyCommands::DumpChoice VerifyCommands::beforeLoading(const DumpResult& result)
 {
-    if (!result.loadable() || result.mode == ReceiveMode::File)
+    if (!result.loadable() || result.mode == ReceiveMode::File ||
+        m_session.image().bytes().size() != ImageSize)
         return DumpChoice::Load;
     const VerifyArea area = result.mode == ReceiveMode::AllParts ? VerifyArea::wholeImage()
                                                                  : VerifyArea::ofPart(result.part);
+    // The dump is the instrument's latest word on its parts: a list of them
+    // from an earlier reading is stale.
+    for (const int part : area.parts())
+        m_listed.erase(part);
     t505temppatch copy;
     copy.LoadFromBytes(m_session.image().bytes());
     if (!result.loadInto(copy))
@@ -376,9 +381,13 @@ void VerifyCommands::refreshDifferences()
         }
     m_title->setText(QString(texts::DifferencesTitle).arg(qText(differenceSummary(differences))));
     m_panel->setDifferences(std::move(differences));
-    for (const auto& [part, origin] : m_listed)
+    for (const auto& [part, origin] : m_listed) {
+        if (QPushButton* theirs = m_panel->takeTheirsButton(part))
+            theirs->setToolTip(texts::TakeTheirsHint);
         if (QPushButton* mine = m_panel->keepMineButton(part))
-            mine->setToolTip(origin == Origin::Verify ? texts::SendVerifyPartHint : QString());
+            mine->setToolTip(origin == Origin::Verify ? texts::KeepMineVerifyHint
+                                                      : texts::KeepMineGetHint);
+    }
     // Nothing left to choose: the sheets come back.
     if (m_panel->differences().empty() && m_frame.shownInSheetArea() == m_page)
         closeDifferences();

@@ -245,6 +245,11 @@ inline constexpr char DifferencesNote[] =
     "back). keep mine: the window's part stays; after Send and Verify it is sent and verified "
     "again.";
 inline constexpr char DifferencesClose[] = "Close";
+inline constexpr char TakeTheirsHint[] =
+    "The MC-505's version replaces the window's part: one step, Undo takes it back";
+inline constexpr char KeepMineVerifyHint[] =
+    "The window's part goes to the MC-505 again and is read back again";
+inline constexpr char KeepMineGetHint[] = "The window's part stays; the dump's is not loaded";
 inline constexpr char GetDiffers[] =
     "%1, where the window holds changes not saved to a file.\\r\\nLoad the dump and replace "
     "them?";

@@ -215,12 +215,14 @@ TEST(FindInstrument, StopAndBackLeaveTheWindowAsItWas)
     EXPECT_EQ(w.frame().shownInSheetArea(), rig.window->finder().panel());
     EXPECT_NE(w.midiInput().State(), misOpen) << "the input gives way to the search";
     EXPECT_FALSE(w.frame().action("Get8Part")->isEnabled());
+    EXPECT_FALSE(w.frame().action("SendVerifyPart")->isEnabled()) << "it reads back on the input";
     EXPECT_FALSE(rig.panel().useButton()->isEnabled());
     QTest::mouseClick(rig.panel().stopButton(), Qt::LeftButton);
     EXPECT_FALSE(w.finder().searching());
     EXPECT_EQ(w.midiInput().State(), misOpen);
     EXPECT_EQ(w.midiInput().DeviceID(), InstDevice);
     EXPECT_TRUE(w.frame().action("Get8Part")->isEnabled());
+    EXPECT_TRUE(w.frame().action("SendVerify8Part")->isEnabled());
     EXPECT_TRUE(rig.panel().summary()->text().startsWith("Stopped"))
         << rig.panel().summary()->text().toStdString();
     for (const SearchPair& p : rig.panel().pairs())

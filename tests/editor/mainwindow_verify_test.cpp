@@ -351,7 +351,7 @@ TEST(MainWindowVerify, AGetAsksNothingMoreWhenNoUnsavedChangeIsAtStake)
 TEST(MainWindowVerify, TheButtonDuringTheSendStopsBeforeTheReadingBack)
 {
     VerifyRig rig;
-    rig.driver->setBytesPerSecond(1000); // 4.5 s for part R
+    rig.driver->setBytesPerSecond(3000); // 1.5 s for part R
     MainWindow& w = rig.openOnSynthA();
     w.sheets().selectPart(7);
     w.frame().action("SendVerifyPart")->trigger();
