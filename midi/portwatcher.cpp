@@ -6,7 +6,7 @@
 #include <RtMidi.h>
 
 #if defined(DORVANE_HAVE_JACK)
-#include <jack/jack.h>
+#include "midi/jackwatch.h"
 #endif
 #if defined(DORVANE_HAVE_ALSA)
 #include <QSocketNotifier>
@@ -21,60 +21,6 @@
 #include <vector>
 
 namespace dorvane {
-
-#if defined(DORVANE_HAVE_JACK)
-namespace {
-
-void quiet(const char*) {}
-
-void silenceJack()
-{
-    // RtMidi and the watcher report what matters; libjack's own lines on the
-    // terminal (a server that is not running) help nobody.
-    jack_set_error_function(quiet);
-    jack_set_info_function(quiet);
-}
-
-} // namespace
-
-// Shared with libjack's notification thread, which posts through it; the
-// watcher lets go of it (under the lock) before it goes.
-struct PortWatcher::Jack
-{
-    jack_client_t* client = nullptr;
-    std::mutex mutex;
-    WakeUp* wake = nullptr; // guarded by mutex; none once the watcher let go
-    std::atomic<bool> ended{false};
-
-    void post()
-    {
-        std::lock_guard lock(mutex);
-        if (wake)
-            wake->post();
-    }
-    void letGo()
-    {
-        std::lock_guard lock(mutex);
-        wake = nullptr;
-    }
-
-    static void portRegistered(jack_port_id_t, int, void* arg) { static_cast<Jack*>(arg)->post(); }
-    static void portRenamed(jack_port_id_t, const char*, const char*, void* arg)
-    {
-        static_cast<Jack*>(arg)->post();
-    }
-    static void shutdown(void* arg)
-    {
-        auto* self = static_cast<Jack*>(arg);
-        self->ended.store(true, std::memory_order_release);
-        self->post();
-    }
-};
-#else
-struct PortWatcher::Jack
-{
-};
-#endif
 
 #if defined(DORVANE_HAVE_ALSA)
 struct PortWatcher::Alsa
@@ -141,16 +87,8 @@ PortWatcher::~PortWatcher()
     m_retry.stop();
     m_alsa.reset();
 #if defined(DORVANE_HAVE_JACK)
-    if (m_jack) {
-        m_jack->letGo();
-        // Its server tells when it ends, before the client could be closed.
-        if (!m_jack->ended.load(std::memory_order_acquire)) {
-            jack_client_close(m_jack->client);
-            delete m_jack;
-        } else {
-            dropJack();
-        }
-    }
+    if (m_jack)
+        m_jack->listen(nullptr);
 #endif
 }
 
@@ -161,25 +99,10 @@ bool PortWatcher::alsaListening() const
 
 bool PortWatcher::jackListening() const
 {
-    return m_jack != nullptr;
-}
-
-std::optional<PortWatcher::JackPorts> PortWatcher::jackPorts() const
-{
 #if defined(DORVANE_HAVE_JACK)
-    if (!m_jack || m_jack->ended.load(std::memory_order_acquire))
-        return std::nullopt;
-    auto names = [this](unsigned long flags) {
-        std::vector<std::string> list;
-        const char** ports = jack_get_ports(m_jack->client, nullptr, JACK_DEFAULT_MIDI_TYPE, flags);
-        for (const char** port = ports; port && *port; ++port)
-            list.emplace_back(*port);
-        jack_free(ports);
-        return list;
-    };
-    return JackPorts{names(JackPortIsInput), names(JackPortIsOutput)};
+    return m_jack && !m_jack->ended();
 #else
-    return std::nullopt;
+    return false;
 #endif
 }
 
@@ -192,9 +115,9 @@ void PortWatcher::tryListeners()
     missing |= !m_alsa;
 #endif
 #if defined(DORVANE_HAVE_JACK)
-    if (!m_jack)
+    if (!jackListening())
         openJack();
-    missing |= !m_jack;
+    missing |= !jackListening();
 #endif
     if (m_pollNames)
         m_changed.post();
@@ -266,26 +189,11 @@ void PortWatcher::readAlsa()
 void PortWatcher::openJack()
 {
 #if defined(DORVANE_HAVE_JACK)
-    silenceJack();
-    jack_status_t status{};
-    jack_client_t* client =
-        jack_client_open((m_clientName + " watch").c_str(), JackNoStartServer, &status);
-    if (!client)
+    if (!m_jack)
+        m_jack = JackWatch::shared();
+    if (!m_jack->running())
         return;
-    auto* jack = new Jack;
-    jack->client = client;
-    jack->wake = m_jackWake;
-    jack_set_port_registration_callback(client, &Jack::portRegistered, jack);
-    jack_set_port_rename_callback(client, &Jack::portRenamed, jack);
-    jack_on_shutdown(client, &Jack::shutdown, jack);
-    // Notices reach active clients only. Without a process callback the
-    // client takes no part in the server's cycles.
-    if (jack_activate(client) != 0) {
-        jack_client_close(client);
-        delete jack;
-        return;
-    }
-    m_jack = jack;
+    m_jack->listen(m_jackWake);
     // A server that just started has ports nobody has read yet.
     m_changed.post();
 #endif
@@ -294,25 +202,11 @@ void PortWatcher::openJack()
 void PortWatcher::jackNoticed()
 {
 #if defined(DORVANE_HAVE_JACK)
-    if (m_jack && m_jack->ended.load(std::memory_order_acquire)) {
-        dropJack();
+    if (m_jack && m_jack->ended())
         m_retry.start(); // a new server gives no notice
-    }
 #endif
     m_changed.post();
     m_settle.start();
-}
-
-void PortWatcher::dropJack()
-{
-#if defined(DORVANE_HAVE_JACK)
-    // Its server has ended: closing the client would crash inside libjack.
-    // Kept reachable, with what its callbacks point to.
-    static auto* const ended = new std::vector<Jack*>;
-    m_jack->letGo();
-    ended->push_back(m_jack);
-    m_jack = nullptr;
-#endif
 }
 
 } // namespace dorvane

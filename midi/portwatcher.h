@@ -4,13 +4,11 @@
 //
 // - ALSA: a sequencer client subscribed to the System Announce port. Its
 //   descriptor is watched on the main thread; no thread of ours.
-// - JACK: one client whose port registration and rename callbacks (on
-//   libjack's thread) post the wake-up, and whose shutdown callback says the
-//   server ended; a moment after the notices settle the wake-up is posted
-//   once more (JACK may list a port for a moment after telling that it
-//   went). A client whose server ended is kept, never closed (closing
-//   it crashes inside libjack), and a new one is tried once a second, as
-//   long as no server runs: a server that starts gives no notice.
+// - JACK: the process's one JackWatch client, listened to; its notices and
+//   the server's end post the wake-up; a moment after the notices settle the
+//   wake-up is posted once more (JACK may list a port for a moment after
+//   telling that it went). While no server runs a new client is tried once a
+//   second: a server that starts gives no notice.
 // - Any other system RtMidi was built with gives no notice here: the watcher
 //   posts once a second and the names are compared.
 //
@@ -28,6 +26,7 @@
 
 namespace dorvane {
 
+class JackWatch;
 class WakeUp;
 
 class PortWatcher : public QObject
@@ -49,26 +48,14 @@ public:
     bool alsaListening() const;
     bool jackListening() const;
 
-    struct JackPorts
-    {
-        std::vector<std::string> inputs;  // MIDI ports others read: where to send
-        std::vector<std::string> outputs; // MIDI ports others write: where to listen
-    };
-    // The JACK server's MIDI ports by their full names, read through the
-    // listener's own client (no client of its own, unlike a listing through
-    // RtMidi); nothing while no listener is attached to a running server.
-    std::optional<JackPorts> jackPorts() const;
-
 private:
     struct Alsa;
-    struct Jack;
 
     void tryListeners();
     void openAlsa();
     void readAlsa();
     void openJack();
     void jackNoticed();
-    void dropJack();
 
     std::string m_clientName;
     WakeUp& m_changed;
@@ -81,8 +68,8 @@ private:
     QTimer m_settle;
     bool m_pollNames = false;
     std::unique_ptr<Alsa> m_alsa;
-    // Not owned while the server has ended: kept with its dead client.
-    Jack* m_jack = nullptr;
+    // Shared with the driver's own use of it: one JACK client for both.
+    std::shared_ptr<JackWatch> m_jack;
 };
 
 } // namespace dorvane

@@ -2,6 +2,9 @@
 #include "midi/rtmididriver.h"
 
 #include "midi/mididrivererror.h"
+#if defined(DORVANE_HAVE_JACK)
+#include "midi/jackwatch.h"
+#endif
 #include "midi/portwatcher.h"
 
 #if defined(DORVANE_HAVE_JACK)
@@ -98,99 +101,6 @@ void keepDeadClient(RtMidi* port)
 #endif
 
 } // namespace
-
-#if defined(DORVANE_HAVE_JACK)
-namespace {
-void quiet(const char*) {}
-} // namespace
-
-// One client of our own, never activated, tells whether the server still
-// runs: libjack calls it back when the server ends. Opening and closing a
-// client costs the server rounds of its own, so this one is opened once, not
-// at every listing and every close as a probe would be. Each server it met
-// has a generation of its own: a client made under an earlier one is dead
-// even when a server of the same name runs again. Main thread only, but for
-// the call back.
-class JackWatch
-{
-public:
-    // The watch shared by everything that is alive at the time.
-    static std::shared_ptr<JackWatch> shared()
-    {
-        static std::weak_ptr<JackWatch> current;
-        auto watch = current.lock();
-        if (!watch) {
-            watch = std::make_shared<JackWatch>();
-            current = watch;
-        }
-        return watch;
-    }
-
-    ~JackWatch()
-    {
-        // At the program's end the server lets go of a client that was never
-        // activated by itself; closing it would only keep a command-line
-        // run waiting for the server's answer.
-        if (m_client && !m_gone->load() && !exiting()) {
-            jack_client_close(m_client);
-            delete m_gone;
-        } else if (m_gone) {
-            keepFlag(m_gone);
-        }
-    }
-
-    // Whether a server runs now; opens the watch on a new one.
-    bool running()
-    {
-        if (m_client && !m_gone->load())
-            return true;
-        m_client = nullptr; // dead with its server: never closed
-        if (m_gone)
-            keepFlag(m_gone);
-        m_gone = nullptr;
-        // libjack's own messages go nowhere from now on; RtMidi reports what
-        // matters through its error callbacks.
-        jack_set_error_function(quiet);
-        jack_set_info_function(quiet);
-        jack_status_t status{};
-        m_client = jack_client_open("Dorvane-watch", JackNoStartServer, &status);
-        if (!m_client)
-            return false;
-        // The flag outlives the watch whenever the client is not closed: the
-        // call back may still come.
-        m_gone = new std::atomic<bool>(false);
-        ++m_generation;
-        jack_on_shutdown(m_client, &JackWatch::ended, m_gone);
-        // Registered after the objects that own the watch were made, so it
-        // runs before they are destroyed at the program's end.
-        static const bool registered = std::atexit([] { exiting() = true; }) == 0;
-        (void)registered;
-        return true;
-    }
-
-    std::uint64_t generation() const { return m_generation; }
-    // Whether the server of that generation still runs.
-    bool stillUp(std::uint64_t generation) { return running() && generation == m_generation; }
-
-private:
-    static void ended(void* gone) { *static_cast<std::atomic<bool>*>(gone) = true; }
-    // The flag of a client left unclosed, which libjack may still set.
-    static void keepFlag(std::atomic<bool>* gone)
-    {
-        static auto* const kept = new std::vector<std::atomic<bool>*>;
-        kept->push_back(gone);
-    }
-    static bool& exiting()
-    {
-        static bool flag = false;
-        return flag;
-    }
-
-    jack_client_t* m_client = nullptr;
-    std::atomic<bool>* m_gone = nullptr;
-    std::uint64_t m_generation = 0;
-};
-#endif
 
 // What a JACK connection needs to know at its close: whether its server is
 // the one still running. Empty for the other APIs.
@@ -539,9 +449,9 @@ MidiDeviceNames RtMidiDriver::devices()
                 retireSpare(int(api));
                 continue;
             }
-            // While watching, the watcher's client reads the same names
-            // RtMidi would, with no client of RtMidi's at every change.
-            if (auto jack = m_watcher ? m_watcher->jackPorts() : std::nullopt) {
+            // While watching, the watch's client reads the same names RtMidi
+            // would, with no client of RtMidi's at every change.
+            if (auto jack = m_watcher ? m_jackWatch->ports() : std::nullopt) {
                 ApiPorts ports{int(api), apiLabel(api), apiHasVirtualPorts(api), {}, {}};
                 ports.outputs = std::move(jack->inputs);
                 ports.inputs = std::move(jack->outputs);
