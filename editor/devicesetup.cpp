@@ -313,7 +313,10 @@ void DeviceSetup::showSendError(const QString& text)
     if (!m_output->IsOpen()) {
         const QString status = m_frame.statusText();
         const QString reason = notSentReason();
-        if (!status.contains(reason))
+        // A send that ended on the loss has named the device already.
+        const QString lost = m_output->LostDevice();
+        const bool said = status.contains(reason) || (!lost.isEmpty() && status.contains(lost));
+        if (!said)
             m_frame.setStatusText(status.isEmpty() ? reason : status + ", " + reason);
         return;
     }

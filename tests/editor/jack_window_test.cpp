@@ -16,6 +16,7 @@
 #include "transfer/dumpreceiver.h"
 
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -365,9 +366,9 @@ TEST(JackWindow, AnInstrumentSwitchedOffInAGetIsFollowedAndReopenedWhenItReturns
     peerImage.SetPatchName(0, "NEVER HERE");
     test::TempDir dir;
     test::writeFile(dir.file("peer.syx"), peerImage.AllBytes());
-    // Off after the 40th message of its dump, on again 6 s after it started.
-    test::JackInstrumentPeer peer(
-        dir.file("peer.syx"), {"--rate", "3125", "--vanish-after", "40", "--return-ms", "6000"});
+    // Off after the 40th message of its dump, on again 2.5 s later.
+    test::JackInstrumentPeer peer(dir.file("peer.syx"),
+                                  {"--rate", "3125", "--vanish-after", "40", "--away-ms", "2500"});
     ASSERT_TRUE(peer.ready());
 
     WindowRig rig;
@@ -421,4 +422,39 @@ TEST(JackWindow, AnInstrumentSwitchedOffInAGetIsFollowedAndReopenedWhenItReturns
         heard |= m.bytes.size() == 13 && m.bytes[5] == 0x12 &&
                  m.bytes[10] == (sentValue == 30 ? 29 : 30);
     EXPECT_TRUE(heard) << "the edit after the return never reached the instrument";
+}
+
+TEST(JackWindow, AnInstrumentSwitchedOffInASendEndsItWithAMessage)
+{
+    std::unique_ptr<test::JackServer> server;
+    try {
+        server = std::make_unique<test::JackServer>();
+    } catch (const std::exception& e) {
+        FAIL() << "no JACK server: " << e.what();
+    }
+    test::TempDir dir;
+    test::writeFile(dir.file("peer.syx"), initialImage());
+    test::JackInstrumentPeer peer(dir.file("peer.syx"), {"--vanish-after-received", "20"});
+    ASSERT_TRUE(peer.ready());
+
+    WindowRig rig;
+    MidiDeviceRegistry jack;
+    std::unique_ptr<MainWindow> window = openOnJackInstrument(rig, jack);
+    ASSERT_TRUE(window);
+    MainWindow& w = *window;
+    // 20 ms after each message: the whole image takes seconds, as a slow
+    // instrument asks.
+    w.sheets().messagePauseBox()->setValue(20);
+    rig.dialogs.answers.push_back(true);
+    w.frame().action("Send8Part")->trigger();
+    ASSERT_TRUE(w.transfers().sendJob());
+    ASSERT_TRUE(test::waitUntil([&] { return !w.transfers().sendJob(); }, 20000))
+        << w.frame().statusText().toStdString();
+    EXPECT_FALSE(w.midiOutput().IsOpen());
+    // Said once: the messages still queued behind the loss add nothing.
+    EXPECT_EQ(w.frame().statusText(), "Sending 9054 bytes failed: The MIDI output inst:in is gone");
+    for (int i = 0; i < EditSession::PartCount; ++i)
+        EXPECT_NE(w.session().partSync(i), PartSync::InStep) << i;
+    rig.dialogs.answers.push_back(true);
+    w.close();
 }
