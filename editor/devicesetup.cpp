@@ -334,7 +334,16 @@ void DeviceSetup::outputLost(const QString& text)
     // arrived, and edits from now on stay here until the device is back.
     m_outputLost = true;
     m_session.outputChanged(texts::OutputLostNotKnown);
-    m_frame.setStatusText(QString(texts::OutputLost).arg(text));
+    sayPortNews(QString(texts::OutputLost).arg(text));
+}
+
+void DeviceSetup::sayPortNews(const QString& text)
+{
+    // An instrument's output and input go and come back together: the second
+    // notice joins the first instead of hiding it.
+    const QString status = m_frame.statusText();
+    m_portNews = !m_portNews.isEmpty() && status == m_portNews ? status + "; " + text : text;
+    m_frame.setStatusText(m_portNews);
 }
 
 void DeviceSetup::outputReturned(const QString& name)
@@ -342,23 +351,22 @@ void DeviceSetup::outputReturned(const QString& name)
     // What the instrument holds stays unknown (it may have been switched off
     // and on); edits made meanwhile stay changed here until they are sent.
     if (!m_output->Reopen()) {
-        m_frame.setStatusText(QString(texts::DeviceBackNotOpened).arg("MIDI Out", name));
+        sayPortNews(QString(texts::DeviceBackNotOpened).arg("MIDI Out", name));
         return;
     }
     m_outputLost = false;
-    m_frame.setStatusText(QString(texts::DeviceReopened).arg("MIDI Out", name));
+    sayPortNews(QString(texts::DeviceReopened).arg("MIDI Out", name));
 }
 
 void DeviceSetup::inputLost(const QString& text)
 {
-    m_frame.setStatusText(text);
+    sayPortNews(text);
 }
 
 void DeviceSetup::inputReturned(const QString& name)
 {
-    m_frame.setStatusText(
-        QString(m_input->Reopen() ? texts::DeviceReopened : texts::DeviceBackNotOpened)
-            .arg("MIDI In", name));
+    sayPortNews(QString(m_input->Reopen() ? texts::DeviceReopened : texts::DeviceBackNotOpened)
+                    .arg("MIDI In", name));
 }
 
 const char* DeviceSetup::notSentReason() const

@@ -76,6 +76,8 @@ private:
     // not listed is added as gone.
     void showDevice(const char* selector, DeviceChoices& choices, const QString& name,
                     std::optional<int> openId);
+    // The status line for a port that went or came back.
+    void sayPortNews(const QString& text);
     void openChosenOutput();
     // The device ID kept with the chosen output, or the default for any other.
     void applyDeviceId();
@@ -83,6 +85,7 @@ private:
     bool m_outputLost = false;     // the output's device went away and none was chosen since
     DeviceChoices m_outputChoices; // by the midiout selector's positions
     DeviceChoices m_inputChoices;
+    QString m_portNews;     // the last such status line
     QString m_errorShowing; // the send error whose box is open, so repeats don't stack
 };
 

@@ -403,7 +403,9 @@ TEST(JackWindow, AnInstrumentSwitchedOffInAGetIsFollowedAndReopenedWhenItReturns
     ASSERT_TRUE(test::waitUntil([&] { return w.midiOutput().IsOpen(); }, 15000))
         << "never reopened: " << w.frame().statusText().toStdString();
     EXPECT_TRUE(test::waitUntil([&] { return w.midiInput().State() == misOpen; }, 5000));
-    EXPECT_TRUE(w.frame().statusText().contains("is back and open again"))
+    // Both ports came back; the status line says so of each.
+    ASSERT_TRUE(test::waitUntil(
+        [&] { return w.frame().statusText().count("is back and open again") == 2; }, 5000))
         << w.frame().statusText().toStdString();
     EXPECT_EQ(out->Items().value(out->Position()), chosen);
     // What the instrument holds is as unknown as before it went; the edit
