@@ -342,7 +342,16 @@ void DeviceSetup::sayPortNews(const QString& text)
     // An instrument's output and input go and come back together: the second
     // notice joins the first instead of hiding it.
     const QString status = m_frame.statusText();
-    m_portNews = !m_portNews.isEmpty() && status == m_portNews ? status + "; " + text : text;
+    if (m_portNews.isEmpty() || status != m_portNews) {
+        m_portNews = text;
+    } else {
+        // Mid-line, a sentence's capital ("The MIDI input ...") goes; a
+        // name's ("MIDI In: ...") stays.
+        QString more = text;
+        if (more.size() > 1 && more[1].isLower())
+            more[0] = more[0].toLower();
+        m_portNews = status + "; " + more;
+    }
     m_frame.setStatusText(m_portNews);
 }
 

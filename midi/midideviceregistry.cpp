@@ -68,8 +68,11 @@ void MidiDeviceRegistry::addSource(std::shared_ptr<MidiDriver> driver)
     source->live = source->announced = source->snapshot;
     m_sources.push_back(std::move(source));
     rebuild();
-    if (m_watching)
+    if (m_watching) {
         startWatching(*m_sources.back());
+        // Its devices are new to whoever lists them.
+        emit devicesChanged();
+    }
 }
 
 void MidiDeviceRegistry::refresh()

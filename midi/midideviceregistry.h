@@ -47,7 +47,7 @@ public:
 
     // Adds a source after those already there and reads its devices; the
     // sources already there keep their snapshot (asking a system's MIDI for
-    // its devices can take a while).
+    // its devices can take a while). While watching, devicesChanged() follows.
     void addSource(std::shared_ptr<MidiDriver> source);
     // Reads every source's devices afresh into the snapshot; refreshed()
     // follows, and devicesChanged() on a later turn when the devices differ

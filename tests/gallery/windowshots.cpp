@@ -334,6 +334,25 @@ int main(int argc, char** argv)
     window.monitor().flush();
     QApplication::processEvents();
     save(window.monitor().grab(), "midi-monitor");
+    window.monitor().hide();
+
+    // The USB interface chosen, then unplugged: the selector still names it,
+    // as gone, and every part is not known.
+    const auto usb = registry.findOutput("USB MIDI Interface", 0);
+    const auto usbIn = registry.findInput("USB MIDI Interface", 0);
+    if (!usb || !usbIn)
+        std::fprintf(stderr, "no USB MIDI Interface listed\n");
+    else if (const auto problem = window.deviceSetup().chooseInstrument(
+                 *usb, "USB MIDI Interface", *usbIn, "USB MIDI Interface", DeviceId))
+        std::fprintf(stderr, "%s\n", qPrintable(*problem));
+    window.sheets().showSheet(Sheet::Setup);
+    interfaces->removeDevice("USB MIDI Interface");
+    TDragTweak* chosen = window.sheets().control("midiout");
+    QDeadlineTimer gone(5000);
+    while (!chosen->Items().value(chosen->Position()).endsWith("(gone)") && !gone.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    QApplication::processEvents();
+    save(window.grab(), "window-device-gone");
     // The answer to "Exit Dorvane now?" is Yes.
     return 0;
 }
