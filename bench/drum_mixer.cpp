@@ -5,9 +5,6 @@
 
 #include "editor/drummixerpanel.h"
 #include "editor/trevscrb.h"
-#include "midi/midisender.h"
-#include "midi/tmidioutput.h"
-#include "player/tmidiapputil.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,23 +13,17 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-
 using namespace dorvane;
 
 namespace {
 
 // The window on the stamping device (output 0) with the mixer open and every
 // drum note selected.
-struct Rig
+struct Rig : bench::WindowBenchRig
 {
-    bench::WindowBenchRig base{0};
-    std::unique_ptr<MainWindow> window = base.makeWindow();
-    std::shared_ptr<bench::StampDriver>& stamp = base.stamp;
-
-    Rig()
+    Rig() : WindowBenchRig(0)
     {
-        window->show();
+        openWindow();
         window->frame().action("DrumMixer")->trigger();
         window->tools().drumMixer()->noteList()->selectAll();
         QApplication::processEvents();
@@ -49,17 +40,12 @@ static void BM_MixerReleaseAll64ToDriver(benchmark::State& state)
     TRevScrB* fader = r.window->tools().drumMixer()->fader();
     int value = 0;
     for (auto _ : state) {
-        const int target = r.stamp->handed + DrumNoteCount;
         fader->SetRevPosition(value++ & 0x7F);
         QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2),
                             Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        const auto start = std::chrono::steady_clock::now().time_since_epoch().count();
-        QApplication::sendEvent(fader, &release);
-        while (r.stamp->handed < target)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        state.SetIterationTime(double(r.stamp->lastNs - start) * 1e-9);
-        while (!r.window->util().Sender().IsIdle())
-            QCoreApplication::processEvents();
+        state.SetIterationTime(r.stamp->secondsUntilHanded(
+            DrumNoteCount, [&] { QApplication::sendEvent(fader, &release); }));
+        bench::untilSenderIdle(*r.window);
     }
 }
 BENCHMARK(BM_MixerReleaseAll64ToDriver)->UseManualTime()->Unit(benchmark::kMicrosecond);
@@ -74,8 +60,7 @@ static void BM_MixerReleaseAll64(benchmark::State& state)
         mixer.fader()->SetRevPosition(value++ & 0x7F);
         mixer.apply();
         state.PauseTiming();
-        while (!r.window->util().Sender().IsIdle())
-            QCoreApplication::processEvents();
+        bench::untilSenderIdle(*r.window);
         state.ResumeTiming();
     }
 }
@@ -83,11 +68,5 @@ BENCHMARK(BM_MixerReleaseAll64)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runQtBenchmarks(argc, argv);
 }

@@ -9,6 +9,8 @@
 #include "patch/initialpatch.h"
 #include "patch/t505temppatch.h"
 
+#include "windowbenchrig.h"
+
 #include <QApplication>
 #include <QStringList>
 
@@ -125,11 +127,5 @@ BENCHMARK(BM_DifferencesPanelEveryDataByte)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runQtBenchmarks(argc, argv);
 }

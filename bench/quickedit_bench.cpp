@@ -39,7 +39,6 @@ protected:
 
 struct Rig : bench::WindowBenchRig
 {
-    std::unique_ptr<MainWindow> window;
     Tform3* knobs = nullptr;
 
     Rig() : WindowBenchRig(0)

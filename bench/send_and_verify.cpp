@@ -9,10 +9,6 @@
 
 #include "windowbenchrig.h"
 
-#include <QApplication>
-#include <QSettings>
-#include <QTimer>
-
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -28,33 +24,22 @@ static void BM_SendAndVerifyAllAtWireRate(benchmark::State& state)
         std::make_shared<BuiltInInstrument>(rig.dir.filePath("perf.syx").toStdString());
     instrument->setFullSpeed(!wire);
     rig.registry.addSource(instrument);
-    {
-        // After the stamping device and the loopback's "Bench".
-        QSettings s(rig.dir.filePath("settings.ini"), QSettings::IniFormat);
-        s.setValue("setup/midiout", "2");
-        s.setValue("setup/midiin", "1");
-    }
-    std::unique_ptr<MainWindow> window = rig.makeWindow();
-    window->show();
-    QApplication::processEvents();
+    // After the stamping device and the loopback's "Bench".
+    rig.store("midiout", "2");
+    rig.store("midiin", "1");
+    MainWindow& window = rig.openWindow();
 
     const double wireSeconds = double(ImageSize) / BuiltInInstrument::WireBytesPerSecond;
     double worst = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        window->frame().action("SendVerify8Part")->trigger();
-        // Woken by every event, and by a tick at the latest: the verdict is
-        // seen within a millisecond of its coming, with the main thread idle
-        // meanwhile as the window's would be.
-        const auto deadline = start + std::chrono::seconds(30);
-        QTimer tick;
-        tick.start(1);
-        while (window->verify().verifying() && std::chrono::steady_clock::now() < deadline)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        window.frame().action("SendVerify8Part")->trigger();
+        // With the main thread idle meanwhile, as the window's would be.
+        bench::waitFor([&] { return !window.verify().verifying(); }, std::chrono::seconds(30));
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (!window->frame().statusText().startsWith("Verified")) {
-            state.SkipWithError(window->frame().statusText().toStdString().c_str());
+        if (!window.frame().statusText().startsWith("Verified")) {
+            state.SkipWithError(window.frame().statusText().toStdString().c_str());
             break;
         }
         state.SetIterationTime(seconds);
@@ -70,11 +55,5 @@ BENCHMARK(BM_SendAndVerifyAllAtWireRate)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runQtBenchmarks(argc, argv);
 }

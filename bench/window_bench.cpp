@@ -3,9 +3,7 @@
 // and one edit with all four tones selected, from the release on the control
 // to the bytes handed to the driver.
 #include "editor/tdragtweak.h"
-#include "midi/midisender.h"
 #include "midi/tmidioutput.h"
-#include "player/tmidiapputil.h"
 #include "windowbenchrig.h"
 
 #include <QApplication>
@@ -13,27 +11,15 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-
 using namespace dorvane;
 
 namespace {
 
-struct Rig : bench::WindowBenchRig
+bench::WindowBenchRig& rig()
 {
-    std::unique_ptr<MainWindow> window;
-
-    Rig()
-    {
-        window = makeWindow();
-        window->show();
-        QApplication::processEvents();
-    }
-};
-
-Rig& rig()
-{
-    static Rig r;
+    static bench::WindowBenchRig r;
+    if (!r.window)
+        r.openWindow();
     return r;
 }
 
@@ -80,27 +66,18 @@ void releaseAt(TDragTweak* control, int value)
     QApplication::sendEvent(control, &release);
 }
 
-void untilSenderIdle()
-{
-    while (!rig().window->util().Sender().IsIdle())
-        QCoreApplication::processEvents();
-}
-
 } // namespace
 
 // From the release to the four messages handed to the driver.
 static void BM_EditFourTonesToDriver(benchmark::State& state)
 {
-    Rig& r = rig();
+    bench::WindowBenchRig& r = rig();
     TDragTweak* cutoff = cutoffOnFourTones();
     int value = 0;
     for (auto _ : state) {
         r.driver->clearSent("Bench");
         releaseAt(cutoff, value++);
-        // Waiting, not spinning: the port's own wake-up ends each wait, and the
-        // sending thread gets the processor a real event loop would leave it.
-        while (r.driver->sent("Bench").size() < 4)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        bench::waitFor([&] { return r.driver->sent("Bench").size() >= 4; });
     }
 }
 BENCHMARK(BM_EditFourTonesToDriver)->Unit(benchmark::kMicrosecond);
@@ -109,7 +86,7 @@ BENCHMARK(BM_EditFourTonesToDriver)->Unit(benchmark::kMicrosecond);
 // fourth message is handed to the driver (the main loop may still be painting).
 static void BM_EditFourTonesToDriverStamped(benchmark::State& state)
 {
-    Rig& r = rig();
+    bench::WindowBenchRig& r = rig();
     MainWindow& w = *r.window;
     w.midiOutput().Close();
     w.midiOutput().SetDeviceID(0);
@@ -117,13 +94,8 @@ static void BM_EditFourTonesToDriverStamped(benchmark::State& state)
     TDragTweak* cutoff = cutoffOnFourTones();
     int value = 0;
     for (auto _ : state) {
-        const int target = r.stamp->handed + 4;
-        const auto start = std::chrono::steady_clock::now().time_since_epoch().count();
-        releaseAt(cutoff, value++);
-        while (r.stamp->handed < target)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        state.SetIterationTime(double(r.stamp->lastNs - start) * 1e-9);
-        untilSenderIdle();
+        state.SetIterationTime(r.stamp->secondsUntilHanded(4, [&] { releaseAt(cutoff, value++); }));
+        bench::untilSenderIdle(w);
     }
     w.midiOutput().Close();
     w.midiOutput().SetDeviceID(1);
@@ -138,7 +110,7 @@ static void BM_ReleaseOnly(benchmark::State& state)
     int value = 0;
     for (auto _ : state)
         releaseAt(cutoff, value++);
-    untilSenderIdle();
+    bench::untilSenderIdle(*rig().window);
 }
 BENCHMARK(BM_ReleaseOnly)->Unit(benchmark::kMicrosecond)->Iterations(200);
 
@@ -153,7 +125,7 @@ static void BM_EditFourTonesToPort(benchmark::State& state)
         while (w.util().Sender().QueuedCount() > 0)
             QCoreApplication::processEvents(QEventLoop::AllEvents);
         state.PauseTiming();
-        untilSenderIdle();
+        bench::untilSenderIdle(w);
         state.ResumeTiming();
     }
 }
@@ -161,12 +133,5 @@ BENCHMARK(BM_EditFourTonesToPort)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    rig().window.reset();
-    return 0;
+    return bench::runQtBenchmarks(argc, argv, [] { rig().window.reset(); });
 }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the window benchmarks share: dialogs that answer nothing, a device
 // that stamps the moment each message is handed to it (the end of an edit's
-// way, timed where it happens rather than when the main loop next looks), and
-// the main window on the loopback driver with the start-up files copied beside
-// a temporary "program".
+// way, timed where it happens rather than when the main loop next looks), the
+// main window on the loopback driver with the start-up files copied beside a
+// temporary "program", the waits on the event loop, and main().
 #pragma once
 
 #include "editor/copycommands.h"
@@ -24,17 +24,67 @@
 #include "midi/loopbackdriver.h"
 #include "midi/midideviceregistry.h"
 #include "midi/mididrivererror.h"
+#include "midi/midisender.h"
+#include "midi/tmidioutput.h"
+#include "player/tmidiapputil.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
 
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace dorvane::bench {
+
+// Runs the event loop until done() holds, sleeping between events as a real
+// loop would, so that the sending threads get the processor; each event, the
+// port's own wake-up included, ends a wait.
+template <typename Done> void waitFor(Done done)
+{
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// The same, woken each millisecond at the latest, so the end is seen within a
+// millisecond of its coming; false when `limit` passes first.
+template <typename Done> bool waitFor(Done done, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    QTimer tick;
+    tick.start(1);
+    waitFor([&] { return done() || std::chrono::steady_clock::now() >= deadline; });
+    return done();
+}
+
+// Runs the event loop, spinning, until every message queued has gone.
+inline void untilSenderIdle(MainWindow& window)
+{
+    while (!window.util().Sender().IsIdle())
+        QCoreApplication::processEvents();
+}
+
+// main(): the benchmarks under a Qt application, offscreen unless the caller
+// chose a platform; `beforeExit` ends what must go while the application is
+// still there.
+inline int runQtBenchmarks(int argc, char** argv, const std::function<void()>& beforeExit = {})
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (beforeExit)
+        beforeExit();
+    return 0;
+}
 
 class SilentDialogs : public Dialogs
 {
@@ -54,6 +104,17 @@ public:
     static std::int64_t now()
     {
         return std::chrono::steady_clock::now().time_since_epoch().count();
+    }
+
+    // Seconds from the start of act() to the moment the count-th message
+    // after it was handed over, the event loop running meanwhile.
+    template <typename Act> double secondsUntilHanded(int count, Act act)
+    {
+        const int target = handed + count;
+        const std::int64_t start = now();
+        act();
+        waitFor([&] { return handed >= target; });
+        return double(lastNs - start) * 1e-9;
     }
 
     MidiDeviceNames devices() override { return {{"Stamp"}, {}, {}, {}}; }
@@ -79,7 +140,8 @@ public:
     }
 };
 
-// Output 0 is the stamping device, output 1 the loopback's "Bench".
+// Output 0 is the stamping device, output 1 the loopback's "Bench"; sources
+// added before the window is made come after them.
 struct WindowBenchRig
 {
     QTemporaryDir dir;
@@ -87,6 +149,8 @@ struct WindowBenchRig
     std::shared_ptr<LoopbackDriver> driver = std::make_shared<LoopbackDriver>();
     MidiDeviceRegistry registry;
     SilentDialogs dialogs;
+    // Last, so it goes before what it uses.
+    std::unique_ptr<MainWindow> window;
 
     explicit WindowBenchRig(int output = 1)
     {
@@ -98,9 +162,15 @@ struct WindowBenchRig
         for (const char* f : {"perf.syx", "wavelist.txt"})
             std::filesystem::copy_file((bin + "/" + f).toStdString(),
                                        dir.filePath(f).toStdString());
+        store("midiout", QString::number(output));
+        store("autotrig", "0");
+    }
+
+    // Settings as a previous run left them ("setup" group).
+    void store(const QString& key, const QString& value)
+    {
         QSettings s(dir.filePath("settings.ini"), QSettings::IniFormat);
-        s.setValue("setup/midiout", QString::number(output));
-        s.setValue("setup/autotrig", "0");
+        s.setValue("setup/" + key, value);
     }
 
     std::unique_ptr<MainWindow> makeWindow()
@@ -112,6 +182,15 @@ struct WindowBenchRig
         setup.dataFolder = dir.filePath("data");
         setup.devices = &registry;
         return std::make_unique<MainWindow>(std::move(setup));
+    }
+
+    // The window made, shown and settled.
+    MainWindow& openWindow()
+    {
+        window = makeWindow();
+        window->show();
+        QApplication::processEvents();
+        return *window;
     }
 };
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/differencespanel.h"
 
+#include "editor/listpanel.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -24,9 +26,6 @@ constexpr char KeepMine[] = "keep mine";
 constexpr char NoDifferences[] = "No differences";
 constexpr char PartCountOne[] = "Part %1: 1 difference";
 constexpr char PartCount[] = "Part %1: %2 differences";
-
-// The difference a row shows, kept on its first cell.
-constexpr int IndexRole = Qt::UserRole + 1;
 
 // Sorted by a key of its own rather than by its text: parts and places in the
 // window's order, values by the raw number (a scale's labels are in value
@@ -54,11 +53,6 @@ public:
     }
 };
 
-QString qText(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
-
 QVariant valueKey(const Bytes& bytes, const std::string& text)
 {
     if (bytes.size() == 1)
@@ -72,17 +66,7 @@ DifferencesPanel::DifferencesPanel(QWidget* parent) : QWidget(parent)
 {
     setObjectName("differencespanel");
 
-    m_table = new QTableWidget(0, ColumnCount);
-    m_table->setObjectName("differencestable");
-    QStringList headers;
-    for (const char* h : Headers)
-        headers << h;
-    m_table->setHorizontalHeaderLabels(headers);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setWordWrap(false);
-    m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table = makeListTable("differencestable", Headers);
     m_table->horizontalHeader()->setSortIndicatorShown(true);
     // No column chosen yet: the rows stay in the order they were given.
     m_table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
@@ -123,8 +107,7 @@ const ImageDifference* DifferencesPanel::differenceAtRow(int row) const
     const QTableWidgetItem* item = m_table->item(row, PartColumn);
     if (!item)
         return nullptr;
-    const auto index = std::size_t(item->data(IndexRole).toULongLong());
-    return index < m_differences.size() ? &m_differences[index] : nullptr;
+    return entryAt(m_differences, item->data(EntryIndexRole));
 }
 
 QPushButton* DifferencesPanel::takeTheirsButton(int part) const
@@ -157,7 +140,7 @@ void DifferencesPanel::fillTable()
             new KeyedItem(qText(d.mine), valueKey(d.mineBytes, d.mine)),
             new KeyedItem(qText(d.theirs), valueKey(d.theirsBytes, d.theirs)),
         };
-        items[PartColumn]->setData(IndexRole, qulonglong(i));
+        items[PartColumn]->setData(EntryIndexRole, qulonglong(i));
         for (int c = 0; c < ColumnCount; ++c) {
             items[std::size_t(c)]->setToolTip(sentence);
             m_table->setItem(row, c, items[std::size_t(c)]);
@@ -185,10 +168,8 @@ void DifferencesPanel::fillParts()
         const QString label = qText(differencePartLabel(part));
         auto* text = new QLabel(count == 1 ? QString(PartCountOne).arg(label)
                                            : QString(PartCount).arg(label).arg(count));
-        auto* theirs = new QPushButton(TakeTheirs);
-        theirs->setObjectName("takeTheirs" + label);
-        auto* mine = new QPushButton(KeepMine);
-        mine->setObjectName("keepMine" + label);
+        QPushButton* theirs = makeButton(TakeTheirs, "takeTheirs" + label);
+        QPushButton* mine = makeButton(KeepMine, "keepMine" + label);
         connect(theirs, &QPushButton::clicked, this, [this, p = part] { emit takeTheirs(p); });
         connect(mine, &QPushButton::clicked, this, [this, p = part] { emit keepMine(p); });
         m_parts->addWidget(text, row, 0);

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/findinstrumentpanel.h"
 
+#include "editor/listpanel.h"
 #include "patch/rolandmessage.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -58,9 +58,6 @@ constexpr char Loops[] =
     "%1 MIDI thru loops skipped: a port that sends back what it gets is not the instrument.";
 constexpr char NotAsked[] = "Not asked: %1";
 
-// The pair a row shows, kept on its first cell.
-constexpr int IndexRole = Qt::UserRole + 1;
-
 // Instruments first, the built-in one after any other, then what answered
 // otherwise, loops, and the quiet rest.
 int rank(const SearchPair& p)
@@ -78,11 +75,6 @@ int rank(const SearchPair& p)
         break;
     }
     return 5;
-}
-
-QString qText(const std::string& s)
-{
-    return QString::fromStdString(s);
 }
 
 } // namespace
@@ -136,10 +128,7 @@ FindInstrumentPanel::FindInstrumentPanel(QWidget* parent) : QWidget(parent)
     title->setFont(bold);
     column->addWidget(title);
 
-    m_summary = new QLabel;
-    m_summary->setObjectName("findsummary");
-    m_summary->setWordWrap(true);
-    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_summary = makeNote("findsummary");
     column->addWidget(m_summary);
 
     m_progress = new QProgressBar;
@@ -148,37 +137,20 @@ FindInstrumentPanel::FindInstrumentPanel(QWidget* parent) : QWidget(parent)
     m_progress->setAlignment(Qt::AlignCenter);
     column->addWidget(m_progress);
 
-    m_list = new QTreeWidget;
-    m_list->setObjectName("findlist");
-    m_list->setColumnCount(ColumnCount);
-    QStringList headers;
-    for (const char* h : Headers)
-        headers << h;
-    m_list->setHeaderLabels(headers);
-    m_list->setRootIsDecorated(false);
-    m_list->setUniformRowHeights(true);
+    m_list = makeListTree("findlist", Headers);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setWordWrap(false);
-    m_list->header()->setStretchLastSection(true);
     column->addWidget(m_list, 1);
 
-    m_problems = new QLabel;
-    m_problems->setObjectName("findproblems");
-    m_problems->setWordWrap(true);
-    m_problems->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_problems = makeNote("findproblems");
     m_problems->hide();
     column->addWidget(m_problems);
 
     auto* buttons = new QHBoxLayout;
-    m_stop = new QPushButton(StopText);
-    m_stop->setObjectName("findstop");
-    m_use = new QPushButton(UseText);
-    m_use->setObjectName("finduse");
+    m_stop = makeButton(StopText, "findstop");
+    m_use = makeButton(UseText, "finduse");
     m_use->setStatusTip(UseHint);
-    m_again = new QPushButton(AgainText);
-    m_again->setObjectName("findagain");
-    m_back = new QPushButton(BackText);
-    m_back->setObjectName("findback");
+    m_again = makeButton(AgainText, "findagain");
+    m_back = makeButton(BackText, "findback");
     buttons->addWidget(m_stop);
     buttons->addWidget(m_use);
     buttons->addWidget(m_again);
@@ -285,8 +257,7 @@ const SearchPair* FindInstrumentPanel::currentPair() const
     const QTreeWidgetItem* item = m_list->currentItem();
     if (!item)
         return nullptr;
-    const auto index = std::size_t(item->data(OutputColumn, IndexRole).toULongLong());
-    return index < m_pairs.size() ? &m_pairs[index] : nullptr;
+    return entryAt(m_pairs, item->data(OutputColumn, EntryIndexRole));
 }
 
 std::vector<const SearchPair*> FindInstrumentPanel::choosablePairs() const
@@ -324,7 +295,7 @@ void FindInstrumentPanel::fill()
         auto* item = new QTreeWidgetItem(QStringList{
             known ? qText(p.outputName) : QString(NoOutput), qText(p.inputName), verdictWords(p),
             p.deviceId ? deviceIdWords(*p.deviceId) : QString(), identities.join("; ")});
-        item->setData(OutputColumn, IndexRole, qulonglong(i));
+        item->setData(OutputColumn, EntryIndexRole, qulonglong(i));
         if (!known)
             item->setToolTip(OutputColumn, NoOutputHint);
         if (p.isInstrument()) {

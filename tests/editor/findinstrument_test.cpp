@@ -312,27 +312,23 @@ TEST(FindInstrumentPanel, ListsTheInstrumentsFirstAndOffersOnlyWhatCanBeUsed)
     EXPECT_FALSE(panel.useButton()->isEnabled()) << "nothing is used while it runs";
     panel.searchEnded(result);
 
-    const char* order[] = {"Inst in", "Orphan in", "Other in", "Thru", "Quiet"};
-    ASSERT_EQ(panel.list()->topLevelItemCount(), 5);
-    for (int row = 0; row < 5; ++row)
-        EXPECT_EQ(panel.list()->topLevelItem(row)->text(FindInstrumentPanel::InputColumn),
-                  order[row]);
-    auto cell = [&](int row, int column) {
-        return panel.list()->topLevelItem(row)->text(column).toStdString();
+    // Every cell, row by row; the identity replies as received, named after nothing.
+    const QString builtInThenOther = QString::fromStdString("Dorvane's built-in instrument (" +
+                                                            identityText(builtInIdentity(0x10)) +
+                                                            "); " + identityText(rolandLike()));
+    const std::vector<QStringList> rows = {
+        {"Inst out", "Inst in", "the instrument: part 1 is \"BASS LINE\"", "18 (11 hex)",
+         "device ID 11, manufacturer 41, family 0B 02, member 00 00, version 00 03 00 00"},
+        {"not found", "Orphan in", "the instrument", "", ""},
+        {"Other out", "Other in", "answered, but not as an MC-505", "", builtInThenOther},
+        {"Thru", "Thru", "a MIDI thru loop, skipped", "", ""},
+        {"Quiet", "Quiet", "no answer", "", ""},
     };
-    EXPECT_EQ(cell(0, FindInstrumentPanel::VerdictColumn),
-              "the instrument: part 1 is \"BASS LINE\"");
-    EXPECT_EQ(cell(0, FindInstrumentPanel::DeviceIdColumn), "18 (11 hex)");
-    EXPECT_EQ(cell(0, FindInstrumentPanel::IdentityColumn),
-              "device ID 11, manufacturer 41, family 0B 02, member 00 00, version 00 03 00 00")
-        << "bytes as received, named after nothing";
-    EXPECT_EQ(cell(1, FindInstrumentPanel::OutputColumn), "not found");
-    EXPECT_EQ(cell(2, FindInstrumentPanel::VerdictColumn), "answered, but not as an MC-505");
-    EXPECT_EQ(cell(2, FindInstrumentPanel::IdentityColumn),
-              "Dorvane's built-in instrument (" + identityText(builtInIdentity(0x10)) + "); " +
-                  identityText(rolandLike()));
-    EXPECT_EQ(cell(3, FindInstrumentPanel::VerdictColumn), "a MIDI thru loop, skipped");
-    EXPECT_EQ(cell(4, FindInstrumentPanel::VerdictColumn), "no answer");
+    ASSERT_EQ(panel.list()->topLevelItemCount(), int(rows.size()));
+    for (int row = 0; row < int(rows.size()); ++row)
+        for (int column = 0; column < FindInstrumentPanel::ColumnCount; ++column)
+            EXPECT_EQ(panel.list()->topLevelItem(row)->text(column), rows[std::size_t(row)][column])
+                << row << ", " << column;
     EXPECT_TRUE(panel.problems()->isVisibleTo(&panel));
     EXPECT_TRUE(panel.problems()->text().contains("\"Busy\""));
     EXPECT_EQ(panel.summary()->text().toStdString(),

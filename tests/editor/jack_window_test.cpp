@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// "Get 8 Part Sysex from MC-505" in the running window over a real JACK
-// server, answered by a stand-in instrument written on python-rtmidi.
+// The running window over a real JACK server, talking to stand-in instruments
+// written on python-rtmidi: "Get 8 Part Sysex from MC-505", the server or the
+// instrument gone (and the instrument back), "Find Instrument" and Send and
+// Verify.
 #include "windowrig.h"
 
 #include "editor/differencespanel.h"
@@ -24,59 +26,89 @@
 #include <gtest/gtest.h>
 
 using namespace dorvane;
-using dorvane::test::WindowRig;
 
 namespace {
 
-// The window on the system's MIDI (RtMidi over JACK) instead of the loopback,
-// with the stand-in instrument's ports chosen; empty when they are not there.
-std::unique_ptr<MainWindow> openOnJackInstrument(WindowRig& rig, MidiDeviceRegistry& jack)
+// Each test on a private JACK server of its own (some end it), with stand-in
+// instruments on it and the window on the system's MIDI (RtMidi over JACK)
+// instead of the loopback. Members end in reverse: the window first, the
+// server last.
+class JackWindow : public ::testing::Test
 {
-    jack.addSource(std::make_shared<RtMidiDriver>());
-    const DeviceMatch out = matchDevice(jack.outputNames(), "inst", "output");
-    const DeviceMatch in = matchDevice(jack.inputNames(), "inst", "input");
-    if (!out.id || !in.id) {
-        ADD_FAILURE() << out.problem << in.problem;
-        return nullptr;
+protected:
+    void SetUp() override
+    {
+        try {
+            server = std::make_unique<test::JackServer>();
+        } catch (const std::exception& e) {
+            FAIL() << "no JACK server: " << e.what();
+        }
     }
-    rig.store("midiout", QString::number(*out.id));
-    rig.store("midiin", QString::number(*in.id));
-    rig.store("autotrig", "0");
-    MainWindow::Setup setup;
-    setup.dialogs = &rig.dialogs;
-    setup.settings = std::make_unique<SettingsStore>(rig.iniFile());
-    setup.programFolder = QString::fromStdString(rig.dir.path().string());
-    setup.devices = &jack;
-    setup.dataFolder = rig.dataFolder();
-    auto window = std::make_unique<MainWindow>(std::move(setup));
-    window->show();
-    return window;
-}
+
+    // A stand-in instrument answering with the image's messages; extra
+    // arguments as tests/support/jackinstrumentpeer.h lists them.
+    test::JackInstrumentPeer& addPeer(const Bytes& image, const QStringList& extra = {})
+    {
+        const std::string file = dir.file("peer" + std::to_string(peers.size()) + ".syx");
+        test::writeFile(file, image);
+        return *peers.emplace_back(std::make_unique<test::JackInstrumentPeer>(file, extra));
+    }
+
+    enum class Ports
+    {
+        Instrument, // those of the stand-in named "inst"
+        NoneChosen,
+    };
+
+    // The window on JACK's ports as they are now (the stand-ins started
+    // before), then the drivers given after them; nothing when the ports to
+    // choose are not there.
+    MainWindow* open(Ports ports = Ports::Instrument,
+                     const std::vector<std::shared_ptr<MidiDriver>>& after = {})
+    {
+        jack.addSource(std::make_shared<RtMidiDriver>());
+        for (const auto& driver : after)
+            jack.addSource(driver);
+        if (ports == Ports::Instrument) {
+            const DeviceMatch out = matchDevice(jack.outputNames(), "inst", "output");
+            const DeviceMatch in = matchDevice(jack.inputNames(), "inst", "input");
+            if (!out.id || !in.id) {
+                ADD_FAILURE() << out.problem << in.problem;
+                return nullptr;
+            }
+            rig.store("midiout", QString::number(*out.id));
+            rig.store("midiin", QString::number(*in.id));
+        }
+        rig.store("autotrig", "0");
+        MainWindow::Setup setup;
+        setup.dialogs = &rig.dialogs;
+        setup.settings = std::make_unique<SettingsStore>(rig.iniFile());
+        setup.programFolder = QString::fromStdString(rig.dir.path().string());
+        setup.devices = &jack;
+        setup.dataFolder = rig.dataFolder();
+        rig.window = std::make_unique<MainWindow>(std::move(setup));
+        rig.window->show();
+        return rig.window.get();
+    }
+
+    std::unique_ptr<test::JackServer> server;
+    test::TempDir dir;
+    std::vector<std::unique_ptr<test::JackInstrumentPeer>> peers;
+    MidiDeviceRegistry jack;
+    test::WindowRig rig;
+};
 
 } // namespace
 
-TEST(JackWindow, GetEightPartsLoadsThePeersImage)
+TEST_F(JackWindow, GetEightPartsLoadsThePeersImage)
 {
-    std::unique_ptr<test::JackServer> server;
-    try {
-        server = std::make_unique<test::JackServer>();
-    } catch (const std::exception& e) {
-        FAIL() << "no JACK server: " << e.what();
-    }
     t505temppatch peerImage;
     peerImage.LoadFromBytes(initialImage());
     peerImage.SetPatchName(6, "FROM JACK");
     peerImage.WriteByte(9, 40, 27, 33);
     const Bytes image = peerImage.AllBytes();
-
-    test::TempDir dir;
-    test::writeFile(dir.file("peer.syx"), image);
-    test::JackInstrumentPeer peer(dir.file("peer.syx"), {"--shuffle"});
-    ASSERT_TRUE(peer.ready());
-
-    WindowRig rig;
-    MidiDeviceRegistry jack;
-    std::unique_ptr<MainWindow> window = openOnJackInstrument(rig, jack);
+    ASSERT_TRUE(addPeer(image, {"--shuffle"}).ready());
+    MainWindow* window = open();
     ASSERT_TRUE(window);
     MainWindow& w = *window;
 
@@ -86,30 +118,17 @@ TEST(JackWindow, GetEightPartsLoadsThePeersImage)
         << "the dump never completed: " << w.frame().statusText().toStdString();
     EXPECT_EQ(w.image().bytes(), image) << "a shuffled dump is put in place by address";
     EXPECT_EQ(w.image().GetPatchName(6), "FROM JACK");
-    rig.dialogs.answers.push_back(true);
-    w.close();
+    rig.closeWindow();
 }
 
-TEST(JackWindow, TheServerGoneInTheMiddleOfAGetStopsTheReceptionAndChangesNothing)
+TEST_F(JackWindow, TheServerGoneInTheMiddleOfAGetStopsTheReceptionAndChangesNothing)
 {
-    std::unique_ptr<test::JackServer> server;
-    try {
-        server = std::make_unique<test::JackServer>();
-    } catch (const std::exception& e) {
-        FAIL() << "no JACK server: " << e.what();
-    }
     t505temppatch peerImage;
     peerImage.LoadFromBytes(initialImage());
     peerImage.SetPatchName(0, "NEVER HERE");
-    test::TempDir dir;
-    test::writeFile(dir.file("peer.syx"), peerImage.AllBytes());
     // At the wire rate the dump takes three seconds: time to pull the plug.
-    test::JackInstrumentPeer peer(dir.file("peer.syx"), {"--rate", "3125"});
-    ASSERT_TRUE(peer.ready());
-
-    WindowRig rig;
-    MidiDeviceRegistry jack;
-    std::unique_ptr<MainWindow> window = openOnJackInstrument(rig, jack);
+    ASSERT_TRUE(addPeer(peerImage.AllBytes(), {"--rate", "3125"}).ready());
+    MainWindow* window = open();
     ASSERT_TRUE(window);
     MainWindow& w = *window;
     const Bytes before = w.image().bytes();
@@ -131,100 +150,62 @@ TEST(JackWindow, TheServerGoneInTheMiddleOfAGetStopsTheReceptionAndChangesNothin
     EXPECT_FALSE(w.transfers().receiver().IsReceiving());
 
     // The window goes on: an edit to a port whose server is gone, then the end.
-    TDragTweak* cutoff = w.sheets().control("cutoff");
-    cutoff->SetPosition(30);
-    test::release(cutoff, QPoint(2, 2));
+    rig.release("cutoff", 30);
     EXPECT_EQ(w.image().ReadByte(0, 1, 81), 30);
+    rig.closeWindow();
+}
+
+// What goes away under a window that got the instrument's image.
+class JackWindowGone : public JackWindow, public ::testing::WithParamInterface<bool>
+{
+};
+
+TEST_P(JackWindowGone, LeavesEveryPartNotKnown)
+{
+    const bool serverEnds = GetParam(); // else the instrument's own ports go
+    ASSERT_TRUE(addPeer(initialImage()).ready());
+    MainWindow* window = open();
+    ASSERT_TRUE(window);
+    MainWindow& w = *window;
     rig.dialogs.answers.push_back(true);
-    w.close();
+    w.frame().action("Get8Part")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return w.sheets().pages()->isVisible(); }, 20000));
+    ASSERT_EQ(w.session().partSync(0), PartSync::InStep);
+
+    if (serverEnds)
+        server->stop();
+    else
+        peers.front().reset();
+    // The port's own watch notices, with nothing sent.
+    ASSERT_TRUE(
+        test::waitUntil([&] { return !w.midiOutput().IsOpen(); }, 5 * TMidiOutput::DeviceCheckMs));
+    for (int i = 0; i < EditSession::PartCount; ++i)
+        EXPECT_EQ(w.session().partSync(i), PartSync::NotKnown) << i;
+    EXPECT_TRUE(w.frame().statusText().contains("is gone")) << w.frame().statusText().toStdString();
+
+    TDragTweak* cutoff = rig.control("cutoff");
+    rig.release("cutoff", cutoff->Position() == 30 ? 31 : 30);
+    EXPECT_EQ(w.session().partSync(0), PartSync::ChangedHere);
+    rig.closeWindow();
 }
 
-TEST(JackWindow, AnInstrumentOrServerThatGoesAwayLeavesEveryPartNotKnown)
+INSTANTIATE_TEST_SUITE_P(JackWindow, JackWindowGone, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "TheServerEnds" : "TheInstrumentsPortsGo";
+                         });
+
+TEST_F(JackWindow, FindInstrumentNamesThePeerAndTheBuiltInAndSkipsTheLoop)
 {
-    struct Row
-    {
-        const char* how;
-        bool serverEnds; // else the instrument's own ports go
-    };
-    for (const Row row : {Row{"the instrument's ports go", false}, Row{"the server ends", true}}) {
-        std::unique_ptr<test::JackServer> server;
-        try {
-            server = std::make_unique<test::JackServer>();
-        } catch (const std::exception& e) {
-            FAIL() << "no JACK server: " << e.what();
-        }
-        test::TempDir dir;
-        test::writeFile(dir.file("peer.syx"), initialImage());
-        auto peer = std::make_unique<test::JackInstrumentPeer>(dir.file("peer.syx"));
-        ASSERT_TRUE(peer->ready()) << row.how;
-
-        WindowRig rig;
-        MidiDeviceRegistry jack;
-        std::unique_ptr<MainWindow> window = openOnJackInstrument(rig, jack);
-        ASSERT_TRUE(window) << row.how;
-        MainWindow& w = *window;
-        rig.dialogs.answers.push_back(true);
-        w.frame().action("Get8Part")->trigger();
-        ASSERT_TRUE(test::waitUntil([&] { return w.sheets().pages()->isVisible(); }, 20000))
-            << row.how;
-        ASSERT_EQ(w.session().partSync(0), PartSync::InStep) << row.how;
-
-        if (row.serverEnds)
-            server->stop();
-        else
-            peer.reset();
-        // The port's own watch notices, with nothing sent.
-        ASSERT_TRUE(test::waitUntil([&] { return !w.midiOutput().IsOpen(); },
-                                    5 * TMidiOutput::DeviceCheckMs))
-            << row.how;
-        for (int i = 0; i < EditSession::PartCount; ++i)
-            EXPECT_EQ(w.session().partSync(i), PartSync::NotKnown) << row.how << " " << i;
-        EXPECT_TRUE(w.frame().statusText().contains("is gone"))
-            << w.frame().statusText().toStdString();
-
-        TDragTweak* cutoff = w.sheets().control("cutoff");
-        cutoff->SetPosition(cutoff->Position() == 30 ? 31 : 30);
-        test::release(cutoff, QPoint(2, 2));
-        EXPECT_EQ(w.session().partSync(0), PartSync::ChangedHere) << row.how;
-        rig.dialogs.answers.push_back(true);
-        w.close();
-    }
-}
-
-TEST(JackWindow, FindInstrumentNamesThePeerAndTheBuiltInAndSkipsTheLoop)
-{
-    std::unique_ptr<test::JackServer> server;
-    try {
-        server = std::make_unique<test::JackServer>();
-    } catch (const std::exception& e) {
-        FAIL() << "no JACK server: " << e.what();
-    }
-    test::TempDir dir;
-    test::writeFile(dir.file("peer.syx"), initialImage());
     // The loop first, so that its echoes come in before any answer; the
     // instrument set to another device ID, answering only to that one.
-    test::JackInstrumentPeer loop(dir.file("peer.syx"), {"--name", "loop", "--echo"});
-    test::JackInstrumentPeer inst(
-        dir.file("peer.syx"),
-        {"--name", "inst", "--identity", "41 12 34 56 78 00 01 02 03", "--device-id", "11"});
+    test::JackInstrumentPeer& loop = addPeer(initialImage(), {"--name", "loop", "--echo"});
+    test::JackInstrumentPeer& inst =
+        addPeer(initialImage(), {"--name", "inst", "--identity", "41 12 34 56 78 00 01 02 03",
+                                 "--device-id", "11"});
     ASSERT_TRUE(loop.ready() && inst.ready());
-
-    WindowRig rig;
-    rig.store("autotrig", "0");
-    MidiDeviceRegistry jack;
-    jack.addSource(std::make_shared<RtMidiDriver>());
     auto builtIn = std::make_shared<BuiltInInstrument>(rig.file("perf.syx"));
     builtIn->setFullSpeed(true);
-    jack.addSource(builtIn);
-    MainWindow::Setup setup;
-    setup.dialogs = &rig.dialogs;
-    setup.settings = std::make_unique<SettingsStore>(rig.iniFile());
-    setup.programFolder = QString::fromStdString(rig.dir.path().string());
-    setup.devices = &jack;
-    setup.dataFolder = rig.dataFolder();
-    auto window = std::make_unique<MainWindow>(std::move(setup));
-    window->show();
-    MainWindow& w = *window;
+    MainWindow& w = *open(Ports::NoneChosen, {builtIn});
     ASSERT_FALSE(w.midiOutput().IsOpen());
     rig.dialogs.answers.push_back(false); // not at once: picked from the list below
 
@@ -280,40 +261,25 @@ TEST(JackWindow, FindInstrumentNamesThePeerAndTheBuiltInAndSkipsTheLoop)
     EXPECT_EQ(w.util().Sender().InstrumentDeviceId(), 0x11);
     EXPECT_EQ(rig.stored("deviceid"), "0x11");
     EXPECT_TRUE(rig.stored("deviceidout").startsWith("inst:in"));
-    TDragTweak* cutoff = w.sheets().control("cutoff");
-    cutoff->SetPosition(cutoff->Position() == 30 ? 31 : 30);
-    test::release(cutoff, QPoint(2, 2));
+    rig.release("cutoff", rig.control("cutoff")->Position() == 30 ? 31 : 30);
     ASSERT_TRUE(test::waitUntil([&] { return w.util().Sender().IsIdle(); }));
     QTest::qWait(200);
-    rig.dialogs.answers.push_back(true);
-    w.close();
-    window.reset();
+    rig.closeWindow();
     const auto got = inst.finish();
     ASSERT_FALSE(got.empty());
     EXPECT_EQ(test::hex(Bytes(got.back().bytes.begin(), got.back().bytes.begin() + 6)),
               "F0 41 11 00 0B 12");
 }
 
-TEST(JackWindow, SendAndVerifyNamesTheParameterThePeerSpoiltAndKeepMineMendsIt)
+TEST_F(JackWindow, SendAndVerifyNamesTheParameterThePeerSpoiltAndKeepMineMendsIt)
 {
-    std::unique_ptr<test::JackServer> server;
-    try {
-        server = std::make_unique<test::JackServer>();
-    } catch (const std::exception& e) {
-        FAIL() << "no JACK server: " << e.what();
-    }
-    test::TempDir dir;
-    test::writeFile(dir.file("peer.syx"), initialImage());
     // Part 3 goes as its common, tone 1, tone 2, ...: the third Data Set the
     // peer hears is tone 2's, and it keeps its Cutoff Frequency as 64. The
     // send after it arrives as sent.
-    test::JackInstrumentPeer peer(dir.file("peer.syx"),
-                                  {"--rate", "31250", "--corrupt-received", "3:81:64"});
+    test::JackInstrumentPeer& peer =
+        addPeer(initialImage(), {"--rate", "31250", "--corrupt-received", "3:81:64"});
     ASSERT_TRUE(peer.ready());
-
-    WindowRig rig;
-    MidiDeviceRegistry jack;
-    std::unique_ptr<MainWindow> window = openOnJackInstrument(rig, jack);
+    MainWindow* window = open();
     ASSERT_TRUE(window);
     MainWindow& w = *window;
     w.sheets().selectPart(2);
@@ -340,9 +306,7 @@ TEST(JackWindow, SendAndVerifyNamesTheParameterThePeerSpoiltAndKeepMineMendsIt)
     EXPECT_EQ(w.frame().statusText(), "Verified: the MC-505 holds part 3 as sent");
     EXPECT_EQ(w.session().partSync(2), PartSync::InStep);
     EXPECT_TRUE(w.sheets().pages()->isVisible());
-    rig.dialogs.answers.push_back(true);
-    w.close();
-    window.reset();
+    rig.closeWindow();
 
     // What the peer heard: the part twice, each time asked back after it.
     std::vector<std::string> kinds;
@@ -353,27 +317,16 @@ TEST(JackWindow, SendAndVerifyNamesTheParameterThePeerSpoiltAndKeepMineMendsIt)
                                                "set", "set", "set", "set", "request"}));
 }
 
-TEST(JackWindow, AnInstrumentSwitchedOffInAGetIsFollowedAndReopenedWhenItReturns)
+TEST_F(JackWindow, AnInstrumentSwitchedOffInAGetIsFollowedAndReopenedWhenItReturns)
 {
-    std::unique_ptr<test::JackServer> server;
-    try {
-        server = std::make_unique<test::JackServer>();
-    } catch (const std::exception& e) {
-        FAIL() << "no JACK server: " << e.what();
-    }
     t505temppatch peerImage;
     peerImage.LoadFromBytes(initialImage());
     peerImage.SetPatchName(0, "NEVER HERE");
-    test::TempDir dir;
-    test::writeFile(dir.file("peer.syx"), peerImage.AllBytes());
     // Off after the 40th message of its dump, on again 2.5 s later.
-    test::JackInstrumentPeer peer(dir.file("peer.syx"),
-                                  {"--rate", "3125", "--vanish-after", "40", "--away-ms", "2500"});
+    test::JackInstrumentPeer& peer = addPeer(
+        peerImage.AllBytes(), {"--rate", "3125", "--vanish-after", "40", "--away-ms", "2500"});
     ASSERT_TRUE(peer.ready());
-
-    WindowRig rig;
-    MidiDeviceRegistry jack;
-    std::unique_ptr<MainWindow> window = openOnJackInstrument(rig, jack);
+    MainWindow* window = open();
     ASSERT_TRUE(window);
     MainWindow& w = *window;
     const Bytes before = w.image().bytes();
@@ -394,9 +347,8 @@ TEST(JackWindow, AnInstrumentSwitchedOffInAGetIsFollowedAndReopenedWhenItReturns
         [&] { return out->Items().value(out->Position()) == chosen + " (gone)"; }, 5000))
         << out->Items().value(out->Position()).toStdString();
 
-    TDragTweak* cutoff = w.sheets().control("cutoff");
-    cutoff->SetPosition(cutoff->Position() == 30 ? 31 : 30);
-    test::release(cutoff, QPoint(2, 2));
+    TDragTweak* cutoff = rig.control("cutoff");
+    rig.release("cutoff", cutoff->Position() == 30 ? 31 : 30);
     const int sentValue = cutoff->Position();
     EXPECT_EQ(w.session().partSync(0), PartSync::ChangedHere);
 
@@ -414,11 +366,8 @@ TEST(JackWindow, AnInstrumentSwitchedOffInAGetIsFollowedAndReopenedWhenItReturns
     EXPECT_EQ(w.session().partSync(1), PartSync::NotKnown);
 
     // The reopened port carries the next edit to the instrument.
-    cutoff->SetPosition(sentValue == 30 ? 29 : 30);
-    test::release(cutoff, QPoint(2, 2));
-    rig.dialogs.answers.push_back(true);
-    w.close();
-    window.reset();
+    rig.release("cutoff", sentValue == 30 ? 29 : 30);
+    rig.closeWindow();
     bool heard = false;
     for (const auto& m : peer.finish())
         heard |= m.bytes.size() == 13 && m.bytes[5] == 0x12 &&
@@ -426,22 +375,10 @@ TEST(JackWindow, AnInstrumentSwitchedOffInAGetIsFollowedAndReopenedWhenItReturns
     EXPECT_TRUE(heard) << "the edit after the return never reached the instrument";
 }
 
-TEST(JackWindow, AnInstrumentSwitchedOffInASendEndsItWithAMessage)
+TEST_F(JackWindow, AnInstrumentSwitchedOffInASendEndsItWithAMessage)
 {
-    std::unique_ptr<test::JackServer> server;
-    try {
-        server = std::make_unique<test::JackServer>();
-    } catch (const std::exception& e) {
-        FAIL() << "no JACK server: " << e.what();
-    }
-    test::TempDir dir;
-    test::writeFile(dir.file("peer.syx"), initialImage());
-    test::JackInstrumentPeer peer(dir.file("peer.syx"), {"--vanish-after-received", "20"});
-    ASSERT_TRUE(peer.ready());
-
-    WindowRig rig;
-    MidiDeviceRegistry jack;
-    std::unique_ptr<MainWindow> window = openOnJackInstrument(rig, jack);
+    ASSERT_TRUE(addPeer(initialImage(), {"--vanish-after-received", "20"}).ready());
+    MainWindow* window = open();
     ASSERT_TRUE(window);
     MainWindow& w = *window;
     // 20 ms after each message: the whole image takes seconds, as a slow
@@ -457,6 +394,5 @@ TEST(JackWindow, AnInstrumentSwitchedOffInASendEndsItWithAMessage)
     EXPECT_EQ(w.frame().statusText(), "Sending 9054 bytes failed: The MIDI output inst:in is gone");
     for (int i = 0; i < EditSession::PartCount; ++i)
         EXPECT_NE(w.session().partSync(i), PartSync::InStep) << i;
-    rig.dialogs.answers.push_back(true);
-    w.close();
+    rig.closeWindow();
 }

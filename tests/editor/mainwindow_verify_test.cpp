@@ -88,8 +88,9 @@ TEST(MainWindowVerify, SendAndVerifyOfAPartEndsAsTheInstrumentAnswers)
         std::function<std::optional<Bytes>(VerifyRig&)> answer;
         PartSync state;
         const char* reason;
-        const char* status; // the status line starts so
+        std::string status; // the status line starts so
         std::vector<std::string> rows;
+        bool loop = false; // the output wired straight back to the input
     };
     const std::vector<Row> rows = {
         {"answered alike",
@@ -123,11 +124,21 @@ TEST(MainWindowVerify, SendAndVerifyOfAPartEndsAsTheInstrumentAnswers)
          "as sent to the instrument",
          "Sent part 3, but it could not be read back: Received 0 bytes, expected 650",
          {}},
+        {"a MIDI loop, which never passes for the instrument",
+         [](VerifyRig&) { return std::nullopt; },
+         PartSync::InStep,
+         "as sent to the instrument",
+         "Sent part 3, but it could not be read back: " + std::string(LoopProblem),
+         {},
+         true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         VerifyRig rig;
+        rig.driver->setEcho(WindowRig::Devices[0], row.loop);
         MainWindow& w = rig.openOnSynthA();
+        if (row.loop)
+            w.transfers().receiver().SetStallTimeout(300);
         w.sheets().selectPart(2);
         w.image().WriteByte(2, 2, Cutoff, 107);
         rig.take();
@@ -138,14 +149,14 @@ TEST(MainWindowVerify, SendAndVerifyOfAPartEndsAsTheInstrumentAnswers)
             << "nothing is edited while the part is checked";
         const std::optional<Bytes> answer = row.answer(rig);
         ASSERT_TRUE(rig.answer(requestPartMessage(2), answer));
-        if (!answer) {
+        if (!answer && !row.loop) {
             ASSERT_TRUE(test::waitUntil([&] { return w.verify().readingBack(); }));
             w.transfers().sysexButton()->click();
         }
         ASSERT_TRUE(rig.verifyEnded());
         EXPECT_EQ(w.session().partSync(2), row.state);
         EXPECT_EQ(w.session().partSyncReason(2), row.reason);
-        EXPECT_TRUE(w.frame().statusText().startsWith(row.status))
+        EXPECT_TRUE(w.frame().statusText().startsWith(QString::fromStdString(row.status)))
             << w.frame().statusText().toStdString();
         EXPECT_EQ(rig.rows(), row.rows);
         EXPECT_EQ(w.frame().shownInSheetArea() == w.verify().differencesPage(), !row.rows.empty());
@@ -366,21 +377,5 @@ TEST(MainWindowVerify, TheButtonDuringTheSendStopsBeforeTheReadingBack)
     EXPECT_EQ(w.session().partSyncReason(EditSession::RhythmIndex), "as sent to the instrument");
     for (const Bytes& m : rig.driver->sent(WindowRig::Devices[0]))
         EXPECT_NE(m, requestRhythmMessage()) << "nothing is asked back";
-    rig.closeWindow();
-}
-
-TEST(MainWindowVerify, AMidiLoopNeverPassesForTheInstrument)
-{
-    VerifyRig rig;
-    rig.driver->setEcho(WindowRig::Devices[0], true); // out straight back to in
-    MainWindow& w = rig.openOnSynthA();
-    w.transfers().receiver().SetStallTimeout(300);
-    w.sheets().selectPart(1);
-    w.frame().action("SendVerifyPart")->trigger();
-    ASSERT_TRUE(rig.verifyEnded());
-    EXPECT_EQ(w.frame().statusText().toStdString(),
-              "Sent part 2, but it could not be read back: " + std::string(LoopProblem));
-    EXPECT_NE(w.session().partSyncReason(1), "sent and read back alike");
-    EXPECT_TRUE(w.sheets().pages()->isVisible());
     rig.closeWindow();
 }
