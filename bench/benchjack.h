@@ -4,11 +4,14 @@
 // any JACK client is made: it points this process and its children at itself.
 #pragma once
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QString>
+#include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <thread>
 #include <unistd.h>
 #if defined(__linux__)
@@ -70,5 +73,22 @@ public:
 private:
     QProcess m_server;
 };
+
+// The main() of a benchmark program with JACK figures: the private server is
+// started first, and `registerJack` registers the benchmarks that need it only
+// when it runs (the others run either way).
+template <typename Register> int runWithJack(int argc, char** argv, Register registerJack)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    JackServer jack;
+    if (jack.start())
+        registerJack();
+    else
+        std::fprintf(stderr, "No JACK server could be started: the JACK figures are left out.\n");
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
 
 } // namespace dorvane::bench

@@ -141,10 +141,7 @@ static void BM_CliGetAllOverJack(benchmark::State& state)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    JackServer jack;
-    if (jack.start()) {
+    return bench::runWithJack(argc, argv, [] {
         benchmark::RegisterBenchmark("BM_FindAmongFourDevicesOneInstrument",
                                      BM_FindAmongFourDevicesOneInstrument)
             ->Iterations(Smoke ? 1 : 3)
@@ -154,10 +151,5 @@ int main(int argc, char** argv)
             ->Iterations(Smoke ? 1 : 10)
             ->UseRealTime()
             ->Unit(benchmark::kMillisecond);
-    } else {
-        std::fprintf(stderr, "No JACK server could be started: nothing to measure.\n");
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    });
 }

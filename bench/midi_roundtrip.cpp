@@ -173,17 +173,10 @@ static void BM_JackStream141(benchmark::State& state)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    JackServer jack;
-    if (jack.start())
+    return bench::runWithJack(argc, argv, [] {
         benchmark::RegisterBenchmark("BM_JackStream141", BM_JackStream141)
             ->Iterations(3)
             ->UseRealTime()
             ->Unit(benchmark::kMillisecond);
-    else
-        std::fprintf(stderr, "No JACK server could be started: the JACK figures are left out.\n");
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    });
 }

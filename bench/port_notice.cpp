@@ -127,17 +127,10 @@ BENCHMARK(BM_LoopbackDeviceNoticed)->UseManualTime()->Unit(benchmark::kMicroseco
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    bench::JackServer jack;
-    if (jack.start())
+    return bench::runWithJack(argc, argv, [] {
         benchmark::RegisterBenchmark("BM_JackPortNoticed", BM_JackPortNoticed)
             ->Iterations(40)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
-    else
-        std::fprintf(stderr, "No JACK server could be started: the JACK figures are left out.\n");
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    });
 }

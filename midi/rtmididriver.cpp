@@ -119,6 +119,16 @@ struct ServerTie
         return true;
     }
 #endif
+
+    // False for a JACK client whose server has ended.
+    bool alive()
+    {
+#if defined(DORVANE_HAVE_JACK)
+        return !watch || watch->stillUp(generation);
+#else
+        return true;
+#endif
+    }
 };
 
 namespace {
@@ -187,14 +197,9 @@ struct OutputPort
 #endif
     }
 
-    // False for a JACK client whose server has ended.
     bool alive()
     {
-#if defined(DORVANE_HAVE_JACK)
-        return !tie.watch || tie.watch->stillUp(tie.generation);
-#else
-        return true;
-#endif
+        return tie.alive();
     }
 
     RtMidi::Api api;
@@ -227,11 +232,7 @@ struct InputPort
 
     bool alive()
     {
-#if defined(DORVANE_HAVE_JACK)
-        return !tie.watch || tie.watch->stillUp(tie.generation);
-#else
-        return true;
-#endif
+        return tie.alive();
     }
 
     // Nothing reaches the sink once this returns, though the port stays open.
