@@ -11,11 +11,15 @@
 #include <QCoreApplication>
 #include <QEvent>
 
+#include <algorithm>
+
 namespace dorvane {
 
 MidiSender::MidiSender(QObject* parent) : QObject(parent), m_deviceId(DeviceId)
 {
     m_timer.setSingleShot(true);
+    // The wire's pace is counted in single milliseconds.
+    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         if (m_step == Step::Pausing || m_step == Step::Scheduled)
             sendNext();
@@ -46,7 +50,7 @@ void MidiSender::SendLong(Bytes bytes)
         return;
     stampDeviceId(bytes, m_deviceId);
     m_bytesGiven += bytes.size();
-    m_queue.push_back(std::move(bytes));
+    m_queue.push_back({std::move(bytes), false});
     if (m_step == Step::Idle)
         schedule();
 }
@@ -67,6 +71,71 @@ void MidiSender::SendLongNow(Bytes bytes)
         m_failures.emplace_back(std::move(*failure), std::move(bytes));
     // The turn reports a failure and says queueEmpty once the device is done.
     schedule();
+}
+
+void MidiSender::SendLatest(Bytes bytes)
+{
+    if (bytes.empty())
+        return;
+    const std::vector<ByteView> pieces = messagePieces(bytes);
+    if (pieces.size() <= 1) {
+        offerLatest(std::move(bytes));
+        return;
+    }
+    for (ByteView piece : pieces)
+        offerLatest(Bytes(piece.begin(), piece.end()));
+}
+
+namespace {
+
+// Two messages for one address: the same header up to the end of the
+// address (device ID aside, it is stamped alike) and the same length.
+bool sameAddress(ByteView a, ByteView b)
+{
+    constexpr std::size_t AddressEnd = MessageHeaderSize;
+    if (a.size() != b.size() || a.size() < AddressEnd)
+        return false;
+    return std::equal(a.begin(), a.begin() + AddressEnd, b.begin());
+}
+
+// A device takes a message this much before the wire's clock says it is
+// free: its own buffer absorbs it, and the sender's timer is no finer.
+constexpr std::chrono::milliseconds WireSlack{1};
+
+} // namespace
+
+void MidiSender::offerLatest(Bytes message)
+{
+    stampDeviceId(message, m_deviceId);
+    m_bytesGiven += message.size();
+    for (std::size_t i = 0; i < m_queue.size(); ++i) {
+        Waiting& w = m_queue[i];
+        // The front's first pieces may be on their way already.
+        if (!w.latest || (i == 0 && m_frontSent > 0) || !sameAddress(w.bytes, message))
+            continue;
+        // The value it carried will never be heard: its bytes are done with.
+        const std::size_t dropped = w.bytes.size();
+        w.bytes = std::move(message);
+        finished(dropped);
+        return;
+    }
+    const bool nothingBefore = m_queue.empty() && m_step == Step::Idle;
+    if (nothingBefore && !m_pause && m_messagePause == 0 && m_output && m_output->IsOpen() &&
+        wireBusyFor() <= std::chrono::nanoseconds::zero()) {
+        // A drag's step reaches the instrument before the window repaints.
+        if (std::optional<QString> failure = handOver(message))
+            m_failures.emplace_back(std::move(*failure), std::move(message));
+        schedule();
+        return;
+    }
+    m_queue.push_back({std::move(message), true});
+    if (m_step == Step::Idle)
+        schedule();
+}
+
+std::chrono::nanoseconds MidiSender::wireBusyFor() const
+{
+    return m_wireFreeAt - std::chrono::steady_clock::now() - WireSlack;
 }
 
 bool MidiSender::SendFile(const QString& fileName)
@@ -148,6 +217,11 @@ std::optional<QString> MidiSender::handOver(ByteView message)
             throw EmidioutputError(miditexts::OutputNotOpen);
         m_output->SendLongMessage(message);
         m_handedOver.push_back(message.size());
+        const auto now = std::chrono::steady_clock::now();
+        m_wireFreeAt =
+            std::max(now, m_wireFreeAt) +
+            std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                std::chrono::duration<double>(double(message.size()) / WireBytesPerSecond));
         return std::nullopt;
     } catch (const EmidioutputError& e) {
         finished(message.size());
@@ -184,7 +258,18 @@ void MidiSender::sendNext()
         // Nothing to wait for between messages: all of them go to the port's
         // queue now, which keeps their order and feeds the device at its pace.
         while (!m_queue.empty()) {
-            const Bytes message = std::move(m_queue.front());
+            if (m_queue.front().latest) {
+                // Held until the wire is free, so a newer value may still
+                // take its place; what follows it keeps its turn behind it.
+                const auto busy = wireBusyFor();
+                if (busy > std::chrono::nanoseconds::zero()) {
+                    m_step = Step::Pausing;
+                    m_timer.start(
+                        int(std::chrono::duration_cast<std::chrono::milliseconds>(busy).count()));
+                    return;
+                }
+            }
+            const Bytes message = std::move(m_queue.front().bytes);
             m_queue.pop_front();
             sendOne(message);
         }
@@ -192,7 +277,7 @@ void MidiSender::sendNext()
         return;
     }
 
-    Bytes& front = m_queue.front();
+    Bytes& front = m_queue.front().bytes;
     ByteView message(front);
     bool last = true;
     if (m_messagePause > 0) {
