@@ -121,7 +121,7 @@ void MidiSender::offerLatest(Bytes message)
     }
     const bool nothingBefore = m_queue.empty() && m_step == Step::Idle;
     if (nothingBefore && !m_pause && m_messagePause == 0 && m_output && m_output->IsOpen() &&
-        wireBusyFor() <= std::chrono::nanoseconds::zero()) {
+        m_output->MessagesInFlight() == 0 && wireBusyFor() <= std::chrono::nanoseconds::zero()) {
         // A drag's step reaches the instrument before the window repaints.
         if (std::optional<QString> failure = handOver(message))
             m_failures.emplace_back(std::move(*failure), std::move(message));
@@ -135,6 +135,8 @@ void MidiSender::offerLatest(Bytes message)
 
 std::chrono::nanoseconds MidiSender::wireBusyFor() const
 {
+    if (m_latestPace <= 0)
+        return std::chrono::nanoseconds::zero();
     return m_wireFreeAt - std::chrono::steady_clock::now() - WireSlack;
 }
 
@@ -217,11 +219,13 @@ std::optional<QString> MidiSender::handOver(ByteView message)
             throw EmidioutputError(miditexts::OutputNotOpen);
         m_output->SendLongMessage(message);
         m_handedOver.push_back(message.size());
-        const auto now = std::chrono::steady_clock::now();
-        m_wireFreeAt =
-            std::max(now, m_wireFreeAt) +
-            std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                std::chrono::duration<double>(double(message.size()) / WireBytesPerSecond));
+        if (m_latestPace > 0) {
+            const auto now = std::chrono::steady_clock::now();
+            m_wireFreeAt =
+                std::max(now, m_wireFreeAt) +
+                std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                    std::chrono::duration<double>(double(message.size()) / m_latestPace));
+        }
         return std::nullopt;
     } catch (const EmidioutputError& e) {
         finished(message.size());
@@ -259,8 +263,12 @@ void MidiSender::sendNext()
         // queue now, which keeps their order and feeds the device at its pace.
         while (!m_queue.empty()) {
             if (m_queue.front().latest) {
-                // Held until the wire is free, so a newer value may still
-                // take its place; what follows it keeps its turn behind it.
+                // Held until the port and the wire are free, so a newer value
+                // may still take its place; what follows keeps its turn.
+                if (m_output && m_output->MessagesInFlight() > 0) {
+                    m_step = Step::AwaitingDevice;
+                    return;
+                }
                 const auto busy = wireBusyFor();
                 if (busy > std::chrono::nanoseconds::zero()) {
                     m_step = Step::Pausing;

@@ -18,8 +18,14 @@ namespace {
 
 struct DragSetup
 {
-    DragSetup()
+    // `portPace`: the device takes bytes no faster, and the sender leaves the
+    // pace to it.
+    explicit DragSetup(std::size_t portPace = 0)
     {
+        if (portPace) {
+            loop.driver->setBytesPerSecond(portPace);
+            sender.SetLatestPace(0);
+        }
         sender.SetOutput(&port);
         EXPECT_TRUE(port.Open());
     }
@@ -44,16 +50,20 @@ Bytes cutoff(int tone, int value)
 
 TEST(MidiSenderLatest, ABurstForOneAddressLeavesOnlyTheNewestWaiting)
 {
-    DragSetup s;
-    s.sender.SendLatest(cutoff(1, 0)); // the wire is free: it goes at once
-    for (int v = 1; v <= 30; ++v)
-        s.sender.SendLatest(cutoff(1, v));
-    EXPECT_EQ(s.sender.QueuedCount(), 1u);
-    ASSERT_TRUE(s.allLeft());
-    EXPECT_EQ(s.sent(), (std::vector<Bytes>{cutoff(1, 0), cutoff(1, 30)}));
-    // The values that never left count as done with, so a transfer that
-    // follows the counts still sees its end.
-    EXPECT_EQ(s.sender.BytesFinished(), s.sender.BytesGiven());
+    // Held to the cable's pace by the sender, or by a port that paces its device.
+    for (const std::size_t portPace : {std::size_t(0), std::size_t(3125)}) {
+        SCOPED_TRACE(portPace);
+        DragSetup s(portPace);
+        s.sender.SendLatest(cutoff(1, 0)); // the wire is free: it goes at once
+        for (int v = 1; v <= 30; ++v)
+            s.sender.SendLatest(cutoff(1, v));
+        EXPECT_EQ(s.sender.QueuedCount(), 1u);
+        ASSERT_TRUE(s.allLeft());
+        EXPECT_EQ(s.sent(), (std::vector<Bytes>{cutoff(1, 0), cutoff(1, 30)}));
+        // The values that never left count as done with, so a transfer that
+        // follows the counts still sees its end.
+        EXPECT_EQ(s.sender.BytesFinished(), s.sender.BytesGiven());
+    }
 }
 
 TEST(MidiSenderLatest, AddressesKeepTheOrderOfTheirFirstOfferAndTheReleaseComesLast)
