@@ -98,6 +98,34 @@ bool sameAddress(ByteView a, ByteView b)
     return std::equal(a.begin(), a.begin() + AddressEnd, b.begin());
 }
 
+// The bytes of the instrument's memory a message writes, as addresses counted
+// in base 128 (a data byte past 127 carries into the next address byte);
+// nothing for bytes that are no single Data Set message of the instrument.
+std::optional<std::pair<std::uint32_t, std::uint32_t>> writtenRange(ByteView m)
+{
+    if (m.size() < MessageOverhead || m[0] != 0xF0 || m[1] != 0x41 || m[5] != 0x12 ||
+        m.back() != 0xF7)
+        return std::nullopt;
+    std::uint32_t address = 0;
+    for (std::size_t i = 6; i < MessageHeaderSize; ++i)
+        address = address * 128 + m[i];
+    return std::pair{address, address + std::uint32_t(m.size() - MessageOverhead)};
+}
+
+// Whether the two may write to the same bytes; anything not known to stay
+// apart is taken to overlap.
+bool mayOverlap(ByteView a, ByteView b)
+{
+    for (ByteView pa : messagePieces(a))
+        for (ByteView pb : messagePieces(b)) {
+            const auto ra = writtenRange(pa);
+            const auto rb = writtenRange(pb);
+            if (!ra || !rb || (ra->first < rb->second && rb->first < ra->second))
+                return true;
+        }
+    return false;
+}
+
 // A device takes a message this much before the wire's clock says it is
 // free: its own buffer absorbs it, and the sender's timer is no finer.
 constexpr std::chrono::milliseconds WireSlack{1};
@@ -115,9 +143,18 @@ void MidiSender::offerLatest(Bytes message)
             continue;
         // The value it carried will never be heard: its bytes are done with.
         const std::size_t dropped = w.bytes.size();
-        w.bytes = std::move(message);
         finished(dropped);
-        return;
+        // In its place, unless a message waiting behind it writes any of the
+        // same bytes: the newest value must still be the last one there.
+        const bool overtaken =
+            std::any_of(m_queue.begin() + std::ptrdiff_t(i) + 1, m_queue.end(),
+                        [&](const Waiting& later) { return mayOverlap(later.bytes, message); });
+        if (!overtaken) {
+            w.bytes = std::move(message);
+            return;
+        }
+        m_queue.erase(m_queue.begin() + std::ptrdiff_t(i));
+        break;
     }
     const bool nothingBefore = m_queue.empty() && m_step == Step::Idle;
     if (nothingBefore && !m_pause && m_messagePause == 0 && m_output && m_output->IsOpen() &&

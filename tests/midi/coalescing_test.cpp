@@ -71,7 +71,9 @@ TEST(MidiSenderLatest, AddressesKeepTheOrderOfTheirFirstOfferAndTheReleaseComesL
     struct Case
     {
         const char* name;
-        std::vector<std::pair<int, int>> offers; // tone, value; tone 0: a bulk message
+        // tone, value; tone 0: a message elsewhere, -1: tone 1's value sent
+        // the ordinary way
+        std::vector<std::pair<int, int>> offers;
         std::vector<std::pair<int, int>> wire;
     };
     const Case cases[] = {
@@ -82,6 +84,9 @@ TEST(MidiSenderLatest, AddressesKeepTheOrderOfTheirFirstOfferAndTheReleaseComesL
         {"an ordinary message keeps its place behind",
          {{1, 0}, {2, 1}, {0, 0}, {2, 5}, {1, 7}},
          {{1, 0}, {2, 5}, {0, 0}, {1, 7}}},
+        {"a newer value never goes before an older one for the same bytes",
+         {{1, 0}, {1, 1}, {2, 1}, {-1, 50}, {1, 2}, {2, 2}},
+         {{1, 0}, {2, 2}, {-1, 50}, {1, 2}}},
     };
     const Bytes bulk = parameterMessage(tsMC505, toneAddress(3, 1, 10), 64);
     for (const Case& c : cases) {
@@ -90,13 +95,15 @@ TEST(MidiSenderLatest, AddressesKeepTheOrderOfTheirFirstOfferAndTheReleaseComesL
         for (auto [tone, value] : c.offers) {
             if (tone == 0)
                 s.sender.SendLongNow(bulk);
+            else if (tone < 0)
+                s.sender.SendLongNow(cutoff(1, value));
             else
                 s.sender.SendLatest(cutoff(tone, value));
         }
         ASSERT_TRUE(s.allLeft());
         std::vector<Bytes> expected;
         for (auto [tone, value] : c.wire)
-            expected.push_back(tone == 0 ? bulk : cutoff(tone, value));
+            expected.push_back(tone == 0 ? bulk : cutoff(std::abs(tone), value));
         EXPECT_EQ(s.sent(), expected);
     }
 }
