@@ -40,13 +40,7 @@ int changesIn(const t505temppatch& tile, const t505temppatch& origin, const Bree
 
 } // namespace
 
-BreedCommands::BreedCommands(const WindowParts& parts) : WindowPart(parts)
-{
-    connect(&m_session, &EditSession::changeRecorded, this, [this] {
-        if (m_open && !m_recording)
-            close();
-    });
-}
+BreedCommands::BreedCommands(const WindowParts& parts) : PreviewMode(parts) {}
 
 void BreedCommands::buildMenu(QMenu* edit)
 {
@@ -56,9 +50,7 @@ void BreedCommands::buildMenu(QMenu* edit)
 BreedPanel* BreedCommands::buildPanel()
 {
     m_panel = new BreedPanel;
-    auto run = [this](auto f) {
-        return [this, f](auto... args) { m_frame.runCommand([&] { f(args...); }); };
-    };
+    const auto run = [this](auto f) { return command(f); };
     connect(m_panel, &BreedPanel::tileClicked, this, run([this](int i) { tryTile(i); }));
     connect(m_panel, &BreedPanel::favouriteToggled, this,
             run([this](int i, bool on) { markFavourite(i, on); }));
@@ -72,11 +64,11 @@ BreedPanel* BreedCommands::buildPanel()
 
 void BreedCommands::open()
 {
-    if (m_open || m_parts.transfers->receiving())
+    if (isOpen() || m_parts.transfers->receiving())
         return;
     if (!m_panel)
         buildPanel();
-    m_origin = std::make_unique<t505temppatch>(m_session.image());
+    enter(m_panel);
     m_setup = {};
     m_setup.part = m_session.partNumber();
     // A kit varies at the drum note shown; a part in all four tones.
@@ -89,32 +81,28 @@ void BreedCommands::open()
     const bool linear = m_setup.options.type == ShakeType::Linear;
     m_panel->setAmount(linear ? m_setup.options.linearAmount : m_setup.options.amount,
                        linear ? MaxLinearShakeAmount : MaxShakeAmount);
-    m_open = true;
     m_generations.clear();
     m_random.seedFromClock();
     firstGeneration();
-    m_frame.modeStarting();
-    m_frame.showInSheetArea(m_panel);
-    m_parts.sheets->selectionBar()->setEnabled(false);
     m_frame.setStatusText(texts::BreedTileHint);
 }
 
 void BreedCommands::firstGeneration()
 {
-    if (!m_open)
+    if (!isOpen())
         return;
     if (m_setup.options.type == ShakeType::Linear)
         m_setup.options.linearAmount = m_panel->amount();
     else
         m_setup.options.amount = m_panel->amount();
-    m_generations.push_back(breedFirstGeneration(*m_origin, m_setup, m_random));
+    m_generations.push_back(breedFirstGeneration(*before(), m_setup, m_random));
     showGeneration();
 }
 
 void BreedCommands::nextGeneration()
 {
     std::vector<t505temppatch> favourites;
-    if (m_open)
+    if (isOpen())
         for (int i = 0; i < BreedTiles; ++i)
             if (m_favourites[std::size_t(i)])
                 favourites.push_back(m_generations.back()[std::size_t(i)]);
@@ -126,7 +114,7 @@ void BreedCommands::nextGeneration()
 
 void BreedCommands::back()
 {
-    if (!m_open || m_generations.size() < 2)
+    if (!isOpen() || m_generations.size() < 2)
         return;
     m_generations.pop_back();
     showGeneration();
@@ -138,7 +126,7 @@ void BreedCommands::showGeneration()
     m_heard = -1;
     QStringList texts;
     for (const t505temppatch& tile : m_generations.back())
-        texts << QString(texts::BreedChanges).arg(changesIn(tile, *m_origin, m_setup));
+        texts << QString(texts::BreedChanges).arg(changesIn(tile, *before(), m_setup));
     m_panel->setTitle(m_session.partLabel(), int(m_generations.size()));
     m_panel->setTiles(texts, m_heard);
     m_panel->setFavourites(m_favourites);
@@ -149,7 +137,7 @@ void BreedCommands::showGeneration()
 
 void BreedCommands::tryTile(int index)
 {
-    if (!m_open || index < 0 || index >= int(m_generations.back().size()))
+    if (!isOpen() || index < 0 || index >= int(m_generations.back().size()))
         return;
     const t505temppatch& tile = m_generations.back()[std::size_t(index)];
     // Only the bred part differs from the image as the breed found it.
@@ -162,7 +150,7 @@ void BreedCommands::tryTile(int index)
 
 bool BreedCommands::markFavourite(int index, bool marked)
 {
-    if (!m_open || index < 0 || index >= BreedTiles)
+    if (!isOpen() || index < 0 || index >= BreedTiles)
         return false;
     const int count = int(std::count(m_favourites.begin(), m_favourites.end(), true));
     if (marked && !m_favourites[std::size_t(index)] && count >= MaxFavourites) {
@@ -176,29 +164,14 @@ bool BreedCommands::markFavourite(int index, bool marked)
 
 void BreedCommands::keep()
 {
-    if (!m_open || m_heard < 0)
-        return;
-    m_recording = true;
-    m_session.record(m_session.onPart("Breed"));
-    m_recording = false;
-    close();
+    if (isOpen() && m_heard >= 0)
+        keepAs(m_session.onPart("Breed"));
 }
 
 void BreedCommands::cancel()
 {
-    if (!m_open)
-        return;
-    m_session.preview([this](t505temppatch& image) { image.LoadFromStream(*m_origin); });
-    close();
-}
-
-void BreedCommands::close()
-{
-    m_open = false;
-    m_generations.clear();
-    m_parts.sheets->selectionBar()->setEnabled(true);
-    m_frame.showSheets();
-    m_parts.sheets->refresh();
+    if (isOpen())
+        putBack();
 }
 
 } // namespace dorvane

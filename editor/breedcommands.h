@@ -8,11 +8,10 @@
 // The draws come from the window's random source, seedable as the shake's.
 #pragma once
 
-#include "editor/windowpart.h"
+#include "editor/previewmode.h"
 #include "tools/breed.h"
 
 #include <array>
-#include <memory>
 #include <vector>
 
 class QMenu;
@@ -21,7 +20,7 @@ namespace dorvane {
 
 class BreedPanel;
 
-class BreedCommands : public WindowPart
+class BreedCommands : public PreviewMode
 {
     Q_OBJECT
 
@@ -31,7 +30,6 @@ public:
     // Adds "Breed..." to the Edit menu.
     void buildMenu(QMenu* edit);
     BreedPanel* panel() const { return m_panel; }
-    bool isOpen() const { return m_open; }
     int generationCount() const { return int(m_generations.size()); }
     const std::vector<t505temppatch>& generation() const { return m_generations.back(); }
 
@@ -46,14 +44,10 @@ public:
     void cancel();
 
 private:
-    void close();
     void showGeneration();
     BreedPanel* buildPanel();
 
     BreedPanel* m_panel = nullptr;
-    bool m_open = false;
-    bool m_recording = false;
-    std::unique_ptr<t505temppatch> m_origin;
     BreedSetup m_setup;
     std::vector<std::vector<t505temppatch>> m_generations;
     std::array<bool, BreedTiles> m_favourites{};

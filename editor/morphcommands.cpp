@@ -42,15 +42,7 @@ std::shared_ptr<const t505temppatch> soundFromBlock(ByteView block, int part)
 
 } // namespace
 
-MorphCommands::MorphCommands(const WindowParts& parts) : WindowPart(parts)
-{
-    // A change from anywhere else (a Get, a file, Undo) ends the morph where
-    // it stands: the slider would otherwise blend from an A that is gone.
-    connect(&m_session, &EditSession::changeRecorded, this, [this] {
-        if (m_open && !m_recording)
-            close();
-    });
-}
+MorphCommands::MorphCommands(const WindowParts& parts) : PreviewMode(parts) {}
 
 void MorphCommands::buildMenu(QMenu* edit)
 {
@@ -60,9 +52,7 @@ void MorphCommands::buildMenu(QMenu* edit)
 MorphPanel* MorphCommands::buildPanel()
 {
     m_panel = new MorphPanel;
-    auto run = [this](auto f) {
-        return [this, f](auto... args) { m_frame.runCommand([&] { f(args...); }); };
-    };
+    const auto run = [this](auto f) { return command(f); };
     connect(m_panel, &MorphPanel::sourceChosen, this, run([this](int i) { chooseSource(i); }));
     connect(m_panel, &MorphPanel::positionChanged, this, run([this](int p) { setPosition(p); }));
     connect(m_panel, &MorphPanel::keepRequested, this, run([this] { keep(); }));
@@ -79,12 +69,13 @@ MorphPanel* MorphCommands::buildPanel()
 
 void MorphCommands::open()
 {
-    if (m_open || m_parts.transfers->receiving())
+    if (isOpen() || m_parts.transfers->receiving())
         return;
     if (!m_panel)
         buildPanel();
+    enter(m_panel);
+    const std::shared_ptr<const t505temppatch>& a = before();
     m_part = m_session.partNumber();
-    m_a = std::make_shared<t505temppatch>(m_session.image());
     m_parameters = soundParameters(m_part);
     m_sources.clear();
     m_current = -1;
@@ -94,17 +85,12 @@ void MorphCommands::open()
             if (p != m_part)
                 m_sources.push_back({QString("Part %1: %2")
                                          .arg(partName(p))
-                                         .arg(QString::fromStdString(m_a->GetPatchName(p))),
-                                     m_a, p});
+                                         .arg(QString::fromStdString(a->GetPatchName(p))),
+                                     a, p});
     m_current = m_sources.empty() ? -1 : 0;
-    m_panel->setA(partName(m_part), QString::fromStdString(m_a->GetPatchName(m_part)));
+    m_panel->setA(partName(m_part), QString::fromStdString(a->GetPatchName(m_part)));
     showSources();
     m_panel->setPosition(0);
-    m_open = true;
-    m_frame.modeStarting();
-    m_frame.showInSheetArea(m_panel);
-    // The part cannot change under the slider.
-    m_parts.sheets->selectionBar()->setEnabled(false);
     m_panel->slider()->setFocus();
     if (m_current < 0)
         m_frame.setStatusText(texts::MorphNoSource);
@@ -128,7 +114,7 @@ void MorphCommands::addSource(Source source)
 
 void MorphCommands::chooseSource(int index)
 {
-    if (!m_open || index < 0 || index >= int(m_sources.size()))
+    if (!isOpen() || index < 0 || index >= int(m_sources.size()))
         return;
     m_current = index;
     setPosition(m_panel->position());
@@ -136,7 +122,7 @@ void MorphCommands::chooseSource(int index)
 
 bool MorphCommands::addFile(const QString& file)
 {
-    if (!m_open)
+    if (!isOpen())
         return false;
     Bytes bytes;
     try {
@@ -175,7 +161,7 @@ bool MorphCommands::addFile(const QString& file)
 
 bool MorphCommands::addLibraryEntry()
 {
-    if (!m_open)
+    if (!isOpen())
         return false;
     LibraryPanel* panel = m_parts.library->libraryPanel();
     Library* library = m_parts.library->library();
@@ -198,11 +184,11 @@ bool MorphCommands::addLibraryEntry()
 
 void MorphCommands::setPosition(int position)
 {
-    if (!m_open || m_current < 0)
+    if (!isOpen() || m_current < 0)
         return;
     const Source& b = m_sources[std::size_t(m_current)];
     m_session.preview([&](t505temppatch& image) {
-        morphPart(image, m_part, {m_a.get(), m_part}, {b.image.get(), b.part}, m_parameters,
+        morphPart(image, m_part, {before().get(), m_part}, {b.image.get(), b.part}, m_parameters,
                   position);
     });
     m_frame.setStatusText(QString("Morph %1 %").arg(position * 100 / MorphMax));
@@ -210,30 +196,14 @@ void MorphCommands::setPosition(int position)
 
 void MorphCommands::keep()
 {
-    if (!m_open)
-        return;
-    m_recording = true;
-    m_session.record(m_session.onPart("Morph"));
-    m_recording = false;
-    close();
+    if (isOpen())
+        keepAs(m_session.onPart("Morph"));
 }
 
 void MorphCommands::cancel()
 {
-    if (!m_open)
-        return;
-    // Only the morphed part moved; the instrument hears it go back.
-    m_session.preview([this](t505temppatch& image) { image.LoadFromStream(*m_a); });
-    close();
-}
-
-void MorphCommands::close()
-{
-    m_open = false;
-    m_sources.clear();
-    m_parts.sheets->selectionBar()->setEnabled(true);
-    m_frame.showSheets();
-    m_parts.sheets->refresh();
+    if (isOpen())
+        putBack();
 }
 
 } // namespace dorvane

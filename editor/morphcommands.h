@@ -8,8 +8,7 @@
 // Any other change to the image ends the morph where it stands.
 #pragma once
 
-#include "editor/windowpart.h"
-#include "patch/t505temppatch.h"
+#include "editor/previewmode.h"
 #include "tools/soundparameter.h"
 
 #include <memory>
@@ -21,7 +20,7 @@ namespace dorvane {
 
 class MorphPanel;
 
-class MorphCommands : public WindowPart
+class MorphCommands : public PreviewMode
 {
     Q_OBJECT
 
@@ -31,7 +30,6 @@ public:
     // Adds "Morph..." to the Edit menu.
     void buildMenu(QMenu* edit);
     MorphPanel* panel() const { return m_panel; }
-    bool isOpen() const { return m_open; }
 
     void open();
     // B: an index of the panel's list.
@@ -54,14 +52,10 @@ private:
         int part = 0;
     };
     void addSource(Source source);
-    void close();
     void showSources();
     MorphPanel* buildPanel();
 
     MorphPanel* m_panel = nullptr;
-    bool m_open = false;
-    bool m_recording = false; // the morph's own step is being recorded
-    std::shared_ptr<t505temppatch> m_a;
     int m_part = 0;
     std::vector<SoundParameter> m_parameters;
     std::vector<Source> m_sources;
