@@ -44,27 +44,80 @@ QStringList distinctNames(const QStringList& names)
 
 void DeviceSetup::fillDeviceLists()
 {
+    MidiDeviceRegistry& devices = *m_parts.devices;
     auto fill = [](TDragTweak* c, const char* none, std::optional<std::string> virtualName,
-                   const QStringList& devices, DeviceChoices& choices) {
+                   const std::vector<std::string>& listed, DeviceChoices& choices) {
         QStringList names{none};
         choices = {{std::nullopt, QString()}};
         if (virtualName) {
             names << QString::fromStdString(*virtualName);
             choices.push_back({-1, names.back()});
         }
-        for (int id = 0; id < devices.size(); ++id) {
-            names << devices[id];
-            choices.push_back({id, devices[id]});
+        for (std::size_t id = 0; id < listed.size(); ++id) {
+            names << QString::fromStdString(listed[id]);
+            choices.push_back({int(id), names.back()});
         }
         c->SetItems(distinctNames(names));
         c->SetPosition(0);
     };
+    // Read from the lists, not through the ports: an open port keeps its
+    // device, and a lost one keeps the name it waits for.
     fill(m_parts.sheets->control("midiout"), texts::NoMidiOut,
-         m_parts.devices->hasVirtualOutput() ? m_parts.devices->outputName(-1) : std::nullopt,
-         m_util->ListOutputs(), m_outputChoices);
+         devices.hasVirtualOutput() ? devices.outputName(-1) : std::nullopt, devices.outputNames(),
+         m_outputChoices);
     fill(m_parts.sheets->control("midiin"), texts::NoMidiIn,
-         m_parts.devices->hasVirtualInput() ? m_parts.devices->inputName(-1) : std::nullopt,
-         m_util->ListInputs(), m_inputChoices);
+         devices.hasVirtualInput() ? devices.inputName(-1) : std::nullopt, devices.inputNames(),
+         m_inputChoices);
+    // From now on the lists follow the devices that come and go.
+    devices.watch();
+}
+
+QString DeviceSetup::shownDevice(const char* selector, const DeviceChoices& choices) const
+{
+    const int position = m_parts.sheets->control(selector)->Position();
+    if (position <= 0 || std::size_t(position) >= choices.size())
+        return {};
+    return choices[std::size_t(position)].name;
+}
+
+void DeviceSetup::showDevice(const char* selector, DeviceChoices& choices, const QString& name,
+                             std::optional<int> openId)
+{
+    if (name.isEmpty())
+        return; // "no midiout": the position the lists were filled with
+    TDragTweak* c = m_parts.sheets->control(selector);
+    std::optional<int> found;
+    for (std::size_t i = 1; i < choices.size(); ++i)
+        if (choices[i].id && choices[i].name == name && (!found || choices[i].id == openId))
+            found = int(i);
+    if (found) {
+        c->SetPosition(*found);
+        return;
+    }
+    // The chosen device is gone: the selector still names it, so that the
+    // musician sees what went, and choosing it again opens nothing.
+    choices.push_back({std::nullopt, name});
+    QStringList items = c->Items();
+    items << QString(texts::DeviceGone).arg(name);
+    c->SetItems(distinctNames(items));
+    c->SetPosition(int(choices.size()) - 1);
+}
+
+void DeviceSetup::devicesChanged()
+{
+    // The ports follow their devices by name on their own; what changes here
+    // is what the selectors offer, each keeping the device it shows.
+    const QString lostOut = m_output->LostDevice();
+    const QString lostIn = m_input->LostDevice();
+    const QString out = lostOut.isEmpty() ? shownDevice("midiout", m_outputChoices) : lostOut;
+    const QString in = lostIn.isEmpty() ? shownDevice("midiin", m_inputChoices) : lostIn;
+    m_parts.devices->refresh();
+    fillDeviceLists();
+    showDevice("midiout", m_outputChoices, out,
+               m_output->IsOpen() ? std::optional<int>(m_output->DeviceID()) : std::nullopt);
+    showDevice("midiin", m_inputChoices, in,
+               m_input->State() == misOpen ? std::optional<int>(m_input->DeviceID())
+                                           : std::nullopt);
 }
 
 std::optional<int> DeviceSetup::rememberedDevice(Setting number, Setting name,
@@ -187,10 +240,18 @@ std::optional<QString> DeviceSetup::chooseInstrument(int output, const std::stri
 {
     auto position = [](const DeviceChoices& choices, int id,
                        const std::string& name) -> std::optional<int> {
-        for (std::size_t i = 1; i < choices.size(); ++i)
-            if (choices[i].id == id && choices[i].name == QString::fromStdString(name))
+        // By number and name; the lists may have been read anew during the
+        // search, and then by name alone.
+        std::optional<int> byName;
+        for (std::size_t i = 1; i < choices.size(); ++i) {
+            if (!choices[i].id || choices[i].name != QString::fromStdString(name))
+                continue;
+            if (choices[i].id == id)
                 return int(i);
-        return std::nullopt;
+            if (!byName)
+                byName = int(i);
+        }
+        return byName;
     };
     const auto out = position(m_outputChoices, output, outputName);
     if (!out)
@@ -252,7 +313,10 @@ void DeviceSetup::showSendError(const QString& text)
     if (!m_output->IsOpen()) {
         const QString status = m_frame.statusText();
         const QString reason = notSentReason();
-        if (!status.contains(reason))
+        // A send that ended on the loss has named the device already.
+        const QString lost = m_output->LostDevice();
+        const bool said = status.contains(reason) || (!lost.isEmpty() && status.contains(lost));
+        if (!said)
             m_frame.setStatusText(status.isEmpty() ? reason : status + ", " + reason);
         return;
     }
@@ -267,10 +331,42 @@ void DeviceSetup::showSendError(const QString& text)
 void DeviceSetup::outputLost(const QString& text)
 {
     // The port has closed itself: what went out before may or may not have
-    // arrived, and edits from now on stay here until a device is chosen.
+    // arrived, and edits from now on stay here until the device is back.
     m_outputLost = true;
     m_session.outputChanged(texts::OutputLostNotKnown);
-    m_frame.setStatusText(QString(texts::OutputLost).arg(text));
+    sayPortNews(QString(texts::OutputLost).arg(text));
+}
+
+void DeviceSetup::sayPortNews(const QString& text)
+{
+    // An instrument's output and input go and come back together: the second
+    // notice joins the first instead of hiding it.
+    const QString status = m_frame.statusText();
+    m_portNews = !m_portNews.isEmpty() && status == m_portNews ? status + "; " + text : text;
+    m_frame.setStatusText(m_portNews);
+}
+
+void DeviceSetup::outputReturned(const QString& name)
+{
+    // What the instrument holds stays unknown (it may have been switched off
+    // and on); edits made meanwhile stay changed here until they are sent.
+    if (!m_output->Reopen()) {
+        sayPortNews(QString(texts::DeviceBackNotOpened).arg("MIDI Out", name));
+        return;
+    }
+    m_outputLost = false;
+    sayPortNews(QString(texts::DeviceReopened).arg("MIDI Out", name));
+}
+
+void DeviceSetup::inputLost(const QString& text)
+{
+    sayPortNews(text);
+}
+
+void DeviceSetup::inputReturned(const QString& name)
+{
+    sayPortNews(QString(m_input->Reopen() ? texts::DeviceReopened : texts::DeviceBackNotOpened)
+                    .arg("MIDI In", name));
 }
 
 const char* DeviceSetup::notSentReason() const

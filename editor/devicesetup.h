@@ -25,7 +25,8 @@ public:
     explicit DeviceSetup(const WindowParts& parts);
 
     // One entry of a device selector: the device's number (none for "no
-    // midiout") and its name as the system gives it.
+    // midiout", or for a chosen device that is gone) and its name as the
+    // system gives it.
     struct DeviceChoice
     {
         std::optional<int> id;
@@ -51,7 +52,14 @@ public:
 
     void showSendError(const QString& text);
     void messageFailed(const QString& text, const Bytes& message);
+    // The ports' own notices: a device lost while open, and back again.
     void outputLost(const QString& text);
+    void outputReturned(const QString& name);
+    void inputLost(const QString& text);
+    void inputReturned(const QString& name);
+    // The device lists changed: the selectors offer them anew, each keeping
+    // the device it shows (a lost one named as gone).
+    void devicesChanged();
 
 signals:
     // The device ID messages to the instrument carry from now on.
@@ -63,6 +71,13 @@ private:
     std::optional<int> rememberedDevice(Setting number, Setting name, const DeviceChoices& choices,
                                         const char* what, QStringList& missing) const;
     std::optional<int> chosenDevice(const char* selector, const DeviceChoices& choices) const;
+    QString shownDevice(const char* selector, const DeviceChoices& choices) const;
+    // Shows the device of that name, the open one among several; one that is
+    // not listed is added as gone.
+    void showDevice(const char* selector, DeviceChoices& choices, const QString& name,
+                    std::optional<int> openId);
+    // The status line for a port that went or came back.
+    void sayPortNews(const QString& text);
     void openChosenOutput();
     // The device ID kept with the chosen output, or the default for any other.
     void applyDeviceId();
@@ -70,6 +85,7 @@ private:
     bool m_outputLost = false;     // the output's device went away and none was chosen since
     DeviceChoices m_outputChoices; // by the midiout selector's positions
     DeviceChoices m_inputChoices;
+    QString m_portNews;     // the last such status line
     QString m_errorShowing; // the send error whose box is open, so repeats don't stack
 };
 

@@ -167,6 +167,12 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     connect(&m_util->Sender(), &MidiSender::messageFailed, m_parts.deviceSetup,
             &DeviceSetup::messageFailed);
     connect(m_output, &TMidiOutput::deviceLost, m_parts.deviceSetup, &DeviceSetup::outputLost);
+    connect(m_output, &TMidiOutput::deviceReturned, m_parts.deviceSetup,
+            &DeviceSetup::outputReturned);
+    connect(m_input, &TMidiInput::deviceLost, m_parts.deviceSetup, &DeviceSetup::inputLost);
+    connect(m_input, &TMidiInput::deviceReturned, m_parts.deviceSetup, &DeviceSetup::inputReturned);
+    connect(m_parts.devices, &MidiDeviceRegistry::devicesChanged, m_parts.deviceSetup,
+            &DeviceSetup::devicesChanged);
 
     m_timer = new TSuperTimer(this);
     m_timer->SetInterval(AutoSaveIntervalMs);

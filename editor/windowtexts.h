@@ -113,6 +113,9 @@ inline constexpr char NoOutputNotKnown[] = "no MIDI output is chosen; not known"
 inline constexpr char SysexFileSentNotKnown[] = "a sysex file was sent";
 inline constexpr char OutputLostNotKnown[] = "the MIDI output was lost; not known until a Get";
 inline constexpr char OutputLost[] = "%1: what the instrument holds is not known";
+inline constexpr char DeviceGone[] = "%1 (gone)";
+inline constexpr char DeviceReopened[] = "%1: %2 is back and open again";
+inline constexpr char DeviceBackNotOpened[] = "%1: %2 is back but does not open";
 inline constexpr char NotSentOutputLost[] = "not sent: the MIDI output is gone";
 inline constexpr char UnknownValueHint[] =
     "Not known yet: the MC-505 keeps this setting and never sends it back. "

@@ -43,6 +43,8 @@ public:
     std::unique_ptr<MidiOutputConnection> openOutput(int index, const std::string& name) override;
     std::unique_ptr<MidiInputConnection> openInput(int index, const std::string& name,
                                                    MidiInputSink& sink) override;
+    // Always there: nothing to tell, nothing to poll.
+    bool watchDevices(WakeUp&) override { return true; }
 
     // Answers at the wire rate (the default) or at full speed.
     void setFullSpeed(bool fullSpeed);

@@ -3,6 +3,7 @@
 
 #include "midi/mididrivererror.h"
 #include "midi/tmymidihdr.h"
+#include "midi/wakeup.h"
 
 #include <algorithm>
 #include <chrono>
@@ -41,6 +42,14 @@ struct LoopbackDriver::State
     std::string virtualPort;
     std::size_t bytesPerSecond = 0;
     std::size_t maxMessageSize = MaxLongMessageSize;
+    WakeUp* watcher = nullptr;
+
+    // With the mutex held: the list changed.
+    void tell()
+    {
+        if (watcher)
+            watcher->post();
+    }
 
     // The record of a device, listed or not (the virtual port need not be).
     Device& device(const std::string& name) { return devices[name]; }
@@ -190,12 +199,14 @@ void LoopbackDriver::addDevice(const std::string& name)
     m_state->device(name).removed = false;
     if (std::find(m_state->order.begin(), m_state->order.end(), name) == m_state->order.end())
         m_state->order.push_back(name);
+    m_state->tell();
 }
 
 void LoopbackDriver::setVirtualPort(const std::string& name)
 {
     std::lock_guard lock(m_state->mutex);
     m_state->virtualPort = name;
+    m_state->tell();
 }
 
 void LoopbackDriver::removeDevice(const std::string& name)
@@ -203,6 +214,7 @@ void LoopbackDriver::removeDevice(const std::string& name)
     std::lock_guard lock(m_state->mutex);
     m_state->device(name).removed = true;
     std::erase(m_state->order, name);
+    m_state->tell();
 }
 
 void LoopbackDriver::setBusy(const std::string& name, bool busy)
@@ -314,6 +326,19 @@ MidiDeviceNames LoopbackDriver::devices()
     names.virtualOutput = m_state->virtualPort;
     names.virtualInput = m_state->virtualPort;
     return names;
+}
+
+bool LoopbackDriver::watchDevices(WakeUp& changed)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->watcher = &changed;
+    return true;
+}
+
+void LoopbackDriver::stopWatching()
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->watcher = nullptr;
 }
 
 std::unique_ptr<MidiOutputConnection> LoopbackDriver::openOutput(int, const std::string& name)

@@ -24,7 +24,8 @@ public:
     LoopbackDriver();
     ~LoopbackDriver() override;
 
-    // A device with this name, as output and input; listed at the next refresh.
+    // A device with this name, as output and input; listed at the next refresh
+    // (a watching registry hears of it at once, as of every change below).
     void addDevice(const std::string& name);
     // The source's own port, offered as device -1.
     void setVirtualPort(const std::string& name);
@@ -60,6 +61,8 @@ public:
     std::unique_ptr<MidiOutputConnection> openOutput(int index, const std::string& name) override;
     std::unique_ptr<MidiInputConnection> openInput(int index, const std::string& name,
                                                    MidiInputSink& sink) override;
+    bool watchDevices(WakeUp& changed) override;
+    void stopWatching() override;
 
     struct State;
 

@@ -5,25 +5,39 @@
 // added. Device -1 is the first source's own virtual port (where other
 // programs connect to Dorvane), or device 0 when no source has one.
 //
-// The lists are a snapshot taken by refresh(), so the numbers stay put while a
-// port or a window uses them; opening goes by the device's name, so a device
-// list that moved underneath is noticed instead of opening another device.
-// Main thread only.
+// The numbered lists are a snapshot taken by refresh(), so the numbers stay
+// put while a port or a window uses them; opening goes by the device's name,
+// so a device list that moved underneath is noticed instead of opening
+// another device. Once watching, the registry also follows what the sources
+// list now (the ports of other programs come and go) and says so with
+// devicesChanged(); the snapshot changes only with refresh(). Main thread
+// only.
 #pragma once
 
 #include "midi/mididriver.h"
+
+#include <QObject>
 
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class QTimer;
+
 namespace dorvane {
 
-class MidiDeviceRegistry
+class MidiDeviceRegistry : public QObject
 {
+    Q_OBJECT
+
 public:
-    MidiDeviceRegistry() = default;
+    // A source that cannot tell when its devices change is read this often
+    // while the registry watches.
+    static constexpr int PollMs = 1000;
+
+    MidiDeviceRegistry();
+    ~MidiDeviceRegistry() override;
     MidiDeviceRegistry(const MidiDeviceRegistry&) = delete;
     MidiDeviceRegistry& operator=(const MidiDeviceRegistry&) = delete;
 
@@ -35,8 +49,18 @@ public:
     // sources already there keep their snapshot (asking a system's MIDI for
     // its devices can take a while).
     void addSource(std::shared_ptr<MidiDriver> source);
-    // Reads every source's devices afresh.
+    // Reads every source's devices afresh into the snapshot; refreshed()
+    // follows, and devicesChanged() on a later turn when the devices differ
+    // from those last announced.
     void refresh();
+
+    // Starts following every source's devices: devicesChanged() from now on.
+    // Opening a port starts it; a window that lists devices starts it too.
+    // Needs the Qt application; nothing happens before there is one. Ends
+    // with the application or the registry.
+    void watch();
+    void stopWatching();
+    bool watching() const { return m_watching; }
 
     int outputCount() const { return int(m_outputs.size()); }
     int inputCount() const { return int(m_inputs.size()); }
@@ -51,16 +75,41 @@ public:
     std::optional<std::string> outputName(int id) const;
     std::optional<std::string> inputName(int id) const;
 
-    // Whether output `id` is still there: its source is asked afresh (which
-    // may take a while) and must still list a device of that name. The
-    // snapshot and its numbers stay as they are.
-    bool outputPresent(int id) const;
+    // The number of the device named `name` in the snapshot: `preferred` when
+    // that device has the name, else the first of that name (the virtual port
+    // first), or nothing.
+    std::optional<int> findOutput(const std::string& name, int preferred) const;
+    std::optional<int> findInput(const std::string& name, int preferred) const;
 
-    // Opens the device named `name`, expected at number `id`. Throws
-    // MidiDriverError when it is not there or the source cannot open it.
+    // Whether a source lists a device of that name now, as far as the
+    // sources' last notice tells; no source is asked.
+    bool outputListed(const std::string& name) const;
+    bool inputListed(const std::string& name) const;
+
+    // Whether an output of that name is still there: the source that listed
+    // it is asked afresh (which may take a while). A change found this way is
+    // announced on a later turn, as if the source had told of it.
+    bool outputPresent(const std::string& name);
+
+    // Opens the device named `name`, expected at number `id`; a device listed
+    // now but not in the snapshot opens too. Throws MidiDriverError when it is
+    // not there or the source cannot open it.
     std::unique_ptr<MidiOutputConnection> openOutput(int id, const std::string& name);
     std::unique_ptr<MidiInputConnection> openInput(int id, const std::string& name,
                                                    MidiInputSink& sink);
+
+signals:
+    // The devices some source lists differ from those announced before (a
+    // port came or went, a server started or ended). The snapshot and its
+    // numbers are as they were: refresh() to list the devices anew.
+    void devicesChanged();
+    // A source's devices were read on its notice, changed or not; after
+    // devicesChanged when they changed. The ports check their own devices
+    // here: one opened between two notices that cancel out must still hear
+    // that its device is not there.
+    void devicesRead();
+    // The snapshot was read afresh: numbers may have moved.
+    void refreshed();
 
 private:
     struct Device
@@ -69,23 +118,28 @@ private:
         int index; // in the source's own list, -1 for its virtual port
         std::string name;
     };
+    struct Source;
 
     static std::optional<Device> find(const std::vector<Device>& devices,
                                       const std::optional<Device>& virtualDevice, int id);
-    static Device locate(const std::vector<Device>& devices,
-                         const std::optional<Device>& virtualDevice, int id,
-                         const std::string& name);
+    std::optional<Device> locate(bool output, int id, const std::string& name) const;
+    std::optional<int> findIn(bool output, const std::string& name, int preferred) const;
+    bool listed(bool output, const std::string& name) const;
+    bool present(bool output, const std::string& name);
+    void startWatching(Source& source);
+    void sourceNoticed(Source& source);
+    void setLive(Source& source, MidiDeviceNames names);
 
     void rebuild();
 
-    std::vector<std::shared_ptr<MidiDriver>> m_sources;
-    std::vector<MidiDeviceNames> m_sourceNames; // each source's last snapshot
+    std::vector<std::unique_ptr<Source>> m_sources;
     std::vector<Device> m_outputs;
     std::vector<Device> m_inputs;
     std::vector<std::string> m_outputNames;
     std::vector<std::string> m_inputNames;
     std::optional<Device> m_virtualOutput;
     std::optional<Device> m_virtualInput;
+    bool m_watching = false;
 };
 
 } // namespace dorvane

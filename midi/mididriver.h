@@ -14,6 +14,8 @@
 
 namespace dorvane {
 
+class WakeUp;
+
 struct MidiDeviceNames
 {
     std::vector<std::string> outputs;
@@ -22,6 +24,8 @@ struct MidiDeviceNames
     // source has none; the registry offers them as device -1.
     std::string virtualOutput;
     std::string virtualInput;
+
+    bool operator==(const MidiDeviceNames&) const = default;
 };
 
 class MidiDriver
@@ -43,6 +47,19 @@ public:
     // is destroyed.
     virtual std::unique_ptr<MidiInputConnection> openInput(int index, const std::string& name,
                                                            MidiInputSink& sink) = 0;
+
+    // Main thread. From now on the source posts `changed` (from any thread)
+    // whenever its devices may have changed, until stopWatching() or its end;
+    // a post may also come when nothing changed. False when the source cannot
+    // tell: its devices are then read once a second instead. One watcher at
+    // a time: a second call replaces the first.
+    virtual bool watchDevices(WakeUp& changed)
+    {
+        (void)changed;
+        return false;
+    }
+    // Main thread. No post reaches the watcher once this returns.
+    virtual void stopWatching() {}
 };
 
 } // namespace dorvane

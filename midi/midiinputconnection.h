@@ -10,6 +10,11 @@ class MidiInputConnection
 {
 public:
     virtual ~MidiInputConnection() = default;
+
+    // Said before the connection is destroyed when its device went away: the
+    // device may then be let go of a moment later, once the system's MIDI has
+    // settled (the sink is still never called after the destructor).
+    virtual void deviceGone() {}
 };
 
 } // namespace dorvane

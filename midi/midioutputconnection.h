@@ -27,6 +27,11 @@ public:
     // Bytes per second the device takes without loss when fed back to back;
     // 0 when the device paces the sender itself.
     virtual std::size_t bytesPerSecond() const = 0;
+
+    // Said before the connection is destroyed when its device went away: the
+    // device may then be let go of a moment later, once the system's MIDI has
+    // settled.
+    virtual void deviceGone() {}
 };
 
 } // namespace dorvane

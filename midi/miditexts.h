@@ -25,6 +25,11 @@ inline std::string outputGone(const std::string& name)
     return "The MIDI output " + name + " is gone";
 }
 
+inline std::string inputGone(const std::string& name)
+{
+    return "The MIDI input " + name + " is gone";
+}
+
 // The trailing blank belongs to the message as it has always been shown.
 inline std::string inputNotInstalled(const std::string& name)
 {

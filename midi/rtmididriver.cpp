@@ -2,11 +2,17 @@
 #include "midi/rtmididriver.h"
 
 #include "midi/mididrivererror.h"
+#if defined(DORVANE_HAVE_JACK)
+#include "midi/jackwatch.h"
+#endif
+#include "midi/portwatcher.h"
 
 #if defined(DORVANE_HAVE_JACK)
 #include <jack/jack.h>
 #endif
 
+#include <QCoreApplication>
+#include <QTimer>
 #include <RtMidi.h>
 
 #include <atomic>
@@ -14,6 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 namespace dorvane {
 namespace {
@@ -95,99 +102,6 @@ void keepDeadClient(RtMidi* port)
 
 } // namespace
 
-#if defined(DORVANE_HAVE_JACK)
-namespace {
-void quiet(const char*) {}
-} // namespace
-
-// One client of our own, never activated, tells whether the server still
-// runs: libjack calls it back when the server ends. Opening and closing a
-// client costs the server rounds of its own, so this one is opened once, not
-// at every listing and every close as a probe would be. Each server it met
-// has a generation of its own: a client made under an earlier one is dead
-// even when a server of the same name runs again. Main thread only, but for
-// the call back.
-class JackWatch
-{
-public:
-    // The watch shared by everything that is alive at the time.
-    static std::shared_ptr<JackWatch> shared()
-    {
-        static std::weak_ptr<JackWatch> current;
-        auto watch = current.lock();
-        if (!watch) {
-            watch = std::make_shared<JackWatch>();
-            current = watch;
-        }
-        return watch;
-    }
-
-    ~JackWatch()
-    {
-        // At the program's end the server lets go of a client that was never
-        // activated by itself; closing it would only keep a command-line
-        // run waiting for the server's answer.
-        if (m_client && !m_gone->load() && !exiting()) {
-            jack_client_close(m_client);
-            delete m_gone;
-        } else if (m_gone) {
-            keepFlag(m_gone);
-        }
-    }
-
-    // Whether a server runs now; opens the watch on a new one.
-    bool running()
-    {
-        if (m_client && !m_gone->load())
-            return true;
-        m_client = nullptr; // dead with its server: never closed
-        if (m_gone)
-            keepFlag(m_gone);
-        m_gone = nullptr;
-        // libjack's own messages go nowhere from now on; RtMidi reports what
-        // matters through its error callbacks.
-        jack_set_error_function(quiet);
-        jack_set_info_function(quiet);
-        jack_status_t status{};
-        m_client = jack_client_open("Dorvane-watch", JackNoStartServer, &status);
-        if (!m_client)
-            return false;
-        // The flag outlives the watch whenever the client is not closed: the
-        // call back may still come.
-        m_gone = new std::atomic<bool>(false);
-        ++m_generation;
-        jack_on_shutdown(m_client, &JackWatch::ended, m_gone);
-        // Registered after the objects that own the watch were made, so it
-        // runs before they are destroyed at the program's end.
-        static const bool registered = std::atexit([] { exiting() = true; }) == 0;
-        (void)registered;
-        return true;
-    }
-
-    std::uint64_t generation() const { return m_generation; }
-    // Whether the server of that generation still runs.
-    bool stillUp(std::uint64_t generation) { return running() && generation == m_generation; }
-
-private:
-    static void ended(void* gone) { *static_cast<std::atomic<bool>*>(gone) = true; }
-    // The flag of a client left unclosed, which libjack may still set.
-    static void keepFlag(std::atomic<bool>* gone)
-    {
-        static auto* const kept = new std::vector<std::atomic<bool>*>;
-        kept->push_back(gone);
-    }
-    static bool& exiting()
-    {
-        static bool flag = false;
-        return flag;
-    }
-
-    jack_client_t* m_client = nullptr;
-    std::atomic<bool>* m_gone = nullptr;
-    std::uint64_t m_generation = 0;
-};
-#endif
-
 // What a JACK connection needs to know at its close: whether its server is
 // the one still running. Empty for the other APIs.
 struct ServerTie
@@ -219,57 +133,199 @@ template <typename Port> int findPort(Port& port, ErrorCatcher& errors, const st
     return -1;
 }
 
+// Closing a JACK port while the graph still changes around it races with
+// libjack's own notification thread, whose latency pass walks the client's
+// ports while the port is taken out of them. Right after a device went, its
+// ports are still leaving the graph: a port of ours that went with it is
+// closed a moment later, when things are quiet. Main thread.
+constexpr int QuietCloseMs = 1000;
+
+std::vector<std::shared_ptr<void>>& closingLater()
+{
+    static auto* const ports = new std::vector<std::shared_ptr<void>>;
+    return *ports;
+}
+
+bool closeAllHooked = false;
+
+void closeLater(std::shared_ptr<void> port)
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return; // the last reference goes here: closed now
+    closingLater().push_back(port);
+    if (!closeAllHooked) {
+        closeAllHooked = true;
+        // Whatever still waits is closed with the application.
+        qAddPostRoutine([] {
+            closeAllHooked = false;
+            closingLater().clear();
+        });
+    }
+    QTimer::singleShot(QuietCloseMs, app, [raw = port.get()] {
+        std::erase_if(closingLater(), [raw](const auto& p) { return p.get() == raw; });
+    });
+}
+
+// The RtMidi port and what its callbacks reach, apart from the connection,
+// so that closing it may wait (closeLater).
+struct OutputPort
+{
+    // `port`: the driver's listing client to open the port on, or none for a new one.
+    OutputPort(RtMidi::Api api, const std::string& clientName, std::unique_ptr<RtMidiOut> port,
+               ServerTie tie)
+        : api(api), tie(std::move(tie)),
+          port(port ? std::move(port) : std::make_unique<RtMidiOut>(api, clientName))
+    {
+        this->port->setErrorCallback(&ErrorCatcher::callback, &errors);
+    }
+
+    ~OutputPort()
+    {
+#if defined(DORVANE_HAVE_JACK)
+        tie.keepIfDead(port);
+#endif
+    }
+
+    // False for a JACK client whose server has ended.
+    bool alive()
+    {
+#if defined(DORVANE_HAVE_JACK)
+        return !tie.watch || tie.watch->stillUp(tie.generation);
+#else
+        return true;
+#endif
+    }
+
+    RtMidi::Api api;
+    ServerTie tie;
+    ErrorCatcher errors;
+    std::unique_ptr<RtMidiOut> port;
+};
+
+struct InputPort
+{
+    InputPort(RtMidi::Api api, const std::string& clientName, MidiInputSink& sink,
+              std::unique_ptr<RtMidiIn> port, ServerTie tie)
+        : api(api), tie(std::move(tie)), sink(&sink),
+          port(port ? std::move(port) : std::make_unique<RtMidiIn>(api, clientName))
+    {
+        this->port->setErrorCallback(&ErrorCatcher::callback, &errors);
+        // Everything is let through: the input port filters by its own rules.
+        this->port->ignoreTypes(false, false, false);
+        this->port->setCallback(&InputPort::deliver, this);
+    }
+
+    ~InputPort()
+    {
+#if defined(DORVANE_HAVE_JACK)
+        if (!alive())
+            port->cancelCallback();
+        tie.keepIfDead(port);
+#endif
+    }
+
+    bool alive()
+    {
+#if defined(DORVANE_HAVE_JACK)
+        return !tie.watch || tie.watch->stillUp(tie.generation);
+#else
+        return true;
+#endif
+    }
+
+    // Nothing reaches the sink once this returns, though the port stays open.
+    void detach()
+    {
+        sink.store(nullptr);
+        while (delivering.load() != 0)
+            std::this_thread::yield();
+    }
+
+    // RtMidi's thread. RtMidi hands over whole messages; a sysex message split
+    // by the platform arrives as pieces, the later ones starting with data bytes.
+    static void deliver(double, std::vector<unsigned char>* message, void* data)
+    {
+        if (!message || message->empty())
+            return;
+        auto* self = static_cast<InputPort*>(data);
+        // Counted before the sink is read: detach() either sees the count or
+        // this sees no sink.
+        self->delivering.fetch_add(1);
+        if (MidiInputSink* sink = self->sink.load()) {
+            const ByteView bytes(message->data(), message->size());
+            if (bytes[0] == 0xF0 || bytes[0] < 0x80)
+                sink->midiLongData(bytes);
+            else
+                sink->midiData(bytes);
+        }
+        self->delivering.fetch_sub(1);
+    }
+
+    RtMidi::Api api;
+    ServerTie tie;
+    std::atomic<MidiInputSink*> sink;
+    std::atomic<int> delivering{0};
+    ErrorCatcher errors;
+    std::unique_ptr<RtMidiIn> port;
+};
+
+template <typename Port>
+void openPort(Port& port, ErrorCatcher& errors, int portIndexOrVirtual, const std::string& portName,
+              const char* ownName)
+{
+    if (portIndexOrVirtual < 0) {
+        port.openVirtualPort(ownName);
+    } else {
+        const int index = findPort(port, errors, portName);
+        if (index < 0)
+            throw MidiDriverError(MidiResult::BadDeviceId,
+                                  "MIDI device " + portName + " is not there any more");
+        port.openPort(unsigned(index), ownName);
+    }
+    errors.check(MidiResult::Allocated);
+}
+
 class RtMidiOutputConnection final : public MidiOutputConnection
 {
 public:
-    // `port`: the driver's listing client to open the port on, or none for a new one.
     RtMidiOutputConnection(RtMidi::Api api, const std::string& clientName, int portIndexOrVirtual,
                            const std::string& portName, std::unique_ptr<RtMidiOut> port,
                            ServerTie tie)
-        : m_api(api), m_tie(std::move(tie)),
-          m_port(port ? std::move(port) : std::make_unique<RtMidiOut>(api, clientName))
+        : m_port(std::make_shared<OutputPort>(api, clientName, std::move(port), std::move(tie)))
     {
-        m_port->setErrorCallback(&ErrorCatcher::callback, &m_errors);
-        if (portIndexOrVirtual < 0) {
-            m_port->openVirtualPort(RtMidiDriver::OutputPortName);
-        } else {
-            const int index = findPort(*m_port, m_errors, portName);
-            if (index < 0)
-                throw MidiDriverError(MidiResult::BadDeviceId,
-                                      "MIDI device " + portName + " is not there any more");
-            m_port->openPort(unsigned(index), RtMidiDriver::OutputPortName);
-        }
-        m_errors.check(MidiResult::Allocated);
+        openPort(*m_port->port, m_port->errors, portIndexOrVirtual, portName,
+                 RtMidiDriver::OutputPortName);
     }
 
     ~RtMidiOutputConnection() override
     {
-#if defined(DORVANE_HAVE_JACK)
-        m_tie.keepIfDead(m_port);
-#endif
+        // A client whose server has ended is kept now, not later.
+        if (m_gone && m_port->api == RtMidi::UNIX_JACK && m_port->alive())
+            closeLater(std::move(m_port));
     }
 
     void transmit(ByteView message) override
     {
-        m_port->sendMessage(message.data(), message.size());
-        m_errors.check(MidiResult::Failed);
+        m_port->port->sendMessage(message.data(), message.size());
+        m_port->errors.check(MidiResult::Failed);
     }
 
     std::size_t maxMessageSize() const override
     {
-        return m_api == RtMidi::UNIX_JACK ? JackLargestMessage : 65535;
+        return m_port->api == RtMidi::UNIX_JACK ? JackLargestMessage : 65535;
     }
 
     std::size_t bytesPerSecond() const override
     {
-        return m_api == RtMidi::UNIX_JACK ? JackBytesPerSecond : 0;
+        return m_port->api == RtMidi::UNIX_JACK ? JackBytesPerSecond : 0;
     }
 
+    void deviceGone() override { m_gone = true; }
+
 private:
-    RtMidi::Api m_api;
-    ServerTie m_tie;
-    ErrorCatcher m_errors;
-    std::unique_ptr<RtMidiOut> m_port;
+    std::shared_ptr<OutputPort> m_port;
+    bool m_gone = false;
 };
 
 class RtMidiInputConnection final : public MidiInputConnection
@@ -278,59 +334,49 @@ public:
     RtMidiInputConnection(RtMidi::Api api, const std::string& clientName, int portIndexOrVirtual,
                           const std::string& portName, MidiInputSink& sink,
                           std::unique_ptr<RtMidiIn> port, ServerTie tie)
-        : m_sink(sink), m_api(api), m_tie(std::move(tie)),
-          m_port(port ? std::move(port) : std::make_unique<RtMidiIn>(api, clientName))
+        : m_port(
+              std::make_shared<InputPort>(api, clientName, sink, std::move(port), std::move(tie)))
     {
-        m_port->setErrorCallback(&ErrorCatcher::callback, &m_errors);
-        // Everything is let through: the input port filters by its own rules.
-        m_port->ignoreTypes(false, false, false);
-        m_port->setCallback(&RtMidiInputConnection::deliver, this);
-        if (portIndexOrVirtual < 0) {
-            m_port->openVirtualPort(RtMidiDriver::InputPortName);
-        } else {
-            const int index = findPort(*m_port, m_errors, portName);
-            if (index < 0)
-                throw MidiDriverError(MidiResult::BadDeviceId,
-                                      "MIDI device " + portName + " is not there any more");
-            m_port->openPort(unsigned(index), RtMidiDriver::InputPortName);
-        }
-        m_errors.check(MidiResult::Allocated);
+        openPort(*m_port->port, m_port->errors, portIndexOrVirtual, portName,
+                 RtMidiDriver::InputPortName);
     }
 
     ~RtMidiInputConnection() override
     {
-#if defined(DORVANE_HAVE_JACK)
-        if (m_tie.watch && !m_tie.watch->stillUp(m_tie.generation))
-            m_port->cancelCallback();
-        m_tie.keepIfDead(m_port);
-#endif
+        // A client whose server has ended is kept now, not later.
+        if (m_gone && m_port->api == RtMidi::UNIX_JACK && m_port->alive()) {
+            m_port->detach();
+            closeLater(std::move(m_port));
+        }
     }
+
+    void deviceGone() override { m_gone = true; }
 
 private:
-    // RtMidi's thread. RtMidi hands over whole messages; a sysex message split
-    // by the platform arrives as pieces, the later ones starting with data bytes.
-    static void deliver(double, std::vector<unsigned char>* message, void* data)
-    {
-        if (!message || message->empty())
-            return;
-        auto* self = static_cast<RtMidiInputConnection*>(data);
-        const ByteView bytes(message->data(), message->size());
-        if (bytes[0] == 0xF0 || bytes[0] < 0x80)
-            self->m_sink.midiLongData(bytes);
-        else
-            self->m_sink.midiData(bytes);
-    }
-
-    MidiInputSink& m_sink;
-    RtMidi::Api m_api;
-    ServerTie m_tie;
-    ErrorCatcher m_errors;
-    std::unique_ptr<RtMidiIn> m_port;
+    std::shared_ptr<InputPort> m_port;
+    bool m_gone = false;
 };
 
 } // namespace
 
 RtMidiDriver::RtMidiDriver(std::string clientName) : m_clientName(std::move(clientName)) {}
+
+bool RtMidiDriver::watchDevices(WakeUp& changed)
+{
+    m_watcher.reset();
+    m_watcher = std::make_unique<PortWatcher>(m_clientName, changed);
+    return true;
+}
+
+void RtMidiDriver::stopWatching()
+{
+    m_watcher.reset();
+}
+
+const PortWatcher* RtMidiDriver::watcher() const
+{
+    return m_watcher.get();
+}
 
 RtMidiDriver::Spare* RtMidiDriver::liveSpare(int api)
 {
@@ -403,6 +449,15 @@ MidiDeviceNames RtMidiDriver::devices()
                 retireSpare(int(api));
                 continue;
             }
+            // While watching, the watch's client reads the same names RtMidi
+            // would, with no client of RtMidi's at every change.
+            if (auto jack = m_watcher ? m_jackWatch->ports() : std::nullopt) {
+                ApiPorts ports{int(api), apiLabel(api), apiHasVirtualPorts(api), {}, {}};
+                ports.outputs = std::move(jack->inputs);
+                ports.inputs = std::move(jack->outputs);
+                m_live.push_back(std::move(ports));
+                continue;
+            }
         }
 #endif
         // The listing's two clients stay, for the first output and input
@@ -450,14 +505,14 @@ MidiDeviceNames RtMidiDriver::devices()
         for (const std::string& port : m_live[a].outputs) {
             if (isOwnPort(port))
                 continue;
-            m_outputs.push_back({a, port});
             names.outputs.push_back(shown(m_live[a], port));
+            m_outputs.push_back({a, port, names.outputs.back()});
         }
         for (const std::string& port : m_live[a].inputs) {
             if (isOwnPort(port))
                 continue;
-            m_inputs.push_back({a, port});
             names.inputs.push_back(shown(m_live[a], port));
+            m_inputs.push_back({a, port, names.inputs.back()});
         }
     }
     if (const ApiPorts* api = virtualApi()) {
@@ -528,7 +583,21 @@ RtMidiDriver::~RtMidiDriver()
         retireSpare(spare.api);
 }
 
-std::unique_ptr<MidiOutputConnection> RtMidiDriver::openOutput(int index, const std::string&)
+const RtMidiDriver::Listed* RtMidiDriver::listed(const std::vector<Listed>& devices, int index,
+                                                 const std::string& name)
+{
+    // The index is of the listing the caller had; the lists may have been
+    // read again since, so the name decides.
+    if (index >= 0 && std::size_t(index) < devices.size() &&
+        (name.empty() || devices[std::size_t(index)].shown == name))
+        return &devices[std::size_t(index)];
+    for (const Listed& device : devices)
+        if (device.shown == name)
+            return &device;
+    return nullptr;
+}
+
+std::unique_ptr<MidiOutputConnection> RtMidiDriver::openOutput(int index, const std::string& name)
 {
     try {
         const ApiPorts* api = nullptr;
@@ -538,11 +607,11 @@ std::unique_ptr<MidiOutputConnection> RtMidiDriver::openOutput(int index, const 
             if (!api)
                 throw MidiDriverError(MidiResult::BadDeviceId, "no virtual MIDI port here");
         } else {
-            if (std::size_t(index) >= m_outputs.size())
+            const Listed* device = listed(m_outputs, index, name);
+            if (!device)
                 throw MidiDriverError(MidiResult::BadDeviceId, "no such MIDI output device");
-            const Listed& device = m_outputs[std::size_t(index)];
-            api = &m_live[device.api];
-            portName = device.portName;
+            api = &m_live[device->api];
+            portName = device->portName;
         }
         std::unique_ptr<RtMidiOut> port;
         if (Spare* spare = liveSpare(api->api))
@@ -554,7 +623,7 @@ std::unique_ptr<MidiOutputConnection> RtMidiDriver::openOutput(int index, const 
     }
 }
 
-std::unique_ptr<MidiInputConnection> RtMidiDriver::openInput(int index, const std::string&,
+std::unique_ptr<MidiInputConnection> RtMidiDriver::openInput(int index, const std::string& name,
                                                              MidiInputSink& sink)
 {
     try {
@@ -565,11 +634,11 @@ std::unique_ptr<MidiInputConnection> RtMidiDriver::openInput(int index, const st
             if (!api)
                 throw MidiDriverError(MidiResult::BadDeviceId, "no virtual MIDI port here");
         } else {
-            if (std::size_t(index) >= m_inputs.size())
+            const Listed* device = listed(m_inputs, index, name);
+            if (!device)
                 throw MidiDriverError(MidiResult::BadDeviceId, "no such MIDI input device");
-            const Listed& device = m_inputs[std::size_t(index)];
-            api = &m_live[device.api];
-            portName = device.portName;
+            api = &m_live[device->api];
+            portName = device->portName;
         }
         std::unique_ptr<RtMidiIn> port;
         if (Spare* spare = liveSpare(api->api))

@@ -20,6 +20,7 @@ class RtMidiOut;
 namespace dorvane {
 
 class JackWatch;
+class PortWatcher;
 struct ServerTie;
 
 class RtMidiDriver final : public MidiDriver
@@ -33,6 +34,11 @@ public:
     std::unique_ptr<MidiOutputConnection> openOutput(int index, const std::string& name) override;
     std::unique_ptr<MidiInputConnection> openInput(int index, const std::string& name,
                                                    MidiInputSink& sink) override;
+    // Listens to ALSA's and JACK's own notices (see PortWatcher).
+    bool watchDevices(WakeUp& changed) override;
+    void stopWatching() override;
+    // The listeners while watching, else none.
+    const PortWatcher* watcher() const;
 
     // The APIs that answered at the last listing ("ALSA", "JACK", ...).
     std::vector<std::string> liveApis() const;
@@ -55,6 +61,7 @@ private:
     {
         std::size_t api; // index into m_live
         std::string portName;
+        std::string shown; // as devices() lists it
     };
 
     // The clients a listing used, per API, until an open takes them over.
@@ -66,6 +73,8 @@ private:
         std::uint64_t generation; // of the JACK server they were made under
     };
 
+    static const Listed* listed(const std::vector<Listed>& devices, int index,
+                                const std::string& name);
     bool isOwnPort(const std::string& portName) const;
     const ApiPorts* virtualApi() const;
     Spare& spareFor(int api);
@@ -82,6 +91,7 @@ private:
     std::vector<Listed> m_inputs;
     std::vector<Spare> m_spares;
     std::shared_ptr<JackWatch> m_jackWatch;
+    std::unique_ptr<PortWatcher> m_watcher;
 };
 
 } // namespace dorvane

@@ -18,6 +18,8 @@ TMidiInput::TMidiInput(MidiDeviceRegistry& devices, QObject* parent)
     : QObject(parent), m_devices(devices), m_wake(new WakeUp(this))
 {
     connect(m_wake, &WakeUp::woken, this, &TMidiInput::onWake);
+    connect(&m_devices, &MidiDeviceRegistry::devicesRead, this, &TMidiInput::followDevices);
+    connect(&m_devices, &MidiDeviceRegistry::refreshed, this, &TMidiInput::renumber);
     // Device 0 is selected and its name read. A machine without any input
     // device must still be able to create the port (the program would not
     // start otherwise), so then the name simply stays empty.
@@ -53,6 +55,7 @@ void TMidiInput::SetDeviceID(int id)
     m_deviceId = id;
     m_productName = QString::fromStdString(*name);
     m_error = MidiResult::Ok;
+    m_lostName.reset();
 }
 
 void TMidiInput::SetProductName(const QString& name)
@@ -95,18 +98,26 @@ void TMidiInput::SetSysexOnly(bool on)
         m_context->setSysexOnly(on);
 }
 
+std::string TMidiInput::selectedName() const
+{
+    // The name chosen decides: the numbers may have moved since.
+    if (!m_productName.isEmpty())
+        return m_productName.toStdString();
+    return m_devices.inputName(m_deviceId).value_or(std::string());
+}
+
 void TMidiInput::Open()
 {
     if (m_state == misOpen)
         return;
+    const std::string name = selectedName();
     try {
-        const auto name = m_devices.inputName(m_deviceId);
-        if (!name)
+        if (name.empty())
             throw MidiDriverError(MidiResult::BadDeviceId, miditexts::InvalidDeviceId);
         m_context = std::make_unique<MidiInputContext>(m_capacity, m_sysexBufferCount,
                                                        m_sysexBufferSize, *m_wake);
         m_context->setSysexOnly(m_sysexOnly);
-        m_connection = m_devices.openInput(m_deviceId, *name, *m_context);
+        m_connection = m_devices.openInput(m_deviceId, name, *m_context);
     } catch (const MidiDriverError& e) {
         m_error = e.code();
         m_connection.reset();
@@ -122,12 +133,18 @@ void TMidiInput::Open()
     m_overflowsReported = 0;
     m_lostBytesReported = 0;
     m_state = misOpen;
+    m_openName = name;
+    m_lostName.reset();
+    // From now on the port hears when its device goes.
+    m_devices.watch();
 }
 
 void TMidiInput::Close()
 {
-    if (m_state != misOpen)
+    if (m_state != misOpen) {
+        m_lostName.reset();
         return;
+    }
     // Closed first, so that nothing more is handed out while the device stops.
     m_state = misClosed;
     m_connection.reset();
@@ -178,6 +195,75 @@ std::optional<TMyMidiEvent> TMidiInput::TakeEvent()
         }
     }
     return event;
+}
+
+void TMidiInput::followDevices()
+{
+    if (m_state == misOpen) {
+        if (!m_devices.inputListed(m_openName))
+            lose();
+        return;
+    }
+    if (!m_lostName)
+        return;
+    const bool listed = m_devices.inputListed(*m_lostName);
+    const bool back = listed && !m_lostListed;
+    m_lostListed = listed;
+    if (back)
+        emit deviceReturned(QString::fromStdString(*m_lostName));
+}
+
+void TMidiInput::renumber()
+{
+    const std::string name = m_state == misOpen ? m_openName : m_lostName.value_or(selectedName());
+    if (auto id = m_devices.findInput(name, m_deviceId))
+        m_deviceId = *id;
+}
+
+void TMidiInput::lose()
+{
+    // Nothing more can come. What came before the device went is handed out
+    // first: a reception counts it before it hears of the loss.
+    m_connection->deviceGone();
+    m_connection.reset();
+    const QPointer<TMidiInput> self(this);
+    onWake();
+    if (!self || m_state != misOpen)
+        return; // a handler closed the port
+    const QString text = QString::fromStdString(miditexts::inputGone(m_openName));
+    m_state = misClosed;
+    m_context.reset();
+    m_error = MidiResult::Ok;
+    m_lostName = m_openName;
+    m_lostListed = false;
+    emit deviceLost(text);
+}
+
+QString TMidiInput::LostDevice() const
+{
+    return m_lostName ? QString::fromStdString(*m_lostName) : QString();
+}
+
+bool TMidiInput::Reopen()
+{
+    if (m_state == misOpen)
+        return true;
+    if (!m_lostName || !m_devices.inputListed(*m_lostName))
+        return false;
+    const std::string name = *m_lostName;
+    auto id = m_devices.findInput(name, m_deviceId);
+    if (!id) {
+        // Back after the lists were last read: they are read again, so that
+        // the port's number is one the lists show.
+        m_devices.refresh();
+        id = m_devices.findInput(name, m_deviceId);
+    }
+    if (!id)
+        return false;
+    m_deviceId = *id;
+    m_productName = QString::fromStdString(name);
+    Open();
+    return m_state == misOpen;
 }
 
 void TMidiInput::onWake()

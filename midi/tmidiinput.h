@@ -9,7 +9,10 @@
 //
 // Device numbers are those of a MidiDeviceRegistry; -1 is Dorvane's own
 // virtual port where the platform has one, so that other programs can play
-// into Dorvane.
+// into Dorvane. The port follows its device by name: an open port whose
+// device goes away hands out what had arrived, closes by itself and says so
+// once; when a device of that name comes back it says so too, and Reopen
+// opens it again.
 #pragma once
 
 #include "midi/mididrivererror.h"
@@ -21,6 +24,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string>
 
 namespace dorvane {
 
@@ -76,7 +80,8 @@ public:
     // Quiet: a device that cannot be opened leaves the port closed and Error set.
     // Data flows only after Start.
     void Open();
-    // Allowed without Stop; nothing is handed out afterwards.
+    // Allowed without Stop; nothing is handed out afterwards. A device lost
+    // before is forgotten: nothing is said when it returns.
     void Close();
     void Start();
     void Stop();
@@ -93,6 +98,14 @@ public:
     // The oldest waiting event, or nothing (always nothing unless open).
     std::optional<TMyMidiEvent> TakeEvent();
 
+    // The name of the device lost while open, until the port opens again,
+    // another device is chosen or Close is called; empty otherwise.
+    QString LostDevice() const;
+    // Opens the lost device again, found by its name (the registry's lists are
+    // read afresh when the name is not in them); data flows after Start, as
+    // after Open. False when it is not there or does not open.
+    bool Reopen();
+
 signals:
     // Events are waiting. One signal may cover many events, and a handler may
     // find them already taken: take until PendingEventCount is 0.
@@ -102,10 +115,20 @@ signals:
     void OnOverflow(dorvane::TMidiInput* sender);
     // Just before OnOverflow: the deliveries and bytes dropped since the last time.
     void overflowed(quint32 deliveries, quint32 bytes);
+    // The device went away while the port was open. What had arrived was
+    // handed out first (OnMidiInput); the port is closed now.
+    void deviceLost(const QString& text);
+    // A device of the lost one's name is listed again; the port is still
+    // closed. Once per return.
+    void deviceReturned(const QString& name);
 
 private:
     [[noreturn]] void fail(MidiResult code, const std::string& text);
     void onWake();
+    void followDevices();
+    void renumber();
+    void lose();
+    std::string selectedName() const;
 
     MidiDeviceRegistry& m_devices;
     QString m_productName;
@@ -123,6 +146,10 @@ private:
     // What OnOverflow and the tap have been told of so far.
     std::uint32_t m_overflowsReported = 0;
     std::uint32_t m_lostBytesReported = 0;
+    std::string m_openName;
+    std::optional<std::string> m_lostName;
+    // Whether the lost device was listed at the last notice.
+    bool m_lostListed = false;
 };
 
 } // namespace dorvane

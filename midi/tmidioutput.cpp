@@ -59,8 +59,8 @@ TMidiOutput::TMidiOutput(MidiDeviceRegistry& devices, QObject* parent)
     : QObject(parent), m_devices(devices), m_wake(new WakeUp(this))
 {
     connect(m_wake, &WakeUp::woken, this, &TMidiOutput::onWake);
-    m_deviceCheck.setInterval(DeviceCheckMs);
-    connect(&m_deviceCheck, &QTimer::timeout, this, &TMidiOutput::CheckDevice);
+    connect(&m_devices, &MidiDeviceRegistry::devicesRead, this, &TMidiOutput::followDevices);
+    connect(&m_devices, &MidiDeviceRegistry::refreshed, this, &TMidiOutput::renumber);
 }
 
 TMidiOutput::~TMidiOutput()
@@ -94,6 +94,7 @@ void TMidiOutput::SetDeviceID(int id)
     m_deviceId = id;
     m_productName = QString::fromStdString(*name);
     m_lastError = MidiResult::Ok;
+    m_lostName.reset();
 }
 
 void TMidiOutput::SetProductName(const QString& name)
@@ -112,15 +113,23 @@ void TMidiOutput::SetProductName(const QString& name)
     fail(MidiResult::BadDeviceId, miditexts::outputNotInstalled(wanted));
 }
 
+std::string TMidiOutput::selectedName() const
+{
+    // The name chosen decides: the numbers may have moved since.
+    if (!m_productName.isEmpty())
+        return m_productName.toStdString();
+    return m_devices.outputName(m_deviceId).value_or(std::string());
+}
+
 bool TMidiOutput::Open()
 {
     if (IsOpen())
         return true;
+    const std::string name = selectedName();
     try {
-        const auto name = m_devices.outputName(m_deviceId);
-        if (!name)
+        if (name.empty())
             throw MidiDriverError(MidiResult::BadDeviceId, miditexts::InvalidDeviceId);
-        m_connection = m_devices.openOutput(m_deviceId, *name);
+        m_connection = m_devices.openOutput(m_deviceId, name);
         m_queue = std::make_unique<MidiOutputQueue>(*m_connection, *m_wake);
         m_finishedSeen = 0;
         m_posted = 0;
@@ -134,30 +143,119 @@ bool TMidiOutput::Open()
         return false;
     }
     m_lastError = MidiResult::Ok;
-    m_deviceCheck.start();
+    m_openName = name;
+    m_lostName.reset();
+    // From now on the port hears when its device goes.
+    m_devices.watch();
     return true;
 }
 
 bool TMidiOutput::CheckDevice()
 {
-    if (!IsOpen() || m_devices.outputPresent(m_deviceId))
+    if (!IsOpen() || m_devices.outputPresent(m_openName))
         return true;
-    // Nothing sent from now on can reach it; what is on its way is lost.
-    // The name it was opened by: a port opened on its number alone has none of its own.
-    const std::string name = m_devices.outputName(m_deviceId).value_or(std::string());
-    const QString text = QString::fromStdString(miditexts::outputGone(name));
-    const QPointer<TMidiOutput> self(this);
-    Close();
-    if (self)
-        emit deviceLost(text);
+    lose();
     return false;
+}
+
+void TMidiOutput::followDevices()
+{
+    if (IsOpen()) {
+        if (!m_devices.outputListed(m_openName))
+            lose();
+        return;
+    }
+    if (!m_lostName)
+        return;
+    const bool listed = m_devices.outputListed(*m_lostName);
+    const bool back = listed && !m_lostListed;
+    m_lostListed = listed;
+    if (back)
+        emit deviceReturned(QString::fromStdString(*m_lostName));
+}
+
+void TMidiOutput::renumber()
+{
+    const std::string name = IsOpen() ? m_openName : m_lostName.value_or(selectedName());
+    if (auto id = m_devices.findOutput(name, m_deviceId))
+        m_deviceId = *id;
+}
+
+void TMidiOutput::lose()
+{
+    // Nothing sent from now on can reach the device, and what is on its way
+    // may or may not have arrived: it is not waited for, and counts as failed.
+    const QString text = QString::fromStdString(miditexts::outputGone(m_openName));
+    const std::uint64_t finished = m_queue->finished();
+    m_queue.reset();
+    std::vector<Bytes> failed;
+    for (std::size_t i = 0; i < m_outgoing.size(); ++i) {
+        const MidiOutgoing& message = *m_outgoing[i];
+        if (m_finishedSeen + i < finished && !message.failed)
+            continue; // it left before the device went
+        const auto* data = message.bytes.DataBlock();
+        failed.emplace_back(data, data + message.bytes.BytesRecorded());
+    }
+    const bool wasBusy = !m_outgoing.empty();
+    m_connection->deviceGone();
+    m_connection.reset();
+    m_outgoing.clear();
+    m_posted = 0;
+    m_lastError = MidiResult::Ok;
+    m_lostName = m_openName;
+    m_lostListed = false;
+
+    const QPointer<TMidiOutput> self(this);
+    for (const Bytes& message : failed) {
+        emit messageFailed(text, message);
+        if (!self)
+            return;
+    }
+    if (!failed.empty()) {
+        emit sendFailed(text);
+        if (!self)
+            return;
+    }
+    if (wasBusy) {
+        emit drained();
+        if (!self)
+            return;
+    }
+    emit deviceLost(text);
+}
+
+QString TMidiOutput::LostDevice() const
+{
+    return m_lostName ? QString::fromStdString(*m_lostName) : QString();
+}
+
+bool TMidiOutput::Reopen()
+{
+    if (IsOpen())
+        return true;
+    if (!m_lostName || !m_devices.outputListed(*m_lostName))
+        return false;
+    const std::string name = *m_lostName;
+    auto id = m_devices.findOutput(name, m_deviceId);
+    if (!id) {
+        // Back after the lists were last read: they are read again, so that
+        // the port's number is one the lists show.
+        m_devices.refresh();
+        id = m_devices.findOutput(name, m_deviceId);
+    }
+    if (!id)
+        return false;
+    m_deviceId = *id;
+    m_productName = QString::fromStdString(name);
+    return Open();
 }
 
 bool TMidiOutput::Close()
 {
-    if (!IsOpen())
+    if (!IsOpen()) {
+        m_lostName.reset();
         return false;
-    m_deviceCheck.stop();
+    }
     const bool wasBusy = !m_outgoing.empty();
     const QPointer<TMidiOutput> self(this);
     letQueueDrain(true);
@@ -173,10 +271,16 @@ bool TMidiOutput::Close()
     return true;
 }
 
+std::string TMidiOutput::notOpenText() const
+{
+    // After a loss, why nothing can be sent is that the device went.
+    return m_lostName ? miditexts::outputGone(*m_lostName) : std::string(miditexts::OutputNotOpen);
+}
+
 void TMidiOutput::SendShortMessage(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)
 {
     if (!IsOpen())
-        fail(MidiResult::InvalidHandle, miditexts::OutputNotOpen);
+        fail(MidiResult::InvalidHandle, notOpenText());
     const std::uint8_t bytes[3] = {status, data1, data2};
     const std::size_t length = shortMessageLength(status);
     auto message = std::make_unique<MidiOutgoing>(length);
@@ -192,7 +296,7 @@ void TMidiOutput::SendLongMessage(ByteView bytes)
     if (bytes.empty())
         return;
     if (!IsOpen())
-        fail(MidiResult::InvalidHandle, miditexts::OutputNotOpen);
+        fail(MidiResult::InvalidHandle, notOpenText());
     if (bytes.size() > MaxLongMessageSize)
         fail(MidiResult::InvalidParameter,
              "A long MIDI message may hold at most 65535 bytes; this one has " +
@@ -217,7 +321,7 @@ void TMidiOutput::SendLongMessage(ByteView bytes)
 void TMidiOutput::SendEvent(const TMyMidiEvent& event)
 {
     if (!IsOpen())
-        fail(MidiResult::InvalidHandle, miditexts::OutputNotOpen);
+        fail(MidiResult::InvalidHandle, notOpenText());
     if (!event.SysexBytes.empty()) {
         const std::size_t count =
             std::min<std::size_t>(event.SysexByteCount, event.SysexBytes.size());

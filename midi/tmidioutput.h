@@ -6,7 +6,10 @@
 // it. Everything but the device's own sending runs on the main thread.
 //
 // Device numbers are those of a MidiDeviceRegistry; -1 is Dorvane's own
-// virtual port where the platform has one (device 0 elsewhere).
+// virtual port where the platform has one (device 0 elsewhere). The port
+// follows its device by name: an open port whose device goes away closes by
+// itself and says so once; when a device of that name comes back it says so
+// too, and Reopen opens it again.
 #pragma once
 
 #include "midi/mididrivererror.h"
@@ -14,11 +17,12 @@
 
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <stdexcept>
+#include <string>
 
 namespace dorvane {
 
@@ -59,15 +63,27 @@ public:
     // True when the port was open. Messages still on their way leave first, for
     // at most the time their bytes need at the port's pace (MIDI's own pace
     // where the device sets it), announced by closing(); then the port closes.
+    // A device lost before is forgotten: nothing is said when it returns.
     bool Close();
     bool IsOpen() const { return bool(m_queue); }
 
-    // How often an open port asks its source whether the device is still there.
+    // The longest an open port takes to notice that its device went: the
+    // device lists' own notices take far less (a source without notice is
+    // read once a second).
     static constexpr int DeviceCheckMs = 2000;
-    // Asks now (a failed send asks at once too). A device that is gone, the
-    // instrument unplugged or its server ended, closes the port and raises
-    // deviceLost once; false then.
+    // Asks the device's source now (a failed send asks at once too). A device
+    // that is gone, the instrument unplugged or its server ended, closes the
+    // port and raises deviceLost once; false then.
     bool CheckDevice();
+
+    // The name of the device lost while open, until the port opens again,
+    // another device is chosen or Close is called; empty otherwise. Sends
+    // meanwhile fail with the loss's text rather than "not open".
+    QString LostDevice() const;
+    // Opens the lost device again, found by its name (its number may have
+    // moved; the registry's lists are read afresh when the name is not in
+    // them). False when it is not there or does not open.
+    bool Reopen();
 
     void SendShortMessage(std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
     // At most 65,535 bytes; an empty message is not sent at all.
@@ -88,7 +104,12 @@ signals:
     // The same, with the message that failed, announced just before sendFailed.
     void messageFailed(const QString& text, const dorvane::Bytes& message);
     // The device went away while the port was open; the port is closed now.
+    // Messages still on their way were announced failed (messageFailed, then
+    // sendFailed once, with this text) and drained() came, just before.
     void deviceLost(const QString& text);
+    // A device of the lost one's name is listed again; the port is still
+    // closed. Once per return.
+    void deviceReturned(const QString& name);
     // Nothing is in flight any more: everything sent has left (or failed, or
     // was dropped by Close).
     void drained();
@@ -101,6 +122,11 @@ private:
     void handOver();
     void onWake();
     void letQueueDrain(bool announce);
+    void followDevices();
+    void renumber();
+    void lose();
+    std::string selectedName() const;
+    std::string notOpenText() const;
 
     MidiDeviceRegistry& m_devices;
     QString m_productName;
@@ -115,7 +141,11 @@ private:
     std::deque<std::unique_ptr<MidiOutgoing>> m_outgoing;
     std::size_t m_posted = 0;
     std::uint64_t m_finishedSeen = 0;
-    QTimer m_deviceCheck;
+    // The name the open port's device was opened by.
+    std::string m_openName;
+    std::optional<std::string> m_lostName;
+    // Whether the lost device was listed at the last notice.
+    bool m_lostListed = false;
 };
 
 } // namespace dorvane

@@ -83,6 +83,7 @@ DumpReceiver::DumpReceiver(TMidiInput* input, QObject* parent)
     if (input) {
         connect(input, &TMidiInput::OnMidiInput, this, &DumpReceiver::drain);
         connect(input, &TMidiInput::OnOverflow, this, &DumpReceiver::overflowed);
+        connect(input, &TMidiInput::deviceLost, this, &DumpReceiver::inputGone);
     }
 }
 
@@ -144,6 +145,8 @@ void DumpReceiver::start(ReceiveMode mode, int part, const QString& fileName)
         if (m_input) {
             m_overflowsBefore = m_input->OverflowCount();
             m_lostBytesBefore = m_input->LostByteCount();
+            m_overflowsSeen = m_overflowsBefore;
+            m_lostBytesSeen = m_lostBytesBefore;
             m_input->Start();
         }
     }
@@ -220,10 +223,20 @@ void DumpReceiver::overflowed()
     if (!m_receiving || !m_input || m_input->OverflowCount() == m_overflowsBefore)
         return;
     m_lost = true;
+    m_overflowsSeen = m_input->OverflowCount();
+    m_lostBytesSeen = m_input->LostByteCount();
     // A dump with a hole in it can never complete: waiting for the stall
     // would only make the musician wait for a failure.
     if (m_mode != ReceiveMode::File)
         end(false);
+}
+
+void DumpReceiver::inputGone(const QString& text)
+{
+    // Nothing more can come: waiting for the stall, or for a musician who
+    // may not be looking, would only delay the failure.
+    if (m_receiving)
+        end(false, false, text);
 }
 
 void DumpReceiver::stalledOut()
@@ -232,10 +245,12 @@ void DumpReceiver::stalledOut()
         end(false, true);
 }
 
-DumpResult DumpReceiver::end(bool automatically, bool stalled)
+DumpResult DumpReceiver::end(bool automatically, bool stalled, const QString& gone)
 {
     m_stall->stop();
-    if (m_input) {
+    // A port that closed itself has handed out everything and counts nothing.
+    const bool portOpen = m_input && m_input->State() == misOpen;
+    if (portOpen) {
         m_input->Stop();
         // What arrived before the stop belongs to this reception; after an
         // automatic end the rest is not part of the dump and stays behind.
@@ -252,7 +267,11 @@ DumpResult DumpReceiver::end(bool automatically, bool stalled)
     m_receiving = false;
     // A loss not yet reported when the musician ends the reception counts all
     // the same; after a complete dump it hit only what came behind it.
-    if (m_input && !automatically && m_input->OverflowCount() != m_overflowsBefore)
+    if (portOpen) {
+        m_overflowsSeen = m_input->OverflowCount();
+        m_lostBytesSeen = m_input->LostByteCount();
+    }
+    if (portOpen && !automatically && m_overflowsSeen != m_overflowsBefore)
         m_lost = true;
 
     DumpResult result;
@@ -263,10 +282,13 @@ DumpResult DumpReceiver::end(bool automatically, bool stalled)
     result.completedAutomatically = automatically;
     result.stalled = stalled;
     result.dataLost = m_lost;
-    const QString lostText = m_input ? QString::fromStdString(miditexts::inputOverflow(
-                                           m_input->OverflowCount() - m_overflowsBefore,
-                                           m_input->LostByteCount() - m_lostBytesBefore))
-                                     : QString();
+    result.inputLost = !gone.isEmpty();
+    const QString lostText =
+        m_input ? QString::fromStdString(miditexts::inputOverflow(
+                      m_overflowsSeen - m_overflowsBefore, m_lostBytesSeen - m_lostBytesBefore))
+                : QString();
+    // After a comma, in the middle of the line.
+    const QString goneText = gone.isEmpty() ? gone : gone.front().toLower() + gone.mid(1);
 
     if (!m_tempFile.isEmpty()) {
         try {
@@ -286,6 +308,8 @@ DumpResult DumpReceiver::end(bool automatically, bool stalled)
         } catch (const FileError& e) {
             result.status = countText(count) + ", not written: " + QString::fromStdString(e.what());
         }
+    } else if (result.inputLost) {
+        result.status = refusedText(count, goneText.toStdString());
     } else if (result.dataLost) {
         result.status = refusedText(count, lostText.toStdString());
     } else if (const std::size_t expected = ExpectedCount(); count != expected) {
@@ -305,6 +329,8 @@ DumpResult DumpReceiver::end(bool automatically, bool stalled)
     }
     if (result.dataLost && m_mode == ReceiveMode::File)
         result.status += " (" + lostText + ")";
+    if (result.inputLost && m_mode == ReceiveMode::File)
+        result.status += " (" + goneText + ")";
     emit finished(result);
     return result;
 }

@@ -13,7 +13,9 @@
 // for StallTimeout, and says so; it is not loaded. A dump of which the input
 // port had to drop something ends at once and says how much was lost; it is
 // not loaded either. A file reception only notes the loss: its end is the
-// musician's.
+// musician's. An input device that goes away ends any reception at once,
+// with what had arrived and a word on the loss; nothing of it is loaded (a
+// file reception still writes what came).
 //
 // Sending the Data Request is the caller's business, after the start. Main
 // thread only.
@@ -60,6 +62,8 @@ struct DumpResult
     bool fileWritten = false;
     // The input port had to drop data during the reception.
     bool dataLost = false;
+    // The input device went away during the reception.
+    bool inputLost = false;
 
     bool loadable() const { return block.has_value(); }
     // Puts the block into the image: the whole image in AllParts mode, the
@@ -119,9 +123,11 @@ private:
     void drain();
     void take(ByteView bytes);
     bool complete() const;
-    DumpResult end(bool automatically, bool stalled = false);
+    // `gone`: the input device's loss, when that ended it.
+    DumpResult end(bool automatically, bool stalled = false, const QString& gone = {});
     void stalledOut();
     void overflowed();
+    void inputGone(const QString& text);
     void discardPending();
 
     QPointer<TMidiInput> m_input;
@@ -139,6 +145,9 @@ private:
     // The port's counts at the start, so that only this reception's losses count.
     std::uint32_t m_overflowsBefore = 0;
     std::uint32_t m_lostBytesBefore = 0;
+    // The drops last seen, for when the port has closed by the end.
+    std::uint32_t m_overflowsSeen = 0;
+    std::uint32_t m_lostBytesSeen = 0;
     QTimer* m_stall;
 };
 

@@ -8,6 +8,7 @@
 #include "editor/verifycommands.h"
 #include "midi/builtininstrument.h"
 #include "midi/rtmididriver.h"
+#include "midi/tmidiinput.h"
 #include "patch/initialpatch.h"
 #include "support/jackinstrumentpeer.h"
 #include "support/jackserver.h"
@@ -15,6 +16,7 @@
 #include "transfer/dumpreceiver.h"
 
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -119,9 +121,11 @@ TEST(JackWindow, TheServerGoneInTheMiddleOfAGetStopsTheReceptionAndChangesNothin
         << "the dump never started: " << w.frame().statusText().toStdString();
     server->stop();
 
+    // The input's own device is gone with the server: the reception ends at
+    // once and says so, without waiting for the dump to stall.
     ASSERT_TRUE(test::waitUntil([&] { return w.sheets().pages()->isVisible(); }, 15000))
         << "the reception never ended: " << w.frame().statusText().toStdString();
-    EXPECT_TRUE(w.frame().statusText().contains("the reception stopped, not loaded"))
+    EXPECT_TRUE(w.frame().statusText().contains("the MIDI input inst-out:out is gone: not loaded"))
         << w.frame().statusText().toStdString();
     EXPECT_EQ(w.image().bytes(), before);
     EXPECT_FALSE(w.transfers().receiver().IsReceiving());
@@ -347,4 +351,112 @@ TEST(JackWindow, SendAndVerifyNamesTheParameterThePeerSpoiltAndKeepMineMendsIt)
             kinds.push_back(m.bytes[5] == DataRequestCommand ? "request" : "set");
     EXPECT_EQ(kinds, (std::vector<std::string>{"set", "set", "set", "set", "set", "request", "set",
                                                "set", "set", "set", "set", "request"}));
+}
+
+TEST(JackWindow, AnInstrumentSwitchedOffInAGetIsFollowedAndReopenedWhenItReturns)
+{
+    std::unique_ptr<test::JackServer> server;
+    try {
+        server = std::make_unique<test::JackServer>();
+    } catch (const std::exception& e) {
+        FAIL() << "no JACK server: " << e.what();
+    }
+    t505temppatch peerImage;
+    peerImage.LoadFromBytes(initialImage());
+    peerImage.SetPatchName(0, "NEVER HERE");
+    test::TempDir dir;
+    test::writeFile(dir.file("peer.syx"), peerImage.AllBytes());
+    // Off after the 40th message of its dump, on again 2.5 s later.
+    test::JackInstrumentPeer peer(dir.file("peer.syx"),
+                                  {"--rate", "3125", "--vanish-after", "40", "--away-ms", "2500"});
+    ASSERT_TRUE(peer.ready());
+
+    WindowRig rig;
+    MidiDeviceRegistry jack;
+    std::unique_ptr<MainWindow> window = openOnJackInstrument(rig, jack);
+    ASSERT_TRUE(window);
+    MainWindow& w = *window;
+    const Bytes before = w.image().bytes();
+    TDragTweak* out = w.sheets().control("midiout");
+    const QString chosen = out->Items().value(out->Position());
+
+    rig.dialogs.answers.push_back(true);
+    w.frame().action("Get8Part")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return w.sheets().pages()->isVisible(); }, 20000))
+        << "the reception never ended: " << w.frame().statusText().toStdString();
+    EXPECT_TRUE(w.frame().statusText().contains("is gone")) << w.frame().statusText().toStdString();
+    EXPECT_EQ(w.image().bytes(), before);
+    ASSERT_TRUE(test::waitUntil([&] { return !w.midiOutput().IsOpen(); }, 5000));
+    for (int i = 0; i < EditSession::PartCount; ++i)
+        EXPECT_EQ(w.session().partSync(i), PartSync::NotKnown) << i;
+    // The selector still names the device, as gone.
+    ASSERT_TRUE(test::waitUntil(
+        [&] { return out->Items().value(out->Position()) == chosen + " (gone)"; }, 5000))
+        << out->Items().value(out->Position()).toStdString();
+
+    TDragTweak* cutoff = w.sheets().control("cutoff");
+    cutoff->SetPosition(cutoff->Position() == 30 ? 31 : 30);
+    test::release(cutoff, QPoint(2, 2));
+    const int sentValue = cutoff->Position();
+    EXPECT_EQ(w.session().partSync(0), PartSync::ChangedHere);
+
+    ASSERT_TRUE(test::waitUntil([&] { return w.midiOutput().IsOpen(); }, 15000))
+        << "never reopened: " << w.frame().statusText().toStdString();
+    EXPECT_TRUE(test::waitUntil([&] { return w.midiInput().State() == misOpen; }, 5000));
+    // Both ports came back; the status line says so of each.
+    ASSERT_TRUE(test::waitUntil(
+        [&] { return w.frame().statusText().count("is back and open again") == 2; }, 5000))
+        << w.frame().statusText().toStdString();
+    EXPECT_EQ(out->Items().value(out->Position()), chosen);
+    // What the instrument holds is as unknown as before it went; the edit
+    // made meanwhile is still this window's alone.
+    EXPECT_EQ(w.session().partSync(0), PartSync::ChangedHere);
+    EXPECT_EQ(w.session().partSync(1), PartSync::NotKnown);
+
+    // The reopened port carries the next edit to the instrument.
+    cutoff->SetPosition(sentValue == 30 ? 29 : 30);
+    test::release(cutoff, QPoint(2, 2));
+    rig.dialogs.answers.push_back(true);
+    w.close();
+    window.reset();
+    bool heard = false;
+    for (const auto& m : peer.finish())
+        heard |= m.bytes.size() == 13 && m.bytes[5] == 0x12 &&
+                 m.bytes[10] == (sentValue == 30 ? 29 : 30);
+    EXPECT_TRUE(heard) << "the edit after the return never reached the instrument";
+}
+
+TEST(JackWindow, AnInstrumentSwitchedOffInASendEndsItWithAMessage)
+{
+    std::unique_ptr<test::JackServer> server;
+    try {
+        server = std::make_unique<test::JackServer>();
+    } catch (const std::exception& e) {
+        FAIL() << "no JACK server: " << e.what();
+    }
+    test::TempDir dir;
+    test::writeFile(dir.file("peer.syx"), initialImage());
+    test::JackInstrumentPeer peer(dir.file("peer.syx"), {"--vanish-after-received", "20"});
+    ASSERT_TRUE(peer.ready());
+
+    WindowRig rig;
+    MidiDeviceRegistry jack;
+    std::unique_ptr<MainWindow> window = openOnJackInstrument(rig, jack);
+    ASSERT_TRUE(window);
+    MainWindow& w = *window;
+    // 20 ms after each message: the whole image takes seconds, as a slow
+    // instrument asks.
+    w.sheets().messagePauseBox()->setValue(20);
+    rig.dialogs.answers.push_back(true);
+    w.frame().action("Send8Part")->trigger();
+    ASSERT_TRUE(w.transfers().sendJob());
+    ASSERT_TRUE(test::waitUntil([&] { return !w.transfers().sendJob(); }, 20000))
+        << w.frame().statusText().toStdString();
+    EXPECT_FALSE(w.midiOutput().IsOpen());
+    // Said once: the messages still queued behind the loss add nothing.
+    EXPECT_EQ(w.frame().statusText(), "Sending 9054 bytes failed: The MIDI output inst:in is gone");
+    for (int i = 0; i < EditSession::PartCount; ++i)
+        EXPECT_NE(w.session().partSync(i), PartSync::InStep) << i;
+    rig.dialogs.answers.push_back(true);
+    w.close();
 }

@@ -5,6 +5,7 @@
 // private `jackd -d dummy`; when it cannot be reached the tests fail.
 #include "loopbacksetup.h"
 #include "midi/midisender.h"
+#include "midi/portwatcher.h"
 #include "midi/rtmididriver.h"
 #include "midi/tmidiinput.h"
 #include "midi/tmidioutput.h"
@@ -389,4 +390,143 @@ TEST_F(JackEndToEnd, DeviceMinusOneIsDorvanesOwnPortThatOthersConnectTo)
     const std::vector<Bytes> got = peer.received(20000);
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0], message);
+}
+
+namespace {
+
+// Waits for the peer's answer line to a command.
+bool tell(Peer& peer, const char* command)
+{
+    peer.write(command);
+    return peer.readLine(15000) == command;
+}
+
+// Ends a peer as it ends itself: its clients leave the server cleanly.
+void finish(Peer& peer)
+{
+    peer.closeInput();
+    peer.received(10000);
+}
+
+} // namespace
+
+TEST_F(JackEndToEnd, TheWatchersListingIsTheOneRtMidiGives)
+{
+    // Once watching, the names come through the watcher's own client; a
+    // name that differed would lose every open port at the first notice.
+    Peer peer({"blink"});
+    ASSERT_TRUE(peer.ready());
+    const MidiDeviceNames throughRtMidi = driver->devices();
+    registry.watch();
+    ASSERT_TRUE(driver->watcher());
+    ASSERT_TRUE(driver->watcher()->jackListening());
+    const MidiDeviceNames throughWatcher = driver->devices();
+    EXPECT_EQ(throughWatcher.outputs, throughRtMidi.outputs);
+    EXPECT_EQ(throughWatcher.inputs, throughRtMidi.inputs);
+    EXPECT_EQ(throughWatcher.virtualOutput, throughRtMidi.virtualOutput);
+    EXPECT_NE(std::find(throughWatcher.outputs.begin(), throughWatcher.outputs.end(), "blink:in"),
+              throughWatcher.outputs.end());
+    EXPECT_NE(
+        std::find(throughWatcher.inputs.begin(), throughWatcher.inputs.end(), "blink-out:out"),
+        throughWatcher.inputs.end());
+    finish(peer);
+}
+
+TEST_F(JackEndToEnd, APeerThatVanishesIsLostOnceAndReopenedWhenItComesBack)
+{
+    Peer peer({"blink"});
+    ASSERT_TRUE(peer.ready());
+    refresh();
+    TMidiOutput out(registry);
+    out.SetProductName("blink:in");
+    ASSERT_TRUE(out.Open());
+    TMidiInput in(registry);
+    in.SetProductName("blink-out:out");
+    in.Open();
+    ASSERT_EQ(in.State(), misOpen);
+    in.Start();
+    // Through the peer and back: both ports are live.
+    auto roundTrip = [&](std::uint8_t note) {
+        out.SendShortMessage(0x90, note, 100);
+        if (!waitFor([&] { return in.PendingEventCount() > 0; }, 10000))
+            return false;
+        const auto event = in.TakeEvent();
+        return event && event->DataByte1 == note;
+    };
+    ASSERT_TRUE(roundTrip(60));
+
+    QSignalSpy outLost(&out, &TMidiOutput::deviceLost);
+    QSignalSpy inLost(&in, &TMidiInput::deviceLost);
+    QSignalSpy outBack(&out, &TMidiOutput::deviceReturned);
+    QSignalSpy inBack(&in, &TMidiInput::deviceReturned);
+    ASSERT_TRUE(tell(peer, "GONE"));
+    ASSERT_TRUE(waitFor([&] { return outLost.count() == 1 && inLost.count() == 1; }, 10000));
+    EXPECT_EQ(outLost.at(0).at(0).toString(), "The MIDI output blink:in is gone");
+    EXPECT_EQ(inLost.at(0).at(0).toString(), "The MIDI input blink-out:out is gone");
+    EXPECT_FALSE(out.IsOpen());
+    EXPECT_EQ(in.State(), misClosed);
+    EXPECT_FALSE(registry.outputListed("blink:in"));
+    EXPECT_FALSE(out.Reopen()) << "not back yet";
+
+    ASSERT_TRUE(tell(peer, "BACK"));
+    ASSERT_TRUE(waitFor([&] { return outBack.count() == 1 && inBack.count() == 1; }, 10000));
+    EXPECT_EQ(outBack.at(0).at(0).toString(), "blink:in");
+    EXPECT_EQ(inBack.at(0).at(0).toString(), "blink-out:out");
+    ASSERT_TRUE(out.Reopen());
+    ASSERT_TRUE(in.Reopen());
+    in.Start();
+    EXPECT_TRUE(roundTrip(62));
+    EXPECT_EQ(outLost.count(), 1);
+    EXPECT_EQ(inLost.count(), 1);
+    finish(peer);
+}
+
+// A server of its own: the one that ends here is not the suite's.
+TEST(JackServerEnds, ThePortsOnItAreLostAndTheSameNamesOnTheNextServerReturn)
+{
+    std::unique_ptr<JackServer> server;
+    try {
+        server = std::make_unique<JackServer>();
+    } catch (const std::exception& e) {
+        FAIL() << "no JACK server: " << e.what();
+    }
+    auto peer = std::make_unique<Peer>(QStringList{"blink"});
+    ASSERT_TRUE(peer->ready());
+    MidiDeviceRegistry registry;
+    auto driver = std::make_shared<RtMidiDriver>();
+    registry.addSource(driver);
+    TMidiOutput out(registry);
+    out.SetProductName("blink:in");
+    ASSERT_TRUE(out.Open());
+    QSignalSpy lost(&out, &TMidiOutput::deviceLost);
+    QSignalSpy back(&out, &TMidiOutput::deviceReturned);
+
+    server->stop();
+    ASSERT_TRUE(waitFor([&] { return lost.count() == 1; }, TMidiOutput::DeviceCheckMs * 5));
+    EXPECT_FALSE(driver->watcher()->jackListening()) << "its client ended with the server";
+    peer.reset();
+    server.reset();
+
+    // A new server (under a new name, which the environment now gives) and
+    // the peer on it: the watcher finds the server by itself.
+    try {
+        server = std::make_unique<JackServer>();
+    } catch (const std::exception& e) {
+        FAIL() << "no second JACK server: " << e.what();
+    }
+    peer = std::make_unique<Peer>(QStringList{"blink"});
+    ASSERT_TRUE(peer->ready());
+    ASSERT_TRUE(waitFor([&] { return back.count() == 1; }, 10000));
+    EXPECT_TRUE(waitFor([&] { return driver->watcher()->jackListening(); }, 5000));
+    ASSERT_TRUE(out.Reopen());
+    // The reopened port is connected to the peer's, on the new server.
+    const ProcessResult lsp = runProcess("jack_lsp", {"-c"}, 10000);
+    const QStringList lines = QString::fromStdString(lsp.out).split('\n');
+    bool connected = false;
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+        connected |= lines[i].startsWith("Dorvane") && lines[i].endsWith(":MIDI out") &&
+                     lines[i + 1].trimmed() == "blink:in";
+    EXPECT_TRUE(connected) << lsp.out;
+    EXPECT_EQ(lost.count(), 1);
+    finish(*peer);
 }

@@ -13,6 +13,12 @@ send:    opens the output port <name>:out, prints READY, waits for a line GO on
          messages back to back, as fast as it can, then waits --gap-ms before
          the next N: RtMidi's JACK output holds 16 KB until the next process
          cycle and loses what does not fit, without a word.
+blink:   opens the input port <name>:in and the output port <name>-out:out
+         (JACK wants a client name of its own for each), passes whatever
+         arrives on the input on to the output, and prints READY. A line GONE
+         on standard input closes both ports and their clients (the peer
+         vanishes) and prints GONE; BACK opens them again under the same names
+         and prints BACK. Ends when standard input closes.
 """
 import argparse
 import sys
@@ -102,6 +108,58 @@ def messages_sent(port, count):
     port.delete()
 
 
+class Blinker:
+    def __init__(self, name):
+        self.name = name
+        self.port_in = None
+        self.port_out = None
+        self.lock = threading.Lock()
+
+    def on_message(self, event, data):
+        with self.lock:
+            if self.port_out is not None:
+                self.port_out.send_message(event[0])
+
+    def open(self):
+        port_out = rtmidi.MidiOut(rtapi=rtmidi.API_UNIX_JACK, name=self.name + "-out")
+        port_out.open_virtual_port("out")
+        with self.lock:
+            self.port_out = port_out
+        port_in = rtmidi.MidiIn(rtapi=rtmidi.API_UNIX_JACK, name=self.name)
+        port_in.ignore_types(sysex=False, timing=False, active_sense=False)
+        port_in.set_callback(self.on_message)
+        port_in.open_virtual_port("in")
+        self.port_in = port_in
+
+    def close(self):
+        # The clients themselves go, not only the ports: the peer vanishes as
+        # a program that ends does.
+        self.port_in.cancel_callback()
+        self.port_in.close_port()
+        self.port_in.delete()
+        self.port_in = None
+        with self.lock:
+            port_out, self.port_out = self.port_out, None
+        port_out.close_port()
+        port_out.delete()
+
+
+def blink(args):
+    peer = Blinker(args.name)
+    peer.open()
+    print("READY", flush=True)
+    for line in sys.stdin:
+        command = line.strip()
+        if command == "GONE" and peer.port_in is not None:
+            peer.close()
+            print("GONE", flush=True)
+        elif command == "BACK" and peer.port_in is None:
+            peer.open()
+            print("BACK", flush=True)
+    if peer.port_in is not None:
+        peer.close()
+
+
 def main():
     parser = argparse.ArgumentParser()
     sub = parser.add_subparsers(dest="mode", required=True)
@@ -116,8 +174,10 @@ def main():
     s.add_argument("--rate", type=float, default=312500)
     s.add_argument("--chunk", type=int, default=0)
     s.add_argument("--gap-ms", type=float, default=100)
+    b = sub.add_parser("blink")
+    b.add_argument("--name", default="blink")
     args = parser.parse_args()
-    receive(args) if args.mode == "receive" else send(args)
+    {"receive": receive, "send": send, "blink": blink}[args.mode](args)
 
 
 if __name__ == "__main__":

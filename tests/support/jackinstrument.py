@@ -26,7 +26,11 @@ what comes back differs from what was sent in the chosen message only;
 --echo sends everything it receives straight back (a MIDI thru loop) and
 answers nothing; --vanish-ms N closes its ports that long after READY (and
 prints VANISHED), --return-ms N opens them again that long after READY (and
-prints RETURNED).
+prints RETURNED); --vanish-after N closes them after the Nth message of an
+answer instead (as an instrument switched off in the middle of a dump) and
+prints VANISHED; --vanish-after-received N closes them when the Nth Data
+Set arrives (an instrument switched off while it is sent to); --away-ms N
+opens them again N ms after they closed, whenever that was.
 
 Ends when standard input closes or after --timeout-s, printing each message
 received as "MSG <hex>" (with "AT <seconds>" of its arrival after the first),
@@ -132,6 +136,9 @@ def main():
     parser.add_argument("--echo", action="store_true")
     parser.add_argument("--vanish-ms", type=float, default=-1)
     parser.add_argument("--return-ms", type=float, default=-1)
+    parser.add_argument("--vanish-after", type=int, default=0)
+    parser.add_argument("--vanish-after-received", type=int, default=0)
+    parser.add_argument("--away-ms", type=float, default=-1)
     parser.add_argument("--corrupt-received", type=received_change, action="append", default=[])
     parser.add_argument("--drop-received", type=int, action="append", default=[])
     args = parser.parse_args()
@@ -184,14 +191,17 @@ def main():
     started = time.monotonic()
     deadline = started + args.timeout_s
     vanished = False
+    vanished_at = 0.0
     returned = False
     while not done.is_set() and time.monotonic() < deadline:
         elapsed_ms = (time.monotonic() - started) * 1000
         if 0 <= args.vanish_ms <= elapsed_ms and not vanished and not returned:
             close_ports()
             vanished = True
+            vanished_at = time.monotonic()
             print("VANISHED", flush=True)
-        if vanished and 0 <= args.return_ms <= elapsed_ms:
+        away_ms = (time.monotonic() - vanished_at) * 1000 if vanished else 0
+        if vanished and (0 <= args.return_ms <= elapsed_ms or 0 <= args.away_ms <= away_ms):
             port_in, port_out = open_ports()
             vanished = False
             returned = True
@@ -207,6 +217,12 @@ def main():
             continue
         if is_data_set(list(request), device):
             data_sets_received += 1
+            if data_sets_received == args.vanish_after_received:
+                close_ports()
+                vanished = True
+                vanished_at = time.monotonic()
+                print("VANISHED", flush=True)
+                continue
             if data_sets_received in args.drop_received:
                 continue
             message = list(request)
@@ -238,12 +254,22 @@ def main():
             shuffler.shuffle(answer)
         start = time.monotonic()
         total = 0
-        for message in answer:
+        for count, message in enumerate(answer, 1):
             total += len(message)
             delay = start + total / args.rate - time.monotonic()
             if delay > 0:
                 time.sleep(delay)
             port_out.send_message(list(message))
+            if count == args.vanish_after:
+                break
+        if 0 < args.vanish_after <= len(answer):
+            # Long enough for the last message to leave in a process cycle.
+            time.sleep(0.05)
+            close_ports()
+            vanished = True
+            vanished_at = time.monotonic()
+            print("VANISHED", flush=True)
+            continue
         print("ANSWERED %d" % len(answer), flush=True)
 
     time.sleep(0.1)

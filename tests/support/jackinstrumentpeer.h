@@ -18,8 +18,10 @@ class JackInstrumentPeer
 public:
     // Extra arguments as the script takes them (--shuffle, --silent, --rate N, --name N,
     // --identity HEX, --device-id HEX, --drop/--corrupt KIND, --delay-ms N, --echo,
-    // --vanish-ms N, --return-ms N, --corrupt-received N:OFFSET:VALUE or @ADDRESS:OFFSET:VALUE,
-    // --drop-received N). It keeps the Data Sets it is sent, as the instrument does.
+    // --vanish-ms N, --return-ms N, --vanish-after N, --vanish-after-received N, --away-ms N,
+    // --corrupt-received N:OFFSET:VALUE or
+    // @ADDRESS:OFFSET:VALUE, --drop-received N). It keeps the Data Sets it is sent, as the
+    // instrument does.
     JackInstrumentPeer(const std::string& imageFile, const QStringList& extra = {});
     ~JackInstrumentPeer();
     JackInstrumentPeer(const JackInstrumentPeer&) = delete;

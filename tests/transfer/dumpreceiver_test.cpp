@@ -569,6 +569,71 @@ TEST_F(DumpReception, AnOverflowEndsTheGetAtOnceWithWhatWasLost)
     EXPECT_EQ(input.OverflowCount(), MessagesInImage - 2);
 }
 
+TEST_F(DumpReception, AnInputThatGoesAwayEndsTheReceptionAtOnceAndNothingIsLoaded)
+{
+    struct Row
+    {
+        const char* what;
+        ReceiveMode mode;
+        std::size_t messagesBefore; // of the image, arrived before the device went
+    };
+    const Row rows[] = {
+        {"a Get with nothing come yet", ReceiveMode::AllParts, 0},
+        {"a Get in the middle", ReceiveMode::AllParts, 40},
+        {"a part's Get in the middle", ReceiveMode::CurrentPart, 3},
+        {"a file reception", ReceiveMode::File, 40},
+    };
+    // Far beyond the wait below: the end must come from the loss itself.
+    receiver.SetStallTimeout(600000);
+    const Bytes image = knownImage(2);
+    const std::vector<Bytes> messages = messagesOf(image);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        results.clear();
+        driver->addDevice(Instrument); // back after the row before
+        driver->clearSent(Instrument);
+        input.Open();
+        ASSERT_EQ(input.State(), misOpen);
+        ASSERT_TRUE(output.Open());
+        const QString file = QString::fromStdString(dir.file("dump.syx"));
+        if (row.mode == ReceiveMode::File)
+            receiver.startFile(file);
+        else if (row.mode == ReceiveMode::CurrentPart)
+            getPart(0);
+        else
+            getAll();
+        Bytes arrived;
+        std::vector<Delivery> before;
+        for (std::size_t i = 0; i < row.messagesBefore; ++i) {
+            before.push_back({false, messages[i]});
+            arrived.insert(arrived.end(), messages[i].begin(), messages[i].end());
+        }
+        feed(before);
+        driver->removeDevice(Instrument);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !results.empty(); }, 5000))
+            << "the reception still waits";
+        EXPECT_FALSE(receiver.IsReceiving());
+        const DumpResult& r = results.front();
+        EXPECT_TRUE(r.inputLost);
+        EXPECT_FALSE(r.completedAutomatically);
+        EXPECT_FALSE(r.loadable());
+        EXPECT_EQ(r.received, arrived) << "what came before the loss is counted";
+        const QString count = QString("Received %1 bytes").arg(arrived.size());
+        if (row.mode == ReceiveMode::File) {
+            EXPECT_TRUE(r.fileWritten);
+            EXPECT_EQ(readFile(file.toStdString()), arrived);
+            EXPECT_EQ(r.status, count + ": written to " + file + " (the MIDI input " + Instrument +
+                                    " is gone)");
+        } else {
+            EXPECT_EQ(r.status, count + ", the MIDI input " + Instrument + " is gone: not loaded");
+        }
+        t505temppatch editor;
+        editor.LoadFromBytes(knownImage(5));
+        EXPECT_FALSE(r.loadInto(editor));
+        EXPECT_EQ(editor.bytes(), knownImage(5)) << "the image is as it was";
+    }
+}
+
 TEST(DumpReceiverTempFile, LivesInTheUsersCacheFolder)
 {
     QStandardPaths::setTestModeEnabled(true);

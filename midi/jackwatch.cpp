@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "midi/jackwatch.h"
+
+#include "midi/wakeup.h"
+
+#include <jack/jack.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <mutex>
+
+namespace dorvane {
+
+namespace {
+
+void quiet(const char*) {}
+
+bool& exiting()
+{
+    static bool flag = false;
+    return flag;
+}
+
+} // namespace
+
+// Shared with libjack's notification thread; outlives the watch whenever its
+// server ended first, since the call backs may still come.
+struct JackWatch::Client
+{
+    jack_client_t* handle = nullptr;
+    std::atomic<bool> gone{false};
+    bool active = false;
+    std::mutex mutex;
+    WakeUp* wake = nullptr; // guarded by mutex
+
+    void setWake(WakeUp* to)
+    {
+        std::lock_guard lock(mutex);
+        wake = to;
+    }
+    void post()
+    {
+        std::lock_guard lock(mutex);
+        if (wake)
+            wake->post();
+    }
+
+    static void portRegistered(jack_port_id_t, int, void* arg)
+    {
+        static_cast<Client*>(arg)->post();
+    }
+    static void portRenamed(jack_port_id_t, const char*, const char*, void* arg)
+    {
+        static_cast<Client*>(arg)->post();
+    }
+    static void shutdown(void* arg)
+    {
+        auto* self = static_cast<Client*>(arg);
+        self->gone.store(true, std::memory_order_release);
+        self->post();
+    }
+};
+
+std::shared_ptr<JackWatch> JackWatch::shared()
+{
+    static std::weak_ptr<JackWatch> current;
+    auto watch = current.lock();
+    if (!watch) {
+        watch = std::make_shared<JackWatch>();
+        current = watch;
+    }
+    return watch;
+}
+
+JackWatch::JackWatch() = default;
+
+JackWatch::~JackWatch()
+{
+    if (!m_client)
+        return;
+    m_client->setWake(nullptr);
+    // At the program's end the server lets go of a client that was never
+    // activated by itself; closing it would only keep a command-line run
+    // waiting for the server's answer.
+    if (!m_client->gone.load(std::memory_order_acquire) && !(exiting() && !m_client->active)) {
+        jack_client_close(m_client->handle);
+        delete m_client;
+    } else {
+        letGo();
+    }
+}
+
+bool JackWatch::ended() const
+{
+    return !m_client || m_client->gone.load(std::memory_order_acquire);
+}
+
+bool JackWatch::running()
+{
+    if (!ended())
+        return true;
+    if (m_client)
+        letGo();
+    // libjack's own messages go nowhere from now on; RtMidi and the watch
+    // report what matters.
+    jack_set_error_function(quiet);
+    jack_set_info_function(quiet);
+    jack_status_t status{};
+    jack_client_t* handle = jack_client_open("Dorvane-watch", JackNoStartServer, &status);
+    if (!handle)
+        return false;
+    auto* client = new Client;
+    client->handle = handle;
+    client->wake = m_listener;
+    // Set before any activation, which is the only time libjack takes them.
+    jack_set_port_registration_callback(handle, &Client::portRegistered, client);
+    jack_set_port_rename_callback(handle, &Client::portRenamed, client);
+    jack_on_shutdown(handle, &Client::shutdown, client);
+    m_client = client;
+    ++m_generation;
+    if (m_listener)
+        client->active = jack_activate(handle) == 0;
+    // Registered after the objects that own the watch were made, so it runs
+    // before they are destroyed at the program's end.
+    static const bool registered = std::atexit([] { exiting() = true; }) == 0;
+    (void)registered;
+    return true;
+}
+
+void JackWatch::listen(WakeUp* wake)
+{
+    m_listener = wake;
+    if (!m_client)
+        return;
+    m_client->setWake(wake);
+    if (wake && !m_client->active && !ended())
+        m_client->active = jack_activate(m_client->handle) == 0;
+}
+
+std::optional<JackWatch::Ports> JackWatch::ports() const
+{
+    if (ended())
+        return std::nullopt;
+    auto names = [this](unsigned long flags) {
+        std::vector<std::string> list;
+        const char** ports =
+            jack_get_ports(m_client->handle, nullptr, JACK_DEFAULT_MIDI_TYPE, flags);
+        for (const char** port = ports; port && *port; ++port)
+            list.emplace_back(*port);
+        jack_free(ports);
+        return list;
+    };
+    return Ports{names(JackPortIsInput), names(JackPortIsOutput)};
+}
+
+void JackWatch::letGo()
+{
+    // Its server has ended: closing the client would crash inside libjack.
+    // Kept reachable, with what its call backs point to.
+    static auto* const kept = new std::vector<Client*>;
+    m_client->setWake(nullptr);
+    kept->push_back(m_client);
+    m_client = nullptr;
+}
+
+} // namespace dorvane
