@@ -85,6 +85,13 @@ DrumMixerPanel::DrumMixerPanel(EditSession& session, const QStringList& waveName
         m_value->setText(value);
         if (isVisible())
             emit statusText(value);
+        // Heard as it moves when the musician wants it; the release still
+        // makes the move one change.
+        if (m_fader->isSliderDown() && m_session.sendWhileDragging())
+            m_run([this] {
+                std::array<ParameterWrite, DrumNoteCount> writes{};
+                m_session.preview(std::span(writes.data(), faderWrites(writes)));
+            });
     });
     connect(m_fader, &TRevScrB::OnEndScroll, this, [this] { m_run([this] { apply(); }); });
 
@@ -176,26 +183,36 @@ void DrumMixerPanel::rebuild()
         m_notes->item(k)->setText(drumMixerLine(image, type, k, waves));
 }
 
-void DrumMixerPanel::apply()
+std::size_t DrumMixerPanel::faderWrites(std::array<ParameterWrite, DrumNoteCount>& writes) const
 {
     const DrumMixerType& type = currentType();
     const int value = m_fader->RevPosition();
     // Rows in list order: selectedItems() would give them in the order clicked.
-    // One change of the session, its messages handed to the port together:
-    // the port still passes them to the device one at a time (and the message
-    // pause, when set, still comes between them), with one hand-over and one
-    // wake-up for the lot instead of one per note.
-    std::array<ParameterWrite, DrumNoteCount> writes{};
     std::size_t count = 0;
     for (int k = 0; k < m_notes->count() && k < DrumNoteCount; ++k)
         if (m_notes->item(k)->isSelected() && drumMixerValueFits(type, k, value))
             writes[count++] = {RhythmPart, k, type.parameter, value};
+    return count;
+}
+
+void DrumMixerPanel::apply()
+{
+    const DrumMixerType& type = currentType();
+    // One change of the session, its messages handed to the port together:
+    // the port still passes them to the device one at a time (and the message
+    // pause, when set, still comes between them), with one hand-over and one
+    // wake-up for the lot instead of one per note. After steps sent as the
+    // fader moved, each takes the place of its note's step still waiting.
+    std::array<ParameterWrite, DrumNoteCount> writes{};
+    const std::size_t count = faderWrites(writes);
     if (count == 0)
         return;
     // Sent before the lines change, so the instrument hears the fader before
     // the window spends time repainting.
     m_session.apply(QString("Drum mixer %1, part R").arg(itemText(type).trimmed()),
-                    std::span(writes.data(), count), EditSession::Handover::Together);
+                    std::span(writes.data(), count),
+                    m_session.sendWhileDragging() ? EditSession::Handover::Latest
+                                                  : EditSession::Handover::Together);
     for (std::size_t i = 0; i < count; ++i)
         m_notes->item(writes[i].area)
             ->setText(drumMixerLine(m_session.image(), type, writes[i].area, m_waveNames));

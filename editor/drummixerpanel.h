@@ -7,9 +7,12 @@
 // change of the edit session; the panel knows nothing of the window.
 #pragma once
 
+#include "session/editsession.h"
+
 #include <QGroupBox>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 
 class QComboBox;
@@ -47,6 +50,8 @@ public:
     void rebuild();
     // The fader's value to every selected drum note, in note order.
     void apply();
+    // The notes the fader sets now, in list order; how many.
+    std::size_t faderWrites(std::array<ParameterWrite, DrumNoteCount>& writes) const;
 
 signals:
     void closeRequested();

@@ -127,12 +127,46 @@ void ValueSheets::showSentValues()
     }
 }
 
+EditSession::Handover ValueSheets::releaseHandover() const
+{
+    // After steps sent as they went, the release takes the place of one still
+    // waiting, so it is the value heard last.
+    return m_session.sendWhileDragging() ? EditSession::Handover::Latest
+                                         : EditSession::Handover::EachAtOnce;
+}
+
+void ValueSheets::controlDragged(TDragTweak* c)
+{
+    const Binding* row = bindingOf(c);
+    if (!row || c->Position() < 0)
+        return;
+    const int value = c->Position();
+    if (m_session.isRhythmPart()) {
+        if (row->handler != Handler::Tone)
+            return;
+        const ParameterWrite write{RhythmPart, m_session.drumNote(), row->tag, value};
+        m_session.preview(std::span(&write, 1));
+        return;
+    }
+    std::array<ParameterWrite, ToneCount> writes{};
+    std::size_t count = 0;
+    const int part = m_session.partNumber();
+    if (row->handler == Handler::Common) {
+        writes[count++] = {part, 0, row->ctrlNo, value};
+    } else {
+        for (int t = 1; t <= ToneCount; ++t)
+            if (m_session.toneSelected(t))
+                writes[count++] = {part, t, row->ctrlNo, value};
+    }
+    m_session.preview(std::span(writes.data(), count));
+}
+
 void ValueSheets::toneReleased(TDragTweak* c, const Binding& row, Qt::MouseButton button)
 {
     const int value = c->Position();
     if (m_session.isRhythmPart()) {
         const ParameterWrite write{RhythmPart, m_session.drumNote(), row.tag, value};
-        m_session.apply(editText(c, row), std::span(&write, 1));
+        m_session.apply(editText(c, row), std::span(&write, 1), releaseHandover());
         testNote();
         return;
     }
@@ -147,7 +181,7 @@ void ValueSheets::toneReleased(TDragTweak* c, const Binding& row, Qt::MouseButto
         if (m_session.toneSelected(t))
             writes[count++] = {part, t, row.ctrlNo, value};
     }
-    m_session.apply(editText(c, row), std::span(writes.data(), count));
+    m_session.apply(editText(c, row), std::span(writes.data(), count), releaseHandover());
     m_frame.setStatusText(toneValuesText(c));
     testNote();
 }
@@ -156,7 +190,7 @@ void ValueSheets::commonReleased(TDragTweak* c, const Binding& row, Qt::MouseBut
 {
     if (!m_session.isRhythmPart() && button == Qt::LeftButton) {
         const ParameterWrite write{m_session.partNumber(), 0, row.ctrlNo, c->Position()};
-        m_session.apply(editText(c, row), std::span(&write, 1));
+        m_session.apply(editText(c, row), std::span(&write, 1), releaseHandover());
     }
     testNote();
 }

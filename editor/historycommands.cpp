@@ -4,8 +4,10 @@
 // messages whose bytes differ from what it holds, so it follows without a
 // whole-image send, and the controls redraw.
 #include "editor/historycommands.h"
+#include "editor/breedcommands.h"
 #include "editor/devicesetup.h"
 #include "editor/librarycommands.h"
+#include "editor/morphcommands.h"
 #include "editor/shakecommands.h"
 #include "editor/transfercommands.h"
 #include "editor/valuesheets.h"
@@ -85,7 +87,7 @@ void HistoryCommands::undo()
 {
     // While a dump comes in, the image is about to be replaced by it. (The
     // sheets also give way to the drum mixer, whose steps undo like any other.)
-    if (m_parts.transfers->receiving() || !m_session.history().canUndo())
+    if (m_parts.transfers->receiving() || endPreview() || !m_session.history().canUndo())
         return;
     // A previewed part goes over whole before the step's messages.
     m_parts.library->endAudition();
@@ -95,11 +97,25 @@ void HistoryCommands::undo()
 
 void HistoryCommands::redo()
 {
-    if (m_parts.transfers->receiving() || !m_session.history().canRedo())
+    if (m_parts.transfers->receiving() || endPreview() || !m_session.history().canRedo())
         return;
     m_parts.library->endAudition();
     if (auto before = m_session.redo())
         imageRestored(*before);
+}
+
+bool HistoryCommands::endPreview()
+{
+    // A morph or a breed not kept is no step yet: Undo takes it back first.
+    if (m_parts.morph && m_parts.morph->isOpen()) {
+        m_parts.morph->cancel();
+        return true;
+    }
+    if (m_parts.breed && m_parts.breed->isOpen()) {
+        m_parts.breed->cancel();
+        return true;
+    }
+    return false;
 }
 
 void HistoryCommands::imageRestored(const Bytes& before)

@@ -34,6 +34,8 @@ private:
     void changeRecorded(const Bytes& before, bool stepped);
     // After Undo or Redo put an image back: the part states, the sheets, the menu.
     void imageRestored(const Bytes& before);
+    // Ends a morph or a breed in progress as Cancel does; whether there was one.
+    bool endPreview();
 
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;

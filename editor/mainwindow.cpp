@@ -3,6 +3,7 @@
 // program, the close question, shut-down writing the settings back, and the
 // keyboard, which plays the current part while the editor pages are shown.
 #include "editor/mainwindow.h"
+#include "editor/breedcommands.h"
 #include "editor/copycommands.h"
 #include "editor/desktopfiles.h"
 #include "editor/devicesetup.h"
@@ -10,6 +11,7 @@
 #include "editor/historycommands.h"
 #include "editor/instrumentfinder.h"
 #include "editor/librarycommands.h"
+#include "editor/morphcommands.h"
 #include "editor/presetsandscales.h"
 #include "editor/shakecommands.h"
 #include "editor/toolcommands.h"
@@ -155,6 +157,8 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     m_parts.tools = new ToolCommands(m_parts);
     m_parts.library = new LibraryCommands(m_parts);
     m_parts.presets = new PresetsAndScales(m_parts);
+    m_parts.morph = new MorphCommands(m_parts);
+    m_parts.breed = new BreedCommands(m_parts);
     // Every menu command first ends an audition: the instrument plays the
     // window's own part again before anything else happens to it.
     frame->setBeforeEachCommand([this] { m_parts.library->endAudition(); });

@@ -2,6 +2,7 @@
 // Laying out the main window from its parts (the selection bar, the sheet area
 // with the sheets and the pages of the modes that take their place) and
 // building the menu bar.
+#include "editor/breedcommands.h"
 #include "editor/copycommands.h"
 #include "editor/desktopfiles.h"
 #include "editor/devicesetup.h"
@@ -10,6 +11,7 @@
 #include "editor/instrumentfinder.h"
 #include "editor/librarycommands.h"
 #include "editor/mainwindow.h"
+#include "editor/morphcommands.h"
 #include "editor/presetsandscales.h"
 #include "editor/shakecommands.h"
 #include "editor/toolcommands.h"
@@ -81,6 +83,11 @@ void MainWindow::buildMenus()
                              [this] { close(); });
 
     m_parts.history->buildEditMenu();
+    if (QMenu* edit = menuBar()->findChild<QMenu*>("EditMenu")) {
+        edit->addSeparator();
+        m_parts.morph->buildMenu(edit);
+        m_parts.breed->buildMenu(edit);
+    }
 
     QMenu* utility = menuBar()->addMenu("&Utility");
     utility->setObjectName("UtilityMenu");

@@ -17,6 +17,7 @@ public:
 
     void sendNow(Bytes message) override { m_sender.SendLongNow(std::move(message)); }
     void send(Bytes message) override { m_sender.SendLong(std::move(message)); }
+    void offer(Bytes message) override { m_sender.SendLatest(std::move(message)); }
 
 private:
     MidiSender& m_sender;

@@ -19,7 +19,7 @@ const QString RecentGroup = QStringLiteral("recent/");
 using enum SettingType;
 
 // clang-format off
-constexpr std::array<SettingInfo, 27> Settings = {{
+constexpr std::array<SettingInfo, 28> Settings = {{
     {Setting::Font,          "font",          Text,    "tahoma",       false},
     {Setting::SaveDirectory, "savedirectory", Text,    "untitled.syx", false},
     {Setting::Hint,          "hint",          Boolean, "1",            false},
@@ -59,6 +59,8 @@ constexpr std::array<SettingInfo, 27> Settings = {{
     {Setting::DeviceIdOutput, "deviceidout",   Text,    "",            false},
     // The search for the instrument was offered at a first start: once is enough.
     {Setting::FindOffered,    "findoffered",   Boolean, "0",           false},
+    // A drag sends its steps as it goes; off, its release only.
+    {Setting::SendWhileDragging, "sendwhiledragging", Boolean, "0",    false},
 }};
 // clang-format on
 

@@ -47,6 +47,7 @@ enum class Setting
     DeviceId,
     DeviceIdOutput,
     FindOffered,
+    SendWhileDragging,
 };
 
 enum class SettingType

@@ -111,16 +111,27 @@ bool ShakeCommands::willShake(const TDragTweak* c) const
     return m_settings->willShake(c->objectName()).value_or(c->Tag3() == 1);
 }
 
-void ShakeCommands::shakePatch()
+bool ShakeCommands::willShake(const Binding& row) const
 {
-    if (m_session.isRhythmPart())
-        return;
+    return m_settings->willShake(nameOf(row)).value_or(row.tag3 == 1);
+}
+
+ShakeOptions ShakeCommands::shakeOptions() const
+{
     ShakeOptions options;
     options.type = m_shakeType->checkedId() == 1 ? ShakeType::NonLinear : ShakeType::Linear;
     options.linearAmount = m_parts.sheets->control("lshakeamt")->Position();
     options.amount = m_parts.sheets->control("shakeamt")->Position();
     options.waveAmount = m_parts.sheets->control("wshakeamt")->Position();
     options.shakeWave = m_shakeWave->isChecked();
+    return options;
+}
+
+void ShakeCommands::shakePatch()
+{
+    if (m_session.isRhythmPart())
+        return;
+    const ShakeOptions options = shakeOptions();
     const QString typeText = m_shakeType->checkedButton()->text().toUpper();
     if (!m_dialogs->ask(typeText + texts::ShakeQuestion, AskKind::Warning))
         return;

@@ -5,6 +5,7 @@
 
 #include "editor/windowpart.h"
 #include "patch/t505temppatch.h"
+#include "tools/shake.h"
 
 #include <functional>
 
@@ -17,6 +18,7 @@ class QPoint;
 
 namespace dorvane {
 
+struct Binding;
 class TDragTweak;
 
 class ShakeCommands : public WindowPart
@@ -35,6 +37,9 @@ public:
     QMenu* shakeMenu() const { return m_shakeMenu; }
     // Whether the shake moves this control: the user's stored choice, else its Tag3.
     bool willShake(const TDragTweak* control) const;
+    bool willShake(const Binding& row) const;
+    // The shake's type and amounts as the setup sheet shows them.
+    ShakeOptions shakeOptions() const;
     QButtonGroup* shakeTypeGroup() const { return m_shakeType; }
     QCheckBox* autoSendShakeBox() const { return m_shakeAutoSend; }
     QCheckBox* shakeWaveBox() const { return m_shakeWave; }

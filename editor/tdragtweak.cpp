@@ -312,11 +312,14 @@ void TDragTweak::mouseMoveEvent(QMouseEvent* event)
         return;
     // One step per move event whatever the distance: the speed of change
     // follows the rate of move events, which keeps long lists usable.
+    const int before = Position();
     if (pos.x() > m_lastX)
         step(+1, *stepSize);
     else if (pos.x() < m_lastX)
         step(-1, *stepSize);
     m_lastX = pos.x();
+    if (Position() != before)
+        emit dragged(this);
 }
 
 void TDragTweak::step(int direction, int stepSize)

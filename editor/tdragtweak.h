@@ -107,6 +107,9 @@ public:
     // Raises OnMouseUp as if this control had been released; the linked knob
     // uses it so that releasing the knob performs the window's edit.
     void RaiseMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& pos);
+    // Raises dragged as if this control had been dragged to its position; the
+    // linked knob uses it while it turns.
+    void RaiseDragged() { emit dragged(this); }
     // Raises OnMouseEnter as if the pointer had entered this control; the
     // linked knob's window uses it to show what the control shows on entering.
     void RaiseMouseEnter();
@@ -125,6 +128,8 @@ signals:
     void OnMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
     void OnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
     void OnDblClick();
+    // A drag moved the value; OnMouseUp still ends the drag.
+    void dragged(dorvane::TDragTweak* sender);
     void OnMouseEnter(dorvane::TDragTweak* sender);
     void OnMouseLeave(dorvane::TDragTweak* sender);
     void onKeyDown(QKeyEvent* event);

@@ -64,6 +64,7 @@ public:
     QCheckBox* autoTriggerBox() const { return m_autoTrig; }
     QCheckBox* showHintBox() const { return m_showHint; }
     QSpinBox* messagePauseBox() const { return m_messagePause; }
+    QCheckBox* sendWhileDraggingBox() const { return m_sendWhileDragging; }
     QGroupBox* morphPanel() const { return m_morphPanel; }
     TRevScrB* morphBar(int index) const { return m_morphBars[std::size_t(index)]; }
     QWidget* selectionBar() const { return m_selectionBar; }
@@ -120,6 +121,9 @@ private:
                          Qt::KeyboardModifiers modifiers);
     void toneReleased(TDragTweak* control, const Binding& row, Qt::MouseButton button);
     void commonReleased(TDragTweak* control, const Binding& row, Qt::MouseButton button);
+    // A step of a drag, when the musician wants it heard as it goes.
+    void controlDragged(TDragTweak* control);
+    EditSession::Handover releaseHandover() const;
     void sendInstrumentParameter(const Address& address, int value);
     void tempoReleased(TDragTweak* control);
     // The instrument's own areas: what was sent, per part for the part box.
@@ -172,6 +176,7 @@ private:
     // part (-1 for the areas all parts share).
     std::map<std::pair<const Binding*, int>, int> m_sentValues;
     QCheckBox* m_keepImage = nullptr;
+    QCheckBox* m_sendWhileDragging = nullptr;
     QStringList m_waveNames; // as loaded, each with its two leading blanks
     QString m_caption;
 };

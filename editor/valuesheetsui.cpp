@@ -110,6 +110,11 @@ TDragTweak* ValueSheets::makeControl(const Binding& row, QWidget* parent)
             [this, c](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint) {
                 m_frame.runCommand([&] { controlReleased(c, button, modifiers); });
             });
+    if (row.handler == Handler::Tone || row.handler == Handler::Common)
+        connect(c, &TDragTweak::dragged, this, [this](TDragTweak* sender) {
+            if (m_session.sendWhileDragging())
+                m_frame.runCommand([&] { controlDragged(sender); });
+        });
     if (row.handler == Handler::Tone)
         connect(c, &TDragTweak::OnMouseEnter, this,
                 [this](TDragTweak* sender) { showToneValues(sender); });
@@ -458,6 +463,20 @@ QWidget* ValueSheets::buildSetupSheet()
     connect(m_keepImage, &QCheckBox::toggled, this,
             [this](bool on) { m_settings->setBoolean(Setting::KeepImage, on); });
     column->addWidget(m_keepImage);
+    m_sendWhileDragging = new QCheckBox(texts::SendWhileDragging);
+    m_sendWhileDragging->setObjectName("sendwhiledragging");
+    m_sendWhileDragging->setStatusTip(texts::SendWhileDraggingHint);
+    // The session holds the choice; the box, the knob window's and the
+    // settings follow it.
+    m_session.setSendWhileDragging(m_settings->boolean(Setting::SendWhileDragging));
+    m_sendWhileDragging->setChecked(m_session.sendWhileDragging());
+    connect(m_sendWhileDragging, &QCheckBox::toggled, &m_session,
+            &EditSession::setSendWhileDragging);
+    connect(&m_session, &EditSession::sendWhileDraggingChanged, this, [this](bool on) {
+        m_sendWhileDragging->setChecked(on);
+        m_settings->setBoolean(Setting::SendWhileDragging, on);
+    });
+    column->addWidget(m_sendWhileDragging);
     auto* font = new QPushButton("Font...");
     font->setObjectName("fontbutton");
     font->setStatusTip("Choose the font of the window and its controls");

@@ -19,9 +19,11 @@ class EditSession;
 class FileCommands;
 class HistoryCommands;
 class InstrumentFinder;
+class BreedCommands;
 class LibraryCommands;
 class MidiDeviceRegistry;
 class MidiMonitor;
+class MorphCommands;
 class PresetsAndScales;
 class RandomSource;
 class SettingsStore;
@@ -65,6 +67,8 @@ struct WindowParts
     ToolCommands* tools = nullptr;
     LibraryCommands* library = nullptr;
     PresetsAndScales* presets = nullptr;
+    MorphCommands* morph = nullptr;
+    BreedCommands* breed = nullptr;
 };
 
 } // namespace dorvane

@@ -21,6 +21,10 @@ inline constexpr char KeepImage[] = "Keep the image for the next start";
 inline constexpr char KeepImageHint[] =
     "At exit the image is kept and comes back at the next start, changes and all; "
     "without it, Dorvane starts from perf.syx";
+inline constexpr char SendWhileDragging[] = "Send while dragging";
+inline constexpr char SendWhileDraggingHint[] =
+    "Each step of a drag is sent as it goes, only the newest value waiting for the MIDI cable; "
+    "off, a value is sent when the mouse is let go";
 inline constexpr char SavedFile[] = "Saved %1";
 inline constexpr char OpenedFile[] = "Opened %1";
 inline constexpr char NotSavedMark[] = " (changed)";
@@ -313,6 +317,52 @@ inline constexpr char KitRefused[] =
     "%1 is not an 8 part file of the MC-505, nothing taken from it: %2";
 
 // Patch tools.
+inline constexpr char Morph[] = "&Morph...";
+inline constexpr char MorphHint[] =
+    "Blend the current part towards another sound with a slider, hearing it as it moves";
+inline constexpr char MorphTitle[] = "Morph part %1";
+inline constexpr char MorphA[] = "A: %1";
+inline constexpr char MorphB[] = "B:";
+inline constexpr char MorphSourceHint[] =
+    "The sound to morph towards: another part, a part of a file or a library entry";
+inline constexpr char MorphFile[] = "From File...";
+inline constexpr char MorphFileHint[] =
+    "Add the parts of a patch file to the sounds to morph towards";
+inline constexpr char MorphLibrary[] = "From Library";
+inline constexpr char MorphLibraryHint[] =
+    "Add the library's selected entry to the sounds to morph towards";
+inline constexpr char MorphSliderHint[] =
+    "Levels and times blend; switches, waves and lists are A's below the middle and B's from it";
+inline constexpr char MorphNoSource[] = "No sound of this part's kind to morph towards yet";
+inline constexpr char MorphNoLibraryEntry[] = "Select a library entry of this part's kind first";
+inline constexpr char Keep[] = "Keep";
+inline constexpr char KeepMorphHint[] = "Keep the sound as it stands, as one step of Undo";
+inline constexpr char Cancel[] = "Cancel";
+inline constexpr char CancelMorphHint[] =
+    "Put the part back as it was, in the window and on the instrument";
+inline constexpr char Breed[] = "&Breed...";
+inline constexpr char BreedHint[] =
+    "Choose among variations of the current part and breed the next ones from your favourites";
+inline constexpr char BreedTitle[] = "Breed part %1, generation %2";
+inline constexpr char BreedAmount[] = "Amount";
+inline constexpr char BreedAmountHint[] =
+    "How far the first variations move from the sound, by the shake's rules and flags";
+inline constexpr char BreedTileHint[] = "Click to hear this variation";
+inline constexpr char BreedFavourite[] = "favourite";
+inline constexpr char BreedFavouriteHint[] =
+    "Mark one to three favourites; the next generation is bred from them";
+inline constexpr char BreedNext[] = "Next Generation";
+inline constexpr char BreedNextHint[] = "Eight new variations, each group of parameters from one "
+                                        "of the favourites, then shaken a little";
+inline constexpr char BreedFirst[] = "Start Again";
+inline constexpr char BreedFirstHint[] =
+    "Eight new variations around the sound the breed started from";
+inline constexpr char Back[] = "Back";
+inline constexpr char BackHint[] = "Back to the previous generation";
+inline constexpr char KeepBreedHint[] = "Keep the variation heard last, as one step of Undo";
+inline constexpr char CancelBreedHint[] =
+    "Put the part back as it was, in the window and on the instrument";
+inline constexpr char BreedChanges[] = "%1 changes";
 inline constexpr char DrumMixer[] = "Drum Part Mixer..";
 inline constexpr char DrumMixerHint[] = "Set one parameter of many drum notes of part R at once";
 inline constexpr char DrumMixerCaption[] = "Drum Part Mixer (part R)";

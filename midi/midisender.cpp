@@ -11,11 +11,15 @@
 #include <QCoreApplication>
 #include <QEvent>
 
+#include <algorithm>
+
 namespace dorvane {
 
 MidiSender::MidiSender(QObject* parent) : QObject(parent), m_deviceId(DeviceId)
 {
     m_timer.setSingleShot(true);
+    // The wire's pace is counted in single milliseconds.
+    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         if (m_step == Step::Pausing || m_step == Step::Scheduled)
             sendNext();
@@ -46,7 +50,7 @@ void MidiSender::SendLong(Bytes bytes)
         return;
     stampDeviceId(bytes, m_deviceId);
     m_bytesGiven += bytes.size();
-    m_queue.push_back(std::move(bytes));
+    m_queue.push_back({std::move(bytes), false});
     if (m_step == Step::Idle)
         schedule();
 }
@@ -67,6 +71,110 @@ void MidiSender::SendLongNow(Bytes bytes)
         m_failures.emplace_back(std::move(*failure), std::move(bytes));
     // The turn reports a failure and says queueEmpty once the device is done.
     schedule();
+}
+
+void MidiSender::SendLatest(Bytes bytes)
+{
+    if (bytes.empty())
+        return;
+    const std::vector<ByteView> pieces = messagePieces(bytes);
+    if (pieces.size() <= 1) {
+        offerLatest(std::move(bytes));
+        return;
+    }
+    for (ByteView piece : pieces)
+        offerLatest(Bytes(piece.begin(), piece.end()));
+}
+
+namespace {
+
+// Two messages for one address: the same header up to the end of the
+// address (device ID aside, it is stamped alike) and the same length.
+bool sameAddress(ByteView a, ByteView b)
+{
+    constexpr std::size_t AddressEnd = MessageHeaderSize;
+    if (a.size() != b.size() || a.size() < AddressEnd)
+        return false;
+    return std::equal(a.begin(), a.begin() + AddressEnd, b.begin());
+}
+
+// The bytes of the instrument's memory a message writes, as addresses counted
+// in base 128 (a data byte past 127 carries into the next address byte);
+// nothing for bytes that are no single Data Set message of the instrument.
+std::optional<std::pair<std::uint32_t, std::uint32_t>> writtenRange(ByteView m)
+{
+    if (m.size() < MessageOverhead || m[0] != 0xF0 || m[1] != 0x41 || m[5] != 0x12 ||
+        m.back() != 0xF7)
+        return std::nullopt;
+    std::uint32_t address = 0;
+    for (std::size_t i = 6; i < MessageHeaderSize; ++i)
+        address = address * 128 + m[i];
+    return std::pair{address, address + std::uint32_t(m.size() - MessageOverhead)};
+}
+
+// Whether the two may write to the same bytes; anything not known to stay
+// apart is taken to overlap.
+bool mayOverlap(ByteView a, ByteView b)
+{
+    for (ByteView pa : messagePieces(a))
+        for (ByteView pb : messagePieces(b)) {
+            const auto ra = writtenRange(pa);
+            const auto rb = writtenRange(pb);
+            if (!ra || !rb || (ra->first < rb->second && rb->first < ra->second))
+                return true;
+        }
+    return false;
+}
+
+// A device takes a message this much before the wire's clock says it is
+// free: its own buffer absorbs it, and the sender's timer is no finer.
+constexpr std::chrono::milliseconds WireSlack{1};
+
+} // namespace
+
+void MidiSender::offerLatest(Bytes message)
+{
+    stampDeviceId(message, m_deviceId);
+    m_bytesGiven += message.size();
+    for (std::size_t i = 0; i < m_queue.size(); ++i) {
+        Waiting& w = m_queue[i];
+        // The front's first pieces may be on their way already.
+        if (!w.latest || (i == 0 && m_frontSent > 0) || !sameAddress(w.bytes, message))
+            continue;
+        // The value it carried will never be heard: its bytes are done with.
+        const std::size_t dropped = w.bytes.size();
+        finished(dropped);
+        // In its place, unless a message waiting behind it writes any of the
+        // same bytes: the newest value must still be the last one there.
+        const bool overtaken =
+            std::any_of(m_queue.begin() + std::ptrdiff_t(i) + 1, m_queue.end(),
+                        [&](const Waiting& later) { return mayOverlap(later.bytes, message); });
+        if (!overtaken) {
+            w.bytes = std::move(message);
+            return;
+        }
+        m_queue.erase(m_queue.begin() + std::ptrdiff_t(i));
+        break;
+    }
+    const bool nothingBefore = m_queue.empty() && m_step == Step::Idle;
+    if (nothingBefore && !m_pause && m_messagePause == 0 && m_output && m_output->IsOpen() &&
+        m_output->MessagesInFlight() == 0 && wireBusyFor() <= std::chrono::nanoseconds::zero()) {
+        // A drag's step reaches the instrument before the window repaints.
+        if (std::optional<QString> failure = handOver(message))
+            m_failures.emplace_back(std::move(*failure), std::move(message));
+        schedule();
+        return;
+    }
+    m_queue.push_back({std::move(message), true});
+    if (m_step == Step::Idle)
+        schedule();
+}
+
+std::chrono::nanoseconds MidiSender::wireBusyFor() const
+{
+    if (m_latestPace <= 0)
+        return std::chrono::nanoseconds::zero();
+    return m_wireFreeAt - std::chrono::steady_clock::now() - WireSlack;
 }
 
 bool MidiSender::SendFile(const QString& fileName)
@@ -148,6 +256,13 @@ std::optional<QString> MidiSender::handOver(ByteView message)
             throw EmidioutputError(miditexts::OutputNotOpen);
         m_output->SendLongMessage(message);
         m_handedOver.push_back(message.size());
+        if (m_latestPace > 0) {
+            const auto now = std::chrono::steady_clock::now();
+            m_wireFreeAt =
+                std::max(now, m_wireFreeAt) +
+                std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                    std::chrono::duration<double>(double(message.size()) / m_latestPace));
+        }
         return std::nullopt;
     } catch (const EmidioutputError& e) {
         finished(message.size());
@@ -184,7 +299,22 @@ void MidiSender::sendNext()
         // Nothing to wait for between messages: all of them go to the port's
         // queue now, which keeps their order and feeds the device at its pace.
         while (!m_queue.empty()) {
-            const Bytes message = std::move(m_queue.front());
+            if (m_queue.front().latest) {
+                // Held until the port and the wire are free, so a newer value
+                // may still take its place; what follows keeps its turn.
+                if (m_output && m_output->MessagesInFlight() > 0) {
+                    m_step = Step::AwaitingDevice;
+                    return;
+                }
+                const auto busy = wireBusyFor();
+                if (busy > std::chrono::nanoseconds::zero()) {
+                    m_step = Step::Pausing;
+                    m_timer.start(
+                        int(std::chrono::duration_cast<std::chrono::milliseconds>(busy).count()));
+                    return;
+                }
+            }
+            const Bytes message = std::move(m_queue.front().bytes);
             m_queue.pop_front();
             sendOne(message);
         }
@@ -192,7 +322,7 @@ void MidiSender::sendNext()
         return;
     }
 
-    Bytes& front = m_queue.front();
+    Bytes& front = m_queue.front().bytes;
     ByteView message(front);
     bool last = true;
     if (m_messagePause > 0) {

@@ -24,6 +24,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <chrono>
 #include <deque>
 #include <optional>
 
@@ -62,6 +63,28 @@ public:
     // window to paint what it changed. Its failure is reported on a later
     // turn all the same, never inside the caller.
     void SendLongNow(Bytes bytes);
+    // The newest value for its address, for a drag: while a message offered
+    // this way for the same address (and of the same length) still waits, the
+    // new one takes its place in the queue, so each address has at most one
+    // message waiting and the order of first offers holds. These messages
+    // leave one at a time once the port has finished with what went before
+    // (a port that paces its device holds them so), and no faster than
+    // LatestPace, counting every byte handed over before them, so what waits is always the newest
+    // and the last value offered leaves within the wire's time for what is ahead of it. A long
+    // message of several sysex messages is offered one message at a time.
+    void SendLatest(Bytes bytes);
+    // The bytes a MIDI cable takes in a second (31,250 baud, ten bits a byte).
+    static constexpr double WireBytesPerSecond = 3125.0;
+    // How fast a drag's values may leave, in bytes a second. The cable's rate
+    // by default: a port that takes bytes faster than the cable carries them
+    // (a driver's buffer, an interface) would otherwise fill with values the
+    // hand has already left behind. 0: as fast as the port takes them.
+    double LatestPace() const { return m_latestPace; }
+    void SetLatestPace(double bytesPerSecond)
+    {
+        m_latestPace = bytesPerSecond > 0 ? bytesPerSecond : 0;
+    }
+
     // Sends a whole file. One long message when it fits; a longer file goes as
     // several, cut only after a message's F7. False (and sendFailed) when the
     // file cannot be read or holds a single message too long to send; then
@@ -109,19 +132,31 @@ private:
     void finished(std::size_t bytes);
     void deviceFinishedOne();
     void forgetHandedOver();
+    void offerLatest(Bytes message);
+    // How long the wire is still busy with what was handed over, less the
+    // moment's slack a device's buffer absorbs; zero or less when it is free.
+    std::chrono::nanoseconds wireBusyFor() const;
 
     QPointer<TMidiOutput> m_output;
     bool m_pause = false;
     int m_messagePause = 0;
     std::uint8_t m_deviceId;
+    struct Waiting
+    {
+        Bytes bytes;
+        bool latest = false; // offered by SendLatest: replaceable, held to the wire's pace
+    };
     // Long messages waiting; with a message pause the front one is sent a
     // sysex message at a time and m_frontSent says how much of it has gone.
-    std::deque<Bytes> m_queue;
+    std::deque<Waiting> m_queue;
     std::size_t m_frontSent = 0;
     Step m_step = Step::Idle;
     int m_pendingPause = 0;
     QTimer m_timer; // the pauses
     bool m_turnPosted = false;
+    // When the bytes handed over will have crossed a MIDI cable.
+    std::chrono::steady_clock::time_point m_wireFreeAt{};
+    double m_latestPace = WireBytesPerSecond;
     std::uint64_t m_bytesGiven = 0;
     std::uint64_t m_bytesFinished = 0;
     // Sizes of the messages the port has and has not yet finished, oldest first.

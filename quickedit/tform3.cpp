@@ -249,6 +249,16 @@ void Tform3::knobChanged(tknob* k)
         showParameter(k);
 }
 
+void Tform3::knobDragged(tknob* k)
+{
+    // The knob's control makes the edit, as it does on the release.
+    TDragTweak* c = k->CopyDragTweak();
+    if (!c || !m_session.sendWhileDragging())
+        return;
+    c->SetPosition(k->Position());
+    c->RaiseDragged();
+}
+
 void Tform3::showParameter(tknob* k)
 {
     const TDragTweak* c = k->CopyDragTweak();

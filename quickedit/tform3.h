@@ -108,6 +108,7 @@ private:
     void setStatus(int panel, const QString& text);
     void knobEntered(tknob* knob);
     void knobChanged(tknob* knob);
+    void knobDragged(tknob* knob);
     void showParameter(tknob* knob);
     void toneBoxReleased(int tone);
     void valueEntered();
@@ -130,6 +131,7 @@ private:
     QComboBox* m_wave = nullptr;
     QComboBox* m_category = nullptr;
     std::array<QCheckBox*, 4> m_toneBoxes{};
+    QCheckBox* m_sendWhileDragging = nullptr;
     QButtonGroup* m_showGroup = nullptr;
     QLineEdit* m_valueBox = nullptr;
     std::vector<QPushButton*> m_buttons;

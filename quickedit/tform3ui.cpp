@@ -164,6 +164,7 @@ tknob* Tform3::makeKnob(const KnobRow& row, QWidget* parent, const KnobStrips& s
     k->setAttribute(Qt::WA_OpaquePaintEvent);
     connect(k, &tknob::OnMouseEnter, this, &Tform3::knobEntered);
     connect(k, &tknob::OnChange, this, &Tform3::knobChanged);
+    connect(k, &tknob::dragged, this, &Tform3::knobDragged);
     m_knobs.push_back(k);
     return k;
 }
@@ -314,6 +315,17 @@ PanelSection* Tform3::buildToneSection()
     }
     selectRow->addStretch(1);
     column->addLayout(selectRow);
+
+    // The same choice as the main window's box: the session holds it.
+    m_sendWhileDragging = new QCheckBox(texts::SendWhileDragging);
+    m_sendWhileDragging->setObjectName("sendwhiledragging");
+    m_sendWhileDragging->setStatusTip(texts::SendWhileDraggingHint);
+    m_sendWhileDragging->setChecked(m_session.sendWhileDragging());
+    connect(m_sendWhileDragging, &QCheckBox::toggled, &m_session,
+            &EditSession::setSendWhileDragging);
+    connect(&m_session, &EditSession::sendWhileDraggingChanged, m_sendWhileDragging,
+            &QCheckBox::setChecked);
+    column->addWidget(m_sendWhileDragging);
 
     column->addSpacing(4);
     column->addWidget(new QLabel(texts::ShowTone));

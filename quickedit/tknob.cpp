@@ -216,6 +216,8 @@ void tknob::mouseMoveEvent(QMouseEvent* event)
     else if (coord < m_lastCoord)
         SetPosition(p - step >= m_min ? p - step : m_min);
     m_lastCoord = coord;
+    if (m_position != p)
+        emit dragged(this);
 }
 
 void tknob::mouseReleaseEvent(QMouseEvent* event)

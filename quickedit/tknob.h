@@ -98,6 +98,8 @@ signals:
     void OnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
     void OnMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
     void OnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    // A drag turned the knob; OnMouseUp still ends the drag.
+    void dragged(dorvane::tknob* sender);
     void OnDblClick();
     // The position changed, by a drag, a double-click, the link or the window.
     void OnChange(dorvane::tknob* sender);

@@ -5,6 +5,8 @@
 
 #include "patch/layout.h"
 
+#include <utility>
+
 namespace dorvane {
 
 class EditOutput
@@ -17,6 +19,9 @@ public:
     virtual void sendNow(Bytes message) = 0;
     // Queued behind whatever is on its way.
     virtual void send(Bytes message) = 0;
+    // A drag's newest value for its address: it may take the place of an
+    // earlier one not yet sent. An output that cannot thin sends it at once.
+    virtual void offer(Bytes message) { sendNow(std::move(message)); }
 };
 
 } // namespace dorvane

@@ -235,6 +235,20 @@ void EditSession::sendQueued(Bytes message)
         m_output->send(std::move(message));
 }
 
+void EditSession::offer(Bytes message)
+{
+    if (m_output)
+        m_output->offer(std::move(message));
+}
+
+void EditSession::setSendWhileDragging(bool on)
+{
+    if (on == m_sendWhileDragging)
+        return;
+    m_sendWhileDragging = on;
+    emit sendWhileDraggingChanged(on);
+}
+
 void EditSession::sendParameter(const Address& address, int value)
 {
     sendNow(parameterMessage(m_synth, address, value));
@@ -245,17 +259,27 @@ void EditSession::sendTempo(int tempo)
     sendQueued(dataSetMessage(m_synth, TempoAddress, tempoData(tempo)));
 }
 
+namespace {
+
+Address writeAddress(const ParameterWrite& w)
+{
+    return w.part == RhythmPart ? drumNoteAddress(w.area, w.offset)
+           : w.area == 0        ? partCommonAddress(w.part, w.offset)
+                                : toneAddress(w.part, w.area, w.offset);
+}
+
+} // namespace
+
 void EditSession::apply(const QString& what, std::span<const ParameterWrite> writes,
                         Handover handover)
 {
     Bytes together;
     for (const ParameterWrite& w : writes) {
-        const Address address = w.part == RhythmPart ? drumNoteAddress(w.area, w.offset)
-                                : w.area == 0        ? partCommonAddress(w.part, w.offset)
-                                                     : toneAddress(w.part, w.area, w.offset);
-        Bytes message = parameterMessage(m_synth, address, w.value);
+        Bytes message = parameterMessage(m_synth, writeAddress(w), w.value);
         if (handover == Handover::Together)
             together.insert(together.end(), message.begin(), message.end());
+        else if (handover == Handover::Latest)
+            offer(std::move(message));
         else
             sendNow(std::move(message));
         m_image.WriteByte(w.part, w.area, w.offset, w.value);
@@ -263,6 +287,25 @@ void EditSession::apply(const QString& what, std::span<const ParameterWrite> wri
     if (!together.empty())
         sendNow(std::move(together));
     record(what);
+}
+
+void EditSession::preview(std::span<const ParameterWrite> writes)
+{
+    for (const ParameterWrite& w : writes) {
+        // A step that changes nothing has nothing to say to the instrument.
+        if (m_image.ReadByte(w.part, w.area, w.offset) == std::uint8_t(w.value))
+            continue;
+        offer(parameterMessage(m_synth, writeAddress(w), w.value));
+        m_image.WriteByte(w.part, w.area, w.offset, w.value);
+    }
+}
+
+void EditSession::preview(const std::function<void(t505temppatch&)>& change)
+{
+    const Bytes before = m_image.bytes();
+    change(m_image);
+    for (Bytes& message : changedMessages(before, m_image.bytes()))
+        offer(std::move(message));
 }
 
 void EditSession::apply(const QString& what, std::span<const WaveWrite> writes)

@@ -133,10 +133,13 @@ public:
     // as bulk data goes.
     // Together: the writes' messages go to the port in one hand-over (a fader
     // over 64 drum notes), each still its own Data Set message on the wire.
+    // Latest: each message offered as the newest value for its address, so it
+    // takes the place of a drag's step not yet sent and is heard last.
     enum class Handover
     {
         EachAtOnce,
         Together,
+        Latest,
     };
     void apply(const QString& what, std::span<const ParameterWrite> writes,
                Handover handover = Handover::EachAtOnce);
@@ -152,6 +155,19 @@ public:
     };
     void apply(const QString& what, const std::function<void(t505temppatch&)>& change,
                Sending sending = Sending::ChangedMessages);
+    // A step of a drag, a morph's slider or a tile tried: written and offered
+    // to the output as the newest value of each address it changes, with no
+    // history step. What ends the drag goes through apply (with
+    // Handover::Latest) or record, so the whole drag is one step; an image
+    // put back as it was leaves none.
+    void preview(std::span<const ParameterWrite> writes);
+    void preview(const std::function<void(t505temppatch&)>& change);
+
+    // Whether a drag sends its steps as it goes, or only its release. A
+    // musician's choice, kept by the window in its settings.
+    bool sendWhileDragging() const { return m_sendWhileDragging; }
+    void setSendWhileDragging(bool on);
+
     // For a change already written into the image and sent by its caller:
     // only the history step.
     void record(const QString& what);
@@ -169,6 +185,7 @@ signals:
     void shownToneSelected(int tone);
     void tonesSelected();
     void drumNoteSelected(int note);
+    void sendWhileDraggingChanged(bool on);
 
     // A change went through the entry point. `before` is the image the history
     // knew before it; `stepped` says whether a step was kept.
@@ -184,6 +201,7 @@ private:
 
     void sendNow(Bytes message);
     void sendQueued(Bytes message);
+    void offer(Bytes message);
     std::optional<Bytes> restore(std::optional<Bytes> image);
 
     t505temppatch m_image;
@@ -197,6 +215,7 @@ private:
 
     EditOutput* m_output = nullptr;
     TSynth m_synth = tsMC505;
+    bool m_sendWhileDragging = false;
 };
 
 // The mark beside a part's number that tells its state without colour:

@@ -73,6 +73,27 @@ int shakeStep(const ShakeOptions& given, int valueCount, RandomSource& random)
     return random.Random(percentOf(valueCount - 1, options.amount)) / 100 / 2;
 }
 
+int shakePosition(const ShakeOptions& options, int valueCount, int position, RandomSource& random)
+{
+    const int step = shakeStep(options, valueCount, random);
+    const int moved = drawUp(random) ? position + step : position - step;
+    if (valueCount <= 0)
+        return position;
+    return std::clamp(moved, 0, valueCount - 1);
+}
+
+int shakeWaveIndex(const ShakeOptions& options, int selected, int count, RandomSource& random)
+{
+    const int limit = waveStepLimit(options, count);
+    const bool up = drawUp(random);
+    const int step = random.Random(limit);
+    if (count <= 0)
+        return selected;
+    // The step may carry the index off either end of the list; it stops
+    // there, as the value controls do.
+    return std::clamp(up ? selected + step : selected - step, 0, count - 1);
+}
+
 ShakeResult shakePart(t505temppatch& image, int part, const std::array<bool, ToneCount>& selected,
                       std::span<const ShakeControl> controls, const ShakeOptions& options,
                       const WaveList& wave, RandomSource& random)
@@ -85,14 +106,9 @@ ShakeResult shakePart(t505temppatch& image, int part, const std::array<bool, Ton
     };
 
     if (options.shakeWave) {
-        const int limit = waveStepLimit(options, wave.count);
-        const bool up = drawUp(random);
-        const int step = random.Random(limit);
-        // The step may carry the index off either end of the list; it stops
-        // there, as the value controls do. An empty list has no wave to write.
+        const int index = shakeWaveIndex(options, wave.selected, wave.count, random);
+        // An empty list has no wave to write.
         if (wave.count > 0) {
-            const int index =
-                std::clamp(up ? wave.selected + step : wave.selected - step, 0, wave.count - 1);
             eachSelectedTone([&](int t) { image.WriteWave(part, t, index); });
             result.wave = index;
         }
@@ -104,14 +120,10 @@ ShakeResult shakePart(t505temppatch& image, int part, const std::array<bool, Ton
             result.positions.push_back(c.position);
             continue;
         }
-        const int step = shakeStep(options, c.valueCount, random);
-        const int moved = drawUp(random) ? c.position + step : c.position - step;
-        if (c.valueCount <= 0) {
-            result.positions.push_back(c.position);
-            continue;
-        }
-        const int position = std::clamp(moved, 0, c.valueCount - 1);
+        const int position = shakePosition(options, c.valueCount, c.position, random);
         result.positions.push_back(position);
+        if (c.valueCount <= 0)
+            continue;
         if (c.common)
             image.WriteByte(part, 0, c.ctrlNo, position);
         else

@@ -83,6 +83,14 @@ int waveStepLimit(const ShakeOptions& options, int waveCount);
 // The size of one control's step (one or two draws).
 int shakeStep(const ShakeOptions& options, int valueCount, RandomSource& random);
 
+// One control's move from `position`: its step, then its direction, the
+// result kept within 0..valueCount-1 (a control with no values stays put).
+int shakePosition(const ShakeOptions& options, int valueCount, int position, RandomSource& random);
+
+// The wave's move from `selected` over a list of `count`: its direction,
+// then its step, kept within the list; `selected` itself when the list is empty.
+int shakeWaveIndex(const ShakeOptions& options, int selected, int count, RandomSource& random);
+
 // Shakes part `part` (1..7 as 0..6; never part R): the wave when the options
 // say so, then each control in order, writing into the tones marked in
 // `selected` (tone 1 first) or the common block.

@@ -60,6 +60,7 @@ TEST(SettingsStore, TableHoldsEveryValueWithItsTypeAndDefault)
         {Setting::DeviceId, "deviceid", SettingType::Integer, "0x10"},
         {Setting::DeviceIdOutput, "deviceidout", SettingType::Text, ""},
         {Setting::FindOffered, "findoffered", SettingType::Boolean, "0"},
+        {Setting::SendWhileDragging, "sendwhiledragging", SettingType::Boolean, "0"},
     };
     ASSERT_EQ(SettingsStore::table().size(), std::size(rows));
     for (const Row& r : rows) {

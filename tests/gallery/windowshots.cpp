@@ -6,6 +6,8 @@
 // offscreen platform or under Xvfb; with QT_SCALE_FACTOR=2 it makes the "-200"
 // shots. `cmake --build build --target screenshots` makes them all.
 #include "app/qtdialogs.h"
+#include "editor/breedcommands.h"
+#include "editor/breedpanel.h"
 #include "editor/copycommands.h"
 #include "editor/desktopfiles.h"
 #include "editor/devicesetup.h"
@@ -18,6 +20,8 @@
 #include "editor/librarycommands.h"
 #include "editor/mainwindow.h"
 #include "editor/midimonitor.h"
+#include "editor/morphcommands.h"
+#include "editor/morphpanel.h"
 #include "editor/presetsandscales.h"
 #include "editor/settingsstore.h"
 #include "editor/shakecommands.h"
@@ -35,10 +39,12 @@
 #include "quickedit/tform3.h"
 #include "quickedit/tknob.h"
 #include "support/scripteddialogs.h"
+#include "tools/morph.h"
 #include "transfer/dumpreceiver.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -51,6 +57,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QSettings>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -262,6 +269,23 @@ int main(int argc, char** argv)
     QApplication::processEvents();
     save(window.grab(), "window-drum-mixer");
     mixer.closeButton()->click();
+
+    // Part 1 a third of the way towards part 2, and the breed's tiles with
+    // one heard and two marked.
+    window.sheets().selectPart(0);
+    window.frame().action("Morph")->trigger();
+    window.parts().morph->panel()->slider()->setValue(MorphMax / 3);
+    QApplication::processEvents();
+    save(window.grab(), "window-morph");
+    window.parts().morph->cancel();
+    window.random().setFixedSeed(1);
+    window.frame().action("Breed")->trigger();
+    window.parts().breed->tryTile(2);
+    window.parts().breed->panel()->favouriteBox(2)->setChecked(true);
+    window.parts().breed->panel()->favouriteBox(5)->setChecked(true);
+    QApplication::processEvents();
+    save(window.grab(), "window-breed");
+    window.parts().breed->cancel();
 
     window.sheets().selectPart(0);
     window.sheets().selectShownTone(2);
