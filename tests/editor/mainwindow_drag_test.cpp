@@ -26,22 +26,6 @@ std::string cutoff(int tone, int value)
     return test::hex(parameterMessage(tsMC505, toneAddress(Part, tone, 81), value));
 }
 
-// Presses the control, moves left a step at a time, and lets go. The hand
-// pauses now and then, as the window's event loop runs between moves.
-void dragLeft(TDragTweak* c, int steps)
-{
-    const int y = c->height() / 2;
-    int x = 200;
-    test::press(c, QPoint(x, y));
-    for (int i = 0; i < steps; ++i) {
-        x -= 3;
-        test::move(c, QPoint(x, y));
-        if (i % 3 == 2)
-            QTest::qWait(10);
-    }
-    test::release(c, QPoint(x, y));
-}
-
 } // namespace
 
 TEST(MainWindowDrag, StepsAreSentThinnedOnlyWhenChosenAndTheReleaseIsHeardLast)
@@ -59,7 +43,7 @@ TEST(MainWindowDrag, StepsAreSentThinnedOnlyWhenChosenAndTheReleaseIsHeardLast)
         const int start = w.image().ReadByte(Part, 1, 81);
         const std::size_t steps = w.session().history().undoCount();
 
-        dragLeft(rig.control("cutoff"), Steps);
+        test::dragLeft(rig.control("cutoff"), Steps);
         const int end = start - Steps;
         EXPECT_EQ(w.image().ReadByte(Part, 1, 81), end);
         EXPECT_EQ(w.image().ReadByte(Part, 3, 81), end);

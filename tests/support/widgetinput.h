@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTest>
 #include <QWidget>
 
 namespace dorvane::test {
@@ -47,6 +48,22 @@ inline void doubleClick(QWidget* widget, QPoint pos, Qt::MouseButton button = Qt
     release(widget, pos, button, modifiers);
     sendMouse(widget, QEvent::MouseButtonDblClick, pos, button, button, modifiers);
     release(widget, pos, button, modifiers);
+}
+
+// Presses the widget, moves left 3 pixels a step, and lets go; every
+// `pauseEvery` steps the hand rests 10 ms, while the event loop runs.
+inline void dragLeft(QWidget* widget, int steps, int pauseEvery = 3)
+{
+    const int y = widget->height() / 2;
+    int x = 200;
+    press(widget, QPoint(x, y));
+    for (int i = 0; i < steps; ++i) {
+        x -= 3;
+        move(widget, QPoint(x, y));
+        if (pauseEvery > 0 && i % pauseEvery == pauseEvery - 1)
+            QTest::qWait(10);
+    }
+    release(widget, QPoint(x, y));
 }
 
 inline void keyRelease(QWidget* widget, int key, Qt::KeyboardModifiers modifiers,
