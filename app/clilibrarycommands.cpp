@@ -22,7 +22,7 @@ std::string text(const QString& s)
 void report(const ScanReport& r, const LibraryDatabase& db, std::ostream& out, std::ostream& err)
 {
     out << r.files << " files: " << r.read << " read, " << r.others << " of them no patch files, "
-        << r.removed << " gone; " << db.entries().size() << " parts in the library\n";
+        << r.removed << " gone; " << db.partCount() << " parts in the library\n";
     for (const QString& folder : r.missingFolders)
         err << "not there (its files are kept): " << text(QDir::toNativeSeparators(folder)) << '\n';
 }
@@ -76,10 +76,8 @@ int libraryScan(std::ostream& out, std::ostream& err)
 int libraryFind(const LibraryQuery& query, std::ostream& out, std::ostream& err)
 {
     return withIndex(err, [&](LibraryDatabase& db) {
-        LibrarySearch search;
-        search.setEntries(db.entries());
-        for (int i : search.find(query)) {
-            const LibraryEntry& e = search.entries()[std::size_t(i)];
+        // Found through the index's text: a search reads only what it finds.
+        for (const LibraryEntry& e : db.find(query)) {
             QStringList marks;
             if (e.favourite)
                 marks << "favourite";

@@ -75,7 +75,14 @@ signals:
 
 private:
     void reload();
-    void scanEnded(const ScanReport& report, const QString& error);
+    // The index as the scan thread read it back after a scan that changed it.
+    struct Snapshot
+    {
+        std::vector<LibraryEntry> entries;
+        int fileCount = 0;
+    };
+    void scanEnded(const ScanReport& report, const QString& error,
+                   const std::shared_ptr<Snapshot>& snapshot);
     void watch(const QStringList& directories);
 
     std::unique_ptr<LibraryDatabase> m_db;
@@ -88,6 +95,8 @@ private:
     std::atomic<bool> m_cancel{false};
     bool m_scanning = false;
     bool m_rescanPending = false;
+    int m_marksChanged = 0;     // favourites and tags set, counted
+    int m_marksAtScanStart = 0; // that count when the running scan began
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer m_settle; // changes on disk come in bursts: one scan after the last
 };

@@ -25,6 +25,7 @@ class QSqlQuery;
 namespace dorvane {
 
 struct FileReading;
+struct LibraryQuery;
 
 // The index cannot be opened or written; the text says why, for the musician.
 class LibraryError : public std::runtime_error
@@ -36,7 +37,7 @@ public:
 class LibraryDatabase
 {
 public:
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
 
     // Opens the index in that file, creating it and its folder when missing.
     // Throws LibraryError, changing nothing, for a file that is no index or
@@ -103,12 +104,22 @@ public:
     std::vector<LibraryEntry> entries() const;
     std::vector<LibraryOther> others() const;
     int fileCount() const;
+    int partCount() const;
+
+    // The parts a search finds, as entries() lists them (tags and duplicate
+    // counts filled in), found through the index without reading every part.
+    std::vector<LibraryEntry> find(const LibraryQuery& query) const;
 
     void setFavourite(qint64 partId, bool favourite);
     void setTags(qint64 partId, const QStringList& tags);
 
+    // The search's text of every part written again from the parts and tags.
+    void rewriteSearchText();
+
 private:
     QSqlDatabase database() const;
+    QStringList tagsOf(qint64 partId);
+    void storeSearchText(qint64 partId, const QString& text);
     void exec(const QString& sql) const;
     QSqlQuery& prepared(std::unique_ptr<QSqlQuery>& slot, const char* sql);
     void migrate(int from);
@@ -121,6 +132,8 @@ private:
     std::unique_ptr<QSqlQuery> m_storePart;
     std::unique_ptr<QSqlQuery> m_dropParts;
     std::unique_ptr<QSqlQuery> m_removeFile;
+    std::unique_ptr<QSqlQuery> m_storeText;
+    std::unique_ptr<QSqlQuery> m_partTags;
 };
 
 } // namespace dorvane
