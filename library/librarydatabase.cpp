@@ -132,8 +132,8 @@ LibraryDatabase::LibraryDatabase(const QString& file)
 
 LibraryDatabase::~LibraryDatabase()
 {
-    for (auto* q : {&m_updateFile, &m_insertFile, &m_storePart, &m_dropParts, &m_removeFile,
-                    &m_storeText, &m_partTags})
+    for (auto* q : {&m_updateFile, &m_insertFile, &m_storePart, &m_insertPart, &m_dropParts,
+                    &m_removeFile, &m_storeText, &m_partTags})
         q->reset();
     QSqlDatabase::database(m_connection, false).close();
     QSqlDatabase::removeDatabase(m_connection);
@@ -194,13 +194,22 @@ LibraryDatabase::Transaction::Transaction(LibraryDatabase& db) : m_db(db)
 
 LibraryDatabase::Transaction::~Transaction()
 {
-    if (m_open)
+    if (m_open) {
+        m_db.m_pendingText.clear();
         m_db.database().rollback();
+    }
 }
 
 void LibraryDatabase::Transaction::commit()
 {
     m_open = false;
+    try {
+        m_db.writePendingText();
+    } catch (...) {
+        m_db.m_pendingText.clear();
+        m_db.database().rollback();
+        throw;
+    }
     if (!m_db.database().commit()) {
         const QString why = m_db.database().lastError().text();
         m_db.database().rollback();
@@ -301,10 +310,16 @@ void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId, c
             fail("could not be written", q.lastError().text());
         id = q.lastInsertId().toLongLong();
     }
-    QSqlQuery& part = prepared(
-        m_storePart, "INSERT INTO parts(file, position, part, name, sound) VALUES(?, ?, ?, ?, ?)"
-                     " ON CONFLICT(file, position) DO UPDATE SET part = excluded.part,"
-                     " name = excluded.name, sound = excluded.sound RETURNING id");
+    // A new file's parts are new rows; a file read again keeps its parts'
+    // rows where they stay, with their favourites and tags.
+    QSqlQuery& part =
+        fileId
+            ? prepared(m_storePart,
+                       "INSERT INTO parts(file, position, part, name, sound) VALUES(?, ?, ?, ?, ?)"
+                       " ON CONFLICT(file, position) DO UPDATE SET part = excluded.part,"
+                       " name = excluded.name, sound = excluded.sound RETURNING id")
+            : prepared(m_insertPart, "INSERT INTO parts(file, position, part, name, sound)"
+                                     " VALUES(?, ?, ?, ?, ?)");
     const QString fileName = path.mid(path.lastIndexOf('/') + 1);
     for (const FilePart& p : reading.parts) {
         part.addBindValue(id);
@@ -312,12 +327,13 @@ void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId, c
         part.addBindValue(p.part);
         part.addBindValue(p.name);
         part.addBindValue(p.sound);
-        if (!part.exec() || !part.next())
+        if (!part.exec() || (fileId && !part.next()))
             fail("could not be written", part.lastError().text());
-        const qint64 partId = part.value(0).toLongLong();
+        const qint64 partId =
+            fileId ? part.value(0).toLongLong() : part.lastInsertId().toLongLong();
         part.finish();
         // A part read again keeps its tags, and its text keeps them too.
-        storeSearchText(
+        m_pendingText.emplace_back(
             partId, librarySearchText(p.name, fileId ? tagsOf(partId) : QStringList(), fileName));
     }
     if (fileId) {
@@ -352,6 +368,15 @@ void LibraryDatabase::storeSearchText(qint64 partId, const QString& text)
     q.addBindValue(text);
     if (!q.exec())
         fail("could not be written", q.lastError().text());
+}
+
+void LibraryDatabase::writePendingText()
+{
+    // The full-text index saves what it holds at every statement of a
+    // transaction that may be undone on its own: its rows go in last, together.
+    for (const auto& [partId, text] : m_pendingText)
+        storeSearchText(partId, text);
+    m_pendingText.clear();
 }
 
 void LibraryDatabase::rewriteSearchText()

@@ -120,6 +120,7 @@ private:
     QSqlDatabase database() const;
     QStringList tagsOf(qint64 partId);
     void storeSearchText(qint64 partId, const QString& text);
+    void writePendingText();
     void exec(const QString& sql) const;
     QSqlQuery& prepared(std::unique_ptr<QSqlQuery>& slot, const char* sql);
     void migrate(int from);
@@ -130,10 +131,13 @@ private:
     std::unique_ptr<QSqlQuery> m_updateFile;
     std::unique_ptr<QSqlQuery> m_insertFile;
     std::unique_ptr<QSqlQuery> m_storePart;
+    std::unique_ptr<QSqlQuery> m_insertPart;
     std::unique_ptr<QSqlQuery> m_dropParts;
     std::unique_ptr<QSqlQuery> m_removeFile;
     std::unique_ptr<QSqlQuery> m_storeText;
     std::unique_ptr<QSqlQuery> m_partTags;
+    // The search text of parts stored in the transaction under way.
+    std::vector<std::pair<qint64, QString>> m_pendingText;
 };
 
 } // namespace dorvane

@@ -10,6 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace dorvane {
 
 namespace {
@@ -21,8 +25,22 @@ struct Found
     qint64 modified;
 };
 
+// The time a file was last changed, in ms since the epoch. A rescan asks it
+// of every file: on Unix straight from the system, without the time zone
+// arithmetic a QDateTime in local time costs.
 qint64 modifiedMs(const QFileInfo& info)
 {
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(info.absoluteFilePath()).constData(), &st) == 0) {
+#ifdef Q_OS_MACOS
+        const auto& t = st.st_mtimespec;
+#else
+        const auto& t = st.st_mtim;
+#endif
+        return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+    }
+#endif
     return info.lastModified().toMSecsSinceEpoch();
 }
 
@@ -57,7 +75,7 @@ ScanReport LibraryScanner::scan()
         report.directories << folder.path;
         // One walk lists the files and the folders to watch. Symbolic links to
         // folders are not followed: a link back up the tree would never end.
-        QDirIterator it(folder.path, {"*.syx"},
+        QDirIterator it(folder.path, {"*.syx", "*.mid", "*.midi"},
                         QDir::Files | QDir::AllDirs | QDir::Hidden | QDir::NoDotAndDotDot,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
