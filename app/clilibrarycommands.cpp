@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/clilibrarycommands.h"
 
+#include "library/bankexport.h"
 #include "library/library.h"
 #include "library/librarydatabase.h"
 #include "library/libraryscanner.h"
+
+#include "patch/fileio.h"
+#include "patch/initialpatch.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -91,6 +95,102 @@ int libraryFind(const LibraryQuery& query, std::ostream& out, std::ostream& err)
         }
         return 0;
     });
+}
+
+int libraryExport(const QString& out, const QStringList& parts, const QString& base,
+                  std::ostream& output, std::ostream& err)
+{
+    // FILE, FILE#PLACE, FILE=PART or FILE#PLACE=PART, read from the right so a
+    // file name may hold either sign.
+    std::vector<BankPart> chosen;
+    std::vector<bool> chosenHere;
+    QStringList files;
+    for (const QString& spec : parts) {
+        QString file = spec;
+        std::optional<int> part;
+        int place = 0;
+        if (const auto eq = file.lastIndexOf('='); eq > 0) {
+            part = partFromText(file.mid(eq + 1));
+            if (!part) {
+                err << "\"" << text(spec) << "\": the part after = is 1 to 7 or R\n";
+                return 2;
+            }
+            file.truncate(eq);
+        }
+        if (const auto hash = file.lastIndexOf('#'); hash > 0) {
+            const QString at = file.mid(hash + 1);
+            bool ok = false;
+            place = at.compare("R", Qt::CaseInsensitive) == 0 ? NormalPartCount : at.toInt(&ok) - 1;
+            if (at.compare("R", Qt::CaseInsensitive) != 0 && (!ok || place < 0)) {
+                err << "\"" << text(spec) << "\": the place after # counts from 1\n";
+                return 2;
+            }
+            file.truncate(hash);
+        }
+        FilePartReading reading = bankPartFromFile(file, place);
+        if (!reading.part) {
+            err << text(reading.problem) << "; nothing was written\n";
+            return 1;
+        }
+        reading.part->part = part.value_or(-1);
+        chosenHere.push_back(part.has_value());
+        chosen.push_back(std::move(*reading.part));
+        files << QFileInfo(file).fileName();
+    }
+    // Parts not placed by hand go in the order given, on the numbers left.
+    std::vector<bool> rhythm;
+    for (std::size_t i = 0; i < chosen.size(); ++i)
+        if (!chosenHere[i])
+            rhythm.push_back(chosen[i].rhythm);
+    const auto order = partsInOrder(rhythm);
+    if (!order) {
+        err << "more parts than a bank holds (7 normal parts and one kit); nothing was written\n";
+        return 1;
+    }
+    std::size_t next = 0;
+    std::vector<int> free;
+    for (int p = 0; p < NormalPartCount; ++p)
+        if (std::none_of(chosen.begin(), chosen.end(),
+                         [&](const BankPart& b) { return b.part == p; }))
+            free.push_back(p);
+    std::size_t nextFree = 0;
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        if (chosenHere[i])
+            continue;
+        if ((*order)[next++] == RhythmPart) {
+            chosen[i].part = RhythmPart;
+        } else if (nextFree < free.size()) {
+            chosen[i].part = free[nextFree++];
+        } else {
+            err << "no part number is left for " << text(chosen[i].name)
+                << "; nothing was written\n";
+            return 1;
+        }
+    }
+    Bytes baseImage = initialImage();
+    if (!base.isEmpty()) {
+        try {
+            baseImage = readWholeFile(QFile::encodeName(base).toStdString());
+        } catch (const FileError& e) {
+            err << e.reason() << '\n';
+            return 1;
+        }
+    }
+    const Bank bank = makeBank(chosen, baseImage);
+    if (!bank.image) {
+        err << text(bank.problem) << "; nothing was written\n";
+        return 1;
+    }
+    try {
+        writeBank(out, *bank.image);
+    } catch (const FileError& e) {
+        err << e.reason() << '\n';
+        return 1;
+    }
+    for (std::size_t i = 0; i < chosen.size(); ++i)
+        output << "part " << text(partText(chosen[i].part)) << '\t' << text(chosen[i].name) << '\t'
+               << text(files[qsizetype(i)]) << '\n';
+    return 0;
 }
 
 } // namespace dorvane::cli
