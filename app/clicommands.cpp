@@ -269,13 +269,14 @@ std::vector<Command> commands()
     list.push_back(
         {"library",
          "add DIR | scan | find TEXT [--favourites] [--kits] [--duplicates] | "
-         "export OUT PART... [--base IMAGE]",
+         "export OUT PART... [--base IMAGE] | like FILE [--part N] [--count N]",
          "The library of patch files the window shows: add a folder and read it, read every "
          "folder again (only new and changed files), or find parts by name, tag or file name, "
          "one line per part: name, part, file, marks, tags. export writes a bank (OUT.syx, or "
          "OUT.mid): each PART is FILE, FILE#PLACE (its place in the file, from 1) and =N for "
          "the part it goes on (1-7 or R; else the next free one), the other parts from IMAGE "
-         "or the initial image, checksums fresh.",
+         "or the initial image, checksums fresh. like lists the parts nearest in sound to part N "
+         "of FILE (its place in the file, from 1), with their distance from 0 (the same) to 100.",
          [](QCommandLineParser& p) {
              p.addPositionalArgument("WHAT", "add DIR, scan, or find TEXT", "add|scan|find");
              p.addOption(QCommandLineOption("favourites", "find: only favourites"));
@@ -283,6 +284,8 @@ std::vector<Command> commands()
              p.addOption(QCommandLineOption("duplicates", "find: only sounds held more than once"));
              p.addOption(QCommandLineOption("base", "export: the image the other parts come from",
                                             "IMAGE"));
+             p.addOption(QCommandLineOption("part", "like: the part's place in FILE", "N", "1"));
+             p.addOption(QCommandLineOption("count", "like: how many to list", "N", "20"));
          },
          [](const QCommandLineParser& p) {
              const QStringList a = p.positionalArguments();
@@ -295,6 +298,13 @@ std::vector<Command> commands()
                  return libraryFind(
                      {a.value(1), p.isSet("favourites"), p.isSet("kits"), p.isSet("duplicates")},
                      std::cout, std::cerr);
+             if (what == "like" && a.size() == 2) {
+                 bool ok = false;
+                 const int count = p.value("count").toInt(&ok);
+                 if (!ok || count < 1)
+                     return usageError("--count is a number from 1");
+                 return libraryLike(a[1], p.value("part"), count, std::cout, std::cerr);
+             }
              if (what == "export" && a.size() >= 3)
                  return libraryExport(a[1], a.mid(2), p.value("base"), std::cout, std::cerr);
              return usageError("library takes add DIR, scan, find [TEXT] or export OUT PART...; "

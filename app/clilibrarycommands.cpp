@@ -5,6 +5,7 @@
 #include "library/library.h"
 #include "library/librarydatabase.h"
 #include "library/libraryscanner.h"
+#include "library/soundlikeness.h"
 
 #include "patch/fileio.h"
 #include "patch/initialpatch.h"
@@ -191,6 +192,46 @@ int libraryExport(const QString& out, const QStringList& parts, const QString& b
         output << "part " << text(partText(chosen[i].part)) << '\t' << text(chosen[i].name) << '\t'
                << text(files[qsizetype(i)]) << '\n';
     return 0;
+}
+
+int libraryLike(const QString& file, const QString& place, int count, std::ostream& out,
+                std::ostream& err)
+{
+    bool ok = false;
+    const int position =
+        place.compare("R", Qt::CaseInsensitive) == 0 ? NormalPartCount : place.toInt(&ok) - 1;
+    if (place.compare("R", Qt::CaseInsensitive) != 0 && (!ok || position < 0)) {
+        err << "--part is the part's place in the file, from 1 (R for an image's kit), not \""
+            << text(place) << "\"\n";
+        return 2;
+    }
+    const FilePartReading reading = bankPartFromFile(file, position);
+    if (!reading.part) {
+        err << text(reading.problem) << '\n';
+        return 1;
+    }
+    const QByteArray features = soundFeatures(reading.part->block, reading.part->rhythm);
+    if (features.isEmpty()) {
+        err << text(reading.part->name) << " is a part R kit: kits are not compared by sound\n";
+        return 1;
+    }
+    return withIndex(err, [&](LibraryDatabase& db) {
+        // The part itself, when the library holds its file, is no answer.
+        const qint64 itself =
+            db.partIdAt(QFileInfo(file).canonicalFilePath(), position).value_or(0);
+        const auto near = db.soundTable().nearest(features, std::size_t(count), itself);
+        std::vector<qint64> ids;
+        for (const NearSound& n : near)
+            ids.push_back(n.partId);
+        const auto entries = db.entriesById(ids);
+        for (std::size_t i = 0; i < near.size() && i < entries.size(); ++i) {
+            const LibraryEntry& e = entries[i];
+            out << QString::number(near[i].distance, 'f', 1).toStdString() << '\t' << text(e.name)
+                << '\t' << (e.rhythm() ? std::string("R") : std::to_string(e.part + 1)) << '\t'
+                << text(QDir::toNativeSeparators(e.path)) << '\n';
+        }
+        return 0;
+    });
 }
 
 } // namespace dorvane::cli

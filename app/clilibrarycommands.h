@@ -25,4 +25,9 @@ int libraryFind(const LibraryQuery& query, std::ostream& out, std::ostream& err)
 int libraryExport(const QString& out, const QStringList& parts, const QString& base,
                   std::ostream& output, std::ostream& err);
 
+// The parts of the library nearest in sound to part PLACE of FILE (its place
+// in the file, from 1), nearest first: distance (0..100), name, part, file.
+int libraryLike(const QString& file, const QString& place, int count, std::ostream& out,
+                std::ostream& err);
+
 } // namespace dorvane::cli

@@ -21,6 +21,7 @@
 #include "library/library.h"
 #include "library/librarydatabase.h"
 #include "library/libraryscanner.h"
+#include "library/soundlikeness.h"
 #include "patch/initialpatch.h"
 #include "patch/midifile.h"
 #include "patch/t505temppatch.h"
@@ -42,6 +43,8 @@
 #include <iostream>
 #include <malloc.h>
 #include <memory>
+#include <random>
+#include <sys/resource.h>
 
 using namespace dorvane;
 
@@ -126,6 +129,30 @@ struct Corpus
 std::unique_ptr<Corpus> corpus;
 bool indexMade = false;
 
+// The corpus of that size, made when a size's first benchmark starts (the one
+// before it removed first): every benchmark of one size runs before the next.
+bool useCorpus(benchmark::State& state)
+{
+    const int files = int(state.range(0));
+    if (corpus && corpus->files == files)
+        return true;
+    corpus.reset();
+    indexMade = false;
+    // The disk is shared: a size it has no room for is left out, and said so.
+    const qint64 free = QStorageInfo(QDir::tempPath()).bytesAvailable();
+    if (free < qint64(files) * BytesPerFileAtMost * 2) {
+        state.SkipWithError(QString("%1 MB free in %2: too little for %3 files")
+                                .arg(free / 1000000)
+                                .arg(QDir::tempPath())
+                                .arg(files)
+                                .toUtf8()
+                                .constData());
+        return false;
+    }
+    corpus = std::make_unique<Corpus>(files);
+    return true;
+}
+
 void removeIndex(const QString& file)
 {
     for (const char* suffix : {"", "-wal", "-shm"})
@@ -150,26 +177,44 @@ std::size_t heapInUse()
     return mallinfo2().uordblks;
 }
 
+// The processor time of the processes this one started and waited for: on a
+// busy machine their wall time says little, their time on a core more.
+double childCpuMs()
+{
+    rusage use{};
+    getrusage(RUSAGE_CHILDREN, &use);
+    return (double(use.ru_utime.tv_sec + use.ru_stime.tv_sec) * 1e3 +
+            double(use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e3);
+}
+
 void shellBenchmark(benchmark::State& state, const QString& command)
 {
+    const double before = childCpuMs();
     for (auto _ : state)
         Corpus::shell(command);
     state.counters["files"] = corpus->files;
+    state.counters["child_cpu_ms"] = (childCpuMs() - before) / double(state.iterations());
 }
 
 void BM_Cat(benchmark::State& state)
 {
+    if (!useCorpus(state))
+        return;
     shellBenchmark(state,
                    "find '" + corpus->folder + "' -type f -print0 | xargs -0 cat > /dev/null");
 }
 
 void BM_StatWalk(benchmark::State& state)
 {
+    if (!useCorpus(state))
+        return;
     shellBenchmark(state, "find '" + corpus->folder + "' -type f -printf '%s %T@\\n' > /dev/null");
 }
 
 void BM_FirstScan(benchmark::State& state)
 {
+    if (!useCorpus(state))
+        return;
     ScanReport report;
     for (auto _ : state) {
         state.PauseTiming();
@@ -190,6 +235,8 @@ void BM_FirstScan(benchmark::State& state)
 
 void BM_RescanNothingChanged(benchmark::State& state)
 {
+    if (!useCorpus(state))
+        return;
     LibraryDatabase db(scannedIndex());
     ScanReport report;
     for (auto _ : state)
@@ -200,6 +247,8 @@ void BM_RescanNothingChanged(benchmark::State& state)
 
 void BM_RescanAfterTouchingOnePercent(benchmark::State& state)
 {
+    if (!useCorpus(state))
+        return;
     LibraryDatabase db(scannedIndex());
     QStringList all;
     for (QDirIterator it(corpus->folder, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
@@ -225,6 +274,8 @@ void BM_RescanAfterTouchingOnePercent(benchmark::State& state)
 // search over them, alternating two texts so that none narrows the last.
 void searchBenchmark(benchmark::State& state, const char* word)
 {
+    if (!useCorpus(state))
+        return;
     const std::size_t before = heapInUse();
     LibrarySearch search;
     search.setEntries(LibraryDatabase(scannedIndex()).entries());
@@ -253,6 +304,8 @@ void BM_SearchRareWord(benchmark::State& state)
 // taking it back again, one key per iteration.
 void BM_SearchAsYouType_KeyToListShown(benchmark::State& state)
 {
+    if (!useCorpus(state))
+        return;
     SilentDialogs dialogs;
     Library library(scannedIndex());
     LibraryPanel panel(dialogs);
@@ -286,18 +339,22 @@ void BM_SearchAsYouType_KeyToListShown(benchmark::State& state)
 // dorvane-cli as a user runs it: a process of its own over the same index.
 void cliBenchmark(benchmark::State& state, const QStringList& args)
 {
+    if (!useCorpus(state))
+        return;
     scannedIndex();
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_DATA_HOME", corpus->dataHome);
     p.setProcessEnvironment(env);
     qint64 lines = 0;
+    const double before = childCpuMs();
     for (auto _ : state) {
         p.start(QCoreApplication::applicationDirPath() + "/dorvane-cli", args);
         p.waitForFinished(-1);
         lines = p.readAllStandardOutput().count('\n');
     }
     state.counters["lines"] = double(lines);
+    state.counters["child_cpu_ms"] = (childCpuMs() - before) / double(state.iterations());
 }
 
 void BM_CliVersion(benchmark::State& state)
@@ -320,11 +377,45 @@ void BM_CliScanNothingChanged(benchmark::State& state)
     cliBenchmark(state, {"library", "scan"});
 }
 
+// "Sounds like this" over 500,000 parts (goal: under 50 ms): the initial
+// image's parts with a few parameters each changed at random.
+void BM_SoundsLikeThis(benchmark::State& state)
+{
+    const int parts = int(state.range(0));
+    t505temppatch image;
+    image.LoadFromBytes(initialImage());
+    std::mt19937 random(505);
+    SoundTable table;
+    for (int i = 0; i < parts; ++i) {
+        t505temppatch edited;
+        const int part = i % NormalPartCount;
+        Bytes block = image.refreshedPartBytes(part);
+        for (int k = 0; k < 6; ++k)
+            block[MessageHeaderSize + random() % (block.size() - MessageHeaderSize - 2)] =
+                std::uint8_t(random() % 128);
+        table.add(i + 1, soundFeatures(block, false));
+    }
+    const QByteArray asked = soundFeatures(image.refreshedPartBytes(0), false);
+    std::size_t found = 0;
+    for (auto _ : state)
+        found = table.nearest(asked, 50).size();
+    state.counters["parts"] = double(table.size());
+    state.counters["listed"] = double(found);
+}
+
+void registerLikeness()
+{
+    benchmark::RegisterBenchmark("BM_SoundsLikeThis", BM_SoundsLikeThis)
+        ->Arg(Smoke ? 1000 : 500000)
+        ->Unit(benchmark::kMillisecond);
+}
+
 void registerAll(int files)
 {
     const int slowRuns = Smoke ? 1 : files > 20000 ? 1 : 3;
     auto add = [&](const char* name, void (*fn)(benchmark::State&), int iterations) {
-        auto* b = benchmark::RegisterBenchmark(QString("%1/%2").arg(name).arg(files).toUtf8(), fn)
+        auto* b = benchmark::RegisterBenchmark(name, fn)
+                      ->Arg(files)
                       ->Unit(benchmark::kMillisecond)
                       ->UseRealTime();
         if (iterations > 0)
@@ -355,22 +446,11 @@ int main(int argc, char** argv)
     QString sizes = qEnvironmentVariable("DORVANE_LIBRARY_BENCH_FILES", "10000,50000,100000");
     if (Smoke)
         sizes = "100";
-    for (const QString& size : sizes.split(',', Qt::SkipEmptyParts)) {
-        const int files = size.toInt();
-        // The disk is shared: a size it has no room for is left out, and said so.
-        const qint64 free = QStorageInfo(QDir::tempPath()).bytesAvailable();
-        if (free < qint64(files) * BytesPerFileAtMost * 2) {
-            std::cerr << "library_bench: " << files << " files left out, " << free / 1000000
-                      << " MB free in " << QDir::tempPath().toStdString() << '\n';
-            continue;
-        }
-        corpus = std::make_unique<Corpus>(files);
-        indexMade = false;
-        registerAll(files);
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::ClearRegisteredBenchmarks();
-        corpus.reset();
-    }
+    for (const QString& size : sizes.split(',', Qt::SkipEmptyParts))
+        registerAll(size.toInt());
+    registerLikeness();
+    benchmark::RunSpecifiedBenchmarks();
+    corpus.reset();
     benchmark::Shutdown();
     return 0;
 }

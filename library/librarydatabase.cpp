@@ -3,6 +3,7 @@
 
 #include "library/librarysearch.h"
 #include "library/patchfileparts.h"
+#include "library/soundlikeness.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -56,6 +57,9 @@ const std::vector<Migration>& migrations()
           "CREATE TRIGGER parts_text_gone AFTER DELETE ON parts BEGIN"
           " DELETE FROM part_text WHERE rowid = old.id; END"},
          [](LibraryDatabase& db) { db.rewriteSearchText(); }},
+        // What "sounds like this" weighs of each part. Every file is read
+        // again at the next scan (no file has that time), which fills it in.
+        {4, {"ALTER TABLE parts ADD COLUMN features BLOB", "UPDATE files SET modified = -1"}},
     };
     return list;
 }
@@ -313,13 +317,14 @@ void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId, c
     // A new file's parts are new rows; a file read again keeps its parts'
     // rows where they stay, with their favourites and tags.
     QSqlQuery& part =
-        fileId
-            ? prepared(m_storePart,
-                       "INSERT INTO parts(file, position, part, name, sound) VALUES(?, ?, ?, ?, ?)"
-                       " ON CONFLICT(file, position) DO UPDATE SET part = excluded.part,"
-                       " name = excluded.name, sound = excluded.sound RETURNING id")
-            : prepared(m_insertPart, "INSERT INTO parts(file, position, part, name, sound)"
-                                     " VALUES(?, ?, ?, ?, ?)");
+        fileId ? prepared(m_storePart,
+                          "INSERT INTO parts(file, position, part, name, sound, features)"
+                          " VALUES(?, ?, ?, ?, ?, ?) ON CONFLICT(file, position) DO UPDATE SET"
+                          " part = excluded.part, name = excluded.name, sound = excluded.sound,"
+                          " features = excluded.features RETURNING id")
+               : prepared(m_insertPart,
+                          "INSERT INTO parts(file, position, part, name, sound, features)"
+                          " VALUES(?, ?, ?, ?, ?, ?)");
     const QString fileName = path.mid(path.lastIndexOf('/') + 1);
     for (const FilePart& p : reading.parts) {
         part.addBindValue(id);
@@ -327,6 +332,8 @@ void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId, c
         part.addBindValue(p.part);
         part.addBindValue(p.name);
         part.addBindValue(p.sound);
+        part.addBindValue(p.features.isEmpty() ? QVariant(QMetaType(QMetaType::QByteArray))
+                                               : QVariant(p.features));
         if (!part.exec() || (fileId && !part.next()))
             fail("could not be written", part.lastError().text());
         const qint64 partId =
@@ -542,6 +549,62 @@ std::vector<LibraryOther> LibraryDatabase::others() const
         fail("could not be read", q.lastError().text());
     while (q.next())
         list.push_back({q.value(0).toString(), q.value(1).toString()});
+    return list;
+}
+
+SoundTable LibraryDatabase::soundTable() const
+{
+    SoundTable table;
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.exec("SELECT id, features FROM parts WHERE features IS NOT NULL"))
+        fail("could not be read", q.lastError().text());
+    while (q.next())
+        table.add(q.value(0).toLongLong(), q.value(1).toByteArray());
+    return table;
+}
+
+std::optional<qint64> LibraryDatabase::partIdAt(const QString& path, int position) const
+{
+    QSqlQuery q(database());
+    q.prepare("SELECT p.id FROM parts p JOIN files f ON f.id = p.file"
+              " WHERE f.path = ? AND p.position = ?");
+    q.addBindValue(path);
+    q.addBindValue(position);
+    if (!q.exec())
+        fail("could not be read", q.lastError().text());
+    return q.next() ? std::optional(q.value(0).toLongLong()) : std::nullopt;
+}
+
+QByteArray LibraryDatabase::features(qint64 partId) const
+{
+    QSqlQuery q(database());
+    q.prepare("SELECT features FROM parts WHERE id = ?");
+    q.addBindValue(partId);
+    if (!q.exec())
+        fail("could not be read", q.lastError().text());
+    return q.next() ? q.value(0).toByteArray() : QByteArray();
+}
+
+std::vector<LibraryEntry> LibraryDatabase::entriesById(const std::vector<qint64>& ids) const
+{
+    std::vector<LibraryEntry> list;
+    QSqlQuery q(database());
+    if (!q.prepare(QString(EntryColumns) +
+                   ", (SELECT count(*) FROM parts d WHERE d.sound = p.sound)"
+                   " FROM parts p JOIN files f ON f.id = p.file WHERE p.id = ?"))
+        fail("could not be read", q.lastError().text());
+    EntryReader reader;
+    for (const qint64 id : ids) {
+        q.addBindValue(id);
+        if (!q.exec())
+            fail("could not be read", q.lastError().text());
+        if (q.next()) {
+            LibraryEntry e = reader.read(q);
+            e.copies = q.value(9).toInt();
+            list.push_back(std::move(e));
+        }
+    }
     return list;
 }
 

@@ -26,6 +26,7 @@ namespace dorvane {
 
 struct FileReading;
 struct LibraryQuery;
+class SoundTable;
 
 // The index cannot be opened or written; the text says why, for the musician.
 class LibraryError : public std::runtime_error
@@ -37,7 +38,7 @@ public:
 class LibraryDatabase
 {
 public:
-    static constexpr int SchemaVersion = 3;
+    static constexpr int SchemaVersion = 4;
 
     // Opens the index in that file, creating it and its folder when missing.
     // Throws LibraryError, changing nothing, for a file that is no index or
@@ -109,6 +110,15 @@ public:
     // The parts a search finds, as entries() lists them (tags and duplicate
     // counts filled in), found through the index without reading every part.
     std::vector<LibraryEntry> find(const LibraryQuery& query) const;
+
+    // What "sounds like this" weighs, of every part that has it (normal
+    // parts), and of one part; the entries of parts by their ids, in that
+    // order (duplicate counts filled in, tags not).
+    SoundTable soundTable() const;
+    QByteArray features(qint64 partId) const;
+    // The part at that place of that file (an absolute path), when indexed.
+    std::optional<qint64> partIdAt(const QString& path, int position) const;
+    std::vector<LibraryEntry> entriesById(const std::vector<qint64>& ids) const;
 
     void setFavourite(qint64 partId, bool favourite);
     void setTags(qint64 partId, const QStringList& tags);

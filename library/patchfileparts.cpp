@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/patchfileparts.h"
 
+#include "library/soundlikeness.h"
 #include "patch/fileio.h"
 #include "patch/midifileread.h"
 
@@ -245,8 +246,9 @@ FileReading readPatchFile(ByteView bytes)
     r.kind = blocks.kind;
     r.reason = blocks.reason;
     for (const FileBlocks::Block& b : blocks.blocks)
-        r.parts.push_back(
-            {b.position, b.part, patchNameIn(b.bytes), soundHash(b.bytes, b.part == RhythmPart)});
+        r.parts.push_back({b.position, b.part, patchNameIn(b.bytes),
+                           soundHash(b.bytes, b.part == RhythmPart),
+                           soundFeatures(b.bytes, b.part == RhythmPart)});
     return r;
 }
 

@@ -21,6 +21,7 @@ struct FilePart
     int part = 0;     // 0..6 or RhythmPart, as the file addresses it
     QString name;
     QByteArray sound;
+    QByteArray features; // what "sounds like this" weighs; empty for a kit
 };
 
 struct FileReading

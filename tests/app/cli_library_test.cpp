@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // dorvane-cli library, run as the real executable over an index in a
 // temporary data folder; and a scan killed halfway.
+#include "editor/bindingtable.h"
 #include "library/library.h"
 #include "library/librarydatabase.h"
 #include "library/patchfileparts.h"
+#include "library/soundlikeness.h"
+#include "patch/catalogue.h"
 #include "patch/imagecheck.h"
 #include "patch/initialpatch.h"
 #include "patch/midifile.h"
+#include "patch/t505temppatch.h"
 
 #include "support/libraryfiles.h"
 
@@ -280,5 +284,63 @@ TEST(CliLibrary, ABankPutsEachPartWhereItWasAskedWithFreshChecksums)
         EXPECT_NE(r.exitCode, 0);
         EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(root / "refused.syx"));
+    }
+}
+
+TEST(CliLibrary, LikeListsCopiesWithSmallEditsFirst)
+{
+    DataHome home;
+    t505temppatch image;
+    image.LoadFromBytes(test::knownImage(4));
+    image.SetPatchName(0, "WARM PAD");
+    for (int tone = 1; tone <= ToneCount; ++tone)
+        image.WriteByte(0, tone, 0, 1); // every tone heard
+    auto saved = [&](const std::string& name, int cutoffTone1, int toneSwitch4) {
+        t505temppatch copy;
+        copy.LoadFromStream(image);
+        copy.WriteByte(0, 1, 81, cutoffTone1);
+        copy.WriteByte(0, 4, 0, toneSwitch4);
+        test::put(home.root() / name, copy.PartBytes(0));
+    };
+    saved("pad.syx", 40, 1);
+    saved("pad copy.syx", 40, 1);
+    saved("pad brighter.syx", 44, 1);
+    saved("pad much brighter.syx", 90, 1);
+    saved("pad thin.syx", 40, 0);
+    test::put(home.root() / "kit.syx", test::rhythmFile(2));
+    ASSERT_EQ(cli({"add", home.root().string()}).exitCode, 0);
+
+    const auto r = cli({"like", (home.root() / "pad.syx").string(), "--count", "4"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::vector<std::string> files;
+    std::istringstream in(r.out);
+    for (std::string line; std::getline(in, line);)
+        files.push_back(line.substr(line.rfind('/') + 1));
+    EXPECT_EQ(files, (std::vector<std::string>{"pad copy.syx", "pad brighter.syx",
+                                               "pad much brighter.syx", "pad thin.syx"}))
+        << r.out;
+    EXPECT_EQ(r.out.rfind("0.0\tWARM PAD\t1\t", 0), 0u) << r.out;
+
+    const auto kit = cli({"like", (home.root() / "kit.syx").string()});
+    EXPECT_NE(kit.exitCode, 0);
+    EXPECT_NE(kit.err.find("kits are not compared"), std::string::npos) << kit.err;
+}
+
+// The ranges "sounds like this" scales by are the ones the sheets offer.
+TEST(SoundsLikeThis, RangesAreTheSheetsValueLists)
+{
+    for (const LikenessParameter& p : likenessParameters()) {
+        SCOPED_TRACE(std::to_string(p.area) + "/" + std::to_string(p.offset));
+        const auto row =
+            std::find_if(bindingTable().begin(), bindingTable().end(), [&](const Binding& b) {
+                // Drum-note controls share offsets: the name decides.
+                return b.ctrlNo == p.offset &&
+                       b.handler == (p.area == 0 ? Handler::Common : Handler::Tone) &&
+                       b.label == *parameterName(p.area == 0 ? ParameterTable::PartCommon
+                                                             : ParameterTable::Tone,
+                                                 p.offset);
+            });
+        ASSERT_NE(row, bindingTable().end());
+        EXPECT_EQ(valueList(row->values).size(), p.range) << row->name;
     }
 }
