@@ -150,6 +150,7 @@ void Library::scanEnded(const ScanReport& report, const QString& error,
     // what it read: then the index is read again here.
     if (snapshot && m_marksChanged == m_marksAtScanStart) {
         m_search.setEntries(std::move(snapshot->entries));
+        m_sounds.reset();
         m_fileCount = snapshot->fileCount;
         m_folders.clear();
         for (const auto& f : m_db->folders())
@@ -172,6 +173,7 @@ void Library::scanEnded(const ScanReport& report, const QString& error,
 void Library::reload()
 {
     m_search.setEntries(m_db->entries());
+    m_sounds.reset();
     m_folders.clear();
     for (const auto& f : m_db->folders())
         m_folders << f.path;
@@ -210,6 +212,27 @@ void Library::indexFile(const QString& path)
     LibraryScanner scanner(*m_db);
     scanner.indexFile(path);
     reload();
+}
+
+std::vector<std::pair<int, double>> Library::soundsLike(std::size_t index, std::size_t count)
+{
+    if (index >= entries().size())
+        return {};
+    const LibraryEntry& asked = entries()[index];
+    const QByteArray features = m_db->features(asked.partId);
+    if (features.isEmpty())
+        return {};
+    if (!m_sounds)
+        m_sounds = m_db->soundTable();
+    QHash<qint64, int> byId;
+    byId.reserve(qsizetype(entries().size()));
+    for (std::size_t i = 0; i < entries().size(); ++i)
+        byId.insert(entries()[i].partId, int(i));
+    std::vector<std::pair<int, double>> out;
+    for (const NearSound& n : m_sounds->nearest(features, count, asked.partId))
+        if (const auto at = byId.constFind(n.partId); at != byId.constEnd())
+            out.emplace_back(*at, n.distance);
+    return out;
 }
 
 void Library::setFavourite(std::size_t index, bool favourite)

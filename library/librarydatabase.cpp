@@ -273,6 +273,8 @@ QHash<QString, LibraryDatabase::FileState> LibraryDatabase::fileStates(qint64 fo
 {
     QHash<QString, FileState> states;
     QSqlQuery q(database());
+    if (q.exec("SELECT count(*) FROM files") && q.next())
+        states.reserve(q.value(0).toLongLong());
     q.setForwardOnly(true);
     q.prepare("SELECT id, path, size, modified FROM files WHERE folder = ?");
     q.addBindValue(folderId);

@@ -25,10 +25,16 @@ struct Found
     qint64 modified;
 };
 
-// The time a file was last changed, in ms since the epoch. A rescan asks it
-// of every file: on Unix straight from the system, without the time zone
-// arithmetic a QDateTime in local time costs.
-qint64 modifiedMs(const QFileInfo& info)
+struct Stamp
+{
+    qint64 size = 0;
+    qint64 modified = 0; // ms since the epoch
+};
+
+// A file's size and the time it was last changed. A rescan asks it of every
+// file: on Unix one stat, without the time zone arithmetic a QDateTime in
+// local time costs.
+Stamp stampOf(const QFileInfo& info)
 {
 #ifdef Q_OS_UNIX
     struct stat st;
@@ -38,10 +44,19 @@ qint64 modifiedMs(const QFileInfo& info)
 #else
         const auto& t = st.st_mtim;
 #endif
-        return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+        return {qint64(st.st_size), qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000};
     }
 #endif
-    return info.lastModified().toMSecsSinceEpoch();
+    return {info.size(), info.lastModified().toMSecsSinceEpoch()};
+}
+
+// The files the library reads, by their names' endings in any case.
+bool isLibraryFileName(const QString& name)
+{
+    for (const char* suffix : {".syx", ".mid", ".midi"})
+        if (name.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+            return true;
+    return false;
 }
 
 } // namespace
@@ -75,16 +90,20 @@ ScanReport LibraryScanner::scan()
         report.directories << folder.path;
         // One walk lists the files and the folders to watch. Symbolic links to
         // folders are not followed: a link back up the tree would never end.
-        QDirIterator it(folder.path, {"*.syx", "*.mid", "*.midi"},
+        // Names are matched here rather than by the iterator's filters, which
+        // would match every name against patterns.
+        QDirIterator it(folder.path,
                         QDir::Files | QDir::AllDirs | QDir::Hidden | QDir::NoDotAndDotDot,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
             it.next();
             const QFileInfo info = it.fileInfo();
-            if (info.isDir())
+            if (info.isDir()) {
                 report.directories << info.absoluteFilePath();
-            else
-                files.push_back({info.absoluteFilePath(), info.size(), modifiedMs(info)});
+            } else if (isLibraryFileName(info.fileName())) {
+                const Stamp stamp = stampOf(info);
+                files.push_back({info.absoluteFilePath(), stamp.size, stamp.modified});
+            }
         }
         total += int(files.size());
         found.emplace_back(&folder, std::move(files));
@@ -161,7 +180,8 @@ bool LibraryScanner::indexFile(const QString& path)
         if (id)
             m_db.removeFile(*id);
     } else {
-        m_db.storeFile(holder->id, id, absolute, info.size(), modifiedMs(info),
+        const Stamp stamp = stampOf(info);
+        m_db.storeFile(holder->id, id, absolute, stamp.size, stamp.modified,
                        readLibraryFile(absolute));
     }
     t.commit();
