@@ -163,9 +163,9 @@ TEST_F(SearchAnswers, AnIndexOfTheVersionBeforeAnswersAlikeOnceBroughtUpToDate)
         raw.setDatabaseName(file);
         ASSERT_TRUE(raw.open());
         QSqlQuery s(raw);
-        for (const char* sql : {"DROP TRIGGER parts_text_gone", "DROP TABLE part_text",
-                                "DROP INDEX parts_sound", "ALTER TABLE parts DROP COLUMN features",
-                                "PRAGMA user_version = 2"})
+        for (const char* sql :
+             {"DROP TRIGGER parts_text_gone", "DROP TABLE part_text", "DROP INDEX parts_sound",
+              "ALTER TABLE parts DROP COLUMN features", "PRAGMA user_version = 2"})
             ASSERT_TRUE(s.exec(sql)) << sql;
         raw.close();
     }
