@@ -112,18 +112,29 @@ std::vector<int> LibrarySearch::find(const LibraryQuery& query)
         const auto longest = std::max_element(
             words.begin(), words.end(),
             [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
-        const std::boyer_moore_horspool_searcher searcher(longest->begin(), longest->end());
         const std::string_view all(m_text);
+        const std::string& word = *longest;
+        // A word of one or two letters is found fastest by the library's
+        // own search for its first byte; a longer one skips ahead by its shape.
+        const bool shortWord = word.size() <= 2;
+        const std::boyer_moore_horspool_searcher searcher(word.begin(), word.end());
         std::size_t from = 0;
+        std::size_t index = 0; // hits come in order: the entry only moves on
         while (true) {
-            const auto hit = std::search(all.begin() + std::ptrdiff_t(from), all.end(), searcher);
-            if (hit == all.end())
+            std::size_t at = std::string_view::npos;
+            if (shortWord) {
+                at = all.find(word, from);
+            } else {
+                const auto hit =
+                    std::search(all.begin() + std::ptrdiff_t(from), all.end(), searcher);
+                if (hit != all.end())
+                    at = std::size_t(hit - all.begin());
+            }
+            if (at == std::string_view::npos)
                 break;
-            const auto at = std::size_t(hit - all.begin());
-            const std::size_t index =
-                std::size_t(std::upper_bound(m_starts.begin(), m_starts.end(), std::uint32_t(at)) -
-                            m_starts.begin() - 1);
-            if (passesFilters(index, query) && holdsAll(index, words))
+            while (m_starts[index + 1] <= at)
+                ++index;
+            if (passesFilters(index, query) && (words.size() == 1 || holdsAll(index, words)))
                 found.push_back(int(index));
             from = m_starts[index + 1];
         }
