@@ -267,15 +267,25 @@ std::vector<Command> commands()
                         return positionals(p, 0, 0) ? find(std::cout, std::cerr) : 1;
                     }});
     list.push_back(
-        {"library", "add DIR | scan | find TEXT [--favourites] [--kits] [--duplicates]",
+        {"library",
+         "add DIR | scan | find TEXT [--favourites] [--kits] [--duplicates] | "
+         "export OUT PART... [--base IMAGE] | like FILE [--part N] [--count N]",
          "The library of patch files the window shows: add a folder and read it, read every "
          "folder again (only new and changed files), or find parts by name, tag or file name, "
-         "one line per part: name, part, file, marks, tags.",
+         "one line per part: name, part, file, marks, tags. export writes a bank (OUT.syx, or "
+         "OUT.mid): each PART is FILE, FILE#PLACE (its place in the file, from 1) and =N for "
+         "the part it goes on (1-7 or R; else the next free one), the other parts from IMAGE "
+         "or the initial image, checksums fresh. like lists the parts nearest in sound to part N "
+         "of FILE (its place in the file, from 1), with their distance from 0 (the same) to 100.",
          [](QCommandLineParser& p) {
              p.addPositionalArgument("WHAT", "add DIR, scan, or find TEXT", "add|scan|find");
              p.addOption(QCommandLineOption("favourites", "find: only favourites"));
              p.addOption(QCommandLineOption("kits", "find: only part R kits"));
              p.addOption(QCommandLineOption("duplicates", "find: only sounds held more than once"));
+             p.addOption(QCommandLineOption("base", "export: the image the other parts come from",
+                                            "IMAGE"));
+             p.addOption(QCommandLineOption("part", "like: the part's place in FILE", "N", "1"));
+             p.addOption(QCommandLineOption("count", "like: how many to list", "N", "20"));
          },
          [](const QCommandLineParser& p) {
              const QStringList a = p.positionalArguments();
@@ -288,8 +298,17 @@ std::vector<Command> commands()
                  return libraryFind(
                      {a.value(1), p.isSet("favourites"), p.isSet("kits"), p.isSet("duplicates")},
                      std::cout, std::cerr);
-             return usageError("library takes add DIR, scan, or find [TEXT]; see dorvane-cli "
-                               "library --help");
+             if (what == "like" && a.size() == 2) {
+                 bool ok = false;
+                 const int count = p.value("count").toInt(&ok);
+                 if (!ok || count < 1)
+                     return usageError("--count is a number from 1");
+                 return libraryLike(a[1], p.value("part"), count, std::cout, std::cerr);
+             }
+             if (what == "export" && a.size() >= 3)
+                 return libraryExport(a[1], a.mid(2), p.value("base"), std::cout, std::cerr);
+             return usageError("library takes add DIR, scan, find [TEXT] or export OUT PART...; "
+                               "see dorvane-cli library --help");
          }});
     return list;
 }

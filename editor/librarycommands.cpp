@@ -67,6 +67,11 @@ void LibraryCommands::buildViewMenu()
             [this](std::size_t e) { m_frame.runCommand([&] { openWholeFileFromLibrary(e); }); });
     connect(m_libraryPanel, &LibraryPanel::savePartRequested, this,
             [this] { m_frame.runCommand([this] { saveCurrentPartToLibrary(); }); });
+    connect(m_libraryPanel, &LibraryPanel::exportBankRequested, this,
+            [this](std::vector<std::size_t> e) { m_frame.runCommand([&] { exportBank(e); }); });
+    connect(
+        m_libraryPanel, &LibraryPanel::compareRequested, this,
+        [this](std::size_t a, std::size_t b) { m_frame.runCommand([&] { compareParts(a, b); }); });
     connect(m_libraryPanel, &LibraryPanel::message, &m_frame, &WindowFrame::setStatusText);
     connect(m_libraryPanel, &QDockWidget::visibilityChanged, this, [this](bool visible) {
         if (!visible)

@@ -9,11 +9,15 @@
 
 #include <cstddef>
 #include <optional>
+#include <vector>
+
+class QLabel;
 
 class QEvent;
 
 namespace dorvane {
 
+class DifferencesPanel;
 class Library;
 class LibraryPanel;
 
@@ -43,6 +47,12 @@ public:
     void loadFromLibrary(std::size_t entry, LibraryLoad how, std::optional<int> onPart = {});
     void openWholeFileFromLibrary(std::size_t entry);
     void saveCurrentPartToLibrary();
+    // The entries made into one bank: for each a part number asked in order,
+    // the other parts as the window holds them, written where the musician
+    // chooses (.syx or .mid), checksums fresh.
+    void exportBank(const std::vector<std::size_t>& entries);
+    // Two entries compared parameter by parameter on a page over the sheets.
+    void compareParts(std::size_t first, std::size_t second);
     void buildViewMenu();
     // The index, the first time the library is shown.
     void openLibraryOnce();
@@ -61,7 +71,10 @@ private:
     // The part the instrument plays from the library in place of the
     // window's own, while an audition lasts.
     std::optional<int> m_auditionPart;
-    QString m_auditionStatus; // what the status line said when it began
+    QString m_auditionStatus;         // what the status line said when it began
+    QWidget* m_comparePage = nullptr; // made at the first comparison
+    QLabel* m_compareTitle = nullptr;
+    DifferencesPanel* m_differences = nullptr;
 };
 
 } // namespace dorvane

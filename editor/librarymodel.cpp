@@ -11,8 +11,8 @@ namespace dorvane {
 
 namespace {
 
-const char* const Headers[LibraryModel::ColumnCount] = {"",       "\u2605", "Name", "Part",
-                                                        "Copies", "Tags",   "File", "Folder"};
+const char* const Headers[LibraryModel::ColumnCount] = {
+    "", "\u2605", "Name", "Part", "Copies", "Tags", "File", "Folder", "Distance"};
 const char* const HeaderHints[LibraryModel::ColumnCount] = {
     "Click a row's \u25B6 to audition it",
     "Click a row's star to mark it as a favourite",
@@ -21,7 +21,8 @@ const char* const HeaderHints[LibraryModel::ColumnCount] = {
     "How often the library holds this sound (saved from any part)",
     "Tags",
     "The file",
-    "The file's folder"};
+    "The file's folder",
+    "How far in sound from the part asked about: 0 the same sound, 100 as far as can be"};
 
 } // namespace
 
@@ -32,11 +33,28 @@ void LibraryModel::setLibrary(Library* library)
     beginResetModel();
     m_library = library;
     m_rows.clear();
+    m_distances.clear();
+    endResetModel();
+}
+
+void LibraryModel::setNearest(std::vector<int> rows, std::vector<double> distances)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    m_distances = std::move(distances);
+    m_distances.resize(m_rows.size(), 0);
     endResetModel();
 }
 
 void LibraryModel::setRows(std::vector<int> rows)
 {
+    if (!m_distances.empty()) {
+        beginResetModel();
+        m_distances.clear();
+        m_rows = std::move(rows);
+        endResetModel();
+        return;
+    }
     // The same rows with a mark changed: redrawn in place, the view keeps its
     // place and selection.
     if (rows == m_rows) {
@@ -105,6 +123,10 @@ QVariant LibraryModel::data(const QModelIndex& index, int role) const
             return e->fileName;
         case FolderColumn:
             return e->folder;
+        case DistanceColumn:
+            return std::size_t(index.row()) < m_distances.size()
+                       ? QString::number(m_distances[std::size_t(index.row())], 'f', 1)
+                       : QString();
         }
     } else if (role == Qt::ToolTipRole) {
         switch (column) {
@@ -122,7 +144,7 @@ QVariant LibraryModel::data(const QModelIndex& index, int role) const
         }
     } else if (role == Qt::TextAlignmentRole) {
         if (column == PlayColumn || column == StarColumn || column == PartColumn ||
-            column == CopiesColumn)
+            column == CopiesColumn || column == DistanceColumn)
             return int(Qt::AlignCenter);
     } else if (role == Qt::ForegroundRole) {
         if ((column == StarColumn && !e->favourite) || column == FolderColumn)

@@ -28,6 +28,7 @@ public:
         TagsColumn,
         FileColumn,
         FolderColumn,
+        DistanceColumn, // shown only while the rows are the nearest in sound
         ColumnCount
     };
     // The drag's format: the part's id in the index, as decimal text.
@@ -38,6 +39,9 @@ public:
     void setLibrary(Library* library);
     // The entries shown, as indices into the library's entries.
     void setRows(std::vector<int> rows);
+    // Rows in the order given, each with its distance in sound (0..100).
+    void setNearest(std::vector<int> rows, std::vector<double> distances);
+    bool showsNearest() const { return !m_distances.empty(); }
     const std::vector<int>& rows() const { return m_rows; }
     // The entry a row shows; nothing for a row that is not there.
     const LibraryEntry* entry(int row) const;
@@ -55,6 +59,7 @@ public:
 private:
     Library* m_library = nullptr;
     std::vector<int> m_rows;
+    std::vector<double> m_distances; // by row, while the nearest are shown
 };
 
 } // namespace dorvane

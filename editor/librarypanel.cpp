@@ -73,7 +73,8 @@ LibraryPanel::LibraryPanel(Dialogs& dialogs, QWidget* parent)
     m_view->setObjectName("LibraryView");
     m_view->setModel(m_model);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows at once make a bank, or two a comparison.
+    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setDragEnabled(true);
     m_view->setDragDropMode(QAbstractItemView::DragOnly);
@@ -153,6 +154,22 @@ LibraryPanel::LibraryPanel(Dialogs& dialogs, QWidget* parent)
     m_menu->addAction(save);
     m_menu->addSeparator();
     m_menu->addActions({add, remove, rescan, others});
+    m_menu->addSeparator();
+    QAction* like =
+        makeAction("LibrarySoundsLike", texts::LibrarySoundsLike, texts::LibrarySoundsLikeHint);
+    connect(like, &QAction::triggered, this, &LibraryPanel::showSoundsLike);
+    QAction* bank =
+        makeAction("LibraryExportBank", texts::LibraryExportBank, texts::LibraryExportBankHint);
+    connect(bank, &QAction::triggered, this,
+            [this] { emit exportBankRequested(selectedEntries()); });
+    QAction* compare =
+        makeAction("LibraryCompare", texts::LibraryCompare, texts::LibraryCompareHint);
+    connect(compare, &QAction::triggered, this, [this] {
+        const auto chosen = selectedEntries();
+        if (chosen.size() == 2)
+            emit compareRequested(chosen[0], chosen[1]);
+    });
+    m_menu->addActions({like, bank, compare});
     connect(m_view, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { m_menu->popup(m_view->viewport()->mapToGlobal(at)); });
 
@@ -189,6 +206,9 @@ LibraryPanel::LibraryPanel(Dialogs& dialogs, QWidget* parent)
     connect(m_search, &QLineEdit::textChanged, this, &LibraryPanel::search);
     connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &LibraryPanel::updateActions);
+    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &LibraryPanel::updateActions);
+    m_view->setColumnHidden(LibraryModel::DistanceColumn, true);
     updateActions();
     updateStatus();
 }
@@ -270,6 +290,7 @@ void LibraryPanel::search()
     const auto current = currentEntry();
     const qint64 partId = current ? m_library->entries()[*current].partId : 0;
     m_model->setRows(m_library->find(query()));
+    m_view->setColumnHidden(LibraryModel::DistanceColumn, true);
     if (partId)
         selectPart(partId);
     updateStatus();
@@ -325,6 +346,53 @@ void LibraryPanel::updateActions()
     for (const char* name : {"LibrarySavePart", "LibraryAddFolder", "LibraryRemoveFolder",
                              "LibraryRescan", "LibraryOthers"})
         action(name)->setEnabled(m_library != nullptr);
+    action("LibrarySoundsLike")->setEnabled(entry && !entry->rhythm());
+    const std::size_t chosen = m_library ? selectedEntries().size() : 0;
+    action("LibraryExportBank")->setEnabled(chosen > 0);
+    action("LibraryCompare")->setEnabled(chosen == 2);
+}
+
+std::vector<std::size_t> LibraryPanel::selectedEntries() const
+{
+    std::vector<std::size_t> out;
+    if (!m_view->selectionModel())
+        return out;
+    QModelIndexList rows = m_view->selectionModel()->selectedRows();
+    // In the list's order, as the musician sees them.
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    for (const QModelIndex& row : rows)
+        if (const int e = m_model->entryIndex(row.row()); e >= 0)
+            out.push_back(std::size_t(e));
+    return out;
+}
+
+void LibraryPanel::showSoundsLike()
+{
+    const auto e = currentEntry();
+    if (!m_library || !e)
+        return;
+    const LibraryEntry asked = m_library->entries()[*e];
+    if (asked.rhythm()) {
+        emit message(QString(texts::LibraryNoLikeness).arg(asked.name));
+        return;
+    }
+    std::vector<std::pair<int, double>> near;
+    runSafely([&] { near = m_library->soundsLike(*e, NearestShown); });
+    std::vector<int> rows{int(*e)};
+    std::vector<double> distances{0};
+    for (const auto& [index, distance] : near) {
+        rows.push_back(index);
+        distances.push_back(distance);
+    }
+    m_model->setNearest(std::move(rows), std::move(distances));
+    m_view->setColumnHidden(LibraryModel::DistanceColumn, false);
+    selectPart(asked.partId);
+    const QString text =
+        QString(texts::LibraryNearest).arg(number(qsizetype(near.size())), asked.name);
+    m_status->setText(text);
+    emit message(text);
+    updateActions();
 }
 
 void LibraryPanel::scanProgress(int done, int total)

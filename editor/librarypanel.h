@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -61,12 +62,22 @@ public:
     void removeFolder();
     void showOthers();
     void showInFolder();
+    // Lists the part of the current row and the parts nearest to it in sound,
+    // with their distance, until the next search.
+    void showSoundsLike();
+    // The entries of the selected rows, in the list's order.
+    std::vector<std::size_t> selectedEntries() const;
+    // How many "sounds like this" lists.
+    static constexpr std::size_t NearestShown = 50;
 
 signals:
     void loadRequested(std::size_t entry);
     void auditionRequested(std::size_t entry);
     void openFileRequested(std::size_t entry);
     void savePartRequested();
+    // Several rows made into one bank; two rows compared parameter by parameter.
+    void exportBankRequested(std::vector<std::size_t> entries);
+    void compareRequested(std::size_t first, std::size_t second);
     // A text for the window's status bar.
     void message(const QString& text);
 

@@ -45,9 +45,9 @@ inline constexpr char LibraryShown[] = "%1 of %2 parts in %3 files";
 inline constexpr char LibraryReading[] = "Reading %1 of %2 files...";
 inline constexpr char LibraryEmpty[] =
     "No folders yet: \"Add Folder...\" reads every .syx file under a folder";
-inline constexpr char LibraryNoOthers[] = "Every .syx file in the library is a patch file.";
+inline constexpr char LibraryNoOthers[] = "Every .syx and MIDI file in the library holds patches.";
 // %1 how many, %2 the list.
-inline constexpr char LibraryOtherList[] = "%1 .syx files are no patch files of the MC-505:\r\n%2";
+inline constexpr char LibraryOtherList[] = "%1 files hold no patches of the MC-505:\r\n%2";
 // %1 files read, %2 of them no patch files, %3 files gone, %4 parts in all.
 inline constexpr char LibraryScanDone[] =
     "Library read: %1 new or changed files (%2 no patch files), %3 gone; %4 parts in all";
@@ -71,5 +71,27 @@ inline constexpr char LibrarySaved[] = "Saved %1 to the library";
 inline constexpr char LibraryNoFolder[] =
     "The library has no folder yet: add one first (\"Add Folder...\")";
 inline constexpr char LibraryUnavailable[] = "The library is not open: %1";
+
+// Banks, "sounds like this" and comparing two parts.
+inline constexpr char LibraryExportBank[] = "Export as Bank...";
+inline constexpr char LibraryExportBankHint[] =
+    "Put the selected parts into one 8 part file (.syx or .mid), each on the part you choose";
+inline constexpr char LibraryBankTitle[] = "Export as bank";
+inline constexpr char LibraryBankPartLabel[] = "Part for %1:";
+inline constexpr char LibraryBankFilter[] = "Patch file (*.syx);;MIDI file (*.mid)";
+inline constexpr char LibraryBankWritten[] = "Bank %1 written: %2";
+inline constexpr char LibraryBankRefused[] = "No bank written: %1";
+inline constexpr char LibraryBankTooMany[] =
+    "A bank holds 7 normal parts and one kit: choose fewer parts";
+inline constexpr char LibrarySoundsLike[] = "Sounds Like This";
+inline constexpr char LibrarySoundsLikeHint[] = "List the parts nearest in sound to this one";
+inline constexpr char LibraryNearest[] = "%1 parts nearest in sound to %2 (0: the same sound)";
+inline constexpr char LibraryNoLikeness[] = "%1 is a part R kit: kits are not compared by sound";
+inline constexpr char LibraryCompare[] = "Compare the Two Parts";
+inline constexpr char LibraryCompareHint[] =
+    "Show every parameter in which the two selected parts differ";
+inline constexpr char LibraryCompareTitle[] = "%1 (%2) against %3 (%4): %5 differences";
+inline constexpr char LibraryCompareKinds[] = "A part R kit and a normal part cannot be compared";
+inline constexpr char LibraryCompareBack[] = "Back to the Sheets";
 
 } // namespace dorvane::texts

@@ -94,9 +94,11 @@ void Library::rescan()
     m_rescanPending = false;
     m_cancel = false;
     emit scanStarted();
+    m_marksAtScanStart = m_marksChanged;
     m_thread = std::thread([this, file = m_db->file()] {
         ScanReport report;
         QString error;
+        std::shared_ptr<Snapshot> snapshot;
         try {
             // A connection of its own: one belongs to the thread that opened it.
             LibraryDatabase db(file);
@@ -113,11 +115,17 @@ void Library::rescan()
                     Qt::QueuedConnection);
             });
             report = scanner.scan();
+            // Reading the index back takes a while at a collector's scale:
+            // done here, the window goes on answering meanwhile. A scan that
+            // changed nothing leaves the entries as they are.
+            if (report.read > 0 || report.removed > 0)
+                snapshot = std::make_shared<Snapshot>(Snapshot{db.entries(), db.fileCount()});
         } catch (const std::exception& e) {
             error = QString::fromStdString(e.what());
         }
         QMetaObject::invokeMethod(
-            this, [this, report, error] { scanEnded(report, error); }, Qt::QueuedConnection);
+            this, [this, report, error, snapshot] { scanEnded(report, error, snapshot); },
+            Qt::QueuedConnection);
     });
 }
 
@@ -131,13 +139,27 @@ void Library::waitForScan()
     }
 }
 
-void Library::scanEnded(const ScanReport& report, const QString& error)
+void Library::scanEnded(const ScanReport& report, const QString& error,
+                        const std::shared_ptr<Snapshot>& snapshot)
 {
     if (m_thread.joinable())
         m_thread.join();
     m_scanning = false;
     m_lastScan = report;
-    reload();
+    // A mark set while the scan thread read the index may be missing from
+    // what it read: then the index is read again here.
+    if (snapshot && m_marksChanged == m_marksAtScanStart) {
+        m_search.setEntries(std::move(snapshot->entries));
+        m_sounds.reset();
+        m_fileCount = snapshot->fileCount;
+        m_folders.clear();
+        for (const auto& f : m_db->folders())
+            m_folders << f.path;
+        emit entriesChanged();
+    } else if (snapshot || !error.isEmpty() || m_marksChanged != m_marksAtScanStart ||
+               m_folders.size() != qsizetype(m_db->folders().size())) {
+        reload();
+    }
     if (!error.isEmpty()) {
         emit scanFailed(error);
     } else {
@@ -151,6 +173,7 @@ void Library::scanEnded(const ScanReport& report, const QString& error)
 void Library::reload()
 {
     m_search.setEntries(m_db->entries());
+    m_sounds.reset();
     m_folders.clear();
     for (const auto& f : m_db->folders())
         m_folders << f.path;
@@ -191,11 +214,33 @@ void Library::indexFile(const QString& path)
     reload();
 }
 
+std::vector<std::pair<int, double>> Library::soundsLike(std::size_t index, std::size_t count)
+{
+    if (index >= entries().size())
+        return {};
+    const LibraryEntry& asked = entries()[index];
+    const QByteArray features = m_db->features(asked.partId);
+    if (features.isEmpty())
+        return {};
+    if (!m_sounds)
+        m_sounds = m_db->soundTable();
+    QHash<qint64, int> byId;
+    byId.reserve(qsizetype(entries().size()));
+    for (std::size_t i = 0; i < entries().size(); ++i)
+        byId.insert(entries()[i].partId, int(i));
+    std::vector<std::pair<int, double>> out;
+    for (const NearSound& n : m_sounds->nearest(features, count, asked.partId))
+        if (const auto at = byId.constFind(n.partId); at != byId.constEnd())
+            out.emplace_back(*at, n.distance);
+    return out;
+}
+
 void Library::setFavourite(std::size_t index, bool favourite)
 {
     if (index >= entries().size())
         return;
     m_db->setFavourite(entries()[index].partId, favourite);
+    ++m_marksChanged;
     m_search.setFavourite(index, favourite);
     emit entriesChanged();
 }
@@ -212,6 +257,7 @@ void Library::setTags(std::size_t index, const QStringList& tags)
     }
     clean.sort(Qt::CaseInsensitive);
     m_db->setTags(entries()[index].partId, clean);
+    ++m_marksChanged;
     m_search.setTags(index, clean);
     emit entriesChanged();
 }

@@ -9,12 +9,14 @@
 #include "library/librarydatabase.h"
 #include "library/libraryscanner.h"
 #include "library/librarysearch.h"
+#include "library/soundlikeness.h"
 
 #include <QObject>
 #include <QTimer>
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <thread>
 
 class QFileSystemWatcher;
@@ -57,6 +59,11 @@ public:
     // Reads one file into the index at once (a file just saved).
     void indexFile(const QString& path);
 
+    // The entries nearest in sound to entry `index`, nearest first, with their
+    // distance (0..100), the entry itself left out; nothing for a kit. The
+    // parts' features are read from the index the first time after a change.
+    std::vector<std::pair<int, double>> soundsLike(std::size_t index, std::size_t count);
+
     void setFavourite(std::size_t index, bool favourite);
     void setTags(std::size_t index, const QStringList& tags);
 
@@ -75,11 +82,19 @@ signals:
 
 private:
     void reload();
-    void scanEnded(const ScanReport& report, const QString& error);
+    // The index as the scan thread read it back after a scan that changed it.
+    struct Snapshot
+    {
+        std::vector<LibraryEntry> entries;
+        int fileCount = 0;
+    };
+    void scanEnded(const ScanReport& report, const QString& error,
+                   const std::shared_ptr<Snapshot>& snapshot);
     void watch(const QStringList& directories);
 
     std::unique_ptr<LibraryDatabase> m_db;
     LibrarySearch m_search;
+    std::optional<SoundTable> m_sounds; // read when first asked after a change
     // Read with the entries: the panel shows them at every key typed.
     QStringList m_folders;
     int m_fileCount = 0;
@@ -88,6 +103,8 @@ private:
     std::atomic<bool> m_cancel{false};
     bool m_scanning = false;
     bool m_rescanPending = false;
+    int m_marksChanged = 0;     // favourites and tags set, counted
+    int m_marksAtScanStart = 0; // that count when the running scan began
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer m_settle; // changes on disk come in bursts: one scan after the last
 };

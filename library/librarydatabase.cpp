@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/librarydatabase.h"
 
+#include "library/librarysearch.h"
 #include "library/patchfileparts.h"
+#include "library/soundlikeness.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,6 +24,8 @@ struct Migration
 {
     int version;
     std::vector<const char*> statements;
+    // Work SQL cannot say, after the statements (text folded as Qt folds it).
+    void (*then)(LibraryDatabase&) = nullptr;
 };
 
 const std::vector<Migration>& migrations()
@@ -42,6 +46,20 @@ const std::vector<Migration>& migrations()
         {2,
          {"CREATE TABLE tags(part INTEGER NOT NULL REFERENCES parts(id) ON DELETE CASCADE,"
           " tag TEXT NOT NULL, PRIMARY KEY(part, tag)) WITHOUT ROWID"}},
+        // What a search looks in, indexed by its runs of three characters, so
+        // the command line finds parts without reading every part back; the
+        // text is stored folded, so matching is exact and agrees with the
+        // window's search. Duplicates are counted by sound.
+        {3,
+         {"CREATE INDEX parts_sound ON parts(sound)",
+          "CREATE VIRTUAL TABLE part_text USING fts5(text,"
+          " tokenize = 'trigram case_sensitive 1', detail = none)",
+          "CREATE TRIGGER parts_text_gone AFTER DELETE ON parts BEGIN"
+          " DELETE FROM part_text WHERE rowid = old.id; END"},
+         [](LibraryDatabase& db) { db.rewriteSearchText(); }},
+        // What "sounds like this" weighs of each part. Every file is read
+        // again at the next scan (no file has that time), which fills it in.
+        {4, {"ALTER TABLE parts ADD COLUMN features BLOB", "UPDATE files SET modified = -1"}},
     };
     return list;
 }
@@ -118,7 +136,8 @@ LibraryDatabase::LibraryDatabase(const QString& file)
 
 LibraryDatabase::~LibraryDatabase()
 {
-    for (auto* q : {&m_updateFile, &m_insertFile, &m_storePart, &m_dropParts, &m_removeFile})
+    for (auto* q : {&m_updateFile, &m_insertFile, &m_storePart, &m_insertPart, &m_dropParts,
+                    &m_removeFile, &m_storeText, &m_partTags})
         q->reset();
     QSqlDatabase::database(m_connection, false).close();
     QSqlDatabase::removeDatabase(m_connection);
@@ -164,6 +183,8 @@ void LibraryDatabase::migrate(int from)
             continue;
         for (const char* statement : m.statements)
             exec(statement);
+        if (m.then)
+            m.then(*this);
     }
     exec(QString("PRAGMA user_version = %1").arg(SchemaVersion));
     t.commit();
@@ -177,13 +198,22 @@ LibraryDatabase::Transaction::Transaction(LibraryDatabase& db) : m_db(db)
 
 LibraryDatabase::Transaction::~Transaction()
 {
-    if (m_open)
+    if (m_open) {
+        m_db.m_pendingText.clear();
         m_db.database().rollback();
+    }
 }
 
 void LibraryDatabase::Transaction::commit()
 {
     m_open = false;
+    try {
+        m_db.writePendingText();
+    } catch (...) {
+        m_db.m_pendingText.clear();
+        m_db.database().rollback();
+        throw;
+    }
     if (!m_db.database().commit()) {
         const QString why = m_db.database().lastError().text();
         m_db.database().rollback();
@@ -243,6 +273,8 @@ QHash<QString, LibraryDatabase::FileState> LibraryDatabase::fileStates(qint64 fo
 {
     QHash<QString, FileState> states;
     QSqlQuery q(database());
+    if (q.exec("SELECT count(*) FROM files") && q.next())
+        states.reserve(q.value(0).toLongLong());
     q.setForwardOnly(true);
     q.prepare("SELECT id, path, size, modified FROM files WHERE folder = ?");
     q.addBindValue(folderId);
@@ -284,18 +316,34 @@ void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId, c
             fail("could not be written", q.lastError().text());
         id = q.lastInsertId().toLongLong();
     }
-    QSqlQuery& part = prepared(
-        m_storePart, "INSERT INTO parts(file, position, part, name, sound) VALUES(?, ?, ?, ?, ?)"
-                     " ON CONFLICT(file, position) DO UPDATE SET part = excluded.part,"
-                     " name = excluded.name, sound = excluded.sound");
+    // A new file's parts are new rows; a file read again keeps its parts'
+    // rows where they stay, with their favourites and tags.
+    QSqlQuery& part =
+        fileId ? prepared(m_storePart,
+                          "INSERT INTO parts(file, position, part, name, sound, features)"
+                          " VALUES(?, ?, ?, ?, ?, ?) ON CONFLICT(file, position) DO UPDATE SET"
+                          " part = excluded.part, name = excluded.name, sound = excluded.sound,"
+                          " features = excluded.features RETURNING id")
+               : prepared(m_insertPart,
+                          "INSERT INTO parts(file, position, part, name, sound, features)"
+                          " VALUES(?, ?, ?, ?, ?, ?)");
+    const QString fileName = path.mid(path.lastIndexOf('/') + 1);
     for (const FilePart& p : reading.parts) {
         part.addBindValue(id);
         part.addBindValue(p.position);
         part.addBindValue(p.part);
         part.addBindValue(p.name);
         part.addBindValue(p.sound);
-        if (!part.exec())
+        part.addBindValue(p.features.isEmpty() ? QVariant(QMetaType(QMetaType::QByteArray))
+                                               : QVariant(p.features));
+        if (!part.exec() || (fileId && !part.next()))
             fail("could not be written", part.lastError().text());
+        const qint64 partId =
+            fileId ? part.value(0).toLongLong() : part.lastInsertId().toLongLong();
+        part.finish();
+        // A part read again keeps its tags, and its text keeps them too.
+        m_pendingText.emplace_back(
+            partId, librarySearchText(p.name, fileId ? tagsOf(partId) : QStringList(), fileName));
     }
     if (fileId) {
         // A file that now holds fewer parts (an image saved over as a part file).
@@ -308,6 +356,57 @@ void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId, c
     }
 }
 
+QStringList LibraryDatabase::tagsOf(qint64 partId)
+{
+    QSqlQuery& q = prepared(m_partTags, "SELECT tag FROM tags WHERE part = ? ORDER BY tag");
+    q.addBindValue(partId);
+    if (!q.exec())
+        fail("could not be read", q.lastError().text());
+    QStringList tags;
+    while (q.next())
+        tags << q.value(0).toString();
+    q.finish();
+    return tags;
+}
+
+void LibraryDatabase::storeSearchText(qint64 partId, const QString& text)
+{
+    QSqlQuery& q =
+        prepared(m_storeText, "INSERT OR REPLACE INTO part_text(rowid, text) VALUES(?, ?)");
+    q.addBindValue(partId);
+    q.addBindValue(text);
+    if (!q.exec())
+        fail("could not be written", q.lastError().text());
+}
+
+void LibraryDatabase::writePendingText()
+{
+    // The full-text index saves what it holds at every statement of a
+    // transaction that may be undone on its own: its rows go in last, together.
+    for (const auto& [partId, text] : m_pendingText)
+        storeSearchText(partId, text);
+    m_pendingText.clear();
+}
+
+void LibraryDatabase::rewriteSearchText()
+{
+    exec("DELETE FROM part_text");
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.exec("SELECT p.id, p.name, f.path,"
+                " (SELECT group_concat(tag, char(10)) FROM tags WHERE part = p.id)"
+                " FROM parts p JOIN files f ON f.id = p.file"))
+        fail("could not be read", q.lastError().text());
+    while (q.next()) {
+        const QString path = q.value(2).toString();
+        const QString tags = q.value(3).toString();
+        storeSearchText(q.value(0).toLongLong(),
+                        librarySearchText(q.value(1).toString(),
+                                          tags.isEmpty() ? QStringList() : tags.split('\n'),
+                                          path.mid(path.lastIndexOf('/') + 1)));
+    }
+}
+
 void LibraryDatabase::removeFile(qint64 fileId)
 {
     QSqlQuery& q = prepared(m_removeFile, "DELETE FROM files WHERE id = ?");
@@ -315,6 +414,53 @@ void LibraryDatabase::removeFile(qint64 fileId)
     if (!q.exec())
         fail("could not be written", q.lastError().text());
 }
+
+namespace {
+
+// The columns entries() and find() read, in this order.
+constexpr char EntryColumns[] =
+    "SELECT p.id, f.id, f.path, f.kind, p.position, p.part, p.name, p.sound, p.favourite";
+constexpr char EntryOrder[] = " ORDER BY p.name COLLATE NOCASE, f.path, p.position";
+
+// Parts of one file share its path, name and folder: an image's eight parts
+// hold them once.
+class EntryReader
+{
+public:
+    LibraryEntry read(const QSqlQuery& q)
+    {
+        LibraryEntry e;
+        e.partId = q.value(0).toLongLong();
+        e.fileId = q.value(1).toLongLong();
+        auto names = m_shown.find(e.fileId);
+        if (names == m_shown.end()) {
+            const QString path = q.value(2).toString();
+            names = m_shown.insert(e.fileId,
+                                   {path, path.mid(path.lastIndexOf('/') + 1), shownFolder(path)});
+        }
+        e.path = names->path;
+        e.fileName = names->fileName;
+        e.folder = names->folder;
+        e.fileKind = LibraryFileKind(q.value(3).toInt());
+        e.position = q.value(4).toInt();
+        e.part = q.value(5).toInt();
+        e.name = q.value(6).toString();
+        e.sound = q.value(7).toByteArray();
+        e.favourite = q.value(8).toInt() != 0;
+        return e;
+    }
+
+private:
+    struct Shown
+    {
+        QString path;
+        QString fileName;
+        QString folder;
+    };
+    QHash<qint64, Shown> m_shown;
+};
+
+} // namespace
 
 std::vector<LibraryEntry> LibraryDatabase::entries() const
 {
@@ -330,36 +476,67 @@ std::vector<LibraryEntry> LibraryDatabase::entries() const
     std::vector<LibraryEntry> list;
     QSqlQuery q(database());
     q.setForwardOnly(true);
-    if (!q.exec("SELECT p.id, f.id, f.path, f.kind, p.position, p.part, p.name, p.sound,"
-                " p.favourite FROM parts p JOIN files f ON f.id = p.file"
-                " ORDER BY p.name COLLATE NOCASE, f.path, p.position"))
+    if (!q.exec(QString(EntryColumns) + " FROM parts p JOIN files f ON f.id = p.file" + EntryOrder))
         fail("could not be read", q.lastError().text());
     QHash<QByteArray, int> sounds;
-    QHash<qint64, std::pair<QString, QString>> shown; // file id: its name and folder
+    EntryReader reader;
     while (q.next()) {
-        LibraryEntry e;
-        e.partId = q.value(0).toLongLong();
-        e.fileId = q.value(1).toLongLong();
-        e.path = q.value(2).toString();
-        e.fileKind = LibraryFileKind(q.value(3).toInt());
-        e.position = q.value(4).toInt();
-        e.part = q.value(5).toInt();
-        e.name = q.value(6).toString();
-        e.sound = q.value(7).toByteArray();
-        e.favourite = q.value(8).toInt() != 0;
-        auto names = shown.find(e.fileId);
-        if (names == shown.end())
-            names = shown.insert(e.fileId,
-                                 {e.path.mid(e.path.lastIndexOf('/') + 1), shownFolder(e.path)});
-        e.fileName = names->first;
-        e.folder = names->second;
+        LibraryEntry e = reader.read(q);
         if (const auto t = tags.constFind(e.partId); t != tags.constEnd())
             e.tags = *t;
-        ++sounds[e.sound];
+        auto count = sounds.find(e.sound);
+        if (count == sounds.end())
+            count = sounds.insert(e.sound, 0);
+        else
+            e.sound = count.key(); // one copy of each sound's bytes
+        ++*count;
         list.push_back(std::move(e));
     }
     for (LibraryEntry& e : list)
         e.copies = sounds.value(e.sound);
+    return list;
+}
+
+std::vector<LibraryEntry> LibraryDatabase::find(const LibraryQuery& query) const
+{
+    QString sql = QString(EntryColumns) +
+                  ", (SELECT count(*) FROM parts d WHERE d.sound = p.sound),"
+                  " (SELECT group_concat(tag, char(10)) FROM"
+                  " (SELECT tag FROM tags WHERE part = p.id ORDER BY tag))"
+                  " FROM parts p JOIN files f ON f.id = p.file WHERE 1";
+    const QStringList words = librarySearchWords(query.text);
+    for (qsizetype i = 0; i < words.size(); ++i)
+        sql += " AND p.id IN (SELECT rowid FROM part_text WHERE text GLOB ?)";
+    if (query.favourites)
+        sql += " AND p.favourite";
+    if (query.kits)
+        sql += QString(" AND p.part = %1").arg(RhythmPart);
+    if (query.duplicates)
+        sql += " AND EXISTS (SELECT 1 FROM parts d WHERE d.sound = p.sound AND d.id <> p.id)";
+    sql += EntryOrder;
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        fail("could not be read", q.lastError().text());
+    for (const QString& w : words) {
+        // The word as it stands: GLOB's own signs taken literally.
+        QString literal;
+        for (const QChar c : w)
+            literal += c == '*' || c == '?' || c == '[' ? QString("[%1]").arg(c) : QString(c);
+        q.addBindValue("*" + literal + "*");
+    }
+    if (!q.exec())
+        fail("could not be read", q.lastError().text());
+    std::vector<LibraryEntry> list;
+    EntryReader reader;
+    while (q.next()) {
+        LibraryEntry e = reader.read(q);
+        e.copies = q.value(9).toInt();
+        const QString tags = q.value(10).toString();
+        if (!tags.isEmpty())
+            e.tags = tags.split('\n');
+        list.push_back(std::move(e));
+    }
     return list;
 }
 
@@ -375,6 +552,70 @@ std::vector<LibraryOther> LibraryDatabase::others() const
     while (q.next())
         list.push_back({q.value(0).toString(), q.value(1).toString()});
     return list;
+}
+
+SoundTable LibraryDatabase::soundTable() const
+{
+    SoundTable table;
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.exec("SELECT id, features FROM parts WHERE features IS NOT NULL"))
+        fail("could not be read", q.lastError().text());
+    while (q.next())
+        table.add(q.value(0).toLongLong(), q.value(1).toByteArray());
+    return table;
+}
+
+std::optional<qint64> LibraryDatabase::partIdAt(const QString& path, int position) const
+{
+    QSqlQuery q(database());
+    q.prepare("SELECT p.id FROM parts p JOIN files f ON f.id = p.file"
+              " WHERE f.path = ? AND p.position = ?");
+    q.addBindValue(path);
+    q.addBindValue(position);
+    if (!q.exec())
+        fail("could not be read", q.lastError().text());
+    return q.next() ? std::optional(q.value(0).toLongLong()) : std::nullopt;
+}
+
+QByteArray LibraryDatabase::features(qint64 partId) const
+{
+    QSqlQuery q(database());
+    q.prepare("SELECT features FROM parts WHERE id = ?");
+    q.addBindValue(partId);
+    if (!q.exec())
+        fail("could not be read", q.lastError().text());
+    return q.next() ? q.value(0).toByteArray() : QByteArray();
+}
+
+std::vector<LibraryEntry> LibraryDatabase::entriesById(const std::vector<qint64>& ids) const
+{
+    std::vector<LibraryEntry> list;
+    QSqlQuery q(database());
+    if (!q.prepare(QString(EntryColumns) +
+                   ", (SELECT count(*) FROM parts d WHERE d.sound = p.sound)"
+                   " FROM parts p JOIN files f ON f.id = p.file WHERE p.id = ?"))
+        fail("could not be read", q.lastError().text());
+    EntryReader reader;
+    for (const qint64 id : ids) {
+        q.addBindValue(id);
+        if (!q.exec())
+            fail("could not be read", q.lastError().text());
+        if (q.next()) {
+            LibraryEntry e = reader.read(q);
+            e.copies = q.value(9).toInt();
+            list.push_back(std::move(e));
+        }
+    }
+    return list;
+}
+
+int LibraryDatabase::partCount() const
+{
+    QSqlQuery q(database());
+    if (!q.exec("SELECT count(*) FROM parts") || !q.next())
+        fail("could not be read", q.lastError().text());
+    return q.value(0).toInt();
 }
 
 int LibraryDatabase::fileCount() const
@@ -409,6 +650,15 @@ void LibraryDatabase::setTags(qint64 partId, const QStringList& tags)
         q.addBindValue(tag);
         if (!q.exec())
             fail("could not be written", q.lastError().text());
+    }
+    q.prepare("SELECT p.name, f.path FROM parts p JOIN files f ON f.id = p.file WHERE p.id = ?");
+    q.addBindValue(partId);
+    if (!q.exec())
+        fail("could not be read", q.lastError().text());
+    if (q.next()) {
+        const QString path = q.value(1).toString();
+        storeSearchText(partId, librarySearchText(q.value(0).toString(), tagsOf(partId),
+                                                  path.mid(path.lastIndexOf('/') + 1)));
     }
     t.commit();
 }

@@ -25,6 +25,8 @@ class QSqlQuery;
 namespace dorvane {
 
 struct FileReading;
+struct LibraryQuery;
+class SoundTable;
 
 // The index cannot be opened or written; the text says why, for the musician.
 class LibraryError : public std::runtime_error
@@ -36,7 +38,7 @@ public:
 class LibraryDatabase
 {
 public:
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 4;
 
     // Opens the index in that file, creating it and its folder when missing.
     // Throws LibraryError, changing nothing, for a file that is no index or
@@ -103,12 +105,32 @@ public:
     std::vector<LibraryEntry> entries() const;
     std::vector<LibraryOther> others() const;
     int fileCount() const;
+    int partCount() const;
+
+    // The parts a search finds, as entries() lists them (tags and duplicate
+    // counts filled in), found through the index without reading every part.
+    std::vector<LibraryEntry> find(const LibraryQuery& query) const;
+
+    // What "sounds like this" weighs, of every part that has it (normal
+    // parts), and of one part; the entries of parts by their ids, in that
+    // order (duplicate counts filled in, tags not).
+    SoundTable soundTable() const;
+    QByteArray features(qint64 partId) const;
+    // The part at that place of that file (an absolute path), when indexed.
+    std::optional<qint64> partIdAt(const QString& path, int position) const;
+    std::vector<LibraryEntry> entriesById(const std::vector<qint64>& ids) const;
 
     void setFavourite(qint64 partId, bool favourite);
     void setTags(qint64 partId, const QStringList& tags);
 
+    // The search's text of every part written again from the parts and tags.
+    void rewriteSearchText();
+
 private:
     QSqlDatabase database() const;
+    QStringList tagsOf(qint64 partId);
+    void storeSearchText(qint64 partId, const QString& text);
+    void writePendingText();
     void exec(const QString& sql) const;
     QSqlQuery& prepared(std::unique_ptr<QSqlQuery>& slot, const char* sql);
     void migrate(int from);
@@ -119,8 +141,13 @@ private:
     std::unique_ptr<QSqlQuery> m_updateFile;
     std::unique_ptr<QSqlQuery> m_insertFile;
     std::unique_ptr<QSqlQuery> m_storePart;
+    std::unique_ptr<QSqlQuery> m_insertPart;
     std::unique_ptr<QSqlQuery> m_dropParts;
     std::unique_ptr<QSqlQuery> m_removeFile;
+    std::unique_ptr<QSqlQuery> m_storeText;
+    std::unique_ptr<QSqlQuery> m_partTags;
+    // The search text of parts stored in the transaction under way.
+    std::vector<std::pair<qint64, QString>> m_pendingText;
 };
 
 } // namespace dorvane

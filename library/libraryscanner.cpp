@@ -10,6 +10,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace dorvane {
 
 namespace {
@@ -21,9 +28,107 @@ struct Found
     qint64 modified;
 };
 
-qint64 modifiedMs(const QFileInfo& info)
+struct Stamp
 {
-    return info.lastModified().toMSecsSinceEpoch();
+    qint64 size = 0;
+    qint64 modified = 0; // ms since the epoch
+};
+
+// A file's size and the time it was last changed. A rescan asks it of every
+// file: on Unix one stat, without the time zone arithmetic a QDateTime in
+// local time costs.
+Stamp stampOf(const QFileInfo& info)
+{
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(info.absoluteFilePath()).constData(), &st) == 0) {
+#ifdef Q_OS_MACOS
+        const auto& t = st.st_mtimespec;
+#else
+        const auto& t = st.st_mtim;
+#endif
+        return {qint64(st.st_size), qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000};
+    }
+#endif
+    return {info.size(), info.lastModified().toMSecsSinceEpoch()};
+}
+
+// The files the library reads, by their names' endings in any case.
+bool isLibraryFileName(const QString& name)
+{
+    for (const char* suffix : {".syx", ".mid", ".midi"})
+        if (name.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+#ifdef Q_OS_UNIX
+// Every folder under `path` and every file the library reads, with their
+// sizes and times. Each entry is stated relative to its folder's descriptor,
+// as find does: a rescan with nothing changed is this walk and little more.
+void walkFolder(const QString& path, int fd, std::vector<Found>& files, QStringList& directories)
+{
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return;
+    }
+    while (const dirent* e = ::readdir(dir)) {
+        const char* name = e->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        const bool maybeFolder =
+            e->d_type == DT_DIR || e->d_type == DT_UNKNOWN || e->d_type == DT_LNK;
+        const QString fileName = QFile::decodeName(name);
+        if (!maybeFolder && !isLibraryFileName(fileName))
+            continue;
+        struct stat st;
+        if (::fstatat(::dirfd(dir), name, &st, 0) != 0)
+            continue; // gone meanwhile, or a link to nothing
+        const QString full = path + '/' + fileName;
+        if (S_ISDIR(st.st_mode)) {
+            directories << full;
+            if (e->d_type == DT_LNK)
+                continue;
+            const int sub = ::openat(::dirfd(dir), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+            if (sub >= 0)
+                walkFolder(full, sub, files, directories);
+        } else if (isLibraryFileName(fileName)) {
+#ifdef Q_OS_MACOS
+            const auto& t = st.st_mtimespec;
+#else
+            const auto& t = st.st_mtim;
+#endif
+            files.push_back(
+                {full, qint64(st.st_size), qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000});
+        }
+    }
+    ::closedir(dir);
+}
+#endif
+
+void walk(const QString& folder, std::vector<Found>& files, QStringList& directories)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0)
+        walkFolder(folder, fd, files, directories);
+#else
+    // Names are matched here rather than by the iterator's filters, which
+    // would match every name against patterns.
+    QDirIterator it(folder, QDir::Files | QDir::AllDirs | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        if (info.isDir()) {
+            directories << info.absoluteFilePath();
+        } else if (isLibraryFileName(info.fileName())) {
+            const Stamp stamp = stampOf(info);
+            files.push_back({info.absoluteFilePath(), stamp.size, stamp.modified});
+        }
+    }
+#endif
 }
 
 } // namespace
@@ -57,17 +162,7 @@ ScanReport LibraryScanner::scan()
         report.directories << folder.path;
         // One walk lists the files and the folders to watch. Symbolic links to
         // folders are not followed: a link back up the tree would never end.
-        QDirIterator it(folder.path, {"*.syx"},
-                        QDir::Files | QDir::AllDirs | QDir::Hidden | QDir::NoDotAndDotDot,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            it.next();
-            const QFileInfo info = it.fileInfo();
-            if (info.isDir())
-                report.directories << info.absoluteFilePath();
-            else
-                files.push_back({info.absoluteFilePath(), info.size(), modifiedMs(info)});
-        }
+        walk(folder.path, files, report.directories);
         total += int(files.size());
         found.emplace_back(&folder, std::move(files));
     }
@@ -143,7 +238,8 @@ bool LibraryScanner::indexFile(const QString& path)
         if (id)
             m_db.removeFile(*id);
     } else {
-        m_db.storeFile(holder->id, id, absolute, info.size(), modifiedMs(info),
+        const Stamp stamp = stampOf(info);
+        m_db.storeFile(holder->id, id, absolute, stamp.size, stamp.modified,
                        readLibraryFile(absolute));
     }
     t.commit();

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Brings the index up to date with the disk: every .syx file under the
+// Brings the index up to date with the disk: every .syx and MIDI file under the
 // library's folders is listed, and only files that are new or whose size or
 // time changed are read again; files that are gone leave the index. A folder
 // that is not there at all (a drive not plugged in) keeps its files, their
@@ -20,7 +20,7 @@ namespace dorvane {
 
 struct ScanReport
 {
-    int files = 0;   // .syx files under the folders
+    int files = 0;   // .syx and MIDI files under the folders
     int read = 0;    // of those, read because they were new or had changed
     int others = 0;  // of those read, files that are no patch files
     int removed = 0; // files that left the index

@@ -1,31 +1,55 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/librarysearch.h"
 
+#include <algorithm>
+#include <cstring>
+#include <functional>
+
 namespace dorvane {
 
 namespace {
 
-QStringList wordsOf(const QString& text)
+// Past this share of the entries, looking again at the last result costs
+// more than one scan over all the text.
+constexpr std::size_t NarrowWhenFewerThan = 8;
+
+} // namespace
+
+QString librarySearchText(const QString& name, const QStringList& tags, const QString& fileName)
+{
+    return (name + '\n' + tags.join('\n') + '\n' + fileName).toCaseFolded();
+}
+
+QStringList librarySearchWords(const QString& text)
 {
     return text.toCaseFolded().split(' ', Qt::SkipEmptyParts);
 }
 
-} // namespace
-
 void LibrarySearch::setEntries(std::vector<LibraryEntry> entries)
 {
     m_entries = std::move(entries);
-    m_text.assign(m_entries.size(), QString());
-    for (std::size_t i = 0; i < m_entries.size(); ++i)
-        prepare(i);
+    rebuildText();
+}
+
+void LibrarySearch::rebuildText()
+{
+    m_text.clear();
+    m_starts.clear();
+    m_starts.reserve(m_entries.size() + 1);
+    for (const LibraryEntry& e : m_entries) {
+        m_starts.push_back(std::uint32_t(m_text.size()));
+        m_text += librarySearchText(e.name, e.tags, e.fileName).toStdString();
+        m_text += '\0';
+    }
+    m_starts.push_back(std::uint32_t(m_text.size()));
+    m_text.shrink_to_fit();
     m_lastValid = false;
 }
 
-void LibrarySearch::prepare(std::size_t index)
+std::string_view LibrarySearch::textOf(std::size_t index) const
 {
-    const LibraryEntry& e = m_entries[index];
-    // A separator no typed word holds keeps a word from matching across fields.
-    m_text[index] = (e.name + '\n' + e.tags.join('\n') + '\n' + e.fileName).toCaseFolded();
+    return std::string_view(m_text).substr(m_starts[index],
+                                           m_starts[index + 1] - m_starts[index] - 1);
 }
 
 void LibrarySearch::setFavourite(std::size_t index, bool favourite)
@@ -41,41 +65,79 @@ void LibrarySearch::setTags(std::size_t index, const QStringList& tags)
     if (index >= m_entries.size())
         return;
     m_entries[index].tags = tags;
-    prepare(index);
-    m_lastValid = false;
+    // Tags change one at a time, by hand: building the text again is
+    // cheaper than any structure that could be patched in place.
+    rebuildText();
 }
 
-bool LibrarySearch::matches(std::size_t index, const QStringList& words,
-                            const LibraryQuery& query) const
+bool LibrarySearch::passesFilters(std::size_t index, const LibraryQuery& query) const
 {
     const LibraryEntry& e = m_entries[index];
-    if ((query.favourites && !e.favourite) || (query.kits && !e.rhythm()) ||
-        (query.duplicates && !e.duplicate()))
-        return false;
-    for (const QString& w : words)
-        if (!m_text[index].contains(w))
-            return false;
-    return true;
+    return !((query.favourites && !e.favourite) || (query.kits && !e.rhythm()) ||
+             (query.duplicates && !e.duplicate()));
+}
+
+bool LibrarySearch::holdsAll(std::size_t index, const std::vector<std::string>& words) const
+{
+    const std::string_view text = textOf(index);
+    return std::all_of(words.begin(), words.end(), [&](const std::string& w) {
+        return text.find(w) != std::string_view::npos;
+    });
 }
 
 std::vector<int> LibrarySearch::find(const LibraryQuery& query)
 {
-    const QStringList words = wordsOf(query.text);
+    std::vector<std::string> words;
+    for (const QString& w : librarySearchWords(query.text))
+        words.push_back(w.toStdString());
     // Typing on narrows what the last search found: every word of the longer
     // text holds a word of the shorter one.
     const bool narrowing = m_lastValid && query.favourites == m_last.favourites &&
                            query.kits == m_last.kits && query.duplicates == m_last.duplicates &&
-                           query.text.startsWith(m_last.text);
+                           query.text.startsWith(m_last.text) &&
+                           m_lastFound.size() < m_entries.size() / NarrowWhenFewerThan;
     std::vector<int> found;
     if (narrowing) {
         for (int i : m_lastFound)
-            if (matches(std::size_t(i), words, query))
+            if (holdsAll(std::size_t(i), words))
                 found.push_back(i);
-    } else {
+    } else if (words.empty()) {
         found.reserve(m_entries.size());
         for (std::size_t i = 0; i < m_entries.size(); ++i)
-            if (matches(i, words, query))
+            if (passesFilters(i, query))
                 found.push_back(int(i));
+    } else {
+        // The longest word is likely the rarest: it is looked for in all the
+        // text at once, and only the entries it turns up are weighed further.
+        const auto longest = std::max_element(
+            words.begin(), words.end(),
+            [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
+        const std::string_view all(m_text);
+        const std::string& word = *longest;
+        // A word of one or two letters is found fastest by the library's
+        // own search for its first byte; a longer one skips ahead by its shape.
+        const bool shortWord = word.size() <= 2;
+        const std::boyer_moore_horspool_searcher searcher(word.begin(), word.end());
+        std::size_t from = 0;
+        std::size_t index = 0; // hits come in order: the entry only moves on
+        while (true) {
+            std::size_t at = std::string_view::npos;
+            if (shortWord) {
+                at = all.find(word, from);
+            } else {
+                const auto hit =
+                    std::search(all.begin() + std::ptrdiff_t(from), all.end(), searcher);
+                if (hit != all.end())
+                    at = std::size_t(hit - all.begin());
+            }
+            if (at == std::string_view::npos)
+                break;
+            while (m_starts[index + 1] <= at)
+                ++index;
+            if (passesFilters(index, query) && (words.size() == 1 || holdsAll(index, words)))
+                found.push_back(int(index));
+            from = m_starts[index + 1];
+        }
     }
     m_last = query;
     m_lastFound = found;

@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Search as you type over the library's parts. Every word typed must appear,
 // in any case, in the part's name, one of its tags or its file's name; the
-// filters narrow further. The entries are held in memory with their text
-// prepared, so a search over tens of thousands of parts takes a few
-// milliseconds, and a search that only adds to the last one's text looks only
-// at what that one found.
+// filters narrow further. The searchable text of every entry is held, case
+// folded, in one run of bytes, so a word is looked for in all of them at once
+// at the speed of a memory scan; a search that only adds to the last one's
+// text looks only at what that one found, when that was few.
 #pragma once
 
 #include "library/libraryentry.h"
 
+#include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace dorvane {
@@ -23,6 +26,13 @@ struct LibraryQuery
     bool operator==(const LibraryQuery&) const = default;
 };
 
+// What is searched of an entry, case folded: name, tags and file name apart
+// by a separator no typed word holds, so a word never matches across fields.
+// The index on disk stores the same text, so both find the same parts.
+QString librarySearchText(const QString& name, const QStringList& tags, const QString& fileName);
+// The words of a search's text, case folded as the searched text is.
+QStringList librarySearchWords(const QString& text);
+
 class LibrarySearch
 {
 public:
@@ -36,11 +46,16 @@ public:
     std::vector<int> find(const LibraryQuery& query);
 
 private:
-    bool matches(std::size_t index, const QStringList& words, const LibraryQuery& query) const;
-    void prepare(std::size_t index);
+    std::string_view textOf(std::size_t index) const;
+    bool passesFilters(std::size_t index, const LibraryQuery& query) const;
+    bool holdsAll(std::size_t index, const std::vector<std::string>& words) const;
+    void rebuildText();
 
     std::vector<LibraryEntry> m_entries;
-    std::vector<QString> m_text; // name, tags and file name, case-folded
+    // Every entry's searchable text in UTF-8, each ended by a NUL; a word's
+    // bytes found in UTF-8 are its characters found in the text.
+    std::string m_text;
+    std::vector<std::uint32_t> m_starts; // where each entry's text begins, and the end
     LibraryQuery m_last;
     std::vector<int> m_lastFound;
     bool m_lastValid = false;

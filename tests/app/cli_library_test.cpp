@@ -1,8 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // dorvane-cli library, run as the real executable over an index in a
 // temporary data folder; and a scan killed halfway.
+#include "editor/bindingtable.h"
 #include "library/library.h"
 #include "library/librarydatabase.h"
+#include "library/patchfileparts.h"
+#include "library/soundlikeness.h"
+#include "patch/catalogue.h"
+#include "patch/imagecheck.h"
+#include "patch/initialpatch.h"
+#include "patch/midifile.h"
+#include "patch/t505temppatch.h"
 
 #include "support/libraryfiles.h"
 
@@ -101,7 +109,8 @@ TEST(CliLibrary, AddScanAndFindWithFilters)
     EXPECT_NE(r.err.find("is not a folder; nothing was added"), std::string::npos) << r.err;
     r = cli({"frob"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("library takes add DIR, scan, or find"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("library takes add DIR, scan, find [TEXT] or export"), std::string::npos)
+        << r.err;
 }
 
 #ifndef _WIN32
@@ -181,4 +190,157 @@ TEST(CliLibrary, AScanKilledHalfwayLeavesAnIndexThatOpensAndIsCompletedByTheNext
     LibraryDatabase db(index);
     EXPECT_EQ(db.fileCount(), Files);
     EXPECT_EQ(db.entries().size(), std::size_t(Files));
+}
+
+namespace {
+
+// Every sysex event of a MIDI file as mido reads it, joined.
+Bytes sysexByMido(const fs::path& file)
+{
+    const auto r =
+        test::runProcess("/usr/bin/python3",
+                         {test::sourceDir() + "/tests/patch/read_sysex_events.py", file.string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    Bytes out;
+    std::istringstream in(r.out);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("sysex ", 0) != 0)
+            continue;
+        std::istringstream hex(line.substr(line.find(' ', 6) + 1));
+        for (std::string b; hex >> b;)
+            out.push_back(std::uint8_t(std::stoi(b, nullptr, 16)));
+    }
+    return out;
+}
+
+QByteArray soundAt(ByteView image, int part)
+{
+    return soundHash(image.subspan(partBlockOffset(part), partBlockSize(part)), part == RhythmPart);
+}
+
+} // namespace
+
+TEST(CliLibrary, ABankPutsEachPartWhereItWasAskedWithFreshChecksums)
+{
+    test::TempDir dir;
+    const fs::path root = dir.path();
+    Bytes bass = test::partFile(4, 0, 1, "DEEP BASS");
+    bass[CommonMessageSize - 2] ^= 0x01; // a stale checksum, refreshed on the way out
+    test::put(root / "bass.syx", bass);
+    const Bytes song = test::knownImage(2);
+    test::put(root / "song.mid", midiFileBytes(song));
+    test::put(root / "image.syx", test::knownImage(3));
+    const QByteArray bassSound = readPatchFile(bass).parts[0].sound;
+
+    const fs::path bank = root / "bank.syx";
+    auto r = cli({"export", bank.string(), (root / "bass.syx=3").string(),
+                  (root / "song.mid#2").string(), (root / "image.syx#R").string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "part 3\tDEEP BASS\tbass.syx\npart 1\tS2 PART 2\tsong.mid\n"
+                     "part R\tS3 RHYTHM\timage.syx\n");
+    const Bytes written = test::readFile(bank.string());
+    const SysexFileCheck check = checkSysexFile(written);
+    ASSERT_EQ(check.kind, SysexFileKind::Image) << check.problem();
+    EXPECT_EQ(check.wrongChecksums(), 0u);
+    const Bytes initial = initialImage();
+    for (int part : {0, 1, 2, 3, 4, 5, 6, RhythmPart}) {
+        SCOPED_TRACE(part);
+        const QByteArray want = part == 2            ? bassSound
+                                : part == 0          ? soundAt(song, 1)
+                                : part == RhythmPart ? soundAt(test::knownImage(3), RhythmPart)
+                                                     : soundAt(initial, part);
+        EXPECT_EQ(soundAt(written, part), want);
+    }
+
+    // The same bank as a MIDI file: mido finds exactly the image's messages.
+    const fs::path mid = root / "bank.mid";
+    r = cli({"export", mid.string(), (root / "bass.syx=3").string(), (root / "song.mid#2").string(),
+             (root / "image.syx#R").string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(sysexByMido(mid), written);
+
+    struct Refused
+    {
+        std::vector<std::string> parts;
+        std::string says;
+    };
+    const Refused refused[] = {
+        {{"bass.syx=2", "song.mid#4=2"}, "two parts were put on part 2"},
+        {{"image.syx#R=4"}, "is a part R kit"},
+        {{"bass.syx=R"}, "is a normal part"},
+        {{"bass.syx=9"}, "1 to 7 or R"},
+        {{"song.mid#12"}, "there is no part 12"},
+        {{"missing.syx"}, "missing.syx"},
+        {{"bass.syx", "bass.syx", "bass.syx", "bass.syx", "bass.syx", "bass.syx", "bass.syx",
+          "bass.syx"},
+         "more parts than a bank holds"},
+    };
+    for (const Refused& c : refused) {
+        SCOPED_TRACE(c.says);
+        std::vector<std::string> args{"export", (root / "refused.syx").string()};
+        for (const std::string& p : c.parts)
+            args.push_back((root / p).string());
+        r = cli(args);
+        EXPECT_NE(r.exitCode, 0);
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(root / "refused.syx"));
+    }
+}
+
+TEST(CliLibrary, LikeListsCopiesWithSmallEditsFirst)
+{
+    DataHome home;
+    t505temppatch image;
+    image.LoadFromBytes(test::knownImage(4));
+    image.SetPatchName(0, "WARM PAD");
+    for (int tone = 1; tone <= ToneCount; ++tone)
+        image.WriteByte(0, tone, 0, 1); // every tone heard
+    auto saved = [&](const std::string& name, int cutoffTone1, int toneSwitch4) {
+        t505temppatch copy;
+        copy.LoadFromStream(image);
+        copy.WriteByte(0, 1, 81, cutoffTone1);
+        copy.WriteByte(0, 4, 0, toneSwitch4);
+        test::put(home.root() / name, copy.PartBytes(0));
+    };
+    saved("pad.syx", 40, 1);
+    saved("pad copy.syx", 40, 1);
+    saved("pad brighter.syx", 44, 1);
+    saved("pad much brighter.syx", 90, 1);
+    saved("pad thin.syx", 40, 0);
+    test::put(home.root() / "kit.syx", test::rhythmFile(2));
+    ASSERT_EQ(cli({"add", home.root().string()}).exitCode, 0);
+
+    const auto r = cli({"like", (home.root() / "pad.syx").string(), "--count", "4"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::vector<std::string> files;
+    std::istringstream in(r.out);
+    for (std::string line; std::getline(in, line);)
+        files.push_back(line.substr(line.rfind('/') + 1));
+    EXPECT_EQ(files, (std::vector<std::string>{"pad copy.syx", "pad brighter.syx",
+                                               "pad much brighter.syx", "pad thin.syx"}))
+        << r.out;
+    EXPECT_EQ(r.out.rfind("0.0\tWARM PAD\t1\t", 0), 0u) << r.out;
+
+    const auto kit = cli({"like", (home.root() / "kit.syx").string()});
+    EXPECT_NE(kit.exitCode, 0);
+    EXPECT_NE(kit.err.find("kits are not compared"), std::string::npos) << kit.err;
+}
+
+// The ranges "sounds like this" scales by are the ones the sheets offer.
+TEST(SoundsLikeThis, RangesAreTheSheetsValueLists)
+{
+    for (const LikenessParameter& p : likenessParameters()) {
+        SCOPED_TRACE(std::to_string(p.area) + "/" + std::to_string(p.offset));
+        const auto row =
+            std::find_if(bindingTable().begin(), bindingTable().end(), [&](const Binding& b) {
+                // Drum-note controls share offsets: the name decides.
+                return b.ctrlNo == p.offset &&
+                       b.handler == (p.area == 0 ? Handler::Common : Handler::Tone) &&
+                       b.label == *parameterName(p.area == 0 ? ParameterTable::PartCommon
+                                                             : ParameterTable::Tone,
+                                                 p.offset);
+            });
+        ASSERT_NE(row, bindingTable().end());
+        EXPECT_EQ(valueList(row->values).size(), p.range) << row->name;
+    }
 }

@@ -5,6 +5,7 @@
 #include "patch/fileio.h"
 #include "patch/identity.h"
 #include "patch/initialpatch.h"
+#include "patch/midifile.h"
 #include "patch/modelconversion.h"
 #include "patch/rolandmessage.h"
 #include "patch/t505temppatch.h"
@@ -101,6 +102,10 @@ int main(int argc, char** argv)
     put("midifile", "image.syx", image);
     put("midifile", "part3.syx", part3);
     put("midifile", "identity.syx", Bytes{0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7});
+
+    put("midifileread", "image.mid", midiFileBytes(image));
+    put("midifileread", "part3.mid", midiFileBytes(part3));
+    put("midifileread", "rhythm.mid", midiFileBytes(rhythm));
 
     put("describe", "parameter", parameterMessage(tsMC505, {0x02, 0x03, 0x12, 81}, 100));
     put("describe", "wave", waveMessage(tsMC505, 0x02, 0x01, 0x16, 300));
