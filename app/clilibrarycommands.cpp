@@ -106,14 +106,14 @@ int libraryExport(const QString& out, const QStringList& parts, const QString& b
     std::vector<BankPart> chosen;
     std::vector<bool> chosenHere;
     QStringList files;
-    for (const QString& spec : parts) {
-        QString file = spec;
+    for (const QString& asked : parts) {
+        QString file = asked;
         std::optional<int> part;
         int place = 0;
         if (const auto eq = file.lastIndexOf('='); eq > 0) {
             part = partFromText(file.mid(eq + 1));
             if (!part) {
-                err << "\"" << text(spec) << "\": the part after = is 1 to 7 or R\n";
+                err << "\"" << text(asked) << "\": the part after = is 1 to 7 or R\n";
                 return 2;
             }
             file.truncate(eq);
@@ -123,7 +123,7 @@ int libraryExport(const QString& out, const QStringList& parts, const QString& b
             bool ok = false;
             place = at.compare("R", Qt::CaseInsensitive) == 0 ? NormalPartCount : at.toInt(&ok) - 1;
             if (at.compare("R", Qt::CaseInsensitive) != 0 && (!ok || place < 0)) {
-                err << "\"" << text(spec) << "\": the place after # counts from 1\n";
+                err << "\"" << text(asked) << "\": the place after # counts from 1\n";
                 return 2;
             }
             file.truncate(hash);
