@@ -12,11 +12,13 @@
 #include "midi/rtmididriver.h"
 #include "midi/tmidiinput.h"
 #include "patch/initialpatch.h"
+#include "patch/parameteraddress.h"
 #include "support/jackinstrumentpeer.h"
 #include "support/jackserver.h"
 #include "transfer/devicematch.h"
 #include "transfer/dumpreceiver.h"
 
+#include <QCheckBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -24,6 +26,9 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
 
 using namespace dorvane;
 
@@ -395,4 +400,53 @@ TEST_F(JackWindow, AnInstrumentSwitchedOffInASendEndsItWithAMessage)
     for (int i = 0; i < EditSession::PartCount; ++i)
         EXPECT_NE(w.session().partSync(i), PartSync::InStep) << i;
     rig.closeWindow();
+}
+
+TEST_F(JackWindow, ADragSentAsItGoesReachesTheInstrumentThinnedAndEndsOnTheReleaseValue)
+{
+    ASSERT_TRUE(addPeer(initialImage()).ready());
+    MainWindow* window = open();
+    ASSERT_TRUE(window);
+    MainWindow& w = *window;
+    w.sheets().sendWhileDraggingBox()->setChecked(true);
+    w.session().setToneSelected(3, true);
+    TDragTweak* cutoff = w.sheets().control("cutoff");
+    const int start = w.image().ReadByte(0, 1, 81);
+    constexpr int Steps = 40;
+    // The hand rests every tenth step: the only moments the window can send,
+    // however busy the machine.
+    test::dragLeft(cutoff, Steps, 10);
+    const int end = w.image().ReadByte(0, 1, 81);
+    ASSERT_LT(end, start);
+    ASSERT_TRUE(test::waitUntil([&] { return w.util().Sender().IsIdle(); }, 5000));
+
+    // What the instrument holds now is what the window shows: a Get of the
+    // part finds nothing to weigh and leaves it in step.
+    rig.dialogs.answers.push_back(true);
+    w.frame().action("GetPart")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return w.sheets().pages()->isVisible(); }, 20000))
+        << w.frame().statusText().toStdString();
+    EXPECT_EQ(w.image().ReadByte(0, 1, 81), end);
+    EXPECT_EQ(w.image().ReadByte(0, 3, 81), end);
+    EXPECT_EQ(w.session().partSync(0), PartSync::InStep);
+    rig.dialogs.answers.push_back(true);
+    w.close();
+    rig.window.reset();
+
+    // Values were heard during the drag, but at the cable's pace the hand
+    // outruns the wire: fewer than the steps, each tone's last the release's.
+    std::map<int, std::vector<int>> heard;
+    for (const auto& m : peers.front()->finish())
+        for (const int tone : {1, 3}) {
+            const Bytes head = parameterMessage(tsMC505, toneAddress(0, tone, 81), 0);
+            if (m.bytes.size() == head.size() &&
+                std::equal(head.begin(), head.begin() + 10, m.bytes.begin()))
+                heard[tone].push_back(m.bytes[10]);
+        }
+    for (const int tone : {1, 3}) {
+        SCOPED_TRACE(tone);
+        EXPECT_GT(heard[tone].size(), 1u) << "only the release was heard";
+        EXPECT_LT(heard[tone].size(), std::size_t(Steps));
+        EXPECT_EQ(heard[tone].back(), end);
+    }
 }
