@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/soundlikeness.h"
 
+#include "patch/parameteraddress.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -11,7 +13,6 @@ namespace dorvane {
 namespace {
 
 // Tone data offsets the features need by name.
-constexpr int ToneSwitch = 0;
 constexpr int WaveGroup = 1;
 constexpr int WaveGroupId = 2;
 constexpr int WaveNumber1 = 3;
@@ -153,7 +154,7 @@ QByteArray soundFeatures(ByteView block, bool rhythm)
         out[2] = 0; // portamento time: not heard while portamento is off
     for (int t = 0; t < ToneCount; ++t) {
         std::uint8_t* tone = out + CommonBytes + t * ToneBytes;
-        if (data(t + 1, ToneSwitch) == 0)
+        if (data(t + 1, ToneSwitchOffset) == 0)
             continue; // a tone switched off: nothing of it is heard
         tone[0] = 255;
         tone[1] = std::uint8_t((data(t + 1, WaveGroup) << 3 | data(t + 1, WaveGroupId)) | 0x80);
