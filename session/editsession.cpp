@@ -6,6 +6,7 @@
 #include "patch/parameteraddress.h"
 #include "patch/rolandmessage.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace dorvane {
@@ -278,9 +279,13 @@ void EditSession::apply(const QString& what, std::span<const ParameterWrite> wri
         Bytes message = parameterMessage(m_synth, writeAddress(w), w.value);
         if (handover == Handover::Together)
             together.insert(together.end(), message.begin(), message.end());
-        else if (handover == Handover::Latest)
-            offer(std::move(message));
-        else
+        else if (handover == Handover::Latest) {
+            // The drag's last step offered this very value: it is on its way or
+            // waits as the newest, and sending it again would only put a
+            // message the instrument already has behind the other tones'.
+            if (std::ranges::find(m_previewed, message) == m_previewed.end())
+                offer(std::move(message));
+        } else
             sendNow(std::move(message));
         m_image.WriteByte(w.part, w.area, w.offset, w.value);
     }
@@ -295,13 +300,27 @@ void EditSession::preview(std::span<const ParameterWrite> writes)
         // A step that changes nothing has nothing to say to the instrument.
         if (m_image.ReadByte(w.part, w.area, w.offset) == std::uint8_t(w.value))
             continue;
-        offer(parameterMessage(m_synth, writeAddress(w), w.value));
+        Bytes message = parameterMessage(m_synth, writeAddress(w), w.value);
+        rememberPreviewed(message);
+        offer(std::move(message));
         m_image.WriteByte(w.part, w.area, w.offset, w.value);
     }
 }
 
+void EditSession::rememberPreviewed(const Bytes& message)
+{
+    // One entry per address: a newer step's value takes the older one's place.
+    std::erase_if(m_previewed, [&](const Bytes& earlier) {
+        return earlier.size() == message.size() &&
+               std::equal(message.begin(), message.begin() + MessageHeaderSize, earlier.begin());
+    });
+    m_previewed.push_back(message);
+}
+
 void EditSession::preview(const std::function<void(t505temppatch&)>& change)
 {
+    // Whole blocks go out below, which may carry other values than a step's.
+    m_previewed.clear();
     const Bytes before = m_image.bytes();
     change(m_image);
     for (Bytes& message : changedMessages(before, m_image.bytes()))
@@ -367,6 +386,7 @@ std::optional<Bytes> EditSession::restore(std::optional<Bytes> image)
     Bytes before = m_image.bytes();
     std::vector<Bytes> changed = changedMessages(before, *image);
     m_image.LoadFromBytes(*image);
+    m_previewed.clear();
     for (Bytes& message : changed)
         sendQueued(std::move(message));
     return before;
@@ -375,6 +395,8 @@ std::optional<Bytes> EditSession::restore(std::optional<Bytes> image)
 void EditSession::record(const QString& what)
 {
     const Bytes before = m_history.current();
+    // A drag ends here; what its steps offered says nothing about the next one.
+    m_previewed.clear();
     const bool stepped = m_history.record(m_image.bytes(), what);
     emit changeRecorded(what, before, stepped);
 }

@@ -18,6 +18,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace dorvane {
 
@@ -202,6 +203,7 @@ private:
     void sendNow(Bytes message);
     void sendQueued(Bytes message);
     void offer(Bytes message);
+    void rememberPreviewed(const Bytes& message);
     std::optional<Bytes> restore(std::optional<Bytes> image);
 
     t505temppatch m_image;
@@ -216,6 +218,9 @@ private:
     EditOutput* m_output = nullptr;
     TSynth m_synth = tsMC505;
     bool m_sendWhileDragging = false;
+    // The message each address was last offered by a drag's step, until the
+    // drag ends: its release need not say the same again.
+    std::vector<Bytes> m_previewed;
 };
 
 // The mark beside a part's number that tells its state without colour:

@@ -4,16 +4,29 @@
 // MIDI monitor shows what crossed, decoded.
 #include "windowrig.h"
 
+#include "editor/librarycommands.h"
+#include "editor/librarymodel.h"
+#include "editor/librarypanel.h"
 #include "editor/midimonitor.h"
+#include "editor/morphcommands.h"
+#include "editor/morphpanel.h"
+#include "library/library.h"
 #include "midi/builtininstrument.h"
 #include "midi/tmidiinput.h"
 #include "patch/initialpatch.h"
+#include "tools/morph.h"
 #include "transfer/dumpreceiver.h"
+
+#include "support/libraryfiles.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
 #include <QTabWidget>
+#include <QTableView>
 
 #include <gtest/gtest.h>
 
@@ -286,4 +299,42 @@ TEST(BuiltInRoundTrip, WhatTheInstrumentHoldsFollowsAnEveningsWork)
         step.check();
     }
     rig.closeWindow();
+}
+
+TEST(BuiltInRoundTrip, AMorphTowardsALibraryEntryIsHeardAndCancelledOnBothSides)
+{
+    InstrumentRig rig;
+    const std::filesystem::path folder = rig.dir.path() / "patches";
+    test::put(folder / "lead.syx", test::partFile(3, 2, 0, "GLASS LEAD"));
+    rig.libraryFile = QString::fromStdString(rig.file("index/library.sqlite"));
+    MainWindow& w = rig.open();
+    w.frame().action("ViewLibrary")->trigger();
+    rig.dialogs.folders.push_back(QString::fromStdString(folder.string()));
+    w.library().libraryPanel()->action("LibraryAddFolder")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return !w.library().library()->scanning(); }, 20000));
+    LibraryPanel& panel = *w.library().libraryPanel();
+    panel.searchField()->setText("GLASS");
+    ASSERT_EQ(panel.model()->rowCount(), 1);
+    panel.view()->setCurrentIndex(panel.model()->index(0, LibraryModel::NameColumn));
+
+    const Bytes original = rig.editorImage();
+    ASSERT_EQ(rig.instrumentImage(), original);
+    t505temppatch lead;
+    lead.LoadFromBytes(test::knownImage(3));
+    w.frame().action("Morph")->trigger();
+    MorphCommands& morph = *w.parts().morph;
+    ASSERT_TRUE(morph.addLibraryEntry()) << w.frame().statusText().toStdString();
+    EXPECT_TRUE(morph.panel()->sourceList()->currentText().contains("GLASS LEAD"));
+
+    // All the way to B: part 1 sounds like the entry, on both sides, and keeps its name.
+    morph.panel()->slider()->setValue(MorphMax);
+    for (int tone = 1; tone <= ToneCount; ++tone)
+        EXPECT_EQ(w.image().ReadByte(0, tone, 81), lead.ReadByte(2, tone, 81)) << tone;
+    EXPECT_EQ(rig.instrumentImage(), rig.editorImage());
+    ASSERT_NE(rig.editorImage(), original) << "the entry must sound unlike part 1";
+
+    QTest::mouseClick(morph.panel()->cancelButton(), Qt::LeftButton);
+    EXPECT_EQ(rig.editorImage(), original);
+    EXPECT_EQ(rig.instrumentImage(), original);
+    EXPECT_FALSE(w.session().history().canUndo());
 }

@@ -76,6 +76,49 @@ TEST(EditSessionDrag, StepsAreOfferedAndTheReleaseMakesTheDragOneStep)
     EXPECT_EQ(rig.session.image().bytes(), original);
 }
 
+TEST(EditSessionDrag, AReleaseSaysAgainOnlyWhatTheLastStepsDidNotOffer)
+{
+    struct Case
+    {
+        const char* what;
+        std::vector<int> steps; // tone 1's values, tone 3 following one lower
+        int release;
+        std::vector<std::pair<std::string, Bytes>> releaseOffers;
+    };
+    DragRig probe;
+    const int start = probe.session.image().ReadByte(Part, 1, Cutoff);
+    const int start3 = probe.session.image().ReadByte(Part, 3, Cutoff);
+    const std::vector<Case> cases = {
+        {"a click without a move still sends", {}, start, {offered(1, start), offered(3, start3)}},
+        {"released on the last step's value", {start + 1, start + 2}, start + 2, {}},
+        {"released back on an earlier step's value",
+         {start + 1, start + 2},
+         start + 1,
+         {offered(1, start + 1), offered(3, start)}},
+    };
+    for (const Case& c : cases) {
+        DragRig rig;
+        for (int v : c.steps) {
+            const ParameterWrite writes[] = {{Part, 1, Cutoff, v}, {Part, 3, Cutoff, v - 1}};
+            rig.session.preview(writes);
+        }
+        const std::size_t before = rig.output.sent.size();
+        const int release3 = c.steps.empty() ? start3 : c.release - 1;
+        const ParameterWrite release[] = {{Part, 1, Cutoff, c.release},
+                                          {Part, 3, Cutoff, release3}};
+        rig.session.apply("Cutoff Frequency, part 3", release, EditSession::Handover::Latest);
+        const std::vector<std::pair<std::string, Bytes>> releaseOffers(
+            rig.output.sent.begin() + std::ptrdiff_t(before), rig.output.sent.end());
+        EXPECT_EQ(releaseOffers, c.releaseOffers) << c.what;
+        EXPECT_EQ(rig.session.history().undoCount(), c.release == start ? 0u : 1u) << c.what;
+
+        // The next drag starts afresh: its release is sent even on the same value.
+        const ParameterWrite again[] = {{Part, 1, Cutoff, c.release}};
+        rig.session.apply("Cutoff Frequency, part 3", again, EditSession::Handover::Latest);
+        EXPECT_EQ(rig.output.sent.back(), offered(1, c.release)) << c.what;
+    }
+}
+
 TEST(EditSessionDrag, APreviewPutBackLeavesNoStepAndOffersTheChangedMessages)
 {
     DragRig rig;
