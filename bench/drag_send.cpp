@@ -3,6 +3,7 @@
 // step, one morph slider step, and a two-second drag over four tones at the
 // MIDI cable's pace, thinned to what the cable carries, with the time from
 // the release to the last tone's value.
+#include "benchspin.h"
 #include "editor/senderoutput.h"
 #include "editor/soundparameters.h"
 #include "midi/loopbackdriver.h"
@@ -27,23 +28,13 @@
 
 using namespace dorvane;
 
+using dorvane::bench::spin;
+
 namespace {
 
 constexpr int Part = 1;
 constexpr int Cutoff = 81;
 const char* const Device = "Loop";
-
-template <typename F> bool spin(F done, int timeoutMs = 5000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    }
-    return true;
-}
 
 // The window's road without the window: session, its output over the
 // sender, the port, a loopback device.

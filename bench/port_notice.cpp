@@ -7,6 +7,7 @@
 // turn. Goal: under a second. The loopback's figure is the floor set by the
 // wake-up and the listing alone.
 #include "benchjack.h"
+#include "benchspin.h"
 #include "midi/loopbackdriver.h"
 #include "midi/midideviceregistry.h"
 #include "midi/portwatcher.h"
@@ -23,20 +24,9 @@
 
 using namespace dorvane;
 
-namespace {
+using dorvane::bench::spin;
 
-// Runs the event loop until `done` or the time is up; false on time out.
-template <typename F> bool spin(F done, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    }
-    return true;
-}
+namespace {
 
 // Times `change` until the registry announces a list in which `name` is
 // listed as `listed` says.
