@@ -274,7 +274,7 @@ constexpr std::array<Binding, 205> Bindings = {{
     {"playmode",       "playbox",      Player,  0,  0, V::PlayModes,             0,  0, 0,   0, 0, "Play Mode", ""},
     {"velocity",       "playbox",      Player,  0,  0, V::Numbers0To127,        96,  0, 0,   0, 0, "Velocity", ""},
     {"velrnd",         "playbox",      Player,  0,  0, V::Numbers0To127,         6,  0, 0,   0, 0, "Velocity Spread", ""},
-    {"octave",         "playbox",      Player,  0,  0, V::Numbers0To10,          3,  0, 0,   0, 0, "Octave", ""},
+    {"octave",         "playbox",      Player,  0,  0, V::KeyboardOctaves,       3,  0, 0,   0, 0, "Octave", ""},
     {"lshakeamt",      "shakebox",     Setup,   0,  0, V::Numbers0To48,         12,  0, 0,   0, 0, "Linear Shake amount", "linear shake amount"},
     {"shakeamt",       "shakebox",     Setup,   0,  0, V::Numbers0To9,           2,  0, 0,   0, 0, "Patch Shake amount", "Amount of non-linear Patch Shake"},
     {"wshakeamt",      "shakebox",     Setup,   0,  0, V::Numbers0To9,           2,  0, 0,   0, 0, "Wave Shake amount", "Amount of non-linear Wave Shake"},

@@ -132,8 +132,13 @@ void ShakeCommands::shakePatch()
     if (m_session.isRhythmPart())
         return;
     const ShakeOptions options = shakeOptions();
-    const QString typeText = m_shakeType->checkedButton()->text().toUpper();
-    if (!m_dialogs->ask(typeText + texts::ShakeQuestion, AskKind::Warning))
+    // One question for the whole command: when the part is sent afterwards,
+    // the same answer covers replacing it on the instrument.
+    const bool send = m_shakeAutoSend->isChecked();
+    QString question = m_shakeType->checkedButton()->text().toUpper() + texts::ShakeQuestion;
+    if (send)
+        question += QString(texts::ShakeSendsPart).arg(m_session.partIndex() + 1);
+    if (!m_dialogs->ask(question, AskKind::Warning))
         return;
 
     m_random.seedFromClock();
@@ -182,8 +187,8 @@ void ShakeCommands::shakePatch()
     // shaken, they go back to its own values.
     m_parts.sheets->refresh();
 
-    if (m_shakeAutoSend->isChecked())
-        m_parts.transfers->sendCurrentPart();
+    if (send)
+        m_parts.transfers->sendCurrentPartUnasked();
 }
 
 void ShakeCommands::undoShake()

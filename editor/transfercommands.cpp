@@ -47,22 +47,25 @@ void TransferCommands::buildTransferMenu(QMenu* utility)
                       [this] { send8Part(); });
     m_frame.addAction(utility, "SendFile", texts::SendFile, {}, texts::SendFileHint,
                       [this] { sendFile(); });
-    m_frame.addAction(utility, "SendGeneral", texts::SendGeneral, {}, "",
+    m_frame.addAction(utility, "SendGeneral", texts::SendGeneral, {}, texts::SendGeneralHint,
                       [this] { sendGeneralFile(); });
     m_parts.verify->buildVerifyMenu(utility);
     utility->addSeparator();
     // Linux desktops take Ctrl+Alt+F11 and F12 to switch to a text console
-    // before the program sees them, so each has a second key that arrives.
+    // before the program sees them: the menu shows a key that arrives, and the
+    // old keys still work where the desktop lets them through.
     m_frame
-        .addAction(utility, "GetPart", texts::GetPart,
-                   QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F11), "", [this] { getCurrentPart(); })
-        ->setShortcuts(
-            {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F11), QKeySequence(Qt::ALT | Qt::Key_F11)});
+        .addAction(utility, "GetPart", texts::GetPart, QKeySequence(Qt::SHIFT | Qt::Key_F11), "",
+                   [this] { getCurrentPart(); })
+        ->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F11),
+                        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F11),
+                        QKeySequence(Qt::ALT | Qt::Key_F11)});
     m_frame
-        .addAction(utility, "Get8Part", texts::Get8Part,
-                   QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F12), "", [this] { get8Part(); })
-        ->setShortcuts(
-            {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F12), QKeySequence(Qt::ALT | Qt::Key_F12)});
+        .addAction(utility, "Get8Part", texts::Get8Part, QKeySequence(Qt::SHIFT | Qt::Key_F12), "",
+                   [this] { get8Part(); })
+        ->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F12),
+                        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F12),
+                        QKeySequence(Qt::ALT | Qt::Key_F12)});
     m_frame.addAction(utility, "GetFile", texts::GetFile, {}, texts::GetFileHint,
                       [this] { getFile(); });
     m_frame.addAction(utility, "RequestAll", texts::RequestAll, {}, "",
@@ -173,6 +176,11 @@ void TransferCommands::sendCurrentPart()
     if (!m_dialogs->ask(QString(texts::SendPartQuestion).arg(m_session.partIndex() + 1),
                         AskKind::Warning))
         return;
+    sendCurrentPartUnasked();
+}
+
+void TransferCommands::sendCurrentPartUnasked()
+{
     // The panic messages go out at once; the part follows through the sender.
     m_util->AllSoundOff();
     m_util->ResetAllControllers();

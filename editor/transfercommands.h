@@ -50,6 +50,8 @@ public:
     void buildTransferMenu(QMenu* utility);
     QWidget* buildReceptionPanel();
     void sendCurrentPart();
+    // The same without its question, for a command that asked for both.
+    void sendCurrentPartUnasked();
     // Sends a part, an image or a file message by message, with the count of
     // what has left in the status bar and a word when it is done.
     // `parts` (by the PART selector's index) are in step once it all left.

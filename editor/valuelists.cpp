@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <optional>
+#include <utility>
 
 namespace dorvane {
 
@@ -242,10 +244,81 @@ QStringList build(ValueList list)
                         "Diminished", "Dominant 7th", "Major 9th", "Minor 9th", "2nd", "3rd", "4th",
                         "5th", "6th", "7th", "8th"});
 
+    case ValueList::KeyboardOctaves: {
+        // The player adds twelve semitones an octave to the lowest key's
+        // note 0, so position p plays note 12 p: shown by the name that note has
+        // everywhere else, rather than by a bare number one octave off it.
+        QStringList octaves;
+        for (int octave = 0; octave <= 10; ++octave)
+            octaves << QString::fromStdString(noteName(12 * octave)).trimmed();
+        return octaves;
+    }
+
     case ValueList::Devices:
         return {};
     }
     return {};
+}
+
+// The words the instrument's panel and its owner's manual use for values these
+// lists spell otherwise, and the long names musicians type.
+struct Spelling
+{
+    const char* entry;
+    const char* other;
+};
+// clang-format off
+constexpr Spelling OtherSpellings[] = {
+    // filter types
+    {"LP", "LPF"}, {"LP", "low pass"}, {"LP", "lowpass"},
+    {"BP", "BPF"}, {"BP", "band pass"}, {"BP", "bandpass"},
+    {"HP", "HPF"}, {"HP", "high pass"}, {"HP", "highpass"},
+    {"PK", "PKG"}, {"PK", "peaking"},
+    // LFO waveforms
+    {"Triangle", "TRI"}, {"Sine", "SIN"}, {"Square", "SQR"}, {"Trapezoid", "TRP"},
+    {"S&H", "SH"}, {"S&H", "S+H"}, {"S&H", "sample and hold"},
+    {"Random", "RND"}, {"Chaos", "CHS"},
+};
+// clang-format on
+
+bool same(const QString& a, const QString& b)
+{
+    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+// A whole number, with or without its sign.
+std::optional<int> number(const QString& text)
+{
+    QString t = text.trimmed();
+    if (t.startsWith('+'))
+        t.remove(0, 1);
+    if (t.isEmpty() || t.startsWith('+') || t.startsWith(' '))
+        return std::nullopt;
+    bool ok = false;
+    const int n = t.toInt(&ok);
+    return ok ? std::optional<int>(n) : std::nullopt;
+}
+
+// "Db4" as "C#4": the lists name the black keys by their sharps only.
+QString sharpFor(const QString& typed)
+{
+    static const std::pair<QChar, const char*> flats[] = {
+        {'D', "C#"}, {'E', "D#"}, {'G', "F#"}, {'A', "G#"}, {'B', "A#"}};
+    const QString t = typed.trimmed();
+    if (t.size() < 3 || t[1].toLower() != 'b')
+        return {};
+    for (const auto& [letter, sharp] : flats)
+        if (t[0].toUpper() == letter)
+            return QString::fromLatin1(sharp) + t.mid(2);
+    return {};
+}
+
+template <typename Match> int firstOf(const QStringList& items, Match match)
+{
+    for (int i = 0; i < items.size(); ++i)
+        if (match(items[i]))
+            return i;
+    return -1;
 }
 
 // clang-format off
@@ -278,6 +351,45 @@ const QStringList& valueList(ValueList list)
     if (index < 0 || index >= ValueListCount)
         return lists[std::size_t(int(ValueList::Devices))];
     return lists[std::size_t(index)];
+}
+
+int findValue(const QStringList& items, const QString& typed)
+{
+    if (typed.trimmed().isEmpty())
+        return -1;
+    if (const int i = firstOf(items, [&](const QString& e) { return same(e, typed); }); i >= 0)
+        return i;
+    if (const int i =
+            firstOf(items,
+                    [&](const QString& e) {
+                        const QStringList others = otherSpellings(e.trimmed());
+                        return std::any_of(others.begin(), others.end(),
+                                           [&](const QString& o) { return same(o, typed); });
+                    });
+        i >= 0)
+        return i;
+    if (const auto n = number(typed)) {
+        if (const int i = firstOf(items, [&](const QString& e) { return number(e) == n; }); i >= 0)
+            return i;
+    }
+    if (const QString sharp = sharpFor(typed); !sharp.isEmpty()) {
+        if (const int i = firstOf(items, [&](const QString& e) { return same(e, sharp); }); i >= 0)
+            return i;
+    }
+    // "FXM: ON", "Sync: off", "P3: 12": the value after the name it carries.
+    return firstOf(items, [&](const QString& e) {
+        const qsizetype colon = e.indexOf(QLatin1String(": "));
+        return colon > 0 && same(e.mid(colon + 2), typed);
+    });
+}
+
+QStringList otherSpellings(const QString& entry)
+{
+    QStringList others;
+    for (const Spelling& s : OtherSpellings)
+        if (entry == QLatin1String(s.entry))
+            others << QString::fromLatin1(s.other);
+    return others;
 }
 
 std::span<const WaveCategory> waveCategories()

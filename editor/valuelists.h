@@ -85,7 +85,8 @@ enum class ValueList
     ReverbTypes,
     DelayOutputs,
     PartOutputAssign,
-    PlayModes, // the note player's modes, in the order of their values
+    PlayModes,       // the note player's modes, in the order of their values
+    KeyboardOctaves, // the note the keyboard's lowest key plays: "C-1" … "C9"
 
     // Filled by the window at run time (the MIDI device names); empty here.
     Devices,
@@ -95,6 +96,16 @@ constexpr int ValueListCount = int(ValueList::Devices) + 1;
 
 // The labels of a list, built once and shared.
 const QStringList& valueList(ValueList list);
+
+// The entry of `items` a musician meant by `typed`, or -1: the entry as shown,
+// in any case and with blanks around it, or another spelling of it (the
+// instrument's panel words such as "LPF" or "TRI", a number without its plus
+// sign, a flat for a sharp in a note name, the value without its "FXM: "
+// prefix). The entry as shown wins over any other spelling.
+int findValue(const QStringList& items, const QString& typed);
+
+// Every other spelling findValue takes for `entry`, for tests and the manual.
+QStringList otherSpellings(const QString& entry);
 
 // A group of waves in the instrument's wave list: the category drop-down jumps to
 // its first wave. Names are shown as they stand, leading blank included.

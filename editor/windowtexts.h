@@ -57,7 +57,7 @@ inline constexpr char FoundInUse[] =
     "The MC-505 answers on the MIDI Out and MIDI In in use, device ID %1";
 inline constexpr char InstrumentChosen[] =
     "MIDI Out \"%1\" and MIDI In \"%2\", device ID %3: Get 8 Part Sysex from MC-505 "
-    "(Ctrl+Alt+F12) fetches what it holds";
+    "(Shift+F12) fetches what it holds";
 inline constexpr char FoundDeviceGone[] =
     "%1 \"%2\" is no longer in the list of devices: press \"Search Again\".";
 inline constexpr char FoundOutputNotOpened[] =
@@ -186,6 +186,12 @@ inline constexpr char SendFileHint[] = "pick a sysex file and send it thru the m
 inline constexpr char SendFileTitle[] = "Select a sysex file to send thru the MIDI output";
 inline constexpr char SendGeneral[] = "Send general sysex file ...";
 inline constexpr char SendGeneralTitle[] = "Send general sysex file..";
+// The two sends of a file differ: this one takes only a whole 8 part file and
+// makes its checksums right on the way; "Send Sysex File.." sends any sysex
+// file as it stands.
+inline constexpr char SendGeneralHint[] =
+    "Send an 8 part sysex file with its checksums made right (the editor's own data stay as "
+    "they are)";
 
 // Receiving.
 inline constexpr char GetPart[] = "Get Patch on Current Part from MC-505";
@@ -274,6 +280,8 @@ inline constexpr char UndoShake[] = "Undo Shake";
 inline constexpr char UndoShakeQuestion[] = "Undo Shake?";
 inline constexpr char ShakeQuestion[] = // after "LINEAR" or "NON-LINEAR"
     " Shake\r\n*Shake Patch will change your current part data\r\nAre you sure to shake patch?";
+inline constexpr char ShakeSendsPart[] = // after ShakeQuestion when Auto Send is on
+    "\r\n*Auto Send Patch Shake then sends Part %1 to MC-505, replacing it there";
 inline constexpr char BeforeShaken[] = "before shaken: ";
 inline constexpr char WasntShaken[] = "wasn't shaken";
 inline constexpr char Shaken[] = "Shaken";

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "quickedit/knobstrips.h"
 
+#include "editor/valuelists.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -259,18 +261,25 @@ PictureStrip KnobStrips::drawSwitch(qreal ratio, const QColor& background)
     return PictureStrip(SwitchFrameSize, frames);
 }
 
+QString KnobStrips::filterTypeLabel(int type)
+{
+    return valueList(ValueList::FilterTypes).value(type);
+}
+
+QString KnobStrips::lfoWaveLabel(int shape)
+{
+    return valueList(ValueList::LfoWaveforms).value(shape);
+}
+
 PictureStrip KnobStrips::drawFilterType(qreal ratio, const QColor& background)
 {
-    static const std::array<const char*, FilterTypeFrames> labels = {"OFF", "LPF", "BPF", "HPF",
-                                                                     "PKG"};
     QList<QPixmap> frames;
     for (int type = 0; type < FilterTypeFrames; ++type) {
         QPixmap frame = blankFrame(FilterTypeFrameSize, ratio, background);
         QPainter painter(&frame);
         painter.setRenderHint(QPainter::Antialiasing);
         const bool lit = type != 0;
-        const QRectF area =
-            drawScreen(painter, FilterTypeFrameSize, QString::fromLatin1(labels[type]), lit);
+        const QRectF area = drawScreen(painter, FilterTypeFrameSize, filterTypeLabel(type), lit);
         // Frequency on a log scale across the display, the cutoff in the middle;
         // +15 dB at the top edge, -33 dB at the bottom.
         constexpr double TopDb = 15.0;
@@ -291,15 +300,12 @@ PictureStrip KnobStrips::drawFilterType(qreal ratio, const QColor& background)
 
 PictureStrip KnobStrips::drawLfoWave(qreal ratio, const QColor& background)
 {
-    static const std::array<const char*, LfoWaveFrames> labels = {"TRI", "SIN", "SAW", "SQR",
-                                                                  "TRP", "S&H", "RND", "CHS"};
     QList<QPixmap> frames;
     for (int shape = 0; shape < LfoWaveFrames; ++shape) {
         QPixmap frame = blankFrame(LfoWaveFrameSize, ratio, background);
         QPainter painter(&frame);
         painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF area =
-            drawScreen(painter, LfoWaveFrameSize, QString::fromLatin1(labels[shape]), true);
+        const QRectF area = drawScreen(painter, LfoWaveFrameSize, lfoWaveLabel(shape), true);
         // The trace swings about the middle, so no fill below it.
         QPainterPath trace;
         constexpr int Samples = 160;

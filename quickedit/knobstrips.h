@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QSize>
+#include <QString>
 
 class QScreen;
 
@@ -38,6 +39,11 @@ public:
     const PictureStrip& Switch() const { return m_switch; }
     const PictureStrip& FilterType() const { return m_filterType; }
     const PictureStrip& LfoWave() const { return m_lfoWave; }
+
+    // The word a display frame prints: the main window's word for that value,
+    // so both windows read alike.
+    static QString filterTypeLabel(int type);
+    static QString lfoWaveLabel(int shape);
 
     static PictureStrip drawKnob(qreal devicePixelRatio, const QColor& background);
     static PictureStrip drawSwitch(qreal devicePixelRatio, const QColor& background);

@@ -4,6 +4,7 @@
 // window's knobs, lists, boxes and buttons ask the main window to do.
 #include "quickedit/tform3.h"
 
+#include "editor/valuelists.h"
 #include "editor/valuesheets.h"
 #include "editor/windowframe.h"
 #include "editor/windowparts.h"
@@ -284,16 +285,8 @@ void Tform3::valueEntered()
     TDragTweak* c = k ? k->CopyDragTweak() : nullptr;
     if (!c)
         return;
-    // As the list's own look-up, ignoring case; and blanks around either side,
-    // since note names carry a trailing one that nobody types.
-    const QString typed = m_valueBox->text().trimmed();
-    int found = -1;
-    for (int i = 0; i < c->Items().size(); ++i) {
-        if (c->Items()[i].trimmed().compare(typed, Qt::CaseInsensitive) == 0) {
-            found = i;
-            break;
-        }
-    }
+    // As the main window's list shows it, or as a musician might spell it.
+    const int found = findValue(c->Items(), m_valueBox->text());
     if (found < 0) {
         m_valueBox->setText(texts::TryAgain);
         m_valueBox->selectAll();

@@ -292,7 +292,7 @@ TEST(BindingTable, SetupSheetControlsCompleteTheCount)
         {"playmode", Handler::Player, "17:Note...8th", 0},
         {"velocity", Handler::Player, "128:0...127", 96},
         {"velrnd", Handler::Player, "128:0...127", 6},
-        {"octave", Handler::Player, "11:0...10", 3},
+        {"octave", Handler::Player, "11:C-1...C9", 3}, // "C2": the lowest key
         {"lshakeamt", Handler::Setup, "49:0...48", 12},
         {"shakeamt", Handler::Setup, "10:0...9", 2},
         {"wshakeamt", Handler::Setup, "10:0...9", 2},

@@ -150,7 +150,7 @@ TEST(BuiltInRoundTrip, ShakesAndUndoesKeepTheInstrumentInStep)
     w.shake().shakeTypeGroup()->button(1)->setChecked(true);
     std::vector<Bytes> steps{rig.editorImage()};
     for (int i = 0; i < 5; ++i) {
-        w.frame().action("ShakePatch")->trigger(); // Yes, and Yes to sending the part
+        w.frame().action("ShakePatch")->trigger(); // Yes: shaken, then sent
         steps.push_back(rig.editorImage());
         ASSERT_NE(steps.back(), steps[steps.size() - 2]);
         EXPECT_EQ(rig.instrumentImage(), steps.back()) << "shake " << i + 1;

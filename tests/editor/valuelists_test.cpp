@@ -57,6 +57,7 @@ const ListEnds Ends[] = {
     {ValueList::VoiceReserve7, 65, "P7: 0", "P7: 64"},
     {ValueList::VoiceReserveR, 65, "R: 0", "R: 64"},
     {ValueList::PlayModes, 17, "Note", "8th"},
+    {ValueList::KeyboardOctaves, 11, "C-1", "C9"}, // note 0 … note 120
 };
 // clang-format on
 

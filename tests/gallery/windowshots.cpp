@@ -52,6 +52,7 @@
 #include <QGroupBox>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -341,6 +342,28 @@ int main(int argc, char** argv)
     window.grab().save(optionsFile);
     std::printf("%s\n", qPrintable(optionsFile));
     window.resize(size);
+
+    // First ten minutes: a value of part 1 edited, and the Edit menu dropped
+    // down to take it back, drawn where it opens under its title.
+    knobs->hide();
+    window.sheets().selectPart(0);
+    window.sheets().showSheet(Sheet::Tone);
+    TDragTweak* firstEdit = window.sheets().control("cutoff");
+    firstEdit->SetPosition(100);
+    firstEdit->RaiseMouseUp(Qt::LeftButton, Qt::NoModifier, QPoint());
+    if (QMenu* edit = window.menuBar()->findChild<QMenu*>("EditMenu")) {
+        const QRect title = window.menuBar()->actionGeometry(edit->menuAction());
+        const QPoint drop = window.menuBar()->mapTo(&window, title.bottomLeft());
+        edit->popup(window.mapToGlobal(drop));
+        edit->setActiveAction(window.frame().action("Undo"));
+        QApplication::processEvents();
+        QPixmap shot = window.grab();
+        QPainter painter(&shot);
+        painter.drawPixmap(drop, edit->grab());
+        painter.end();
+        edit->hide();
+        save(shot, "first-undo");
+    }
 
     // The MIDI monitor after an edit, a panic and a part fetched from the instrument.
     knobs->hide();
