@@ -76,7 +76,11 @@ def main():
     watcher = os.path.join(bin_dir, "startup-firstwindow")
     bare = os.path.join(bin_dir, "startup-barewindow")
     dorvane = opts.program or os.path.join(bin_dir, "dorvane")
-    for f in (watcher, bare, dorvane):
+    if not os.access(watcher, os.X_OK):
+        sys.exit("startup.py: %s is missing: the bench build makes it from XCB with DAMAGE "
+                 "(Debian: libxcb-damage0-dev); install it and build %s again"
+                 % (watcher, opts.build))
+    for f in (bare, dorvane):
         if not os.access(f, os.X_OK):
             sys.exit("startup.py: %s is missing; build the tree first" % f)
     if not opts.display and not shutil.which("Xvfb"):
@@ -106,7 +110,7 @@ def main():
     for name in programs:
         t = [r[0] for r in results[name]]
         m = [r[1] for r in results[name]]
-        print("%-8s %6.0f  (%4.0f .. %4.0f)   %10.0f    %6.1f  (%5.1f .. %5.1f)" %
+        print("%-8s %6.0f  (%4.0f .. %4.0f)   %10.1f    %6.1f  (%5.1f .. %5.1f)" %
               (name, median(name, 0), min(t), max(t), median(name, 2), median(name, 1), min(m),
                max(m)))
     for against in ("bare", "window"):

@@ -3,6 +3,7 @@
 // program, the close question, shut-down writing the settings back, and the
 // keyboard, which plays the current part while the editor pages are shown.
 #include "editor/mainwindow.h"
+#include "editor/afterfirstpaint.h"
 #include "editor/breedcommands.h"
 #include "editor/copycommands.h"
 #include "editor/desktopfiles.h"
@@ -99,6 +100,10 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     if (m_dataFolder.isEmpty())
         m_dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     m_settings->setProgramFolder(m_programFolder);
+    // Start-up reads the settings and at most writes back what it read or a
+    // default: none of it needs the disk before the window is on the screen.
+    m_settings->holdWrites();
+    afterFirstPaint(*this, [this] { m_settings->releaseWrites(); });
     auto* frame = new WindowFrame(*this, *m_dialogs);
 
     m_output = new TMidiOutput(*m_devices, this);
