@@ -55,12 +55,15 @@
 #include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTextStream>
+#include <QTimer>
 
 namespace dorvane {
 
 namespace {
 
 constexpr std::uint16_t AutoSaveIntervalMs = 60000;
+// The longest the settings wait for the window's first paint.
+constexpr int SettingsHoldLimitMs = 3000;
 // The window's own defaults for the player (the component's are 97 and 10).
 constexpr int PlayerVelocity = 96;
 constexpr int PlayerVelocitySpread = 6;
@@ -104,6 +107,9 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     // default: none of it needs the disk before the window is on the screen.
     m_settings->holdWrites();
     afterFirstPaint(*this, [this] { m_settings->releaseWrites(); });
+    // A window started minimized is not drawn for a while: its settings
+    // still reach the disk.
+    QTimer::singleShot(SettingsHoldLimitMs, this, [this] { m_settings->releaseWrites(); });
     auto* frame = new WindowFrame(*this, *m_dialogs);
 
     m_output = new TMidiOutput(*m_devices, this);

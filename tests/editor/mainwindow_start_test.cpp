@@ -107,6 +107,23 @@ TEST(MainWindowStart, AFreshProfileIsWrittenOnceTheWindowIsDrawnAndAgainAtClose)
     EXPECT_NE(onDisk(rig.iniFile(), "geometry"), "(none)");
 }
 
+// Started minimized, or on a screen that is off: never drawn, yet not kept
+// from the disk for long.
+TEST(MainWindowStart, AWindowNotDrawnStillWritesItsSettings)
+{
+    WindowRig rig;
+    QFile::remove(rig.iniFile());
+    MainWindow::Setup setup;
+    setup.dialogs = &rig.dialogs;
+    setup.settings = std::make_unique<SettingsStore>(rig.iniFile());
+    setup.programFolder = QString::fromStdString(rig.dir.path().string());
+    setup.devices = &rig.registry;
+    setup.dataFolder = rig.dataFolder();
+    rig.window = std::make_unique<MainWindow>(std::move(setup));
+    EXPECT_TRUE(rig.window->settings().writesHeld());
+    EXPECT_TRUE(waitUntil([&] { return onDisk(rig.iniFile(), "keepimage") == "1"; }, 10000));
+}
+
 TEST(MainWindowStart, AStartThatChangesNothingLeavesTheFileAsItWas)
 {
     WindowRig rig;
