@@ -4,6 +4,7 @@
 // file from the command line or the desktop.
 #include "app/qtdialogs.h"
 #include "app/startoptions.h"
+#include "editor/afterfirstpaint.h"
 #include "editor/desktopfiles.h"
 #include "editor/mainwindow.h"
 #include "library/library.h"
@@ -14,10 +15,8 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QTimer>
 
 #include <cstdio>
-#include <functional>
 
 namespace {
 
@@ -37,38 +36,6 @@ int answer(const dorvane::StartOptions& options)
     if (!text.endsWith('\n'))
         std::fputc('\n', options.action == Action::Error ? stderr : stdout);
     return options.action == Action::Error ? 1 : 0;
-}
-
-// Runs a function once, on the turn after a widget was first painted.
-class AfterFirstPaint : public QObject
-{
-public:
-    AfterFirstPaint(QWidget& widget, std::function<void()> what)
-        : QObject(&widget), m_what(std::move(what))
-    {
-        widget.installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            QTimer::singleShot(0, this, [this] {
-                m_what();
-                deleteLater();
-            });
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> m_what;
-};
-
-void afterFirstPaint(QWidget& widget, std::function<void()> what)
-{
-    new AfterFirstPaint(widget, std::move(what));
 }
 
 } // namespace
@@ -107,8 +74,8 @@ int main(int argc, char** argv)
     window.show();
     // Once the window is on the screen: reading the picture loads the image
     // plugins, which the first sight of the window need not wait for.
-    afterFirstPaint(window,
-                    [folder] { QApplication::setWindowIcon(QIcon(folder + "/dorvane.png")); });
+    dorvane::afterFirstPaint(
+        window, [folder] { QApplication::setWindowIcon(QIcon(folder + "/dorvane.png")); });
     if (!options.file.isEmpty())
         window.desktop().openFile(options.file);
     return app.exec();

@@ -12,7 +12,11 @@ A third program, an empty main window of Dorvane's first size with a menu bar,
 runs alongside: the ratios against it tell what Dorvane's own work costs, apart
 from what a window of that size costs any Qt program.
 
+A Dorvane built before a change (--before) runs in the same rounds, so the
+two are measured under the same load.
+
     bench/startup.py [--build build-bench] [--runs 10] [--xvfb N | --display :N]
+                     [--before OTHER/bin/dorvane]
 """
 import argparse
 import os
@@ -70,13 +74,19 @@ def main():
     parser.add_argument("--xvfb", type=int, metavar="N",
                         help="start the private Xvfb as display :N (default: the first free one)")
     parser.add_argument("--program", help="the Dorvane to measure (default: BUILD/bin/dorvane)")
+    parser.add_argument("--before", help="another Dorvane to measure alongside (with its data "
+                        "files beside it), such as a build from before a change")
     opts = parser.parse_args()
 
     bin_dir = os.path.join(opts.build, "bin")
     watcher = os.path.join(bin_dir, "startup-firstwindow")
     bare = os.path.join(bin_dir, "startup-barewindow")
     dorvane = opts.program or os.path.join(bin_dir, "dorvane")
-    for f in (watcher, bare, dorvane):
+    if not os.access(watcher, os.X_OK):
+        sys.exit("startup.py: %s is missing: the bench build makes it from XCB with DAMAGE "
+                 "(Debian: libxcb-damage0-dev); install it and build %s again"
+                 % (watcher, opts.build))
+    for f in (bare, dorvane) + ((opts.before,) if opts.before else ()):
         if not os.access(f, os.X_OK):
             sys.exit("startup.py: %s is missing; build the tree first" % f)
     if not opts.display and not shutil.which("Xvfb"):
@@ -85,6 +95,8 @@ def main():
     xvfb, display = (None, opts.display) if opts.display else start_xvfb(opts.xvfb)
     programs = {"bare": (bare, []), "window": (bare, ["--window", DORVANE_FIRST_SIZE]),
                 "dorvane": (dorvane, [])}
+    if opts.before:
+        programs["before"] = (opts.before, [])
     results = {name: [] for name in programs}
     try:
         # One unmeasured start of each fills the disk cache for all alike.
@@ -106,13 +118,14 @@ def main():
     for name in programs:
         t = [r[0] for r in results[name]]
         m = [r[1] for r in results[name]]
-        print("%-8s %6.0f  (%4.0f .. %4.0f)   %10.0f    %6.1f  (%5.1f .. %5.1f)" %
+        print("%-8s %6.0f  (%4.0f .. %4.0f)   %10.1f    %6.1f  (%5.1f .. %5.1f)" %
               (name, median(name, 0), min(t), max(t), median(name, 2), median(name, 1), min(m),
                max(m)))
-    for against in ("bare", "window"):
-        print("dorvane / %-7s time %.2f x   CPU %.2f x   memory %.2f x" %
-              (against, median("dorvane", 0) / median(against, 0),
-               median("dorvane", 2) / median(against, 2), median("dorvane", 1) / median(against, 1)))
+    for name in [n for n in ("dorvane", "before") if n in programs]:
+        for against in ("bare", "window"):
+            print("%s / %-7s time %.2f x   CPU %.2f x   memory %.2f x" %
+                  (name, against, median(name, 0) / median(against, 0),
+                   median(name, 2) / median(against, 2), median(name, 1) / median(against, 1)))
 
 
 if __name__ == "__main__":

@@ -30,6 +30,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStackedWidget>
 #include <QTabWidget>
 
 namespace dorvane {
@@ -63,10 +64,17 @@ void CopyCommands::buildCopyMenu(QMenu* utility)
                                             m_doneAction);
 }
 
+CopyPanel* CopyCommands::copyPanel()
+{
+    return m_copyPanel ? m_copyPanel : buildCopyPanel();
+}
+
 CopyPanel* CopyCommands::buildCopyPanel()
 {
     m_copyPanel = new CopyPanel;
     m_copyPanel->hide();
+    // In the sheet area from the start, which owns it; shown only in the copy mode.
+    m_frame.sheetArea()->addWidget(m_copyPanel);
     connect(m_copyPanel, &CopyPanel::copyClicked, this,
             [this] { m_frame.runCommand([this] { copyPressed(); }); });
     connect(m_copyPanel, &CopyPanel::partChosen, this,
@@ -82,7 +90,7 @@ void CopyCommands::takeOverForCopy(CopyMode mode, const QString& status)
 {
     m_frame.modeStarting();
     m_doneAction->setVisible(true);
-    m_copyPanel->showKitNames(mode == CopyMode::Extract);
+    copyPanel()->showKitNames(mode == CopyMode::Extract);
     m_frame.showInSheetArea(m_copyPanel);
     m_copyPanel->list(CopyPanel::Source)->setFocus();
     for (const char* name : TakenOverEntries) {
@@ -176,7 +184,7 @@ void CopyCommands::startExtraction()
     const auto file = m_parts.files->askOpen(texts::ExtractTitle);
     if (!file)
         return;
-    m_copyPanel->showPartLists(false);
+    copyPanel()->showPartLists(false);
     const QString status = texts::ExtractingStatus + *file;
     m_frame.setStatusText(status);
     const auto kit = readKit(*file);

@@ -33,7 +33,8 @@ public:
         Extract, // drum notes from an 8 part file into part R
     };
 
-    CopyPanel* copyPanel() const { return m_copyPanel; }
+    // Built the first time it is needed: most runs never copy.
+    CopyPanel* copyPanel();
     CopyMode copyMode() const { return m_copyMode; }
     // "Copy Tone or Drum note..", "Extract drum notes from a 8 part file..",
     // the panel's "Copy", "Done!" and a double-click on a list entry.
@@ -43,9 +44,9 @@ public:
     void copyDone();
     void showListInfo(CopyPanel::Side side, int row);
     void buildCopyMenu(QMenu* utility);
-    CopyPanel* buildCopyPanel();
 
 private:
+    CopyPanel* buildCopyPanel();
     void takeOverForCopy(CopyMode mode, const QString& status);
     void fillCopyList(CopyPanel::Side side);
     void fillDrumLists(const t505temppatch* kit);

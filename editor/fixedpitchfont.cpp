@@ -30,6 +30,10 @@ QFont fixedPitchFont(const QFont& base, const QStringList& preferred)
              << "Consolas"
              << "monospace";
     for (const QString& family : families) {
+        // A family the desktop lacks sends the font matcher through every
+        // face it has for a stand-in, which then rarely lines up anyway.
+        if (!QFontDatabase::hasFamily(family))
+            continue;
         QFont font = base;
         font.setFamilies({family});
         font.setStyleHint(QFont::TypeWriter);

@@ -15,8 +15,8 @@ namespace dorvane {
 bool hasFixedAdvance(const QFont& font);
 
 // The first of `preferred`, then of the desktop's fixed font and the common
-// monospaced families, that has a fixed advance; the size and weight stay
-// those of `base`. Falls back to the desktop's fixed font.
+// monospaced families, that is installed and has a fixed advance; the size
+// and weight stay those of `base`. Falls back to the desktop's fixed font.
 QFont fixedPitchFont(const QFont& base, const QStringList& preferred = {});
 
 } // namespace dorvane

@@ -7,6 +7,7 @@
 #include "editor/valuesheets.h"
 #include "editor/windowframe.h"
 
+#include "editor/afterfirstpaint.h"
 #include "editor/findinstrumentpanel.h"
 #include "editor/settingsstore.h"
 #include "editor/windowtexts.h"
@@ -22,6 +23,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTimer>
 
 namespace dorvane {
@@ -67,10 +69,17 @@ void InstrumentFinder::buildFindRow(QGroupBox* midibox)
     grid->setRowStretch(row + 2, 1);
 }
 
-QWidget* InstrumentFinder::buildPanel()
+FindInstrumentPanel* InstrumentFinder::panel()
+{
+    return m_panel ? m_panel : buildPanel();
+}
+
+FindInstrumentPanel* InstrumentFinder::buildPanel()
 {
     m_panel = new FindInstrumentPanel;
     m_panel->hide();
+    // In the sheet area from the start, which owns it; shown only by a search.
+    m_frame.sheetArea()->addWidget(m_panel);
     connect(m_search, &InstrumentSearch::progress, m_panel, &FindInstrumentPanel::setProgress);
     connect(m_search, &InstrumentSearch::pairFinished, m_panel, &FindInstrumentPanel::addPair);
     connect(m_search, &InstrumentSearch::finished, this,
@@ -95,7 +104,7 @@ void InstrumentFinder::startSearch()
     m_frame.modeStarting();
     // The last command's word would read as the search's.
     m_frame.setStatusText(QString());
-    m_panel->searchStarted();
+    panel()->searchStarted();
     m_frame.showInSheetArea(m_panel);
     setGetsEnabled(false);
     // The built-in instrument, like many a driver, takes one open input per
@@ -166,8 +175,9 @@ void InstrumentFinder::offerAtFirstStart()
 {
     if (m_settings->boolean(Setting::FindOffered))
         return;
-    // Once the window is up: the question belongs over it.
-    QTimer::singleShot(0, this, [this] {
+    // Once the window is drawn: the question belongs over it, and the window
+    // should not wait for the box to be made.
+    afterFirstPaint(*m_parts.window, [this] {
         m_frame.runCommand([this] {
             m_settings->setBoolean(Setting::FindOffered, true);
             if (m_dialogs->ask(texts::withLineBreaks(texts::FindOffer), AskKind::Warning))

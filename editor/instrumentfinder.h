@@ -24,8 +24,8 @@ public:
 
     // The button and the device ID in use, under the selectors of `midibox`.
     void buildFindRow(QGroupBox* midibox);
-    QWidget* buildPanel();
-    FindInstrumentPanel* panel() const { return m_panel; }
+    // Built the first time a search starts, or it is asked for.
+    FindInstrumentPanel* panel();
     QPushButton* findButton() const { return m_findButton; }
     QLabel* deviceIdLabel() const { return m_deviceId; }
     InstrumentSearch& search() const { return *m_search; }
@@ -41,6 +41,7 @@ public:
     void showDeviceId(int id);
 
 private:
+    FindInstrumentPanel* buildPanel();
     void searchEnded(const InstrumentSearchResult& result);
     // One pair found: the musician is asked at once whether to use it.
     void offerFound();

@@ -3,6 +3,7 @@
 // program, the close question, shut-down writing the settings back, and the
 // keyboard, which plays the current part while the editor pages are shown.
 #include "editor/mainwindow.h"
+#include "editor/afterfirstpaint.h"
 #include "editor/breedcommands.h"
 #include "editor/copycommands.h"
 #include "editor/desktopfiles.h"
@@ -54,12 +55,15 @@
 #include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTextStream>
+#include <QTimer>
 
 namespace dorvane {
 
 namespace {
 
 constexpr std::uint16_t AutoSaveIntervalMs = 60000;
+// The longest the settings wait for the window's first paint.
+constexpr int SettingsHoldLimitMs = 3000;
 // The window's own defaults for the player (the component's are 97 and 10).
 constexpr int PlayerVelocity = 96;
 constexpr int PlayerVelocitySpread = 6;
@@ -99,6 +103,13 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
     if (m_dataFolder.isEmpty())
         m_dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     m_settings->setProgramFolder(m_programFolder);
+    // Start-up reads the settings and at most writes back what it read or a
+    // default: none of it needs the disk before the window is on the screen.
+    m_settings->holdWrites();
+    afterFirstPaint(*this, [this] { m_settings->releaseWrites(); });
+    // A window started minimized is not drawn for a while: its settings
+    // still reach the disk.
+    QTimer::singleShot(SettingsHoldLimitMs, this, [this] { m_settings->releaseWrites(); });
     auto* frame = new WindowFrame(*this, *m_dialogs);
 
     m_output = new TMidiOutput(*m_devices, this);

@@ -194,11 +194,10 @@ void MainWindow::buildUi()
     frame.setSheets(m_parts.sheets->buildSheets());
     frame.setHintSwitch(m_parts.sheets->showHintBox());
     frame.sheetArea()->addWidget(m_parts.transfers->buildReceptionPanel());
-    frame.sheetArea()->addWidget(m_parts.copy->buildCopyPanel());
-    frame.sheetArea()->addWidget(m_parts.tools->buildDrumMixer());
-    frame.sheetArea()->addWidget(m_parts.finder->buildPanel());
+    // The copy panel, the drum mixer, the search's panel and the differences
+    // page join the sheet area the first time they are wanted: most runs
+    // never show them, and the first window need not wait for them.
     m_parts.finder->buildFindRow(m_parts.sheets->panel("midibox"));
-    frame.sheetArea()->addWidget(m_parts.verify->buildDifferencesPage());
     column->addWidget(frame.sheetArea(), 1);
     setCentralWidget(central);
     buildMenus();

@@ -32,10 +32,9 @@ MidiMonitor::MidiMonitor(QWidget* parent) : QWidget(parent, Qt::Window)
     // built the first time anyone looks, so a start without the monitor does
     // not pay for it.
     connect(&m_timer, &QTimer::timeout, this, [this] {
-        if (m_view && !m_paused->isChecked())
+        if (!m_paused->isChecked())
             flush();
     });
-    m_timer.start(FlushIntervalMs);
 }
 
 void MidiMonitor::buildView()
@@ -67,6 +66,8 @@ void MidiMonitor::buildView()
     auto* column = new QVBoxLayout(this);
     column->addWidget(m_view, 1);
     column->addLayout(buttons);
+    // Until someone looks there is nothing to show: no wake-ups before.
+    m_timer.start(FlushIntervalMs);
 }
 
 void MidiMonitor::showEvent(QShowEvent* event)

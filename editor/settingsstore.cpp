@@ -2,6 +2,7 @@
 #include "editor/settingsstore.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QSettings>
 #include <QStringList>
 #include <QVariant>
@@ -136,6 +137,38 @@ void SettingsStore::setProgramFolder(const QString& folder)
     m_programFolder = folder;
 }
 
+// QSettings writes its file on the turn after a change, in an event of its
+// own; held, that event waits.
+class SettingsStore::WriteHold : public QObject
+{
+public:
+    explicit WriteHold(QSettings& settings) : m_settings(settings)
+    {
+        settings.installEventFilter(this);
+    }
+    ~WriteHold() override
+    {
+        m_settings.removeEventFilter(this);
+        // QSettings asks for its turn once per run of changes: it is asked again.
+        if (m_waiting)
+            QCoreApplication::postEvent(&m_settings, new QEvent(QEvent::UpdateRequest));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &m_settings && event->type() == QEvent::UpdateRequest) {
+            m_waiting = true;
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QSettings& m_settings;
+    bool m_waiting = false;
+};
+
 std::optional<QString> SettingsStore::stored(const QString& path) const
 {
     const QVariant v = m_settings->value(path);
@@ -187,24 +220,35 @@ std::optional<int> SettingsStore::device(Setting setting) const
     return d;
 }
 
+void SettingsStore::put(const QString& path, const std::optional<QString>& value)
+{
+    // QSettings rewrites its whole file for any value set, an equal one too.
+    if (stored(path) == value)
+        return;
+    if (value)
+        m_settings->setValue(path, *value);
+    else
+        m_settings->remove(path);
+}
+
 void SettingsStore::setText(Setting setting, const QString& value)
 {
-    m_settings->setValue(keyPath(setting), value);
+    put(keyPath(setting), value);
 }
 
 void SettingsStore::setInteger(Setting setting, int value)
 {
-    m_settings->setValue(keyPath(setting), QString::number(value));
+    put(keyPath(setting), QString::number(value));
 }
 
 void SettingsStore::setBoolean(Setting setting, bool value)
 {
-    m_settings->setValue(keyPath(setting), value ? QStringLiteral("1") : QStringLiteral("0"));
+    put(keyPath(setting), value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void SettingsStore::remove(Setting setting)
 {
-    m_settings->remove(keyPath(setting));
+    put(keyPath(setting), std::nullopt);
 }
 
 std::optional<bool> SettingsStore::willShake(const QString& control) const
@@ -220,8 +264,7 @@ std::optional<bool> SettingsStore::willShake(const QString& control) const
 
 void SettingsStore::setWillShake(const QString& control, bool shake)
 {
-    m_settings->setValue(WillShakeGroup + control,
-                         shake ? QStringLiteral("1") : QStringLiteral("0"));
+    put(WillShakeGroup + control, shake ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 QStringList SettingsStore::recentFiles() const
@@ -237,13 +280,27 @@ QStringList SettingsStore::recentFiles() const
 
 void SettingsStore::setRecentFiles(const QStringList& files)
 {
-    m_settings->remove(RecentGroup.chopped(1));
-    for (int i = 0; i < files.size() && i < MaxRecentFiles; ++i)
-        m_settings->setValue(RecentGroup + QString::number(i + 1), files[i]);
+    // Entry by entry rather than the group at once, so a list that did not
+    // change writes nothing.
+    for (int i = 0; i < MaxRecentFiles; ++i)
+        put(RecentGroup + QString::number(i + 1),
+            i < files.size() ? std::optional<QString>(files[i]) : std::nullopt);
+}
+
+void SettingsStore::holdWrites()
+{
+    if (!m_hold)
+        m_hold = std::make_unique<WriteHold>(*m_settings);
+}
+
+void SettingsStore::releaseWrites()
+{
+    m_hold.reset();
 }
 
 void SettingsStore::sync()
 {
+    releaseWrites();
     m_settings->sync();
 }
 

@@ -4,6 +4,10 @@
 // for the per-control shake choices, group "recent" for the recent files. Every value is kept as
 // text; a missing or unreadable value reads as its default, so a damaged store never stops the
 // program.
+// A value is written only when it differs from what is stored, and while
+// writes are held (a start-up, until the window is first drawn) changes are
+// read back but not yet written, so the file is neither rewritten for nothing
+// nor touched before the window is up.
 #pragma once
 
 #include <QString>
@@ -114,16 +118,28 @@ public:
     QStringList recentFiles() const;
     void setRecentFiles(const QStringList& files);
 
-    // Writes pending changes to the store.
+    // Keeps changes from the disk until releaseWrites() or sync(): the file
+    // stays as it was, and whatever was stored before is never lost.
+    void holdWrites();
+    // The held changes are written on the store's next turn of the event loop.
+    void releaseWrites();
+    bool writesHeld() const { return m_hold != nullptr; }
+
+    // Writes pending changes (held ones included) to the store now.
     void sync();
     QString fileName() const;
 
 private:
     std::optional<QString> stored(const QString& path) const;
     QString defaultText(Setting setting) const;
+    // Writes (or with nothing, removes) one value, unless it is already so.
+    void put(const QString& path, const std::optional<QString>& value);
+
+    class WriteHold;
 
     std::unique_ptr<QSettings> m_settings;
     QString m_programFolder;
+    std::unique_ptr<WriteHold> m_hold;
 };
 
 } // namespace dorvane

@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTabWidget>
 
 namespace dorvane {
@@ -33,11 +34,18 @@ void ToolCommands::buildToolsMenu(QMenu* utility)
                       [this] { swapModelFile(); });
 }
 
+DrumMixerPanel* ToolCommands::drumMixer()
+{
+    return m_drumMixer ? m_drumMixer : buildDrumMixer();
+}
+
 DrumMixerPanel* ToolCommands::buildDrumMixer()
 {
     m_drumMixer =
         new DrumMixerPanel(m_session, m_parts.sheets->waveNames(),
                            [this](const std::function<void()>& c) { m_frame.runCommand(c); });
+    // In the sheet area from the start, which owns it; shown only when opened.
+    m_frame.sheetArea()->addWidget(m_drumMixer);
     connect(m_drumMixer, &DrumMixerPanel::statusText, &m_frame, &WindowFrame::setStatusText);
     connect(m_drumMixer, &DrumMixerPanel::closeRequested, this,
             [this] { m_frame.runCommand([this] { closeDrumMixer(); }); });
@@ -51,7 +59,7 @@ DrumMixerPanel* ToolCommands::buildDrumMixer()
 
 bool ToolCommands::drumMixerOpen() const
 {
-    return m_drumMixer->isVisible();
+    return m_drumMixer && m_drumMixer->isVisible();
 }
 
 void ToolCommands::openDrumMixer()
@@ -62,7 +70,7 @@ void ToolCommands::openDrumMixer()
     if (m_parts.transfers->receiving() || m_parts.copy->copyMode() != CopyCommands::CopyMode::Off)
         return;
     m_frame.modeStarting();
-    m_frame.showInSheetArea(m_drumMixer);
+    m_frame.showInSheetArea(drumMixer());
     m_drumMixer->start();
 }
 

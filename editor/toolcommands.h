@@ -18,9 +18,9 @@ class ToolCommands : public WindowPart
 public:
     explicit ToolCommands(const WindowParts& parts);
     // The drum part mixer's panel, for the sheet area.
-    DrumMixerPanel* buildDrumMixer();
 
-    DrumMixerPanel* drumMixer() const { return m_drumMixer; }
+    // Built the first time it is opened, or asked for.
+    DrumMixerPanel* drumMixer();
     bool drumMixerOpen() const;
     void buildToolsMenu(QMenu* utility);
     void closeDrumMixer();
@@ -29,6 +29,8 @@ private:
     void openDrumMixer();
     void lookUpControlChanges();
     void swapModelFile();
+
+    DrumMixerPanel* buildDrumMixer();
 
     DrumMixerPanel* m_drumMixer = nullptr;
 };

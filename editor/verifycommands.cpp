@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -55,6 +56,29 @@ void VerifyCommands::buildVerifyMenu(QMenu* utility)
                       texts::SendVerify8PartHint, [this] { sendAndVerifyAll(); });
 }
 
+QWidget* VerifyCommands::differencesPage()
+{
+    return m_page ? m_page : buildDifferencesPage();
+}
+
+DifferencesPanel* VerifyCommands::differencesPanel()
+{
+    differencesPage();
+    return m_panel;
+}
+
+QLabel* VerifyCommands::differencesTitle()
+{
+    differencesPage();
+    return m_title;
+}
+
+QPushButton* VerifyCommands::differencesCloseButton()
+{
+    differencesPage();
+    return m_close;
+}
+
 QWidget* VerifyCommands::buildDifferencesPage()
 {
     m_page = new QWidget;
@@ -88,6 +112,8 @@ QWidget* VerifyCommands::buildDifferencesPage()
     connect(m_close, &QPushButton::clicked, this,
             [this] { m_frame.runCommand([this] { closeDifferences(); }); });
     m_page->hide();
+    // In the sheet area from the start, which owns it; shown only with differences.
+    m_frame.sheetArea()->addWidget(m_page);
     return m_page;
 }
 
@@ -280,7 +306,7 @@ void VerifyCommands::showListed()
         return;
     }
     m_frame.modeStarting();
-    m_frame.showInSheetArea(m_page);
+    m_frame.showInSheetArea(differencesPage());
     refreshDifferences();
 }
 
@@ -352,13 +378,13 @@ void VerifyCommands::showDifferences(const Bytes& theirs, const std::vector<int>
     for (const int part : parts)
         m_listed[part] = origin;
     m_frame.modeStarting();
-    m_frame.showInSheetArea(m_page);
+    m_frame.showInSheetArea(differencesPage());
     refreshDifferences();
 }
 
 std::vector<int> VerifyCommands::partsShown() const
 {
-    return partsOf(m_panel->differences());
+    return m_panel ? partsOf(m_panel->differences()) : std::vector<int>{};
 }
 
 void VerifyCommands::refreshDifferences()

@@ -39,7 +39,6 @@ public:
     // The Utility menu's two entries.
     void buildVerifyMenu(QMenu* utility);
     // The page the differences are shown on; the sheet area holds it.
-    QWidget* buildDifferencesPage();
     // Follows the sender and the session; after the transfers are set up.
     void setUpVerify();
 
@@ -68,14 +67,17 @@ public:
     // differ in which parts.
     DumpChoice beforeLoading(const DumpResult& result);
 
-    QWidget* differencesPage() const { return m_page; }
-    DifferencesPanel* differencesPanel() const { return m_panel; }
-    QLabel* differencesTitle() const { return m_title; }
-    QPushButton* differencesCloseButton() const { return m_close; }
+    // The page is built the first time it is shown, or asked for.
+    QWidget* differencesPage();
+    DifferencesPanel* differencesPanel();
+    QLabel* differencesTitle();
+    QPushButton* differencesCloseButton();
     // The parts the page lists, by image part number.
     std::vector<int> partsShown() const;
 
 private:
+    QWidget* buildDifferencesPage();
+
     enum class Origin
     {
         Verify,

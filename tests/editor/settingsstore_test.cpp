@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
+#include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
@@ -265,6 +269,50 @@ TEST(SettingsStore, DamagedFilesReadAsDefaults)
     SettingsStore s(iniIn(dir));
     EXPECT_EQ(s.text(Setting::Font).size(), big.size());
     EXPECT_EQ(s.device(Setting::MidiOut), std::nullopt);
+}
+
+QByteArray readAll(const QString& name)
+{
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(no file)");
+}
+
+// A value already stored is never written again (QSettings would rewrite the
+// whole file for it), and held changes reach the file only when released.
+TEST(SettingsStore, WritesOnlyChangesAndHoldsThemUntilReleased)
+{
+    test::TempDir dir;
+    // Laid out by hand: a rewrite would show.
+    const QByteArray original =
+        "[setup]\nfont = Courier\nkeepimage = 1\n\n[recent]\n1 = /x/a.syx\n";
+    const std::function<void(SettingsStore&)> unchanged[] = {
+        [](SettingsStore& s) { s.setText(Setting::Font, "Courier"); },
+        [](SettingsStore& s) { s.setBoolean(Setting::KeepImage, true); },
+        [](SettingsStore& s) { s.setRecentFiles({"/x/a.syx"}); },
+        [](SettingsStore& s) { s.remove(Setting::ImageFile); },
+    };
+    for (const auto& change : unchanged) {
+        writeText(iniIn(dir), original);
+        SettingsStore s(iniIn(dir));
+        change(s);
+        s.sync();
+        EXPECT_EQ(readAll(iniIn(dir)), original);
+    }
+
+    writeText(iniIn(dir), original);
+    auto s = std::make_unique<SettingsStore>(iniIn(dir));
+    s->holdWrites();
+    s->setInteger(Setting::MidiOut, 2);
+    s->setRecentFiles({"/x/b.syx"});
+    EXPECT_EQ(s->device(Setting::MidiOut), 2);
+    QCoreApplication::processEvents(); // the store's own turn to write
+    EXPECT_EQ(readAll(iniIn(dir)), original);
+    s->releaseWrites();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(readAll(iniIn(dir)).contains("midiout=2"));
+    QSettings raw(iniIn(dir), QSettings::IniFormat);
+    EXPECT_EQ(raw.value("recent/1").toString(), "/x/b.syx");
+    EXPECT_EQ(raw.value("setup/keepimage").toString(), "1") << "nothing else is lost";
 }
 
 TEST(SettingsStore, NativeStoreIsQuellrinDorvane)

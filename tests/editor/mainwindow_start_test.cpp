@@ -1,0 +1,196 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window's start: the settings file is left alone until the window has
+// been drawn, then holds what a crash must not lose, and everything at close;
+// the panels a start does not show are made the first time they are opened.
+#include "windowrig.h"
+
+#include "editor/copycommands.h"
+#include "editor/drummixerpanel.h"
+#include "editor/findinstrumentpanel.h"
+#include "editor/instrumentfinder.h"
+#include "editor/midimonitor.h"
+#include "editor/toolcommands.h"
+#include "editor/windowtexts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace dorvane;
+using dorvane::test::waitUntil;
+using dorvane::test::WindowRig;
+
+namespace {
+
+QByteArray fileBytes(const QString& name)
+{
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(no file)");
+}
+
+// What the file holds in the "setup" group, read as another program would.
+QString onDisk(const QString& ini, const QString& key)
+{
+    // Not through QSettings: in one process it shares what is not yet written.
+    for (const QByteArray& line : fileBytes(ini).split('\n'))
+        if (line.startsWith(key.toLatin1() + '='))
+            return QString::fromLatin1(line.mid(key.size() + 1)).trimmed();
+    return "(none)";
+}
+
+// Notes, at the main window's first paint, whether something had already happened.
+class PaintWatch : public QObject
+{
+public:
+    explicit PaintWatch(std::function<bool()> happened) : m_happened(std::move(happened))
+    {
+        qApp->installEventFilter(this);
+    }
+    ~PaintWatch() override { qApp->removeEventFilter(this); }
+    bool painted = false;
+    bool seenAtFirstPaint = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (!painted && event->type() == QEvent::Paint && qobject_cast<MainWindow*>(watched)) {
+            painted = true;
+            seenAtFirstPaint = m_happened();
+        }
+        return false;
+    }
+
+private:
+    std::function<bool()> m_happened;
+};
+
+} // namespace
+
+TEST(MainWindowStart, AFreshProfileIsWrittenOnceTheWindowIsDrawnAndAgainAtClose)
+{
+    WindowRig rig;
+    QFile::remove(rig.iniFile());
+    rig.dialogs.answers = {false}; // no search now
+    PaintWatch paint([&] { return QFile::exists(rig.iniFile()) || !rig.dialogs.asked.empty(); });
+    MainWindow& w = rig.open();
+    // Nothing on disk and nothing asked before the event loop had its turn.
+    EXPECT_FALSE(QFile::exists(rig.iniFile()));
+    EXPECT_TRUE(rig.dialogs.asked.empty());
+
+    // Drawn: the offer comes over the window, and a crash from here on must
+    // not offer it again.
+    ASSERT_TRUE(waitUntil([&] { return onDisk(rig.iniFile(), "findoffered") == "1"; }))
+        << fileBytes(rig.iniFile()).toStdString();
+    ASSERT_TRUE(paint.painted);
+    EXPECT_FALSE(paint.seenAtFirstPaint) << "the file written, or the offer made, before";
+    ASSERT_EQ(rig.dialogs.asked.size(), 1u);
+    EXPECT_EQ(rig.dialogs.asked[0].text, texts::withLineBreaks(texts::FindOffer));
+    EXPECT_EQ(onDisk(rig.iniFile(), "keepimage"), "1");
+    EXPECT_EQ(onDisk(rig.iniFile(), "hint"), "(none)") << "written at close";
+    EXPECT_FALSE(w.settings().writesHeld());
+
+    rig.closeWindow();
+    const std::pair<const char*, const char*> atClose[] = {
+        {"findoffered", "1"}, {"keepimage", "1"}, {"hint", "1"},       {"autotrig", "1"},
+        {"shakeamt", "3"},    {"wshakeamt", "3"}, {"lshakeamt", "12"}, {"shaketype", "0"},
+        {"shauto", "1"},      {"midiout", "99"},  {"midiin", "99"},
+    };
+    for (const auto& [key, value] : atClose)
+        EXPECT_EQ(onDisk(rig.iniFile(), key), value) << key;
+    EXPECT_NE(onDisk(rig.iniFile(), "windowstate"), "(none)");
+    EXPECT_NE(onDisk(rig.iniFile(), "geometry"), "(none)");
+}
+
+// Started minimized, or on a screen that is off: never drawn, yet not kept
+// from the disk for long.
+TEST(MainWindowStart, AWindowNotDrawnStillWritesItsSettings)
+{
+    WindowRig rig;
+    QFile::remove(rig.iniFile());
+    MainWindow::Setup setup;
+    setup.dialogs = &rig.dialogs;
+    setup.settings = std::make_unique<SettingsStore>(rig.iniFile());
+    setup.programFolder = QString::fromStdString(rig.dir.path().string());
+    setup.devices = &rig.registry;
+    setup.dataFolder = rig.dataFolder();
+    rig.window = std::make_unique<MainWindow>(std::move(setup));
+    EXPECT_TRUE(rig.window->settings().writesHeld());
+    EXPECT_TRUE(waitUntil([&] { return onDisk(rig.iniFile(), "keepimage") == "1"; }, 10000));
+}
+
+TEST(MainWindowStart, AStartThatChangesNothingLeavesTheFileAsItWas)
+{
+    WindowRig rig;
+    // The user's own choices, laid out by hand: a rewrite would show.
+    const QByteArray before = "[setup]\nfindoffered = 1\nkeepimage = 1\nshakeamt = 7\n"
+                              "messagepause = 5\n";
+    {
+        QFile f(rig.iniFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(before);
+    }
+
+    // Started and drawn, then killed: the file is the one the last run left.
+    MainWindow& w = rig.open();
+    ASSERT_TRUE(waitUntil([&] { return !w.settings().writesHeld(); }));
+    QTest::qWait(50); // the store's own turn to write, had it anything to write
+    EXPECT_EQ(fileBytes(rig.iniFile()), before);
+    EXPECT_EQ(rig.control("shakeamt")->Position(), 7);
+
+    // A choice made now reaches the disk without a close, and loses nothing.
+    w.sheets().keepImageBox()->setChecked(false);
+    EXPECT_TRUE(waitUntil([&] { return onDisk(rig.iniFile(), "keepimage") == "0"; }));
+    EXPECT_EQ(onDisk(rig.iniFile(), "shakeamt"), "7");
+    EXPECT_EQ(onDisk(rig.iniFile(), "messagepause"), "5");
+    EXPECT_EQ(onDisk(rig.iniFile(), "findoffered"), "1");
+}
+
+TEST(MainWindowStart, PanelsNotShownAtStartAreMadeWhenFirstOpened)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    QStackedWidget* area = w.frame().sheetArea();
+    EXPECT_EQ(area->count(), 2) << "the sheets and the reception panel";
+    EXPECT_FALSE(w.monitor().view());
+
+    struct Row
+    {
+        const char* panel; // its class
+        std::function<void()> open, close;
+    };
+    const Row rows[] = {
+        {"dorvane::DrumMixerPanel", [&] { w.frame().action("DrumMixer")->trigger(); },
+         [&] { w.tools().drumMixer()->closeButton()->click(); }},
+        {"dorvane::CopyPanel", [&] { w.frame().action("CopyToneOrDrum")->trigger(); },
+         [&] { w.copy().copyDone(); }},
+        {"dorvane::FindInstrumentPanel", [&] { w.finder().findButton()->click(); },
+         [&] {
+             waitUntil([&] { return !w.finder().searching(); });
+             w.finder().panel()->backButton()->click();
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.panel);
+        for (int time = 0; time < 2; ++time) {
+            row.open();
+            QWidget* page = area->currentWidget();
+            EXPECT_STREQ(page->metaObject()->className(), row.panel);
+            EXPECT_TRUE(page->isVisible());
+            row.close();
+            EXPECT_TRUE(waitUntil([&] { return w.sheets().pages()->isVisible(); }));
+        }
+    }
+    EXPECT_EQ(area->count(), 5) << "each made once";
+
+    w.frame().action("MidiMonitor")->trigger();
+    ASSERT_TRUE(w.monitor().view());
+    EXPECT_TRUE(waitUntil([&] { return w.monitor().view()->isVisible(); }, 1000))
+        << w.monitor().isVisible();
+}
