@@ -6,6 +6,7 @@
 #include "app/startoptions.h"
 #include "editor/afterfirstpaint.h"
 #include "editor/desktopfiles.h"
+#include "editor/interfacepalette.h"
 #include "editor/mainwindow.h"
 #include "library/library.h"
 #include "midi/builtininstrument.h"
@@ -56,6 +57,10 @@ int main(int argc, char** argv)
     const dorvane::StartOptions options = dorvane::parseStartOptions(QCoreApplication::arguments());
     if (options.action != dorvane::StartOptions::Action::Run)
         return answer(options);
+
+    // One palette for every window, light or dark as the desktop prefers,
+    // before any window takes its colours.
+    dorvane::applyColourScheme(dorvane::preferredScheme());
 
     const QString folder = dorvane::TMIDIappUtil::ProgramFolder();
     // Without a groovebox at hand, the built-in one answers like the real thing.

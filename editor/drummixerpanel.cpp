@@ -27,6 +27,8 @@ namespace {
 
 // Room for a value after a wave name a little past the value column.
 constexpr int ListColumns = 36;
+// Above and below each line, as a list view leaves around its text.
+constexpr int FontLeading = 1;
 
 QString itemText(const DrumMixerType& type)
 {
@@ -61,6 +63,11 @@ DrumMixerPanel::DrumMixerPanel(EditSession& session, const QStringList& waveName
     m_notes->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_notes->setFont(listFont());
     m_notes->setUniformItemSizes(true);
+    // The kit in columns, down and across, so all 64 notes show at once in the
+    // panel's width rather than a strip of them behind a scroll bar.
+    m_notes->setFlow(QListView::TopToBottom);
+    m_notes->setWrapping(true);
+    m_notes->setResizeMode(QListView::Adjust);
     m_notes->setStatusTip(texts::DrumMixerListHint);
 
     m_value = new QLabel;
@@ -77,7 +84,9 @@ DrumMixerPanel::DrumMixerPanel(EditSession& session, const QStringList& waveName
     m_fader->SetMax(currentType().max);
     m_fader->SetRevPosition(0);
     m_fader->setMinimumHeight(160);
-    m_fader->setMinimumWidth(m_fader->sizeHint().width() * 2);
+    // A fader's width to take hold of, standing the panel's full height.
+    m_fader->setMinimumWidth(m_fader->sizeHint().width() * 3);
+    m_fader->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     m_fader->setStatusTip(texts::DrumMixerFaderHint);
     // The value shows while the fader moves; the notes change once it is let go.
     connect(m_fader, &QScrollBar::valueChanged, this, [this] {
@@ -101,8 +110,7 @@ DrumMixerPanel::DrumMixerPanel(EditSession& session, const QStringList& waveName
     m_close->setStatusTip(texts::DrumMixerCloseHint);
     connect(m_close, &QPushButton::clicked, this, &DrumMixerPanel::closeRequested);
 
-    // The fader stands right beside the lines it sets; the list is as wide as
-    // its lines need, not as the window.
+    // The fader stands right beside the lines it sets, as tall as the list.
     auto* grid = new QGridLayout(this);
     auto* typeRow = new QHBoxLayout;
     auto* typeLabel = new QLabel("Parameter");
@@ -117,14 +125,18 @@ DrumMixerPanel::DrumMixerPanel(EditSession& session, const QStringList& waveName
     grid->addWidget(m_notes, 1, 0);
     grid->addWidget(m_fader, 1, 1, Qt::AlignHCenter);
     grid->addWidget(m_value, 2, 1);
-    grid->setColumnStretch(2, 1);
+    grid->setColumnStretch(0, 1);
     grid->setRowStretch(1, 1);
 }
 
 void DrumMixerPanel::fitListWidth()
 {
-    m_notes->setMinimumWidth(m_notes->fontMetrics().horizontalAdvance(QString(ListColumns, 'M')) +
-                             m_notes->verticalScrollBar()->sizeHint().width() +
+    const QFontMetrics metrics = m_notes->fontMetrics();
+    const int line = metrics.horizontalAdvance(QString(ListColumns, 'M'));
+    // Two blanks between columns, so a value never reads as the next line's note.
+    m_notes->setGridSize(
+        QSize(line + 2 * metrics.horizontalAdvance('M'), metrics.height() + 2 * FontLeading));
+    m_notes->setMinimumWidth(line + m_notes->verticalScrollBar()->sizeHint().width() +
                              2 * m_notes->frameWidth());
 }
 

@@ -24,6 +24,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -33,6 +34,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace dorvane {
 
@@ -88,6 +96,12 @@ void LibraryCommands::buildViewMenu()
     show->setStatusTip(texts::LibraryHint);
     view->addAction(show);
     connect(show, &QAction::triggered, this, [this](bool shown) {
+        // In a tab behind a sheet, it reads as closed: asked for, it comes forward.
+        if (m_inSheetTabs) {
+            m_parts.sheets->pages()->setCurrentWidget(m_libraryTab);
+            m_libraryPanel->searchField()->setFocus();
+            return;
+        }
         if (!shown)
             return;
         openLibraryOnce();
@@ -96,12 +110,132 @@ void LibraryCommands::buildViewMenu()
     // Opened when first shown: most starts never look at the library, and its
     // SQL driver, database and rescan of the folders would hold up the window.
     connect(m_libraryPanel, &QDockWidget::visibilityChanged, this, [this](bool visible) {
-        if (visible)
+        if (visible) {
             openLibraryOnce();
+            followSheetWidths();
+            placeLibrary();
+        }
     });
 
     for (QAbstractButton* b : m_parts.sheets->partGroup()->buttons())
         b->setAcceptDrops(true);
+    // Docked again by hand, it stays docked until it is next closed.
+    connect(m_libraryPanel, &QDockWidget::topLevelChanged, this, [this](bool floating) {
+        if (!floating && m_libraryPanel->isVisible())
+            m_keptDocked = true;
+    });
+    connect(m_libraryPanel, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        // Closed, not merely behind another tab.
+        if (visible || !m_libraryPanel->isHidden())
+            return;
+        m_keptDocked = false;
+        returnLibraryToDock(false);
+    });
+}
+
+// At 1366 pixels (and at 2732 on a screen at 200 %) the Tone sheet needs the
+// window's whole width: the library docked beside it would push Amp and LFO 2
+// behind a scroll bar, and floating it would cover them. Where the dock is
+// what squeezes the sheets, the library shares the sheet area as a tab beside
+// Tone, Common and Setup, a click away from each and each of them whole; on a
+// wider window it stays docked, and a musician who docks it again keeps it so.
+void LibraryCommands::placeLibrary()
+{
+    if (m_inSheetTabs || !m_libraryPanel->isVisible() || m_libraryPanel->isFloating() ||
+        m_keptDocked)
+        return;
+    // Every sheet is as wide as the page in front; those behind are laid out
+    // only when shown, so each is weighed against that page. A sheet never
+    // shown yet is weighed when it is.
+    const QWidget* front = m_parts.sheets->pages()->currentWidget();
+    if (!front)
+        return;
+    const int dockWidth = m_libraryPanel->width() + m_parts.window->style()->pixelMetric(
+                                                        QStyle::PM_DockWidgetSeparatorExtent);
+    bool squeezedByDock = false;
+    for (Sheet s : {Sheet::Tone, Sheet::Common, Sheet::Setup})
+        if (const auto* area = qobject_cast<const QScrollArea*>(m_parts.sheets->sheet(s));
+            area && area->widget()) {
+            const int over =
+                area->widget()->minimumSizeHint().width() - front->width() +
+                (area->verticalScrollBar()->isVisible() ? area->verticalScrollBar()->width() : 0);
+            squeezedByDock = squeezedByDock || (over > 0 && over <= dockWidth);
+        }
+    if (squeezedByDock)
+        moveLibraryToSheetTabs();
+}
+
+bool LibraryCommands::eventFilter(QObject* watched, QEvent* event)
+{
+    // The window has given the dock its room, or taken some back.
+    if (watched == m_parts.sheets->pages() && event->type() == QEvent::Resize)
+        placeLibrary();
+    return WindowPart::eventFilter(watched, event);
+}
+
+void LibraryCommands::moveLibraryToSheetTabs()
+{
+    QTabWidget* pages = m_parts.sheets->pages();
+    m_dockFeatures = m_libraryPanel->features();
+    m_parts.window->removeDockWidget(m_libraryPanel);
+    m_inSheetTabs = true;
+    // A tab is not a dock: it neither floats nor moves, and closing it (its
+    // button, View > Library) gives it back to the dock area, hidden. The tab
+    // holds the dock in a page of its own, so that turning to another tab
+    // hides the page, not the dock, which would take that for closing.
+    m_libraryPanel->setFeatures(QDockWidget::DockWidgetClosable);
+    m_libraryTab = new QWidget;
+    m_libraryTab->setObjectName("librarytab");
+    auto* layout = new QVBoxLayout(m_libraryTab);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_libraryPanel);
+    // Asked for just now (the focus in it), it comes to the front; squeezed
+    // out by a sheet chosen, the sheet stays in front.
+    const QWidget* focus = QApplication::focusWidget();
+    const bool forward = focus && m_libraryPanel->isAncestorOf(focus);
+    m_libraryPanel->show();
+    pages->addTab(m_libraryTab, texts::Library);
+    if (forward)
+        pages->setCurrentWidget(m_libraryTab);
+}
+
+void LibraryCommands::returnLibraryToDock(bool shown)
+{
+    if (!m_inSheetTabs)
+        return;
+    m_inSheetTabs = false;
+    m_libraryPanel->setFeatures(m_dockFeatures);
+    m_parts.window->addDockWidget(Qt::RightDockWidgetArea, m_libraryPanel);
+    m_libraryPanel->setVisible(shown);
+    QTabWidget* pages = m_parts.sheets->pages();
+    if (const int index = pages->indexOf(m_libraryTab); index >= 0)
+        pages->removeTab(index);
+    m_libraryTab->deleteLater();
+    m_libraryTab = nullptr;
+}
+
+void LibraryCommands::keepPlaceForNextStart()
+{
+    // The window's saved state knows docks only: open in a tab, it is saved
+    // as an open dock, and placed again when the window next starts.
+    if (m_inSheetTabs) {
+        const QSignalBlocker quiet(m_libraryPanel);
+        returnLibraryToDock(true);
+    }
+}
+
+// The sheets exist once the window is built, after the View menu.
+void LibraryCommands::followSheetWidths()
+{
+    if (m_followingSheets)
+        return;
+    m_followingSheets = true;
+    m_parts.sheets->pages()->installEventFilter(this);
+    // A sheet's content joins it when first shown: that is when it is weighed.
+    for (Sheet s : {Sheet::Tone, Sheet::Common, Sheet::Setup})
+        if (const auto* area = qobject_cast<const QScrollArea*>(m_parts.sheets->sheet(s)))
+            connect(area->horizontalScrollBar(), &QScrollBar::rangeChanged, this,
+                    [this] { placeLibrary(); });
 }
 
 void LibraryCommands::openLibraryOnce()

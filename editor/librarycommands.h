@@ -5,6 +5,7 @@
 
 #include "editor/windowpart.h"
 
+#include <QDockWidget>
 #include <QString>
 
 #include <cstddef>
@@ -29,6 +30,9 @@ public:
     explicit LibraryCommands(const WindowParts& parts);
     // The window is going: the dock's signals reach nothing from now on.
     void detachPanel();
+    // Before the window saves its state: the library, open in a tab, is
+    // saved as an open dock.
+    void keepPlaceForNextStart();
 
     enum class LibraryLoad
     {
@@ -64,10 +68,22 @@ public:
 
 private:
     void openLibrary(const QString& databaseFile);
+    // Moves the library into the sheet area's tabs when, docked, it is what
+    // pushes a sheet behind a scroll bar; closed, it goes back to the dock area.
+    void placeLibrary();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void followSheetWidths();
+    void moveLibraryToSheetTabs();
+    void returnLibraryToDock(bool shown);
 
     LibraryPanel* m_libraryPanel = nullptr;
     Library* m_library = nullptr;
     bool m_libraryOpened = false;
+    bool m_keptDocked = false; // docked again by the musician since it was shown
+    bool m_followingSheets = false;
+    bool m_inSheetTabs = false;      // shown as a tab of the sheet area
+    QWidget* m_libraryTab = nullptr; // the tab's page, while it is one
+    QDockWidget::DockWidgetFeatures m_dockFeatures;
     // The part the instrument plays from the library in place of the
     // window's own, while an audition lasts.
     std::optional<int> m_auditionPart;

@@ -281,6 +281,7 @@ void MainWindow::shutDown()
         m_settings->setText(Setting::SaveDirectory, m_parts.files->saveFileName());
     m_settings->setText(Setting::Font, font().family());
     m_parts.deviceSetup->writeRememberedPorts();
+    m_parts.library->keepPlaceForNextStart();
     m_settings->setText(Setting::WindowState, QString::fromLatin1(saveState().toBase64()));
     m_parts.desktop->rememberPlace();
     m_settings->sync();

@@ -3,6 +3,8 @@
 // and scale tune from scales.txt: three text lists a musician may replace,
 // read again each time they are used.
 #include "editor/presetsandscales.h"
+
+#include "editor/fixedpitchfont.h"
 #include "editor/valuesheets.h"
 #include "editor/windowframe.h"
 
@@ -155,6 +157,9 @@ void PresetsAndScales::buildScalePanel(QGroupBox* scaleBox)
     for (int i = 0; i < TemperamentCount; ++i)
         m_scales->addItem(QString::fromStdString(temperamentListEntry(i)));
     m_scales->setCurrentIndex(0);
+    // The entries are a number padded with blanks before the name: in a font
+    // of one width, the names of 1 to 9 start where those of 10 to 75 do.
+    m_scales->setFont(fixedPitchFont(m_scales->font()));
     m_scales->setMaxVisibleItems(24);
     m_scales->setMinimumContentsLength(28);
     m_scales->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

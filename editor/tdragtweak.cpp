@@ -2,6 +2,7 @@
 #include "editor/tdragtweak.h"
 
 #include "editor/dragpointer.h"
+#include "editor/interfacepalette.h"
 #include "editor/windowtexts.h"
 
 #include <QCursor>
@@ -21,13 +22,6 @@ namespace {
 
 constexpr int DragStep = 1;
 constexpr int ShiftDragStep = 10;
-
-const QColor PanelBackground(0, 0, 0);
-const QColor PanelText(0, 255, 0); // lime
-// Dim enough to read as "no value" beside the lit ones, bright enough to find.
-const QColor UnknownText(0, 175, 0);
-const QColor BevelLight(150, 150, 150);
-const QColor BevelDark(60, 60, 60);
 
 bool isDigitIn(QChar c, int base)
 {
@@ -79,11 +73,12 @@ TDragTweak::TDragTweak(QWidget* parent) : QLabel(parent)
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
     setAutoFillBackground(true);
+    const DisplayColours colours = displayColours(currentScheme());
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, PanelBackground);
-    pal.setColor(QPalette::WindowText, PanelText);
-    pal.setColor(QPalette::Light, BevelLight);
-    pal.setColor(QPalette::Dark, BevelDark);
+    pal.setColor(QPalette::Window, colours.face);
+    pal.setColor(QPalette::WindowText, colours.text);
+    pal.setColor(QPalette::Light, colours.bevelLight);
+    pal.setColor(QPalette::Dark, colours.bevelDark);
     setPalette(pal);
     setCursor(Qt::PointingHandCursor);
     // A press gives the control the focus itself (see pressed()). Qt gives a
@@ -484,7 +479,7 @@ void TDragTweak::paintEvent(QPaintEvent* event)
     }
     QPainter painter(this);
     drawFrame(&painter);
-    painter.setPen(UnknownText);
+    painter.setPen(displayColours(currentScheme()).unknownText);
     painter.drawText(contentsRect(), Qt::AlignCenter, texts::UnknownValue);
 }
 

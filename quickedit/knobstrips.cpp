@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "quickedit/knobstrips.h"
 
+#include "editor/interfacepalette.h"
 #include "editor/valuelists.h"
 
 #include <QGuiApplication>
@@ -20,15 +21,15 @@ namespace dorvane {
 
 namespace {
 
-// The value controls are lime on black; the knobs' displays match them.
-const QColor Lit(0, 255, 0);
-const QColor LitFill(0, 255, 0, 55);
-const QColor Unlit(85, 85, 85);
-const QColor UnlitLabel(150, 150, 150); // still readable on the black display
-const QColor ScreenFace(8, 8, 8);
-const QColor ScreenRim(90, 90, 90);
-const QColor Bezel(24, 24, 24);
-const QColor PointerLine(245, 245, 245);
+// The knobs' displays are the value controls' own colours; the rim follows
+// the window the strips are drawn on.
+DisplayColours coloursOn(const QColor& background)
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, background.lightness() < 128 ? Qt::white : Qt::black);
+    return displayColours(schemeOf(palette));
+}
 
 constexpr double Pi = std::numbers::pi;
 
@@ -54,14 +55,15 @@ QFont labelFont()
 }
 
 // The black display that the filter and wave frames draw into, with its label.
-QRectF drawScreen(QPainter& painter, QSize size, const QString& label, bool lit)
+QRectF drawScreen(QPainter& painter, const DisplayColours& c, QSize size, const QString& label,
+                  bool lit)
 {
     const QRectF face(0.5, 0.5, size.width() - 1.0, size.height() - 1.0);
-    painter.setPen(QPen(ScreenRim, 1.0));
-    painter.setBrush(ScreenFace);
+    painter.setPen(QPen(c.rim, 1.0));
+    painter.setBrush(c.face);
     painter.drawRoundedRect(face, 4.0, 4.0);
     painter.setFont(labelFont());
-    painter.setPen(lit ? Lit : UnlitLabel);
+    painter.setPen(lit ? c.text : c.unlitLabel);
     painter.drawText(QRectF(6, 2, size.width() - 12.0, 13), Qt::AlignLeft | Qt::AlignVCenter,
                      label);
     // The trace area: below the label, inside the rim.
@@ -70,8 +72,8 @@ QRectF drawScreen(QPainter& painter, QSize size, const QString& label, bool lit)
 
 // Draws y(t) for t in 0..1 (y in -1..1, 1 at the top) across area, filled down
 // to the area's bottom so the shape reads at a glance.
-void drawTrace(QPainter& painter, const QRectF& area, const std::function<double(double)>& y,
-               int samples, bool lit = true)
+void drawTrace(QPainter& painter, const DisplayColours& c, const QRectF& area,
+               const std::function<double(double)>& y, int samples, bool lit = true)
 {
     QPainterPath trace;
     for (int i = 0; i <= samples; ++i) {
@@ -88,10 +90,12 @@ void drawTrace(QPainter& painter, const QRectF& area, const std::function<double
     filled.lineTo(area.left(), area.bottom());
     filled.closeSubpath();
     painter.setPen(Qt::NoPen);
-    painter.setBrush(lit ? LitFill : QColor(Unlit.red(), Unlit.green(), Unlit.blue(), 60));
+    QColor unlitFill = c.unlit;
+    unlitFill.setAlpha(60);
+    painter.setBrush(lit ? c.fill : unlitFill);
     painter.drawPath(filled);
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(lit ? Lit : Unlit, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(QPen(lit ? c.text : c.unlit, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPath(trace);
 }
 
@@ -202,6 +206,7 @@ KnobStrips KnobStrips::forScreen(const QScreen* screen)
 
 PictureStrip KnobStrips::drawKnob(qreal ratio, const QColor& background)
 {
+    const DisplayColours c = coloursOn(background);
     QList<QPixmap> frames;
     const QPointF centre(KnobFrameSize.width() / 2.0, KnobFrameSize.height() / 2.0);
     for (int i = 0; i < KnobFrames; ++i) {
@@ -210,16 +215,16 @@ PictureStrip KnobStrips::drawKnob(qreal ratio, const QColor& background)
         painter.setRenderHint(QPainter::Antialiasing);
         // A dark bezel carries the travel arc, so the lit part reads on any window colour.
         painter.setPen(Qt::NoPen);
-        painter.setBrush(Bezel);
+        painter.setBrush(c.bezel);
         painter.drawEllipse(centre, 14.5, 14.5);
         const QRectF arc(centre.x() - 12, centre.y() - 12, 24, 24);
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(Unlit, 2.4, Qt::SolidLine, Qt::FlatCap));
+        painter.setPen(QPen(c.unlit, 2.4, Qt::SolidLine, Qt::FlatCap));
         painter.drawArc(arc, int(SweepStartDeg * 16), int(-SweepDeg * 16));
         const double fraction = double(i) / (KnobFrames - 1);
         const double angle = SweepStartDeg - SweepDeg * fraction;
         if (i > 0) {
-            painter.setPen(QPen(Lit, 2.4, Qt::SolidLine, Qt::FlatCap));
+            painter.setPen(QPen(c.text, 2.4, Qt::SolidLine, Qt::FlatCap));
             painter.drawArc(arc, int(SweepStartDeg * 16), int(-SweepDeg * fraction * 16));
         }
         QRadialGradient body(centre - QPointF(3, 3), 12);
@@ -228,7 +233,7 @@ PictureStrip KnobStrips::drawKnob(qreal ratio, const QColor& background)
         painter.setPen(QPen(QColor(0, 0, 0), 1.0));
         painter.setBrush(body);
         painter.drawEllipse(centre, 9.0, 9.0);
-        painter.setPen(QPen(PointerLine, 2.0, Qt::SolidLine, Qt::RoundCap));
+        painter.setPen(QPen(c.pointer, 2.0, Qt::SolidLine, Qt::RoundCap));
         painter.drawLine(onCircle(centre, 2.5, angle), onCircle(centre, 8.0, angle));
         painter.end();
         frames.append(frame);
@@ -238,6 +243,7 @@ PictureStrip KnobStrips::drawKnob(qreal ratio, const QColor& background)
 
 PictureStrip KnobStrips::drawSwitch(qreal ratio, const QColor& background)
 {
+    const DisplayColours c = coloursOn(background);
     QList<QPixmap> frames;
     for (int i = 0; i < SwitchFrames; ++i) {
         const bool on = i == 1;
@@ -246,14 +252,14 @@ PictureStrip KnobStrips::drawSwitch(qreal ratio, const QColor& background)
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF track(0.5, 0.5, SwitchFrameSize.width() - 1.0, SwitchFrameSize.height() - 1.0);
         painter.setPen(QPen(QColor(0, 0, 0), 1.0));
-        painter.setBrush(on ? QColor(0, 200, 0) : Bezel);
+        painter.setBrush(on ? c.switchOn : c.bezel);
         painter.drawRoundedRect(track, 4.5, 4.5);
         // The thumb sits left for off and right for on, as on a slide switch.
         const double thumbWidth = 15.0;
         const QRectF thumb(on ? track.right() - thumbWidth - 1 : track.left() + 1, 1.5, thumbWidth,
                            SwitchFrameSize.height() - 3.0);
         painter.setPen(Qt::NoPen);
-        painter.setBrush(on ? QColor(235, 255, 235) : QColor(140, 140, 140));
+        painter.setBrush(on ? c.switchThumbOn : c.switchThumbOff);
         painter.drawRoundedRect(thumb, 3.5, 3.5);
         painter.end();
         frames.append(frame);
@@ -273,19 +279,20 @@ QString KnobStrips::lfoWaveLabel(int shape)
 
 PictureStrip KnobStrips::drawFilterType(qreal ratio, const QColor& background)
 {
+    const DisplayColours c = coloursOn(background);
     QList<QPixmap> frames;
     for (int type = 0; type < FilterTypeFrames; ++type) {
         QPixmap frame = blankFrame(FilterTypeFrameSize, ratio, background);
         QPainter painter(&frame);
         painter.setRenderHint(QPainter::Antialiasing);
         const bool lit = type != 0;
-        const QRectF area = drawScreen(painter, FilterTypeFrameSize, filterTypeLabel(type), lit);
+        const QRectF area = drawScreen(painter, c, FilterTypeFrameSize, filterTypeLabel(type), lit);
         // Frequency on a log scale across the display, the cutoff in the middle;
         // +15 dB at the top edge, -33 dB at the bottom.
         constexpr double TopDb = 15.0;
         constexpr double RangeDb = 48.0;
         drawTrace(
-            painter, area,
+            painter, c, area,
             [type](double t) {
                 const double f = std::pow(10.0, (t - 0.5) * 2.4);
                 const double db = std::max(filterDb(type, f), TopDb - RangeDb);
@@ -300,12 +307,13 @@ PictureStrip KnobStrips::drawFilterType(qreal ratio, const QColor& background)
 
 PictureStrip KnobStrips::drawLfoWave(qreal ratio, const QColor& background)
 {
+    const DisplayColours c = coloursOn(background);
     QList<QPixmap> frames;
     for (int shape = 0; shape < LfoWaveFrames; ++shape) {
         QPixmap frame = blankFrame(LfoWaveFrameSize, ratio, background);
         QPainter painter(&frame);
         painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF area = drawScreen(painter, LfoWaveFrameSize, lfoWaveLabel(shape), true);
+        const QRectF area = drawScreen(painter, c, LfoWaveFrameSize, lfoWaveLabel(shape), true);
         // The trace swings about the middle, so no fill below it.
         QPainterPath trace;
         constexpr int Samples = 160;
@@ -318,10 +326,10 @@ PictureStrip KnobStrips::drawLfoWave(qreal ratio, const QColor& background)
             else
                 trace.lineTo(p);
         }
-        painter.setPen(QPen(Unlit, 1.0, Qt::DotLine));
+        painter.setPen(QPen(c.unlit, 1.0, Qt::DotLine));
         painter.drawLine(QPointF(area.left(), area.center().y()),
                          QPointF(area.right(), area.center().y()));
-        painter.setPen(QPen(Lit, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.setPen(QPen(c.text, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.drawPath(trace);
         painter.end();
         frames.append(frame);

@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "quickedit/paneldisplay.h"
 
+#include "editor/interfacepalette.h"
+
 #include <QPainter>
 
 namespace dorvane {
 
 namespace {
-
-const QColor Face(8, 8, 8);
-const QColor Rim(90, 90, 90);
-const QColor Lit(0, 255, 0);
-const QColor Dim(0, 170, 0);
 
 constexpr int Pad = 6;
 // Wide enough for a full part line: " <P 7>: " and a twelve-letter name with
@@ -72,8 +69,9 @@ void PanelDisplay::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Rim, 1.0));
-    painter.setBrush(Face);
+    const DisplayColours colours = displayColours(schemeOf(palette()));
+    painter.setPen(QPen(colours.rim, 1.0));
+    painter.setBrush(colours.face);
     painter.drawRoundedRect(QRectF(0.5, 0.5, width() - 1.0, height() - 1.0), 5.0, 5.0);
 
     const QFont small = smallFont();
@@ -81,11 +79,11 @@ void PanelDisplay::paintEvent(QPaintEvent*)
     const int line = smallMetrics.height();
     const QRect text = rect().adjusted(Pad, Pad - 2, -Pad, -Pad);
     painter.setFont(small);
-    painter.setPen(Dim);
+    painter.setPen(colours.partLine);
     painter.drawText(QRect(text.left(), text.top(), text.width(), line),
                      Qt::AlignLeft | Qt::AlignVCenter,
                      smallMetrics.elidedText(m_partLine.trimmed(), Qt::ElideRight, text.width()));
-    painter.setPen(Lit);
+    painter.setPen(colours.text);
     painter.drawText(QRect(text.left(), text.top() + line + 2, text.width(), line),
                      Qt::AlignLeft | Qt::AlignVCenter,
                      smallMetrics.elidedText(m_name, Qt::ElideRight, text.width()));

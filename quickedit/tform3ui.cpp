@@ -40,15 +40,6 @@ namespace dorvane {
 
 namespace {
 
-// The panel's colours: a dark instrument body, light lettering, and the lime
-// of the main window's value displays for what is lit.
-const QColor Body(43, 45, 48);
-const QColor Lettering(226, 226, 226);
-const QColor Frame(106, 110, 116);
-const QColor Well(62, 65, 70);
-const QColor Key(69, 72, 77);
-const QColor Lit(0, 200, 0);
-
 constexpr int SectionSpacing = 8;
 constexpr int RowSpacing = 6; // between one row's names and the next row's knobs
 constexpr int ButtonWidth = 34;
@@ -92,32 +83,9 @@ const PictureStrip& stripOf(const KnobStrips& strips, KnobStrip kind)
 
 void Tform3::applyPanelPalette()
 {
-    QPalette p = palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive}) {
-        p.setColor(group, QPalette::Window, Body);
-        p.setColor(group, QPalette::WindowText, Lettering);
-        p.setColor(group, QPalette::Base, Well);
-        p.setColor(group, QPalette::AlternateBase, Body.darker(115));
-        p.setColor(group, QPalette::Text, Lettering);
-        p.setColor(group, QPalette::Button, Key);
-        p.setColor(group, QPalette::ButtonText, Lettering);
-        p.setColor(group, QPalette::Light, Key.lighter(130));
-        p.setColor(group, QPalette::Midlight, Key.lighter(112));
-        p.setColor(group, QPalette::Mid, Frame);
-        p.setColor(group, QPalette::Dark, Well);
-        p.setColor(group, QPalette::Shadow, Qt::black);
-        p.setColor(group, QPalette::Highlight, Lit.darker(160));
-        p.setColor(group, QPalette::HighlightedText, Qt::white);
-        p.setColor(group, QPalette::PlaceholderText, Frame.lighter(130));
-    }
-    const QColor disabled = Lettering.darker(190);
-    p.setColor(QPalette::Disabled, QPalette::Window, Body);
-    p.setColor(QPalette::Disabled, QPalette::WindowText, disabled);
-    p.setColor(QPalette::Disabled, QPalette::Text, disabled);
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, disabled);
-    p.setColor(QPalette::Disabled, QPalette::Button, Body);
-    p.setColor(QPalette::Disabled, QPalette::Base, Body);
-    setPalette(p);
+    // The application's palette, the main window's: the knob window is the
+    // same program, light or dark as the desktop is. Only the displays inside
+    // it keep the instrument's dark faces.
     setAutoFillBackground(true);
 }
 
@@ -417,7 +385,8 @@ void Tform3::build()
     m_cellWidth = knobCellWidth();
     // The strips are drawn for this window's screen, on the panel's colour.
     const QScreen* screen = m_main.screen() ? m_main.screen() : QApplication::primaryScreen();
-    const KnobStrips strips(screen ? screen->devicePixelRatio() : 1.0, Body);
+    const KnobStrips strips(screen ? screen->devicePixelRatio() : 1.0,
+                            palette().color(QPalette::Window));
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(SectionSpacing, SectionSpacing, SectionSpacing, 4);

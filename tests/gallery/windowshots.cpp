@@ -2,9 +2,11 @@
 // Grabs the main window as a new user meets it, sheet by sheet for part 1 and
 // part R, a Get and the differences it weighs, the knob window, the copy
 // panel in its three modes, Find Instrument and the MIDI monitor, into the PNG
-// files of docs/screenshots: windowshots OUTFOLDER [WIDTHxHEIGHT]. Run it on the
-// offscreen platform or under Xvfb; with QT_SCALE_FACTOR=2 it makes the "-200"
-// shots. `cmake --build build --target screenshots` makes them all.
+// files of docs/screenshots: windowshots OUTFOLDER [WIDTHxHEIGHT] [--dark]. Run it
+// on the offscreen platform or under Xvfb; with QT_SCALE_FACTOR=2 it makes the
+// "-200" shots, with --dark the "-dark" ones (the main window, the knob window,
+// the drum mixer, the copy panel and the library in the dark scheme).
+// `cmake --build build --target screenshots` makes them all.
 #include "app/qtdialogs.h"
 #include "editor/breedcommands.h"
 #include "editor/breedpanel.h"
@@ -17,7 +19,9 @@
 #include "editor/findinstrumentpanel.h"
 #include "editor/historycommands.h"
 #include "editor/instrumentfinder.h"
+#include "editor/interfacepalette.h"
 #include "editor/librarycommands.h"
+#include "editor/librarypanel.h"
 #include "editor/mainwindow.h"
 #include "editor/midimonitor.h"
 #include "editor/morphcommands.h"
@@ -33,6 +37,7 @@
 #include "editor/verifycommands.h"
 #include "editor/windowframe.h"
 #include "editor/windowtexts.h"
+#include "library/library.h"
 #include "midi/builtininstrument.h"
 #include "midi/loopbackdriver.h"
 #include "midi/midideviceregistry.h"
@@ -72,16 +77,24 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: windowshots OUTFOLDER [WIDTHxHEIGHT]\n");
+        std::fprintf(stderr, "usage: windowshots OUTFOLDER [WIDTHxHEIGHT] [--dark]\n");
         return 1;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
     QSize size(1366, 740);
-    if (argc > 2) {
-        const QStringList wh = QString(argv[2]).split('x');
+    bool dark = false;
+    for (int i = 2; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == "--dark") {
+            dark = true;
+            continue;
+        }
+        const QStringList wh = arg.split('x');
         size = QSize(wh.value(0).toInt(), wh.value(1).toInt());
     }
+    // The scheme the desktop would ask for, whatever this machine's own is.
+    applyColourScheme(dark ? ColourScheme::Dark : ColourScheme::Light);
 
     QTemporaryDir settingsDir;
     // The built-in instrument as the output and input, as a newcomer would choose.
@@ -103,6 +116,7 @@ int main(int argc, char** argv)
     setup.programFolder = QCoreApplication::applicationDirPath();
     setup.devices = &registry;
     setup.dataFolder = settingsDir.filePath("data");
+    setup.libraryFile = settingsDir.filePath("library.sqlite");
     MainWindow window(std::move(setup));
     window.resize(size);
     window.show();
@@ -112,8 +126,13 @@ int main(int argc, char** argv)
     // At a device pixel ratio of 2 (QT_SCALE_FACTOR=2) the shots that show how
     // the window scales: the Tone sheet and the knob window, named "-200".
     const bool doubled = window.devicePixelRatio() >= 2.0;
-    const QString suffix = doubled ? "-200" : "";
+    const QString suffix = QString(dark ? "-dark" : "") + (doubled ? "-200" : "");
+    // In the dark scheme, one picture of each window whose look it changes.
+    const QStringList darkSet = {"window-part1-tone", "knobs", "window-drum-mixer",
+                                 "window-copy-tone", "window-library"};
     auto save = [&](const QPixmap& shot, const QString& name) {
+        if (dark && !darkSet.contains(name))
+            return;
         const QString file = QString("%1/%2%3.png").arg(out, name, suffix);
         if (!shot.save(file))
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
@@ -228,7 +247,7 @@ int main(int argc, char** argv)
     auto shot = [&](const QString& name) {
         QApplication::processEvents();
         // At 200 % the kit file's panel alone shows how the lists scale.
-        if (!doubled || name == "window-copy-extract")
+        if (!doubled || dark || name == "window-copy-extract")
             save(window.grab(), name);
     };
     CopyPanel* panel = window.copy().copyPanel();
@@ -300,7 +319,36 @@ int main(int argc, char** argv)
     });
     boxes.ask(dialogs.lastText(), AskKind::Information);
 
-    if (doubled)
+    // The library at the window's size: on a laptop's screen it floats over
+    // the window's right edge and the sheets keep their width. The program's
+    // own start-up files stand in for a folder of patches.
+    window.sheets().selectPart(0);
+    window.sheets().showSheet(Sheet::Tone);
+    window.frame().action("ViewLibrary")->trigger();
+    LibraryPanel* library = window.library().libraryPanel();
+    if (window.library().library() && window.library().library()->folders().isEmpty()) {
+        dialogs.folders.push_back(QCoreApplication::applicationDirPath());
+        library->action("LibraryAddFolder")->trigger();
+    }
+    QDeadlineTimer scanned(20000);
+    while (window.library().library() && window.library().library()->scanning() &&
+           !scanned.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    {
+        QPixmap shot = window.grab();
+        if (library->isFloating()) {
+            QPainter painter(&shot);
+            painter.drawPixmap(library->mapToGlobal(QPoint(0, 0)) -
+                                   window.mapToGlobal(QPoint(0, 0)),
+                               library->grab());
+        }
+        save(shot, "window-library");
+    }
+    library->hide();
+
+    if (doubled || dark)
         return 0;
 
     // A value's shake menu over the Pitch and Filter panels, with its hint in
