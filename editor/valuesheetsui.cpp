@@ -102,6 +102,8 @@ TDragTweak* ValueSheets::makeControl(const Binding& row, QWidget* parent)
     c->SetTag4(row.tag4);
     c->SetTag5(row.tag5);
     c->SetPositionDefault(row.positionDefault);
+    // Every value can be reached and changed from the keyboard.
+    c->SetTabStop(true);
     if (!c->Items().isEmpty())
         c->SetPosition(std::min(std::max(row.positionDefault, 0), int(c->Items().size()) - 1));
     if (!row.hint.empty())
@@ -229,6 +231,8 @@ QWidget* ValueSheets::buildSelectionBar()
     for (int i = 0; i < 8; ++i) {
         auto* b = new QRadioButton(i < 7 ? QString::number(i + 1) : QString("R"));
         b->setObjectName(QString("PART%1").arg(i));
+        // The button's text carries the state's mark; the state itself is its hint.
+        b->setAccessibleName(QString("Part %1").arg(i < 7 ? QString::number(i + 1) : "R"));
         m_partGroup->addButton(b, i);
         partRow->addWidget(b);
     }
@@ -246,6 +250,7 @@ QWidget* ValueSheets::buildSelectionBar()
         auto* box = new QCheckBox(QString::number(t));
         box->setObjectName(QString("tone%1").arg(t));
         box->setStatusTip(texts::ToneSelectHint);
+        box->setAccessibleName(QString("Tone Select, tone %1").arg(t));
         box->setChecked(t == 1);
         m_toneBoxes[std::size_t(t - 1)] = box;
         // The box has toggled itself by the time the click arrives.
@@ -265,6 +270,7 @@ QWidget* ValueSheets::buildSelectionBar()
     for (int t = 1; t <= ToneCount; ++t) {
         auto* b = new QRadioButton(QString::number(t));
         b->setObjectName(QString("show%1").arg(t));
+        b->setAccessibleName(QString("%1, tone %2").arg(texts::ShowTone).arg(t));
         m_showGroup->addButton(b, t);
         showRow->addWidget(b);
     }
@@ -325,6 +331,7 @@ QWidget* ValueSheets::buildSheets()
     for (const SheetInfo& s : sheetTable())
         m_pages->addTab(m_sheets[std::size_t(s.sheet)],
                         QString::fromUtf8(s.caption.data(), qsizetype(s.caption.size())));
+    nameControls();
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int) {
         attachShownSheet();
         m_frame.runCommand([this] { refresh(); });
@@ -402,6 +409,7 @@ QWidget* ValueSheets::buildToneSheet()
         bar->SetPosition(50);
         bar->setMinimumHeight(120);
         m_morphBars[std::size_t(i)] = bar;
+        bar->setAccessibleName(QString("%1 %2").arg(m_morphPanel->title(), captions[i]));
         connect(bar, &TRevScrB::OnEndScroll, this,
                 [this, i] { m_frame.runCommand([&] { morphReleased(i); }); });
         auto* column = new QVBoxLayout;
@@ -532,6 +540,12 @@ const Binding* ValueSheets::bindingOf(const TDragTweak* c) const
     return it == m_rows.end() ? nullptr : it->second;
 }
 
-ValueSheets::ValueSheets(const WindowParts& parts) : WindowPart(parts) {}
+ValueSheets::ValueSheets(const WindowParts& parts) : WindowPart(parts)
+{
+    // The names say which part and tone a value is of, so they follow the selection.
+    connect(&m_session, &EditSession::partSelected, this, &ValueSheets::nameControls);
+    connect(&m_session, &EditSession::shownToneSelected, this, &ValueSheets::nameControls);
+    connect(&m_session, &EditSession::drumNoteSelected, this, &ValueSheets::nameControls);
+}
 
 } // namespace dorvane

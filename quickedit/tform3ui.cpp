@@ -158,6 +158,8 @@ tknob* Tform3::makeKnob(const KnobRow& row, QWidget* parent, const KnobStrips& s
     if (binding)
         k->setToolTip(fromView(binding->label));
     k->SetCopyDragTweak(control);
+    // Reached with Tab in the table's order, turned with the arrow keys.
+    k->setFocusPolicy(Qt::StrongFocus);
     k->SetiImageList(&stripOf(strips, row.strip));
     // The strips' frames are opaque over the whole knob: nothing beneath needs
     // painting again when a knob turns.
@@ -307,6 +309,8 @@ PanelSection* Tform3::buildToneSection()
         auto* b = new QCheckBox(QString::number(t));
         b->setObjectName(QString("tone%1").arg(t));
         b->setStatusTip(texts::ToneSelectHint);
+        // Named as the main window's boxes, which these mirror.
+        b->setAccessibleName(QString("Tone Select, tone %1").arg(t));
         m_toneBoxes[std::size_t(t - 1)] = b;
         // The box has toggled itself by the time the click arrives.
         connect(b, &QCheckBox::clicked, this,
@@ -335,6 +339,7 @@ PanelSection* Tform3::buildToneSection()
         auto* b = new QRadioButton(QString::number(t));
         b->setObjectName(QString("show%1").arg(t));
         b->setStatusTip(texts::ToneShownHint);
+        b->setAccessibleName(QString("%1, tone %2").arg(texts::ShowTone).arg(t));
         m_showGroup->addButton(b, t);
         showRow->addWidget(b);
     }
