@@ -97,6 +97,7 @@ public:
     void loadWaveList();
     std::unordered_map<const TDragTweak*, QLabel*>& labels() { return m_labels; }
     QButtonGroup* partGroup() const { return m_partGroup; }
+    QButtonGroup* showGroup() const { return m_showGroup; }
     int& namePart() { return m_namePart; }
 
     // The selectors become views of the session's selection.
@@ -157,6 +158,10 @@ private:
     std::array<std::unique_ptr<QWidget>, 3> m_sheetContent;
     QTabWidget* m_pages = nullptr;
     QButtonGroup* m_partGroup = nullptr;
+    // The part or tone a button was toggled to without a click (by assistive
+    // technology), so the click that follows a real one does not redo it.
+    int m_partToggled = -1;
+    int m_shownToggled = -1;
     QWidget* m_toneSelection = nullptr;
     std::array<QCheckBox*, 4> m_toneBoxes{};
     QButtonGroup* m_showGroup = nullptr;

@@ -40,6 +40,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 namespace dorvane {
 
@@ -237,8 +238,17 @@ QWidget* ValueSheets::buildSelectionBar()
         partRow->addWidget(b);
     }
     m_partGroup->button(0)->setChecked(true);
-    connect(m_partGroup, &QButtonGroup::idClicked, this,
-            [this](int index) { m_frame.runCommand([this, index] { selectPart(index); }); });
+    connect(m_partGroup, &QButtonGroup::idClicked, this, [this](int index) {
+        if (std::exchange(m_partToggled, -1) != index)
+            m_frame.runCommand([this, index] { selectPart(index); });
+    });
+    // A screen reader's "toggle" checks the button without a click.
+    connect(m_partGroup, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
+        if (!checked || index == m_session.partIndex())
+            return;
+        m_partToggled = index;
+        m_frame.runCommand([this, index] { selectPart(index); });
+    });
     row->addWidget(partBox);
 
     m_toneSelection = new QGroupBox("Tone Select");
@@ -258,6 +268,10 @@ QWidget* ValueSheets::buildSelectionBar()
             m_session.setToneSelected(t, checked);
             m_frame.runCommand([&] { toneBoxReleased(t, QApplication::keyboardModifiers()); });
         });
+        connect(box, &QCheckBox::toggled, this, [this, t](bool checked) {
+            if (checked != m_session.toneSelected(t))
+                m_session.setToneSelected(t, checked);
+        });
         toneRow->addWidget(box);
     }
     row->addWidget(m_toneSelection);
@@ -275,8 +289,16 @@ QWidget* ValueSheets::buildSelectionBar()
         showRow->addWidget(b);
     }
     m_showGroup->button(1)->setChecked(true);
-    connect(m_showGroup, &QButtonGroup::idClicked, this,
-            [this](int tone) { m_frame.runCommand([this, tone] { selectShownTone(tone); }); });
+    connect(m_showGroup, &QButtonGroup::idClicked, this, [this](int tone) {
+        if (std::exchange(m_shownToggled, -1) != tone)
+            m_frame.runCommand([this, tone] { selectShownTone(tone); });
+    });
+    connect(m_showGroup, &QButtonGroup::idToggled, this, [this](int tone, bool checked) {
+        if (!checked || tone == m_session.shownTone())
+            return;
+        m_shownToggled = tone;
+        m_frame.runCommand([this, tone] { selectShownTone(tone); });
+    });
     row->addWidget(m_showBox);
 
     m_drumNoteLabel = new QLabel("Drum Note");

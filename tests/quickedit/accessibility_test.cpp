@@ -136,6 +136,20 @@ TEST(Accessibility, EveryControlAndKnobIsNamedAndReadAsShownFollowingTheSelectio
         }
         EXPECT_EQ(names.size(), 90u) << "no two knobs read alike";
     }
+    // A reader's "toggle" checks a button without clicking it: the selection follows.
+    auto toggle = [](QWidget* button) {
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(button);
+        ASSERT_TRUE(iface && iface->actionInterface());
+        iface->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    };
+    toggle(w.sheets().partGroup()->button(4));
+    EXPECT_EQ(w.session().partIndex(), 4);
+    toggle(w.sheets().toneBox(3));
+    EXPECT_TRUE(w.session().toneSelected(3));
+    toggle(w.sheets().showGroup()->button(3));
+    EXPECT_EQ(w.session().shownTone(), 3);
+    EXPECT_EQ(read(w.sheets().control("cutoff")).name, "Cutoff Frequency, part 5 tone 3");
+
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(read(w.sheets().partGroup()->button(i)).name,
                   QString("Part %1").arg(i < 7 ? QString::number(i + 1) : "R"));
