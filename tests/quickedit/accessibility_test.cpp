@@ -242,3 +242,30 @@ TEST(Accessibility, KeysEditTheFocusedValueAsADragOneMessageAndOneStepPerRun)
     EXPECT_EQ(c->Position(), turned);
     EXPECT_EQ(w.image().ReadByte(2, 1, 81), turned);
 }
+
+TEST(Accessibility, TabWalksTheToneSheetPanelByPanelInReadingOrder)
+{
+    KnobRig rig;
+    rig.openBoth();
+    MainWindow& w = *rig.window;
+    rig.activate(w);
+    w.sheets().showSheet(Sheet::Tone);
+    // Every control shown on the sheet, panel after panel as they stand
+    // (left to right, then the next row), each panel's column by column.
+    std::vector<std::string> expected;
+    for (const char* panel :
+         {"wavepanel", "fxmbox", "lfo1box", "lfo2box", "pitchpanel", "filterpanel", "amppanel"})
+        for (const Binding* row : bindingsOfPanel(panel))
+            if (w.sheets().control(text(row->name))->isVisible())
+                expected.push_back(std::string(row->name));
+
+    w.sheets().control(text(expected.front()))->setFocus(Qt::TabFocusReason);
+    std::vector<std::string> walked;
+    for (int i = 0; i < 400 && walked.size() < expected.size(); ++i) {
+        if (auto* c = qobject_cast<TDragTweak*>(QApplication::focusWidget()))
+            if (walked.empty() || walked.back() != c->objectName().toStdString())
+                walked.push_back(c->objectName().toStdString());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(walked, expected);
+}
