@@ -70,23 +70,6 @@ bool isKeypadKey(const QKeyEvent* event, int key)
     return event->key() == key && event->modifiers().testFlag(Qt::KeypadModifier);
 }
 
-bool isEditingKey(int key)
-{
-    switch (key) {
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 TDragTweak::TDragTweak(QWidget* parent) : QLabel(parent)
@@ -439,7 +422,7 @@ void TDragTweak::setAccessiblePosition(int position)
 std::optional<int> TDragTweak::keyTarget(const QKeyEvent* event, int position) const
 {
     // Ctrl and Alt with these keys belong to the window's shortcuts.
-    if (m_items.isEmpty() || !isEditingKey(event->key()) ||
+    if (m_items.isEmpty() || !isValueKey(event->key()) ||
         (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)))
         return std::nullopt;
     const int last = int(m_items.size()) - 1;
@@ -517,7 +500,7 @@ void TDragTweak::keyReleaseEvent(QKeyEvent* event)
     emit onKeyUp(event);
     if (!self)
         return;
-    if (isEditingKey(event->key())) {
+    if (isValueKey(event->key())) {
         event->accept();
         // X11 repeats a held key as release and press pairs: only the real
         // release ends the run, so a held key is one edit and one message.

@@ -40,6 +40,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace dorvane {
@@ -65,6 +66,26 @@ int columnsOf(const QString& panel)
         if (panel == c.name)
             return c.columns;
     return 2;
+}
+
+// A click on a button of the group selects its choice. A screen reader's
+// "toggle" checks a button without a click, so a toggle to another choice than
+// the current one selects too, and the click a real toggle comes with does not
+// select it a second time.
+void connectChoice(QButtonGroup* group, QObject* context, int& toggled,
+                   std::function<int()> current, std::function<void(int)> select)
+{
+    QObject::connect(group, &QButtonGroup::idClicked, context, [&toggled, select](int id) {
+        if (std::exchange(toggled, -1) != id)
+            select(id);
+    });
+    QObject::connect(group, &QButtonGroup::idToggled, context,
+                     [&toggled, current, select](int id, bool checked) {
+                         if (!checked || id == current())
+                             return;
+                         toggled = id;
+                         select(id);
+                     });
 }
 
 QScrollArea* scrolling(const QString& name)
@@ -238,17 +259,9 @@ QWidget* ValueSheets::buildSelectionBar()
         partRow->addWidget(b);
     }
     m_partGroup->button(0)->setChecked(true);
-    connect(m_partGroup, &QButtonGroup::idClicked, this, [this](int index) {
-        if (std::exchange(m_partToggled, -1) != index)
-            m_frame.runCommand([this, index] { selectPart(index); });
-    });
-    // A screen reader's "toggle" checks the button without a click.
-    connect(m_partGroup, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
-        if (!checked || index == m_session.partIndex())
-            return;
-        m_partToggled = index;
-        m_frame.runCommand([this, index] { selectPart(index); });
-    });
+    connectChoice(
+        m_partGroup, this, m_partToggled, [this] { return m_session.partIndex(); },
+        [this](int index) { m_frame.runCommand([this, index] { selectPart(index); }); });
     row->addWidget(partBox);
 
     m_toneSelection = new QGroupBox("Tone Select");
@@ -289,16 +302,9 @@ QWidget* ValueSheets::buildSelectionBar()
         showRow->addWidget(b);
     }
     m_showGroup->button(1)->setChecked(true);
-    connect(m_showGroup, &QButtonGroup::idClicked, this, [this](int tone) {
-        if (std::exchange(m_shownToggled, -1) != tone)
-            m_frame.runCommand([this, tone] { selectShownTone(tone); });
-    });
-    connect(m_showGroup, &QButtonGroup::idToggled, this, [this](int tone, bool checked) {
-        if (!checked || tone == m_session.shownTone())
-            return;
-        m_shownToggled = tone;
-        m_frame.runCommand([this, tone] { selectShownTone(tone); });
-    });
+    connectChoice(
+        m_showGroup, this, m_shownToggled, [this] { return m_session.shownTone(); },
+        [this](int tone) { m_frame.runCommand([this, tone] { selectShownTone(tone); }); });
     row->addWidget(m_showBox);
 
     m_drumNoteLabel = new QLabel("Drum Note");

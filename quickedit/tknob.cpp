@@ -361,7 +361,7 @@ void tknob::keyPressEvent(QKeyEvent* event)
 
 void tknob::keyReleaseEvent(QKeyEvent* event)
 {
-    if (!keyTarget(event)) {
+    if (!isValueKey(event->key())) {
         QWidget::keyReleaseEvent(event);
         return;
     }
