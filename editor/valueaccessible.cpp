@@ -4,10 +4,13 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
+#include <QButtonGroup>
 #include <QFontMetrics>
 #include <QWidget>
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 namespace dorvane {
 
@@ -119,6 +122,23 @@ void installValueAccessibility()
         return true;
     }();
     (void)installed;
+}
+
+void connectChoice(QButtonGroup* group, QObject* context, std::function<int()> current,
+                   std::function<void(int)> select)
+{
+    auto toggled = std::make_shared<int>(-1);
+    QObject::connect(group, &QButtonGroup::idClicked, context, [toggled, select](int id) {
+        if (std::exchange(*toggled, -1) != id)
+            select(id);
+    });
+    QObject::connect(group, &QButtonGroup::idToggled, context,
+                     [toggled, current, select](int id, bool checked) {
+                         if (!checked || id == current())
+                             return;
+                         *toggled = id;
+                         select(id);
+                     });
 }
 
 void announceValueChanged(QWidget* control)

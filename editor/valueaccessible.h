@@ -9,6 +9,10 @@
 
 #include <QString>
 
+#include <functional>
+
+class QButtonGroup;
+class QObject;
 class QWidget;
 
 namespace dorvane {
@@ -34,5 +38,12 @@ void installValueAccessibility();
 // Tells a listening screen reader that the control shows another value
 // (nothing to do, and nothing done, when none listens).
 void announceValueChanged(QWidget* control);
+
+// A click on a button of the group selects its choice through `select`. A
+// screen reader's "toggle" checks a button without a click, so a toggle to
+// another choice than `current` selects too, and the click a real toggle comes
+// with does not select it a second time.
+void connectChoice(QButtonGroup* group, QObject* context, std::function<int()> current,
+                   std::function<void(int)> select);
 
 } // namespace dorvane

@@ -158,10 +158,6 @@ private:
     std::array<std::unique_ptr<QWidget>, 3> m_sheetContent;
     QTabWidget* m_pages = nullptr;
     QButtonGroup* m_partGroup = nullptr;
-    // The part or tone a button was toggled to without a click (by assistive
-    // technology), so the click that follows a real one does not redo it.
-    int m_partToggled = -1;
-    int m_shownToggled = -1;
     QWidget* m_toneSelection = nullptr;
     std::array<QCheckBox*, 4> m_toneBoxes{};
     QButtonGroup* m_showGroup = nullptr;

@@ -15,6 +15,7 @@
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
 #include "editor/trevscrb.h"
+#include "editor/valueaccessible.h"
 #include "editor/windowtexts.h"
 #include "midi/dialogs.h"
 
@@ -40,7 +41,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <functional>
 #include <utility>
 
 namespace dorvane {
@@ -66,26 +66,6 @@ int columnsOf(const QString& panel)
         if (panel == c.name)
             return c.columns;
     return 2;
-}
-
-// A click on a button of the group selects its choice. A screen reader's
-// "toggle" checks a button without a click, so a toggle to another choice than
-// the current one selects too, and the click a real toggle comes with does not
-// select it a second time.
-void connectChoice(QButtonGroup* group, QObject* context, int& toggled,
-                   std::function<int()> current, std::function<void(int)> select)
-{
-    QObject::connect(group, &QButtonGroup::idClicked, context, [&toggled, select](int id) {
-        if (std::exchange(toggled, -1) != id)
-            select(id);
-    });
-    QObject::connect(group, &QButtonGroup::idToggled, context,
-                     [&toggled, current, select](int id, bool checked) {
-                         if (!checked || id == current())
-                             return;
-                         toggled = id;
-                         select(id);
-                     });
 }
 
 QScrollArea* scrolling(const QString& name)
@@ -260,7 +240,7 @@ QWidget* ValueSheets::buildSelectionBar()
     }
     m_partGroup->button(0)->setChecked(true);
     connectChoice(
-        m_partGroup, this, m_partToggled, [this] { return m_session.partIndex(); },
+        m_partGroup, this, [this] { return m_session.partIndex(); },
         [this](int index) { m_frame.runCommand([this, index] { selectPart(index); }); });
     row->addWidget(partBox);
 
@@ -303,7 +283,7 @@ QWidget* ValueSheets::buildSelectionBar()
     }
     m_showGroup->button(1)->setChecked(true);
     connectChoice(
-        m_showGroup, this, m_shownToggled, [this] { return m_session.shownTone(); },
+        m_showGroup, this, [this] { return m_session.shownTone(); },
         [this](int tone) { m_frame.runCommand([this, tone] { selectShownTone(tone); }); });
     row->addWidget(m_showBox);
 

@@ -5,6 +5,7 @@
 #include "quickedit/tform3.h"
 
 #include "editor/bindingtable.h"
+#include "editor/valueaccessible.h"
 #include "editor/valuesheets.h"
 #include "editor/windowframe.h"
 #include "editor/windowparts.h"
@@ -315,6 +316,11 @@ PanelSection* Tform3::buildToneSection()
         // The box has toggled itself by the time the click arrives.
         connect(b, &QCheckBox::clicked, this,
                 [this, t] { m_frame.runCommand([&] { toneBoxReleased(t); }); });
+        // A screen reader's toggle, which comes without a click.
+        connect(b, &QCheckBox::toggled, this, [this, t](bool checked) {
+            if (checked != m_session.toneSelected(t))
+                m_session.setToneSelected(t, checked);
+        });
         selectRow->addWidget(b);
     }
     selectRow->addStretch(1);
@@ -344,8 +350,9 @@ PanelSection* Tform3::buildToneSection()
         showRow->addWidget(b);
     }
     showRow->addStretch(1);
-    connect(m_showGroup, &QButtonGroup::idClicked, this,
-            [this](int tone) { m_frame.runCommand([&] { m_sheets.selectShownTone(tone); }); });
+    connectChoice(
+        m_showGroup, this, [this] { return m_session.shownTone(); },
+        [this](int tone) { m_frame.runCommand([&] { m_sheets.selectShownTone(tone); }); });
     column->addLayout(showRow);
     column->addStretch(1);
     return box;

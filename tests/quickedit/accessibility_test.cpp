@@ -15,6 +15,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QRadioButton>
 #include <QTextDocument>
 
 #include <gtest/gtest.h>
@@ -149,6 +150,11 @@ TEST(Accessibility, EveryControlAndKnobIsNamedAndReadAsShownFollowingTheSelectio
     toggle(w.sheets().showGroup()->button(3));
     EXPECT_EQ(w.session().shownTone(), 3);
     EXPECT_EQ(read(w.sheets().control("cutoff")).name, "Cutoff Frequency, part 5 tone 3");
+    // The knob window's boxes and buttons, the same.
+    toggle(k.toneBox(4));
+    EXPECT_TRUE(w.session().toneSelected(4));
+    toggle(k.showToneButton(2));
+    EXPECT_EQ(w.session().shownTone(), 2);
 
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(read(w.sheets().partGroup()->button(i)).name,
