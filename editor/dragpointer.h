@@ -39,4 +39,8 @@ private:
 // alone, nothing with any other modifier held.
 std::optional<int> dragStep(Qt::KeyboardModifiers modifiers, int plain, int shifted);
 
+// The keys that move the focused value as a drag does (the arrows, Page Up and
+// Down, Home, End); letting go of them ends the edit as a release does.
+bool isValueKey(int key);
+
 } // namespace dorvane

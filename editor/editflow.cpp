@@ -239,6 +239,32 @@ QString ValueSheets::editText(const TDragTweak* c, const Binding& row) const
     return m_session.onPart(QString::fromUtf8(row.label.data(), qsizetype(row.label.size())));
 }
 
+QString ValueSheets::accessibleControlName(const TDragTweak* c, const Binding& row) const
+{
+    const QString label = QString::fromUtf8(row.label.data(), qsizetype(row.label.size()));
+    switch (row.handler) {
+    case Handler::Tone:
+        // The Tone sheet shows one tone (one drum note on part R) of the part.
+        return m_session.isRhythmPart()
+                   ? editText(c, row)
+                   : m_session.onPart(label) + QString(" tone %1").arg(m_session.shownTone());
+    case Handler::Common:
+    case Handler::Part:
+        return m_session.onPart(label);
+    default:
+        // The effects, the system, the tempo and the program's own settings
+        // are one for all parts.
+        return label;
+    }
+}
+
+void ValueSheets::nameControls()
+{
+    for (const auto& [name, c] : m_controls)
+        if (const Binding* row = bindingOf(c))
+            c->setAccessibleName(accessibleControlName(c, *row));
+}
+
 void ValueSheets::showToneValues(TDragTweak* c)
 {
     const QString values = m_session.isRhythmPart() ? QString() : toneValuesText(c);

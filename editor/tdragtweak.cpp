@@ -81,10 +81,10 @@ TDragTweak::TDragTweak(QWidget* parent) : QLabel(parent)
     pal.setColor(QPalette::Dark, colours.bevelDark);
     setPalette(pal);
     setCursor(Qt::PointingHandCursor);
-    // A press gives the control the focus itself (see pressed()). Qt gives a
-    // label that takes focus on its own a text document of its own, which for
-    // two hundred controls costs much of the start-up time and memory.
+    // A press gives the control the focus itself (see pressed()); the window
+    // makes its controls Tab stops (see showText() for what that costs QLabel).
     setFocusPolicy(Qt::NoFocus);
+    installValueAccessibility();
 }
 
 TDragTweak::~TDragTweak()
@@ -129,16 +129,32 @@ void TDragTweak::SetItems(const QStringList& items)
     m_sizeHint = QSize();
     updateGeometry();
     if (!m_items.isEmpty())
-        setText(m_items.first());
+        showText(m_items.first());
+    announceValueChanged(this);
+}
+
+void TDragTweak::showText(const QString& caption)
+{
+    // QLabel builds a whole text document for a label that can take the focus
+    // as soon as its text is set, which for two hundred controls reached by
+    // Tab was much of the start-up. The control draws plain text and never
+    // needs it, so the text is set while the label is not focusable.
+    const Qt::FocusPolicy policy = focusPolicy();
+    if (policy != Qt::NoFocus)
+        QWidget::setFocusPolicy(Qt::NoFocus);
+    setText(caption);
+    if (policy != Qt::NoFocus)
+        QWidget::setFocusPolicy(policy);
 }
 
 void TDragTweak::SetCaption(const QString& caption)
 {
-    setText(caption);
+    showText(caption);
     if (!m_items.contains(caption, Qt::CaseInsensitive)) {
         m_sizeHint = QSize();
         updateGeometry();
     }
+    announceValueChanged(this);
 }
 
 int TDragTweak::Position() const
@@ -156,8 +172,12 @@ void TDragTweak::SetPosition(int position)
     if (m_items.isEmpty())
         return;
     const int last = int(m_items.size()) - 1;
-    setText(m_items[position < 0 ? 0 : (position > last ? last : position)]);
+    const QString shown = text();
+    showText(m_items[position < 0 ? 0 : (position > last ? last : position)]);
+    const bool wasUnknown = m_unknown;
     SetUnknown(false);
+    if (!wasUnknown && text() != shown)
+        announceValueChanged(this);
 }
 
 void TDragTweak::SetUnknown(bool unknown)
@@ -173,6 +193,7 @@ void TDragTweak::SetUnknown(bool unknown)
         m_knownStatusTip.clear();
     }
     update();
+    announceValueChanged(this);
     if (KnobLink* knob = copyKnobLink())
         knob->dragTweakUnknownChanged(unknown);
 }
@@ -275,6 +296,15 @@ bool TDragTweak::event(QEvent* event)
     // so the pointer must come back before the menu shows.
     if (event->type() == QEvent::ContextMenu)
         showPointer();
+    // Polishing is the other moment QLabel builds its text document for a
+    // focusable label (see showText()).
+    if (event->type() == QEvent::Polish && focusPolicy() != Qt::NoFocus) {
+        const Qt::FocusPolicy policy = focusPolicy();
+        QWidget::setFocusPolicy(Qt::NoFocus);
+        const bool done = QLabel::event(event);
+        QWidget::setFocusPolicy(policy);
+        return done;
+    }
     return QLabel::event(event);
 }
 
@@ -370,14 +400,93 @@ void TDragTweak::mouseDoubleClickEvent(QMouseEvent* event)
         Reset();
 }
 
+QString TDragTweak::accessibleLabel() const
+{
+    const QString name = accessibleName();
+    return name.isEmpty() ? toolTip() : name;
+}
+
+void TDragTweak::setAccessiblePosition(int position)
+{
+    if (m_items.isEmpty())
+        return;
+    SetPosition(position);
+    released(Qt::LeftButton, Qt::NoModifier, QPoint(0, 0), false);
+}
+
+std::optional<int> TDragTweak::keyTarget(const QKeyEvent* event, int position) const
+{
+    // Ctrl and Alt with these keys belong to the window's shortcuts.
+    if (m_items.isEmpty() || !isValueKey(event->key()) ||
+        (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)))
+        return std::nullopt;
+    const int last = int(m_items.size()) - 1;
+    const int stepSize = event->modifiers().testFlag(Qt::ShiftModifier) ? ShiftDragStep : DragStep;
+    int target = position;
+    switch (event->key()) {
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+        target = position + stepSize;
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+        target = position - stepSize;
+        break;
+    case Qt::Key_PageUp:
+        target = position + ShiftDragStep;
+        break;
+    case Qt::Key_PageDown:
+        target = position - ShiftDragStep;
+        break;
+    case Qt::Key_Home:
+        target = 0;
+        break;
+    case Qt::Key_End:
+        target = last;
+        break;
+    default:
+        break;
+    }
+    // Keys stop at the ends, as the keypad's steps do, even where a drag wraps.
+    return std::clamp(target, 0, last);
+}
+
 void TDragTweak::keyPressEvent(QKeyEvent* event)
 {
     QPointer<TDragTweak> self(this);
     emit onKeyDown(event);
     if (self && !event->text().isEmpty())
         emit onKeyPress(event);
-    if (self)
+    if (!self)
+        return;
+    const std::optional<int> target = keyTarget(event, Position());
+    if (!target) {
         QLabel::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (!m_keyRun) {
+        m_keyRun = true;
+        m_keyRunStart = Position();
+        m_keyRunUnknown = m_unknown;
+    }
+    // A held key repeats its presses: each one is a step, as each move of a drag is.
+    const int before = Position();
+    SetPosition(*target);
+    if (Position() != before)
+        emit dragged(this);
+}
+
+void TDragTweak::endKeyRun()
+{
+    if (!m_keyRun)
+        return;
+    m_keyRun = false;
+    // Keys that moved nothing (Home at the start) send nothing; a value not
+    // known is made known, as a release makes it.
+    if (Position() == m_keyRunStart && !m_keyRunUnknown)
+        return;
+    released(Qt::LeftButton, Qt::NoModifier, QPoint(0, 0), false);
 }
 
 void TDragTweak::keyReleaseEvent(QKeyEvent* event)
@@ -386,6 +495,14 @@ void TDragTweak::keyReleaseEvent(QKeyEvent* event)
     emit onKeyUp(event);
     if (!self)
         return;
+    if (isValueKey(event->key())) {
+        event->accept();
+        // X11 repeats a held key as release and press pairs: only the real
+        // release ends the run, so a held key is one edit and one message.
+        if (!event->isAutoRepeat())
+            endKeyRun();
+        return;
+    }
     // Holding a key repeats presses and releases on some platforms; one step
     // per physical release, as with a drag's one step per move.
     const bool minus = isKeypadKey(event, Qt::Key_Minus);
@@ -415,6 +532,7 @@ void TDragTweak::setBold(bool bold)
 void TDragTweak::focusInEvent(QFocusEvent* event)
 {
     setBold(true);
+    update(); // the focus mark
     // QLabel's own handler would build the text document kept away above.
     QFrame::focusInEvent(event);
 }
@@ -422,6 +540,12 @@ void TDragTweak::focusInEvent(QFocusEvent* event)
 void TDragTweak::focusOutEvent(QFocusEvent* event)
 {
     setBold(false);
+    update();
+    // Tab or a click elsewhere while a key is held: the release will not come here.
+    QPointer<TDragTweak> self(this);
+    endKeyRun();
+    if (!self)
+        return;
     QFrame::focusOutEvent(event);
 }
 
@@ -473,14 +597,19 @@ void TDragTweak::changeEvent(QEvent* event)
 
 void TDragTweak::paintEvent(QPaintEvent* event)
 {
-    if (!m_unknown) {
+    if (!m_unknown)
         QLabel::paintEvent(event);
-        return;
-    }
     QPainter painter(this);
-    drawFrame(&painter);
-    painter.setPen(displayColours(currentScheme()).unknownText);
-    painter.drawText(contentsRect(), Qt::AlignCenter, texts::UnknownValue);
+    if (m_unknown) {
+        drawFrame(&painter);
+        painter.setPen(displayColours(currentScheme()).unknownText);
+        painter.drawText(contentsRect(), Qt::AlignCenter, texts::UnknownValue);
+    }
+    // Bold alone is too faint a mark for someone finding the focus with Tab.
+    if (hasFocus()) {
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawRect(contentsRect().adjusted(0, 0, -1, -1));
+    }
 }
 
 void TDragTweak::showPointer()

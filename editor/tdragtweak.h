@@ -10,6 +10,7 @@
 #include "editor/controltags.h"
 
 #include "editor/dragpointer.h"
+#include "editor/valueaccessible.h"
 
 #include <QCursor>
 #include <QLabel>
@@ -24,7 +25,7 @@ class QKeyEvent;
 
 namespace dorvane {
 
-class TDragTweak : public QLabel, public ControlTags
+class TDragTweak : public QLabel, public ControlTags, public AccessibleValue
 {
     Q_OBJECT
 
@@ -119,6 +120,14 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // Assistive technology reads the accessible name the window gives (the
+    // tool tip until it gives one) and the text shown.
+    QString accessibleLabel() const override;
+    QString accessibleValueText() const override { return DisplayedText(); }
+    int accessiblePosition() const override { return Position(); }
+    int accessibleMaximum() const override { return int(m_items.size()) - 1; }
+    void setAccessiblePosition(int position) override;
+
     // Puts the pointer at a screen position where the platform allows it
     // (Wayland does not; the offscreen platform only pretends).
     static void movePointerTo(const QPoint& globalPos);
@@ -154,6 +163,7 @@ protected:
 
 private:
     KnobLink* copyKnobLink() const;
+    void showText(const QString& caption);
     void pressed(QMouseEvent* event);
     void step(int direction, int stepSize);
     // The release handling shared by the mouse and the keypad keys.
@@ -161,6 +171,9 @@ private:
                   bool putPointerBack);
     void showPointer();
     void setBold(bool bold);
+    // Where an editing key takes the value from `position`; none for other keys.
+    std::optional<int> keyTarget(const QKeyEvent* event, int position) const;
+    void endKeyRun();
 
     QPointer<QObject> m_copyKnobObject;
     KnobLink* m_copyKnob = nullptr; // valid only while m_copyKnobObject lives
@@ -173,6 +186,12 @@ private:
     int m_incrementValue = 1;
     bool m_unknown = false;
     QString m_knownStatusTip; // the hint to give back once the value is known
+
+    // A run of editing keys is under way: its steps show at once and, as a
+    // drag's, are one edit when the keys are let go.
+    bool m_keyRun = false;
+    int m_keyRunStart = -1;
+    bool m_keyRunUnknown = false;
 
     int m_lastX = 0; // where the drag's last move (or its press) was
     DragPointer m_pointer;

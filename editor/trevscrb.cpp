@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/trevscrb.h"
 
+#include "editor/dragpointer.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
@@ -13,23 +15,6 @@ namespace {
 // The range a new bar starts with; the owning window sets its own.
 constexpr int DefaultMin = 0;
 constexpr int DefaultMax = 100;
-
-bool isNavigationKey(int key)
-{
-    switch (key) {
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-        return true;
-    default:
-        return false;
-    }
-}
 
 } // namespace
 
@@ -117,7 +102,7 @@ void TRevScrB::mouseReleaseEvent(QMouseEvent* event)
 void TRevScrB::keyReleaseEvent(QKeyEvent* event)
 {
     QScrollBar::keyReleaseEvent(event);
-    if (!event->isAutoRepeat() && isNavigationKey(event->key()))
+    if (!event->isAutoRepeat() && isValueKey(event->key()))
         emit OnEndScroll();
 }
 

@@ -97,6 +97,7 @@ public:
     void loadWaveList();
     std::unordered_map<const TDragTweak*, QLabel*>& labels() { return m_labels; }
     QButtonGroup* partGroup() const { return m_partGroup; }
+    QButtonGroup* showGroup() const { return m_showGroup; }
     int& namePart() { return m_namePart; }
 
     // The selectors become views of the session's selection.
@@ -133,6 +134,10 @@ private:
     void showToneValues(TDragTweak* control); // on entering a tone control
     QString toneValuesText(const TDragTweak* control) const;
     QString editText(const TDragTweak* control, const Binding& row) const;
+    // What a screen reader calls a control: its label with the part, and the
+    // tone or drum note, its value is of. Follows the selection.
+    QString accessibleControlName(const TDragTweak* control, const Binding& row) const;
+    void nameControls();
     void morphReleased(int bar);
     // Shows a pitch, filter or amp panel's controls for parts 1..7 or part R.
     void layOutTonePanel(const char* name, bool rhythm);

@@ -15,6 +15,7 @@
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
 #include "editor/trevscrb.h"
+#include "editor/valueaccessible.h"
 #include "editor/windowtexts.h"
 #include "midi/dialogs.h"
 
@@ -40,6 +41,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 namespace dorvane {
 
@@ -102,6 +104,8 @@ TDragTweak* ValueSheets::makeControl(const Binding& row, QWidget* parent)
     c->SetTag4(row.tag4);
     c->SetTag5(row.tag5);
     c->SetPositionDefault(row.positionDefault);
+    // Every value can be reached and changed from the keyboard.
+    c->SetTabStop(true);
     if (!c->Items().isEmpty())
         c->SetPosition(std::min(std::max(row.positionDefault, 0), int(c->Items().size()) - 1));
     if (!row.hint.empty())
@@ -229,12 +233,15 @@ QWidget* ValueSheets::buildSelectionBar()
     for (int i = 0; i < 8; ++i) {
         auto* b = new QRadioButton(i < 7 ? QString::number(i + 1) : QString("R"));
         b->setObjectName(QString("PART%1").arg(i));
+        // The button's text carries the state's mark; the state itself is its hint.
+        b->setAccessibleName(QString("Part %1").arg(i < 7 ? QString::number(i + 1) : "R"));
         m_partGroup->addButton(b, i);
         partRow->addWidget(b);
     }
     m_partGroup->button(0)->setChecked(true);
-    connect(m_partGroup, &QButtonGroup::idClicked, this,
-            [this](int index) { m_frame.runCommand([this, index] { selectPart(index); }); });
+    connectChoice(
+        m_partGroup, this, [this] { return m_session.partIndex(); },
+        [this](int index) { m_frame.runCommand([this, index] { selectPart(index); }); });
     row->addWidget(partBox);
 
     m_toneSelection = new QGroupBox("Tone Select");
@@ -246,12 +253,17 @@ QWidget* ValueSheets::buildSelectionBar()
         auto* box = new QCheckBox(QString::number(t));
         box->setObjectName(QString("tone%1").arg(t));
         box->setStatusTip(texts::ToneSelectHint);
+        box->setAccessibleName(QString("Tone Select, tone %1").arg(t));
         box->setChecked(t == 1);
         m_toneBoxes[std::size_t(t - 1)] = box;
         // The box has toggled itself by the time the click arrives.
         connect(box, &QCheckBox::clicked, this, [this, t](bool checked) {
             m_session.setToneSelected(t, checked);
             m_frame.runCommand([&] { toneBoxReleased(t, QApplication::keyboardModifiers()); });
+        });
+        connect(box, &QCheckBox::toggled, this, [this, t](bool checked) {
+            if (checked != m_session.toneSelected(t))
+                m_session.setToneSelected(t, checked);
         });
         toneRow->addWidget(box);
     }
@@ -265,12 +277,14 @@ QWidget* ValueSheets::buildSelectionBar()
     for (int t = 1; t <= ToneCount; ++t) {
         auto* b = new QRadioButton(QString::number(t));
         b->setObjectName(QString("show%1").arg(t));
+        b->setAccessibleName(QString("%1, tone %2").arg(texts::ShowTone).arg(t));
         m_showGroup->addButton(b, t);
         showRow->addWidget(b);
     }
     m_showGroup->button(1)->setChecked(true);
-    connect(m_showGroup, &QButtonGroup::idClicked, this,
-            [this](int tone) { m_frame.runCommand([this, tone] { selectShownTone(tone); }); });
+    connectChoice(
+        m_showGroup, this, [this] { return m_session.shownTone(); },
+        [this](int tone) { m_frame.runCommand([this, tone] { selectShownTone(tone); }); });
     row->addWidget(m_showBox);
 
     m_drumNoteLabel = new QLabel("Drum Note");
@@ -325,6 +339,7 @@ QWidget* ValueSheets::buildSheets()
     for (const SheetInfo& s : sheetTable())
         m_pages->addTab(m_sheets[std::size_t(s.sheet)],
                         QString::fromUtf8(s.caption.data(), qsizetype(s.caption.size())));
+    nameControls();
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int) {
         attachShownSheet();
         m_frame.runCommand([this] { refresh(); });
@@ -402,6 +417,7 @@ QWidget* ValueSheets::buildToneSheet()
         bar->SetPosition(50);
         bar->setMinimumHeight(120);
         m_morphBars[std::size_t(i)] = bar;
+        bar->setAccessibleName(QString("%1 %2").arg(m_morphPanel->title(), captions[i]));
         connect(bar, &TRevScrB::OnEndScroll, this,
                 [this, i] { m_frame.runCommand([&] { morphReleased(i); }); });
         auto* column = new QVBoxLayout;
@@ -532,6 +548,12 @@ const Binding* ValueSheets::bindingOf(const TDragTweak* c) const
     return it == m_rows.end() ? nullptr : it->second;
 }
 
-ValueSheets::ValueSheets(const WindowParts& parts) : WindowPart(parts) {}
+ValueSheets::ValueSheets(const WindowParts& parts) : WindowPart(parts)
+{
+    // The names say which part and tone a value is of, so they follow the selection.
+    connect(&m_session, &EditSession::partSelected, this, &ValueSheets::nameControls);
+    connect(&m_session, &EditSession::shownToneSelected, this, &ValueSheets::nameControls);
+    connect(&m_session, &EditSession::drumNoteSelected, this, &ValueSheets::nameControls);
+}
 
 } // namespace dorvane

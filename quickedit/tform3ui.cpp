@@ -5,6 +5,7 @@
 #include "quickedit/tform3.h"
 
 #include "editor/bindingtable.h"
+#include "editor/valueaccessible.h"
 #include "editor/valuesheets.h"
 #include "editor/windowframe.h"
 #include "editor/windowparts.h"
@@ -126,6 +127,8 @@ tknob* Tform3::makeKnob(const KnobRow& row, QWidget* parent, const KnobStrips& s
     if (binding)
         k->setToolTip(fromView(binding->label));
     k->SetCopyDragTweak(control);
+    // Reached with Tab in the table's order, turned with the arrow keys.
+    k->setFocusPolicy(Qt::StrongFocus);
     k->SetiImageList(&stripOf(strips, row.strip));
     // The strips' frames are opaque over the whole knob: nothing beneath needs
     // painting again when a knob turns.
@@ -275,10 +278,17 @@ PanelSection* Tform3::buildToneSection()
         auto* b = new QCheckBox(QString::number(t));
         b->setObjectName(QString("tone%1").arg(t));
         b->setStatusTip(texts::ToneSelectHint);
+        // Named as the main window's boxes, which these mirror.
+        b->setAccessibleName(QString("Tone Select, tone %1").arg(t));
         m_toneBoxes[std::size_t(t - 1)] = b;
         // The box has toggled itself by the time the click arrives.
         connect(b, &QCheckBox::clicked, this,
                 [this, t] { m_frame.runCommand([&] { toneBoxReleased(t); }); });
+        // A screen reader's toggle, which comes without a click.
+        connect(b, &QCheckBox::toggled, this, [this, t](bool checked) {
+            if (checked != m_session.toneSelected(t))
+                m_session.setToneSelected(t, checked);
+        });
         selectRow->addWidget(b);
     }
     selectRow->addStretch(1);
@@ -303,12 +313,14 @@ PanelSection* Tform3::buildToneSection()
         auto* b = new QRadioButton(QString::number(t));
         b->setObjectName(QString("show%1").arg(t));
         b->setStatusTip(texts::ToneShownHint);
+        b->setAccessibleName(QString("%1, tone %2").arg(texts::ShowTone).arg(t));
         m_showGroup->addButton(b, t);
         showRow->addWidget(b);
     }
     showRow->addStretch(1);
-    connect(m_showGroup, &QButtonGroup::idClicked, this,
-            [this](int tone) { m_frame.runCommand([&] { m_sheets.selectShownTone(tone); }); });
+    connectChoice(
+        m_showGroup, this, [this] { return m_session.shownTone(); },
+        [this](int tone) { m_frame.runCommand([&] { m_sheets.selectShownTone(tone); }); });
     column->addLayout(showRow);
     column->addStretch(1);
     return box;

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "quickedit/tknob.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace dorvane {
 
@@ -19,6 +22,7 @@ tknob::tknob(QWidget* parent) : QWidget(parent)
     resize(NewKnobSize);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
+    installValueAccessibility();
 }
 
 tknob::~tknob()
@@ -82,8 +86,10 @@ void tknob::SetPosition(int position)
     m_position = clamped(position);
     if (m_imageList && !m_imageList->isEmpty())
         drawFrame();
-    if (m_position != old)
+    if (m_position != old) {
+        announceValueChanged(this);
         emit OnChange(this);
+    }
 }
 
 void tknob::SetMax(int max)
@@ -175,10 +181,17 @@ void tknob::paintEvent(QPaintEvent*)
         return;
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_picture); // unstretched, from the top left
+    // The strips have no focus frame of their own; Tab must show where it is.
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
 }
 
 void tknob::pressed(QMouseEvent* event)
 {
+    if (focusPolicy() != Qt::NoFocus)
+        setFocus(Qt::MouseFocusReason);
     // Each drag measures from its own press, as the value control's do.
     m_lastCoord = dragCoord(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
@@ -222,15 +235,18 @@ void tknob::mouseMoveEvent(QMouseEvent* event)
 
 void tknob::mouseReleaseEvent(QMouseEvent* event)
 {
-    const Qt::MouseButton button = event->button();
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    const QPoint pos = event->position().toPoint();
     event->accept();
+    released(event->button(), event->modifiers(), event->position().toPoint(), true);
+}
+
+void tknob::released(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& pos,
+                     bool putPointerBack)
+{
     QPointer<tknob> self(this);
     emit OnMouseUp(button, modifiers, pos);
     if (!self)
         return;
-    if (button == Qt::LeftButton)
+    if (button == Qt::LeftButton && putPointerBack)
         m_pointer.putBack();
     if (TDragTweak* control = m_copyDragTweak.data()) {
         control->SetPosition(m_position);
@@ -277,6 +293,107 @@ void tknob::hideEvent(QHideEvent* event)
 {
     showPointer();
     QWidget::hideEvent(event);
+}
+
+QString tknob::accessibleLabel() const
+{
+    const TDragTweak* control = m_copyDragTweak.data();
+    return control ? control->accessibleLabel() : toolTip();
+}
+
+QString tknob::accessibleValueText() const
+{
+    const TDragTweak* control = m_copyDragTweak.data();
+    if (!control)
+        return QString::number(m_position);
+    return control->Unknown() ? control->DisplayedText() : control->Items().value(m_position);
+}
+
+void tknob::setAccessiblePosition(int position)
+{
+    SetPosition(position);
+    released(Qt::LeftButton, Qt::NoModifier, QPoint(0, 0), false);
+}
+
+std::optional<int> tknob::keyTarget(const QKeyEvent* event) const
+{
+    // Ctrl and Alt with these keys belong to the window's shortcuts.
+    if (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
+        return std::nullopt;
+    const int stepSize = event->modifiers().testFlag(Qt::ShiftModifier) ? ShiftDragStep : DragStep;
+    switch (event->key()) {
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+        return std::min(m_position + stepSize, m_max);
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+        return std::max(m_position - stepSize, m_min);
+    case Qt::Key_PageUp:
+        return std::min(m_position + ShiftDragStep, m_max);
+    case Qt::Key_PageDown:
+        return std::max(m_position - ShiftDragStep, m_min);
+    case Qt::Key_Home:
+        return m_min;
+    case Qt::Key_End:
+        return m_max;
+    default:
+        return std::nullopt;
+    }
+}
+
+void tknob::keyPressEvent(QKeyEvent* event)
+{
+    const std::optional<int> target = keyTarget(event);
+    if (!target) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (!m_keyRun) {
+        m_keyRun = true;
+        m_keyRunStart = m_position;
+    }
+    const int before = m_position;
+    SetPosition(*target);
+    if (m_position != before)
+        emit dragged(this);
+}
+
+void tknob::keyReleaseEvent(QKeyEvent* event)
+{
+    if (!isValueKey(event->key())) {
+        QWidget::keyReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    // X11 repeats a held key as release and press pairs: only the real release counts.
+    if (!event->isAutoRepeat())
+        endKeyRun();
+}
+
+void tknob::endKeyRun()
+{
+    if (!m_keyRun)
+        return;
+    m_keyRun = false;
+    if (m_position != m_keyRunStart)
+        released(Qt::LeftButton, Qt::NoModifier, QPoint(0, 0), false);
+}
+
+void tknob::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+    // Reaching a knob with Tab shows its parameter, as resting the pointer on it does.
+    if (event->reason() != Qt::MouseFocusReason)
+        emit OnMouseEnter(this);
+}
+
+void tknob::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+    endKeyRun();
 }
 
 void tknob::showPointer()

@@ -4,11 +4,14 @@
 // control of the main window, it mirrors that control both ways: releasing the
 // knob hands its position to the control and runs the control's release
 // notification, so the window makes the edit exactly as after a drag there.
+// With the focus, the arrows, Page Up/Down, Home and End turn it as a drag
+// does, and letting go of the keys is the release.
 #pragma once
 
 #include "editor/dragpointer.h"
 
 #include "editor/tdragtweak.h"
+#include "editor/valueaccessible.h"
 #include "quickedit/picturestrip.h"
 
 #include <QCursor>
@@ -22,7 +25,7 @@
 
 namespace dorvane {
 
-class tknob : public QWidget, public TDragTweak::KnobLink
+class tknob : public QWidget, public TDragTweak::KnobLink, public AccessibleValue
 {
     Q_OBJECT
 
@@ -94,6 +97,14 @@ public:
 
     QSize sizeHint() const override;
 
+    // A knob is read as the value control it mirrors: its name, and the text
+    // that control would show for the knob's position.
+    QString accessibleLabel() const override;
+    QString accessibleValueText() const override;
+    int accessiblePosition() const override { return m_position; }
+    int accessibleMaximum() const override { return m_max; }
+    void setAccessiblePosition(int position) override;
+
 signals:
     void OnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
     void OnMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
@@ -115,6 +126,10 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void mirrorDragTweakPosition(int position) override;
@@ -129,6 +144,11 @@ private:
     // The coordinate a drag steps along, growing the way the value does.
     int dragCoord(const QPoint& pos) const;
     void showPointer();
+    // The release shared by the mouse, the keys and assistive technology.
+    void released(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& pos,
+                  bool putPointerBack);
+    std::optional<int> keyTarget(const QKeyEvent* event) const;
+    void endKeyRun();
 
     QPointer<TDragTweak> m_copyDragTweak;
     int m_position = 0;
@@ -145,6 +165,8 @@ private:
     int m_shownFrame = -1;
     int m_lastCoord = 0; // where the drag's last move (or its press) was
     DragPointer m_pointer;
+    bool m_keyRun = false; // editing keys are held; their release is the edit
+    int m_keyRunStart = 0;
 };
 
 } // namespace dorvane
