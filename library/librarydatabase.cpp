@@ -171,18 +171,6 @@ private:
 
 } // namespace
 
-// Rows of the search text written by one statement: the full-text index
-// has work of its own at every statement's end.
-constexpr int TextsAtOnce = 64;
-
-QByteArray manyTexts()
-{
-    QByteArray sql = "INSERT OR REPLACE INTO part_text(rowid, text) VALUES(?, ?)";
-    for (int i = 1; i < TextsAtOnce; ++i)
-        sql += ", (?, ?)";
-    return sql;
-}
-
 struct LibraryDatabase::Writes
 {
     explicit Writes(sqlite3* db)
@@ -201,7 +189,15 @@ struct LibraryDatabase::Writes
           dropParts(db, "DELETE FROM parts WHERE file = ? AND position >= ?"),
           removeFile(db, "DELETE FROM files WHERE id = ?"),
           storeText(db, "INSERT OR REPLACE INTO part_text(rowid, text) VALUES(?, ?)"),
-          storeTexts(db, manyTexts()),
+          // The full-text index writes what it holds at the end of every
+          // statement inside a transaction: a batch's text waits in a table
+          // of the connection's own and goes in with one statement.
+          makePending(db, "CREATE TEMP TABLE IF NOT EXISTS pending_text(id INTEGER PRIMARY KEY,"
+                          " text TEXT NOT NULL)"),
+          addPending(db, "INSERT OR REPLACE INTO temp.pending_text(id, text) VALUES(?, ?)"),
+          movePending(db, "INSERT OR REPLACE INTO part_text(rowid, text)"
+                          " SELECT id, text FROM temp.pending_text"),
+          clearPending(db, "DELETE FROM temp.pending_text"),
           partTags(db, "SELECT tag FROM tags WHERE part = ? ORDER BY tag"), db(db)
     {
     }
@@ -221,7 +217,10 @@ struct LibraryDatabase::Writes
     Statement dropParts;
     Statement removeFile;
     Statement storeText;
-    Statement storeTexts;
+    Statement makePending;
+    Statement addPending;
+    Statement movePending;
+    Statement clearPending;
     Statement partTags;
     sqlite3* db;
 };
@@ -265,6 +264,8 @@ LibraryDatabase::LibraryDatabase(const QString& file)
         // A scan's batch of thousands of files stays in memory until its commit
         // rather than spilling to the log half-written.
         exec("PRAGMA cache_size = -16384");
+        // A log grown by a long scan goes back to this size once copied.
+        exec("PRAGMA journal_size_limit = 67108864");
         m_writes = std::make_unique<Writes>(connectionHandle());
         if (version < SchemaVersion)
             migrate(version);
@@ -346,6 +347,21 @@ void LibraryDatabase::restoreSecondaryIndexes()
     for (const auto& [name, create] : SecondaryIndexes)
         exec(create);
     t.commit();
+}
+
+void LibraryDatabase::holdCheckpoints()
+{
+    exec("PRAGMA wal_autocheckpoint = 0");
+}
+
+void LibraryDatabase::checkpoint()
+{
+    exec("PRAGMA wal_autocheckpoint = 1000");
+    // Passive: a reader in the window is never made to wait; what it still
+    // reads is copied at a later commit.
+    QSqlQuery q(database());
+    if (!q.exec("PRAGMA wal_checkpoint(PASSIVE)"))
+        fail("could not be written", q.lastError().text());
 }
 
 void LibraryDatabase::migrate(int from)
@@ -555,24 +571,24 @@ void LibraryDatabase::storeSearchText(qint64 partId, const QString& text)
 
 void LibraryDatabase::writePendingText()
 {
-    // The full-text index saves what it holds at every statement of a
-    // transaction that may be undone on its own: its rows go in last, together.
-    std::size_t i = 0;
-    if (m_pendingText.size() >= std::size_t(TextsAtOnce)) {
-        Statement& q = (*m_writes)(*this, m_writes->storeTexts);
-        QString why;
-        for (; i + TextsAtOnce <= m_pendingText.size(); i += TextsAtOnce) {
-            for (int k = 0; k < TextsAtOnce; ++k) {
-                q.bind(2 * k + 1, m_pendingText[i + std::size_t(k)].first);
-                q.bind(2 * k + 2, m_pendingText[i + std::size_t(k)].second);
-            }
-            q.step();
-            if (!q.done(&why))
-                fail("could not be written", why);
-        }
+    if (m_pendingText.empty())
+        return;
+    Writes& w = *m_writes;
+    QString why;
+    auto run = [&](Statement& q) {
+        q.step();
+        if (!q.done(&why))
+            fail("could not be written", why);
+    };
+    run(w(*this, w.makePending));
+    Statement& add = w(*this, w.addPending);
+    for (const auto& [partId, text] : m_pendingText) {
+        add.bind(1, partId);
+        add.bind(2, text);
+        run(add);
     }
-    for (; i < m_pendingText.size(); ++i)
-        storeSearchText(m_pendingText[i].first, m_pendingText[i].second);
+    run(w(*this, w.movePending));
+    run(w(*this, w.clearPending));
     m_pendingText.clear();
 }
 

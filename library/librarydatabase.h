@@ -132,6 +132,13 @@ public:
     void dropSecondaryIndexes();
     void restoreSecondaryIndexes();
 
+    // A scan commits every few thousand files, and each time the log passes
+    // a thousand pages it would be synced and copied into the index: held,
+    // that happens once, at checkpoint(), which lets it happen as usual again.
+    // A kill in between loses nothing committed: the log is the index's.
+    void holdCheckpoints();
+    void checkpoint();
+
 private:
     QSqlDatabase database() const;
     sqlite3* connectionHandle() const;

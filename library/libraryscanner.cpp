@@ -224,6 +224,37 @@ private:
     std::thread m_thread; // last: it starts once the rest is made
 };
 
+// A step of the index done when the scan ends, however it ends. One that
+// fails then is done later: the checkpoint at a later commit, the indexes at
+// the next opening.
+class AtTheEnd
+{
+public:
+    using Step = void (LibraryDatabase::*)();
+    AtTheEnd() = default;
+    ~AtTheEnd()
+    {
+        if (m_db) {
+            try {
+                (m_db->*m_step)();
+            } catch (const LibraryError&) {
+            }
+        }
+    }
+    AtTheEnd(const AtTheEnd&) = delete;
+    AtTheEnd& operator=(const AtTheEnd&) = delete;
+
+    void arm(LibraryDatabase& db, Step step)
+    {
+        m_db = &db;
+        m_step = step;
+    }
+
+private:
+    LibraryDatabase* m_db = nullptr;
+    Step m_step = nullptr;
+};
+
 } // namespace
 
 FileReading readLibraryFile(const QString& path)
@@ -298,25 +329,19 @@ ScanReport LibraryScanner::scan()
     int done = total - int(toRead.size());
     if (m_progress && total > 0)
         m_progress(done, total);
-    // A scan that writes more files than are indexed (a first scan, a big
-    // folder added) makes the indexes that only speed up reading at its end.
-    struct IndexesBack
-    {
-        LibraryDatabase* db = nullptr;
-        ~IndexesBack()
-        {
-            if (db) {
-                try {
-                    db->restoreSecondaryIndexes();
-                } catch (const LibraryError&) {
-                    // Made again at the index's next opening.
-                }
-            }
+    // A long scan syncs and copies the log into the index once, at its end
+    // (made first, this runs last); one that writes more files than are
+    // indexed (a first scan, a big folder added) drops the indexes that only
+    // speed up reading and makes them at its end.
+    AtTheEnd checkpointAtTheEnd;
+    AtTheEnd indexesBack;
+    if (toRead.size() > std::size_t(m_batchSize)) {
+        m_db.holdCheckpoints();
+        checkpointAtTheEnd.arm(m_db, &LibraryDatabase::checkpoint);
+        if (toRead.size() >= std::size_t(knownFiles)) {
+            m_db.dropSecondaryIndexes();
+            indexesBack.arm(m_db, &LibraryDatabase::restoreSecondaryIndexes);
         }
-    } indexesBack;
-    if (toRead.size() > std::size_t(m_batchSize) && toRead.size() >= std::size_t(knownFiles)) {
-        m_db.dropSecondaryIndexes();
-        indexesBack.db = &m_db;
     }
     int inBatch = 0;
     std::optional<LibraryDatabase::Transaction> batch;
