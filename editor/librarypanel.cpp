@@ -141,6 +141,7 @@ LibraryPanel::LibraryPanel(Dialogs& dialogs, QWidget* parent)
         if (m_library) {
             m_library->rescan();
             m_announceScan = true;
+            scanCounting(0);
             emit message(texts::LibraryRescanning);
         }
     });
@@ -248,8 +249,6 @@ void LibraryPanel::setLibrary(Library* library, const QString& whyNot)
     if (library) {
         m_connections.push_back(
             connect(library, &Library::entriesChanged, this, &LibraryPanel::search));
-        m_connections.push_back(
-            connect(library, &Library::scanStarted, this, [this] { scanCounting(0); }));
         m_connections.push_back(
             connect(library, &Library::scanCounting, this, &LibraryPanel::scanCounting));
         m_connections.push_back(
@@ -415,6 +414,10 @@ void LibraryPanel::scanCounting(int found)
 
 void LibraryPanel::scanProgress(int done, int total)
 {
+    // A scan the musician did not ask for (a file saved in a folder) shows
+    // the bar only once it takes a while: one at its end alone is over.
+    if (m_progressBar->isHidden() && done >= total)
+        return;
     m_progressBar->setRange(0, std::max(total, 1));
     m_progressBar->setValue(std::min(done, std::max(total, 1)));
     m_progressBar->setFormat(QString(texts::LibraryReading).arg(number(done), number(total)));
@@ -483,6 +486,8 @@ void LibraryPanel::addFolder()
         return;
     runSafely([&] { emit message(m_library->addFolder(*folder)); });
     m_announceScan = m_library->scanning();
+    if (m_announceScan)
+        scanCounting(0);
     updateStatus();
 }
 
