@@ -150,7 +150,9 @@ void walk(const QString& folder, std::vector<Found>& files, QStringList& directo
 class ReadAhead
 {
 public:
-    static constexpr std::size_t Ahead = 256;
+    // Enough to go on reading through a commit (tens of milliseconds),
+    // which would otherwise leave the reader waiting as often as the writer.
+    static constexpr std::size_t Ahead = 4096;
 
     ReadAhead(const std::vector<const Found*>& files, const std::function<bool()>& cancelled)
         : m_thread([this, &files, cancelled] { run(files, cancelled); })
