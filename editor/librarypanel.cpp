@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QProgressBar>
 #include <QTableView>
 #include <QToolButton>
 #include <QUrl>
@@ -140,6 +141,7 @@ LibraryPanel::LibraryPanel(Dialogs& dialogs, QWidget* parent)
         if (m_library) {
             m_library->rescan();
             m_announceScan = true;
+            scanCounting(0);
             emit message(texts::LibraryRescanning);
         }
     });
@@ -201,6 +203,13 @@ LibraryPanel::LibraryPanel(Dialogs& dialogs, QWidget* parent)
     m_status->setObjectName("LibraryStatus");
     m_status->setWordWrap(true);
     column->addWidget(m_status);
+    // Shown while a scan runs: moving to and fro while the files are counted,
+    // then filling as they are read.
+    m_progressBar = new QProgressBar;
+    m_progressBar->setObjectName("LibraryProgress");
+    m_progressBar->setTextVisible(true);
+    m_progressBar->hide();
+    column->addWidget(m_progressBar);
 
     setWidget(body);
     connect(m_search, &QLineEdit::textChanged, this, &LibraryPanel::search);
@@ -241,9 +250,11 @@ void LibraryPanel::setLibrary(Library* library, const QString& whyNot)
         m_connections.push_back(
             connect(library, &Library::entriesChanged, this, &LibraryPanel::search));
         m_connections.push_back(
+            connect(library, &Library::scanCounting, this, &LibraryPanel::scanCounting));
+        m_connections.push_back(
             connect(library, &Library::scanProgress, this, &LibraryPanel::scanProgress));
         m_connections.push_back(connect(library, &Library::scanFinished, this, [this] {
-            m_progress.clear();
+            m_progressBar->hide();
             updateStatus();
             // The musician asked for this scan: the status bar's "Reading..." gets
             // its answer, once the scan that read what was asked for is over.
@@ -265,7 +276,7 @@ void LibraryPanel::setLibrary(Library* library, const QString& whyNot)
         }));
         m_connections.push_back(
             connect(library, &Library::scanFailed, this, [this](const QString& why) {
-                m_progress.clear();
+                m_progressBar->hide();
                 updateStatus();
                 emit message(why);
             }));
@@ -325,8 +336,6 @@ void LibraryPanel::updateStatus()
         text = QString(texts::LibraryShown)
                    .arg(number(m_model->rowCount()), number(qsizetype(m_library->entries().size())),
                         number(m_library->fileCount()));
-    if (!m_progress.isEmpty())
-        text += "\n" + m_progress;
     const QStringList missing = m_library->lastScan().missingFolders;
     if (!missing.isEmpty())
         text += "\n" + QString(texts::LibraryMissing).arg(missing.join(", "));
@@ -395,10 +404,24 @@ void LibraryPanel::showSoundsLike()
     updateActions();
 }
 
+void LibraryPanel::scanCounting(int found)
+{
+    // No end known yet: the bar moves without a share.
+    m_progressBar->setRange(0, 0);
+    m_progressBar->setFormat(QString(texts::LibraryCounting).arg(number(found)));
+    m_progressBar->show();
+}
+
 void LibraryPanel::scanProgress(int done, int total)
 {
-    m_progress = QString(texts::LibraryReading).arg(number(done), number(total));
-    updateStatus();
+    // A scan the musician did not ask for (a file saved in a folder) shows
+    // the bar only once it takes a while: one at its end alone is over.
+    if (m_progressBar->isHidden() && done >= total)
+        return;
+    m_progressBar->setRange(0, std::max(total, 1));
+    m_progressBar->setValue(std::min(done, std::max(total, 1)));
+    m_progressBar->setFormat(QString(texts::LibraryReading).arg(number(done), number(total)));
+    m_progressBar->show();
 }
 
 void LibraryPanel::rowClicked(const QModelIndex& index)
@@ -463,6 +486,8 @@ void LibraryPanel::addFolder()
         return;
     runSafely([&] { emit message(m_library->addFolder(*folder)); });
     m_announceScan = m_library->scanning();
+    if (m_announceScan)
+        scanCounting(0);
     updateStatus();
 }
 

@@ -20,6 +20,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QProgressBar;
 class QTableView;
 
 namespace dorvane {
@@ -92,6 +93,7 @@ private:
     void updateActions();
     void rowClicked(const QModelIndex& index);
     void rowActivated(const QModelIndex& index);
+    void scanCounting(int found);
     void scanProgress(int done, int total);
     void runSafely(const std::function<void()>& work);
 
@@ -106,8 +108,8 @@ private:
     LibraryModel* m_model = nullptr;
     QLabel* m_status = nullptr;
     QMenu* m_menu = nullptr;
-    QString m_progress;          // while a scan runs
-    bool m_announceScan = false; // the running scan's end goes to the status bar
+    QProgressBar* m_progressBar = nullptr; // shown while a scan runs
+    bool m_announceScan = false;           // the running scan's end goes to the status bar
     // What the scans since the musician asked have read: a scan already
     // running when a folder is added leaves the folder to the one after it,
     // or reads it itself, and the answer counts both.

@@ -43,6 +43,7 @@ inline constexpr char LibraryMore[] = "More";
 // The panel's status line.
 inline constexpr char LibraryShown[] = "%1 of %2 parts in %3 files";
 inline constexpr char LibraryReading[] = "Reading %1 of %2 files...";
+inline constexpr char LibraryCounting[] = "Counting files... %1 found";
 inline constexpr char LibraryEmpty[] =
     "No folders yet: \"Add Folder...\" reads every .syx file under a folder";
 inline constexpr char LibraryNoOthers[] = "Every .syx and MIDI file in the library holds patches.";

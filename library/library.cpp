@@ -106,6 +106,13 @@ void Library::rescan()
             scanner.setCancelFlag(&m_cancel);
             QElapsedTimer since;
             since.start();
+            scanner.setCounting([&](int found) {
+                if (since.elapsed() < ProgressEveryMs)
+                    return;
+                since.restart();
+                QMetaObject::invokeMethod(
+                    this, [this, found] { emit scanCounting(found); }, Qt::QueuedConnection);
+            });
             scanner.setProgress([&](int done, int total) {
                 if (done < total && since.elapsed() < ProgressEveryMs)
                     return;

@@ -75,6 +75,9 @@ public:
 signals:
     void entriesChanged();
     void scanStarted();
+    // While the folders are walked: how many files were found so far.
+    void scanCounting(int found);
+    // Once they are counted: how many of them are done, to the last.
     void scanProgress(int done, int total);
     void scanFinished();
     // A scan ended in an error (the index could not be written).

@@ -7,9 +7,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+
+#include <sqlite3.h>
 
 #include <atomic>
 
@@ -64,11 +67,14 @@ const std::vector<Migration>& migrations()
     return list;
 }
 
-// Qt binds a null QString as SQL NULL.
-QString notNull(const QString& text)
-{
-    return text.isNull() ? QStringLiteral("") : text;
-}
+// Indexes that only speed up reading: a scan that writes more files than the
+// index holds drops them and makes them again at its end, at once, rather
+// than putting every row in its place as it comes. An index opened without
+// them (a scan killed meanwhile) gets them back.
+constexpr const char* SecondaryIndexes[][2] = {
+    {"parts_sound", "CREATE INDEX IF NOT EXISTS parts_sound ON parts(sound)"},
+    {"files_folder", "CREATE INDEX IF NOT EXISTS files_folder ON files(folder)"},
+};
 
 QString connectionName()
 {
@@ -87,7 +93,137 @@ QString shownFolder(const QString& path)
     return QDir::toNativeSeparators(folder);
 }
 
+// One prepared statement on SQLite's own interface. Qt's binding goes through
+// a named placeholder and a QVariant per value, which at hundreds of thousands
+// of parts cost as much as SQLite's own work.
+class Statement
+{
+public:
+    // Prepared at its first use: a migration writes before the later steps'
+    // columns exist.
+    Statement(sqlite3* db, QByteArray sql) : m_db(db), m_sql(std::move(sql)) {}
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool prepare()
+    {
+        return m_stmt ||
+               sqlite3_prepare_v3(m_db, m_sql.constData(), int(m_sql.size()),
+                                  SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr) == SQLITE_OK;
+    }
+    QString error() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
+
+    void bind(int i, qint64 v) { m_ok = m_ok && sqlite3_bind_int64(m_stmt, i, v) == SQLITE_OK; }
+    void bind(int i, const QString& v)
+    {
+        // A null text is the empty text, never SQL NULL.
+        static const char16_t empty[] = u"";
+        // unicode(), not utf16(): that one may write to a text another thread reads.
+        const void* text = v.isNull() ? static_cast<const void*>(empty) : v.unicode();
+        m_ok = m_ok && sqlite3_bind_text16(m_stmt, i, text, int(v.size() * 2), SQLITE_TRANSIENT) ==
+                           SQLITE_OK;
+    }
+    // An empty array is SQL NULL.
+    void bind(int i, const QByteArray& v)
+    {
+        m_ok = m_ok && (v.isEmpty() ? sqlite3_bind_null(m_stmt, i)
+                                    : sqlite3_bind_blob(m_stmt, i, v.constData(), int(v.size()),
+                                                        SQLITE_TRANSIENT)) == SQLITE_OK;
+    }
+
+    // Runs the statement; true while it gives a row (read by column()). Any
+    // fault leaves the statement reset and false.
+    bool step()
+    {
+        const int rc = m_ok ? sqlite3_step(m_stmt) : SQLITE_MISUSE;
+        if (rc == SQLITE_ROW)
+            return true;
+        m_failed = rc != SQLITE_DONE;
+        return false;
+    }
+    qint64 column(int i) const { return sqlite3_column_int64(m_stmt, i); }
+    QString text(int i) const
+    {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i)),
+                                 sqlite3_column_bytes(m_stmt, i));
+    }
+    // Ready for the next values; false with the error when the run failed.
+    bool done(QString* why)
+    {
+        const bool ok = m_ok && !m_failed;
+        if (!ok && why)
+            *why = m_ok ? error() : QStringLiteral("a value could not be bound");
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+        m_ok = true;
+        m_failed = false;
+        return ok;
+    }
+
+private:
+    sqlite3* m_db;
+    QByteArray m_sql;
+    sqlite3_stmt* m_stmt = nullptr;
+    bool m_ok = true;
+    bool m_failed = false;
+};
+
 } // namespace
+
+struct LibraryDatabase::Writes
+{
+    explicit Writes(sqlite3* db)
+        : updateFile(db, "UPDATE files SET folder = ?, size = ?, modified = ?,"
+                         " kind = ?, reason = ? WHERE id = ?"),
+          insertFile(db, "INSERT INTO files(folder, path, size, modified, kind,"
+                         " reason) VALUES(?, ?, ?, ?, ?, ?)"),
+          // A file read again keeps its parts' rows where they stay, with
+          // their favourites and tags.
+          storePart(db, "INSERT INTO parts(file, position, part, name, sound, features)"
+                        " VALUES(?, ?, ?, ?, ?, ?) ON CONFLICT(file, position) DO UPDATE SET"
+                        " part = excluded.part, name = excluded.name, sound = excluded.sound,"
+                        " features = excluded.features RETURNING id"),
+          insertPart(db, "INSERT INTO parts(file, position, part, name, sound, features)"
+                         " VALUES(?, ?, ?, ?, ?, ?)"),
+          dropParts(db, "DELETE FROM parts WHERE file = ? AND position >= ?"),
+          removeFile(db, "DELETE FROM files WHERE id = ?"),
+          storeText(db, "INSERT OR REPLACE INTO part_text(rowid, text) VALUES(?, ?)"),
+          // The full-text index writes what it holds at the end of every
+          // statement inside a transaction: a batch's text waits in a table
+          // of the connection's own and goes in with one statement.
+          makePending(db, "CREATE TEMP TABLE IF NOT EXISTS pending_text(id INTEGER PRIMARY KEY,"
+                          " text TEXT NOT NULL)"),
+          addPending(db, "INSERT OR REPLACE INTO temp.pending_text(id, text) VALUES(?, ?)"),
+          movePending(db, "INSERT OR REPLACE INTO part_text(rowid, text)"
+                          " SELECT id, text FROM temp.pending_text"),
+          clearPending(db, "DELETE FROM temp.pending_text"),
+          partTags(db, "SELECT tag FROM tags WHERE part = ? ORDER BY tag"), db(db)
+    {
+    }
+
+    // The statement, prepared; the index's error when it cannot be.
+    Statement& operator()(const LibraryDatabase& owner, Statement& s)
+    {
+        if (!s.prepare())
+            owner.fail("could not be written", s.error());
+        return s;
+    }
+
+    Statement updateFile;
+    Statement insertFile;
+    Statement storePart;
+    Statement insertPart;
+    Statement dropParts;
+    Statement removeFile;
+    Statement storeText;
+    Statement makePending;
+    Statement addPending;
+    Statement movePending;
+    Statement clearPending;
+    Statement partTags;
+    sqlite3* db;
+};
 
 LibraryDatabase::LibraryDatabase(const QString& file)
     : m_file(QFileInfo(file).absoluteFilePath()), m_connection(connectionName())
@@ -125,8 +261,15 @@ LibraryDatabase::LibraryDatabase(const QString& file)
         // transaction under way.
         exec("PRAGMA journal_mode = WAL");
         exec("PRAGMA synchronous = NORMAL");
+        // A scan's batch of thousands of files stays in memory until its commit
+        // rather than spilling to the log half-written.
+        exec("PRAGMA cache_size = -16384");
+        // A log grown by a long scan goes back to this size once copied.
+        exec("PRAGMA journal_size_limit = 67108864");
+        m_writes = std::make_unique<Writes>(connectionHandle());
         if (version < SchemaVersion)
             migrate(version);
+        restoreSecondaryIndexes();
     } catch (...) {
         QSqlDatabase::database(m_connection, false).close();
         QSqlDatabase::removeDatabase(m_connection);
@@ -136,9 +279,8 @@ LibraryDatabase::LibraryDatabase(const QString& file)
 
 LibraryDatabase::~LibraryDatabase()
 {
-    for (auto* q : {&m_updateFile, &m_insertFile, &m_storePart, &m_insertPart, &m_dropParts,
-                    &m_removeFile, &m_storeText, &m_partTags})
-        q->reset();
+    // SQLite closes no connection that still has statements.
+    m_writes.reset();
     QSqlDatabase::database(m_connection, false).close();
     QSqlDatabase::removeDatabase(m_connection);
 }
@@ -162,17 +304,64 @@ void LibraryDatabase::exec(const QString& sql) const
         fail("could not be written", q.lastError().text());
 }
 
-QSqlQuery& LibraryDatabase::prepared(std::unique_ptr<QSqlQuery>& slot, const char* sql)
+sqlite3* LibraryDatabase::connectionHandle() const
 {
-    if (!slot) {
-        slot = std::make_unique<QSqlQuery>(database());
-        if (!slot->prepare(sql)) {
-            const QString why = slot->lastError().text();
-            slot.reset();
-            fail("could not be written", why);
-        }
-    }
-    return *slot;
+    // Qt's driver hands its connection out for this; it must be the SQLite
+    // this program links, or the two would each keep state of their own.
+    const QVariant handle = database().driver()->handle();
+    sqlite3* db = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+                      ? *static_cast<sqlite3* const*>(handle.constData())
+                      : nullptr;
+    QSqlQuery q(database());
+    const QString version =
+        q.exec("SELECT sqlite_version()") && q.next() ? q.value(0).toString() : QString();
+    if (!db || version != QLatin1String(sqlite3_libversion()))
+        fail("cannot be opened",
+             QString("Qt's SQLite driver (SQLite %1) is built over another SQLite than this "
+                     "program (%2)")
+                 .arg(version.isEmpty() ? QStringLiteral("unknown") : version,
+                      QLatin1String(sqlite3_libversion())));
+    return db;
+}
+
+void LibraryDatabase::dropSecondaryIndexes()
+{
+    Transaction t(*this);
+    for (const auto& [name, create] : SecondaryIndexes)
+        exec(QString("DROP INDEX IF EXISTS %1").arg(QLatin1String(name)));
+    t.commit();
+}
+
+void LibraryDatabase::restoreSecondaryIndexes()
+{
+    QSqlQuery q(database());
+    if (!q.exec("SELECT count(*) FROM sqlite_schema WHERE type = 'index' AND"
+                " name IN ('parts_sound', 'files_folder')") ||
+        !q.next())
+        fail("could not be read", q.lastError().text());
+    const bool complete = q.value(0).toInt() == int(std::size(SecondaryIndexes));
+    q.finish();
+    if (complete)
+        return;
+    Transaction t(*this);
+    for (const auto& [name, create] : SecondaryIndexes)
+        exec(create);
+    t.commit();
+}
+
+void LibraryDatabase::holdCheckpoints()
+{
+    exec("PRAGMA wal_autocheckpoint = 0");
+}
+
+void LibraryDatabase::checkpoint()
+{
+    exec("PRAGMA wal_autocheckpoint = 1000");
+    // Passive: a reader in the window is never made to wait; what it still
+    // reads is copied at a later commit.
+    QSqlQuery q(database());
+    if (!q.exec("PRAGMA wal_checkpoint(PASSIVE)"))
+        fail("could not be written", q.lastError().text());
 }
 
 void LibraryDatabase::migrate(int from)
@@ -271,120 +460,135 @@ void LibraryDatabase::removeFolder(const QString& path)
 
 QHash<QString, LibraryDatabase::FileState> LibraryDatabase::fileStates(qint64 folderId) const
 {
+    // A rescan with nothing changed is the walk and this: SQLite's own
+    // interface, without a QVariant per value.
     QHash<QString, FileState> states;
-    QSqlQuery q(database());
-    if (q.exec("SELECT count(*) FROM files") && q.next())
-        states.reserve(q.value(0).toLongLong());
-    q.setForwardOnly(true);
-    q.prepare("SELECT id, path, size, modified FROM files WHERE folder = ?");
-    q.addBindValue(folderId);
-    if (!q.exec())
-        fail("could not be read", q.lastError().text());
-    while (q.next())
-        states.insert(q.value(1).toString(),
-                      {q.value(0).toLongLong(), q.value(2).toLongLong(), q.value(3).toLongLong()});
+    Statement count(m_writes->db, "SELECT count(*) FROM files WHERE folder = ?");
+    Statement q(m_writes->db, "SELECT id, path, size, modified FROM files WHERE folder = ?");
+    if (!count.prepare() || !q.prepare())
+        fail("could not be read", count.error());
+    count.bind(1, folderId);
+    if (count.step())
+        states.reserve(count.column(0));
+    QString why;
+    if (!count.done(&why))
+        fail("could not be read", why);
+    q.bind(1, folderId);
+    while (q.step())
+        states.insert(q.text(1), {q.column(0), q.column(2), q.column(3)});
+    if (!q.done(&why))
+        fail("could not be read", why);
     return states;
 }
 
 void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId, const QString& path,
                                 qint64 size, qint64 modified, const FileReading& reading)
 {
+    Writes& w = *m_writes;
+    QString why;
     qint64 id = 0;
     if (fileId) {
-        QSqlQuery& q = prepared(m_updateFile, "UPDATE files SET folder = ?, size = ?, modified = ?,"
-                                              " kind = ?, reason = ? WHERE id = ?");
-        q.addBindValue(folderId);
-        q.addBindValue(size);
-        q.addBindValue(modified);
-        q.addBindValue(int(reading.kind));
-        q.addBindValue(notNull(reading.reason));
-        q.addBindValue(*fileId);
-        if (!q.exec())
-            fail("could not be written", q.lastError().text());
+        Statement& q = w(*this, w.updateFile);
+        q.bind(1, folderId);
+        q.bind(2, size);
+        q.bind(3, modified);
+        q.bind(4, qint64(reading.kind));
+        q.bind(5, reading.reason);
+        q.bind(6, *fileId);
+        q.step();
+        if (!q.done(&why))
+            fail("could not be written", why);
         id = *fileId;
     } else {
-        QSqlQuery& q =
-            prepared(m_insertFile, "INSERT INTO files(folder, path, size, modified, kind,"
-                                   " reason) VALUES(?, ?, ?, ?, ?, ?)");
-        q.addBindValue(folderId);
-        q.addBindValue(path);
-        q.addBindValue(size);
-        q.addBindValue(modified);
-        q.addBindValue(int(reading.kind));
-        q.addBindValue(notNull(reading.reason));
-        if (!q.exec())
-            fail("could not be written", q.lastError().text());
-        id = q.lastInsertId().toLongLong();
+        Statement& q = w(*this, w.insertFile);
+        q.bind(1, folderId);
+        q.bind(2, path);
+        q.bind(3, size);
+        q.bind(4, modified);
+        q.bind(5, qint64(reading.kind));
+        q.bind(6, reading.reason);
+        q.step();
+        if (!q.done(&why))
+            fail("could not be written", why);
+        id = sqlite3_last_insert_rowid(w.db);
     }
-    // A new file's parts are new rows; a file read again keeps its parts'
-    // rows where they stay, with their favourites and tags.
-    QSqlQuery& part =
-        fileId ? prepared(m_storePart,
-                          "INSERT INTO parts(file, position, part, name, sound, features)"
-                          " VALUES(?, ?, ?, ?, ?, ?) ON CONFLICT(file, position) DO UPDATE SET"
-                          " part = excluded.part, name = excluded.name, sound = excluded.sound,"
-                          " features = excluded.features RETURNING id")
-               : prepared(m_insertPart,
-                          "INSERT INTO parts(file, position, part, name, sound, features)"
-                          " VALUES(?, ?, ?, ?, ?, ?)");
+    Statement& part = fileId ? w(*this, w.storePart) : w(*this, w.insertPart);
     const QString fileName = path.mid(path.lastIndexOf('/') + 1);
     for (const FilePart& p : reading.parts) {
-        part.addBindValue(id);
-        part.addBindValue(p.position);
-        part.addBindValue(p.part);
-        part.addBindValue(p.name);
-        part.addBindValue(p.sound);
-        part.addBindValue(p.features.isEmpty() ? QVariant(QMetaType(QMetaType::QByteArray))
-                                               : QVariant(p.features));
-        if (!part.exec() || (fileId && !part.next()))
-            fail("could not be written", part.lastError().text());
-        const qint64 partId =
-            fileId ? part.value(0).toLongLong() : part.lastInsertId().toLongLong();
-        part.finish();
+        part.bind(1, id);
+        part.bind(2, qint64(p.position));
+        part.bind(3, qint64(p.part));
+        part.bind(4, p.name);
+        part.bind(5, p.sound);
+        part.bind(6, p.features);
+        const bool row = part.step();
+        const qint64 partId = fileId ? (row ? part.column(0) : 0) : sqlite3_last_insert_rowid(w.db);
+        if (fileId && row)
+            part.step(); // past the one row RETURNING gives
+        if (!part.done(&why) || (fileId && !row))
+            fail("could not be written", why);
         // A part read again keeps its tags, and its text keeps them too.
         m_pendingText.emplace_back(
-            partId, librarySearchText(p.name, fileId ? tagsOf(partId) : QStringList(), fileName));
+            partId,
+            fileId || p.searchText.isNull()
+                ? librarySearchText(p.name, fileId ? tagsOf(partId) : QStringList(), fileName)
+                : p.searchText);
     }
     if (fileId) {
         // A file that now holds fewer parts (an image saved over as a part file).
-        QSqlQuery& drop =
-            prepared(m_dropParts, "DELETE FROM parts WHERE file = ? AND position >= ?");
-        drop.addBindValue(id);
-        drop.addBindValue(qint64(reading.parts.size()));
-        if (!drop.exec())
-            fail("could not be written", drop.lastError().text());
+        Statement& drop = w(*this, w.dropParts);
+        drop.bind(1, id);
+        drop.bind(2, qint64(reading.parts.size()));
+        drop.step();
+        if (!drop.done(&why))
+            fail("could not be written", why);
     }
 }
 
 QStringList LibraryDatabase::tagsOf(qint64 partId)
 {
-    QSqlQuery& q = prepared(m_partTags, "SELECT tag FROM tags WHERE part = ? ORDER BY tag");
-    q.addBindValue(partId);
-    if (!q.exec())
-        fail("could not be read", q.lastError().text());
+    Statement& q = (*m_writes)(*this, m_writes->partTags);
+    q.bind(1, partId);
     QStringList tags;
-    while (q.next())
-        tags << q.value(0).toString();
-    q.finish();
+    while (q.step())
+        tags << q.text(0);
+    QString why;
+    if (!q.done(&why))
+        fail("could not be read", why);
     return tags;
 }
 
 void LibraryDatabase::storeSearchText(qint64 partId, const QString& text)
 {
-    QSqlQuery& q =
-        prepared(m_storeText, "INSERT OR REPLACE INTO part_text(rowid, text) VALUES(?, ?)");
-    q.addBindValue(partId);
-    q.addBindValue(text);
-    if (!q.exec())
-        fail("could not be written", q.lastError().text());
+    Statement& q = (*m_writes)(*this, m_writes->storeText);
+    q.bind(1, partId);
+    q.bind(2, text);
+    q.step();
+    QString why;
+    if (!q.done(&why))
+        fail("could not be written", why);
 }
 
 void LibraryDatabase::writePendingText()
 {
-    // The full-text index saves what it holds at every statement of a
-    // transaction that may be undone on its own: its rows go in last, together.
-    for (const auto& [partId, text] : m_pendingText)
-        storeSearchText(partId, text);
+    if (m_pendingText.empty())
+        return;
+    Writes& w = *m_writes;
+    QString why;
+    auto run = [&](Statement& q) {
+        q.step();
+        if (!q.done(&why))
+            fail("could not be written", why);
+    };
+    run(w(*this, w.makePending));
+    Statement& add = w(*this, w.addPending);
+    for (const auto& [partId, text] : m_pendingText) {
+        add.bind(1, partId);
+        add.bind(2, text);
+        run(add);
+    }
+    run(w(*this, w.movePending));
+    run(w(*this, w.clearPending));
     m_pendingText.clear();
 }
 
@@ -409,10 +613,12 @@ void LibraryDatabase::rewriteSearchText()
 
 void LibraryDatabase::removeFile(qint64 fileId)
 {
-    QSqlQuery& q = prepared(m_removeFile, "DELETE FROM files WHERE id = ?");
-    q.addBindValue(fileId);
-    if (!q.exec())
-        fail("could not be written", q.lastError().text());
+    Statement& q = (*m_writes)(*this, m_writes->removeFile);
+    q.bind(1, fileId);
+    q.step();
+    QString why;
+    if (!q.done(&why))
+        fail("could not be written", why);
 }
 
 namespace {

@@ -20,7 +20,7 @@
 #include <stdexcept>
 #include <vector>
 
-class QSqlQuery;
+struct sqlite3;
 
 namespace dorvane {
 
@@ -126,26 +126,35 @@ public:
     // The search's text of every part written again from the parts and tags.
     void rewriteSearchText();
 
+    // The indexes that only speed up reading, dropped before a scan that
+    // writes more than the index holds and made again after it (and at the
+    // next opening, when a scan was killed between the two).
+    void dropSecondaryIndexes();
+    void restoreSecondaryIndexes();
+
+    // A scan commits every few thousand files, and each time the log passes
+    // a thousand pages it would be synced and copied into the index: held,
+    // that happens once, at checkpoint(), which lets it happen as usual again.
+    // A kill in between loses nothing committed: the log is the index's.
+    void holdCheckpoints();
+    void checkpoint();
+
 private:
     QSqlDatabase database() const;
+    sqlite3* connectionHandle() const;
     QStringList tagsOf(qint64 partId);
     void storeSearchText(qint64 partId, const QString& text);
     void writePendingText();
     void exec(const QString& sql) const;
-    QSqlQuery& prepared(std::unique_ptr<QSqlQuery>& slot, const char* sql);
     void migrate(int from);
     [[noreturn]] void fail(const QString& what, const QString& why) const;
 
     QString m_file;
     QString m_connection;
-    std::unique_ptr<QSqlQuery> m_updateFile;
-    std::unique_ptr<QSqlQuery> m_insertFile;
-    std::unique_ptr<QSqlQuery> m_storePart;
-    std::unique_ptr<QSqlQuery> m_insertPart;
-    std::unique_ptr<QSqlQuery> m_dropParts;
-    std::unique_ptr<QSqlQuery> m_removeFile;
-    std::unique_ptr<QSqlQuery> m_storeText;
-    std::unique_ptr<QSqlQuery> m_partTags;
+    // The statements a scan runs for every file and part, prepared once and
+    // run through SQLite's own interface on the connection Qt opened.
+    struct Writes;
+    std::unique_ptr<Writes> m_writes;
     // The search text of parts stored in the transaction under way.
     std::vector<std::pair<qint64, QString>> m_pendingText;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/libraryscanner.h"
 
+#include "library/librarysearch.h"
 #include "library/patchfileparts.h"
 #include "patch/fileio.h"
 
@@ -9,6 +10,12 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
 
 #ifdef Q_OS_UNIX
 #include <dirent.h>
@@ -66,7 +73,8 @@ bool isLibraryFileName(const QString& name)
 // Every folder under `path` and every file the library reads, with their
 // sizes and times. Each entry is stated relative to its folder's descriptor,
 // as find does: a rescan with nothing changed is this walk and little more.
-void walkFolder(const QString& path, int fd, std::vector<Found>& files, QStringList& directories)
+void walkFolder(const QString& path, int fd, std::vector<Found>& files, QStringList& directories,
+                const std::function<void(int)>& counted)
 {
     DIR* dir = ::fdopendir(fd);
     if (!dir) {
@@ -92,7 +100,7 @@ void walkFolder(const QString& path, int fd, std::vector<Found>& files, QStringL
                 continue;
             const int sub = ::openat(::dirfd(dir), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
             if (sub >= 0)
-                walkFolder(full, sub, files, directories);
+                walkFolder(full, sub, files, directories, counted);
         } else if (isLibraryFileName(fileName)) {
 #ifdef Q_OS_MACOS
             const auto& t = st.st_mtimespec;
@@ -101,18 +109,21 @@ void walkFolder(const QString& path, int fd, std::vector<Found>& files, QStringL
 #endif
             files.push_back(
                 {full, qint64(st.st_size), qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000});
+            if (counted)
+                counted(int(files.size()));
         }
     }
     ::closedir(dir);
 }
 #endif
 
-void walk(const QString& folder, std::vector<Found>& files, QStringList& directories)
+void walk(const QString& folder, std::vector<Found>& files, QStringList& directories,
+          const std::function<void(int)>& counted)
 {
 #ifdef Q_OS_UNIX
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
     if (fd >= 0)
-        walkFolder(folder, fd, files, directories);
+        walkFolder(folder, fd, files, directories, counted);
 #else
     // Names are matched here rather than by the iterator's filters, which
     // would match every name against patterns.
@@ -126,10 +137,125 @@ void walk(const QString& folder, std::vector<Found>& files, QStringList& directo
         } else if (isLibraryFileName(info.fileName())) {
             const Stamp stamp = stampOf(info);
             files.push_back({info.absoluteFilePath(), stamp.size, stamp.modified});
+            if (counted)
+                counted(int(files.size()));
         }
     }
 #endif
 }
+
+// Files read and judged on a thread of their own while the scan writes the
+// ones before them: reading is pure, and the index has one writer. Handed
+// over in order, a few at a time, so memory stays bounded whatever the scan.
+class ReadAhead
+{
+public:
+    // Enough to go on reading through a commit (tens of milliseconds),
+    // which would otherwise leave the reader waiting as often as the writer.
+    static constexpr std::size_t Ahead = 4096;
+
+    ReadAhead(const std::vector<const Found*>& files, const std::function<bool()>& cancelled)
+        : m_thread([this, &files, cancelled] { run(files, cancelled); })
+    {
+    }
+    ~ReadAhead()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+    ReadAhead(const ReadAhead&) = delete;
+    ReadAhead& operator=(const ReadAhead&) = delete;
+
+    // The next file's reading, in the list's order; none once the reader
+    // stopped early (cancelled).
+    std::optional<FileReading> next()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_ready.empty() || m_finished; });
+        if (m_error)
+            std::rethrow_exception(m_error);
+        if (m_ready.empty())
+            return std::nullopt;
+        FileReading reading = std::move(m_ready.front());
+        m_ready.pop_front();
+        lock.unlock();
+        m_changed.notify_all();
+        return reading;
+    }
+
+private:
+    void run(const std::vector<const Found*>& files, const std::function<bool()>& cancelled)
+    {
+        try {
+            for (const Found* f : files) {
+                if (cancelled())
+                    break;
+                FileReading reading = readLibraryFile(f->path);
+                const QString fileName = f->path.mid(f->path.lastIndexOf('/') + 1);
+                for (FilePart& p : reading.parts)
+                    p.searchText = librarySearchText(p.name, {}, fileName);
+                std::unique_lock lock(m_mutex);
+                m_changed.wait(lock, [this] { return m_ready.size() < Ahead || m_stop; });
+                if (m_stop)
+                    break;
+                m_ready.push_back(std::move(reading));
+                lock.unlock();
+                m_changed.notify_all();
+            }
+        } catch (...) {
+            std::lock_guard lock(m_mutex);
+            m_error = std::current_exception();
+        }
+        {
+            std::lock_guard lock(m_mutex);
+            m_finished = true;
+        }
+        m_changed.notify_all();
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<FileReading> m_ready;
+    bool m_stop = false;
+    bool m_finished = false;
+    std::exception_ptr m_error;
+    std::thread m_thread; // last: it starts once the rest is made
+};
+
+// A step of the index done when the scan ends, however it ends. One that
+// fails then is done later: the checkpoint at a later commit, the indexes at
+// the next opening.
+class AtTheEnd
+{
+public:
+    using Step = void (LibraryDatabase::*)();
+    AtTheEnd() = default;
+    ~AtTheEnd()
+    {
+        if (m_db) {
+            try {
+                (m_db->*m_step)();
+            } catch (const LibraryError&) {
+            }
+        }
+    }
+    AtTheEnd(const AtTheEnd&) = delete;
+    AtTheEnd& operator=(const AtTheEnd&) = delete;
+
+    void arm(LibraryDatabase& db, Step step)
+    {
+        m_db = &db;
+        m_step = step;
+    }
+
+private:
+    LibraryDatabase* m_db = nullptr;
+    Step m_step = nullptr;
+};
 
 } // namespace
 
@@ -162,55 +288,97 @@ ScanReport LibraryScanner::scan()
         report.directories << folder.path;
         // One walk lists the files and the folders to watch. Symbolic links to
         // folders are not followed: a link back up the tree would never end.
-        walk(folder.path, files, report.directories);
+        std::function<void(int)> counted;
+        if (m_counting)
+            counted = [this, total](int n) { m_counting(total + n); };
+        walk(folder.path, files, report.directories, counted);
         total += int(files.size());
         found.emplace_back(&folder, std::move(files));
     }
     report.files = total;
 
-    int done = 0;
+    // What is to be read, against what the index knows; what it knows and
+    // the walk did not find is gone.
+    struct ToStore
+    {
+        qint64 folderId;
+        std::optional<qint64> id;
+    };
+    std::vector<const Found*> toRead;
+    std::vector<ToStore> toStore;
+    std::vector<qint64> gone;
+    int knownFiles = 0;
+    for (const auto& [folder, files] : found) {
+        auto states = m_db.fileStates(folder->id);
+        knownFiles += int(states.size());
+        for (const Found& f : files) {
+            const auto known = states.constFind(f.path);
+            if (known == states.constEnd()) {
+                toRead.push_back(&f);
+                toStore.push_back({folder->id, std::nullopt});
+                continue;
+            }
+            if (known->size != f.size || known->modified != f.modified) {
+                toRead.push_back(&f);
+                toStore.push_back({folder->id, known->id});
+            }
+            states.erase(known);
+        }
+        for (const auto& state : std::as_const(states))
+            gone.push_back(state.id);
+    }
+
+    int done = total - int(toRead.size());
+    if (m_progress && total > 0)
+        m_progress(done, total);
+    // A long scan syncs and copies the log into the index once, at its end
+    // (made first, this runs last); one that writes more files than are
+    // indexed (a first scan, a big folder added) drops the indexes that only
+    // speed up reading and makes them at its end.
+    AtTheEnd checkpointAtTheEnd;
+    AtTheEnd indexesBack;
+    if (toRead.size() > std::size_t(m_batchSize)) {
+        m_db.holdCheckpoints();
+        checkpointAtTheEnd.arm(m_db, &LibraryDatabase::checkpoint);
+        if (toRead.size() >= std::size_t(knownFiles)) {
+            m_db.dropSecondaryIndexes();
+            indexesBack.arm(m_db, &LibraryDatabase::restoreSecondaryIndexes);
+        }
+    }
     int inBatch = 0;
     std::optional<LibraryDatabase::Transaction> batch;
-    for (auto& [folder, files] : found) {
-        auto states = m_db.fileStates(folder->id);
-        for (const Found& f : files) {
-            if (cancelled()) {
+    if (!toRead.empty()) {
+        ReadAhead reader(toRead, [this] { return cancelled(); });
+        for (std::size_t i = 0; i < toRead.size(); ++i) {
+            std::optional<FileReading> reading;
+            if (!cancelled())
+                reading = reader.next();
+            if (!reading) {
                 report.cancelled = true;
                 break;
             }
-            const auto known = states.constFind(f.path);
-            const bool unchanged = known != states.constEnd() && known->size == f.size &&
-                                   known->modified == f.modified;
-            std::optional<qint64> id;
-            if (known != states.constEnd()) {
-                id = known->id;
-                states.erase(known);
-            }
-            if (!unchanged) {
-                const FileReading reading = readLibraryFile(f.path);
-                if (!batch)
-                    batch.emplace(m_db);
-                m_db.storeFile(folder->id, id, f.path, f.size, f.modified, reading);
-                ++report.read;
-                report.others += reading.kind == LibraryFileKind::Other;
-                if (++inBatch == BatchSize) {
-                    batch->commit();
-                    batch.reset();
-                    inBatch = 0;
-                }
+            const Found& f = *toRead[i];
+            if (!batch)
+                batch.emplace(m_db);
+            m_db.storeFile(toStore[i].folderId, toStore[i].id, f.path, f.size, f.modified,
+                           *reading);
+            ++report.read;
+            report.others += reading->kind == LibraryFileKind::Other;
+            if (++inBatch == m_batchSize) {
+                batch->commit();
+                batch.reset();
+                inBatch = 0;
             }
             if (m_progress)
                 m_progress(++done, total);
         }
-        if (report.cancelled)
-            break;
-        // What is left was indexed once and is no longer there.
-        if (!states.isEmpty() && !batch)
+    }
+    if (!report.cancelled && !gone.empty()) {
+        if (!batch)
             batch.emplace(m_db);
-        for (const auto& gone : std::as_const(states)) {
-            m_db.removeFile(gone.id);
-            ++report.removed;
-        }
+        for (const qint64 id : gone)
+            m_db.removeFile(id);
+        report.removed = int(gone.size());
     }
     if (batch)
         batch->commit();

@@ -5,6 +5,7 @@
 // that is not there at all (a drive not plugged in) keeps its files, their
 // favourites and tags, until it is back or removed.
 //
+// Files are read and judged on a thread beside the one that writes the index.
 // The index is written in batches of whole files, each one transaction, so a
 // scan stopped at any moment leaves an index that a later scan completes.
 #pragma once
@@ -32,18 +33,25 @@ struct ScanReport
 class LibraryScanner
 {
 public:
-    // Files read between two commits: a kill loses at most this many.
-    static constexpr int BatchSize = 256;
+    // Files read between two commits: a kill loses at most this many. Each
+    // commit writes the pages a batch touched, so fewer, larger ones cost less.
+    static constexpr int BatchSize = 2048;
 
     explicit LibraryScanner(LibraryDatabase& db) : m_db(db) {}
 
-    // Checked between files; a set flag ends the scan after the batch under way.
+    // Checked between files; a set flag ends the scan, the files read so far kept.
     void setCancelFlag(const std::atomic<bool>* cancel) { m_cancel = cancel; }
-    // Called after each file with how many of how many are done.
+    // Called while the folders are walked, with how many files were found.
+    void setCounting(std::function<void(int found)> counting) { m_counting = std::move(counting); }
+    // Called once the walk is over with the files that need no reading done,
+    // then after each file read, with how many of how many are done.
     void setProgress(std::function<void(int done, int total)> progress)
     {
         m_progress = std::move(progress);
     }
+
+    // For tests: commits after that many files.
+    void setBatchSize(int files) { m_batchSize = files; }
 
     ScanReport scan();
 
@@ -56,6 +64,8 @@ private:
 
     LibraryDatabase& m_db;
     const std::atomic<bool>* m_cancel = nullptr;
+    int m_batchSize = BatchSize;
+    std::function<void(int)> m_counting;
     std::function<void(int, int)> m_progress;
 };
 

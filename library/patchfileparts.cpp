@@ -248,7 +248,7 @@ FileReading readPatchFile(ByteView bytes)
     for (const FileBlocks::Block& b : blocks.blocks)
         r.parts.push_back({b.position, b.part, patchNameIn(b.bytes),
                            soundHash(b.bytes, b.part == RhythmPart),
-                           soundFeatures(b.bytes, b.part == RhythmPart)});
+                           soundFeatures(b.bytes, b.part == RhythmPart), QString()});
     return r;
 }
 

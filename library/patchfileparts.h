@@ -22,6 +22,9 @@ struct FilePart
     QString name;
     QByteArray sound;
     QByteArray features; // what "sounds like this" weighs; empty for a kit
+    // What a search looks in while the part has no tags, when already made
+    // (by the scan's reader); null otherwise.
+    QString searchText;
 };
 
 struct FileReading

@@ -3,20 +3,29 @@
 // and the command line's through the index's text, against the plain rule
 // (every word, case folded, inside the name, a tag or the file name) over a
 // thousand generated files; and an index of the version before, brought up to
-// date, answering alike.
+// date, answering alike. A scan, with its reader beside its writer and its
+// batches, writes what indexing the files one by one writes; stopped or
+// killed half way it leaves an index that answers and that the next scan
+// completes; and its counting and progress reach their end.
+#include "library/library.h"
 #include "library/librarydatabase.h"
 #include "library/libraryscanner.h"
 #include "library/librarysearch.h"
 
 #include "support/libraryfiles.h"
 
+#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <map>
+#include <optional>
 #include <set>
+#include <tuple>
 
 using namespace dorvane;
 namespace fs = std::filesystem;
@@ -172,4 +181,246 @@ TEST_F(SearchAnswers, AnIndexOfTheVersionBeforeAnswersAlikeOnceBroughtUpToDate)
     QSqlDatabase::removeDatabase("raw-v2");
     LibraryDatabase again(file);
     expectAllAgree(again, "migrated");
+}
+
+namespace {
+
+// Everything the index says of each part and file, without its row ids.
+using PartRow = std::tuple<QString, int, int, QString, QByteArray, int, int>;
+std::vector<PartRow> partRows(const LibraryDatabase& index)
+{
+    std::vector<PartRow> rows;
+    for (const LibraryEntry& e : index.entries())
+        rows.emplace_back(e.path, e.position, e.part, e.name, e.sound, e.copies, int(e.fileKind));
+    return rows;
+}
+
+std::vector<std::pair<QString, QString>> otherRows(const LibraryDatabase& index)
+{
+    std::vector<std::pair<QString, QString>> rows;
+    for (const LibraryOther& o : index.others())
+        rows.emplace_back(o.path, o.reason);
+    return rows;
+}
+
+// What each query finds through the index, by file and place.
+std::vector<std::vector<std::pair<QString, int>>> foundRows(const LibraryDatabase& index)
+{
+    std::vector<std::vector<std::pair<QString, int>>> all;
+    for (const LibraryQuery& query : Queries) {
+        all.emplace_back();
+        for (const LibraryEntry& e : index.find(query))
+            all.back().emplace_back(e.path, e.position);
+    }
+    return all;
+}
+
+// The index's search agrees with the search over its parts in memory.
+void expectSearchesAgree(const LibraryDatabase& index, const char* when)
+{
+    const auto entries = index.entries();
+    LibrarySearch search;
+    search.setEntries(entries);
+    for (const LibraryQuery& query : Queries) {
+        std::vector<qint64> inMemory, throughIndex;
+        for (int i : search.find(query))
+            inMemory.push_back(entries[std::size_t(i)].partId);
+        for (const LibraryEntry& e : index.find(query))
+            throughIndex.push_back(e.partId);
+        EXPECT_EQ(throughIndex, inMemory) << query.text.toStdString() << " (" << when << ")";
+    }
+}
+
+// The indexes that only speed up reading, as the file holds them.
+int secondaryIndexes(const QString& file)
+{
+    int n = -1;
+    {
+        auto raw = QSqlDatabase::addDatabase("QSQLITE", "raw-indexes");
+        raw.setDatabaseName(file);
+        if (raw.open()) {
+            QSqlQuery s(raw);
+            if (s.exec("SELECT count(*) FROM sqlite_schema WHERE type = 'index' AND"
+                       " name IN ('parts_sound', 'files_folder')") &&
+                s.next())
+                n = s.value(0).toInt();
+        }
+        raw.close();
+    }
+    QSqlDatabase::removeDatabase("raw-indexes");
+    return n;
+}
+
+constexpr int SmallBatch = 100;
+constexpr const char* KilledScanFolder = "DORVANE_TEST_KILLED_SCAN";
+
+// The thousand files, and files that are no patch files among them, with
+// what a whole scan makes of them.
+struct ScanCorpus
+{
+    ScanCorpus()
+    {
+        makeCorpus(root);
+        const auto image = test::knownImage(2);
+        test::put(root / "broken" / "cut.syx", {image.begin(), image.begin() + 300});
+        test::put(root / "broken" / "noise.mid", std::vector<std::uint8_t>(77, 0x90));
+        LibraryDatabase index(file("full.sqlite"));
+        index.addFolder(folder());
+        LibraryScanner scanner(index);
+        // Batches small enough that the thousand files take several, and
+        // more to read than is indexed: the read-only indexes go and come back.
+        scanner.setBatchSize(SmallBatch);
+        const ScanReport report = scanner.scan();
+        EXPECT_EQ(report.files, 1002);
+        EXPECT_EQ(report.read, 1002);
+        EXPECT_EQ(report.others, 2);
+        full = partRows(index);
+        fullOthers = otherRows(index);
+        fullFound = foundRows(index);
+        EXPECT_GT(full.size(), 2000u);
+        EXPECT_EQ(fullOthers.size(), 2u);
+    }
+
+    QString folder() const { return q(fs::canonical(root)); }
+    QString file(const char* name) const { return q(dir.path() / name); }
+
+    void expectComplete(LibraryDatabase& index, const char* when) const
+    {
+        EXPECT_EQ(partRows(index), full) << when;
+        EXPECT_EQ(otherRows(index), fullOthers) << when;
+        EXPECT_EQ(foundRows(index), fullFound) << when;
+        EXPECT_EQ(secondaryIndexes(index.file()), 2) << when;
+    }
+
+    test::TempDir dir;
+    fs::path root = dir.path() / "patches";
+    std::vector<PartRow> full;
+    std::vector<std::pair<QString, QString>> fullOthers;
+    std::vector<std::vector<std::pair<QString, int>>> fullFound;
+};
+
+class ScanAnswers : public ::testing::Test, public ScanCorpus
+{
+};
+
+} // namespace
+
+TEST_F(ScanAnswers, AScanWritesWhatIndexingFileByFileWrites)
+{
+    LibraryDatabase byFile(file("byfile.sqlite"));
+    byFile.addFolder(folder());
+    std::vector<fs::path> files;
+    for (const auto& f : fs::recursive_directory_iterator(fs::canonical(root)))
+        if (f.is_regular_file())
+            files.push_back(f.path());
+    std::sort(files.begin(), files.end());
+    LibraryScanner one(byFile);
+    for (const fs::path& f : files)
+        ASSERT_TRUE(one.indexFile(q(f)));
+    expectComplete(byFile, "file by file");
+    LibraryDatabase scanned(file("full.sqlite"));
+    expectComplete(scanned, "scanned");
+    expectSearchesAgree(scanned, "scanned");
+}
+
+TEST_F(ScanAnswers, AScanStoppedHalfWayLeavesAnIndexTheNextScanCompletes)
+{
+    LibraryDatabase index(file("stopped.sqlite"));
+    index.addFolder(folder());
+    std::atomic<bool> stop{false};
+    LibraryScanner scanner(index);
+    scanner.setBatchSize(SmallBatch);
+    scanner.setCancelFlag(&stop);
+    scanner.setProgress([&](int done, int) { stop = stop || done >= 350; });
+    const ScanReport report = scanner.scan();
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_GE(report.read, 350);
+    EXPECT_LT(report.read, 1002);
+    EXPECT_EQ(index.fileCount(), report.read) << "what was read is kept";
+    EXPECT_EQ(report.removed, 0);
+    EXPECT_EQ(secondaryIndexes(index.file()), 2);
+    expectSearchesAgree(index, "stopped");
+
+    stop = false;
+    scanner.setProgress({});
+    const ScanReport rest = LibraryScanner(index).scan();
+    EXPECT_FALSE(rest.cancelled);
+    EXPECT_EQ(rest.read, 1002 - report.read);
+    expectComplete(index, "completed");
+}
+
+TEST(ScanKilled, HalfWayItLeavesAnIndexTheNextScanCompletes)
+{
+    // The scan dies in a process of its own, between two of its commits, with
+    // the read-only indexes dropped. That process runs this test again from
+    // its start and finds the index by the variable: it makes no files.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    std::optional<ScanCorpus> corpus;
+    if (!qEnvironmentVariableIsSet(KilledScanFolder)) {
+        corpus.emplace();
+        LibraryDatabase(corpus->file("killed.sqlite")).addFolder(corpus->folder());
+        qputenv(KilledScanFolder, corpus->file("killed.sqlite").toUtf8());
+    }
+    EXPECT_EXIT(
+        {
+            LibraryDatabase db(qEnvironmentVariable(KilledScanFolder));
+            LibraryScanner scanner(db);
+            scanner.setBatchSize(SmallBatch);
+            scanner.setProgress([](int done, int) {
+                if (done >= 5 * SmallBatch + SmallBatch / 2)
+                    std::raise(SIGKILL);
+            });
+            scanner.scan();
+            std::_Exit(0);
+        },
+        ::testing::KilledBySignal(SIGKILL), "");
+    qunsetenv(KilledScanFolder);
+    const QString index = corpus->file("killed.sqlite");
+    EXPECT_EQ(secondaryIndexes(index), 0) << "killed between the drop and the end";
+
+    LibraryDatabase opened(index);
+    EXPECT_EQ(secondaryIndexes(index), 2) << "made again at the opening";
+    EXPECT_EQ(opened.fileCount(), 5 * SmallBatch) << "every batch committed, nothing else";
+    expectSearchesAgree(opened, "killed");
+    const ScanReport rest = LibraryScanner(opened).scan();
+    EXPECT_EQ(rest.read, 1002 - 5 * SmallBatch);
+    corpus->expectComplete(opened, "completed");
+}
+
+TEST_F(ScanAnswers, CountingAndProgressReachTheEnd)
+{
+    LibraryDatabase index(file("progress.sqlite"));
+    index.addFolder(folder());
+    LibraryScanner scanner(index);
+    std::vector<int> counted;
+    std::vector<std::pair<int, int>> progress;
+    scanner.setCounting([&](int found) { counted.push_back(found); });
+    scanner.setProgress([&](int done, int total) { progress.emplace_back(done, total); });
+    scanner.scan();
+    ASSERT_FALSE(counted.empty());
+    EXPECT_TRUE(std::is_sorted(counted.begin(), counted.end()));
+    EXPECT_EQ(counted.back(), 1002);
+    ASSERT_EQ(progress.size(), 1003u) << "the start, then every file";
+    EXPECT_EQ(progress.front(), std::make_pair(0, 1002));
+    EXPECT_EQ(progress.back(), std::make_pair(1002, 1002));
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+
+    // Through the library's signals, as the window's bar hears them.
+    Library library(file("window.sqlite"));
+    QSignalSpy started(&library, &Library::scanStarted);
+    QSignalSpy moved(&library, &Library::scanProgress);
+    QSignalSpy finished(&library, &Library::scanFinished);
+    library.addFolder(folder());
+    library.waitForScan();
+    EXPECT_EQ(started.count(), 1);
+    EXPECT_EQ(finished.count(), 1);
+    ASSERT_FALSE(moved.isEmpty());
+    EXPECT_EQ(moved.last().at(0).toInt(), 1002);
+    EXPECT_EQ(moved.last().at(1).toInt(), 1002);
+    // A rescan with nothing to read ends at once, and says so.
+    moved.clear();
+    library.rescan();
+    library.waitForScan();
+    ASSERT_FALSE(moved.isEmpty());
+    EXPECT_EQ(moved.last().at(0).toInt(), 1002);
 }
