@@ -66,4 +66,27 @@ bool isValueKey(int key)
     }
 }
 
+KeyRunEnd::KeyRunEnd(std::function<void()> end) : m_end(std::move(end))
+{
+    m_timer.setSingleShot(true);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { m_end(); });
+}
+
+void KeyRunEnd::released()
+{
+    // A repeat's press follows its release at once, well inside a repeat's
+    // interval (40 ms at X's usual 25 a second).
+    constexpr int RepeatGraceMs = 60;
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        m_timer.start(RepeatGraceMs);
+    else
+        m_end();
+}
+
+void KeyRunEnd::now()
+{
+    m_timer.stop();
+    m_end();
+}
+
 } // namespace dorvane

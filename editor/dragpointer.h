@@ -7,7 +7,9 @@
 
 #include <QCursor>
 #include <QPoint>
+#include <QTimer>
 
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -42,5 +44,26 @@ std::optional<int> dragStep(Qt::KeyboardModifiers modifiers, int plain, int shif
 // The keys that move the focused value as a drag does (the arrows, Page Up and
 // Down, Home, End); letting go of them ends the edit as a release does.
 bool isValueKey(int key);
+
+// The end of a run of editing keys. X11 repeats a held key as release and
+// press pairs, and Qt marks such a release as a repeat only when the press
+// is already queued behind it, which on a busy machine it may not be yet:
+// there a release ends the run only when no press follows within a moment,
+// or a held key would become several edits, each heard and undone alone.
+class KeyRunEnd
+{
+public:
+    explicit KeyRunEnd(std::function<void()> end);
+    // A release Qt did not mark as a repeat.
+    void released();
+    // A press: an end still pending was a repeat's release after all.
+    void pressed() { m_timer.stop(); }
+    // Focus gone: nothing follows, the run ends now.
+    void now();
+
+private:
+    std::function<void()> m_end;
+    QTimer m_timer;
+};
 
 } // namespace dorvane

@@ -465,6 +465,7 @@ void TDragTweak::keyPressEvent(QKeyEvent* event)
         return;
     }
     event->accept();
+    m_keyRunEnd.pressed();
     if (!m_keyRun) {
         m_keyRun = true;
         m_keyRunStart = Position();
@@ -500,7 +501,7 @@ void TDragTweak::keyReleaseEvent(QKeyEvent* event)
         // X11 repeats a held key as release and press pairs: only the real
         // release ends the run, so a held key is one edit and one message.
         if (!event->isAutoRepeat())
-            endKeyRun();
+            m_keyRunEnd.released();
         return;
     }
     // Holding a key repeats presses and releases on some platforms; one step
@@ -543,7 +544,7 @@ void TDragTweak::focusOutEvent(QFocusEvent* event)
     update();
     // Tab or a click elsewhere while a key is held: the release will not come here.
     QPointer<TDragTweak> self(this);
-    endKeyRun();
+    m_keyRunEnd.now();
     if (!self)
         return;
     QFrame::focusOutEvent(event);

@@ -192,6 +192,7 @@ private:
     bool m_keyRun = false;
     int m_keyRunStart = -1;
     bool m_keyRunUnknown = false;
+    KeyRunEnd m_keyRunEnd{[this] { endKeyRun(); }};
 
     int m_lastX = 0; // where the drag's last move (or its press) was
     DragPointer m_pointer;

@@ -349,6 +349,7 @@ void tknob::keyPressEvent(QKeyEvent* event)
         return;
     }
     event->accept();
+    m_keyRunEnd.pressed();
     if (!m_keyRun) {
         m_keyRun = true;
         m_keyRunStart = m_position;
@@ -368,7 +369,7 @@ void tknob::keyReleaseEvent(QKeyEvent* event)
     event->accept();
     // X11 repeats a held key as release and press pairs: only the real release counts.
     if (!event->isAutoRepeat())
-        endKeyRun();
+        m_keyRunEnd.released();
 }
 
 void tknob::endKeyRun()
@@ -393,7 +394,7 @@ void tknob::focusOutEvent(QFocusEvent* event)
 {
     QWidget::focusOutEvent(event);
     update();
-    endKeyRun();
+    m_keyRunEnd.now();
 }
 
 void tknob::showPointer()

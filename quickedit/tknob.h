@@ -167,6 +167,7 @@ private:
     DragPointer m_pointer;
     bool m_keyRun = false; // editing keys are held; their release is the edit
     int m_keyRunStart = 0;
+    KeyRunEnd m_keyRunEnd{[this] { endKeyRun(); }};
 };
 
 } // namespace dorvane
