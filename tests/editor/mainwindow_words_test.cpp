@@ -9,7 +9,6 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QMap>
 #include <QMenuBar>
 #include <QRegularExpression>
@@ -20,11 +19,6 @@
 using namespace dorvane;
 
 namespace {
-
-QString q(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
 
 // Every action a menu of the window carries, submenus included.
 QList<QAction*> menuActions(const QMenuBar* bar)
@@ -51,21 +45,6 @@ bool takenByTheDesktop(const QKeySequence& key)
     const Qt::KeyboardModifiers mods = c.keyboardModifiers();
     return mods.testFlag(Qt::ControlModifier) && mods.testFlag(Qt::AltModifier) &&
            c.key() >= Qt::Key_F1 && c.key() <= Qt::Key_F12;
-}
-
-QStringList manualFiles()
-{
-    const QDir docs(q(test::sourceDir() + "/docs"));
-    QStringList files;
-    for (const QString& name : docs.entryList({"*.md"}, QDir::Files))
-        files << docs.filePath(name);
-    return files;
-}
-
-QString readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
 } // namespace
@@ -115,7 +94,8 @@ TEST(MainWindowWords, TheManualSaysWhatTheMenusShowAndItsLinksLeadSomewhere)
     }
     ASSERT_GE(marked.size(), 5);
 
-    const QStringList files = manualFiles();
+    const QDir docs(QString::fromStdString(test::sourceDir() + "/docs"));
+    const QStringList files = docs.entryList({"*.md"}, QDir::Files);
     ASSERT_FALSE(files.isEmpty());
     // "&" opening a word is a mnemonic copied by hand; "S&H", "low&up" and
     // "MIDI & Setup" are the values' and sheets' own words.
@@ -127,18 +107,18 @@ TEST(MainWindowWords, TheManualSaysWhatTheMenusShowAndItsLinksLeadSomewhere)
     int links = 0;
     for (const QString& file : files) {
         SCOPED_TRACE(file.toStdString());
-        const QString doc = readAll(file);
-        ASSERT_FALSE(doc.isEmpty());
+        QFile f(docs.filePath(file));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString doc = QString::fromUtf8(f.readAll());
         for (const QString& text : marked)
             EXPECT_FALSE(doc.contains(text)) << text.toStdString();
         const auto m = copied.match(doc);
         EXPECT_FALSE(m.hasMatch()) << doc.mid(m.capturedStart() - 30, 60).toStdString();
         EXPECT_FALSE(doc.contains("by their size")) << "files are judged by what they hold";
 
-        const QString base = QFileInfo(file).absolutePath();
         for (auto it = picture.globalMatch(doc); it.hasNext();) {
             const QString image = it.next().captured(1);
-            EXPECT_TRUE(QFileInfo::exists(base + "/" + image)) << image.toStdString();
+            EXPECT_TRUE(docs.exists(image)) << image.toStdString();
         }
         QSet<QString> anchors;
         for (auto it = heading.globalMatch(doc); it.hasNext();)
