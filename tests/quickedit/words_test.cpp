@@ -55,13 +55,11 @@ TEST(Words, BothWindowsAndTheValueBoxShowAndTakeTheSameWords)
         const QStringList items = c->Items();
         ASSERT_GE(items.size(), 2);
         // The displays print the main window's word for the value they show.
-        for (int i = 0; i < items.size(); ++i) {
-            if (row.strip == KnobStrip::FilterType) {
-                EXPECT_EQ(KnobStrips::filterTypeLabel(i), items[i]);
-            } else if (row.strip == KnobStrip::LfoWave) {
-                EXPECT_EQ(KnobStrips::lfoWaveLabel(i), items[i]);
-            }
-        }
+        const bool filter = row.strip == KnobStrip::FilterType;
+        if (filter || row.strip == KnobStrip::LfoWave)
+            for (int i = 0; i < items.size(); ++i)
+                EXPECT_EQ(filter ? KnobStrips::filterTypeLabel(i) : KnobStrips::lfoWaveLabel(i),
+                          items[i]);
         // Every form of every entry leads to it; plain numbers have one form.
         const bool numbers = std::all_of(items.begin(), items.end(), isNumber);
         for (int i = 0; i < items.size(); ++i)
