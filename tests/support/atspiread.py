@@ -3,7 +3,7 @@
 # A screen reader's view of a running program, over AT-SPI: finds the
 # application by name and runs the steps given, printing one JSON line each.
 #   atspiread.py APP STEP...
-#   read:NAME        the object so named: its role, value text, number and range
+#   read:NAME        the object so named: its role, value text, number and maximum
 #   set:NAME=NUMBER  sets its value as a reader's user would, then reads it again
 #   press:NAME       does the object's first action (a button's click)
 # A NAME may end in @ROLE ("Tone@page tab") where the name alone is not enough.
@@ -76,7 +76,6 @@ def describe(obj):
     try:
         value = obj.queryValue()
         out["value"] = value.currentValue
-        out["minimum"] = value.minimumValue
         out["maximum"] = value.maximumValue
     except NotImplementedError:
         pass
@@ -106,9 +105,6 @@ def run(app_name, step):
 
 
 def main():
-    if len(sys.argv) < 3:
-        print(__doc__, file=sys.stderr)
-        return 2
     for step in sys.argv[2:]:
         result = run(sys.argv[1], step)
         print(json.dumps(result), flush=True)
