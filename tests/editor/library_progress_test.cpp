@@ -1,8 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The library dock's bar while a folder is read: from "Add Folder..." on,
-// moving without a share while the files are counted, then filling file by
-// file to the last, then gone; a scan nobody asked for that ends at once
-// shows none.
 #include "editor/librarypanel.h"
 #include "library/library.h"
 
