@@ -17,12 +17,6 @@ using test::KnobRig;
 
 namespace {
 
-bool isNumber(const QString& entry)
-{
-    static const QRegularExpression plain(R"(^-?\d+$)");
-    return plain.match(entry.trimmed()).hasMatch();
-}
-
 // The ways to write an entry: as shown, in either case, the instrument's own
 // word or a long name, a number without its plus, the value after its prefix.
 QStringList formsOf(const QString& shown)
@@ -61,7 +55,10 @@ TEST(Words, BothWindowsAndTheValueBoxShowAndTakeTheSameWords)
                 EXPECT_EQ(filter ? KnobStrips::filterTypeLabel(i) : KnobStrips::lfoWaveLabel(i),
                           items[i]);
         // Every form of every entry leads to it; plain numbers have one form.
-        const bool numbers = std::all_of(items.begin(), items.end(), isNumber);
+        static const QRegularExpression number(R"(^\s*-?\d+\s*$)");
+        const bool numbers = std::all_of(items.begin(), items.end(), [](const QString& e) {
+            return number.match(e).hasMatch();
+        });
         for (int i = 0; i < items.size(); ++i)
             for (const QString& form : numbers ? QStringList{items[i]} : formsOf(items[i]))
                 EXPECT_EQ(findValue(items, form), i) << form.toStdString();
