@@ -50,10 +50,11 @@ TEST(Words, BothWindowsAndTheValueBoxShowAndTakeTheSameWords)
         ASSERT_GE(items.size(), 2);
         // The displays print the main window's word for the value they show.
         const bool filter = row.strip == KnobStrip::FilterType;
-        if (filter || row.strip == KnobStrip::LfoWave)
+        if (filter || row.strip == KnobStrip::LfoWave) {
             for (int i = 0; i < items.size(); ++i)
                 EXPECT_EQ(filter ? KnobStrips::filterTypeLabel(i) : KnobStrips::lfoWaveLabel(i),
                           items[i]);
+        }
         // Every form of every entry leads to it; plain numbers have one form.
         static const QRegularExpression number(R"(^\s*-?\d+\s*$)");
         const bool numbers = std::all_of(items.begin(), items.end(), [](const QString& e) {
