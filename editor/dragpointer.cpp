@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace dorvane {
 
 void DragPointer::grab(QWidget& widget, const QPoint& screenPos)
@@ -64,6 +66,40 @@ bool isValueKey(int key)
     default:
         return false;
     }
+}
+
+std::optional<int> valueKeyTarget(int key, Qt::KeyboardModifiers modifiers, int position, int min,
+                                  int max, int plain, int shifted)
+{
+    if (!isValueKey(key) || (modifiers & ~(Qt::ShiftModifier | Qt::KeypadModifier)) || max < min)
+        return std::nullopt;
+    const int step = modifiers.testFlag(Qt::ShiftModifier) ? shifted : plain;
+    int target = position;
+    switch (key) {
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+        target = position + step;
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+        target = position - step;
+        break;
+    case Qt::Key_PageUp:
+        target = position + shifted;
+        break;
+    case Qt::Key_PageDown:
+        target = position - shifted;
+        break;
+    case Qt::Key_Home:
+        target = min;
+        break;
+    case Qt::Key_End:
+        target = max;
+        break;
+    default:
+        break;
+    }
+    return std::clamp(target, min, max);
 }
 
 KeyRunEnd::KeyRunEnd(std::function<void()> end) : m_end(std::move(end))

@@ -45,6 +45,14 @@ std::optional<int> dragStep(Qt::KeyboardModifiers modifiers, int plain, int shif
 // Down, Home, End); letting go of them ends the edit as a release does.
 bool isValueKey(int key);
 
+// Where a value key takes a value at `position` between `min` and `max`: the
+// arrows step by `plain` (by `shifted` with Shift), Page Up and Down by
+// `shifted`, Home and End to the ends, and every key stops at the ends, even
+// where a drag wraps. Nothing for any other key, or with Ctrl or Alt held:
+// those belong to the window's shortcuts.
+std::optional<int> valueKeyTarget(int key, Qt::KeyboardModifiers modifiers, int position, int min,
+                                  int max, int plain, int shifted);
+
 // The end of a run of editing keys. X11 repeats a held key as release and
 // press pairs, and Qt marks such a release as a repeat only when the press
 // is already queued behind it, which on a busy machine it may not be yet:

@@ -416,39 +416,8 @@ void TDragTweak::setAccessiblePosition(int position)
 
 std::optional<int> TDragTweak::keyTarget(const QKeyEvent* event, int position) const
 {
-    // Ctrl and Alt with these keys belong to the window's shortcuts.
-    if (m_items.isEmpty() || !isValueKey(event->key()) ||
-        (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)))
-        return std::nullopt;
-    const int last = int(m_items.size()) - 1;
-    const int stepSize = event->modifiers().testFlag(Qt::ShiftModifier) ? ShiftDragStep : DragStep;
-    int target = position;
-    switch (event->key()) {
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-        target = position + stepSize;
-        break;
-    case Qt::Key_Left:
-    case Qt::Key_Down:
-        target = position - stepSize;
-        break;
-    case Qt::Key_PageUp:
-        target = position + ShiftDragStep;
-        break;
-    case Qt::Key_PageDown:
-        target = position - ShiftDragStep;
-        break;
-    case Qt::Key_Home:
-        target = 0;
-        break;
-    case Qt::Key_End:
-        target = last;
-        break;
-    default:
-        break;
-    }
-    // Keys stop at the ends, as the keypad's steps do, even where a drag wraps.
-    return std::clamp(target, 0, last);
+    return valueKeyTarget(event->key(), event->modifiers(), position, 0, int(m_items.size()) - 1,
+                          DragStep, ShiftDragStep);
 }
 
 void TDragTweak::keyPressEvent(QKeyEvent* event)

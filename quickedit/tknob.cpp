@@ -317,28 +317,8 @@ void tknob::setAccessiblePosition(int position)
 
 std::optional<int> tknob::keyTarget(const QKeyEvent* event) const
 {
-    // Ctrl and Alt with these keys belong to the window's shortcuts.
-    if (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
-        return std::nullopt;
-    const int stepSize = event->modifiers().testFlag(Qt::ShiftModifier) ? ShiftDragStep : DragStep;
-    switch (event->key()) {
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-        return std::min(m_position + stepSize, m_max);
-    case Qt::Key_Left:
-    case Qt::Key_Down:
-        return std::max(m_position - stepSize, m_min);
-    case Qt::Key_PageUp:
-        return std::min(m_position + ShiftDragStep, m_max);
-    case Qt::Key_PageDown:
-        return std::max(m_position - ShiftDragStep, m_min);
-    case Qt::Key_Home:
-        return m_min;
-    case Qt::Key_End:
-        return m_max;
-    default:
-        return std::nullopt;
-    }
+    return valueKeyTarget(event->key(), event->modifiers(), m_position, m_min, m_max, DragStep,
+                          ShiftDragStep);
 }
 
 void tknob::keyPressEvent(QKeyEvent* event)
