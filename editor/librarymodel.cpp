@@ -24,6 +24,15 @@ const char* const HeaderHints[LibraryModel::ColumnCount] = {
     "The file's folder",
     "How far in sound from the part asked about: 0 the same sound, 100 as far as can be"};
 
+// Copies saved with a step or two moved lie a few hundredths apart: one
+// decimal would call them the same sound, which they are not.
+QString distanceText(double distance)
+{
+    if (distance <= 0)
+        return "0";
+    return distance < 1 ? QString::number(distance, 'g', 2) : QString::number(distance, 'f', 1);
+}
+
 } // namespace
 
 LibraryModel::LibraryModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -125,7 +134,7 @@ QVariant LibraryModel::data(const QModelIndex& index, int role) const
             return e->folder;
         case DistanceColumn:
             return std::size_t(index.row()) < m_distances.size()
-                       ? QString::number(m_distances[std::size_t(index.row())], 'f', 1)
+                       ? distanceText(m_distances[std::size_t(index.row())])
                        : QString();
         }
     } else if (role == Qt::ToolTipRole) {

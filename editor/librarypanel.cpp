@@ -103,6 +103,11 @@ LibraryPanel::LibraryPanel(Dialogs& dialogs, QWidget* parent)
     header->resizeSection(LibraryModel::CopiesColumn, fm.horizontalAdvance("Copies") + 16);
     header->resizeSection(LibraryModel::TagsColumn, fm.horizontalAdvance("drums, acid") + 12);
     header->resizeSection(LibraryModel::FileColumn, fm.horizontalAdvance("a long file name.syx"));
+    // The distance stands beside the name it qualifies, and the folder, the
+    // longest text, keeps the stretch as the last column.
+    header->resizeSection(LibraryModel::DistanceColumn, fm.horizontalAdvance("Distance") + 16);
+    header->moveSection(header->visualIndex(LibraryModel::DistanceColumn),
+                        header->visualIndex(LibraryModel::PartColumn));
     connect(m_view, &QTableView::clicked, this, &LibraryPanel::rowClicked);
     connect(m_view, &QTableView::activated, this, &LibraryPanel::rowActivated);
     column->addWidget(m_view, 1);

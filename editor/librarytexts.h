@@ -45,7 +45,7 @@ inline constexpr char LibraryShown[] = "%1 of %2 parts in %3 files";
 inline constexpr char LibraryReading[] = "Reading %1 of %2 files...";
 inline constexpr char LibraryCounting[] = "Counting files... %1 found";
 inline constexpr char LibraryEmpty[] =
-    "No folders yet: \"Add Folder...\" reads every .syx file under a folder";
+    "No folders yet: \"Add Folder...\" reads every .syx and MIDI file under a folder";
 inline constexpr char LibraryNoOthers[] = "Every .syx and MIDI file in the library holds patches.";
 // %1 how many, %2 the list.
 inline constexpr char LibraryOtherList[] = "%1 files hold no patches of the MC-505:\r\n%2";

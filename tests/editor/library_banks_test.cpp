@@ -142,6 +142,11 @@ TEST(LibraryDockBanks, SoundsLikeThisListsTheEditedCopyFirstAndComparingSaysWhy)
     EXPECT_GT(near, 0);
     EXPECT_LT(near, far);
     EXPECT_FALSE(rig.panel().view()->isColumnHidden(LibraryModel::DistanceColumn));
+    // Copies a step or two apart lie hundredths apart, and must not read as the same sound.
+    model.setNearest({0, 1}, {0, 0.031});
+    EXPECT_EQ(model.data(model.index(1, LibraryModel::DistanceColumn), Qt::DisplayRole).toString(),
+              "0.031");
+    rig.panel().showSoundsLike();
     for (int row = 0; row < model.rowCount(); ++row)
         EXPECT_FALSE(model.entry(row)->rhythm()) << "kits are not compared";
     // A search ends the list.
