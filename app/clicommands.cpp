@@ -278,7 +278,9 @@ std::vector<Command> commands()
          "or the initial image, checksums fresh. like lists the parts nearest in sound to part N "
          "of FILE (its place in the file, from 1), with their distance from 0 (the same) to 100.",
          [](QCommandLineParser& p) {
-             p.addPositionalArgument("WHAT", "add DIR, scan, or find TEXT", "add|scan|find");
+             p.addPositionalArgument("WHAT",
+                                     "add DIR, scan, find TEXT, export OUT PART..., or like FILE",
+                                     "add|scan|find|export|like");
              p.addOption(QCommandLineOption("favourites", "find: only favourites"));
              p.addOption(QCommandLineOption("kits", "find: only part R kits"));
              p.addOption(QCommandLineOption("duplicates", "find: only sounds held more than once"));

@@ -14,7 +14,9 @@
 #include "library/patchfileparts.h"
 #include "midi/dialogs.h"
 #include "patch/fileio.h"
+#include "patch/imagecheck.h"
 #include "patch/imagedifferences.h"
+#include "patch/initialpatch.h"
 #include "session/editsession.h"
 
 #include <QHBoxLayout>
@@ -26,6 +28,17 @@
 #include <QVBoxLayout>
 
 namespace dorvane {
+
+namespace {
+
+// The first of the free parts (in part order) after `part`, round to the start.
+int nextFreeAfter(const std::vector<int>& free, int part)
+{
+    const auto after = std::upper_bound(free.begin(), free.end(), part);
+    return after != free.end() ? *after : free.front();
+}
+
+} // namespace
 
 void LibraryCommands::exportBank(const std::vector<std::size_t>& entries)
 {
@@ -42,6 +55,7 @@ void LibraryCommands::exportBank(const std::vector<std::size_t>& entries)
     }
     std::vector<BankPart> parts;
     std::vector<int> taken;
+    int lastChosen = -1;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const LibraryEntry entry = m_library->entries().at(entries[i]);
         const PartRereading reading = rereadPart(entry);
@@ -59,8 +73,10 @@ void LibraryCommands::exportBank(const std::vector<std::size_t>& entries)
                     numbers.push_back(p);
                     free << partText(p);
                 }
-            // The next in order first, so Enter after Enter keeps the order.
-            const auto first = std::find(numbers.begin(), numbers.end(), (*inOrder)[i]);
+            // The next in order first, so Enter after Enter keeps the order;
+            // after a part chosen by hand, the next free one after it.
+            const int offered = lastChosen < 0 ? (*inOrder)[i] : nextFreeAfter(numbers, lastChosen);
+            const auto first = std::find(numbers.begin(), numbers.end(), offered);
             if (first != numbers.end() && first != numbers.begin()) {
                 std::rotate(numbers.begin(), first, numbers.end());
                 free.clear();
@@ -73,11 +89,17 @@ void LibraryCommands::exportBank(const std::vector<std::size_t>& entries)
             if (!chosen || *chosen < 0 || *chosen >= int(numbers.size()))
                 return;
             part = numbers[std::size_t(*chosen)];
+            lastChosen = part;
         }
         taken.push_back(part);
         parts.push_back({reading.block, entry.rhythm(), entry.name, part});
     }
-    const Bank bank = makeBank(parts, m_session.image().refreshedBytes());
+    Bytes base = m_session.image().refreshedBytes();
+    // A window started without a start image holds no whole image yet: the
+    // parts not chosen are then the initial patch's, as a new image's are.
+    if (checkSysexFile(base).kind != SysexFileKind::Image)
+        base = initialImage();
+    const Bank bank = makeBank(parts, base);
     if (!bank.image) {
         m_frame.setStatusText(QString(texts::LibraryBankRefused).arg(bank.problem));
         return;

@@ -10,6 +10,7 @@
 #include "library/library.h"
 #include "library/patchfileparts.h"
 #include "patch/imagecheck.h"
+#include "patch/initialpatch.h"
 #include "patch/midifileread.h"
 
 #include "support/libraryfiles.h"
@@ -94,7 +95,7 @@ TEST(LibraryDockBanks, ThreePartsExportedAsABankAreWhereTheyWerePut)
         rig.open();
         // In the list's order: DEEP BASS, SOFT PAD, TR KIT. The bass is put on
         // part 6 (the sixth of 1..7 offered); the pad takes what is offered
-        // first, the next part in order: 2; the kit goes on R unasked.
+        // first, the next free part after it: 7; the kit goes on R unasked.
         rig.select({"DEEP BASS", "SOFT PAD", "TR KIT"});
         rig.dialogs.items = {5, 0};
         const QString out = QString::fromStdString(rig.file(name));
@@ -113,7 +114,7 @@ TEST(LibraryDockBanks, ThreePartsExportedAsABankAreWhereTheyWerePut)
         EXPECT_EQ(check.wrongChecksums(), 0u);
         EXPECT_EQ(soundAt(written, 5),
                   readPatchFile(test::partFile(4, 0, 1, "DEEP BASS")).parts[0].sound);
-        EXPECT_EQ(soundAt(written, 1),
+        EXPECT_EQ(soundAt(written, 6),
                   readPatchFile(test::partFile(5, 2, 4, "SOFT PAD")).parts[0].sound);
         EXPECT_EQ(soundAt(written, RhythmPart),
                   readPatchFile(test::rhythmFile(6, "TR KIT")).parts[0].sound);
@@ -121,6 +122,30 @@ TEST(LibraryDockBanks, ThreePartsExportedAsABankAreWhereTheyWerePut)
         const Bytes own = rig.window->session().image().refreshedBytes();
         EXPECT_EQ(soundAt(written, 3), soundAt(own, 3));
     }
+}
+
+TEST(LibraryDockBanks, AWindowStartedEmptyStillWritesABankAndOffersTheNextPartAfterTheOneChosen)
+{
+    BankRig rig;
+    std::filesystem::remove(rig.file("perf.syx"));
+    rig.open();
+    rig.select({"DEEP BASS", "DEEP BASS 2", "SOFT PAD"});
+    // DEEP BASS on 3 (third of 1..7); then 4 is offered first and taken
+    // with Enter; then 5, passed over for the first offered after it, 6.
+    rig.dialogs.items = {2, 0, 1};
+    const QString out = QString::fromStdString(rig.file("bank.syx"));
+    rig.dialogs.files = {out};
+    rig.panel().action("LibraryExportBank")->trigger();
+
+    const Bytes written = test::readFile(out.toStdString());
+    const SysexFileCheck check = checkSysexFile(written);
+    ASSERT_EQ(check.kind, SysexFileKind::Image) << check.problem();
+    EXPECT_EQ(soundAt(written, 2),
+              readPatchFile(test::partFile(4, 0, 1, "DEEP BASS")).parts[0].sound);
+    EXPECT_EQ(soundAt(written, 5),
+              readPatchFile(test::partFile(5, 2, 4, "SOFT PAD")).parts[0].sound);
+    EXPECT_EQ(soundAt(written, 0), soundAt(initialImage(), 0))
+        << "the parts not chosen are the initial patch's";
 }
 
 TEST(LibraryDockBanks, SoundsLikeThisListsTheEditedCopyFirstAndComparingSaysWhy)
