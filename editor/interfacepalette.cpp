@@ -79,6 +79,21 @@ double luminance(const QColor& c)
            0.0722 * channel(rgb.blue());
 }
 
+// Runs `work` on the event loop's next turn, once for however many calls come
+// before it; `queued` (the context's) says one is waiting.
+void runOnceLater(QObject* context, bool& queued, const std::function<void()>& work)
+{
+    if (std::exchange(queued, true))
+        return;
+    QMetaObject::invokeMethod(
+        context,
+        [&queued, work] {
+            queued = false;
+            work();
+        },
+        Qt::QueuedConnection);
+}
+
 // Calls its function once after a run of palette changes of the widget it
 // watches, when the widget and its children have the new palette.
 class PaletteWatch : public QObject
@@ -93,16 +108,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::PaletteChange && !m_queued) {
-            m_queued = true;
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    m_queued = false;
-                    m_recolour();
-                },
-                Qt::QueuedConnection);
-        }
+        if (event->type() == QEvent::PaletteChange)
+            runOnceLater(this, m_queued, m_recolour);
         return QObject::eventFilter(watched, event);
     }
 
@@ -226,18 +233,10 @@ ColourSchemeFollower::~ColourSchemeFollower()
 
 bool ColourSchemeFollower::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::ThemeChange && !m_asked) {
-        // Once the notices of every window are through, so the platform's
-        // palette is the new one and the desktop is read once.
-        m_asked = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                m_asked = false;
-                desktopChanged();
-            },
-            Qt::QueuedConnection);
-    }
+    // Once the notices of every window are through, so the platform's
+    // palette is the new one and the desktop is read once.
+    if (event->type() == QEvent::ThemeChange)
+        runOnceLater(this, m_asked, [this] { desktopChanged(); });
     return QObject::eventFilter(watched, event);
 }
 
