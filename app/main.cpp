@@ -61,6 +61,8 @@ int main(int argc, char** argv)
     // One palette for every window, light or dark as the desktop prefers,
     // before any window takes its colours.
     dorvane::applyColourScheme(dorvane::preferredScheme());
+    // And again whenever the desktop switches while the program runs.
+    dorvane::ColourSchemeFollower schemeFollower;
 
     const QString folder = dorvane::TMIDIappUtil::ProgramFolder();
     // Without a groovebox at hand, the built-in one answers like the real thing.

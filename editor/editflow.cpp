@@ -11,6 +11,7 @@
 #include "editor/settingsstore.h"
 #include "editor/tdragtweak.h"
 #include "editor/trevscrb.h"
+#include "editor/valueaccessible.h"
 #include "editor/windowtexts.h"
 #include "midi/midisender.h"
 #include "midi/tmidioutput.h"
@@ -262,7 +263,7 @@ void ValueSheets::nameControls()
 {
     for (const auto& [name, c] : m_controls)
         if (const Binding* row = bindingOf(c))
-            c->setAccessibleName(accessibleControlName(c, *row));
+            nameValueControl(c, accessibleControlName(c, *row), c->CopyKnob());
 }
 
 void ValueSheets::showToneValues(TDragTweak* c)

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/interfacepalette.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QStyleHints>
+#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace dorvane {
 
@@ -74,6 +78,45 @@ double luminance(const QColor& c)
     return 0.2126 * channel(rgb.red()) + 0.7152 * channel(rgb.green()) +
            0.0722 * channel(rgb.blue());
 }
+
+// Runs `work` on the event loop's next turn, once for however many calls come
+// before it; `queued` (the context's) says one is waiting.
+void runOnceLater(QObject* context, bool& queued, const std::function<void()>& work)
+{
+    if (std::exchange(queued, true))
+        return;
+    QMetaObject::invokeMethod(
+        context,
+        [&queued, work] {
+            queued = false;
+            work();
+        },
+        Qt::QueuedConnection);
+}
+
+// Calls its function once after a run of palette changes of the widget it
+// watches, when the widget and its children have the new palette.
+class PaletteWatch : public QObject
+{
+public:
+    PaletteWatch(QWidget* widget, std::function<void()> recolour)
+        : QObject(widget), m_recolour(std::move(recolour))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::PaletteChange)
+            runOnceLater(this, m_queued, m_recolour);
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_recolour;
+    bool m_queued = false;
+};
 
 } // namespace
 
@@ -149,7 +192,16 @@ ColourScheme preferredScheme()
         break;
     }
 #endif
-    return schemeOf(QGuiApplication::palette());
+    if (!QCoreApplication::testAttribute(Qt::AA_SetPalette))
+        return schemeOf(QGuiApplication::palette());
+    // The application's palette is the program's own: this Qt shows the
+    // platform's only while none is set, so it is let go for the reading.
+    // Done when the desktop's theme changed, never while the musician works.
+    const QPalette ours = QGuiApplication::palette();
+    QGuiApplication::setPalette(QPalette());
+    const ColourScheme desktop = schemeOf(QGuiApplication::palette());
+    QGuiApplication::setPalette(ours);
+    return desktop;
 }
 
 void applyColourScheme(ColourScheme scheme)
@@ -160,6 +212,49 @@ void applyColourScheme(ColourScheme scheme)
 ColourScheme currentScheme()
 {
     return schemeOf(QGuiApplication::palette());
+}
+
+ColourSchemeFollower::ColourSchemeFollower(QObject* parent) : QObject(parent)
+{
+    // A theme's change reaches every window as an event of its own; the
+    // application sees them all.
+    QCoreApplication::instance()->installEventFilter(this);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    connect(QGuiApplication::styleHints(), &QStyleHints::colorSchemeChanged, this,
+            &ColourSchemeFollower::desktopChanged);
+#endif
+}
+
+ColourSchemeFollower::~ColourSchemeFollower()
+{
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->removeEventFilter(this);
+}
+
+bool ColourSchemeFollower::eventFilter(QObject* watched, QEvent* event)
+{
+    // Once the notices of every window are through, so the platform's
+    // palette is the new one and the desktop is read once.
+    if (event->type() == QEvent::ThemeChange)
+        runOnceLater(this, m_asked, [this] { desktopChanged(); });
+    return QObject::eventFilter(watched, event);
+}
+
+void ColourSchemeFollower::desktopChanged()
+{
+    follow(preferredScheme());
+}
+
+void ColourSchemeFollower::follow(ColourScheme scheme)
+{
+    if (QCoreApplication::testAttribute(Qt::AA_SetPalette) && scheme == currentScheme())
+        return;
+    applyColourScheme(scheme);
+}
+
+void whenPaletteChanges(QWidget* widget, std::function<void()> recolour)
+{
+    new PaletteWatch(widget, std::move(recolour));
 }
 
 double contrastRatio(const QColor& a, const QColor& b)

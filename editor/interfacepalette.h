@@ -6,7 +6,12 @@
 #pragma once
 
 #include <QColor>
+#include <QObject>
 #include <QPalette>
+
+#include <functional>
+
+class QWidget;
 
 namespace dorvane {
 
@@ -50,7 +55,8 @@ QColor accentColour();
 ColourScheme schemeOf(const QPalette& palette);
 
 // The desktop's preference: the platform's own colour scheme where this Qt can
-// tell it, otherwise what the platform's palette reads as.
+// tell it, otherwise what the platform's palette reads as, the program's own
+// palette set or not.
 ColourScheme preferredScheme();
 
 // Sets the application's palette for the scheme; windows built after it take it.
@@ -58,6 +64,36 @@ void applyColourScheme(ColourScheme scheme);
 
 // The scheme of the palette the application has now.
 ColourScheme currentScheme();
+
+// Follows the desktop's light or dark preference while the program runs: when
+// the platform says its theme changed, the application takes the palette of the
+// scheme the desktop prefers now, and every window, the displays drawn in them
+// included, repaints in it. One is made at start-up, after the first scheme.
+class ColourSchemeFollower : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ColourSchemeFollower(QObject* parent = nullptr);
+    ~ColourSchemeFollower() override;
+
+    // What a change of the desktop's theme calls: the desktop asked again.
+    void desktopChanged();
+    // The scheme to show; nothing done when it is the one shown.
+    void follow(ColourScheme scheme);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool m_asked = false; // one look at the desktop for the windows' many notices
+};
+
+// Calls `recolour` after the widget's palette changed (a scheme followed), for
+// what is coloured from a palette or drawn into pictures rather than painted
+// from the palette as it stands: once for a run of changes, with the widget's
+// children changed too.
+void whenPaletteChanges(QWidget* widget, std::function<void()> recolour);
 
 // WCAG's contrast ratio of two opaque colours, 1 to 21.
 double contrastRatio(const QColor& a, const QColor& b);

@@ -4,6 +4,7 @@
 // Setting a control's position raises no notification, so a refresh never
 // sends anything.
 #include "editor/filecommands.h"
+#include "editor/interfacepalette.h"
 #include "editor/librarycommands.h"
 #include "editor/valuesheets.h"
 #include "editor/windowframe.h"
@@ -52,6 +53,12 @@ constexpr JumpTarget JumpTargets[] = {
 
 void ValueSheets::followSelection()
 {
+    // A part's state is told in colours taken from the palette: a new scheme
+    // needs them taken again.
+    whenPaletteChanges(m_partGroup->button(0)->parentWidget(), [this] {
+        for (int i = 0; i < EditSession::PartCount; ++i)
+            showPartSync(i);
+    });
     // The selectors show the session's selection. Their own signals are the
     // user's clicks only, so setting them here starts nothing again.
     connect(&m_session, &EditSession::partSelected, this, [this](int index) {

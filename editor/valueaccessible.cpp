@@ -152,4 +152,17 @@ void announceValueChanged(QWidget* control)
     QAccessible::updateAccessibility(&event);
 }
 
+void nameValueControl(QWidget* control, const QString& name, QObject* mirror)
+{
+    // Qt tells of the control's own name at every setting; the window names
+    // all its controls at each selection, most of them as they were.
+    if (control->accessibleName() == name)
+        return;
+    control->setAccessibleName(name);
+    if (!mirror || !QAccessible::isActive())
+        return;
+    QAccessibleEvent event(mirror, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
 } // namespace dorvane

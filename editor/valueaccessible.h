@@ -39,6 +39,12 @@ void installValueAccessibility();
 // (nothing to do, and nothing done, when none listens).
 void announceValueChanged(QWidget* control);
 
+// Gives a value control the name a screen reader reads, told to a listening
+// one only when it changes (a part or tone chosen), for the control and for
+// `mirror`, which reads its name from the control (its knob) where Qt cannot
+// see it change.
+void nameValueControl(QWidget* control, const QString& name, QObject* mirror = nullptr);
+
 // A click on a button of the group selects its choice through `select`. A
 // screen reader's "toggle" checks a button without a click, so a toggle to
 // another choice than `current` selects too, and the click a real toggle comes

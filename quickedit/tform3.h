@@ -95,6 +95,8 @@ private:
     QWidget* buildStatusBar();
     tknob* makeKnob(const KnobRow& row, QWidget* parent, const KnobStrips& strips);
     void applyPanelPalette();
+    KnobStrips drawStrips() const;
+    void recolourKnobs();
     int knobCellWidth() const;
     QString wrappedName(const QString& name, int width) const;
 

@@ -5,6 +5,7 @@
 #include "quickedit/tform3.h"
 
 #include "editor/bindingtable.h"
+#include "editor/interfacepalette.h"
 #include "editor/valueaccessible.h"
 #include "editor/valuesheets.h"
 #include "editor/windowframe.h"
@@ -88,6 +89,21 @@ void Tform3::applyPanelPalette()
     // same program, light or dark as the desktop is. Only the displays inside
     // it keep the instrument's dark faces.
     setAutoFillBackground(true);
+}
+
+KnobStrips Tform3::drawStrips() const
+{
+    // For this window's screen, on the panel's colour.
+    const QScreen* screen = m_main.screen() ? m_main.screen() : QApplication::primaryScreen();
+    return KnobStrips(screen ? screen->devicePixelRatio() : 1.0, palette().color(QPalette::Window));
+}
+
+void Tform3::recolourKnobs()
+{
+    const KnobStrips strips = drawStrips();
+    for (const KnobRow& row : knobTable())
+        if (tknob* k = knob(fromView(row.control)))
+            k->recolour(stripOf(strips, row.strip));
 }
 
 int Tform3::knobCellWidth() const
@@ -395,10 +411,7 @@ void Tform3::build()
 {
     applyPanelPalette();
     m_cellWidth = knobCellWidth();
-    // The strips are drawn for this window's screen, on the panel's colour.
-    const QScreen* screen = m_main.screen() ? m_main.screen() : QApplication::primaryScreen();
-    const KnobStrips strips(screen ? screen->devicePixelRatio() : 1.0,
-                            palette().color(QPalette::Window));
+    const KnobStrips strips = drawStrips();
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(SectionSpacing, SectionSpacing, SectionSpacing, 4);
@@ -416,6 +429,10 @@ void Tform3::build()
         column->addLayout(line);
     }
     column->addWidget(buildStatusBar());
+
+    // The strips are pictures drawn on the window's colour: a new palette
+    // needs them drawn again, or the knobs would sit in squares of the old one.
+    whenPaletteChanges(this, [this] { recolourKnobs(); });
 
     // Every knob draws a frame: its position is moved to each end once.
     for (tknob* k : m_knobs) {

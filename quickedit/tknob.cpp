@@ -141,6 +141,15 @@ void tknob::SetiImageList(const PictureStrip* list)
     updateGeometry();
 }
 
+void tknob::recolour(const PictureStrip& list)
+{
+    m_imageList = list;
+    if (m_shownFrame >= 0 && !list.isEmpty())
+        drawFrame();
+    else if (!m_picture.isNull())
+        SetFlushnow(true);
+}
+
 QString tknob::CtrlNoHEX() const
 {
     return TDragTweak::ctrlNoText(m_ctrlNo);

@@ -55,6 +55,9 @@ public:
     // The strip is copied (its frames are shared); nullptr forgets it and clears the picture.
     const PictureStrip* iImageList() const { return m_imageList ? &*m_imageList : nullptr; }
     void SetiImageList(const PictureStrip* list);
+    // The same strip drawn in other colours (the window's scheme changed): the
+    // knob shows its frame, or its plain rectangle, again in them at once.
+    void recolour(const PictureStrip& list);
 
     int Max() const { return m_max; }
     void SetMax(int max);

@@ -179,7 +179,7 @@ QString EditSession::onPart(const QString& what) const
 
 QString EditSession::onDrumNote(const QString& what) const
 {
-    return onPart(what) + " " +
+    return onPart(what) + " drum note " +
            QString::fromStdString(noteName(FirstDrumKey + m_drumNote)).trimmed();
 }
 

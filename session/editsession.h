@@ -110,7 +110,8 @@ public:
     bool setToneSelected(int tone, bool selected);
     bool selectDrumNote(int note);
     // The part as the PART selector names it ("1".."7", "R"), and a change's
-    // name with where it happened: "Cutoff Frequency, part 3", "Level, part R D2".
+    // name with where it happened: "Cutoff Frequency, part 3", "Tone Level, part
+    // R drum note D2" (the word the sheet's list has, so the key reads as a key).
     QString partLabel() const;
     QString onPart(const QString& what) const;
     QString onDrumNote(const QString& what) const;

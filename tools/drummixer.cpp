@@ -21,7 +21,9 @@ constexpr std::array<DrumMixerType, 7> Types = {{
     {" Delay", 56, 127},  // Delay Send Level
 }};
 
-constexpr int NoteNameWidth = 3;
+// The widest note name a drum note has ("C#2 "): every name is padded to it,
+// so the wave names start in one column whether the note is sharp or not.
+constexpr int NoteNameWidth = 4;
 
 } // namespace
 
@@ -52,9 +54,7 @@ QString drumMixerLine(int note, const QString& waveText, int value)
     QString line = name.leftJustified(NoteNameWidth, ' ');
     line += waveText;
     line += ':';
-    // Counted on the name unpadded and one blank, which lands the value in the
-    // same column whether the name is three characters or four.
-    const qsizetype blanks = DrumMixerValueColumn - (name.size() + 1 + waveText.size());
+    const qsizetype blanks = DrumMixerValueColumn - line.size();
     if (blanks > 0)
         line += QString(blanks, ' ');
     line += QString::number(value);

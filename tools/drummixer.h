@@ -38,7 +38,8 @@ constexpr int DrumMixerValueColumn = 25;
 QString drumMixerWaveText(const QStringList& waveNames, int wave);
 
 // One line of the note list: the note name of drum note `note` (0..63) padded
-// to 3, the wave text, ":", blanks up to the value column, the value.
+// to the widest one's 4, the wave text, ":", blanks up to the value column, the
+// value.
 QString drumMixerLine(int note, const QString& waveText, int value);
 
 // The line of drum note `note` as the image holds it now.

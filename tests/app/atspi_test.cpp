@@ -10,6 +10,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -19,6 +20,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
+#include <vector>
 
 using namespace dorvane;
 using dorvane::test::TempDir;
@@ -64,7 +67,7 @@ QString shownValue(const t505temppatch& image, int partIndex, const char* contro
 
 } // namespace
 
-TEST(DorvaneProgram, AScreenReaderReadsEachValueByItsPartAndToneAndSetsIt)
+TEST(DorvaneProgram, AScreenReaderReadsEachValueByItsPartAndToneSetsItAndHearsItChange)
 {
     const QString xvfb = QStandardPaths::findExecutable("Xvfb");
     const QString dbus = QStandardPaths::findExecutable("dbus-daemon");
@@ -128,17 +131,22 @@ TEST(DorvaneProgram, AScreenReaderReadsEachValueByItsPartAndToneAndSetsIt)
          // A first start with no output chosen shows the MIDI & Setup sheet.
          "read:Velocity@spin button", "press:Tone@page tab", "read:Cutoff Frequency, part 1 tone 1",
          "read:Cutoff Keyfollow, part 1 tone 1", "press:Part 3",
-         "read:Cutoff Frequency, part 3 tone 1", "set:Cutoff Frequency, part 3 tone 1=100",
-         "read:Part 3"},
+         "read:Cutoff Frequency, part 3 tone 1", "listen",
+         "set:Cutoff Frequency, part 3 tone 1=100", "heard:Cutoff Frequency, part 3 tone 1",
+         "key:Cutoff Frequency, part 3 tone 1=Left", "heard:Cutoff Frequency, part 3 tone 1",
+         "read:Part 3", "press:Part 4", "heard:Cutoff Frequency, part 4 tone 1"},
         240000, env);
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err
                              << dorvane.process.readAllStandardError().toStdString();
 
     std::map<QString, QJsonObject> steps;
+    std::vector<QJsonArray> heardSteps; // in order: two name the same control
     for (const QByteArray& line : QByteArray::fromStdString(r.out).split('\n'))
         if (!line.isEmpty()) {
             const QJsonObject step = QJsonDocument::fromJson(line).object();
             steps[step["step"].toString()] = step;
+            if (step["step"].toString().startsWith("heard:"))
+                heardSteps.push_back(step["heard"].toArray());
         }
     for (const auto& [name, step] : steps)
         EXPECT_FALSE(step.contains("error"))
@@ -156,4 +164,21 @@ TEST(DorvaneProgram, AScreenReaderReadsEachValueByItsPartAndToneAndSetsIt)
               shownValue(image, 2, "cutoff"));
     EXPECT_EQ(steps["set:Cutoff Frequency, part 3 tone 1=100"]["text"].toString(), "100");
     EXPECT_EQ(steps["read:Part 3"]["role"].toString(), "radio button");
+
+    // What a reader is told as it happens: each new value, by a reader's set
+    // and by a key, and on another part the new names with their values.
+    std::vector<std::string> heard;
+    for (const QJsonArray& said : heardSteps) {
+        QStringList words;
+        for (const QJsonValue& e : said)
+            words << (e.toObject().contains("name")
+                          ? "name " + e["name"].toString()
+                          : QString("value %1").arg(e["value"].toDouble()));
+        heard.push_back(words.join("; ").toStdString());
+    }
+    EXPECT_EQ(heard,
+              (std::vector<std::string>{"value 100", "value 99",
+                                        QString("name Cutoff Frequency, part 4 tone 1; value %1")
+                                            .arg(image.ReadByte(3, 1, 81))
+                                            .toStdString()}));
 }

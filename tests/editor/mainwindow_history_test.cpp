@@ -109,7 +109,7 @@ TEST(MainWindowHistory, EveryKindOfChangeGoesBackAndForthWithItsOwnMessages)
              w.frame().action("Open8Part")->trigger();
          },
          {{4, 0}, {RhythmPart, 4}}},
-        {"Tone Level, part R E2",
+        {"Tone Level, part R drum note E2",
          [&] {
              w.sheets().selectPart(7);
              w.sheets().selectDrumNote(5);

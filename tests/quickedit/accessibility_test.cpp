@@ -135,6 +135,28 @@ TEST(Accessibility, EveryControlAndKnobIsNamedAndReadAsShownFollowingTheSelectio
         }
         EXPECT_EQ(names.size(), 90u) << "no two knobs read alike";
     }
+    // Part R's Tone sheet edits one drum note: its key is said as the sheet's
+    // list says it, sharp or not.
+    w.sheets().selectPart(7);
+    for (const auto& [note, key] : {std::pair{1, "C2"}, std::pair{2, "C#2"}}) {
+        w.sheets().selectDrumNote(note);
+        for (const Binding& row : bindingTable()) {
+            TDragTweak* c = w.sheets().control(text(row.name));
+            if (!c)
+                continue;
+            const QString name = read(c).name;
+            if (row.handler == Handler::Tone)
+                EXPECT_TRUE(name.endsWith(QString(", part R drum note %1").arg(key)))
+                    << name.toStdString();
+            else
+                EXPECT_EQ(name, expectedName(row, 0, 0).replace(", part 0", ", part R"));
+        }
+        EXPECT_EQ(read(w.sheets().control("tonelevel")).name,
+                  QString("Tone Level, part R drum note %1").arg(key));
+        EXPECT_EQ(read(k.knob("cutoff")).name,
+                  QString("Cutoff Frequency, part R drum note %1").arg(key));
+    }
+
     // A reader's "toggle" checks a button without clicking it: the selection follows.
     auto toggle = [](QWidget* button) {
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(button);

@@ -2,6 +2,7 @@
 // The knob window and the main window driven together, offscreen, on the
 // loopback driver.
 #include "editor/bindingtable.h"
+#include "editor/interfacepalette.h"
 #include "editor/settingsstore.h"
 #include "editor/windowtexts.h"
 #include "knobrig.h"
@@ -11,6 +12,7 @@
 #include "quickedit/knobtable.h"
 #include "quickedit/quickedittexts.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -434,4 +436,44 @@ TEST(Tform3, TurningKnobsOverTheBuiltInInstrumentReachesItsImage)
     EXPECT_EQ(held.ReadByte(2, 2, 83), 64);
     EXPECT_EQ(w.image().ReadByte(2, 2, 83), 64);
     EXPECT_EQ(held.ReadByte(2, 1, 83), w.image().ReadByte(2, 1, 83)) << "tone 1 untouched";
+}
+
+TEST(Tform3, BothWindowsFollowTheDesktopsSchemeAsItChanges)
+{
+    KnobRig rig;
+    Tform3& k = rig.openShown();
+    MainWindow& w = *rig.window;
+    const QPalette before = QGuiApplication::palette();
+    ColourSchemeFollower follower;
+    // Part 1 is not known here, which its button tells in a colour of the palette.
+    ASSERT_EQ(w.session().partSync(0), PartSync::NotKnown);
+    QAbstractButton* part1 = w.sheets().partGroup()->button(0);
+    const tknob* cutoff = rig.knob("cutoff");
+    auto knobCorner = [cutoff] { return cutoff->Picture().toImage().pixelColor(0, 0); };
+
+    auto check = [&](ColourScheme scheme) {
+        const QPalette p = interfacePalette(scheme);
+        const QColor window = p.color(QPalette::Window);
+        // Palettes reach the widgets as posted events, the pictures after them.
+        (void)QTest::qWaitFor([&] { return knobCorner() == window; }, 5000);
+        EXPECT_EQ(currentScheme(), scheme);
+        EXPECT_EQ(w.palette().color(QPalette::Window), window);
+        EXPECT_EQ(k.palette().color(QPalette::Window), window);
+        EXPECT_EQ(k.palette().color(QPalette::WindowText), p.color(QPalette::WindowText));
+        // Drawn pictures repainted, not only the palettes: the knob's square is the window's.
+        EXPECT_EQ(knobCorner(), window);
+        EXPECT_EQ(part1->palette().color(QPalette::WindowText), p.color(QPalette::PlaceholderText));
+        EXPECT_GE(contrastRatio(part1->palette().color(QPalette::WindowText),
+                                part1->palette().color(QPalette::Window)),
+                  4.5);
+    };
+    // The desktop turns dark while the program runs.
+    follower.follow(ColourScheme::Dark);
+    check(ColourScheme::Dark);
+    // Then its theme changes as the platform tells it: the offscreen desktop is light.
+    QEvent themeChange(QEvent::ThemeChange);
+    QCoreApplication::sendEvent(&w, &themeChange);
+    QCoreApplication::sendEvent(&k, &themeChange);
+    check(ColourScheme::Light);
+    QGuiApplication::setPalette(before);
 }

@@ -6,6 +6,11 @@
 #   read:NAME        the object so named: its role, value text, number and maximum
 #   set:NAME=NUMBER  sets its value as a reader's user would, then reads it again
 #   press:NAME       does the object's first action (a button's click)
+#   listen           from here on, hears what the program says has changed:
+#                    values and names
+#   key:NAME=KEY     gives NAME the focus and types KEY (Left, Right, Up, Down)
+#   heard:NAME       waits for what was heard of NAME since the last heard
+#                    step, and prints it (values in order; names as changed)
 # A NAME may end in @ROLE ("Tone@page tab") where the name alone is not enough.
 # Objects appear once the program has built and shown them, so each step
 # waits for its object (up to TIMEOUT seconds, 60 unless set in the environment).
@@ -15,6 +20,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 TIMEOUT = float(os.environ.get("ATSPI_TIMEOUT", "60"))
 
@@ -82,9 +88,55 @@ def describe(obj):
     return out
 
 
+HEARD = []
+
+
+def hear(event):
+    try:
+        source = event.source
+        entry = {"source": source.name}
+        if event.type.endswith("accessible-value"):
+            entry["value"] = source.queryValue().currentValue
+        else:
+            entry["name"] = event.any_data if isinstance(event.any_data, str) else source.name
+        HEARD.append(entry)
+    except Exception as e:
+        HEARD.append({"error": str(e)})
+
+
+def pump(until):
+    context = GLib.MainContext.default()
+    deadline = time.monotonic() + TIMEOUT
+    while time.monotonic() < deadline:
+        while context.iteration(False):
+            pass
+        if until():
+            return True
+        time.sleep(0.05)
+    return False
+
+
+# Key codes of the X server's own keymap (Xvfb's, a PC's).
+KEY_CODES = {"Left": 113, "Right": 114, "Up": 111, "Down": 116}
+
+
 def run(app_name, step):
     kind, _, arg = step.partition(":")
-    if kind == "set":
+    if kind == "listen":
+        pyatspi.Registry.registerEventListener(
+            hear, "object:property-change:accessible-value", "object:property-change:accessible-name")
+        return {"step": step}
+    if kind == "heard":
+        def said():
+            return [e for e in HEARD if e.get("source") == arg or e.get("name") == arg]
+        pump(lambda: said())
+        # What follows at once belongs to the same change.
+        time.sleep(0.3)
+        pump(lambda: True)
+        result = {"step": step, "heard": said()}
+        HEARD.clear()
+        return result
+    if kind in ("set", "key"):
         name, _, number = arg.rpartition("=")
     else:
         name = arg
@@ -99,6 +151,10 @@ def run(app_name, step):
             time.sleep(0.1)
     elif kind == "press":
         obj.queryAction().doAction(0)
+    elif kind == "key":
+        obj.queryComponent().grabFocus()
+        pump(lambda: obj.getState().contains(pyatspi.STATE_FOCUSED))
+        pyatspi.Registry.generateKeyboardEvent(KEY_CODES[number], None, pyatspi.KEY_PRESSRELEASE)
     result = describe(obj)
     result["step"] = step
     return result

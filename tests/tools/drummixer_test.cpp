@@ -46,17 +46,21 @@ TEST(DrumMixer, EachTypeSetsItsDrumNoteParameterWithinItsRange)
     EXPECT_EQ(image.ReadByte(RhythmPart, 63, 5), 3);
 }
 
-TEST(DrumMixer, ValuesStartInOneColumnWhateverTheNoteName)
+TEST(DrumMixer, WavesAndValuesStartInOneColumnWhateverTheNoteName)
 {
-    const QString b1 = drumMixerLine(0, "  Kick 1", 127);
-    EXPECT_EQ(b1.toStdString(), "B1   Kick 1:" + std::string(13, ' ') + "127");
-    // C#2 is four characters long: no padding, the colon one later, one blank less.
-    const QString cSharp2 = drumMixerLine(2, "  Kick 1", 5);
-    EXPECT_EQ(cSharp2.toStdString(), "C#2   Kick 1:" + std::string(12, ' ') + "5");
-    EXPECT_EQ(b1.indexOf("127"), DrumMixerValueColumn);
-    EXPECT_EQ(cSharp2.indexOf('5'), DrumMixerValueColumn);
+    EXPECT_EQ(drumMixerLine(0, "  Kick 1", 127).toStdString(),
+              "B1    Kick 1:" + std::string(12, ' ') + "127");
+    EXPECT_EQ(drumMixerLine(2, "  Kick 1", 5).toStdString(),
+              "C#2   Kick 1:" + std::string(12, ' ') + "5");
+    // Every drum note, sharp or not, one octave digit or another.
+    for (int note = 0; note < DrumNoteCount; ++note) {
+        const QString line = drumMixerLine(note, "  Kick 1", 5);
+        EXPECT_EQ(line.indexOf("Kick"), 6) << line.toStdString();
+        EXPECT_EQ(line.lastIndexOf('5'), DrumMixerValueColumn) << line.toStdString();
+    }
     const QString longWave = "  A wave name far too long";
-    EXPECT_EQ(drumMixerLine(0, longWave, 9).toStdString(), ("B1 " + longWave + ":9").toStdString());
+    EXPECT_EQ(drumMixerLine(0, longWave, 9).toStdString(),
+              ("B1  " + longWave + ":9").toStdString());
 
     t505temppatch image = initial();
     image.WriteWave(RhythmPart, 10, 2);
