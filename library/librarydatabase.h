@@ -38,7 +38,7 @@ public:
 class LibraryDatabase
 {
 public:
-    static constexpr int SchemaVersion = 4;
+    static constexpr int SchemaVersion = 5;
 
     // Opens the index in that file, creating it and its folder when missing.
     // Throws LibraryError, changing nothing, for a file that is no index or
@@ -123,7 +123,8 @@ public:
     void setFavourite(qint64 partId, bool favourite);
     void setTags(qint64 partId, const QStringList& tags);
 
-    // The search's text of every part written again from the parts and tags.
+    // The search's text of every part written again from the parts and tags,
+    // as the migration that made the full-text index left it.
     void rewriteSearchText();
 
     // The indexes that only speed up reading, dropped before a scan that
@@ -143,7 +144,7 @@ private:
     QSqlDatabase database() const;
     sqlite3* connectionHandle() const;
     QStringList tagsOf(qint64 partId);
-    void storeSearchText(qint64 partId, const QString& text);
+    void setSearchText(qint64 partId, const QString& text);
     void writePendingText();
     void exec(const QString& sql) const;
     void migrate(int from);
@@ -155,8 +156,8 @@ private:
     // run through SQLite's own interface on the connection Qt opened.
     struct Writes;
     std::unique_ptr<Writes> m_writes;
-    // The search text of parts stored in the transaction under way.
-    std::vector<std::pair<qint64, QString>> m_pendingText;
+    // The parts whose search text was written in the transaction under way.
+    std::vector<qint64> m_pendingText;
 };
 
 } // namespace dorvane

@@ -283,7 +283,7 @@ TEST(LibraryDatabase, LaterSchemaRefusedOlderMigratedForeignFileLeftAlone)
         FAIL() << "a later schema must be refused";
     } catch (const LibraryError& e) {
         EXPECT_NE(std::string(e.what()).find("later version of Dorvane (schema 7; this version "
-                                             "reads up to 4)"),
+                                             "reads up to 5)"),
                   std::string::npos)
             << e.what();
     }
