@@ -176,6 +176,11 @@ public:
         return false;
     }
     qint64 column(int i) const { return sqlite3_column_int64(m_stmt, i); }
+    QByteArray bytes(int i) const
+    {
+        return QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i)),
+                          sqlite3_column_bytes(m_stmt, i));
+    }
     QString text(int i) const
     {
         return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i)),
@@ -502,11 +507,11 @@ void LibraryDatabase::removeFolder(const QString& path)
     t.commit();
 }
 
-QHash<QString, LibraryDatabase::FileState> LibraryDatabase::fileStates(qint64 folderId) const
+QHash<QByteArray, LibraryDatabase::FileState> LibraryDatabase::fileStates(qint64 folderId) const
 {
     // A rescan with nothing changed is the walk and this: SQLite's own
-    // interface, without a QVariant per value.
-    QHash<QString, FileState> states;
+    // interface, without a QVariant or a text per value.
+    QHash<QByteArray, FileState> states;
     Statement count(m_writes->db, "SELECT count(*) FROM files WHERE folder = ?");
     Statement q(m_writes->db, "SELECT id, path, size, modified FROM files WHERE folder = ?");
     if (!count.prepare() || !q.prepare())
@@ -519,7 +524,7 @@ QHash<QString, LibraryDatabase::FileState> LibraryDatabase::fileStates(qint64 fo
         fail("could not be read", why);
     q.bind(1, folderId);
     while (q.step())
-        states.insert(q.text(1), {q.column(0), q.column(2), q.column(3)});
+        states.insert(q.bytes(1), {q.column(0), q.column(2), q.column(3)});
     if (!q.done(&why))
         fail("could not be read", why);
     return states;

@@ -85,14 +85,14 @@ public:
         bool m_open = true;
     };
 
-    // What the index knows of each file under a folder, by path.
+    // What the index knows of each file under a folder, by path in UTF-8.
     struct FileState
     {
         qint64 id = 0;
         qint64 size = 0;
         qint64 modified = 0; // ms since the epoch
     };
-    QHash<QString, FileState> fileStates(qint64 folderId) const;
+    QHash<QByteArray, FileState> fileStates(qint64 folderId) const;
 
     // Writes a file and its parts. A part keeps its favourite and tags when
     // the file is read again, as long as it stays at its place in the file.

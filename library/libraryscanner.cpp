@@ -28,11 +28,15 @@ namespace dorvane {
 
 namespace {
 
+// A file as the walk finds it. The path stays in bytes, as the index holds
+// it: a rescan with nothing changed makes no text of any path.
 struct Found
 {
-    QString path;
+    QByteArray path; // UTF-8
     qint64 size;
     qint64 modified;
+
+    QString text() const { return QString::fromUtf8(path); }
 };
 
 struct Stamp
@@ -61,10 +65,12 @@ Stamp stampOf(const QFileInfo& info)
 }
 
 // The files the library reads, by their names' endings in any case.
-bool isLibraryFileName(const QString& name)
+bool isLibraryFileName(QByteArrayView name)
 {
-    for (const char* suffix : {".syx", ".mid", ".midi"})
-        if (name.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+    for (const QByteArrayView suffix : {".syx", ".mid", ".midi"})
+        if (name.size() >= suffix.size() &&
+            qstrnicmp(name.data() + name.size() - suffix.size(), suffix.size(), suffix.data(),
+                      suffix.size()) == 0)
             return true;
     return false;
 }
@@ -73,7 +79,7 @@ bool isLibraryFileName(const QString& name)
 // Every folder under `path` and every file the library reads, with their
 // sizes and times. Each entry is stated relative to its folder's descriptor,
 // as find does: a rescan with nothing changed is this walk and little more.
-void walkFolder(const QString& path, int fd, std::vector<Found>& files, QStringList& directories,
+void walkFolder(const QByteArray& path, int fd, std::vector<Found>& files, QStringList& directories,
                 const std::function<void(int)>& counted)
 {
     DIR* dir = ::fdopendir(fd);
@@ -87,15 +93,21 @@ void walkFolder(const QString& path, int fd, std::vector<Found>& files, QStringL
             continue;
         const bool maybeFolder =
             e->d_type == DT_DIR || e->d_type == DT_UNKNOWN || e->d_type == DT_LNK;
-        const QString fileName = QFile::decodeName(name);
+        const QByteArrayView fileName(name);
         if (!maybeFolder && !isLibraryFileName(fileName))
             continue;
         struct stat st;
         if (::fstatat(::dirfd(dir), name, &st, 0) != 0)
             continue; // gone meanwhile, or a link to nothing
-        const QString full = path + '/' + fileName;
+        QByteArray full;
+        full.reserve(path.size() + 1 + fileName.size());
+        full.append(path).append('/').append(fileName);
+        // A name that is no UTF-8 is held as the text Qt makes of it, as
+        // the index stores it.
+        if (!fileName.isValidUtf8())
+            full = QString::fromUtf8(full).toUtf8();
         if (S_ISDIR(st.st_mode)) {
-            directories << full;
+            directories << QString::fromUtf8(full);
             if (e->d_type == DT_LNK)
                 continue;
             const int sub = ::openat(::dirfd(dir), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
@@ -107,8 +119,8 @@ void walkFolder(const QString& path, int fd, std::vector<Found>& files, QStringL
 #else
             const auto& t = st.st_mtim;
 #endif
-            files.push_back(
-                {full, qint64(st.st_size), qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000});
+            files.push_back({std::move(full), qint64(st.st_size),
+                             qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000});
             if (counted)
                 counted(int(files.size()));
         }
@@ -123,7 +135,7 @@ void walk(const QString& folder, std::vector<Found>& files, QStringList& directo
 #ifdef Q_OS_UNIX
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
     if (fd >= 0)
-        walkFolder(folder, fd, files, directories, counted);
+        walkFolder(folder.toUtf8(), fd, files, directories, counted);
 #else
     // Names are matched here rather than by the iterator's filters, which
     // would match every name against patterns.
@@ -134,9 +146,9 @@ void walk(const QString& folder, std::vector<Found>& files, QStringList& directo
         const QFileInfo info = it.fileInfo();
         if (info.isDir()) {
             directories << info.absoluteFilePath();
-        } else if (isLibraryFileName(info.fileName())) {
+        } else if (isLibraryFileName(info.fileName().toUtf8())) {
             const Stamp stamp = stampOf(info);
-            files.push_back({info.absoluteFilePath(), stamp.size, stamp.modified});
+            files.push_back({info.absoluteFilePath().toUtf8(), stamp.size, stamp.modified});
             if (counted)
                 counted(int(files.size()));
         }
@@ -194,8 +206,9 @@ private:
             for (const Found* f : files) {
                 if (cancelled())
                     break;
-                FileReading reading = readLibraryFile(f->path);
-                const QString fileName = f->path.mid(f->path.lastIndexOf('/') + 1);
+                const QString path = f->text();
+                FileReading reading = readLibraryFile(path);
+                const QString fileName = path.mid(path.lastIndexOf('/') + 1);
                 for (FilePart& p : reading.parts)
                     p.searchText = librarySearchText(p.name, {}, fileName);
                 std::unique_lock lock(m_mutex);
@@ -360,7 +373,7 @@ ScanReport LibraryScanner::scan()
             const Found& f = *toRead[i];
             if (!batch)
                 batch.emplace(m_db);
-            m_db.storeFile(toStore[i].folderId, toStore[i].id, f.path, f.size, f.modified,
+            m_db.storeFile(toStore[i].folderId, toStore[i].id, f.text(), f.size, f.modified,
                            *reading);
             ++report.read;
             report.others += reading->kind == LibraryFileKind::Other;
@@ -397,7 +410,7 @@ bool LibraryScanner::indexFile(const QString& path)
     if (!holder)
         return false;
     const auto states = m_db.fileStates(holder->id);
-    const auto known = states.constFind(absolute);
+    const auto known = states.constFind(absolute.toUtf8());
     std::optional<qint64> id;
     if (known != states.constEnd())
         id = known->id;

@@ -215,6 +215,21 @@ TEST(LibraryIndex, RescanReadsOnlyWhatChangedAndKeepsMarks)
     EXPECT_EQ(db->fileCount(), 9);
 }
 
+TEST(LibraryIndex, ANameThatIsNoUtf8IsIndexedOnceAndNotReadAgain)
+{
+    Tree tree;
+    test::put(tree.root / "old" / "caf\xe9 \xff.syx", test::partFile(4, 0, 1, "LATIN ONE"));
+    ScanReport first;
+    const auto db = indexed(tree, &first);
+    const int files = db->fileCount();
+    EXPECT_EQ(files, first.files);
+    const ScanReport again = LibraryScanner(*db).scan();
+    EXPECT_EQ(again.files, first.files);
+    EXPECT_EQ(again.read, 0) << "the walk's name matches the index's";
+    EXPECT_EQ(again.removed, 0);
+    EXPECT_EQ(db->fileCount(), files);
+}
+
 TEST(LibrarySearch, WordsTagsFileNamesAndFilters)
 {
     Tree tree;
