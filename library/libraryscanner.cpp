@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -156,19 +157,34 @@ void walk(const QString& folder, std::vector<Found>& files, QStringList& directo
 #endif
 }
 
-// Files read and judged on a thread of their own while the scan writes the
-// ones before them: reading is pure, and the index has one writer. Handed
-// over in order, a few at a time, so memory stays bounded whatever the scan.
+// Files read and judged on threads of their own while the scan writes the
+// ones before them: reading is pure, and the index has one writer. Each
+// reader takes the next file not yet taken; the readings are handed over in
+// the list's order, a bounded number ahead, so memory stays bounded whatever
+// the scan.
 class ReadAhead
 {
 public:
     // Enough to go on reading through a commit (tens of milliseconds),
-    // which would otherwise leave the reader waiting as often as the writer.
+    // which would otherwise leave the readers waiting as often as the writer.
     static constexpr std::size_t Ahead = 4096;
 
-    ReadAhead(const std::vector<const Found*>& files, const std::function<bool()>& cancelled)
-        : m_thread([this, &files, cancelled] { run(files, cancelled); })
+    // As many readers as leave a core to the writer, at least one: on two
+    // cores two readers still gain, taking the writer's waits.
+    static int readers()
     {
+        const int cores = int(std::thread::hardware_concurrency());
+        return std::clamp(cores, 1, 4);
+    }
+
+    ReadAhead(const std::vector<const Found*>& files, const std::function<bool()>& cancelled)
+        : m_files(files), m_cancelled(cancelled),
+          m_slots(std::clamp(files.size(), std::size_t(1), Ahead))
+    {
+        const int count = std::min(readers(), int(files.size()));
+        m_running = count;
+        for (int i = 0; i < count; ++i)
+            m_threads.emplace_back([this] { run(); });
     }
     ~ReadAhead()
     {
@@ -177,66 +193,88 @@ public:
             m_stop = true;
         }
         m_changed.notify_all();
-        m_thread.join();
+        for (std::thread& t : m_threads)
+            t.join();
     }
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
 
-    // The next file's reading, in the list's order; none once the reader
-    // stopped early (cancelled).
+    // The next file's reading, in the list's order; none once the readers
+    // stopped early (cancelled) before reading it.
     std::optional<FileReading> next()
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_ready.empty() || m_finished; });
+        auto& slot = m_slots[m_next % m_slots.size()];
+        m_changed.wait(lock, [&] { return slot || m_error || m_stop || m_running == 0; });
         if (m_error)
             std::rethrow_exception(m_error);
-        if (m_ready.empty())
+        if (!slot)
             return std::nullopt;
-        FileReading reading = std::move(m_ready.front());
-        m_ready.pop_front();
+        FileReading reading = std::move(*slot);
+        slot.reset();
+        ++m_next;
         lock.unlock();
         m_changed.notify_all();
         return reading;
     }
 
 private:
-    void run(const std::vector<const Found*>& files, const std::function<bool()>& cancelled)
+    void run()
     {
         try {
-            for (const Found* f : files) {
-                if (cancelled())
+            for (;;) {
+                std::size_t i = 0;
+                {
+                    std::unique_lock lock(m_mutex);
+                    if (m_stop || m_taken == m_files.size())
+                        break;
+                    i = m_taken++;
+                }
+                if (m_cancelled()) {
+                    // The file taken stays unread: every reader stops, and
+                    // the writer at the first file it lacks.
+                    std::lock_guard lock(m_mutex);
+                    m_stop = true;
                     break;
-                const QString path = f->text();
+                }
+                const QString path = m_files[i]->text();
                 FileReading reading = readLibraryFile(path);
                 const QString fileName = path.mid(path.lastIndexOf('/') + 1);
                 for (FilePart& p : reading.parts)
                     p.searchText = librarySearchText(p.name, {}, fileName);
                 std::unique_lock lock(m_mutex);
-                m_changed.wait(lock, [this] { return m_ready.size() < Ahead || m_stop; });
+                // Its slot is free once the writer took the reading a whole
+                // ring before it.
+                m_changed.wait(lock, [&] { return i < m_next + m_slots.size() || m_stop; });
                 if (m_stop)
                     break;
-                m_ready.push_back(std::move(reading));
+                m_slots[i % m_slots.size()] = std::move(reading);
                 lock.unlock();
                 m_changed.notify_all();
             }
         } catch (...) {
             std::lock_guard lock(m_mutex);
-            m_error = std::current_exception();
+            if (!m_error)
+                m_error = std::current_exception();
         }
         {
             std::lock_guard lock(m_mutex);
-            m_finished = true;
+            --m_running;
         }
         m_changed.notify_all();
     }
 
+    const std::vector<const Found*>& m_files;
+    const std::function<bool()> m_cancelled;
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::deque<FileReading> m_ready;
+    std::vector<std::optional<FileReading>> m_slots;
+    std::size_t m_taken = 0; // files handed to a reader
+    std::size_t m_next = 0;  // the writer's next file
+    int m_running = 0;
     bool m_stop = false;
-    bool m_finished = false;
     std::exception_ptr m_error;
-    std::thread m_thread; // last: it starts once the rest is made
+    std::vector<std::thread> m_threads; // last: they start once the rest is made
 };
 
 // A step of the index done when the scan ends, however it ends. One that
