@@ -348,6 +348,16 @@ TEST_F(ScanAnswers, AScanWritesWhatIndexingFileByFileWrites)
     expectSearchesAgree(scanned, "scanned");
 }
 
+TEST_F(ScanAnswers, WhileAScanHasTheIndexesDroppedTheSearchFindsAlike)
+{
+    LibraryDatabase index(file("full.sqlite"));
+    index.dropSecondaryIndexes();
+    ASSERT_EQ(secondaryIndexes(index.file()), 0);
+    EXPECT_EQ(foundRows(index), fullFound);
+    index.restoreSecondaryIndexes();
+    expectComplete(index, "made again");
+}
+
 TEST_F(ScanAnswers, AScanStoppedHalfWayLeavesAnIndexTheNextScanCompletes)
 {
     LibraryDatabase index(file("stopped.sqlite"));
