@@ -168,6 +168,9 @@ public:
     // Enough to go on reading through a commit (tens of milliseconds),
     // which would otherwise leave the readers waiting as often as the writer.
     static constexpr std::size_t Ahead = 4096;
+    // Readers waiting for room are woken when this many slots are free, not
+    // at every one: a wake-up per file costs more than the waiting.
+    static constexpr std::size_t Room = 64;
 
     // As many readers as leave a core to the writer, at least one: on two
     // cores two readers still gain, taking the writer's waits.
@@ -192,7 +195,8 @@ public:
             std::lock_guard lock(m_mutex);
             m_stop = true;
         }
-        m_changed.notify_all();
+        m_filled.notify_all();
+        m_freed.notify_all();
         for (std::thread& t : m_threads)
             t.join();
     }
@@ -205,7 +209,9 @@ public:
     {
         std::unique_lock lock(m_mutex);
         auto& slot = m_slots[m_next % m_slots.size()];
-        m_changed.wait(lock, [&] { return slot || m_error || m_stop || m_running == 0; });
+        m_writerWaits = true;
+        m_filled.wait(lock, [&] { return slot || m_error || m_stop || m_running == 0; });
+        m_writerWaits = false;
         if (m_error)
             std::rethrow_exception(m_error);
         if (!slot)
@@ -213,8 +219,10 @@ public:
         FileReading reading = std::move(*slot);
         slot.reset();
         ++m_next;
+        const bool wake = m_readersWaiting > 0 && m_next % Room == 0;
         lock.unlock();
-        m_changed.notify_all();
+        if (wake)
+            m_freed.notify_all();
         return reading;
     }
 
@@ -235,6 +243,7 @@ private:
                     // the writer at the first file it lacks.
                     std::lock_guard lock(m_mutex);
                     m_stop = true;
+                    m_freed.notify_all();
                     break;
                 }
                 const QString path = m_files[i]->text();
@@ -245,12 +254,18 @@ private:
                 std::unique_lock lock(m_mutex);
                 // Its slot is free once the writer took the reading a whole
                 // ring before it.
-                m_changed.wait(lock, [&] { return i < m_next + m_slots.size() || m_stop; });
+                if (i >= m_next + m_slots.size()) {
+                    ++m_readersWaiting;
+                    m_freed.wait(lock, [&] { return i < m_next + m_slots.size() || m_stop; });
+                    --m_readersWaiting;
+                }
                 if (m_stop)
                     break;
                 m_slots[i % m_slots.size()] = std::move(reading);
+                const bool wake = m_writerWaits && i == m_next;
                 lock.unlock();
-                m_changed.notify_all();
+                if (wake)
+                    m_filled.notify_one();
             }
         } catch (...) {
             std::lock_guard lock(m_mutex);
@@ -261,17 +276,21 @@ private:
             std::lock_guard lock(m_mutex);
             --m_running;
         }
-        m_changed.notify_all();
+        m_filled.notify_all();
+        m_freed.notify_all();
     }
 
     const std::vector<const Found*>& m_files;
     const std::function<bool()> m_cancelled;
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_filled; // the writer waits for its next file
+    std::condition_variable m_freed;  // readers wait for room in the ring
     std::vector<std::optional<FileReading>> m_slots;
     std::size_t m_taken = 0; // files handed to a reader
     std::size_t m_next = 0;  // the writer's next file
     int m_running = 0;
+    int m_readersWaiting = 0;
+    bool m_writerWaits = false;
     bool m_stop = false;
     std::exception_ptr m_error;
     std::vector<std::thread> m_threads; // last: they start once the rest is made
