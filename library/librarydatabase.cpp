@@ -15,6 +15,7 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <deque>
 
 namespace dorvane {
 
@@ -148,21 +149,25 @@ public:
     QString error() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
 
     void bind(int i, qint64 v) { m_ok = m_ok && sqlite3_bind_int64(m_stmt, i, v) == SQLITE_OK; }
+    // Texts go in as UTF-8, the index's own encoding: Qt's conversion is
+    // several times SQLite's, which goes character by character. What is
+    // bound is held until the statement is done with, so SQLite copies
+    // nothing.
     void bind(int i, const QString& v)
     {
         // A null text is the empty text, never SQL NULL.
-        static const char16_t empty[] = u"";
-        // unicode(), not utf16(): that one may write to a text another thread reads.
-        const void* text = v.isNull() ? static_cast<const void*>(empty) : v.unicode();
-        m_ok = m_ok && sqlite3_bind_text16(m_stmt, i, text, int(v.size() * 2), SQLITE_TRANSIENT) ==
-                           SQLITE_OK;
+        const QByteArray& text = m_held.emplace_back(v.toUtf8());
+        m_ok = m_ok && sqlite3_bind_text(m_stmt, i, text.isNull() ? "" : text.constData(),
+                                         int(text.size()), SQLITE_STATIC) == SQLITE_OK;
     }
     // An empty array is SQL NULL.
     void bind(int i, const QByteArray& v)
     {
-        m_ok = m_ok && (v.isEmpty() ? sqlite3_bind_null(m_stmt, i)
-                                    : sqlite3_bind_blob(m_stmt, i, v.constData(), int(v.size()),
-                                                        SQLITE_TRANSIENT)) == SQLITE_OK;
+        const QByteArray& held = m_held.emplace_back(v);
+        m_ok = m_ok && (held.isEmpty() ? sqlite3_bind_null(m_stmt, i)
+                                       : sqlite3_bind_blob(m_stmt, i, held.constData(),
+                                                           int(held.size()), SQLITE_STATIC)) ==
+                           SQLITE_OK;
     }
 
     // Runs the statement; true while it gives a row (read by column()). Any
@@ -194,6 +199,7 @@ public:
             *why = m_ok ? error() : QStringLiteral("a value could not be bound");
         sqlite3_reset(m_stmt);
         sqlite3_clear_bindings(m_stmt);
+        m_held.clear();
         m_ok = true;
         m_failed = false;
         return ok;
@@ -203,6 +209,8 @@ private:
     sqlite3* m_db;
     QByteArray m_sql;
     sqlite3_stmt* m_stmt = nullptr;
+    // Up to a statement's values; std::deque keeps each where it is.
+    std::deque<QByteArray> m_held;
     bool m_ok = true;
     bool m_failed = false;
 };
