@@ -164,10 +164,10 @@ public:
     void bind(int i, const QByteArray& v)
     {
         const QByteArray& held = m_held.emplace_back(v);
-        m_ok = m_ok && (held.isEmpty() ? sqlite3_bind_null(m_stmt, i)
-                                       : sqlite3_bind_blob(m_stmt, i, held.constData(),
-                                                           int(held.size()), SQLITE_STATIC)) ==
-                           SQLITE_OK;
+        m_ok = m_ok &&
+               (held.isEmpty() ? sqlite3_bind_null(m_stmt, i)
+                               : sqlite3_bind_blob(m_stmt, i, held.constData(), int(held.size()),
+                                                   SQLITE_STATIC)) == SQLITE_OK;
     }
 
     // Runs the statement; true while it gives a row (read by column()). Any
