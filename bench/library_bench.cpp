@@ -15,6 +15,8 @@
 //   (goal: under 100 ms beyond the search), beside dorvane-cli --version.
 //
 // DORVANE_LIBRARY_BENCH_FILES="10000,50000" chooses the sizes.
+// bench_library_bench --generate DIR [FILES] writes the same files into a
+// folder to play with (100,000 unless told).
 #include "windowbenchrig.h"
 
 #include "editor/librarypanel.h"
@@ -62,24 +64,43 @@ const char* const Words[] = {"BASS", "PAD",   "LEAD", "ACID",  "STRINGS", "KEYS"
 // its share of the index, with a margin.
 constexpr qint64 BytesPerFileAtMost = 24 * 1024;
 
-struct Corpus
+// Of every ten files: three 8 part images, six part files, one part R file;
+// every fifth of them a MIDI file carrying the same messages. Each part's
+// tones are set apart by a few values drawn from the file's number; one file
+// in a thousand is instead a copy of one sound ("ECHO PAD") saved with one to
+// three values moved a step, which "sounds like this" should list
+// first. Returns how many parts the files hold.
+int writeCorpus(const QString& folder, int count)
 {
-    QTemporaryDir dir{QDir::tempPath() + "/dorvane-library-bench-XXXXXX"};
-    QString folder = dir.filePath("patches");
-    QString dataHome = dir.filePath("data");
-    int files = 0;
+    t505temppatch image;
+    image.LoadFromBytes(initialImage());
+    const t505temppatch initial = image;
+    t505temppatch echo = image;
+    std::mt19937 echoRandom(42);
+    for (int k = 0; k < 120; ++k)
+        echo.WriteByte(0, 1 + int(echoRandom() % ToneCount), int(echoRandom() % ToneDataSize),
+                       int(echoRandom() % 128));
     int parts = 0;
-
-    // Of every ten files: three 8 part images, six part files, one part R
-    // file; every fifth of them a MIDI file carrying the same messages.
-    explicit Corpus(int count) : files(count)
-    {
-        t505temppatch image;
-        image.LoadFromBytes(initialImage());
-        for (int i = 0; i < count; ++i) {
-            const QString sub = QString("%1/%2/%3").arg(folder).arg(i % 20).arg(i / 20 % 50);
-            if (i < 1000)
-                QDir().mkpath(sub);
+    for (int i = 0; i < count; ++i) {
+        const QString sub = QString("%1/%2/%3").arg(folder).arg(i % 20).arg(i / 20 % 50);
+        if (i < 1000)
+            QDir().mkpath(sub);
+        std::mt19937 random{std::uint32_t(i)};
+        Bytes bytes;
+        if (i % 1000 == 500) {
+            t505temppatch copy = echo;
+            for (int k = 0, edits = 1 + i / 1000 % 3; k < edits; ++k) {
+                const int area = 1 + int(random() % ToneCount);
+                const int offset = int(random() % ToneDataSize);
+                const int step = 1;
+                const int v = copy.ReadByte(0, area, offset);
+                copy.WriteByte(0, area, offset, v + step < 128 ? v + step : v - step);
+            }
+            copy.SetPatchName(0, "ECHO PAD " + std::to_string(i / 1000));
+            bytes = copy.PartBytes(0);
+            parts += 1;
+        } else {
+            image.LoadFromStream(initial);
             auto name = [&](int part) {
                 return std::string(Words[(i + part) % std::size(Words)]) + " " +
                        std::to_string(i % 1000 + part);
@@ -87,9 +108,11 @@ struct Corpus
             for (int p = 0; p < NormalPartCount; ++p) {
                 image.SetPatchName(p, name(p));
                 image.WriteByte(p, 1, 20, (i + p) % 100);
+                for (int k = 0; k < 40; ++k)
+                    image.WriteByte(p, 1 + int(random() % ToneCount), int(random() % ToneDataSize),
+                                    int(random() % 128));
             }
             image.SetPatchName(RhythmPart, "KIT " + std::to_string(i));
-            Bytes bytes;
             switch (i % 10) {
             case 0:
             case 4:
@@ -105,13 +128,27 @@ struct Corpus
                 bytes = image.PartBytes(i % NormalPartCount);
                 parts += 1;
             }
-            const bool mid = i % 5 == 3;
-            QFile f(QString("%1/%2.%3").arg(sub).arg(i).arg(mid ? "mid" : "syx"));
-            if (!f.open(QIODevice::WriteOnly))
-                throw std::runtime_error("cannot write the corpus");
-            const Bytes out = mid ? midiFileBytes(bytes) : bytes;
-            f.write(reinterpret_cast<const char*>(out.data()), qint64(out.size()));
         }
+        const bool mid = i % 5 == 3;
+        QFile f(QString("%1/%2.%3").arg(sub).arg(i).arg(mid ? "mid" : "syx"));
+        if (!f.open(QIODevice::WriteOnly))
+            throw std::runtime_error("cannot write " + f.fileName().toStdString());
+        const Bytes out = mid ? midiFileBytes(bytes) : bytes;
+        f.write(reinterpret_cast<const char*>(out.data()), qint64(out.size()));
+    }
+    return parts;
+}
+
+struct Corpus
+{
+    QTemporaryDir dir{QDir::tempPath() + "/dorvane-library-bench-XXXXXX"};
+    QString folder = dir.filePath("patches");
+    QString dataHome = dir.filePath("data");
+    int files = 0;
+    int parts = 0;
+
+    explicit Corpus(int count) : files(count), parts(writeCorpus(folder, count))
+    {
         // The figures are for a warm cache, as a collection used every day is.
         shell("find '" + folder + "' -type f -print0 | xargs -0 cat > /dev/null");
     }
@@ -458,6 +495,18 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // A folder to play with: bench_library_bench --generate DIR [FILES]
+    if (argc >= 3 && QString(argv[1]) == "--generate") {
+        const int files = argc >= 4 ? QString(argv[3]).toInt() : 100000;
+        if (files <= 0 || (QDir(argv[2]).exists() && !QDir(argv[2]).isEmpty())) {
+            std::cerr << "usage: " << argv[0]
+                      << " --generate NEW_OR_EMPTY_FOLDER [FILES, 100000 unless given]\n";
+            return 2;
+        }
+        const int parts = writeCorpus(QString::fromLocal8Bit(argv[2]), files);
+        std::cout << files << " files, " << parts << " parts in " << argv[2] << "\n";
+        return 0;
+    }
     benchmark::Initialize(&argc, argv);
     QString sizes = qEnvironmentVariable("DORVANE_LIBRARY_BENCH_FILES", "10000,50000,100000");
     if (Smoke)

@@ -15,6 +15,7 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <deque>
 
 namespace dorvane {
 
@@ -63,6 +64,15 @@ const std::vector<Migration>& migrations()
         // What "sounds like this" weighs of each part. Every file is read
         // again at the next scan (no file has that time), which fills it in.
         {4, {"ALTER TABLE parts ADD COLUMN features BLOB", "UPDATE files SET modified = -1"}},
+        // The search's text moves into the part's own row, and the full-text
+        // index over it keeps only its runs of three: no second copy of the
+        // text, no sizes, half the work for every part written. The index is
+        // made again from the rows when the index is next opened.
+        {5,
+         {"ALTER TABLE parts ADD COLUMN search TEXT NOT NULL DEFAULT ''",
+          "UPDATE parts SET search ="
+          " coalesce((SELECT c0 FROM part_text_content WHERE id = parts.id), '')",
+          "DROP TRIGGER parts_text_gone", "DROP TABLE part_text"}},
     };
     return list;
 }
@@ -70,10 +80,34 @@ const std::vector<Migration>& migrations()
 // Indexes that only speed up reading: a scan that writes more files than the
 // index holds drops them and makes them again at its end, at once, rather
 // than putting every row in its place as it comes. An index opened without
-// them (a scan killed meanwhile) gets them back.
-constexpr const char* SecondaryIndexes[][2] = {
-    {"parts_sound", "CREATE INDEX IF NOT EXISTS parts_sound ON parts(sound)"},
-    {"files_folder", "CREATE INDEX IF NOT EXISTS files_folder ON files(folder)"},
+// them (a scan killed meanwhile) gets them back. The search's full-text index
+// is one of them: made whole from the parts' rows in one pass, it costs a
+// third of what it costs filled a batch at a time.
+constexpr const char* TextIndex = "part_text";
+constexpr const char* SecondaryIndexes[][3] = {
+    {"index", "parts_sound", "CREATE INDEX IF NOT EXISTS parts_sound ON parts(sound)"},
+    {"index", "files_folder", "CREATE INDEX IF NOT EXISTS files_folder ON files(folder)"},
+    {"table", TextIndex,
+     "CREATE VIRTUAL TABLE IF NOT EXISTS part_text USING fts5(search, content = 'parts',"
+     " content_rowid = 'id', tokenize = 'trigram case_sensitive 1', detail = none,"
+     " columnsize = 0)"},
+};
+
+// The full-text index keeps no copy of the text, so a part's old text is what
+// takes it out of the index again: kept by these, per connection, until the
+// transaction ends. A part written in the transaction under way is added at
+// its commit, never deleted or changed before it.
+constexpr const char* TextTables[] = {
+    "PRAGMA temp_store = MEMORY",
+    "CREATE TEMP TABLE IF NOT EXISTS pending_text(id INTEGER PRIMARY KEY)",
+    "CREATE TEMP TABLE IF NOT EXISTS gone_text(id INTEGER PRIMARY KEY, search TEXT NOT NULL)",
+};
+// Made once the index is up to date: they name the text's column.
+constexpr const char* TextTriggers[] = {
+    "CREATE TEMP TRIGGER IF NOT EXISTS part_gone AFTER DELETE ON main.parts BEGIN"
+    " INSERT OR IGNORE INTO gone_text VALUES(old.id, old.search); END",
+    "CREATE TEMP TRIGGER IF NOT EXISTS part_renamed AFTER UPDATE OF search ON main.parts BEGIN"
+    " INSERT OR IGNORE INTO gone_text VALUES(old.id, old.search); END",
 };
 
 QString connectionName()
@@ -115,21 +149,25 @@ public:
     QString error() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
 
     void bind(int i, qint64 v) { m_ok = m_ok && sqlite3_bind_int64(m_stmt, i, v) == SQLITE_OK; }
+    // Texts go in as UTF-8, the index's own encoding: Qt's conversion is
+    // several times SQLite's, which goes character by character. What is
+    // bound is held until the statement is done with, so SQLite copies
+    // nothing.
     void bind(int i, const QString& v)
     {
         // A null text is the empty text, never SQL NULL.
-        static const char16_t empty[] = u"";
-        // unicode(), not utf16(): that one may write to a text another thread reads.
-        const void* text = v.isNull() ? static_cast<const void*>(empty) : v.unicode();
-        m_ok = m_ok && sqlite3_bind_text16(m_stmt, i, text, int(v.size() * 2), SQLITE_TRANSIENT) ==
-                           SQLITE_OK;
+        const QByteArray& text = m_held.emplace_back(v.toUtf8());
+        m_ok = m_ok && sqlite3_bind_text(m_stmt, i, text.isNull() ? "" : text.constData(),
+                                         int(text.size()), SQLITE_STATIC) == SQLITE_OK;
     }
     // An empty array is SQL NULL.
     void bind(int i, const QByteArray& v)
     {
-        m_ok = m_ok && (v.isEmpty() ? sqlite3_bind_null(m_stmt, i)
-                                    : sqlite3_bind_blob(m_stmt, i, v.constData(), int(v.size()),
-                                                        SQLITE_TRANSIENT)) == SQLITE_OK;
+        const QByteArray& held = m_held.emplace_back(v);
+        m_ok = m_ok &&
+               (held.isEmpty() ? sqlite3_bind_null(m_stmt, i)
+                               : sqlite3_bind_blob(m_stmt, i, held.constData(), int(held.size()),
+                                                   SQLITE_STATIC)) == SQLITE_OK;
     }
 
     // Runs the statement; true while it gives a row (read by column()). Any
@@ -143,6 +181,11 @@ public:
         return false;
     }
     qint64 column(int i) const { return sqlite3_column_int64(m_stmt, i); }
+    QByteArray bytes(int i) const
+    {
+        return QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i)),
+                          sqlite3_column_bytes(m_stmt, i));
+    }
     QString text(int i) const
     {
         return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i)),
@@ -156,6 +199,7 @@ public:
             *why = m_ok ? error() : QStringLiteral("a value could not be bound");
         sqlite3_reset(m_stmt);
         sqlite3_clear_bindings(m_stmt);
+        m_held.clear();
         m_ok = true;
         m_failed = false;
         return ok;
@@ -165,6 +209,8 @@ private:
     sqlite3* m_db;
     QByteArray m_sql;
     sqlite3_stmt* m_stmt = nullptr;
+    // Up to a statement's values; std::deque keeps each where it is.
+    std::deque<QByteArray> m_held;
     bool m_ok = true;
     bool m_failed = false;
 };
@@ -180,24 +226,26 @@ struct LibraryDatabase::Writes
                          " reason) VALUES(?, ?, ?, ?, ?, ?)"),
           // A file read again keeps its parts' rows where they stay, with
           // their favourites and tags.
-          storePart(db, "INSERT INTO parts(file, position, part, name, sound, features)"
-                        " VALUES(?, ?, ?, ?, ?, ?) ON CONFLICT(file, position) DO UPDATE SET"
+          storePart(db, "INSERT INTO parts(file, position, part, name, sound, features, search)"
+                        " VALUES(?, ?, ?, ?, ?, ?, ?) ON CONFLICT(file, position) DO UPDATE SET"
                         " part = excluded.part, name = excluded.name, sound = excluded.sound,"
-                        " features = excluded.features RETURNING id"),
-          insertPart(db, "INSERT INTO parts(file, position, part, name, sound, features)"
-                         " VALUES(?, ?, ?, ?, ?, ?)"),
+                        " features = excluded.features, search = excluded.search RETURNING id"),
+          insertPart(db, "INSERT INTO parts(file, position, part, name, sound, features, search)"
+                         " VALUES(?, ?, ?, ?, ?, ?, ?)"),
           dropParts(db, "DELETE FROM parts WHERE file = ? AND position >= ?"),
           removeFile(db, "DELETE FROM files WHERE id = ?"),
-          storeText(db, "INSERT OR REPLACE INTO part_text(rowid, text) VALUES(?, ?)"),
+          setText(db, "UPDATE parts SET search = ? WHERE id = ?"),
           // The full-text index writes what it holds at the end of every
-          // statement inside a transaction: a batch's text waits in a table
-          // of the connection's own and goes in with one statement.
-          makePending(db, "CREATE TEMP TABLE IF NOT EXISTS pending_text(id INTEGER PRIMARY KEY,"
-                          " text TEXT NOT NULL)"),
-          addPending(db, "INSERT OR REPLACE INTO temp.pending_text(id, text) VALUES(?, ?)"),
-          movePending(db, "INSERT OR REPLACE INTO part_text(rowid, text)"
-                          " SELECT id, text FROM temp.pending_text"),
+          // statement inside a transaction: a batch's parts wait in tables
+          // of the connection's own and go in with one statement each.
+          textIndexed(db, "SELECT count(*) FROM sqlite_schema WHERE name = 'part_text'"),
+          addPending(db, "INSERT OR IGNORE INTO temp.pending_text(id) VALUES(?)"),
+          removeGone(db, "INSERT INTO part_text(part_text, rowid, search)"
+                         " SELECT 'delete', id, search FROM temp.gone_text"),
+          movePending(db, "INSERT INTO part_text(rowid, search) SELECT id, search FROM parts"
+                          " WHERE id IN (SELECT id FROM temp.pending_text)"),
           clearPending(db, "DELETE FROM temp.pending_text"),
+          clearGone(db, "DELETE FROM temp.gone_text"),
           partTags(db, "SELECT tag FROM tags WHERE part = ? ORDER BY tag"), db(db)
     {
     }
@@ -216,11 +264,13 @@ struct LibraryDatabase::Writes
     Statement insertPart;
     Statement dropParts;
     Statement removeFile;
-    Statement storeText;
-    Statement makePending;
+    Statement setText;
+    Statement textIndexed;
     Statement addPending;
+    Statement removeGone;
     Statement movePending;
     Statement clearPending;
+    Statement clearGone;
     Statement partTags;
     sqlite3* db;
 };
@@ -267,8 +317,12 @@ LibraryDatabase::LibraryDatabase(const QString& file)
         // A log grown by a long scan goes back to this size once copied.
         exec("PRAGMA journal_size_limit = 67108864");
         m_writes = std::make_unique<Writes>(connectionHandle());
+        for (const char* sql : TextTables)
+            exec(sql);
         if (version < SchemaVersion)
             migrate(version);
+        for (const char* sql : TextTriggers)
+            exec(sql);
         restoreSecondaryIndexes();
     } catch (...) {
         QSqlDatabase::database(m_connection, false).close();
@@ -327,25 +381,28 @@ sqlite3* LibraryDatabase::connectionHandle() const
 void LibraryDatabase::dropSecondaryIndexes()
 {
     Transaction t(*this);
-    for (const auto& [name, create] : SecondaryIndexes)
-        exec(QString("DROP INDEX IF EXISTS %1").arg(QLatin1String(name)));
+    for (const auto& [type, name, create] : SecondaryIndexes)
+        exec(QString("DROP %1 IF EXISTS %2").arg(QLatin1String(type), QLatin1String(name)));
     t.commit();
 }
 
 void LibraryDatabase::restoreSecondaryIndexes()
 {
     QSqlQuery q(database());
-    if (!q.exec("SELECT count(*) FROM sqlite_schema WHERE type = 'index' AND"
-                " name IN ('parts_sound', 'files_folder')") ||
-        !q.next())
+    if (!q.exec("SELECT name FROM sqlite_schema WHERE name IN"
+                " ('parts_sound', 'files_folder', 'part_text')"))
         fail("could not be read", q.lastError().text());
-    const bool complete = q.value(0).toInt() == int(std::size(SecondaryIndexes));
+    QStringList present;
+    while (q.next())
+        present << q.value(0).toString();
     q.finish();
-    if (complete)
+    if (present.size() == qsizetype(std::size(SecondaryIndexes)))
         return;
     Transaction t(*this);
-    for (const auto& [name, create] : SecondaryIndexes)
+    for (const auto& [type, name, create] : SecondaryIndexes)
         exec(create);
+    if (!present.contains(QLatin1String(TextIndex)))
+        exec("INSERT INTO part_text(part_text) VALUES('rebuild')");
     t.commit();
 }
 
@@ -458,11 +515,11 @@ void LibraryDatabase::removeFolder(const QString& path)
     t.commit();
 }
 
-QHash<QString, LibraryDatabase::FileState> LibraryDatabase::fileStates(qint64 folderId) const
+QHash<QByteArray, LibraryDatabase::FileState> LibraryDatabase::fileStates(qint64 folderId) const
 {
     // A rescan with nothing changed is the walk and this: SQLite's own
-    // interface, without a QVariant per value.
-    QHash<QString, FileState> states;
+    // interface, without a QVariant or a text per value.
+    QHash<QByteArray, FileState> states;
     Statement count(m_writes->db, "SELECT count(*) FROM files WHERE folder = ?");
     Statement q(m_writes->db, "SELECT id, path, size, modified FROM files WHERE folder = ?");
     if (!count.prepare() || !q.prepare())
@@ -475,7 +532,7 @@ QHash<QString, LibraryDatabase::FileState> LibraryDatabase::fileStates(qint64 fo
         fail("could not be read", why);
     q.bind(1, folderId);
     while (q.step())
-        states.insert(q.text(1), {q.column(0), q.column(2), q.column(3)});
+        states.insert(q.bytes(1), {q.column(0), q.column(2), q.column(3)});
     if (!q.done(&why))
         fail("could not be read", why);
     return states;
@@ -521,6 +578,8 @@ void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId, c
         part.bind(4, p.name);
         part.bind(5, p.sound);
         part.bind(6, p.features);
+        part.bind(7,
+                  p.searchText.isNull() ? librarySearchText(p.name, {}, fileName) : p.searchText);
         const bool row = part.step();
         const qint64 partId = fileId ? (row ? part.column(0) : 0) : sqlite3_last_insert_rowid(w.db);
         if (fileId && row)
@@ -528,11 +587,11 @@ void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId, c
         if (!part.done(&why) || (fileId && !row))
             fail("could not be written", why);
         // A part read again keeps its tags, and its text keeps them too.
-        m_pendingText.emplace_back(
-            partId,
-            fileId || p.searchText.isNull()
-                ? librarySearchText(p.name, fileId ? tagsOf(partId) : QStringList(), fileName)
-                : p.searchText);
+        if (fileId) {
+            if (const QStringList tags = tagsOf(partId); !tags.isEmpty())
+                setSearchText(partId, librarySearchText(p.name, tags, fileName));
+        }
+        m_pendingText.push_back(partId);
     }
     if (fileId) {
         // A file that now holds fewer parts (an image saved over as a part file).
@@ -558,21 +617,20 @@ QStringList LibraryDatabase::tagsOf(qint64 partId)
     return tags;
 }
 
-void LibraryDatabase::storeSearchText(qint64 partId, const QString& text)
+void LibraryDatabase::setSearchText(qint64 partId, const QString& text)
 {
-    Statement& q = (*m_writes)(*this, m_writes->storeText);
-    q.bind(1, partId);
-    q.bind(2, text);
+    Statement& q = (*m_writes)(*this, m_writes->setText);
+    q.bind(1, text);
+    q.bind(2, partId);
     q.step();
     QString why;
     if (!q.done(&why))
         fail("could not be written", why);
+    m_pendingText.push_back(partId);
 }
 
 void LibraryDatabase::writePendingText()
 {
-    if (m_pendingText.empty())
-        return;
     Writes& w = *m_writes;
     QString why;
     auto run = [&](Statement& q) {
@@ -580,20 +638,33 @@ void LibraryDatabase::writePendingText()
         if (!q.done(&why))
             fail("could not be written", why);
     };
-    run(w(*this, w.makePending));
-    Statement& add = w(*this, w.addPending);
-    for (const auto& [partId, text] : m_pendingText) {
-        add.bind(1, partId);
-        add.bind(2, text);
-        run(add);
+    // Asked at every commit: another connection (a scan, the command line)
+    // may have dropped or made the index meanwhile. Without it, what waits is
+    // dropped: making it reads every part's text.
+    Statement& indexed = w(*this, w.textIndexed);
+    const bool present = indexed.step() && indexed.column(0) > 0;
+    if (!indexed.done(&why))
+        fail("could not be read", why);
+    if (present) {
+        run(w(*this, w.removeGone));
+        if (!m_pendingText.empty()) {
+            Statement& add = w(*this, w.addPending);
+            for (const qint64 partId : m_pendingText) {
+                add.bind(1, partId);
+                run(add);
+            }
+            run(w(*this, w.movePending));
+            run(w(*this, w.clearPending));
+        }
     }
-    run(w(*this, w.movePending));
-    run(w(*this, w.clearPending));
+    run(w(*this, w.clearGone));
     m_pendingText.clear();
 }
 
 void LibraryDatabase::rewriteSearchText()
 {
+    // The layout of the step that made the full-text index (its own copy of
+    // the text, in a column named text); later steps move it.
     exec("DELETE FROM part_text");
     QSqlQuery q(database());
     q.setForwardOnly(true);
@@ -601,13 +672,18 @@ void LibraryDatabase::rewriteSearchText()
                 " (SELECT group_concat(tag, char(10)) FROM tags WHERE part = p.id)"
                 " FROM parts p JOIN files f ON f.id = p.file"))
         fail("could not be read", q.lastError().text());
+    QSqlQuery insert(database());
+    if (!insert.prepare("INSERT INTO part_text(rowid, text) VALUES(?, ?)"))
+        fail("could not be written", insert.lastError().text());
     while (q.next()) {
         const QString path = q.value(2).toString();
         const QString tags = q.value(3).toString();
-        storeSearchText(q.value(0).toLongLong(),
-                        librarySearchText(q.value(1).toString(),
-                                          tags.isEmpty() ? QStringList() : tags.split('\n'),
-                                          path.mid(path.lastIndexOf('/') + 1)));
+        insert.addBindValue(q.value(0).toLongLong());
+        insert.addBindValue(librarySearchText(q.value(1).toString(),
+                                              tags.isEmpty() ? QStringList() : tags.split('\n'),
+                                              path.mid(path.lastIndexOf('/') + 1)));
+        if (!insert.exec())
+            fail("could not be written", insert.lastError().text());
     }
 }
 
@@ -711,8 +787,16 @@ std::vector<LibraryEntry> LibraryDatabase::find(const LibraryQuery& query) const
                   " (SELECT tag FROM tags WHERE part = p.id ORDER BY tag))"
                   " FROM parts p JOIN files f ON f.id = p.file WHERE 1";
     const QStringList words = librarySearchWords(query.text);
+    // While a scan has the full-text index dropped, the parts' text is read
+    // whole: slower, never wrong.
+    Statement& indexed = (*m_writes)(*this, m_writes->textIndexed);
+    const bool useIndex = indexed.step() && indexed.column(0) > 0;
+    QString why;
+    if (!indexed.done(&why))
+        fail("could not be read", why);
     for (qsizetype i = 0; i < words.size(); ++i)
-        sql += " AND p.id IN (SELECT rowid FROM part_text WHERE text GLOB ?)";
+        sql += useIndex ? " AND p.id IN (SELECT rowid FROM part_text WHERE search GLOB ?)"
+                        : " AND p.search GLOB ?";
     if (query.favourites)
         sql += " AND p.favourite";
     if (query.kits)
@@ -863,8 +947,8 @@ void LibraryDatabase::setTags(qint64 partId, const QStringList& tags)
         fail("could not be read", q.lastError().text());
     if (q.next()) {
         const QString path = q.value(1).toString();
-        storeSearchText(partId, librarySearchText(q.value(0).toString(), tagsOf(partId),
-                                                  path.mid(path.lastIndexOf('/') + 1)));
+        setSearchText(partId, librarySearchText(q.value(0).toString(), tagsOf(partId),
+                                                path.mid(path.lastIndexOf('/') + 1)));
     }
     t.commit();
 }

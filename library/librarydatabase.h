@@ -38,7 +38,7 @@ public:
 class LibraryDatabase
 {
 public:
-    static constexpr int SchemaVersion = 4;
+    static constexpr int SchemaVersion = 5;
 
     // Opens the index in that file, creating it and its folder when missing.
     // Throws LibraryError, changing nothing, for a file that is no index or
@@ -85,14 +85,14 @@ public:
         bool m_open = true;
     };
 
-    // What the index knows of each file under a folder, by path.
+    // What the index knows of each file under a folder, by path in UTF-8.
     struct FileState
     {
         qint64 id = 0;
         qint64 size = 0;
         qint64 modified = 0; // ms since the epoch
     };
-    QHash<QString, FileState> fileStates(qint64 folderId) const;
+    QHash<QByteArray, FileState> fileStates(qint64 folderId) const;
 
     // Writes a file and its parts. A part keeps its favourite and tags when
     // the file is read again, as long as it stays at its place in the file.
@@ -123,7 +123,8 @@ public:
     void setFavourite(qint64 partId, bool favourite);
     void setTags(qint64 partId, const QStringList& tags);
 
-    // The search's text of every part written again from the parts and tags.
+    // The search's text of every part written again from the parts and tags,
+    // as the migration that made the full-text index left it.
     void rewriteSearchText();
 
     // The indexes that only speed up reading, dropped before a scan that
@@ -143,7 +144,7 @@ private:
     QSqlDatabase database() const;
     sqlite3* connectionHandle() const;
     QStringList tagsOf(qint64 partId);
-    void storeSearchText(qint64 partId, const QString& text);
+    void setSearchText(qint64 partId, const QString& text);
     void writePendingText();
     void exec(const QString& sql) const;
     void migrate(int from);
@@ -155,8 +156,8 @@ private:
     // run through SQLite's own interface on the connection Qt opened.
     struct Writes;
     std::unique_ptr<Writes> m_writes;
-    // The search text of parts stored in the transaction under way.
-    std::vector<std::pair<qint64, QString>> m_pendingText;
+    // The parts whose search text was written in the transaction under way.
+    std::vector<qint64> m_pendingText;
 };
 
 } // namespace dorvane

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -28,11 +29,15 @@ namespace dorvane {
 
 namespace {
 
+// A file as the walk finds it. The path stays in bytes, as the index holds
+// it: a rescan with nothing changed makes no text of any path.
 struct Found
 {
-    QString path;
+    QByteArray path; // UTF-8
     qint64 size;
     qint64 modified;
+
+    QString text() const { return QString::fromUtf8(path); }
 };
 
 struct Stamp
@@ -61,10 +66,12 @@ Stamp stampOf(const QFileInfo& info)
 }
 
 // The files the library reads, by their names' endings in any case.
-bool isLibraryFileName(const QString& name)
+bool isLibraryFileName(QByteArrayView name)
 {
-    for (const char* suffix : {".syx", ".mid", ".midi"})
-        if (name.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+    for (const QByteArrayView suffix : {".syx", ".mid", ".midi"})
+        if (name.size() >= suffix.size() &&
+            qstrnicmp(name.data() + name.size() - suffix.size(), suffix.size(), suffix.data(),
+                      suffix.size()) == 0)
             return true;
     return false;
 }
@@ -73,7 +80,7 @@ bool isLibraryFileName(const QString& name)
 // Every folder under `path` and every file the library reads, with their
 // sizes and times. Each entry is stated relative to its folder's descriptor,
 // as find does: a rescan with nothing changed is this walk and little more.
-void walkFolder(const QString& path, int fd, std::vector<Found>& files, QStringList& directories,
+void walkFolder(const QByteArray& path, int fd, std::vector<Found>& files, QStringList& directories,
                 const std::function<void(int)>& counted)
 {
     DIR* dir = ::fdopendir(fd);
@@ -87,15 +94,21 @@ void walkFolder(const QString& path, int fd, std::vector<Found>& files, QStringL
             continue;
         const bool maybeFolder =
             e->d_type == DT_DIR || e->d_type == DT_UNKNOWN || e->d_type == DT_LNK;
-        const QString fileName = QFile::decodeName(name);
+        const QByteArrayView fileName(name);
         if (!maybeFolder && !isLibraryFileName(fileName))
             continue;
         struct stat st;
         if (::fstatat(::dirfd(dir), name, &st, 0) != 0)
             continue; // gone meanwhile, or a link to nothing
-        const QString full = path + '/' + fileName;
+        QByteArray full;
+        full.reserve(path.size() + 1 + fileName.size());
+        full.append(path).append('/').append(fileName);
+        // A name that is no UTF-8 is held as the text Qt makes of it, as
+        // the index stores it.
+        if (!fileName.isValidUtf8())
+            full = QString::fromUtf8(full).toUtf8();
         if (S_ISDIR(st.st_mode)) {
-            directories << full;
+            directories << QString::fromUtf8(full);
             if (e->d_type == DT_LNK)
                 continue;
             const int sub = ::openat(::dirfd(dir), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
@@ -107,8 +120,8 @@ void walkFolder(const QString& path, int fd, std::vector<Found>& files, QStringL
 #else
             const auto& t = st.st_mtim;
 #endif
-            files.push_back(
-                {full, qint64(st.st_size), qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000});
+            files.push_back({std::move(full), qint64(st.st_size),
+                             qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000});
             if (counted)
                 counted(int(files.size()));
         }
@@ -123,7 +136,7 @@ void walk(const QString& folder, std::vector<Found>& files, QStringList& directo
 #ifdef Q_OS_UNIX
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
     if (fd >= 0)
-        walkFolder(folder, fd, files, directories, counted);
+        walkFolder(folder.toUtf8(), fd, files, directories, counted);
 #else
     // Names are matched here rather than by the iterator's filters, which
     // would match every name against patterns.
@@ -134,9 +147,9 @@ void walk(const QString& folder, std::vector<Found>& files, QStringList& directo
         const QFileInfo info = it.fileInfo();
         if (info.isDir()) {
             directories << info.absoluteFilePath();
-        } else if (isLibraryFileName(info.fileName())) {
+        } else if (isLibraryFileName(info.fileName().toUtf8())) {
             const Stamp stamp = stampOf(info);
-            files.push_back({info.absoluteFilePath(), stamp.size, stamp.modified});
+            files.push_back({info.absoluteFilePath().toUtf8(), stamp.size, stamp.modified});
             if (counted)
                 counted(int(files.size()));
         }
@@ -144,19 +157,37 @@ void walk(const QString& folder, std::vector<Found>& files, QStringList& directo
 #endif
 }
 
-// Files read and judged on a thread of their own while the scan writes the
-// ones before them: reading is pure, and the index has one writer. Handed
-// over in order, a few at a time, so memory stays bounded whatever the scan.
+// Files read and judged on threads of their own while the scan writes the
+// ones before them: reading is pure, and the index has one writer. Each
+// reader takes the next file not yet taken; the readings are handed over in
+// the list's order, a bounded number ahead, so memory stays bounded whatever
+// the scan.
 class ReadAhead
 {
 public:
     // Enough to go on reading through a commit (tens of milliseconds),
-    // which would otherwise leave the reader waiting as often as the writer.
+    // which would otherwise leave the readers waiting as often as the writer.
     static constexpr std::size_t Ahead = 4096;
+    // Readers waiting for room are woken when this many slots are free, not
+    // at every one: a wake-up per file costs more than the waiting.
+    static constexpr std::size_t Room = 64;
+
+    // As many readers as leave a core to the writer, at least one: on two
+    // cores two readers still gain, taking the writer's waits.
+    static int readers()
+    {
+        const int cores = int(std::thread::hardware_concurrency());
+        return std::clamp(cores, 1, 4);
+    }
 
     ReadAhead(const std::vector<const Found*>& files, const std::function<bool()>& cancelled)
-        : m_thread([this, &files, cancelled] { run(files, cancelled); })
+        : m_files(files), m_cancelled(cancelled),
+          m_slots(std::clamp(files.size(), std::size_t(1), Ahead))
     {
+        const int count = std::min(readers(), int(files.size()));
+        m_running = count;
+        for (int i = 0; i < count; ++i)
+            m_threads.emplace_back([this] { run(); });
     }
     ~ReadAhead()
     {
@@ -164,66 +195,105 @@ public:
             std::lock_guard lock(m_mutex);
             m_stop = true;
         }
-        m_changed.notify_all();
-        m_thread.join();
+        m_filled.notify_all();
+        m_freed.notify_all();
+        for (std::thread& t : m_threads)
+            t.join();
     }
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
 
-    // The next file's reading, in the list's order; none once the reader
-    // stopped early (cancelled).
+    // The next file's reading, in the list's order; none once the readers
+    // stopped early (cancelled) before reading it.
     std::optional<FileReading> next()
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_ready.empty() || m_finished; });
+        auto& slot = m_slots[m_next % m_slots.size()];
+        m_writerWaits = true;
+        m_filled.wait(lock, [&] { return slot || m_error || m_stop || m_running == 0; });
+        m_writerWaits = false;
         if (m_error)
             std::rethrow_exception(m_error);
-        if (m_ready.empty())
+        if (!slot)
             return std::nullopt;
-        FileReading reading = std::move(m_ready.front());
-        m_ready.pop_front();
+        FileReading reading = std::move(*slot);
+        slot.reset();
+        ++m_next;
+        const bool wake = m_readersWaiting > 0 && m_next % Room == 0;
         lock.unlock();
-        m_changed.notify_all();
+        if (wake)
+            m_freed.notify_all();
         return reading;
     }
 
 private:
-    void run(const std::vector<const Found*>& files, const std::function<bool()>& cancelled)
+    void run()
     {
         try {
-            for (const Found* f : files) {
-                if (cancelled())
+            for (;;) {
+                std::size_t i = 0;
+                {
+                    std::unique_lock lock(m_mutex);
+                    if (m_stop || m_taken == m_files.size())
+                        break;
+                    i = m_taken++;
+                }
+                if (m_cancelled()) {
+                    // The file taken stays unread: every reader stops, and
+                    // the writer at the first file it lacks.
+                    std::lock_guard lock(m_mutex);
+                    m_stop = true;
+                    m_freed.notify_all();
                     break;
-                FileReading reading = readLibraryFile(f->path);
-                const QString fileName = f->path.mid(f->path.lastIndexOf('/') + 1);
+                }
+                const QString path = m_files[i]->text();
+                FileReading reading = readLibraryFile(path);
+                const QString fileName = path.mid(path.lastIndexOf('/') + 1);
                 for (FilePart& p : reading.parts)
                     p.searchText = librarySearchText(p.name, {}, fileName);
                 std::unique_lock lock(m_mutex);
-                m_changed.wait(lock, [this] { return m_ready.size() < Ahead || m_stop; });
+                // Its slot is free once the writer took the reading a whole
+                // ring before it.
+                if (i >= m_next + m_slots.size()) {
+                    ++m_readersWaiting;
+                    m_freed.wait(lock, [&] { return i < m_next + m_slots.size() || m_stop; });
+                    --m_readersWaiting;
+                }
                 if (m_stop)
                     break;
-                m_ready.push_back(std::move(reading));
+                m_slots[i % m_slots.size()] = std::move(reading);
+                const bool wake = m_writerWaits && i == m_next;
                 lock.unlock();
-                m_changed.notify_all();
+                if (wake)
+                    m_filled.notify_one();
             }
         } catch (...) {
             std::lock_guard lock(m_mutex);
-            m_error = std::current_exception();
+            if (!m_error)
+                m_error = std::current_exception();
         }
         {
             std::lock_guard lock(m_mutex);
-            m_finished = true;
+            --m_running;
         }
-        m_changed.notify_all();
+        m_filled.notify_all();
+        m_freed.notify_all();
     }
 
+    const std::vector<const Found*>& m_files;
+    const std::function<bool()> m_cancelled;
     std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<FileReading> m_ready;
+    std::condition_variable m_filled; // the writer waits for its next file
+    std::condition_variable m_freed;  // readers wait for room in the ring
+    std::vector<std::optional<FileReading>> m_slots;
+    std::size_t m_taken = 0; // files handed to a reader
+    std::size_t m_next = 0;  // the writer's next file
+    int m_running = 0;
+    int m_readersWaiting = 0;
+    bool m_writerWaits = false;
     bool m_stop = false;
-    bool m_finished = false;
     std::exception_ptr m_error;
-    std::thread m_thread; // last: it starts once the rest is made
+    std::vector<std::thread> m_threads; // last: they start once the rest is made
 };
 
 // A step of the index done when the scan ends, however it ends. One that
@@ -360,7 +430,7 @@ ScanReport LibraryScanner::scan()
             const Found& f = *toRead[i];
             if (!batch)
                 batch.emplace(m_db);
-            m_db.storeFile(toStore[i].folderId, toStore[i].id, f.path, f.size, f.modified,
+            m_db.storeFile(toStore[i].folderId, toStore[i].id, f.text(), f.size, f.modified,
                            *reading);
             ++report.read;
             report.others += reading->kind == LibraryFileKind::Other;
@@ -397,7 +467,7 @@ bool LibraryScanner::indexFile(const QString& path)
     if (!holder)
         return false;
     const auto states = m_db.fileStates(holder->id);
-    const auto known = states.constFind(absolute);
+    const auto known = states.constFind(absolute.toUtf8());
     std::optional<qint64> id;
     if (known != states.constEnd())
         id = known->id;

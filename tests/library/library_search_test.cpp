@@ -11,8 +11,10 @@
 
 #include "support/libraryfiles.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include <gtest/gtest.h>
@@ -160,24 +162,49 @@ TEST_F(SearchAnswers, InMemoryAndThroughTheIndexFindWhatThePlainRuleFinds)
     expectAllAgree(*db, "after a change");
 }
 
-TEST_F(SearchAnswers, AnIndexOfTheVersionBeforeAnswersAlikeOnceBroughtUpToDate)
+TEST_F(SearchAnswers, OlderIndexesAnswerAlikeOnceBroughtUpToDate)
 {
+    // The index as each earlier version left it, made from this one's.
+    const std::vector<std::pair<const char*, std::vector<const char*>>> versions = {
+        {"4: the full-text index with its own copy of the text",
+         {"DROP TABLE part_text",
+          "CREATE VIRTUAL TABLE part_text USING fts5(text,"
+          " tokenize = 'trigram case_sensitive 1', detail = none)",
+          "INSERT INTO part_text(rowid, text) SELECT id, search FROM parts",
+          "CREATE TRIGGER parts_text_gone AFTER DELETE ON parts BEGIN"
+          " DELETE FROM part_text WHERE rowid = old.id; END",
+          "ALTER TABLE parts DROP COLUMN search", "PRAGMA user_version = 4"}},
+        {"2: no full-text index",
+         {"DROP TABLE part_text", "DROP INDEX parts_sound", "ALTER TABLE parts DROP COLUMN search",
+          "ALTER TABLE parts DROP COLUMN features", "PRAGMA user_version = 2"}},
+    };
     const QString file = db->file();
     db.reset();
-    {
-        auto raw = QSqlDatabase::addDatabase("QSQLITE", "raw-v2");
-        raw.setDatabaseName(file);
-        ASSERT_TRUE(raw.open());
-        QSqlQuery s(raw);
-        for (const char* sql :
-             {"DROP TRIGGER parts_text_gone", "DROP TABLE part_text", "DROP INDEX parts_sound",
-              "ALTER TABLE parts DROP COLUMN features", "PRAGMA user_version = 2"})
-            ASSERT_TRUE(s.exec(sql)) << sql;
-        raw.close();
+    const QString fresh = file + ".fresh";
+    ASSERT_TRUE(QFile::copy(file, fresh));
+    for (const auto& [version, statements] : versions) {
+        QFile::remove(file);
+        ASSERT_TRUE(QFile::copy(fresh, file));
+        {
+            auto raw = QSqlDatabase::addDatabase("QSQLITE", "raw-older");
+            raw.setDatabaseName(file);
+            ASSERT_TRUE(raw.open());
+            QSqlQuery s(raw);
+            for (const char* sql : statements)
+                ASSERT_TRUE(s.exec(sql)) << sql << ": " << s.lastError().text().toStdString();
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase("raw-older");
+        LibraryDatabase again(file);
+        expectAllAgree(again, version);
+        // Written to after the migration, the index keeps answering alike.
+        const auto tagged = again.find({"warm"});
+        ASSERT_EQ(tagged.size(), 1u) << version;
+        again.setTags(tagged[0].partId, {"cool"});
+        EXPECT_TRUE(again.find({"warm"}).empty()) << version;
+        EXPECT_EQ(again.find({"cool"}).size(), 1u) << version;
+        expectAllAgree(again, version);
     }
-    QSqlDatabase::removeDatabase("raw-v2");
-    LibraryDatabase again(file);
-    expectAllAgree(again, "migrated");
 }
 
 namespace {
@@ -228,7 +255,8 @@ void expectSearchesAgree(const LibraryDatabase& index, const char* when)
     }
 }
 
-// The indexes that only speed up reading, as the file holds them.
+// The indexes that only speed up reading, the full-text one among them, as
+// the file holds them.
 int secondaryIndexes(const QString& file)
 {
     int n = -1;
@@ -237,8 +265,8 @@ int secondaryIndexes(const QString& file)
         raw.setDatabaseName(file);
         if (raw.open()) {
             QSqlQuery s(raw);
-            if (s.exec("SELECT count(*) FROM sqlite_schema WHERE type = 'index' AND"
-                       " name IN ('parts_sound', 'files_folder')") &&
+            if (s.exec("SELECT count(*) FROM sqlite_schema WHERE"
+                       " name IN ('parts_sound', 'files_folder', 'part_text')") &&
                 s.next())
                 n = s.value(0).toInt();
         }
@@ -286,7 +314,7 @@ struct ScanCorpus
         EXPECT_EQ(partRows(index), full) << when;
         EXPECT_EQ(otherRows(index), fullOthers) << when;
         EXPECT_EQ(foundRows(index), fullFound) << when;
-        EXPECT_EQ(secondaryIndexes(index.file()), 2) << when;
+        EXPECT_EQ(secondaryIndexes(index.file()), 3) << when;
     }
 
     test::TempDir dir;
@@ -320,6 +348,16 @@ TEST_F(ScanAnswers, AScanWritesWhatIndexingFileByFileWrites)
     expectSearchesAgree(scanned, "scanned");
 }
 
+TEST_F(ScanAnswers, WhileAScanHasTheIndexesDroppedTheSearchFindsAlike)
+{
+    LibraryDatabase index(file("full.sqlite"));
+    index.dropSecondaryIndexes();
+    ASSERT_EQ(secondaryIndexes(index.file()), 0);
+    EXPECT_EQ(foundRows(index), fullFound);
+    index.restoreSecondaryIndexes();
+    expectComplete(index, "made again");
+}
+
 TEST_F(ScanAnswers, AScanStoppedHalfWayLeavesAnIndexTheNextScanCompletes)
 {
     LibraryDatabase index(file("stopped.sqlite"));
@@ -335,7 +373,7 @@ TEST_F(ScanAnswers, AScanStoppedHalfWayLeavesAnIndexTheNextScanCompletes)
     EXPECT_LT(report.read, 1002);
     EXPECT_EQ(index.fileCount(), report.read) << "what was read is kept";
     EXPECT_EQ(report.removed, 0);
-    EXPECT_EQ(secondaryIndexes(index.file()), 2);
+    EXPECT_EQ(secondaryIndexes(index.file()), 3);
     expectSearchesAgree(index, "stopped");
 
     stop = false;
@@ -376,7 +414,7 @@ TEST(ScanKilled, HalfWayItLeavesAnIndexTheNextScanCompletes)
     EXPECT_EQ(secondaryIndexes(index), 0) << "killed between the drop and the end";
 
     LibraryDatabase opened(index);
-    EXPECT_EQ(secondaryIndexes(index), 2) << "made again at the opening";
+    EXPECT_EQ(secondaryIndexes(index), 3) << "made again at the opening";
     EXPECT_EQ(opened.fileCount(), 5 * SmallBatch) << "every batch committed, nothing else";
     expectSearchesAgree(opened, "killed");
     const ScanReport rest = LibraryScanner(opened).scan();
