@@ -7,6 +7,7 @@
 // remembered by its name beside its number: numbers shift when an interface
 // is plugged in or out, and a number alone would then open another device.
 #include "editor/devicesetup.h"
+#include "editor/afterfirstpaint.h"
 #include "editor/instrumentfinder.h"
 #include "editor/transfercommands.h"
 #include "editor/valuesheets.h"
@@ -22,9 +23,14 @@
 #include "midi/tmidioutput.h"
 #include "player/tmidiapputil.h"
 
+#include <QTimer>
+
 namespace dorvane {
 
 namespace {
+
+// The longest the device lists wait for the window's first paint to follow the devices.
+constexpr int WatchLimitMs = 3000;
 
 // Value lists hold no two entries alike, so a second device of the same name
 // is told apart by a number after it.
@@ -68,8 +74,15 @@ void DeviceSetup::fillDeviceLists()
     fill(m_parts.sheets->control("midiin"), texts::NoMidiIn,
          devices.hasVirtualInput() ? devices.inputName(-1) : std::nullopt, devices.inputNames(),
          m_inputChoices);
-    // From now on the lists follow the devices that come and go.
-    devices.watch();
+    // From now on the lists follow the devices that come and go. Listening
+    // (a JACK client of the program's own among it) starts once the window
+    // is on the screen, or soon if it is not drawn: what came or went
+    // meanwhile is told as soon as it does.
+    if (m_watchPlanned)
+        return;
+    m_watchPlanned = true;
+    afterFirstPaint(*m_parts.window, [&devices] { devices.watch(); });
+    QTimer::singleShot(WatchLimitMs, this, [&devices] { devices.watch(); });
 }
 
 QString DeviceSetup::shownDevice(const char* selector, const DeviceChoices& choices) const

@@ -82,6 +82,7 @@ private:
     // The device ID kept with the chosen output, or the default for any other.
     void applyDeviceId();
 
+    bool m_watchPlanned = false;   // the registry follows the devices from the first paint
     bool m_outputLost = false;     // the output's device went away and none was chosen since
     DeviceChoices m_outputChoices; // by the midiout selector's positions
     DeviceChoices m_inputChoices;

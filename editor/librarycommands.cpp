@@ -62,9 +62,64 @@ std::optional<qint64> draggedPart(const QMimeData* data)
 
 void LibraryCommands::buildViewMenu()
 {
+    QMenu* view = m_parts.window->menuBar()->addMenu("&View");
+    view->setObjectName("ViewMenu");
+    // The dock is built the first time it is wanted: most starts never show
+    // it, and its table, buttons and title bar held up the first window.
+    // Until then this entry stands in for the dock's own, and after, it
+    // follows and drives it.
+    QAction* show = view->addAction(texts::Library);
+    m_viewAction = show;
+    show->setObjectName("ViewLibrary");
+    show->setCheckable(true);
+    // Ctrl and a letter alone leave the keyboard piano be.
+    show->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    show->setStatusTip(texts::LibraryHint);
+    connect(show, &QAction::triggered, this,
+            [this] { libraryPanel()->toggleViewAction()->trigger(); });
+    connect(show, &QAction::triggered, this, [this](bool shown) {
+        // In a tab behind a sheet, it reads as closed: asked for, it comes forward.
+        if (m_inSheetTabs) {
+            m_parts.sheets->pages()->setCurrentWidget(m_libraryTab);
+            m_libraryPanel->searchField()->setFocus();
+            return;
+        }
+        if (!shown)
+            return;
+        openLibraryOnce();
+        m_libraryPanel->searchField()->setFocus();
+    });
+    for (QAbstractButton* b : m_parts.sheets->partGroup()->buttons())
+        b->setAcceptDrops(true);
+}
+
+LibraryPanel* LibraryCommands::libraryPanel() const
+{
+    if (!m_libraryPanel)
+        const_cast<LibraryCommands*>(this)->buildPanel();
+    return m_libraryPanel;
+}
+
+bool LibraryCommands::shownAtStart() const
+{
+    // A state saved before the window said so: the dock itself is asked.
+    if (!m_settings->contains(Setting::LibraryShown))
+        return !m_settings->text(Setting::WindowState).isEmpty();
+    return m_settings->boolean(Setting::LibraryShown);
+}
+
+void LibraryCommands::buildPanel()
+{
     m_libraryPanel = new LibraryPanel(*m_dialogs, m_parts.window);
     m_parts.window->addDockWidget(Qt::RightDockWidgetArea, m_libraryPanel);
     m_libraryPanel->hide();
+    // Built after the window's state was restored: it takes its place from
+    // there (floating, its size), hidden until it is asked for.
+    if (m_parts.window->restoreDockWidget(m_libraryPanel))
+        m_libraryPanel->hide();
+    QAction* own = m_libraryPanel->toggleViewAction();
+    m_viewAction->setChecked(own->isChecked());
+    connect(own, &QAction::toggled, m_viewAction, &QAction::setChecked);
     connect(m_libraryPanel, &LibraryPanel::loadRequested, this, [this](std::size_t e) {
         m_frame.runCommand([&] { loadFromLibrary(e, LibraryLoad::Load); });
     });
@@ -85,28 +140,6 @@ void LibraryCommands::buildViewMenu()
         if (!visible)
             m_frame.runCommand([this] { endAudition(); });
     });
-
-    QMenu* view = m_parts.window->menuBar()->addMenu("&View");
-    view->setObjectName("ViewMenu");
-    QAction* show = m_libraryPanel->toggleViewAction();
-    show->setObjectName("ViewLibrary");
-    show->setText(texts::Library);
-    // Ctrl and a letter alone leave the keyboard piano be.
-    show->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
-    show->setStatusTip(texts::LibraryHint);
-    view->addAction(show);
-    connect(show, &QAction::triggered, this, [this](bool shown) {
-        // In a tab behind a sheet, it reads as closed: asked for, it comes forward.
-        if (m_inSheetTabs) {
-            m_parts.sheets->pages()->setCurrentWidget(m_libraryTab);
-            m_libraryPanel->searchField()->setFocus();
-            return;
-        }
-        if (!shown)
-            return;
-        openLibraryOnce();
-        m_libraryPanel->searchField()->setFocus();
-    });
     // Opened when first shown: most starts never look at the library, and its
     // SQL driver, database and rescan of the folders would hold up the window.
     connect(m_libraryPanel, &QDockWidget::visibilityChanged, this, [this](bool visible) {
@@ -116,9 +149,6 @@ void LibraryCommands::buildViewMenu()
             placeLibrary();
         }
     });
-
-    for (QAbstractButton* b : m_parts.sheets->partGroup()->buttons())
-        b->setAcceptDrops(true);
     // Docked again by hand, it stays docked until it is next closed.
     connect(m_libraryPanel, &QDockWidget::topLevelChanged, this, [this](bool floating) {
         if (!floating && m_libraryPanel->isVisible())
@@ -222,6 +252,7 @@ void LibraryCommands::keepPlaceForNextStart()
         const QSignalBlocker quiet(m_libraryPanel);
         returnLibraryToDock(true);
     }
+    m_settings->setBoolean(Setting::LibraryShown, m_libraryPanel && !m_libraryPanel->isHidden());
 }
 
 // The sheets exist once the window is built, after the View menu.
@@ -392,7 +423,7 @@ void LibraryCommands::saveCurrentPartToLibrary()
     m_frame.setStatusText(QString(texts::LibrarySaved).arg(QFileInfo(path).fileName()));
     for (const LibraryEntry& e : m_library->entries())
         if (e.path == path) {
-            m_libraryPanel->selectPart(e.partId);
+            libraryPanel()->selectPart(e.partId);
             break;
         }
 }

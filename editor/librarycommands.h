@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+class QAction;
 class QLabel;
 
 class QEvent;
@@ -41,7 +42,12 @@ public:
     };
 
     // The library's dock, and the library when its index could be opened.
-    LibraryPanel* libraryPanel() const { return m_libraryPanel; }
+    // Built at the first call: View > Library, or a dock left open at the last exit.
+    LibraryPanel* libraryPanel() const;
+    // The dock if it was built, without building it.
+    LibraryPanel* builtPanel() const { return m_libraryPanel; }
+    // Whether the dock was open when the window last closed.
+    bool shownAtStart() const;
     Library* library() const { return m_library; }
     // Loads an entry of the library onto the current part (a part R kit onto
     // part R), or onto the part of the PART selector's index `onPart`, as one
@@ -67,6 +73,7 @@ public:
     bool auditioning() const { return m_auditionPart.has_value(); }
 
 private:
+    void buildPanel();
     void openLibrary(const QString& databaseFile);
     // Moves the library into the sheet area's tabs when, docked, it is what
     // pushes a sheet behind a scroll bar; closed, it goes back to the dock area.
@@ -77,6 +84,7 @@ private:
     void returnLibraryToDock(bool shown);
 
     LibraryPanel* m_libraryPanel = nullptr;
+    QAction* m_viewAction = nullptr; // View > Library
     Library* m_library = nullptr;
     bool m_libraryOpened = false;
     bool m_keptDocked = false; // docked again by the musician since it was shown

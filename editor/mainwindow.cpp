@@ -257,9 +257,12 @@ void MainWindow::startUp()
 
     m_timer->SetEnabled(true);
     m_parts.sheets->partChanged();
+    // Left open at the last exit, the dock is built before the state puts it back.
+    if (m_parts.library->shownAtStart())
+        m_parts.library->libraryPanel();
     restoreState(QByteArray::fromBase64(m_settings->text(Setting::WindowState).toLatin1()));
     // Left open at the last exit: it is wanted now.
-    if (!m_parts.library->libraryPanel()->isHidden())
+    if (m_parts.library->builtPanel() && !m_parts.library->builtPanel()->isHidden())
         m_parts.library->openLibraryOnce();
     if (!perfProblem.isEmpty())
         m_parts.frame->setStatusText(perfProblem);
@@ -372,7 +375,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (type == QEvent::KeyPress && m_parts.library->auditioning() &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && watched->isWidgetType() &&
         (static_cast<QWidget*>(watched)->window() == this ||
-         static_cast<QWidget*>(watched)->window() == m_parts.library->libraryPanel())) {
+         static_cast<QWidget*>(watched)->window() == m_parts.library->builtPanel())) {
         m_parts.frame->runCommand([this] { m_parts.library->endAudition(); });
         return true;
     }

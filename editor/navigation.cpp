@@ -158,7 +158,9 @@ void ValueSheets::partChanged()
     m_drumNoteLabel->setVisible(rhythm);
     panel("mutegroupbox")->setVisible(rhythm);
     panel("fxmbox")->setVisible(!rhythm);
-    panel("commonpanel")->setVisible(!rhythm);
+    // The Common sheet, when not built yet, is set for the part as it is built.
+    if (sheetBuilt(Sheet::Common))
+        panel("commonpanel")->setVisible(!rhythm);
     if (rhythm)
         m_frame.modeStarting();
     // The tone-only panels stay with parts 1..7.

@@ -76,6 +76,30 @@ void PresetsAndScales::randomName()
     m_parts.sheets->nameEntered();
 }
 
+QComboBox* PresetsAndScales::bankList() const
+{
+    m_parts.sheets->ensureSheetBuilt(Sheet::Common);
+    return m_bank;
+}
+
+QComboBox* PresetsAndScales::presetList() const
+{
+    m_parts.sheets->ensureSheetBuilt(Sheet::Common);
+    return m_presets;
+}
+
+QComboBox* PresetsAndScales::scaleList() const
+{
+    m_parts.sheets->ensureSheetBuilt(Sheet::Common);
+    return m_scales;
+}
+
+QPushButton* PresetsAndScales::scaleSendButton() const
+{
+    m_parts.sheets->ensureSheetBuilt(Sheet::Common);
+    return m_scaleSend;
+}
+
 void PresetsAndScales::buildPresetSelector(QGroupBox* partBox)
 {
     auto* grid = static_cast<QGridLayout*>(partBox->layout());

@@ -23,10 +23,11 @@ class PresetsAndScales : public WindowPart
 public:
     explicit PresetsAndScales(const WindowParts& parts);
 
-    QComboBox* bankList() const { return m_bank; }      // ComboBox1
-    QComboBox* presetList() const { return m_presets; } // presets
-    QComboBox* scaleList() const { return m_scales; }   // scales
-    QPushButton* scaleSendButton() const { return m_scaleSend; }
+    // On the Common sheet, which is built when one of them is first asked for.
+    QComboBox* bankList() const;   // ComboBox1
+    QComboBox* presetList() const; // presets
+    QComboBox* scaleList() const;  // scales
+    QPushButton* scaleSendButton() const;
     // A name of two words from wordlist.txt, entered as by Enter.
     void randomName();
     // Twelve scale-tune messages for the current part from the chosen line of

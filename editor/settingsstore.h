@@ -42,6 +42,7 @@ enum class Setting
     Directory,
     MessagePause,
     WindowState,
+    LibraryShown,
     MidiOutName,
     MidiInName,
     KeepImage,

@@ -242,8 +242,18 @@ void ShakeCommands::buildShakeMenu()
         });
     }
 
+    for (Sheet s : {Sheet::Tone, Sheet::Common, Sheet::Setup})
+        if (m_parts.sheets->sheetBuilt(s))
+            offerShakeMenu(s);
+    // A sheet built later offers it as it is built.
+    connect(m_parts.sheets, &ValueSheets::sheetMade, this, &ShakeCommands::offerShakeMenu);
+}
+
+void ShakeCommands::offerShakeMenu(Sheet sheet)
+{
     for (const Binding& row : bindingTable()) {
-        if (!hasShakeMenu(row))
+        const PanelInfo* panel = findPanel(row.panel);
+        if (!hasShakeMenu(row) || !panel || panel->sheet != sheet)
             continue;
         TDragTweak* c = m_parts.sheets->control(nameOf(row));
         c->setContextMenuPolicy(Qt::CustomContextMenu);

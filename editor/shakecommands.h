@@ -3,6 +3,7 @@
 // controls a shake moves.
 #pragma once
 
+#include "editor/bindingtable.h"
 #include "editor/windowpart.h"
 #include "patch/t505temppatch.h"
 #include "tools/shake.h"
@@ -33,6 +34,8 @@ public:
     void shakePatch();
     void undoShake();
     // The shake flags' menu of a control, as a right click opens it.
+    // The shake menu on the controls of a sheet, as it is built.
+    void offerShakeMenu(Sheet sheet);
     void openShakeMenu(TDragTweak* control, const QPoint& pos);
     QMenu* shakeMenu() const { return m_shakeMenu; }
     // Whether the shake moves this control: the user's stored choice, else its Tag3.

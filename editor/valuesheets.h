@@ -87,6 +87,10 @@ public:
     QCheckBox* keepImageBox() const { return m_keepImage; }
     // A sheet's content joins its scroll area when the sheet is first shown.
     void attachShownSheet();
+    // The Common sheet is built the first time it is shown or one of its
+    // controls or panels is asked for; until then it holds nothing to refresh.
+    void ensureSheetBuilt(Sheet sheet) const;
+    bool sheetBuilt(Sheet sheet) const { return m_sheetBuilt[std::size_t(sheet)]; }
     void nameEntered();
     void testNote();
     void partChanged();
@@ -108,11 +112,14 @@ public:
 signals:
     // The refresh has run (the quick-edit window follows it).
     void refreshed();
+    // A sheet not built at start has been built, its controls named and set.
+    void sheetMade(Sheet sheet);
 
 private:
     QWidget* buildToneSheet();
     QWidget* buildCommonSheet();
     QWidget* buildSetupSheet();
+    void buildSheetContent(Sheet sheet);
     QGroupBox* buildPanel(const QString& name, int columns);
     void placeControls(QGroupBox* box, const std::vector<const Binding*>& rows);
     QGroupBox* buildModulationPanel();
@@ -156,6 +163,7 @@ private:
     std::array<QScrollArea*, 3> m_sheets{};
     // A sheet's content until the sheet is first shown (then its scroll area owns it).
     std::array<std::unique_ptr<QWidget>, 3> m_sheetContent;
+    std::array<bool, 3> m_sheetBuilt{};
     QTabWidget* m_pages = nullptr;
     QButtonGroup* m_partGroup = nullptr;
     QWidget* m_toneSelection = nullptr;

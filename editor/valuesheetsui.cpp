@@ -327,12 +327,13 @@ QWidget* ValueSheets::buildSheets()
 {
     m_pages = new QTabWidget;
     m_pages->setObjectName("page1");
-    // Every control exists from the start, but a sheet's content joins the
-    // window only when the sheet is first shown: laying out and styling the
-    // sheets nobody looks at yet was most of the start-up.
-    m_sheetContent[std::size_t(Sheet::Tone)].reset(buildToneSheet());
-    m_sheetContent[std::size_t(Sheet::Common)].reset(buildCommonSheet());
-    m_sheetContent[std::size_t(Sheet::Setup)].reset(buildSetupSheet());
+    // A sheet's content joins the window only when the sheet is first shown:
+    // laying out and styling the sheets nobody looks at yet was most of the
+    // start-up. The Tone and Setup sheets' controls are read and set at
+    // start (the waves, the devices, the shake and program options); the
+    // Common sheet's are not, so it is not even built until it is wanted.
+    buildSheetContent(Sheet::Tone);
+    buildSheetContent(Sheet::Setup);
     m_sheets[std::size_t(Sheet::Tone)] = scrolling("wavesheet");
     m_sheets[std::size_t(Sheet::Common)] = scrolling("commonsheet");
     m_sheets[std::size_t(Sheet::Setup)] = scrolling("setupsheet");
@@ -523,22 +524,72 @@ QWidget* ValueSheets::sheet(Sheet s) const
     return m_sheets[std::size_t(s)];
 }
 
+void ValueSheets::buildSheetContent(Sheet s)
+{
+    const auto i = std::size_t(s);
+    if (m_sheetBuilt[i])
+        return;
+    // Marked first: the building asks for its own panels and controls by name.
+    m_sheetBuilt[i] = true;
+    switch (s) {
+    case Sheet::Tone:
+        m_sheetContent[i].reset(buildToneSheet());
+        break;
+    case Sheet::Common:
+        m_sheetContent[i].reset(buildCommonSheet());
+        break;
+    case Sheet::Setup:
+        m_sheetContent[i].reset(buildSetupSheet());
+        break;
+    }
+    if (!m_pages)
+        return; // the first sheets, named once all are in place
+    // Built late: the controls take the names, fonts and values the others
+    // already have, so reading one before the sheet is shown reads the image.
+    nameControls();
+    showSentValues();
+    if (s == Sheet::Common)
+        refreshCommonSheet();
+    emit sheetMade(s);
+}
+
+void ValueSheets::ensureSheetBuilt(Sheet s) const
+{
+    // Building adds widgets, not state: the sheets read the same before and after.
+    if (!m_sheetBuilt[std::size_t(s)])
+        const_cast<ValueSheets*>(this)->buildSheetContent(s);
+}
+
 void ValueSheets::attachShownSheet()
 {
     for (std::size_t i = 0; i < m_sheets.size(); ++i)
-        if (m_pages->currentWidget() == m_sheets[i] && m_sheetContent[i])
-            m_sheets[i]->setWidget(m_sheetContent[i].release());
+        if (m_pages->currentWidget() == m_sheets[i]) {
+            ensureSheetBuilt(Sheet(i));
+            if (m_sheetContent[i])
+                m_sheets[i]->setWidget(m_sheetContent[i].release());
+        }
 }
 
 QGroupBox* ValueSheets::panel(const QString& name) const
 {
-    const auto it = m_panels.find(name);
+    auto it = m_panels.find(name);
+    if (it == m_panels.end())
+        if (const PanelInfo* info = findPanel(name.toStdString())) {
+            ensureSheetBuilt(info->sheet);
+            it = m_panels.find(name);
+        }
     return it == m_panels.end() ? nullptr : it->second;
 }
 
 TDragTweak* ValueSheets::control(const QString& name) const
 {
-    const auto it = m_controls.find(name);
+    auto it = m_controls.find(name);
+    if (it == m_controls.end())
+        if (const Binding* row = findBinding(name.toStdString()))
+            if (const PanelInfo* info = findPanel(row->panel)) {
+                ensureSheetBuilt(info->sheet);
+                it = m_controls.find(name);
+            }
     return it == m_controls.end() ? nullptr : it->second;
 }
 

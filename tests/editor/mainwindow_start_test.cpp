@@ -8,15 +8,21 @@
 #include "editor/drummixerpanel.h"
 #include "editor/findinstrumentpanel.h"
 #include "editor/instrumentfinder.h"
+#include "editor/librarycommands.h"
+#include "editor/librarypanel.h"
 #include "editor/midimonitor.h"
+#include "editor/presetsandscales.h"
 #include "editor/toolcommands.h"
 #include "editor/windowtexts.h"
+#include "patch/rolandmessage.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStackedWidget>
 
 #include <gtest/gtest.h>
@@ -25,6 +31,7 @@
 #include <optional>
 
 using namespace dorvane;
+using dorvane::test::Messages;
 using dorvane::test::waitUntil;
 using dorvane::test::WindowRig;
 
@@ -187,4 +194,72 @@ TEST(MainWindowStart, PanelsNotShownAtStartAreMadeWhenFirstOpened)
     ASSERT_TRUE(w.monitor().view());
     EXPECT_TRUE(waitUntil([&] { return w.monitor().view()->isVisible(); }, 1000))
         << w.monitor().isVisible();
+}
+
+// The Common sheet and the library's dock are not built at start. Built
+// later, the sheet shows the image as it is by then and its edits take the
+// same road as any; the dock works from the View menu on.
+TEST(MainWindowStart, WhatIsBuiltLateShowsTheImageAsItIsAndTakesEdits)
+{
+    WindowRig rig;
+    MainWindow& w = rig.openPlaying();
+    EXPECT_FALSE(w.sheets().sheetBuilt(Sheet::Common));
+    EXPECT_EQ(w.library().builtPanel(), nullptr);
+    QAction* view = w.frame().action("ViewLibrary");
+    ASSERT_TRUE(view);
+    EXPECT_FALSE(view->isChecked());
+
+    // Changed while the sheets behind are not there: part 3, tone 1.
+    w.sheets().selectPart(2);
+    w.image().WriteByte(2, 0, 48, 77);
+    w.image().WriteByte(2, 1, 81, 33);
+    rig.take();
+    struct Row
+    {
+        Sheet sheet;
+        const char* control;
+        int area, offset, shown, edited;
+        std::uint8_t address3; // the message's third address byte
+    };
+    const Row rows[] = {
+        {Sheet::Common, "analog", 0, 48, 77, 90, 0x00},
+        {Sheet::Setup, nullptr, 0, 0, 0, 0, 0},
+        {Sheet::Tone, "cutoff", 1, 81, 33, 60, 0x10},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(int(row.sheet));
+        w.sheets().showSheet(row.sheet);
+        auto* area = qobject_cast<QScrollArea*>(w.sheets().sheet(row.sheet));
+        ASSERT_TRUE(area && area->widget());
+        EXPECT_TRUE(waitUntil([&] { return area->widget()->isVisible(); }));
+        if (!row.control)
+            continue;
+        TDragTweak* c = rig.control(row.control);
+        ASSERT_TRUE(c && area->widget()->isAncestorOf(c));
+        EXPECT_EQ(c->Position(), row.shown);
+        rig.release(row.control, row.edited);
+        EXPECT_EQ(
+            rig.take(),
+            (Messages{test::hex(parameterMessage(
+                tsMC505, {0x02, 0x02, row.address3, std::uint8_t(row.offset)}, row.edited))}));
+        EXPECT_EQ(w.image().ReadByte(2, row.area, row.offset), row.edited);
+    }
+    // Its part box (sent, not stored) and its preset list were made with it.
+    EXPECT_EQ(rig.control("DragTweak167")->DisplayedText(), QString::fromUtf8("\u2014"));
+    EXPECT_GT(w.presets().bankList()->count(), 0);
+
+    view->trigger();
+    LibraryPanel* dock = w.library().builtPanel();
+    ASSERT_TRUE(dock);
+    EXPECT_TRUE(waitUntil([&] { return dock->isVisible(); }));
+    EXPECT_TRUE(view->isChecked());
+    view->trigger();
+    EXPECT_TRUE(waitUntil([&] { return dock->isHidden(); }));
+    EXPECT_FALSE(view->isChecked());
+    EXPECT_EQ(w.library().builtPanel(), dock) << "built once";
+
+    // Closed at exit, it is not built at the next start.
+    rig.closeWindow();
+    MainWindow& again = rig.openPlaying();
+    EXPECT_EQ(again.library().builtPanel(), nullptr);
 }
