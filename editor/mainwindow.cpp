@@ -251,7 +251,6 @@ void MainWindow::startUp()
     m_parts.shake->readShakeSettings();
     const bool test = m_settings->boolean(Setting::Test);
     m_testMenu->menuAction()->setVisible(test);
-    m_parts.sheets->morphPanel()->setVisible(test);
     if (QAction* morph = m_parts.frame->action("ToneMorphAction"))
         morph->setChecked(test);
 

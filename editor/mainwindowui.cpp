@@ -176,7 +176,9 @@ void MainWindow::buildMenus()
     morph->setCheckable(true);
     // Its bars write tone parameters; on part R they would land in drum notes.
     connect(morph, &QAction::toggled, this, [this](bool on) {
-        m_parts.sheets->morphPanel()->setVisible(on && !m_session.isRhythmPart());
+        // The Tone sheet, when not built yet, takes it as it is built.
+        if (m_parts.sheets->sheetBuilt(Sheet::Tone))
+            m_parts.sheets->morphPanel()->setVisible(on && !m_session.isRhythmPart());
     });
     m_testMenu->menuAction()->setVisible(false);
 }

@@ -156,13 +156,21 @@ void ValueSheets::partChanged()
     m_showBox->setVisible(!rhythm);
     m_drumNote->setVisible(rhythm);
     m_drumNoteLabel->setVisible(rhythm);
-    panel("mutegroupbox")->setVisible(rhythm);
-    panel("fxmbox")->setVisible(!rhythm);
-    // The Common sheet, when not built yet, is set for the part as it is built.
+    // A sheet not built yet is set for the part as it is built.
+    if (sheetBuilt(Sheet::Tone))
+        fitToneSheetToPart();
     if (sheetBuilt(Sheet::Common))
         panel("commonpanel")->setVisible(!rhythm);
     if (rhythm)
         m_frame.modeStarting();
+    refresh();
+}
+
+void ValueSheets::fitToneSheetToPart()
+{
+    const bool rhythm = m_session.isRhythmPart();
+    panel("mutegroupbox")->setVisible(rhythm);
+    panel("fxmbox")->setVisible(!rhythm);
     // The tone-only panels stay with parts 1..7.
     if (QAction* morph = m_frame.action("ToneMorphAction"))
         m_morphPanel->setVisible(!rhythm && morph->isChecked());
@@ -173,7 +181,6 @@ void ValueSheets::partChanged()
             layOutTonePanel(name, rhythm);
         m_tonePanelsRhythm = rhythm;
     }
-    refresh();
 }
 
 void ValueSheets::layOutTonePanel(const char* name, bool rhythm)
@@ -254,6 +261,7 @@ void ValueSheets::showName(int part)
 
 void ValueSheets::refreshToneSheet()
 {
+    ensureSheetBuilt(Sheet::Tone);
     const int part = m_session.partNumber();
     const bool rhythm = part == RhythmPart;
     const int tone = m_session.shownTone();
@@ -307,6 +315,7 @@ void ValueSheets::refreshToneSheet()
 
 void ValueSheets::refreshCommonSheet()
 {
+    ensureSheetBuilt(Sheet::Common);
     const bool rhythm = m_session.isRhythmPart();
     panel("commonpanel")->setVisible(!rhythm);
     panel("modpanel")->setVisible(!rhythm);
@@ -333,10 +342,13 @@ void ValueSheets::refresh()
     refreshCaption();
     showSentValues();
     QWidget* visible = m_pages->currentWidget();
-    if (visible == sheet(Sheet::Common))
+    // A sheet built now is refreshed as it is built.
+    if (visible == sheet(Sheet::Common) && sheetBuilt(Sheet::Common))
         refreshCommonSheet();
-    else if (visible == sheet(Sheet::Tone))
+    else if (visible == sheet(Sheet::Tone) && sheetBuilt(Sheet::Tone))
         refreshToneSheet();
+    else if (visible == sheet(Sheet::Common) || visible == sheet(Sheet::Tone))
+        ensureSheetBuilt(visible == sheet(Sheet::Tone) ? Sheet::Tone : Sheet::Common);
     emit refreshed();
 }
 

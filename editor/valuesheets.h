@@ -56,17 +56,18 @@ public:
     QTabWidget* pages() const { return m_pages; }
     QWidget* sheet(Sheet sheet) const;
     QGroupBox* panel(const QString& name) const;
-    QComboBox* waveList() const { return m_wave; }
-    QComboBox* categoryList() const { return m_category; }
+    // The Tone sheet's, built with it when first asked for.
+    QComboBox* waveList() const;
+    QComboBox* categoryList() const;
     QComboBox* drumNoteList() const { return m_drumNote; }
-    QLineEdit* nameField() const { return m_name; }
+    QLineEdit* nameField() const;
     QCheckBox* toneBox(int tone) const { return m_toneBoxes[std::size_t(tone - 1)]; }
     QCheckBox* autoTriggerBox() const { return m_autoTrig; }
     QCheckBox* showHintBox() const { return m_showHint; }
     QSpinBox* messagePauseBox() const { return m_messagePause; }
     QCheckBox* sendWhileDraggingBox() const { return m_sendWhileDragging; }
-    QGroupBox* morphPanel() const { return m_morphPanel; }
-    TRevScrB* morphBar(int index) const { return m_morphBars[std::size_t(index)]; }
+    QGroupBox* morphPanel() const;
+    TRevScrB* morphBar(int index) const;
     QWidget* selectionBar() const { return m_selectionBar; }
     // The wave list's entries as loaded, each with its two leading blanks.
     const QStringList& waveNames() const { return m_waveNames; }
@@ -146,6 +147,8 @@ private:
     QString accessibleControlName(const TDragTweak* control, const Binding& row) const;
     void nameControls();
     void morphReleased(int bar);
+    // The Tone sheet's panels as the current part has them (parts 1..7 or part R).
+    void fitToneSheetToPart();
     // Shows a pitch, filter or amp panel's controls for parts 1..7 or part R.
     void layOutTonePanel(const char* name, bool rhythm);
     void setControlFromImage(TDragTweak* control, int part, int area, int offset);

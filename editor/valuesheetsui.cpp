@@ -87,8 +87,11 @@ void ValueSheets::loadWaveList()
     if (const auto text = m_parts.presets->readTextList(m_util->Wavelist(), &error))
         for (const std::string& line : textLines(*text))
             m_waveNames << "  " + QString::fromStdString(line);
-    m_wave->clear();
-    m_wave->addItems(m_waveNames);
+    // The Tone sheet takes them when it is built.
+    if (m_wave) {
+        m_wave->clear();
+        m_wave->addItems(m_waveNames);
+    }
 }
 
 TDragTweak* ValueSheets::makeControl(const Binding& row, QWidget* parent)
@@ -329,10 +332,9 @@ QWidget* ValueSheets::buildSheets()
     m_pages->setObjectName("page1");
     // A sheet's content joins the window only when the sheet is first shown:
     // laying out and styling the sheets nobody looks at yet was most of the
-    // start-up. The Tone and Setup sheets' controls are read and set at
-    // start (the waves, the devices, the shake and program options); the
-    // Common sheet's are not, so it is not even built until it is wanted.
-    buildSheetContent(Sheet::Tone);
+    // start-up. The Setup sheet's controls are read and set at start (the
+    // devices, the shake and program options); the Tone and Common sheets'
+    // are not, so they are not even built until they are shown or wanted.
     buildSheetContent(Sheet::Setup);
     m_sheets[std::size_t(Sheet::Tone)] = scrolling("wavesheet");
     m_sheets[std::size_t(Sheet::Common)] = scrolling("commonsheet");
@@ -378,6 +380,7 @@ QWidget* ValueSheets::buildToneSheet()
     m_wave->setObjectName("wave");
     m_wave->setMaxVisibleItems(24);
     m_wave->setMinimumContentsLength(14);
+    m_wave->addItems(m_waveNames);
     connect(m_wave, &QComboBox::activated, this,
             [this](int index) { m_frame.runCommand([&] { selectWave(index); }); });
     // The group shown is the wave's own, however the wave came to change (a
@@ -548,8 +551,12 @@ void ValueSheets::buildSheetContent(Sheet s)
     // already have, so reading one before the sheet is shown reads the image.
     nameControls();
     showSentValues();
-    if (s == Sheet::Common)
+    if (s == Sheet::Common) {
         refreshCommonSheet();
+    } else if (s == Sheet::Tone) {
+        fitToneSheetToPart();
+        refreshToneSheet();
+    }
     emit sheetMade(s);
 }
 
@@ -568,6 +575,36 @@ void ValueSheets::attachShownSheet()
             if (m_sheetContent[i])
                 m_sheets[i]->setWidget(m_sheetContent[i].release());
         }
+}
+
+QComboBox* ValueSheets::waveList() const
+{
+    ensureSheetBuilt(Sheet::Tone);
+    return m_wave;
+}
+
+QComboBox* ValueSheets::categoryList() const
+{
+    ensureSheetBuilt(Sheet::Tone);
+    return m_category;
+}
+
+QLineEdit* ValueSheets::nameField() const
+{
+    ensureSheetBuilt(Sheet::Tone);
+    return m_name;
+}
+
+QGroupBox* ValueSheets::morphPanel() const
+{
+    ensureSheetBuilt(Sheet::Tone);
+    return m_morphPanel;
+}
+
+TRevScrB* ValueSheets::morphBar(int index) const
+{
+    ensureSheetBuilt(Sheet::Tone);
+    return m_morphBars[std::size_t(index)];
 }
 
 QGroupBox* ValueSheets::panel(const QString& name) const

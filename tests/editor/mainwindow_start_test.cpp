@@ -196,18 +196,25 @@ TEST(MainWindowStart, PanelsNotShownAtStartAreMadeWhenFirstOpened)
         << w.monitor().isVisible();
 }
 
-// The Common sheet and the library's dock are not built at start. Built
-// later, the sheet shows the image as it is by then and its edits take the
-// same road as any; the dock works from the View menu on.
+// A first start shows the Setup sheet alone: the Tone and Common sheets and
+// the library's dock are built when first wanted. Built later, a sheet shows
+// the image as it is by then and its edits take the same road as any; the
+// dock works from the View menu on.
 TEST(MainWindowStart, WhatIsBuiltLateShowsTheImageAsItIsAndTakesEdits)
 {
     WindowRig rig;
-    MainWindow& w = rig.openPlaying();
+    rig.store("autotrig", "0");
+    MainWindow& w = rig.open();
+    EXPECT_EQ(w.sheets().pages()->currentWidget(), w.sheets().sheet(Sheet::Setup));
+    EXPECT_FALSE(w.sheets().sheetBuilt(Sheet::Tone));
     EXPECT_FALSE(w.sheets().sheetBuilt(Sheet::Common));
     EXPECT_EQ(w.library().builtPanel(), nullptr);
     QAction* view = w.frame().action("ViewLibrary");
     ASSERT_TRUE(view);
     EXPECT_FALSE(view->isChecked());
+    // The output chosen there, as a musician does at a first start.
+    rig.release("midiout", int(rig.control("midiout")->Items().indexOf("Synth A")));
+    ASSERT_TRUE(w.midiOutput().IsOpen());
 
     // Changed while the sheets behind are not there: part 3, tone 1.
     w.sheets().selectPart(2);
@@ -222,8 +229,8 @@ TEST(MainWindowStart, WhatIsBuiltLateShowsTheImageAsItIsAndTakesEdits)
         std::uint8_t address3; // the message's third address byte
     };
     const Row rows[] = {
-        {Sheet::Common, "analog", 0, 48, 77, 90, 0x00},
         {Sheet::Setup, nullptr, 0, 0, 0, 0, 0},
+        {Sheet::Common, "analog", 0, 48, 77, 90, 0x00},
         {Sheet::Tone, "cutoff", 1, 81, 33, 60, 0x10},
     };
     for (const Row& row : rows) {
