@@ -76,28 +76,9 @@ void PresetsAndScales::randomName()
     m_parts.sheets->nameEntered();
 }
 
-QComboBox* PresetsAndScales::bankList() const
+void PresetsAndScales::ensureBuilt() const
 {
     m_parts.sheets->ensureSheetBuilt(Sheet::Common);
-    return m_bank;
-}
-
-QComboBox* PresetsAndScales::presetList() const
-{
-    m_parts.sheets->ensureSheetBuilt(Sheet::Common);
-    return m_presets;
-}
-
-QComboBox* PresetsAndScales::scaleList() const
-{
-    m_parts.sheets->ensureSheetBuilt(Sheet::Common);
-    return m_scales;
-}
-
-QPushButton* PresetsAndScales::scaleSendButton() const
-{
-    m_parts.sheets->ensureSheetBuilt(Sheet::Common);
-    return m_scaleSend;
 }
 
 void PresetsAndScales::buildPresetSelector(QGroupBox* partBox)

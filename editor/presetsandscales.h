@@ -24,10 +24,10 @@ public:
     explicit PresetsAndScales(const WindowParts& parts);
 
     // On the Common sheet, which is built when one of them is first asked for.
-    QComboBox* bankList() const;   // ComboBox1
-    QComboBox* presetList() const; // presets
-    QComboBox* scaleList() const;  // scales
-    QPushButton* scaleSendButton() const;
+    QComboBox* bankList() const { return onCommonSheet(m_bank); }      // ComboBox1
+    QComboBox* presetList() const { return onCommonSheet(m_presets); } // presets
+    QComboBox* scaleList() const { return onCommonSheet(m_scales); }   // scales
+    QPushButton* scaleSendButton() const { return onCommonSheet(m_scaleSend); }
     // A name of two words from wordlist.txt, entered as by Enter.
     void randomName();
     // Twelve scale-tune messages for the current part from the chosen line of
@@ -40,6 +40,12 @@ public:
     std::optional<std::string> readTextList(const QString& fileName, QString* error) const;
 
 private:
+    void ensureBuilt() const;
+    template <class Widget> Widget* onCommonSheet(Widget* const& widget) const
+    {
+        ensureBuilt();
+        return widget;
+    }
     void bankChanged();
     void presetChosen();
 

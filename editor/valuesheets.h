@@ -57,17 +57,17 @@ public:
     QWidget* sheet(Sheet sheet) const;
     QGroupBox* panel(const QString& name) const;
     // The Tone sheet's, built with it when first asked for.
-    QComboBox* waveList() const;
-    QComboBox* categoryList() const;
+    QComboBox* waveList() const { return onToneSheet(m_wave); }
+    QComboBox* categoryList() const { return onToneSheet(m_category); }
     QComboBox* drumNoteList() const { return m_drumNote; }
-    QLineEdit* nameField() const;
+    QLineEdit* nameField() const { return onToneSheet(m_name); }
     QCheckBox* toneBox(int tone) const { return m_toneBoxes[std::size_t(tone - 1)]; }
     QCheckBox* autoTriggerBox() const { return m_autoTrig; }
     QCheckBox* showHintBox() const { return m_showHint; }
     QSpinBox* messagePauseBox() const { return m_messagePause; }
     QCheckBox* sendWhileDraggingBox() const { return m_sendWhileDragging; }
-    QGroupBox* morphPanel() const;
-    TRevScrB* morphBar(int index) const;
+    QGroupBox* morphPanel() const { return onToneSheet(m_morphPanel); }
+    TRevScrB* morphBar(int index) const { return onToneSheet(m_morphBars[std::size_t(index)]); }
     QWidget* selectionBar() const { return m_selectionBar; }
     // The wave list's entries as loaded, each with its two leading blanks.
     const QStringList& waveNames() const { return m_waveNames; }
@@ -117,6 +117,11 @@ signals:
     void sheetMade(Sheet sheet);
 
 private:
+    template <class Widget> Widget* onToneSheet(Widget* const& widget) const
+    {
+        ensureSheetBuilt(Sheet::Tone);
+        return widget;
+    }
     QWidget* buildToneSheet();
     QWidget* buildCommonSheet();
     QWidget* buildSetupSheet();

@@ -577,36 +577,6 @@ void ValueSheets::attachShownSheet()
         }
 }
 
-QComboBox* ValueSheets::waveList() const
-{
-    ensureSheetBuilt(Sheet::Tone);
-    return m_wave;
-}
-
-QComboBox* ValueSheets::categoryList() const
-{
-    ensureSheetBuilt(Sheet::Tone);
-    return m_category;
-}
-
-QLineEdit* ValueSheets::nameField() const
-{
-    ensureSheetBuilt(Sheet::Tone);
-    return m_name;
-}
-
-QGroupBox* ValueSheets::morphPanel() const
-{
-    ensureSheetBuilt(Sheet::Tone);
-    return m_morphPanel;
-}
-
-TRevScrB* ValueSheets::morphBar(int index) const
-{
-    ensureSheetBuilt(Sheet::Tone);
-    return m_morphBars[std::size_t(index)];
-}
-
 QGroupBox* ValueSheets::panel(const QString& name) const
 {
     auto it = m_panels.find(name);
