@@ -284,7 +284,9 @@ void LibraryCommands::openLibrary(const QString& databaseFile)
         return;
     }
     try {
-        m_library = new Library(databaseFile, this);
+        // A collector's index takes a second or more to read: the first scan's
+        // thread reads it, and the list fills when it is done.
+        m_library = new Library(databaseFile, this, Library::ReadEntries::Later);
     } catch (const LibraryError& e) {
         // Everything else works without it; the panel and the status bar say why.
         const QString why = QString::fromStdString(e.what());

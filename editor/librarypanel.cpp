@@ -255,6 +255,8 @@ void LibraryPanel::setLibrary(Library* library, const QString& whyNot)
         m_connections.push_back(
             connect(library, &Library::entriesChanged, this, &LibraryPanel::search));
         m_connections.push_back(
+            connect(library, &Library::scanStarted, this, &LibraryPanel::updateStatus));
+        m_connections.push_back(
             connect(library, &Library::scanCounting, this, &LibraryPanel::scanCounting));
         m_connections.push_back(
             connect(library, &Library::scanProgress, this, &LibraryPanel::scanProgress));
@@ -337,6 +339,8 @@ void LibraryPanel::updateStatus()
     QString text;
     if (m_library->folders().isEmpty() && m_library->entries().empty())
         text = texts::LibraryEmpty;
+    else if (m_library->scanning() && m_library->entries().empty())
+        text = texts::LibraryReadingIndex;
     else
         text = QString(texts::LibraryShown)
                    .arg(number(m_model->rowCount()), number(qsizetype(m_library->entries().size())),

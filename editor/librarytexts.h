@@ -44,6 +44,7 @@ inline constexpr char LibraryMore[] = "More";
 inline constexpr char LibraryShown[] = "%1 of %2 parts in %3 files";
 inline constexpr char LibraryReading[] = "Reading %1 of %2 files...";
 inline constexpr char LibraryCounting[] = "Counting files... %1 found";
+inline constexpr char LibraryReadingIndex[] = "Reading the library...";
 inline constexpr char LibraryEmpty[] =
     "No folders yet: \"Add Folder...\" reads every .syx and MIDI file under a folder";
 inline constexpr char LibraryNoOthers[] = "Every .syx and MIDI file in the library holds patches.";

@@ -30,13 +30,18 @@ constexpr int MaxNumberedNames = 9999;
 
 } // namespace
 
-Library::Library(const QString& databaseFile, QObject* parent)
+Library::Library(const QString& databaseFile, QObject* parent, ReadEntries read)
     : QObject(parent), m_db(std::make_unique<LibraryDatabase>(databaseFile))
 {
     m_settle.setSingleShot(true);
     m_settle.setInterval(SettleMs);
     connect(&m_settle, &QTimer::timeout, this, &Library::rescan);
-    reload();
+    if (read == ReadEntries::Now) {
+        reload();
+    } else {
+        for (const auto& f : m_db->folders())
+            m_folders << f.path;
+    }
 }
 
 Library::~Library()
@@ -95,7 +100,7 @@ void Library::rescan()
     m_cancel = false;
     emit scanStarted();
     m_marksAtScanStart = m_marksChanged;
-    m_thread = std::thread([this, file = m_db->file()] {
+    m_thread = std::thread([this, file = m_db->file(), entriesRead = m_entriesRead] {
         ScanReport report;
         QString error;
         std::shared_ptr<Snapshot> snapshot;
@@ -124,8 +129,8 @@ void Library::rescan()
             report = scanner.scan();
             // Reading the index back takes a while at a collector's scale:
             // done here, the window goes on answering meanwhile. A scan that
-            // changed nothing leaves the entries as they are.
-            if (report.read > 0 || report.removed > 0)
+            // changed nothing leaves the entries as they are, once they were read.
+            if (report.read > 0 || report.removed > 0 || !entriesRead)
                 snapshot = std::make_shared<Snapshot>(Snapshot{db.entries(), db.fileCount()});
         } catch (const std::exception& e) {
             error = QString::fromStdString(e.what());
@@ -157,6 +162,7 @@ void Library::scanEnded(const ScanReport& report, const QString& error,
     // what it read: then the index is read again here.
     if (snapshot && m_marksChanged == m_marksAtScanStart) {
         m_search.setEntries(std::move(snapshot->entries));
+        m_entriesRead = true;
         m_sounds.reset();
         m_fileCount = snapshot->fileCount;
         m_folders.clear();
@@ -180,6 +186,7 @@ void Library::scanEnded(const ScanReport& report, const QString& error,
 void Library::reload()
 {
     m_search.setEntries(m_db->entries());
+    m_entriesRead = true;
     m_sounds.reset();
     m_folders.clear();
     for (const auto& f : m_db->folders())

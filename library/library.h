@@ -28,8 +28,16 @@ class Library : public QObject
     Q_OBJECT
 
 public:
+    // How the parts come into memory: at once, or (`Later`) by the first
+    // scan's thread, so a window is not held up by a collector's index.
+    enum class ReadEntries
+    {
+        Now,
+        Later
+    };
     // Opens the index in that file; throws LibraryError (see LibraryDatabase).
-    explicit Library(const QString& databaseFile, QObject* parent = nullptr);
+    explicit Library(const QString& databaseFile, QObject* parent = nullptr,
+                     ReadEntries read = ReadEntries::Now);
     ~Library() override;
 
     // Where the index lives unless told otherwise: the program's data folder.
@@ -108,6 +116,7 @@ private:
     bool m_rescanPending = false;
     int m_marksChanged = 0;     // favourites and tags set, counted
     int m_marksAtScanStart = 0; // that count when the running scan began
+    bool m_entriesRead = false; // the parts are in memory (else the next scan reads them)
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer m_settle; // changes on disk come in bursts: one scan after the last
 };

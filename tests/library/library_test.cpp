@@ -397,6 +397,34 @@ TEST(Library, SavedPartsNeverOverwriteAndAreIndexedAtOnce)
     EXPECT_EQ(QFileInfo(freeFileName(q(tree.root), " . ")).fileName(), "Untitled.syx");
 }
 
+TEST(Library, AnIndexReadLaterHoldsNothingUntilItsFirstScanThenAllAReadNowHolds)
+{
+    Tree tree;
+    const QString file = q(tree.dir.path() / "library.sqlite");
+    std::vector<QString> names;
+    {
+        Library now(file);
+        now.addFolder(q(tree.root));
+        now.waitForScan();
+        for (const auto& e : now.entries())
+            names.push_back(e.fileName + "/" + e.name);
+        now.setFavourite(0, true);
+    }
+    ASSERT_FALSE(names.empty());
+    Library later(file, nullptr, Library::ReadEntries::Later);
+    EXPECT_TRUE(later.entries().empty());
+    EXPECT_EQ(later.folders().size(), 1);
+    // Nothing changed on disk, and still the scan brings the parts in.
+    later.rescan();
+    later.waitForScan();
+    EXPECT_EQ(later.lastScan().read, 0);
+    std::vector<QString> read;
+    for (const auto& e : later.entries())
+        read.push_back(e.fileName + "/" + e.name);
+    EXPECT_EQ(read, names);
+    EXPECT_TRUE(later.entries()[0].favourite);
+}
+
 TEST(Library, FolderWatchPicksUpNewFiles)
 {
     Tree tree;
