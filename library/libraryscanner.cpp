@@ -157,6 +157,19 @@ void walk(const QString& folder, std::vector<Found>& files, QStringList& directo
 #endif
 }
 
+FileReading readLibraryFileNamed(const std::string& fileName)
+{
+    Bytes bytes;
+    try {
+        bytes = readWholeFile(fileName);
+    } catch (const FileError& e) {
+        FileReading unreadable;
+        unreadable.reason = QString::fromStdString(e.reason());
+        return unreadable;
+    }
+    return readPatchFile(bytes);
+}
+
 // Files read and judged on threads of their own while the scan writes the
 // ones before them: reading is pure, and the index has one writer. Each
 // reader takes the next file not yet taken; the readings are handed over in
@@ -246,9 +259,14 @@ private:
                     m_freed.notify_all();
                     break;
                 }
-                const QString path = m_files[i]->text();
-                FileReading reading = readLibraryFile(path);
-                const QString fileName = path.mid(path.lastIndexOf('/') + 1);
+                const QByteArray& path = m_files[i]->path;
+#ifdef Q_OS_UNIX
+                // The walk's bytes are the name the system knows.
+                FileReading reading = readLibraryFileNamed(path.toStdString());
+#else
+                FileReading reading = readLibraryFile(m_files[i]->text());
+#endif
+                const QString fileName = QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1));
                 for (FilePart& p : reading.parts)
                     p.searchText = librarySearchText(p.name, {}, fileName);
                 std::unique_lock lock(m_mutex);
@@ -331,15 +349,7 @@ private:
 
 FileReading readLibraryFile(const QString& path)
 {
-    Bytes bytes;
-    try {
-        bytes = readWholeFile(QFile::encodeName(path).toStdString());
-    } catch (const FileError& e) {
-        FileReading unreadable;
-        unreadable.reason = QString::fromStdString(e.reason());
-        return unreadable;
-    }
-    return readPatchFile(bytes);
+    return readLibraryFileNamed(QFile::encodeName(path).toStdString());
 }
 
 ScanReport LibraryScanner::scan()

@@ -456,3 +456,23 @@ TEST_F(ScanAnswers, CountingAndProgressReachTheEnd)
     ASSERT_FALSE(moved.isEmpty());
     EXPECT_EQ(moved.last().at(0).toInt(), 1002);
 }
+
+// The text every part is searched by is folded as Qt folds it, whatever the
+// letters: ASCII takes a way of its own.
+TEST(SearchText, FoldsAsQtFoldsEveryName)
+{
+    const struct
+    {
+        QString name;
+        QStringList tags;
+        QString fileName;
+    } cases[] = {
+        {"Warm PAD 3", {}, "Pads.SYX"},      {"", {}, ""},
+        {"Bass", {"Dark", "ACID"}, "b.mid"}, {"Straße", {"ÉCHO"}, "Ωmega.syx"},
+        {"ABC", {"@[`{"}, "Z_a.syx"},        {"ﬁ LEAD", {}, "x.syx"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(librarySearchText(c.name, c.tags, c.fileName),
+                  (c.name + '\n' + c.tags.join('\n') + '\n' + c.fileName).toCaseFolded())
+            << c.name.toStdString();
+}
