@@ -427,6 +427,19 @@ void LibraryDatabase::checkpoint()
         fail("could not be written", q.lastError().text());
 }
 
+void LibraryDatabase::copyCommittedLog(const QString& file)
+{
+    sqlite3* db = nullptr;
+    // A connection finds the log only once it has read the index: until then
+    // a checkpoint on it copies nothing and says it is no log at all. Passive:
+    // it waits for no one, and the writer goes on meanwhile.
+    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_exec(db, "PRAGMA schema_version", nullptr, nullptr, nullptr) == SQLITE_OK)
+        sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
 void LibraryDatabase::migrate(int from)
 {
     Transaction t(*this);

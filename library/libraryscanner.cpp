@@ -345,6 +345,29 @@ private:
     Step m_step = nullptr;
 };
 
+// The committed log copied into the index on a thread of its own while the
+// scan's connection remakes the indexes; joined before the final copy.
+class LogCopy
+{
+public:
+    LogCopy() = default;
+    ~LogCopy()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    LogCopy(const LogCopy&) = delete;
+    LogCopy& operator=(const LogCopy&) = delete;
+
+    void start(const QString& file)
+    {
+        m_thread = std::thread([file] { LibraryDatabase::copyCommittedLog(file); });
+    }
+
+private:
+    std::thread m_thread;
+};
+
 } // namespace
 
 FileReading readLibraryFile(const QString& path)
@@ -416,13 +439,16 @@ ScanReport LibraryScanner::scan()
     // indexed (a first scan, a big folder added) drops the indexes that only
     // speed up reading and makes them at its end.
     AtTheEnd checkpointAtTheEnd;
+    LogCopy logCopy; // joined after the indexes are back, before the last copy
     AtTheEnd indexesBack;
+    bool remakesIndexes = false;
     if (toRead.size() > std::size_t(m_batchSize)) {
         m_db.holdCheckpoints();
         checkpointAtTheEnd.arm(m_db, &LibraryDatabase::checkpoint);
         if (toRead.size() >= std::size_t(knownFiles)) {
             m_db.dropSecondaryIndexes();
             indexesBack.arm(m_db, &LibraryDatabase::restoreSecondaryIndexes);
+            remakesIndexes = true;
         }
     }
     int inBatch = 0;
@@ -462,6 +488,8 @@ ScanReport LibraryScanner::scan()
     }
     if (batch)
         batch->commit();
+    if (remakesIndexes)
+        logCopy.start(m_db.file());
     return report;
 }
 
