@@ -77,6 +77,10 @@ const std::vector<Migration>& migrations()
     return list;
 }
 
+// The page cache in KiB, and its size while the indexes are made again.
+constexpr int CacheKiB = 16384;
+constexpr int RemakingCacheKiB = 65536;
+
 // Indexes that only speed up reading: a scan that writes more files than the
 // index holds drops them and makes them again at its end, at once, rather
 // than putting every row in its place as it comes. An index opened without
@@ -313,7 +317,7 @@ LibraryDatabase::LibraryDatabase(const QString& file)
         exec("PRAGMA synchronous = NORMAL");
         // A scan's batch of thousands of files stays in memory until its commit
         // rather than spilling to the log half-written.
-        exec("PRAGMA cache_size = -16384");
+        exec(QString("PRAGMA cache_size = -%1").arg(CacheKiB));
         // A log grown by a long scan goes back to this size once copied.
         exec("PRAGMA journal_size_limit = 67108864");
         m_writes = std::make_unique<Writes>(connectionHandle());
@@ -398,11 +402,32 @@ void LibraryDatabase::restoreSecondaryIndexes()
     q.finish();
     if (present.size() == qsizetype(std::size(SecondaryIndexes)))
         return;
+    // Each index is made from a whole pass over the parts, which a scan left
+    // in the log: more of them stay in memory for the next pass rather than
+    // being read from the log again. The cache goes back once they are made.
+    exec(QString("PRAGMA cache_size = -%1").arg(RemakingCacheKiB));
+    const struct CacheBack
+    {
+        const LibraryDatabase& db;
+        ~CacheBack()
+        {
+            try {
+                db.exec(QString("PRAGMA cache_size = -%1").arg(CacheKiB));
+            } catch (const LibraryError&) {
+            }
+        }
+    } cacheBack{*this};
     Transaction t(*this);
     for (const auto& [type, name, create] : SecondaryIndexes)
         exec(create);
-    if (!present.contains(QLatin1String(TextIndex)))
+    if (!present.contains(QLatin1String(TextIndex))) {
+        // Made whole in one pass, the index has nothing to merge as it goes:
+        // merging while it is made costs a fifth of making it, and a search
+        // in it afterwards is no slower. Later writes merge as usual.
+        exec("INSERT INTO part_text(part_text, rank) VALUES('automerge', 0)");
         exec("INSERT INTO part_text(part_text) VALUES('rebuild')");
+        exec("INSERT INTO part_text(part_text, rank) VALUES('automerge', 4)");
+    }
     t.commit();
 }
 
@@ -419,6 +444,19 @@ void LibraryDatabase::checkpoint()
     QSqlQuery q(database());
     if (!q.exec("PRAGMA wal_checkpoint(PASSIVE)"))
         fail("could not be written", q.lastError().text());
+}
+
+void LibraryDatabase::copyCommittedLog(const QString& file)
+{
+    sqlite3* db = nullptr;
+    // A connection finds the log only once it has read the index: until then
+    // a checkpoint on it copies nothing and says it is no log at all. Passive:
+    // it waits for no one, and the writer goes on meanwhile.
+    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_exec(db, "PRAGMA schema_version", nullptr, nullptr, nullptr) == SQLITE_OK)
+        sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    sqlite3_close(db);
 }
 
 void LibraryDatabase::migrate(int from)

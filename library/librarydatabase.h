@@ -139,6 +139,12 @@ public:
     // A kill in between loses nothing committed: the log is the index's.
     void holdCheckpoints();
     void checkpoint();
+    // The log of the index in `file` copied into it as far as it is committed,
+    // on a connection of its own opened and closed on the calling thread: a
+    // scan runs it beside the remaking of the indexes, which leaves a core
+    // idle, so that checkpoint() then copies only what that remaking wrote.
+    // A copy that cannot be made now is left to checkpoint().
+    static void copyCommittedLog(const QString& file);
 
 private:
     QSqlDatabase database() const;

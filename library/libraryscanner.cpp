@@ -157,6 +157,19 @@ void walk(const QString& folder, std::vector<Found>& files, QStringList& directo
 #endif
 }
 
+FileReading readLibraryFileNamed(const std::string& fileName)
+{
+    Bytes bytes;
+    try {
+        bytes = readWholeFile(fileName);
+    } catch (const FileError& e) {
+        FileReading unreadable;
+        unreadable.reason = QString::fromStdString(e.reason());
+        return unreadable;
+    }
+    return readPatchFile(bytes);
+}
+
 // Files read and judged on threads of their own while the scan writes the
 // ones before them: reading is pure, and the index has one writer. Each
 // reader takes the next file not yet taken; the readings are handed over in
@@ -246,9 +259,14 @@ private:
                     m_freed.notify_all();
                     break;
                 }
-                const QString path = m_files[i]->text();
-                FileReading reading = readLibraryFile(path);
-                const QString fileName = path.mid(path.lastIndexOf('/') + 1);
+                const QByteArray& path = m_files[i]->path;
+#ifdef Q_OS_UNIX
+                // The walk's bytes are the name the system knows.
+                FileReading reading = readLibraryFileNamed(path.toStdString());
+#else
+                FileReading reading = readLibraryFile(m_files[i]->text());
+#endif
+                const QString fileName = QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1));
                 for (FilePart& p : reading.parts)
                     p.searchText = librarySearchText(p.name, {}, fileName);
                 std::unique_lock lock(m_mutex);
@@ -327,19 +345,34 @@ private:
     Step m_step = nullptr;
 };
 
+// The committed log copied into the index on a thread of its own while the
+// scan's connection remakes the indexes; joined before the final copy.
+class LogCopy
+{
+public:
+    LogCopy() = default;
+    ~LogCopy()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    LogCopy(const LogCopy&) = delete;
+    LogCopy& operator=(const LogCopy&) = delete;
+
+    void start(const QString& file)
+    {
+        m_thread = std::thread([file] { LibraryDatabase::copyCommittedLog(file); });
+    }
+
+private:
+    std::thread m_thread;
+};
+
 } // namespace
 
 FileReading readLibraryFile(const QString& path)
 {
-    Bytes bytes;
-    try {
-        bytes = readWholeFile(QFile::encodeName(path).toStdString());
-    } catch (const FileError& e) {
-        FileReading unreadable;
-        unreadable.reason = QString::fromStdString(e.reason());
-        return unreadable;
-    }
-    return readPatchFile(bytes);
+    return readLibraryFileNamed(QFile::encodeName(path).toStdString());
 }
 
 ScanReport LibraryScanner::scan()
@@ -406,13 +439,16 @@ ScanReport LibraryScanner::scan()
     // indexed (a first scan, a big folder added) drops the indexes that only
     // speed up reading and makes them at its end.
     AtTheEnd checkpointAtTheEnd;
+    LogCopy logCopy; // joined after the indexes are back, before the last copy
     AtTheEnd indexesBack;
+    bool remakesIndexes = false;
     if (toRead.size() > std::size_t(m_batchSize)) {
         m_db.holdCheckpoints();
         checkpointAtTheEnd.arm(m_db, &LibraryDatabase::checkpoint);
         if (toRead.size() >= std::size_t(knownFiles)) {
             m_db.dropSecondaryIndexes();
             indexesBack.arm(m_db, &LibraryDatabase::restoreSecondaryIndexes);
+            remakesIndexes = true;
         }
     }
     int inBatch = 0;
@@ -452,6 +488,8 @@ ScanReport LibraryScanner::scan()
     }
     if (batch)
         batch->commit();
+    if (remakesIndexes)
+        logCopy.start(m_db.file());
     return report;
 }
 

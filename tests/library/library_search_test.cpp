@@ -422,6 +422,41 @@ TEST(ScanKilled, HalfWayItLeavesAnIndexTheNextScanCompletes)
     corpus->expectComplete(opened, "completed");
 }
 
+// How many files the index file holds without its log: what was copied into it.
+int filesWithoutTheLog(const QString& index, const QString& copy)
+{
+    for (const char* suffix : {"", "-wal", "-shm"})
+        QFile::remove(copy + suffix);
+    QFile::copy(index, copy);
+    int n = -1;
+    {
+        auto raw = QSqlDatabase::addDatabase("QSQLITE", "raw-alone");
+        raw.setDatabaseName(copy);
+        if (raw.open()) {
+            QSqlQuery s(raw);
+            if (s.exec("SELECT count(*) FROM files") && s.next())
+                n = s.value(0).toInt();
+        }
+        raw.close();
+    }
+    QSqlDatabase::removeDatabase("raw-alone");
+    return n;
+}
+
+TEST_F(ScanAnswers, TheCommittedLogIsCopiedFromAConnectionOfItsOwn)
+{
+    const QString index = file("log.sqlite");
+    LibraryDatabase db(index);
+    db.addFolder(folder());
+    db.holdCheckpoints();
+    LibraryScanner scanner(db);
+    scanner.setBatchSize(5000); // one commit, and no copy of the scan's own at the end
+    ASSERT_EQ(scanner.scan().read, 1002);
+    EXPECT_LT(filesWithoutTheLog(index, file("alone.sqlite")), 1002) << "all in the log";
+    LibraryDatabase::copyCommittedLog(index);
+    EXPECT_EQ(filesWithoutTheLog(index, file("alone.sqlite")), 1002);
+}
+
 TEST_F(ScanAnswers, CountingAndProgressReachTheEnd)
 {
     LibraryDatabase index(file("progress.sqlite"));
@@ -455,4 +490,24 @@ TEST_F(ScanAnswers, CountingAndProgressReachTheEnd)
     library.waitForScan();
     ASSERT_FALSE(moved.isEmpty());
     EXPECT_EQ(moved.last().at(0).toInt(), 1002);
+}
+
+// The text every part is searched by is folded as Qt folds it, whatever the
+// letters: ASCII takes a way of its own.
+TEST(SearchText, FoldsAsQtFoldsEveryName)
+{
+    const struct
+    {
+        QString name;
+        QStringList tags;
+        QString fileName;
+    } cases[] = {
+        {"Warm PAD 3", {}, "Pads.SYX"},      {"", {}, ""},
+        {"Bass", {"Dark", "ACID"}, "b.mid"}, {"Straße", {"ÉCHO"}, "Ωmega.syx"},
+        {"ABC", {"@[`{"}, "Z_a.syx"},        {"ﬁ LEAD", {}, "x.syx"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(librarySearchText(c.name, c.tags, c.fileName),
+                  (c.name + '\n' + c.tags.join('\n') + '\n' + c.fileName).toCaseFolded())
+            << c.name.toStdString();
 }

@@ -13,6 +13,7 @@
 #include <climits>
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 #include <filesystem>
 
@@ -340,6 +341,46 @@ TEST(Image, OnlyRegularFilesAreReadAndNeverPastTheLimit)
     // A text list is read only as far as its bound, and a device not at all.
     EXPECT_EQ(readFileHead(dir.file("big.syx"), 4096), Bytes(4096, 0xF0));
     EXPECT_THROW(readFileHead(dir.file("zero.syx"), 4096), FileError);
+}
+
+TEST(Image, AFileThatCannotBeOpenedSaysWhyAndAnEmptyOneIsRead)
+{
+    TempDir dir;
+    test::writeFile(dir.file("empty.syx"), {});
+    test::writeFile(dir.file("locked.syx"), Bytes(10, 0xF0));
+    ::chmod(dir.file("locked.syx").c_str(), 0);
+    const struct
+    {
+        std::string file;
+        std::string reason;
+    } cases[] = {
+        {dir.file("nope.syx"), "No such file or directory"},
+        {dir.file("empty.syx/a.syx"), "Not a directory"},
+        {dir.file("locked.syx"), "Permission denied"},
+    };
+    for (const auto& c : cases) {
+        // Whoever reads every file anyway (root) cannot be refused one.
+        if (c.reason == "Permission denied" && ::geteuid() == 0)
+            continue;
+        for (const bool head : {false, true}) {
+            try {
+                head ? readFileHead(c.file, 4096) : readWholeFile(c.file);
+                ADD_FAILURE() << c.file << " was read";
+            } catch (const FileError& e) {
+                EXPECT_EQ(std::string(e.what()), "Cannot open " + c.file + ": " + c.reason);
+                EXPECT_EQ(e.reason(), "cannot be opened: " + c.reason);
+            }
+        }
+    }
+    EXPECT_EQ(readWholeFile(dir.file("empty.syx")), Bytes{});
+    EXPECT_EQ(readFileHead(dir.file("empty.syx"), 0), Bytes{});
+    // A file of exactly the bound is read whole, and one longer read as far as
+    // the bound by the head reader, whatever the size the first read guessed.
+    const Bytes big = test::randomBytes(200000, 7);
+    test::writeFile(dir.file("big.syx"), big);
+    EXPECT_EQ(readWholeFile(dir.file("big.syx"), big.size()), big);
+    EXPECT_EQ(readFileHead(dir.file("big.syx"), 100000), Bytes(big.begin(), big.begin() + 100000));
+    EXPECT_EQ(readFileHead(dir.file("big.syx"), 300000), big);
 }
 #endif
 
