@@ -39,8 +39,7 @@ Library::Library(const QString& databaseFile, QObject* parent, ReadEntries read)
     if (read == ReadEntries::Now) {
         reload();
     } else {
-        for (const auto& f : m_db->folders())
-            m_folders << f.path;
+        readFolders();
     }
 }
 
@@ -70,9 +69,7 @@ QString Library::addFolder(const QString& path)
     if (!info.isDir())
         return QString("%1 is not a folder; nothing was added").arg(QDir::toNativeSeparators(path));
     const auto added = m_db->addFolder(info.canonicalFilePath());
-    m_folders.clear();
-    for (const auto& f : m_db->folders())
-        m_folders << f.path;
+    readFolders();
     if (!added.added)
         return QString("%1 is in the library already (with %2)")
             .arg(QDir::toNativeSeparators(info.canonicalFilePath()),
@@ -165,9 +162,7 @@ void Library::scanEnded(const ScanReport& report, const QString& error,
         m_entriesRead = true;
         m_sounds.reset();
         m_fileCount = snapshot->fileCount;
-        m_folders.clear();
-        for (const auto& f : m_db->folders())
-            m_folders << f.path;
+        readFolders();
         emit entriesChanged();
     } else if (snapshot || !error.isEmpty() || m_marksChanged != m_marksAtScanStart ||
                m_folders.size() != qsizetype(m_db->folders().size())) {
@@ -183,14 +178,19 @@ void Library::scanEnded(const ScanReport& report, const QString& error,
         rescan();
 }
 
+void Library::readFolders()
+{
+    m_folders.clear();
+    for (const auto& f : m_db->folders())
+        m_folders << f.path;
+}
+
 void Library::reload()
 {
     m_search.setEntries(m_db->entries());
     m_entriesRead = true;
     m_sounds.reset();
-    m_folders.clear();
-    for (const auto& f : m_db->folders())
-        m_folders << f.path;
+    readFolders();
     m_fileCount = m_db->fileCount();
     emit entriesChanged();
 }

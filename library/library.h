@@ -93,6 +93,7 @@ signals:
 
 private:
     void reload();
+    void readFolders();
     // The index as the scan thread read it back after a scan that changed it.
     struct Snapshot
     {
