@@ -12,6 +12,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -77,66 +78,182 @@ bool isLibraryFileName(QByteArrayView name)
 }
 
 #ifdef Q_OS_UNIX
-// Every folder under `path` and every file the library reads, with their
-// sizes and times. Each entry is stated relative to its folder's descriptor,
-// as find does: a rescan with nothing changed is this walk and little more.
-void walkFolder(const QByteArray& path, int fd, std::vector<Found>& files, QStringList& directories,
-                const std::function<void(int)>& counted)
+// One folder as read: the files the library reads, with their sizes and
+// times, and the folders inside it, each with the number of files met before
+// it, so the whole tree reads back in the order one walk would have met it.
+struct Listing
 {
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return;
+    QByteArray path; // as the index holds it
+    QByteArray name; // as the system knows it, when that is another
+    std::vector<Found> files;
+    struct Inside
+    {
+        std::size_t after; // files met before it
+        QByteArray path;
+        QByteArray name;
+        bool followed;           // a link to a folder is listed, not followed
+        std::size_t listing = 0; // its own, once followed
+    };
+    std::vector<Inside> folders;
+};
+
+// Every folder under a folder, read by the scan's thread and helpers of its
+// own, each taking the next folder met and not yet read: a collection's walk
+// is a fifth of its first scan and most of a rescan, and on one thread it
+// left the other cores idle. A folder's entries are stated relative to its
+// descriptor, as find does.
+class Walk
+{
+public:
+    Walk(const QString& root, const std::function<void(int)>& counted) : m_counted(counted)
+    {
+        m_listings.push_back({root.toUtf8(), QFile::encodeName(root), {}, {}});
+        m_waiting.push_back(0);
     }
-    while (const dirent* e = ::readdir(dir)) {
-        const char* name = e->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-            continue;
-        const bool maybeFolder =
-            e->d_type == DT_DIR || e->d_type == DT_UNKNOWN || e->d_type == DT_LNK;
-        const QByteArrayView fileName(name);
-        if (!maybeFolder && !isLibraryFileName(fileName))
-            continue;
-        struct stat st;
-        if (::fstatat(::dirfd(dir), name, &st, 0) != 0)
-            continue; // gone meanwhile, or a link to nothing
-        QByteArray full;
-        full.reserve(path.size() + 1 + fileName.size());
-        full.append(path).append('/').append(fileName);
-        // A name that is no UTF-8 is held as the text Qt makes of it, as
-        // the index stores it.
-        if (!fileName.isValidUtf8())
-            full = QString::fromUtf8(full).toUtf8();
-        if (S_ISDIR(st.st_mode)) {
-            directories << QString::fromUtf8(full);
-            if (e->d_type == DT_LNK)
-                continue;
-            const int sub = ::openat(::dirfd(dir), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
-            if (sub >= 0)
-                walkFolder(full, sub, files, directories, counted);
-        } else if (isLibraryFileName(fileName)) {
-#ifdef Q_OS_MACOS
-            const auto& t = st.st_mtimespec;
-#else
-            const auto& t = st.st_mtim;
-#endif
-            files.push_back({std::move(full), qint64(st.st_size),
-                             qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000});
-            if (counted)
-                counted(int(files.size()));
+
+    void run(std::vector<Found>& files, QStringList& directories)
+    {
+        const int helpers = std::clamp(int(std::thread::hardware_concurrency()) - 1, 0, 3);
+        std::vector<std::thread> threads;
+        for (int i = 0; i < helpers; ++i)
+            threads.emplace_back([this] { work(false); });
+        work(true);
+        for (std::thread& t : threads)
+            t.join();
+        // The count ends where the walk did, whichever thread found the last files.
+        if (m_counted && m_lastCounted != m_filesFound)
+            m_counted(m_filesFound);
+        files.reserve(files.size() + std::size_t(m_filesFound.load()));
+        putInOrder(m_listings[0], files, directories);
+    }
+
+private:
+    void work(bool counts)
+    {
+        for (;;) {
+            std::size_t index = 0;
+            QByteArray path;
+            QByteArray name;
+            {
+                std::unique_lock lock(m_mutex);
+                m_more.wait(lock, [&] { return !m_waiting.empty() || m_busy == 0; });
+                if (m_waiting.empty())
+                    return;
+                index = m_waiting.front();
+                m_waiting.pop_front();
+                path = m_listings[index].path;
+                name = m_listings[index].name;
+                ++m_busy;
+            }
+            std::vector<Found> files;
+            std::vector<Listing::Inside> folders;
+            // The folder the scan was given may be a link; one met inside it
+            // is never followed.
+            list(path, name, index > 0, counts, files, folders);
+            {
+                std::lock_guard lock(m_mutex);
+                for (Listing::Inside& inside : folders) {
+                    if (!inside.followed)
+                        continue;
+                    inside.listing = m_listings.size();
+                    m_listings.push_back({inside.path, inside.name, {}, {}});
+                    m_waiting.push_back(inside.listing);
+                }
+                Listing& listing = m_listings[index];
+                listing.files = std::move(files);
+                listing.folders = std::move(folders);
+                --m_busy;
+            }
+            m_more.notify_all();
         }
     }
-    ::closedir(dir);
-}
+
+    void list(const QByteArray& path, const QByteArray& systemName, bool noLink, bool counts,
+              std::vector<Found>& files, std::vector<Listing::Inside>& folders)
+    {
+        const int fd =
+            ::open(systemName.constData(), O_RDONLY | O_DIRECTORY | (noLink ? O_NOFOLLOW : 0));
+        DIR* dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
+        if (!dir) {
+            if (fd >= 0)
+                ::close(fd);
+            return;
+        }
+        while (const dirent* e = ::readdir(dir)) {
+            const char* name = e->d_name;
+            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+                continue;
+            const bool maybeFolder =
+                e->d_type == DT_DIR || e->d_type == DT_UNKNOWN || e->d_type == DT_LNK;
+            const QByteArrayView fileName(name);
+            if (!maybeFolder && !isLibraryFileName(fileName))
+                continue;
+            struct stat st;
+            if (::fstatat(::dirfd(dir), name, &st, 0) != 0)
+                continue; // gone meanwhile, or a link to nothing
+            QByteArray full;
+            full.reserve(path.size() + 1 + fileName.size());
+            full.append(path).append('/').append(fileName);
+            // A name that is no UTF-8 is held as the text Qt makes of it, as
+            // the index stores it.
+            if (!fileName.isValidUtf8())
+                full = QString::fromUtf8(full).toUtf8();
+            if (S_ISDIR(st.st_mode)) {
+                QByteArray inSystem;
+                inSystem.reserve(systemName.size() + 1 + fileName.size());
+                inSystem.append(systemName).append('/').append(fileName);
+                // A link back up the tree would never end.
+                folders.push_back(
+                    {files.size(), std::move(full), std::move(inSystem), e->d_type != DT_LNK});
+            } else if (isLibraryFileName(fileName)) {
+#ifdef Q_OS_MACOS
+                const auto& t = st.st_mtimespec;
+#else
+                const auto& t = st.st_mtim;
+#endif
+                files.push_back({std::move(full), qint64(st.st_size),
+                                 qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000});
+                const int found = ++m_filesFound;
+                if (counts && m_counted)
+                    m_counted(m_lastCounted = found);
+            }
+        }
+        ::closedir(dir);
+    }
+
+    // The tree in the order one walk down it meets it: a folder's files, each
+    // folder inside it, and what it holds, where the folder's reading met it.
+    void putInOrder(Listing& listing, std::vector<Found>& files, QStringList& directories)
+    {
+        auto file = listing.files.begin();
+        for (Listing::Inside& inside : listing.folders) {
+            const auto upTo = listing.files.begin() + std::ptrdiff_t(inside.after);
+            std::move(file, upTo, std::back_inserter(files));
+            file = upTo;
+            directories << QString::fromUtf8(inside.path);
+            if (inside.followed)
+                putInOrder(m_listings[inside.listing], files, directories);
+        }
+        std::move(file, listing.files.end(), std::back_inserter(files));
+        listing.files.clear();
+    }
+
+    const std::function<void(int)>& m_counted;
+    std::mutex m_mutex;
+    std::condition_variable m_more;
+    std::deque<Listing> m_listings; // where each stays while others are added
+    std::deque<std::size_t> m_waiting;
+    int m_busy = 0;
+    std::atomic<int> m_filesFound{0};
+    int m_lastCounted = 0; // the scan's thread's own
+};
 #endif
 
 void walk(const QString& folder, std::vector<Found>& files, QStringList& directories,
           const std::function<void(int)>& counted)
 {
 #ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0)
-        walkFolder(folder.toUtf8(), fd, files, directories, counted);
+    Walk(folder, counted).run(files, directories);
 #else
     // Names are matched here rather than by the iterator's filters, which
     // would match every name against patterns.
