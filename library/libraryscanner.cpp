@@ -604,7 +604,7 @@ ScanReport LibraryScanner::scan()
             const Found& f = *toRead[i];
             if (!batch)
                 batch.emplace(m_db);
-            m_db.storeFile(toStore[i].folderId, toStore[i].id, f.text(), f.size, f.modified,
+            m_db.storeFile(toStore[i].folderId, toStore[i].id, f.path, f.size, f.modified,
                            *reading);
             ++report.read;
             report.others += reading->kind == LibraryFileKind::Other;
@@ -653,7 +653,7 @@ bool LibraryScanner::indexFile(const QString& path)
             m_db.removeFile(*id);
     } else {
         const Stamp stamp = stampOf(info);
-        m_db.storeFile(holder->id, id, absolute, stamp.size, stamp.modified,
+        m_db.storeFile(holder->id, id, absolute.toUtf8(), stamp.size, stamp.modified,
                        readLibraryFile(absolute));
     }
     t.commit();
