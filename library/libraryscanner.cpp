@@ -289,18 +289,22 @@ FileReading readLibraryFileNamed(const std::string& fileName)
 
 // Files read and judged on threads of their own while the scan writes the
 // ones before them: reading is pure, and the index has one writer. Each
-// reader takes the next file not yet taken; the readings are handed over in
-// the list's order, a bounded number ahead, so memory stays bounded whatever
-// the scan. A reading the writer is done with goes back to the reader that
-// made it, to be freed there: freed by the writer, each of its dozen blocks
-// would take the lock of the reader's heap while that reader allocates in it,
-// and the writer spent a third of its time asleep on those locks.
+// reader takes the next run of files not yet taken; the readings are handed
+// over in the list's order, a bounded number ahead, so memory stays bounded
+// whatever the scan. A reading the writer is done with goes back to the
+// reader that made it, to be freed there: freed by the writer, each of its
+// dozen blocks would take the lock of the reader's heap while that reader
+// allocates in it. The lock between them is taken once per run of files, not
+// per file: with more threads than cores, a reader holding it is now and then
+// put aside by the system for a whole time slice, and the writer with it.
 class ReadAhead
 {
 public:
     // Enough to go on reading through a commit (tens of milliseconds),
     // which would otherwise leave the readers waiting as often as the writer.
     static constexpr std::size_t Ahead = 4096;
+    // Files a reader takes, and hands over, at a time.
+    static constexpr std::size_t Run = 16;
     // Readers waiting for room are woken when this many slots are free, not
     // at every one: a wake-up per file costs more than the waiting.
     static constexpr std::size_t Room = 64;
@@ -320,6 +324,7 @@ public:
         const int count = std::min(readers(), int(files.size()));
         m_running = count;
         m_spent.resize(std::size_t(count));
+        m_handedBack.resize(std::size_t(count));
         for (int i = 0; i < count; ++i)
             m_threads.emplace_back([this, i] { run(i); });
     }
@@ -341,28 +346,44 @@ public:
     // call; none once the readers stopped early (cancelled) before reading it.
     const FileReading* next()
     {
-        std::unique_lock lock(m_mutex);
         if (m_current) {
-            m_spent[std::size_t(m_currentReader)].push_back(std::move(*m_current));
+            m_handedBack[std::size_t(m_current->reader)].push_back(std::move(m_current->reading));
             m_current.reset();
         }
-        auto& slot = m_slots[m_next % m_slots.size()];
-        m_writerWaits = true;
-        m_filled.wait(lock, [&] { return slot || m_error || m_stop || m_running == 0; });
-        m_writerWaits = false;
-        if (m_error)
-            std::rethrow_exception(m_error);
-        if (!slot)
-            return nullptr;
-        m_current = std::move(slot->reading);
-        m_currentReader = slot->reader;
-        slot.reset();
-        ++m_next;
-        const bool wake = m_readersWaiting > 0 && m_next % Room == 0;
-        lock.unlock();
-        if (wake)
-            m_freed.notify_all();
-        return &*m_current;
+        if (m_handedOut == m_ready.size()) {
+            m_ready.clear();
+            m_handedOut = 0;
+            std::unique_lock lock(m_mutex);
+            for (std::size_t r = 0; r < m_handedBack.size(); ++r) {
+                auto& to = m_spent[r];
+                std::move(m_handedBack[r].begin(), m_handedBack[r].end(), std::back_inserter(to));
+                m_handedBack[r].clear();
+            }
+            m_writerWaits = true;
+            m_filled.wait(lock, [&] {
+                return m_slots[m_next % m_slots.size()] || m_error || m_stop || m_running == 0;
+            });
+            m_writerWaits = false;
+            if (m_error)
+                std::rethrow_exception(m_error);
+            // Every reading in place from here on, at once.
+            for (;;) {
+                auto& slot = m_slots[m_next % m_slots.size()];
+                if (!slot)
+                    break;
+                m_ready.push_back(std::move(*slot));
+                slot.reset();
+                ++m_next;
+            }
+            const bool wake = m_readersWaiting > 0;
+            lock.unlock();
+            if (wake)
+                m_freed.notify_all();
+            if (m_ready.empty())
+                return nullptr;
+        }
+        m_current = std::move(m_ready[m_handedOut++]);
+        return &m_current->reading;
     }
 
 private:
@@ -375,47 +396,46 @@ private:
     void run(int me)
     {
         std::vector<FileReading> spent;
+        std::vector<FileReading> made;
         try {
             for (;;) {
-                std::size_t i = 0;
+                std::size_t first = 0;
+                std::size_t count = 0;
                 {
                     std::unique_lock lock(m_mutex);
                     if (m_stop || m_taken == m_files.size())
                         break;
-                    i = m_taken++;
+                    first = m_taken;
+                    count = std::min(Run, m_files.size() - first);
+                    m_taken += count;
                     spent.swap(m_spent[std::size_t(me)]);
                 }
                 spent.clear();
-                if (m_cancelled()) {
-                    // The file taken stays unread: every reader stops, and
-                    // the writer at the first file it lacks.
-                    std::lock_guard lock(m_mutex);
-                    m_stop = true;
-                    m_freed.notify_all();
-                    break;
+                made.clear();
+                for (std::size_t i = first; i < first + count; ++i) {
+                    if (m_cancelled()) {
+                        // The files taken stay unread: every reader stops,
+                        // and the writer at the first file it lacks.
+                        std::lock_guard lock(m_mutex);
+                        m_stop = true;
+                        break;
+                    }
+                    made.push_back(read(i));
                 }
-                const QByteArray& path = m_files[i]->path;
-#ifdef Q_OS_UNIX
-                // The walk's bytes are the name the system knows.
-                FileReading reading = readLibraryFileNamed(path.toStdString());
-#else
-                FileReading reading = readLibraryFile(m_files[i]->text());
-#endif
-                const QString fileName = QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1));
-                for (FilePart& p : reading.parts)
-                    p.searchText = librarySearchText(p.name, {}, fileName);
                 std::unique_lock lock(m_mutex);
-                // Its slot is free once the writer took the reading a whole
-                // ring before it.
-                if (i >= m_next + m_slots.size()) {
+                // The run's slots are free once the writer took the readings a
+                // whole ring before them.
+                const std::size_t last = first + made.size();
+                if (last > m_next + m_slots.size()) {
                     ++m_readersWaiting;
-                    m_freed.wait(lock, [&] { return i < m_next + m_slots.size() || m_stop; });
+                    m_freed.wait(lock, [&] { return last <= m_next + m_slots.size() || m_stop; });
                     --m_readersWaiting;
                 }
                 if (m_stop)
                     break;
-                m_slots[i % m_slots.size()] = Made{std::move(reading), me};
-                const bool wake = m_writerWaits && i == m_next;
+                for (std::size_t k = 0; k < made.size(); ++k)
+                    m_slots[(first + k) % m_slots.size()] = Made{std::move(made[k]), me};
+                const bool wake = m_writerWaits;
                 lock.unlock();
                 if (wake)
                     m_filled.notify_one();
@@ -433,6 +453,21 @@ private:
         m_freed.notify_all();
     }
 
+    FileReading read(std::size_t i) const
+    {
+        const QByteArray& path = m_files[i]->path;
+#ifdef Q_OS_UNIX
+        // The walk's bytes are the name the system knows.
+        FileReading reading = readLibraryFileNamed(path.toStdString());
+#else
+        FileReading reading = readLibraryFile(m_files[i]->text());
+#endif
+        const QString fileName = QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1));
+        for (FilePart& p : reading.parts)
+            p.searchText = librarySearchText(p.name, {}, fileName);
+        return reading;
+    }
+
     const std::vector<const Found*>& m_files;
     const std::function<bool()> m_cancelled;
     std::mutex m_mutex;
@@ -440,16 +475,19 @@ private:
     std::condition_variable m_freed;  // readers wait for room in the ring
     std::vector<std::optional<Made>> m_slots;
     std::vector<std::vector<FileReading>> m_spent; // per reader, to be freed by it
-    std::optional<FileReading> m_current;          // the writer's, until its next
-    int m_currentReader = 0;
-    std::size_t m_taken = 0; // files handed to a reader
-    std::size_t m_next = 0;  // the writer's next file
+    std::size_t m_taken = 0;                       // files handed to a reader
+    std::size_t m_next = 0; // the writer's next file not yet taken from the ring
     int m_running = 0;
     int m_readersWaiting = 0;
     bool m_writerWaits = false;
     bool m_stop = false;
     std::exception_ptr m_error;
-    std::vector<std::thread> m_threads; // last: they start once the rest is made
+    // The writer's own, outside the lock.
+    std::vector<Made> m_ready;   // taken from the ring, in order
+    std::size_t m_handedOut = 0; // of m_ready, handed out
+    std::optional<Made> m_current;
+    std::vector<std::vector<FileReading>> m_handedBack; // per reader, until the next lock
+    std::vector<std::thread> m_threads;                 // last: they start once the rest is made
 };
 
 // A step of the index done when the scan ends, however it ends. One that
