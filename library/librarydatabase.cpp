@@ -164,6 +164,12 @@ public:
         m_ok = m_ok && sqlite3_bind_text(m_stmt, i, text.isNull() ? "" : text.constData(),
                                          int(text.size()), SQLITE_STATIC) == SQLITE_OK;
     }
+    void bindText(int i, const QByteArray& utf8)
+    {
+        const QByteArray& text = m_held.emplace_back(utf8);
+        m_ok = m_ok && sqlite3_bind_text(m_stmt, i, text.isNull() ? "" : text.constData(),
+                                         int(text.size()), SQLITE_STATIC) == SQLITE_OK;
+    }
     // An empty array is SQL NULL.
     void bind(int i, const QByteArray& v)
     {
@@ -576,8 +582,9 @@ QHash<QByteArray, LibraryDatabase::FileState> LibraryDatabase::fileStates(qint64
     return states;
 }
 
-void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId, const QString& path,
-                                qint64 size, qint64 modified, const FileReading& reading)
+void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId,
+                                const QByteArray& path, qint64 size, qint64 modified,
+                                const FileReading& reading)
 {
     Writes& w = *m_writes;
     QString why;
@@ -597,7 +604,7 @@ void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId, c
     } else {
         Statement& q = w(*this, w.insertFile);
         q.bind(1, folderId);
-        q.bind(2, path);
+        q.bindText(2, path);
         q.bind(3, size);
         q.bind(4, modified);
         q.bind(5, qint64(reading.kind));
@@ -608,7 +615,13 @@ void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId, c
         id = sqlite3_last_insert_rowid(w.db);
     }
     Statement& part = fileId ? w(*this, w.storePart) : w(*this, w.insertPart);
-    const QString fileName = path.mid(path.lastIndexOf('/') + 1);
+    // Made only when a part's text is made here: the scan's readers make it.
+    std::optional<QString> name;
+    auto fileName = [&]() -> const QString& {
+        if (!name)
+            name = QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1));
+        return *name;
+    };
     for (const FilePart& p : reading.parts) {
         part.bind(1, id);
         part.bind(2, qint64(p.position));
@@ -617,7 +630,7 @@ void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId, c
         part.bind(5, p.sound);
         part.bind(6, p.features);
         part.bind(7,
-                  p.searchText.isNull() ? librarySearchText(p.name, {}, fileName) : p.searchText);
+                  p.searchText.isNull() ? librarySearchText(p.name, {}, fileName()) : p.searchText);
         const bool row = part.step();
         const qint64 partId = fileId ? (row ? part.column(0) : 0) : sqlite3_last_insert_rowid(w.db);
         if (fileId && row)
@@ -627,7 +640,7 @@ void LibraryDatabase::storeFile(qint64 folderId, std::optional<qint64> fileId, c
         // A part read again keeps its tags, and its text keeps them too.
         if (fileId) {
             if (const QStringList tags = tagsOf(partId); !tags.isEmpty())
-                setSearchText(partId, librarySearchText(p.name, tags, fileName));
+                setSearchText(partId, librarySearchText(p.name, tags, fileName()));
         }
         m_pendingText.push_back(partId);
     }

@@ -96,8 +96,9 @@ public:
 
     // Writes a file and its parts. A part keeps its favourite and tags when
     // the file is read again, as long as it stays at its place in the file.
-    void storeFile(qint64 folderId, std::optional<qint64> fileId, const QString& path, qint64 size,
-                   qint64 modified, const FileReading& reading);
+    // The path is in UTF-8, as the walk holds it and the index stores it.
+    void storeFile(qint64 folderId, std::optional<qint64> fileId, const QByteArray& path,
+                   qint64 size, qint64 modified, const FileReading& reading);
     void removeFile(qint64 fileId);
 
     // Every part, ordered by name, then file, then place in the file; tags

@@ -81,6 +81,19 @@ Verdict fault(std::size_t at, std::string reason)
     return {false, false, at, std::move(reason)};
 }
 
+// A whole message ending at `end`, whose address and data bytes add up to `sum`.
+template <typename Name>
+Verdict checked(std::size_t end, unsigned sum, std::uint8_t checksum, const Name& name)
+{
+    Verdict v;
+    v.ok = true;
+    v.at = end - 1;
+    v.checksumWrong = checksum != std::uint8_t((128 - sum % 128) % 128);
+    if (v.checksumWrong)
+        v.reason = "wrong checksum in the Data Set message of " + name();
+    return v;
+}
+
 // The message at pos against what belongs there. With anyPart the message may
 // address any normal part (the first message of a part file).
 Verdict checkMessageAt(ByteView b, std::size_t pos, const ExpectedMessage& slot, bool anyPart)
@@ -100,6 +113,24 @@ Verdict checkMessageAt(ByteView b, std::size_t pos, const ExpectedMessage& slot,
         return misplaced();
     auto name = [&a] { return messageName(a); };
     const std::size_t n = slot.dataSize;
+    const std::size_t end = pos + MessageHeaderSize + n + 1;
+    // A library scan checks every message of every file: a whole message is
+    // first looked at in one pass the compiler makes wide, and walked byte by
+    // byte below only to say what is wrong with it.
+    if (end < b.size() && b[end] == SysexEnd) {
+        std::uint8_t high = 0;
+        unsigned sum = 0;
+        for (std::size_t k = pos + MessageHeaderSize; k < end - 1; ++k) {
+            high |= b[k];
+            sum += b[k];
+        }
+        high |= b[end - 1];
+        if (!(high & 0x80)) {
+            for (std::size_t k = pos + 6; k < pos + MessageHeaderSize; ++k)
+                sum += b[k];
+            return checked(end, sum, b[end - 1], name);
+        }
+    }
     // n data bytes and the checksum: all 7-bit.
     for (std::size_t i = 0; i <= n; ++i) {
         const std::size_t k = pos + MessageHeaderSize + i;
@@ -119,7 +150,6 @@ Verdict checkMessageAt(ByteView b, std::size_t pos, const ExpectedMessage& slot,
             return fault(k, "the Data Set message of " + name() + " holds " + hexByte(v) +
                                 ", which is no data byte");
     }
-    const std::size_t end = pos + MessageHeaderSize + n + 1;
     if (end >= b.size())
         return fault(end, "the Data Set message of " + name() + " has no F7, found the end");
     if (b[end] != SysexEnd)
@@ -128,13 +158,7 @@ Verdict checkMessageAt(ByteView b, std::size_t pos, const ExpectedMessage& slot,
     unsigned sum = 0;
     for (std::size_t k = pos + 6; k < end - 1; ++k)
         sum += b[k];
-    Verdict v;
-    v.ok = true;
-    v.at = end - 1;
-    v.checksumWrong = b[end - 1] != std::uint8_t((128 - sum % 128) % 128);
-    if (v.checksumWrong)
-        v.reason = "wrong checksum in the Data Set message of " + name();
-    return v;
+    return checked(end, sum, b[end - 1], name);
 }
 
 BlockCheck refused(std::size_t base, std::size_t at, const std::string& reason)
@@ -302,6 +326,17 @@ std::size_t progress(const SysexFileCheck& c)
 
 SysexFileCheck closest(ByteView bytes, std::initializer_list<SysexFileKind> kinds)
 {
+    // A kind takes only files of its exact size, so at most one kind can take
+    // these bytes: that one is tried first, and a file it takes is spared the
+    // others' refusals, whose texts cost more than the check that took it.
+    for (SysexFileKind kind : kinds) {
+        if (kindSize(kind) == bytes.size()) {
+            SysexFileCheck c = checkAs(bytes, kind);
+            if (c.ok())
+                return c;
+            break;
+        }
+    }
     std::optional<SysexFileCheck> best;
     std::size_t bestProgress = 0;
     std::size_t bestDistance = 0;

@@ -168,6 +168,64 @@ TEST(LibraryIndex, DevicesAndPipesAreOtherAndNeverRead)
 }
 #endif
 
+#ifndef _WIN32
+// The walk as one thread makes it, down each folder where it is met: what the
+// scan's walk, on threads of its own, must come back with, in that order.
+void walkedInOrder(const fs::path& folder, QStringList& files, QStringList& folders)
+{
+    for (const fs::directory_entry& e : fs::directory_iterator(folder)) {
+        const QString path = QString::fromUtf8(e.path().string());
+        if (e.is_directory()) {
+            folders << path;
+            if (!e.is_symlink())
+                walkedInOrder(e.path(), files, folders);
+        } else if (path.endsWith(".syx")) {
+            files << path;
+        }
+    }
+}
+
+TEST(LibraryIndex, TheWalkMeetsEveryFolderOnceInOrderAndFollowsNoLink)
+{
+    test::TempDir dir;
+    const fs::path root = fs::canonical(dir.path()) / "patches";
+    int seed = 0;
+    for (const char* top : {"a", "b", "c", "d", "e", "f"}) {
+        test::put(root / (std::string(top) + ".syx"), test::partFile(++seed, 0, 0));
+        for (const char* inside : {"one", "two", "three"})
+            for (const char* file : {"1.syx", "2.syx", "3.syx"})
+                test::put(root / top / inside / file, test::partFile(++seed, 0, 0));
+    }
+    test::put(root / "caf\xe9" / "x.syx", test::partFile(++seed, 0, 0));
+    fs::create_directory_symlink(root, root / "b" / "up"); // would never end if followed
+    QStringList files;
+    QStringList folders{q(root)};
+    walkedInOrder(root, files, folders);
+    ASSERT_EQ(files.size(), 6 + 6 * 3 * 3 + 1);
+
+    LibraryDatabase db(q(dir.path() / "library.sqlite"));
+    db.addFolder(q(root));
+    const ScanReport report = LibraryScanner(db).scan();
+    EXPECT_EQ(report.directories, folders);
+    EXPECT_EQ(report.files, files.size());
+    // Files are indexed in the order walked.
+    QSqlDatabase read = QSqlDatabase::addDatabase("QSQLITE", "walk-order");
+    {
+        read.setDatabaseName(q(dir.path() / "library.sqlite"));
+        ASSERT_TRUE(read.open());
+        QSqlQuery query(read);
+        ASSERT_TRUE(query.exec("SELECT path FROM files ORDER BY id"));
+        QStringList indexed;
+        while (query.next())
+            indexed << query.value(0).toString();
+        EXPECT_EQ(indexed, files);
+        read.close();
+    }
+    read = {};
+    QSqlDatabase::removeDatabase("walk-order");
+}
+#endif
+
 TEST(LibraryIndex, RescanReadsOnlyWhatChangedAndKeepsMarks)
 {
     Tree tree;

@@ -143,6 +143,53 @@ TEST(ImageCheck, WrongChecksumsAloneAreCountedNotRefused)
     EXPECT_EQ(dump.problem, "byte 84: wrong checksum in the Data Set message of part 1 common");
 }
 
+TEST(ImageCheck, EveryByteOfAMessageIsJudgedWhereItStands)
+{
+    // Part 1's tone 1 message in a part file: bytes 86 to 226, its data from
+    // 96, its checksum at 225, its F7 at 226. Each byte of 80 or more inside
+    // it is refused at that byte, for what it is; a 7-bit one only makes the
+    // checksum wrong.
+    const Bytes part = partOf(knownImage(5), 0);
+    constexpr std::size_t Start = 86, Data = Start + MessageHeaderSize, Checksum = 225, End = 226;
+    ASSERT_EQ(part[End], SysexEnd);
+    struct Case
+    {
+        std::uint8_t value;
+        const char* inData;     // the reason for a data byte, after "byte N: "
+        const char* inChecksum; // and for the checksum's byte
+    };
+    const Case cases[] = {
+        {0x80, "the Data Set message of part 1 tone 1 holds 80, which is no data byte",
+         "the Data Set message of part 1 tone 1 holds 80, which is no data byte"},
+        {0xF0, "a message starts inside the Data Set message of part 1 tone 1, whose F7 is missing",
+         "a message starts inside the Data Set message of part 1 tone 1, whose F7 is missing"},
+        {0xF7, "the Data Set message of part 1 tone 1 ends after", // N of its 129 data bytes
+         "the Data Set message of part 1 tone 1 ends without its checksum"},
+    };
+    for (const Case& c : cases) {
+        for (std::size_t at = Data; at <= Checksum; ++at) {
+            Bytes bad = part;
+            bad[at] = c.value;
+            const SysexFileCheck check = checkSysexFile(bad);
+            ASSERT_FALSE(check.ok()) << at;
+            const std::string expected =
+                "byte " + std::to_string(at) + ": " + (at == Checksum ? c.inChecksum : c.inData);
+            EXPECT_EQ(check.problem().substr(0, expected.size()), expected) << at;
+        }
+    }
+    for (std::size_t at = Data; at <= Checksum; ++at) {
+        Bytes changed = part;
+        changed[at] = std::uint8_t(changed[at] ^ 0x01);
+        const SysexFileCheck check = checkSysexFile(changed);
+        ASSERT_EQ(check.kind, SysexFileKind::PartFile) << at << ": " << check.problem();
+        EXPECT_EQ(check.wrongChecksums(), 1u) << at;
+    }
+    Bytes noEnd = part;
+    noEnd[End] = 0x00;
+    EXPECT_EQ(checkSysexFile(noEnd).problem(),
+              "byte 226: the Data Set message of part 1 tone 1 should end here (F7), found 00");
+}
+
 TEST(ImageCheck, AskingForOneKindNamesTheKindFound)
 {
     const Bytes image = knownImage(4);
