@@ -189,7 +189,8 @@ struct WindowBenchRig
     {
         window = makeWindow();
         window->show();
-        QApplication::processEvents();
+        // Drawn, with the devices listed and the remembered ports opened.
+        spin([&] { return window->deviceSetup().portsStarted(); });
         return *window;
     }
 };
