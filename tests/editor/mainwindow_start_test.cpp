@@ -183,7 +183,7 @@ TEST(MainWindowStart, PanelsNotShownAtStartAreMadeWhenFirstOpened)
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
     QStackedWidget* area = w.frame().sheetArea();
-    EXPECT_EQ(area->count(), 2) << "the sheets and the reception panel";
+    EXPECT_EQ(area->count(), 1) << "the sheets alone";
     EXPECT_FALSE(w.monitor().view());
 
     struct Row
@@ -192,6 +192,12 @@ TEST(MainWindowStart, PanelsNotShownAtStartAreMadeWhenFirstOpened)
         std::function<void()> open, close;
     };
     const Row rows[] = {
+        {"QWidget",
+         [&] {
+             rig.dialogs.answers.push_back(true);
+             w.frame().action("Get8Part")->trigger();
+         },
+         [&] { w.transfers().sysexButton()->click(); }},
         {"dorvane::DrumMixerPanel", [&] { w.frame().action("DrumMixer")->trigger(); },
          [&] { w.tools().drumMixer()->closeButton()->click(); }},
         {"dorvane::CopyPanel", [&] { w.frame().action("CopyToneOrDrum")->trigger(); },
