@@ -6,6 +6,7 @@
 // temporary "program", the waits on the event loop, and main().
 #pragma once
 
+#include "benchspin.h"
 #include "editor/copycommands.h"
 #include "editor/desktopfiles.h"
 #include "editor/devicesetup.h"
