@@ -6,6 +6,7 @@
 // temporary "program", the waits on the event loop, and main().
 #pragma once
 
+#include "benchspin.h"
 #include "editor/copycommands.h"
 #include "editor/desktopfiles.h"
 #include "editor/devicesetup.h"
@@ -189,7 +190,8 @@ struct WindowBenchRig
     {
         window = makeWindow();
         window->show();
-        QApplication::processEvents();
+        // Drawn, with the devices listed and the remembered ports opened.
+        spin([&] { return window->deviceSetup().portsStarted(); });
         return *window;
     }
 };

@@ -24,5 +24,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # on X11 and Wayland) are loaded at run time, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "jackd2")
+# libcrypto is loaded when the library first hashes a part, so dpkg-shlibdeps
+# does not see it; without it the scan falls back to Qt's slower SHA-1.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libssl3 | libssl3t64")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -29,7 +29,7 @@ namespace dorvane {
 
 namespace {
 
-// The longest the device lists wait for the window's first paint to follow the devices.
+// The longest the device lists and the remembered ports wait for the window's first paint.
 constexpr int WatchLimitMs = 3000;
 
 // Value lists hold no two entries alike, so a second device of the same name
@@ -46,43 +46,72 @@ QStringList distinctNames(const QStringList& names)
     return out;
 }
 
+// A device selector offering "none", the virtual port when there is one, and
+// the devices listed.
+void fillSelector(TDragTweak* c, const char* none, std::optional<std::string> virtualName,
+                  const std::vector<std::string>& listed, DeviceSetup::DeviceChoices& choices)
+{
+    QStringList names{none};
+    choices = {{std::nullopt, QString()}};
+    if (virtualName) {
+        names << QString::fromStdString(*virtualName);
+        choices.push_back({-1, names.back()});
+    }
+    for (std::size_t id = 0; id < listed.size(); ++id) {
+        names << QString::fromStdString(listed[id]);
+        choices.push_back({int(id), names.back()});
+    }
+    c->SetItems(distinctNames(names));
+    c->SetPosition(0);
+}
+
 } // namespace
+
+void DeviceSetup::startPorts()
+{
+    fillSelector(m_parts.sheets->control("midiout"), texts::NoMidiOut, std::nullopt, {},
+                 m_outputChoices);
+    fillSelector(m_parts.sheets->control("midiin"), texts::NoMidiIn, std::nullopt, {},
+                 m_inputChoices);
+    // No port chosen yet: the setup sheet is where the user chooses one, or
+    // lets the search find it. Known from the settings alone, so the first
+    // window already shows it.
+    if (!m_settings->contains(Setting::MidiOutName) &&
+        !m_settings->device(Setting::MidiOut).has_value()) {
+        m_parts.sheets->showSheet(Sheet::Setup);
+        m_frame.setStatusText(texts::ChooseOutput);
+        m_parts.finder->offerAtFirstStart();
+    }
+    // Waiting for the paint after the offer does, it runs before it: the
+    // offer's question comes over lists already filled.
+    auto start = [this] {
+        if (m_portsStarted)
+            return;
+        m_portsStarted = true;
+        m_frame.runCommand([this] {
+            fillDeviceLists();
+            openRememberedPorts();
+        });
+    };
+    afterFirstPaint(*m_parts.window, start);
+    QTimer::singleShot(WatchLimitMs, this, start);
+}
 
 void DeviceSetup::fillDeviceLists()
 {
     MidiDeviceRegistry& devices = *m_parts.devices;
-    auto fill = [](TDragTweak* c, const char* none, std::optional<std::string> virtualName,
-                   const std::vector<std::string>& listed, DeviceChoices& choices) {
-        QStringList names{none};
-        choices = {{std::nullopt, QString()}};
-        if (virtualName) {
-            names << QString::fromStdString(*virtualName);
-            choices.push_back({-1, names.back()});
-        }
-        for (std::size_t id = 0; id < listed.size(); ++id) {
-            names << QString::fromStdString(listed[id]);
-            choices.push_back({int(id), names.back()});
-        }
-        c->SetItems(distinctNames(names));
-        c->SetPosition(0);
-    };
     // Read from the lists, not through the ports: an open port keeps its
     // device, and a lost one keeps the name it waits for.
-    fill(m_parts.sheets->control("midiout"), texts::NoMidiOut,
-         devices.hasVirtualOutput() ? devices.outputName(-1) : std::nullopt, devices.outputNames(),
-         m_outputChoices);
-    fill(m_parts.sheets->control("midiin"), texts::NoMidiIn,
-         devices.hasVirtualInput() ? devices.inputName(-1) : std::nullopt, devices.inputNames(),
-         m_inputChoices);
+    fillSelector(m_parts.sheets->control("midiout"), texts::NoMidiOut,
+                 devices.hasVirtualOutput() ? devices.outputName(-1) : std::nullopt,
+                 devices.outputNames(), m_outputChoices);
+    fillSelector(m_parts.sheets->control("midiin"), texts::NoMidiIn,
+                 devices.hasVirtualInput() ? devices.inputName(-1) : std::nullopt,
+                 devices.inputNames(), m_inputChoices);
     // From now on the lists follow the devices that come and go. Listening
     // (a JACK client of the program's own among it) starts once the window
-    // is on the screen, or soon if it is not drawn: what came or went
-    // meanwhile is told as soon as it does.
-    if (m_watchPlanned)
-        return;
-    m_watchPlanned = true;
-    afterFirstPaint(*m_parts.window, [&devices] { devices.watch(); });
-    QTimer::singleShot(WatchLimitMs, this, [&devices] { devices.watch(); });
+    // is on the screen, which the lists themselves wait for.
+    devices.watch();
 }
 
 QString DeviceSetup::shownDevice(const char* selector, const DeviceChoices& choices) const
@@ -169,8 +198,6 @@ void DeviceSetup::openRememberedPorts()
     TDragTweak* out = m_parts.sheets->control("midiout");
     TDragTweak* in = m_parts.sheets->control("midiin");
     QStringList missing;
-    const bool outSet = m_settings->contains(Setting::MidiOutName) ||
-                        m_settings->device(Setting::MidiOut).has_value();
     if (const auto position = rememberedDevice(Setting::MidiOut, Setting::MidiOutName,
                                                m_outputChoices, "MIDI Out", missing)) {
         out->SetPosition(*position);
@@ -185,12 +212,6 @@ void DeviceSetup::openRememberedPorts()
     if (!missing.isEmpty()) {
         m_parts.sheets->showSheet(Sheet::Setup);
         m_frame.setStatusText(missing.join("  "));
-    } else if (!outSet) {
-        // No port chosen yet: the setup sheet is where the user chooses one,
-        // or lets the search find it.
-        m_parts.sheets->showSheet(Sheet::Setup);
-        m_frame.setStatusText(texts::ChooseOutput);
-        m_parts.finder->offerAtFirstStart();
     }
 }
 

@@ -35,6 +35,14 @@ public:
     using DeviceChoices = std::vector<DeviceChoice>;
 
     void panic();
+    // At start: the selectors name no device yet and a first start asks for
+    // an output on the Setup sheet; the devices are listed and the remembered
+    // ports opened once the window is drawn (or a moment later when it is not
+    // drawn). Listing the system's MIDI asks ALSA and a JACK server, which the
+    // first sight of the window need not wait for.
+    void startPorts();
+    // Whether the devices have been listed and the remembered ports opened.
+    bool portsStarted() const { return m_portsStarted; }
     void fillDeviceLists();
     void openRememberedPorts();
     void writeRememberedPorts();
@@ -82,7 +90,7 @@ private:
     // The device ID kept with the chosen output, or the default for any other.
     void applyDeviceId();
 
-    bool m_watchPlanned = false;   // the registry follows the devices from the first paint
+    bool m_portsStarted = false;   // the lists read and the remembered ports opened
     bool m_outputLost = false;     // the output's device went away and none was chosen since
     DeviceChoices m_outputChoices; // by the midiout selector's positions
     DeviceChoices m_inputChoices;

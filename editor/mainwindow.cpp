@@ -47,6 +47,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -74,6 +75,15 @@ const std::pair<const char*, Setting> ShakeAmounts[] = {
     {"shakeamt", Setting::ShakeAmt},
     {"wshakeamt", Setting::WShakeAmt},
 };
+
+// The family the window is drawn in: the one remembered where this system has
+// it, else the desktop's own. A family it lacks (the default names a Windows
+// font) sent the first text drawn on a search through every font installed
+// for a look-alike.
+QString shownFamily(const QString& remembered)
+{
+    return QFontDatabase::hasFamily(remembered) ? remembered : QApplication::font().family();
+}
 
 bool isTextEntry(const QWidget* w)
 {
@@ -192,7 +202,7 @@ MainWindow::MainWindow(Setup setup, QWidget* parent)
 
     // The window's font before its controls exist: they inherit it instead of
     // each being measured and laid out again once it changes.
-    setFont(QFont(m_settings->text(Setting::Font), font().pointSize()));
+    setFont(QFont(shownFamily(m_settings->text(Setting::Font)), font().pointSize()));
     buildUi();
     m_parts.sheets->followSelection();
     m_parts.history->followSession();
@@ -232,13 +242,12 @@ MainWindow::~MainWindow()
 
 void MainWindow::startUp()
 {
-    m_parts.sheets->applyFont(QFont(m_settings->text(Setting::Font), font().pointSize()));
+    m_parts.sheets->applyFont(QFont(font().family(), font().pointSize()));
     m_parts.files->saveFileName() = m_settings->text(Setting::SaveDirectory);
     m_parts.sheets->showHintBox()->setChecked(m_settings->boolean(Setting::Hint));
     m_parts.sheets->autoTriggerBox()->setChecked(m_settings->boolean(Setting::AutoTrig));
 
-    m_parts.deviceSetup->fillDeviceLists();
-    m_parts.frame->runCommand([this] { m_parts.deviceSetup->openRememberedPorts(); });
+    m_parts.deviceSetup->startPorts();
 
     m_parts.sheets->loadWaveList();
     m_parts.sheets->keepImageBox()->setChecked(m_settings->boolean(Setting::KeepImage));
@@ -281,7 +290,10 @@ void MainWindow::shutDown()
     m_settings->setBoolean(Setting::Hint, m_parts.sheets->showHintBox()->isChecked());
     if (!m_parts.files->saveFileName().isEmpty())
         m_settings->setText(Setting::SaveDirectory, m_parts.files->saveFileName());
-    m_settings->setText(Setting::Font, font().family());
+    // A family this system lacks stays remembered while the desktop's stands in.
+    const QString remembered = m_settings->text(Setting::Font);
+    m_settings->setText(Setting::Font,
+                        font().family() == shownFamily(remembered) ? remembered : font().family());
     m_parts.deviceSetup->writeRememberedPorts();
     m_parts.library->keepPlaceForNextStart();
     m_settings->setText(Setting::WindowState, QString::fromLatin1(saveState().toBase64()));

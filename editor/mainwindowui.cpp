@@ -195,10 +195,10 @@ void MainWindow::buildUi()
     WindowFrame& frame = *m_parts.frame;
     frame.setSheets(m_parts.sheets->buildSheets());
     frame.setHintSwitch(m_parts.sheets->showHintBox());
-    frame.sheetArea()->addWidget(m_parts.transfers->buildReceptionPanel());
-    // The copy panel, the drum mixer, the search's panel and the differences
-    // page join the sheet area the first time they are wanted: most runs
-    // never show them, and the first window need not wait for them.
+    // The reception panel, the copy panel, the drum mixer, the search's panel
+    // and the differences page join the sheet area the first time they are
+    // wanted: most runs never show them, and the first window need not wait
+    // for them.
     m_parts.finder->buildFindRow(m_parts.sheets->panel("midibox"));
     column->addWidget(frame.sheetArea(), 1);
     setCentralWidget(central);

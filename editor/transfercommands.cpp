@@ -74,10 +74,12 @@ void TransferCommands::buildTransferMenu(QMenu* utility)
                       [this] { m_util->SendLong(requestMessageForPart(m_session.partNumber())); });
 }
 
-QWidget* TransferCommands::buildReceptionPanel()
+void TransferCommands::buildReceptionPanel()
 {
     // What a Get shows in the sheets' place: what is coming in, how much of
     // it, and the button that ends it. Quiet, so it does not read as a fault.
+    // Made at the first transfer: most runs never show it, and its title's
+    // font alone was a font of its own to load before the first window.
     m_receptionPanel = new QWidget;
     m_receptionPanel->setObjectName("receptionpanel");
     auto* column = new QVBoxLayout(m_receptionPanel);
@@ -101,10 +103,7 @@ QWidget* TransferCommands::buildReceptionPanel()
     m_progress->setFormat(texts::ByteProgress);
     m_progress->setAlignment(Qt::AlignCenter);
     // Wide enough for its text in any font the window is given.
-    m_progress->setMinimumWidth(
-        m_progress->fontMetrics().horizontalAdvance(
-            QString(texts::ByteProgress).replace("%v", "00000").replace("%m", "00000")) *
-        2);
+    m_progress->setMinimumWidth(m_sendProgress->minimumWidth());
     column->addWidget(m_progress, 0, Qt::AlignHCenter);
 
     m_sysexButton = new QPushButton;
@@ -113,7 +112,19 @@ QWidget* TransferCommands::buildReceptionPanel()
     column->addWidget(m_sysexButton, 0, Qt::AlignHCenter);
     column->addStretch(2);
     m_receptionPanel->hide();
-    return m_receptionPanel;
+    m_frame.sheetArea()->addWidget(m_receptionPanel);
+
+    m_sysexButton->setText(texts::SysexButton);
+    connect(m_sysexButton, &QPushButton::clicked, this, [this] {
+        m_frame.runCommand([this] {
+            // While a Send and Verify's data is still going out there is no
+            // reception yet to end.
+            if (!m_receiver->IsReceiving() && m_parts.verify->verifying())
+                m_parts.verify->stopBeforeReadBack();
+            else
+                m_receiver->finish();
+        });
+    });
 }
 
 bool TransferCommands::receiving() const
@@ -135,23 +146,15 @@ void TransferCommands::setUpTransfers()
         m_frame.runCommand([&] { receptionEnded(result); });
     });
 
-    m_sysexButton->setText(texts::SysexButton);
-    connect(m_sysexButton, &QPushButton::clicked, this, [this] {
-        m_frame.runCommand([this] {
-            // While a Send and Verify's data is still going out there is no
-            // reception yet to end.
-            if (!m_receiver->IsReceiving() && m_parts.verify->verifying())
-                m_parts.verify->stopBeforeReadBack();
-            else
-                m_receiver->finish();
-        });
-    });
-
     m_sendProgress = new QProgressBar;
     m_sendProgress->setObjectName("sendprogress");
     m_sendProgress->setFormat(texts::ByteProgress);
     m_sendProgress->setAlignment(Qt::AlignCenter);
-    m_sendProgress->setMinimumWidth(m_progress->minimumWidth());
+    // Wide enough for its text in any font the window is given.
+    m_sendProgress->setMinimumWidth(
+        m_sendProgress->fontMetrics().horizontalAdvance(
+            QString(texts::ByteProgress).replace("%v", "00000").replace("%m", "00000")) *
+        2);
     m_sendProgress->hide();
     m_parts.window->statusBar()->addPermanentWidget(m_sendProgress);
     MidiSender& sender = m_util->Sender();
@@ -291,6 +294,8 @@ void TransferCommands::sendProgressed()
 
 void TransferCommands::showTransferPanel(const QString& title, const QString& note)
 {
+    if (!m_receptionPanel)
+        buildReceptionPanel();
     m_frame.modeStarting();
     // The last transfer's result would read as this one's.
     m_frame.setStatusText(QString());
@@ -347,6 +352,8 @@ void TransferCommands::receptionProgress(qint64 received, qint64 expected)
 {
     // The byte count stands in the caption while a dump comes in.
     m_parts.window->setWindowTitle(texts::CaptionPrefix + QString::number(received));
+    if (!m_receptionPanel)
+        return; // every reception shows the panel first; none here yet
     m_progress->setVisible(expected > 0);
     if (expected > 0) {
         m_progress->setMaximum(int(expected));

@@ -40,6 +40,7 @@ public:
         std::vector<int> parts; // the window's parts it sends whole
     };
 
+    // The panel, its bar and its button are made at the first transfer that shows them.
     QWidget* receptionPanel() const { return m_receptionPanel; }
     // Whether a dump is coming in: its panel has the sheets' place until it ends.
     bool receiving() const;
@@ -48,7 +49,6 @@ public:
     QPushButton* sysexButton() const { return m_sysexButton; }
     DumpReceiver& receiver() { return *m_receiver; }
     void buildTransferMenu(QMenu* utility);
-    QWidget* buildReceptionPanel();
     void sendCurrentPart();
     // The same without its question, for a command that asked for both.
     void sendCurrentPartUnasked();
@@ -64,6 +64,7 @@ public:
     void showTransferPanel(const QString& title, const QString& note);
 
 private:
+    void buildReceptionPanel();
     void send8Part();
     void sendFile();
     void sendGeneralFile();

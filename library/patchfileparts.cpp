@@ -1,20 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/patchfileparts.h"
 
+#include "library/sha1.h"
 #include "library/soundlikeness.h"
 #include "patch/fileio.h"
 #include "patch/midifileread.h"
 
-#include <QCryptographicHash>
-
 #include <algorithm>
 #include <optional>
-
-#ifdef DORVANE_OPENSSL_SHA1
-#include <openssl/evp.h>
-
-#include <memory>
-#endif
 
 namespace dorvane {
 
@@ -80,32 +73,6 @@ ByteView partBlockAt(ByteView file, const SysexFileCheck& check, int position)
     return {};
 }
 
-namespace {
-
-#ifdef DORVANE_OPENSSL_SHA1
-// A scan hashes every part it reads: OpenSSL's SHA-1 uses the processor's
-// SHA instructions where it has them, four times as fast as Qt's own here.
-// The algorithm is fetched once; each thread keeps a context of its own.
-std::optional<QByteArray> opensslSha1(const std::vector<QByteArrayView>& pieces)
-{
-    static EVP_MD* const md = EVP_MD_fetch(nullptr, "SHA1", nullptr);
-    thread_local const std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX*)> context(EVP_MD_CTX_new(),
-                                                                                  EVP_MD_CTX_free);
-    if (!md || !context || EVP_DigestInit_ex2(context.get(), md, nullptr) != 1)
-        return std::nullopt;
-    for (const QByteArrayView piece : pieces)
-        if (EVP_DigestUpdate(context.get(), piece.data(), std::size_t(piece.size())) != 1)
-            return std::nullopt;
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int size = 0;
-    if (EVP_DigestFinal_ex(context.get(), digest, &size) != 1)
-        return std::nullopt;
-    return QByteArray(reinterpret_cast<const char*>(digest), qsizetype(size));
-}
-#endif
-
-} // namespace
-
 QByteArray soundHash(ByteView block, bool rhythm)
 {
     // The layouts are the same for every part: a scan hashes every part it
@@ -123,14 +90,7 @@ QByteArray soundHash(ByteView block, bool rhythm)
         pieces.emplace_back(block.data() + pos + MessageHeaderSize, qsizetype(m.dataSize));
         pos += m.dataSize + MessageOverhead;
     }
-#ifdef DORVANE_OPENSSL_SHA1
-    if (auto hash = opensslSha1(pieces))
-        return *hash;
-#endif
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    for (const QByteArrayView piece : pieces)
-        hash.addData(piece);
-    return hash.result();
+    return sha1(pieces);
 }
 
 QString patchNameIn(ByteView block)

@@ -19,6 +19,7 @@ struct MidiDeviceRegistry::Source
     MidiDeviceNames snapshot;  // what the numbers are made from
     MidiDeviceNames live;      // as the source listed them last
     MidiDeviceNames announced; // as devicesChanged() last told of them
+    bool read = false;         // the snapshot above has been taken
     WakeUp* wake = nullptr;    // while watching
     QTimer* poll = nullptr;    // while watching a source that cannot tell
 };
@@ -54,20 +55,20 @@ MidiDeviceRegistry& MidiDeviceRegistry::application()
     static MidiDeviceRegistry registry;
     [[maybe_unused]] static const bool filled = [] {
         s_application = &registry;
-        registry.addSource(std::make_shared<RtMidiDriver>());
+        registry.addSource(std::make_shared<RtMidiDriver>(), Reading::WhenWanted);
         return true;
     }();
     return registry;
 }
 
-void MidiDeviceRegistry::addSource(std::shared_ptr<MidiDriver> driver)
+void MidiDeviceRegistry::addSource(std::shared_ptr<MidiDriver> driver, Reading reading)
 {
     auto source = std::make_unique<Source>();
     source->driver = std::move(driver);
-    source->snapshot = source->driver->devices();
-    source->live = source->announced = source->snapshot;
     m_sources.push_back(std::move(source));
-    rebuild();
+    m_unread = true;
+    if (reading == Reading::Now || m_watching)
+        readNow(*m_sources.back());
     if (m_watching) {
         startWatching(*m_sources.back());
         // Its devices are new to whoever lists them.
@@ -75,9 +76,35 @@ void MidiDeviceRegistry::addSource(std::shared_ptr<MidiDriver> driver)
     }
 }
 
+void MidiDeviceRegistry::readNow(Source& source)
+{
+    source.read = true;
+    source.snapshot = source.driver->devices();
+    source.live = source.announced = source.snapshot;
+    m_unread =
+        std::any_of(m_sources.begin(), m_sources.end(), [](const auto& s) { return !s->read; });
+    rebuild();
+}
+
+const MidiDeviceRegistry& MidiDeviceRegistry::read() const
+{
+    if (!m_unread)
+        return *this;
+    // The snapshot the registry would have taken when the source was added:
+    // nobody has seen the numbers since. A cache filled on first use, hence
+    // the cast: the registry as seen from outside is the same.
+    auto* self = const_cast<MidiDeviceRegistry*>(this);
+    for (auto& source : self->m_sources)
+        if (!source->read)
+            self->readNow(*source);
+    return *this;
+}
+
 void MidiDeviceRegistry::refresh()
 {
+    m_unread = false;
     for (auto& source : m_sources) {
+        source->read = true;
         source->snapshot = source->driver->devices();
         setLive(*source, source->snapshot);
     }
@@ -89,6 +116,8 @@ void MidiDeviceRegistry::watch()
 {
     if (m_watching || !QCoreApplication::instance())
         return;
+    // What the watch tells of is measured against what was read.
+    read();
     m_watching = true;
     // The program's own registry lives on past the application; its
     // listeners (a JACK client among them) must not.
@@ -195,6 +224,7 @@ MidiDeviceRegistry::find(const std::vector<Device>& devices,
 
 std::optional<std::string> MidiDeviceRegistry::outputName(int id) const
 {
+    read();
     if (auto device = find(m_outputs, m_virtualOutput, id))
         return device->name;
     return std::nullopt;
@@ -202,6 +232,7 @@ std::optional<std::string> MidiDeviceRegistry::outputName(int id) const
 
 std::optional<std::string> MidiDeviceRegistry::inputName(int id) const
 {
+    read();
     if (auto device = find(m_inputs, m_virtualInput, id))
         return device->name;
     return std::nullopt;
@@ -210,6 +241,7 @@ std::optional<std::string> MidiDeviceRegistry::inputName(int id) const
 std::optional<int> MidiDeviceRegistry::findIn(bool output, const std::string& name,
                                               int preferred) const
 {
+    read();
     const std::vector<Device>& devices = output ? m_outputs : m_inputs;
     const std::optional<Device>& virtualDevice = output ? m_virtualOutput : m_virtualInput;
     if (auto device = find(devices, virtualDevice, preferred); device && device->name == name)
@@ -234,6 +266,7 @@ std::optional<int> MidiDeviceRegistry::findInput(const std::string& name, int pr
 
 bool MidiDeviceRegistry::listed(bool output, const std::string& name) const
 {
+    read();
     return std::any_of(m_sources.begin(), m_sources.end(),
                        [&](const auto& source) { return lists(source->live, output, name); });
 }
@@ -250,6 +283,7 @@ bool MidiDeviceRegistry::inputListed(const std::string& name) const
 
 bool MidiDeviceRegistry::present(bool output, const std::string& name)
 {
+    read();
     // Only the source that listed it is asked, when one did: asking the
     // system's MIDI means clients of its own.
     std::vector<Source*> asked;
@@ -275,6 +309,7 @@ bool MidiDeviceRegistry::outputPresent(const std::string& name)
 std::optional<MidiDeviceRegistry::Device> MidiDeviceRegistry::locate(bool output, int id,
                                                                      const std::string& name) const
 {
+    read();
     const std::vector<Device>& devices = output ? m_outputs : m_inputs;
     const std::optional<Device>& virtualDevice = output ? m_virtualOutput : m_virtualInput;
     if (auto device = find(devices, virtualDevice, id); device && device->name == name)

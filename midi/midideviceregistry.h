@@ -41,14 +41,23 @@ public:
     MidiDeviceRegistry(const MidiDeviceRegistry&) = delete;
     MidiDeviceRegistry& operator=(const MidiDeviceRegistry&) = delete;
 
-    // The program's devices: the operating system's MIDI on first use, plus
-    // whatever sources the program adds.
+    // The program's devices: the operating system's MIDI, plus whatever
+    // sources the program adds. The system's MIDI is read when its devices
+    // are first wanted, not when the registry is made: a window can be drawn
+    // before it has asked ALSA and a JACK server.
     static MidiDeviceRegistry& application();
 
-    // Adds a source after those already there and reads its devices; the
-    // sources already there keep their snapshot (asking a system's MIDI for
-    // its devices can take a while). While watching, devicesChanged() follows.
-    void addSource(std::shared_ptr<MidiDriver> source);
+    enum class Reading
+    {
+        Now,        // the source's devices are read at once
+        WhenWanted, // at the first question about devices, or the watch
+    };
+
+    // Adds a source after those already there and reads its devices (now, or
+    // when they are first wanted); the sources already there keep their
+    // snapshot (asking a system's MIDI for its devices can take a while).
+    // While watching, devicesChanged() follows.
+    void addSource(std::shared_ptr<MidiDriver> source, Reading reading = Reading::Now);
     // Reads every source's devices afresh into the snapshot; refreshed()
     // follows, and devicesChanged() on a later turn when the devices differ
     // from those last announced.
@@ -62,14 +71,16 @@ public:
     void stopWatching();
     bool watching() const { return m_watching; }
 
-    int outputCount() const { return int(m_outputs.size()); }
-    int inputCount() const { return int(m_inputs.size()); }
-    const std::vector<std::string>& outputNames() const { return m_outputNames; }
-    const std::vector<std::string>& inputNames() const { return m_inputNames; }
+    int outputCount() const { return int(read().m_outputs.size()); }
+    int inputCount() const { return int(read().m_inputs.size()); }
+    const std::vector<std::string>& outputNames() const { return read().m_outputNames; }
+    const std::vector<std::string>& inputNames() const { return read().m_inputNames; }
 
     // Whether device -1 is a virtual port of its own (rather than device 0).
-    bool hasVirtualOutput() const { return m_virtualOutput.has_value(); }
-    bool hasVirtualInput() const { return m_virtualInput.has_value(); }
+    bool hasVirtualOutput() const { return read().m_virtualOutput.has_value(); }
+    bool hasVirtualInput() const { return read().m_virtualInput.has_value(); }
+    // Whether a source added to be read when wanted has not been read yet.
+    bool readingPending() const { return m_unread; }
 
     // The name of device `id` (-1 included), or nothing for an unknown number.
     std::optional<std::string> outputName(int id) const;
@@ -131,6 +142,11 @@ private:
     void setLive(Source& source, MidiDeviceNames names);
 
     void rebuild();
+    void readNow(Source& source);
+    // The registry with every source read: a source left for later is read
+    // at the first question, whichever it is, so the numbers it answers with
+    // are those of all the sources, in the order they were added.
+    const MidiDeviceRegistry& read() const;
 
     std::vector<std::unique_ptr<Source>> m_sources;
     std::vector<Device> m_outputs;
@@ -140,6 +156,7 @@ private:
     std::optional<Device> m_virtualOutput;
     std::optional<Device> m_virtualInput;
     bool m_watching = false;
+    bool m_unread = false; // a source waits to be read
 };
 
 } // namespace dorvane

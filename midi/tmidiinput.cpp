@@ -20,12 +20,16 @@ TMidiInput::TMidiInput(MidiDeviceRegistry& devices, QObject* parent)
     connect(m_wake, &WakeUp::woken, this, &TMidiInput::onWake);
     connect(&m_devices, &MidiDeviceRegistry::devicesRead, this, &TMidiInput::followDevices);
     connect(&m_devices, &MidiDeviceRegistry::refreshed, this, &TMidiInput::renumber);
-    // Device 0 is selected and its name read. A machine without any input
-    // device must still be able to create the port (the program would not
-    // start otherwise), so then the name simply stays empty.
-    if (auto name = m_devices.inputName(0))
-        m_productName = QString::fromStdString(*name);
+    // Device 0 is selected; its name is read when asked for, not here: the
+    // registry may not have listed the system's MIDI yet, and a window made
+    // with this port need not wait for it. A machine without any input device
+    // must still be able to create the port, so then the name stays empty.
     m_state = misClosed;
+}
+
+QString TMidiInput::ProductName() const
+{
+    return m_productName.isEmpty() ? QString::fromStdString(selectedName()) : m_productName;
 }
 
 TMidiInput::~TMidiInput()

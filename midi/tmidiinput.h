@@ -59,7 +59,7 @@ public:
     TMidiInput(MidiDeviceRegistry& devices, QObject* parent = nullptr);
     ~TMidiInput() override;
 
-    QString ProductName() const { return m_productName; }
+    QString ProductName() const;
     void SetProductName(const QString& name);
     MidiInputState State() const { return m_state; }
     int DeviceID() const { return m_deviceId; }

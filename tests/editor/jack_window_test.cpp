@@ -93,6 +93,7 @@ protected:
         setup.dataFolder = rig.dataFolder();
         rig.window = std::make_unique<MainWindow>(std::move(setup));
         rig.window->show();
+        test::waitUntil([&] { return rig.window->deviceSetup().portsStarted(); });
         return rig.window.get();
     }
 

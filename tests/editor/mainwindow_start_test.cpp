@@ -153,12 +153,37 @@ TEST(MainWindowStart, AStartThatChangesNothingLeavesTheFileAsItWas)
         EXPECT_EQ(onDisk(rig.iniFile(), key), value) << key;
 }
 
+// The devices are listed, and the remembered output opened, once the window
+// is drawn; it is then shown by name and takes the edits.
+TEST(MainWindowStart, ARememberedOutputIsOpenedOnceTheWindowIsDrawn)
+{
+    WindowRig rig;
+    auto late = std::make_shared<LoopbackDriver>();
+    late->addDevice("Synth D");
+    rig.registry.addSource(late, MidiDeviceRegistry::Reading::WhenWanted);
+    rig.store("midioutname", "Synth D");
+    rig.store("midiout", "3");
+    rig.store("autotrig", "0");
+    PaintWatch paint([&] {
+        return !rig.registry.readingPending() || (rig.window && rig.window->midiOutput().IsOpen());
+    });
+    MainWindow& w = rig.open();
+    ASSERT_TRUE(paint.seenAtFirstPaint.has_value());
+    EXPECT_FALSE(*paint.seenAtFirstPaint) << "listed or opened before the first paint";
+    ASSERT_TRUE(w.midiOutput().IsOpen());
+    EXPECT_EQ(w.midiOutput().ProductName(), "Synth D");
+    EXPECT_EQ(rig.control("midiout")->DisplayedText(), "Synth D");
+    EXPECT_EQ(rig.control("midiin")->Items().size(), 5) << "none and four inputs";
+    w.frame().action("Panic")->trigger();
+    EXPECT_TRUE(waitUntil([&] { return !late->sent("Synth D").empty(); }));
+}
+
 TEST(MainWindowStart, PanelsNotShownAtStartAreMadeWhenFirstOpened)
 {
     WindowRig rig;
     MainWindow& w = rig.openPlaying();
     QStackedWidget* area = w.frame().sheetArea();
-    EXPECT_EQ(area->count(), 2) << "the sheets and the reception panel";
+    EXPECT_EQ(area->count(), 1) << "the sheets alone";
     EXPECT_FALSE(w.monitor().view());
 
     struct Row
@@ -167,6 +192,12 @@ TEST(MainWindowStart, PanelsNotShownAtStartAreMadeWhenFirstOpened)
         std::function<void()> open, close;
     };
     const Row rows[] = {
+        {"QWidget",
+         [&] {
+             rig.dialogs.answers.push_back(true);
+             w.frame().action("Get8Part")->trigger();
+         },
+         [&] { w.transfers().sysexButton()->click(); }},
         {"dorvane::DrumMixerPanel", [&] { w.frame().action("DrumMixer")->trigger(); },
          [&] { w.tools().drumMixer()->closeButton()->click(); }},
         {"dorvane::CopyPanel", [&] { w.frame().action("CopyToneOrDrum")->trigger(); },

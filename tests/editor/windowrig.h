@@ -114,6 +114,9 @@ struct WindowRig
         setup.dataFolder = dataFolder();
         window = std::make_unique<MainWindow>(std::move(setup));
         window->show();
+        // The devices are listed and the remembered ports opened once the
+        // window is drawn.
+        waitUntil([&] { return window->deviceSetup().portsStarted(); });
         return *window;
     }
 

@@ -121,6 +121,9 @@ int main(int argc, char** argv)
     MainWindow window(std::move(setup));
     window.resize(size);
     window.show();
+    // The devices are listed and the remembered ports opened once it is drawn.
+    for (QDeadlineTimer drawn(10000); !window.deviceSetup().portsStarted() && !drawn.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     std::printf("size hint %dx%d, shown at %dx%d\n", window.sizeHint().width(),
                 window.sizeHint().height(), window.width(), window.height());
 

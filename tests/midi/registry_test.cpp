@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 using namespace dorvane;
 using namespace dorvane::test;
@@ -112,6 +113,45 @@ TEST(DeviceRegistry, AddingASourceAsksOnlyThatSource)
     EXPECT_EQ(system->listings, 2);
     EXPECT_EQ(registry.outputNames(),
               (std::vector<std::string>{"System", "Plugged in later", "Built in"}));
+}
+
+// The system's MIDI is read at the first question about devices, whichever it
+// is, and its devices still come first: a window can be drawn before ALSA and
+// a JACK server are asked.
+TEST(DeviceRegistry, ASourceReadWhenWantedIsAskedAtTheFirstQuestion)
+{
+    struct Question
+    {
+        const char* name;
+        std::function<void(MidiDeviceRegistry&)> ask;
+    };
+    const Question questions[] = {
+        {"outputNames", [](MidiDeviceRegistry& r) { EXPECT_EQ(r.outputNames().size(), 2u); }},
+        {"inputCount", [](MidiDeviceRegistry& r) { EXPECT_EQ(r.inputCount(), 2); }},
+        {"findOutput",
+         [](MidiDeviceRegistry& r) { EXPECT_EQ(r.findOutput("Built in", 0), std::optional(1)); }},
+        {"openOutput", [](MidiDeviceRegistry& r) { EXPECT_TRUE(r.openOutput(0, "System")); }},
+        {"watch", [](MidiDeviceRegistry& r) { r.watch(); }},
+    };
+    for (const Question& q : questions) {
+        SCOPED_TRACE(q.name);
+        auto system = std::make_shared<CountingDriver>();
+        system->devicesHere.addDevice("System");
+        auto builtIn = std::make_shared<CountingDriver>();
+        builtIn->devicesHere.addDevice("Built in");
+        MidiDeviceRegistry registry;
+        registry.addSource(system, MidiDeviceRegistry::Reading::WhenWanted);
+        registry.addSource(builtIn);
+        EXPECT_EQ(system->listings, 0);
+        EXPECT_EQ(builtIn->listings, 1);
+        EXPECT_TRUE(registry.readingPending());
+        q.ask(registry);
+        EXPECT_EQ(system->listings, 1);
+        EXPECT_FALSE(registry.readingPending());
+        EXPECT_EQ(registry.outputNames(), (std::vector<std::string>{"System", "Built in"}));
+        EXPECT_EQ(system->listings, 1) << "read once";
+        registry.stopWatching();
+    }
 }
 
 TEST(RtMidiDriver, AMissingJackServerIsLeftOutQuietly)
