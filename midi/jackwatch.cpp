@@ -9,11 +9,37 @@
 #include <cstdlib>
 #include <mutex>
 
+#if __has_include(<pthread.h>)
+#include <pthread.h>
+#endif
+
 namespace dorvane {
 
 namespace {
 
 void quiet(const char*) {}
+
+// libjack cancels its notification thread when its server ends, and that thread
+// may be inside one of our call backs then: a cancellation unwinding through
+// them (through a held lock and a noexcept wake-up) ends the program. They are
+// short, so cancellation waits until they return to libjack.
+class CancellationHeld
+{
+public:
+#if __has_include(<pthread.h>)
+    CancellationHeld()
+    {
+        pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, &m_before);
+    }
+    ~CancellationHeld()
+    {
+        pthread_setcancelstate(m_before, nullptr);
+    }
+
+private:
+    int m_before = PTHREAD_CANCEL_ENABLE;
+#endif
+};
 
 bool& exiting()
 {
@@ -40,6 +66,7 @@ struct JackWatch::Client
     }
     void post()
     {
+        CancellationHeld held;
         std::lock_guard lock(mutex);
         if (wake)
             wake->post();
