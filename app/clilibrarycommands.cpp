@@ -226,8 +226,8 @@ int libraryLike(const QString& file, const QString& place, int count, std::ostre
         const auto entries = db.entriesById(ids);
         for (std::size_t i = 0; i < near.size() && i < entries.size(); ++i) {
             const LibraryEntry& e = entries[i];
-            out << QString::number(near[i].distance, 'f', 1).toStdString() << '\t' << text(e.name)
-                << '\t' << (e.rhythm() ? std::string("R") : std::to_string(e.part + 1)) << '\t'
+            out << distanceText(near[i].distance).toStdString() << '\t' << text(e.name) << '\t'
+                << (e.rhythm() ? std::string("R") : std::to_string(e.part + 1)) << '\t'
                 << text(QDir::toNativeSeparators(e.path)) << '\n';
         }
         return 0;

@@ -2,6 +2,7 @@
 #include "editor/librarymodel.h"
 
 #include "library/library.h"
+#include "library/soundlikeness.h"
 
 #include <QApplication>
 #include <QMimeData>
@@ -23,15 +24,6 @@ const char* const HeaderHints[LibraryModel::ColumnCount] = {
     "The file",
     "The file's folder",
     "How far in sound from the part asked about: 0 the same sound, 100 as far as can be"};
-
-// Copies saved with a step or two moved lie a few hundredths apart: one
-// decimal would call them the same sound, which they are not.
-QString distanceText(double distance)
-{
-    if (distance <= 0)
-        return "0";
-    return distance < 1 ? QString::number(distance, 'g', 2) : QString::number(distance, 'f', 1);
-}
 
 } // namespace
 

@@ -240,4 +240,11 @@ std::vector<NearSound> SoundTable::nearest(const QByteArray& features, std::size
     return out;
 }
 
+QString distanceText(double distance)
+{
+    if (distance <= 0)
+        return "0";
+    return distance < 1 ? QString::number(distance, 'g', 2) : QString::number(distance, 'f', 1);
+}
+
 } // namespace dorvane

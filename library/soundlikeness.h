@@ -17,6 +17,7 @@
 #include "patch/layout.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <cstdint>
 #include <vector>
@@ -40,6 +41,10 @@ QByteArray soundFeatures(ByteView block, bool rhythm);
 
 // 0..100; -1 when either part has no features.
 double soundDistance(const QByteArray& a, const QByteArray& b);
+// A distance as the list and the command line show it. Copies saved with a
+// step or two moved lie a few hundredths apart: one decimal would call them
+// the same sound, which they are not.
+QString distanceText(double distance);
 
 struct NearSound
 {

@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 using namespace dorvane;
@@ -313,13 +314,20 @@ TEST(CliLibrary, LikeListsCopiesWithSmallEditsFirst)
     const auto r = cli({"like", (home.root() / "pad.syx").string(), "--count", "4"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::vector<std::string> files;
+    std::vector<double> distances;
     std::istringstream in(r.out);
-    for (std::string line; std::getline(in, line);)
+    for (std::string line; std::getline(in, line);) {
         files.push_back(line.substr(line.rfind('/') + 1));
+        distances.push_back(std::stod(line));
+    }
     EXPECT_EQ(files, (std::vector<std::string>{"pad copy.syx", "pad brighter.syx",
                                                "pad much brighter.syx", "pad thin.syx"}))
         << r.out;
-    EXPECT_EQ(r.out.rfind("0.0\tWARM PAD\t1\t", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.rfind("0\tWARM PAD\t1\t", 0), 0u) << r.out;
+    // A few steps of one cutoff lie hundredths apart, and must not print as the same sound.
+    ASSERT_EQ(distances.size(), 4u);
+    EXPECT_GT(distances[1], 0) << r.out;
+    EXPECT_TRUE(std::is_sorted(distances.begin(), distances.end())) << r.out;
 
     const auto kit = cli({"like", (home.root() / "kit.syx").string()});
     EXPECT_NE(kit.exitCode, 0);
