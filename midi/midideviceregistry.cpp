@@ -66,7 +66,6 @@ void MidiDeviceRegistry::addSource(std::shared_ptr<MidiDriver> driver, Reading r
     auto source = std::make_unique<Source>();
     source->driver = std::move(driver);
     m_sources.push_back(std::move(source));
-    m_unread = true;
     if (reading == Reading::Now || m_watching)
         readNow(*m_sources.back());
     if (m_watching) {
@@ -81,15 +80,16 @@ void MidiDeviceRegistry::readNow(Source& source)
     source.read = true;
     source.snapshot = source.driver->devices();
     source.live = source.announced = source.snapshot;
-    m_unread =
-        std::any_of(m_sources.begin(), m_sources.end(), [](const auto& s) { return !s->read; });
     rebuild();
+}
+
+bool MidiDeviceRegistry::readingPending() const
+{
+    return std::any_of(m_sources.begin(), m_sources.end(), [](const auto& s) { return !s->read; });
 }
 
 const MidiDeviceRegistry& MidiDeviceRegistry::read() const
 {
-    if (!m_unread)
-        return *this;
     // The snapshot the registry would have taken when the source was added:
     // nobody has seen the numbers since. A cache filled on first use, hence
     // the cast: the registry as seen from outside is the same.
@@ -102,7 +102,6 @@ const MidiDeviceRegistry& MidiDeviceRegistry::read() const
 
 void MidiDeviceRegistry::refresh()
 {
-    m_unread = false;
     for (auto& source : m_sources) {
         source->read = true;
         source->snapshot = source->driver->devices();

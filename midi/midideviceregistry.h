@@ -80,7 +80,7 @@ public:
     bool hasVirtualOutput() const { return read().m_virtualOutput.has_value(); }
     bool hasVirtualInput() const { return read().m_virtualInput.has_value(); }
     // Whether a source added to be read when wanted has not been read yet.
-    bool readingPending() const { return m_unread; }
+    bool readingPending() const;
 
     // The name of device `id` (-1 included), or nothing for an unknown number.
     std::optional<std::string> outputName(int id) const;
@@ -156,7 +156,6 @@ private:
     std::optional<Device> m_virtualOutput;
     std::optional<Device> m_virtualInput;
     bool m_watching = false;
-    bool m_unread = false; // a source waits to be read
 };
 
 } // namespace dorvane
