@@ -7,6 +7,7 @@
 #include "editor/afterfirstpaint.h"
 #include "editor/desktopfiles.h"
 #include "editor/interfacepalette.h"
+#include "editor/interfacestyle.h"
 #include "editor/mainwindow.h"
 #include "library/library.h"
 #include "midi/builtininstrument.h"
@@ -58,8 +59,9 @@ int main(int argc, char** argv)
     if (options.action != dorvane::StartOptions::Action::Run)
         return answer(options);
 
-    // One palette for every window, light or dark as the desktop prefers,
-    // before any window takes its colours.
+    // One style and one palette for every window, light or dark as the desktop
+    // prefers, before any window takes its colours.
+    dorvane::useInterfaceStyle();
     dorvane::applyColourScheme(dorvane::preferredScheme());
     // And again whenever the desktop switches while the program runs.
     dorvane::ColourSchemeFollower schemeFollower;

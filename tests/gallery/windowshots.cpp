@@ -20,6 +20,7 @@
 #include "editor/historycommands.h"
 #include "editor/instrumentfinder.h"
 #include "editor/interfacepalette.h"
+#include "editor/interfacestyle.h"
 #include "editor/librarycommands.h"
 #include "editor/librarypanel.h"
 #include "editor/mainwindow.h"
@@ -94,7 +95,9 @@ int main(int argc, char** argv)
         const QStringList wh = arg.split('x');
         size = QSize(wh.value(0).toInt(), wh.value(1).toInt());
     }
-    // The scheme the desktop would ask for, whatever this machine's own is.
+    // The program's style, and the scheme the desktop would ask for, whatever
+    // this machine's own is.
+    useInterfaceStyle();
     applyColourScheme(dark ? ColourScheme::Dark : ColourScheme::Light);
 
     QTemporaryDir settingsDir;
