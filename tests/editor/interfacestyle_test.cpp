@@ -28,10 +28,15 @@ TEST(InterfaceStyle, GroupBoxFramesShowInBothSchemes)
         image.fill(palette.color(QPalette::Window));
         box.render(&image);
         const QColor window = palette.color(QPalette::Window);
-        // The left edge, halfway down, and a point well inside.
-        const QColor edge = image.pixelColor(0, 80);
+        // Each edge, halfway along, and a point well inside.
+        for (const QPoint at : {QPoint(0, 80), QPoint(199, 80), QPoint(100, 119)}) {
+            const QColor edge = image.pixelColor(at);
+            EXPECT_GE(contrastRatio(edge, window), 1.2) << edge.name().toStdString();
+        }
+        // Rounded: the very corner is fainter than the edges that meet there.
+        EXPECT_LT(contrastRatio(image.pixelColor(199, 119), window),
+                  contrastRatio(image.pixelColor(199, 80), window));
         const QColor inside = image.pixelColor(100, 100);
-        EXPECT_GE(contrastRatio(edge, window), 1.2) << edge.name().toStdString();
         EXPECT_LT(contrastRatio(inside, window), 1.1) << inside.name().toStdString();
         // The box's top edge lies under its title, not through it.
         const int titleBottom = box.fontMetrics().height();
