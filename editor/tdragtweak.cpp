@@ -540,10 +540,15 @@ void TDragTweak::hideEvent(QHideEvent* event)
 QSize TDragTweak::sizeHint() const
 {
     if (!m_sizeHint.isValid()) {
-        QFont bold = font();
-        bold.setBold(true);
-        const QFontMetrics metrics(bold);
-        const int widest = std::max(metrics.horizontalAdvance(text()), widestItem(bold, m_items));
+        // Measured in the regular weight even while lit: the bold face is then
+        // loaded at the first focus rather than before the first window, and
+        // the box does not widen by the bold's margin for the one lit value.
+        // paintEvent squeezes a bold caption that would outgrow the box.
+        QFont regular = font();
+        regular.setBold(false);
+        const QFontMetrics metrics(regular);
+        const int widest =
+            std::max(metrics.horizontalAdvance(text()), widestItem(regular, m_items));
         // Room for the bevel and a little air either side of the text.
         const int padding = 2 * frameWidth() + metrics.averageCharWidth();
         m_sizeHint = QSize(widest + padding, metrics.height() + 2 * frameWidth() + 2);
@@ -567,13 +572,27 @@ void TDragTweak::changeEvent(QEvent* event)
 
 void TDragTweak::paintEvent(QPaintEvent* event)
 {
-    if (!m_unknown)
+    // Inside the focus mark, with a pixel of air.
+    const QRect room = contentsRect().adjusted(2, 0, -2, 0);
+    const int wide = m_unknown ? 0 : fontMetrics().horizontalAdvance(text());
+    const bool squeezed = wide > room.width() && font().bold() && room.width() > 0;
+    if (!m_unknown && !squeezed)
         QLabel::paintEvent(event);
     QPainter painter(this);
     if (m_unknown) {
         drawFrame(&painter);
         painter.setPen(displayColours(currentScheme()).unknownText);
         painter.drawText(contentsRect(), Qt::AlignCenter, texts::UnknownValue);
+    } else if (squeezed) {
+        // The box fits the value in the regular weight; the lit one keeps its
+        // bold and its whole text, a little narrower.
+        drawFrame(&painter);
+        painter.save();
+        painter.setPen(palette().color(foregroundRole()));
+        painter.translate(room.left(), 0);
+        painter.scale(double(room.width()) / wide, 1.0);
+        painter.drawText(QRectF(0, room.top(), wide, room.height()), Qt::AlignCenter, text());
+        painter.restore();
     }
     // Bold alone is too faint a mark for someone finding the focus with Tab.
     if (hasFocus()) {

@@ -115,8 +115,9 @@ public:
     // linked knob's window uses it to show what the control shows on entering.
     void RaiseMouseEnter();
 
-    // Wide enough for the widest entry of Items (and the caption) in bold, the
-    // weight the focus gives it, so no value is ever clipped.
+    // Wide enough for the widest entry of Items (and the caption) in the
+    // regular weight; the bold the focus gives is narrowed to fit when wider,
+    // so no value is ever clipped.
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

@@ -59,6 +59,10 @@ struct LibraryRig : WindowRig
     MainWindow& openWithFolder()
     {
         MainWindow& w = openPlaying();
+        // Wide enough for the library to stay docked over any font: where it
+        // goes on a small screen is the look's test, not these.
+        w.resize(3200, 900);
+        QApplication::processEvents();
         w.frame().action("ViewLibrary")->trigger();
         if (w.library().library()->folders().isEmpty()) {
             dialogs.folders.push_back(QString::fromStdString(root.string()));

@@ -4,12 +4,15 @@
 
 #include <QCursor>
 #include <QFont>
+#include <QImage>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <memory>
 
 using dorvane::TDragTweak;
@@ -418,15 +421,13 @@ TEST(TDragTweak, AHandlerMayDeleteTheControlOnRelease)
     EXPECT_TRUE(alive.isNull());
 }
 
-TEST(TDragTweak, SizeHintFitsTheWidestValueInBold)
+TEST(TDragTweak, SizeHintFitsTheWidestValue)
 {
     TDragTweak c;
     c.SetItems({"off", "continuous", "on"});
-    QFont bold = c.font();
-    bold.setBold(true);
-    const int widest = QFontMetrics(bold).horizontalAdvance("continuous");
+    const int widest = QFontMetrics(c.font()).horizontalAdvance("continuous");
     EXPECT_GT(c.sizeHint().width(), widest + 2 * c.frameWidth());
-    EXPECT_GE(c.sizeHint().height(), QFontMetrics(bold).height() + 2 * c.frameWidth());
+    EXPECT_GE(c.sizeHint().height(), QFontMetrics(c.font()).height() + 2 * c.frameWidth());
     const QSize before = c.sizeHint();
     QFont big = c.font();
     big.setPointSize(big.pointSize() * 2);
@@ -435,6 +436,42 @@ TEST(TDragTweak, SizeHintFitsTheWidestValueInBold)
     c.SetItems({});
     c.SetCaption("no midiout at all here");
     EXPECT_GT(c.sizeHint().width(), QFontMetrics(big).horizontalAdvance("no midiout at all here"));
+}
+
+// The box is sized for the regular weight; the bold of the focus, wider in
+// most faces, must still show the whole value inside the focus mark.
+TEST(TDragTweak, TheLitValueStaysInsideItsBox)
+{
+    QWidget window;
+    auto* c = new TDragTweak(&window);
+    c->SetItems({"off", "continuous", "on"});
+    c->SetPosition(1);
+    c->resize(c->sizeHint());
+    QFont bold = c->font();
+    bold.setBold(true);
+    ASSERT_GT(QFontMetrics(bold).horizontalAdvance("continuous"), c->contentsRect().width() - 4)
+        << "the test font's bold must be wider than the box leaves for it";
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    c->setFocus();
+    ASSERT_TRUE(c->font().bold());
+    const QImage image = c->grab().toImage();
+    // The columns the caption's ink reaches, between the focus mark's top and bottom lines.
+    const QRect inner = c->contentsRect().adjusted(1, 1, -1, -1);
+    const QColor face = image.pixelColor(inner.center().x(), inner.top());
+    int first = INT_MAX, last = -1;
+    for (int y = inner.top(); y <= inner.bottom(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (inner.contains(x, y) && image.pixelColor(x, y) != face) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+    ASSERT_GE(last, 0) << "no caption drawn";
+    EXPECT_GT(first, inner.left()) << "the caption runs into the focus mark";
+    EXPECT_LT(last, inner.right()) << "the caption runs into the focus mark";
+    // Narrowed, not shrunk out of sight: it still spans most of the box.
+    EXPECT_GT(last - first, inner.width() * 3 / 4);
 }
 
 TEST(TDragTweak, AnUnknownValueShowsADashUntilTheFirstStepFromTheDefault)
