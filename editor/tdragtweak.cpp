@@ -574,8 +574,9 @@ void TDragTweak::paintEvent(QPaintEvent* event)
 {
     // Inside the focus mark, with a pixel of air.
     const QRect room = contentsRect().adjusted(2, 0, -2, 0);
-    const int wide = m_unknown ? 0 : fontMetrics().horizontalAdvance(text());
-    const bool squeezed = wide > room.width() && font().bold() && room.width() > 0;
+    // Only the lit control is measured: the others were sized for their weight.
+    const int wide = m_unknown || !font().bold() ? 0 : fontMetrics().horizontalAdvance(text());
+    const bool squeezed = wide > room.width() && room.width() > 0;
     if (!m_unknown && !squeezed)
         QLabel::paintEvent(event);
     QPainter painter(this);

@@ -462,8 +462,8 @@ TEST(TDragTweak, TheLitValueStaysInsideItsBox)
     const QColor face = image.pixelColor(inner.center().x(), inner.top());
     int first = INT_MAX, last = -1;
     for (int y = inner.top(); y <= inner.bottom(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (inner.contains(x, y) && image.pixelColor(x, y) != face) {
+        for (int x = inner.left(); x <= inner.right(); ++x)
+            if (image.pixelColor(x, y) != face) {
                 first = std::min(first, x);
                 last = std::max(last, x);
             }
