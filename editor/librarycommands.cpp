@@ -41,6 +41,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace dorvane {
 
@@ -111,6 +112,7 @@ bool LibraryCommands::shownAtStart() const
 void LibraryCommands::buildPanel()
 {
     m_libraryPanel = new LibraryPanel(*m_dialogs, m_parts.window);
+    m_inFrontAtStart = m_settings->boolean(Setting::LibraryInFront);
     m_parts.window->addDockWidget(Qt::RightDockWidgetArea, m_libraryPanel);
     m_libraryPanel->hide();
     // Built after the window's state was restored: it takes its place from
@@ -192,7 +194,7 @@ void LibraryCommands::placeLibrary()
             squeezedByDock = squeezedByDock || (over > 0 && over <= dockWidth);
         }
     if (squeezedByDock)
-        moveLibraryToSheetTabs();
+        moveLibraryToSheetTabs(std::exchange(m_inFrontAtStart, false));
 }
 
 bool LibraryCommands::eventFilter(QObject* watched, QEvent* event)
@@ -203,7 +205,7 @@ bool LibraryCommands::eventFilter(QObject* watched, QEvent* event)
     return WindowPart::eventFilter(watched, event);
 }
 
-void LibraryCommands::moveLibraryToSheetTabs()
+void LibraryCommands::moveLibraryToSheetTabs(bool inFront)
 {
     QTabWidget* pages = m_parts.sheets->pages();
     m_dockFeatures = m_libraryPanel->features();
@@ -219,10 +221,11 @@ void LibraryCommands::moveLibraryToSheetTabs()
     auto* layout = new QVBoxLayout(m_libraryTab);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_libraryPanel);
-    // Asked for just now (the focus in it), it comes to the front; squeezed
-    // out by a sheet chosen, the sheet stays in front.
+    // Asked for just now (the focus in it), or left in front at the last
+    // exit, it comes to the front; squeezed out by a sheet chosen, the sheet
+    // stays in front.
     const QWidget* focus = QApplication::focusWidget();
-    const bool forward = focus && m_libraryPanel->isAncestorOf(focus);
+    const bool forward = inFront || (focus && m_libraryPanel->isAncestorOf(focus));
     m_libraryPanel->show();
     pages->addTab(m_libraryTab, texts::Library);
     if (forward)
@@ -248,11 +251,13 @@ void LibraryCommands::keepPlaceForNextStart()
 {
     // The window's saved state knows docks only: open in a tab, it is saved
     // as an open dock, and placed again when the window next starts.
+    const bool inFront = m_inSheetTabs && m_parts.sheets->pages()->currentWidget() == m_libraryTab;
     if (m_inSheetTabs) {
         const QSignalBlocker quiet(m_libraryPanel);
         returnLibraryToDock(true);
     }
     m_settings->setBoolean(Setting::LibraryShown, m_libraryPanel && !m_libraryPanel->isHidden());
+    m_settings->setBoolean(Setting::LibraryInFront, inFront);
 }
 
 // The sheets exist once the window is built, after the View menu.

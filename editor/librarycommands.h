@@ -80,7 +80,7 @@ private:
     void placeLibrary();
     bool eventFilter(QObject* watched, QEvent* event) override;
     void followSheetWidths();
-    void moveLibraryToSheetTabs();
+    void moveLibraryToSheetTabs(bool inFront);
     void returnLibraryToDock(bool shown);
 
     LibraryPanel* m_libraryPanel = nullptr;
@@ -91,6 +91,9 @@ private:
     bool m_followingSheets = false;
     bool m_inSheetTabs = false;      // shown as a tab of the sheet area
     QWidget* m_libraryTab = nullptr; // the tab's page, while it is one
+    // Left in front of the sheets at the last exit: so it comes back, the
+    // first time it takes a tab.
+    bool m_inFrontAtStart = false;
     QDockWidget::DockWidgetFeatures m_dockFeatures;
     // The part the instrument plays from the library in place of the
     // window's own, while an audition lasts.

@@ -20,7 +20,7 @@ const QString RecentGroup = QStringLiteral("recent/");
 using enum SettingType;
 
 // clang-format off
-constexpr std::array<SettingInfo, 29> Settings = {{
+constexpr std::array<SettingInfo, 30> Settings = {{
     {Setting::Font,          "font",          Text,    "tahoma",       false},
     {Setting::SaveDirectory, "savedirectory", Text,    "untitled.syx", false},
     {Setting::Hint,          "hint",          Boolean, "1",            false},
@@ -43,6 +43,8 @@ constexpr std::array<SettingInfo, 29> Settings = {{
     // Where the docks (the library) were and whether they were shown.
     {Setting::WindowState,   "windowstate",   Text,    "",             false},
     {Setting::LibraryShown,  "libraryshown",  Boolean, "0",            false},
+    // Open in a tab of the sheet area, it was the tab in front.
+    {Setting::LibraryInFront, "libraryinfront", Boolean, "0",          false},
     // The devices' names beside their numbers: numbers shift when an interface
     // is plugged in or out, names do not. Empty: no device chosen.
     {Setting::MidiOutName,   "midioutname",   Text,    "",             false},

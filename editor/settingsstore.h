@@ -43,6 +43,7 @@ enum class Setting
     MessagePause,
     WindowState,
     LibraryShown,
+    LibraryInFront,
     MidiOutName,
     MidiInName,
     KeepImage,

@@ -95,3 +95,42 @@ TEST(MainWindowLook, TheLibraryLeavesEverySheetWholeOnASmallScreenAndDocksOnAWid
         rig.closeWindow();
     }
 }
+
+// Where the library takes a tab of the sheet area, a restart shows in front
+// what was in front at the exit: the library, or the sheet.
+TEST(MainWindowLook, TheLibraryTabComesBackInFrontOnlyIfItWasLeftThere)
+{
+    for (const bool libraryInFront : {true, false}) {
+        SCOPED_TRACE(libraryInFront ? "library in front" : "sheet in front");
+        WindowRig rig;
+        rig.libraryFile = QString::fromStdString(rig.file("library.sqlite"));
+        MainWindow& w = rig.openPlaying();
+        w.resize(3200, 900);
+        QApplication::processEvents();
+        w.frame().action("ViewLibrary")->trigger();
+        LibraryPanel* library = w.library().libraryPanel();
+        ASSERT_TRUE(waitUntil([&] { return library->isVisible(); }));
+        QTabWidget* pages = w.sheets().pages();
+        ASSERT_EQ(pages->count(), 3) << "docked on a wide window";
+        // Narrowed until the dock is what squeezes the sheet in front: half
+        // the dock's width too narrow, whatever the fonts.
+        const auto* area = qobject_cast<QScrollArea*>(pages->currentWidget());
+        ASSERT_NE(area, nullptr);
+        const int over = area->widget()->minimumSizeHint().width() - area->width();
+        ASSERT_LT(over, 0);
+        w.resize(w.width() + over - library->width() / 2, w.height());
+        ASSERT_TRUE(waitUntil([&] { return pages->count() == 4; })) << "a tab, not docked";
+        pages->setCurrentIndex(libraryInFront ? 3 : 0);
+        EXPECT_EQ(library->isVisible(), libraryInFront);
+        rig.closeWindow();
+
+        MainWindow& again = rig.openPlaying();
+        LibraryPanel* reopened = again.library().libraryPanel();
+        ASSERT_TRUE(waitUntil([&] { return again.sheets().pages()->count() == 4; }))
+            << "the same width gives it the same tab";
+        QApplication::processEvents();
+        EXPECT_EQ(reopened->isVisible(), libraryInFront);
+        EXPECT_EQ(again.sheets().pages()->currentIndex() == 3, libraryInFront);
+        rig.closeWindow();
+    }
+}

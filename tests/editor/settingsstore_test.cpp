@@ -56,6 +56,7 @@ TEST(SettingsStore, TableHoldsEveryValueWithItsTypeAndDefault)
         {Setting::MessagePause, "messagepause", SettingType::Integer, "0"},
         {Setting::WindowState, "windowstate", SettingType::Text, ""},
         {Setting::LibraryShown, "libraryshown", SettingType::Boolean, "0"},
+        {Setting::LibraryInFront, "libraryinfront", SettingType::Boolean, "0"},
         {Setting::MidiOutName, "midioutname", SettingType::Text, ""},
         {Setting::MidiInName, "midiinname", SettingType::Text, ""},
         {Setting::KeepImage, "keepimage", SettingType::Boolean, "1"},
