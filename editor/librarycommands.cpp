@@ -6,6 +6,7 @@
 // nothing and changes nothing: the instrument plays the file's part until the
 // window's own goes back. Dropping a row on a PART button loads it there.
 #include "editor/librarycommands.h"
+#include "editor/columnflowpage.h"
 #include "editor/filecommands.h"
 #include "editor/valuesheets.h"
 #include "editor/windowframe.h"
@@ -46,6 +47,15 @@
 namespace dorvane {
 
 namespace {
+
+// A sheet whose panels wrap into fewer columns always fits beside the dock;
+// it is the width of all its columns that the dock takes away.
+int widthWanted(const QWidget& content)
+{
+    if (const auto* flow = qobject_cast<const ColumnFlowPage*>(&content))
+        return flow->widthFor(flow->mostColumns());
+    return content.minimumSizeHint().width();
+}
 
 // The part selector's index of part R.
 
@@ -189,7 +199,7 @@ void LibraryCommands::placeLibrary()
         if (const auto* area = qobject_cast<const QScrollArea*>(m_parts.sheets->sheet(s));
             area && area->widget()) {
             const int over =
-                area->widget()->minimumSizeHint().width() - front->width() +
+                widthWanted(*area->widget()) - front->width() +
                 (area->verticalScrollBar()->isVisible() ? area->verticalScrollBar()->width() : 0);
             squeezedByDock = squeezedByDock || (over > 0 && over <= dockWidth);
         }
@@ -199,8 +209,12 @@ void LibraryCommands::placeLibrary()
 
 bool LibraryCommands::eventFilter(QObject* watched, QEvent* event)
 {
-    // The window has given the dock its room, or taken some back.
-    if (watched == m_parts.sheets->pages() && event->type() == QEvent::Resize)
+    // The window has given the dock its room, or taken some back. A sheet
+    // whose panels wrap shows no scroll bar to tell: its own size does.
+    if (event->type() == QEvent::Resize &&
+        (watched == m_parts.sheets->pages() || watched == m_parts.sheets->sheet(Sheet::Tone) ||
+         watched == m_parts.sheets->sheet(Sheet::Common) ||
+         watched == m_parts.sheets->sheet(Sheet::Setup)))
         placeLibrary();
     return WindowPart::eventFilter(watched, event);
 }
@@ -269,9 +283,11 @@ void LibraryCommands::followSheetWidths()
     m_parts.sheets->pages()->installEventFilter(this);
     // A sheet's content joins it when first shown: that is when it is weighed.
     for (Sheet s : {Sheet::Tone, Sheet::Common, Sheet::Setup})
-        if (const auto* area = qobject_cast<const QScrollArea*>(m_parts.sheets->sheet(s)))
+        if (auto* area = qobject_cast<QScrollArea*>(m_parts.sheets->sheet(s))) {
             connect(area->horizontalScrollBar(), &QScrollBar::rangeChanged, this,
                     [this] { placeLibrary(); });
+            area->installEventFilter(this);
+        }
 }
 
 void LibraryCommands::openLibraryOnce()

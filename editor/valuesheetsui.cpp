@@ -9,6 +9,7 @@
 #include "patch/textlines.h"
 #include "player/tmidiapputil.h"
 
+#include "editor/columnflowpage.h"
 #include "editor/drummixerpanel.h"
 #include "editor/midimonitor.h"
 #include "editor/nameedit.h"
@@ -352,10 +353,11 @@ QWidget* ValueSheets::buildSheets()
 
 QWidget* ValueSheets::buildToneSheet()
 {
-    auto* page = new QWidget;
-    auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(4, 4, 4, 4);
-    grid->setSpacing(4);
+    // Wave, LFO 1 and LFO 2 over Pitch, Filter and Amp, in fewer columns where
+    // three do not fit.
+    auto* page = new ColumnFlowPage(3);
+    page->layout()->setContentsMargins(4, 4, 4, 4);
+    page->layout()->setSpacing(4);
 
     // The wave panel carries the name, the wave choice and the FXM and drum-note boxes.
     QGroupBox* wave = buildPanel("wavepanel", columnsOf("wavepanel"));
@@ -401,12 +403,9 @@ QWidget* ValueSheets::buildToneSheet()
     boxes->addWidget(buildPanel("mutegroupbox", columnsOf("mutegroupbox")));
     waveGrid->addLayout(boxes, first + 3, 0, 1, 4);
 
-    grid->addWidget(wave, 0, 0);
-    grid->addWidget(buildPanel("lfo1box", 2), 0, 1);
-    grid->addWidget(buildPanel("lfo2box", 2), 0, 2);
-    grid->addWidget(buildPanel("pitchpanel", 2), 1, 0);
-    grid->addWidget(buildPanel("filterpanel", 2), 1, 1);
-    grid->addWidget(buildPanel("amppanel", 2), 1, 2);
+    page->addPanel(wave);
+    for (const char* name : {"lfo1box", "lfo2box", "pitchpanel", "filterpanel", "amppanel"})
+        page->addPanel(buildPanel(name, 2));
 
     // Three bars that morph level, cutoff and resonance between a pair of tones.
     m_morphPanel = new QGroupBox("Tone Morph");
@@ -430,8 +429,7 @@ QWidget* ValueSheets::buildToneSheet()
         morphRow->addLayout(column);
     }
     m_morphPanel->hide();
-    grid->addWidget(m_morphPanel, 0, 3, 2, 1);
-    grid->setRowStretch(2, 1);
+    page->setSidePanel(m_morphPanel);
     return page;
 }
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "editor/columnflowpage.h"
 #include "editor/librarypanel.h"
 #include "windowrig.h"
 
@@ -133,4 +134,37 @@ TEST(MainWindowLook, TheLibraryTabComesBackInFrontOnlyIfItWasLeftThere)
         EXPECT_EQ(again.sheets().pages()->currentIndex() == 3, libraryInFront);
         rig.closeWindow();
     }
+}
+
+// Where the Tone sheet's three columns do not fit (a larger desktop font on a
+// laptop's screen), its panels wrap into two rather than leave Amp and LFO 2
+// behind a horizontal scroll bar. The room is measured from the sheet itself,
+// so over any font.
+TEST(MainWindowLook, TheToneSheetWrapsItsPanelsRatherThanScrollSideways)
+{
+    WindowRig rig;
+    MainWindow& w = rig.open();
+    w.sheets().showSheet(Sheet::Tone);
+    QApplication::processEvents();
+    auto* area = qobject_cast<QScrollArea*>(w.sheets().sheet(Sheet::Tone));
+    ASSERT_NE(area, nullptr);
+    auto* page = qobject_cast<ColumnFlowPage*>(area->widget());
+    ASSERT_NE(page, nullptr);
+    // 60 px short of three columns (the vertical scroll bar that two bring
+    // may take some more).
+    const int room = page->widthFor(3) - 60;
+    for (int i = 0; i < 3 && area->viewport()->width() != room; ++i) {
+        w.resize(w.width() + room - area->viewport()->width(), 900);
+        for (int j = 0; j < 4; ++j)
+            QApplication::processEvents();
+    }
+    ASSERT_LT(area->viewport()->width(), page->widthFor(3));
+    ASSERT_GE(area->viewport()->width(), page->widthFor(2));
+    EXPECT_EQ(page->columns(), 2);
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0);
+    const QWidget* amp = w.sheets().panel("amppanel");
+    EXPECT_EQ(amp->y(), w.sheets().panel("filterpanel")->y());
+    EXPECT_GT(w.sheets().panel("lfo2box")->y(), w.sheets().panel("lfo1box")->y());
+    EXPECT_LE(amp->geometry().right(), area->viewport()->width());
+    rig.closeWindow();
 }
