@@ -21,6 +21,7 @@
 #include "patch/tonemorph.h"
 #include "player/tmidiapputil.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -261,6 +262,10 @@ QString ValueSheets::accessibleControlName(const TDragTweak* c, const Binding& r
 
 void ValueSheets::nameControls()
 {
+    // A control's name is made whenever it is asked for (makeControl): only
+    // a listening reader needs them given, and told, at every selection.
+    if (!QAccessible::isActive())
+        return;
     for (const auto& [name, c] : m_controls)
         if (const Binding* row = bindingOf(c))
             nameValueControl(c, accessibleControlName(c, *row), c->CopyKnob());

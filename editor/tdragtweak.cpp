@@ -402,6 +402,8 @@ void TDragTweak::mouseDoubleClickEvent(QMouseEvent* event)
 
 QString TDragTweak::accessibleLabel() const
 {
+    if (m_labelSource)
+        return m_labelSource();
     const QString name = accessibleName();
     return name.isEmpty() ? toolTip() : name;
 }

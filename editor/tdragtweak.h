@@ -19,6 +19,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class QKeyEvent;
@@ -121,9 +122,15 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-    // Assistive technology reads the accessible name the window gives (the
-    // tool tip until it gives one) and the text shown.
+    // Assistive technology reads the name the window gives (the tool tip
+    // until it gives one) and the text shown. The window's names say which
+    // part and tone a value is of, so they are made when a reader asks, not
+    // at every change of the selection.
     QString accessibleLabel() const override;
+    void setAccessibleLabelSource(std::function<QString()> source)
+    {
+        m_labelSource = std::move(source);
+    }
     QString accessibleValueText() const override { return DisplayedText(); }
     int accessiblePosition() const override { return Position(); }
     int accessibleMaximum() const override { return int(m_items.size()) - 1; }
@@ -198,6 +205,7 @@ private:
     int m_lastX = 0; // where the drag's last move (or its press) was
     DragPointer m_pointer;
     mutable QSize m_sizeHint; // invalid until asked for after a change of list or font
+    std::function<QString()> m_labelSource;
 };
 
 } // namespace dorvane

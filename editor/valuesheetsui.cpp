@@ -126,6 +126,7 @@ TDragTweak* ValueSheets::makeControl(const Binding& row, QWidget* parent)
     if (row.handler == Handler::Tone)
         connect(c, &TDragTweak::OnMouseEnter, this,
                 [this](TDragTweak* sender) { showToneValues(sender); });
+    c->setAccessibleLabelSource([this, c, &row] { return accessibleControlName(c, row); });
     m_controls[name] = c;
     m_rows[c] = &row;
     return c;
