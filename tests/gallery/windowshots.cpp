@@ -158,6 +158,17 @@ int main(int argc, char** argv)
                  QString("window-part%1-%2").arg(part == 7 ? "R" : "1", sheetNames[s]));
         }
     }
+    // A window too narrow for the Tone sheet's three columns: its panels wrap
+    // into two, and the sheet scrolls up and down.
+    if (!doubled) {
+        window.sheets().selectPart(0);
+        window.sheets().showSheet(Sheet::Tone);
+        window.resize(1000, size.height());
+        QApplication::processEvents();
+        save(window.grab(), "window-part1-tone-narrow");
+        window.resize(size);
+        QApplication::processEvents();
+    }
     // Part 3 with a preset called up and a temperament chosen, as the "Done
     // when" of the preset and scale panels reads.
     window.sheets().selectPart(2);
