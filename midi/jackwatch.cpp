@@ -7,7 +7,13 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
+#include <system_error>
+
+#if __has_include(<unistd.h>)
+#include <unistd.h>
+#endif
 
 #if __has_include(<pthread.h>)
 #include <pthread.h>
@@ -122,12 +128,29 @@ bool JackWatch::ended() const
     return !m_client || m_client->gone.load(std::memory_order_acquire);
 }
 
+bool jackServerMayRun(const std::string& serverDir, const std::string& serverName, unsigned uid)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path dir(serverDir);
+    return fs::exists(dir / ("jack_" + serverName + "_" + std::to_string(uid) + "_0"), error) ||
+           fs::exists(dir / ("jack-" + std::to_string(uid)), error);
+}
+
 bool JackWatch::running()
 {
     if (!ended())
         return true;
     if (m_client)
         letGo();
+#if defined(__linux__)
+    // Where the servers' traces are known; a server shared between users
+    // (JACK_PROMISCUOUS_SERVER) is left to libjack to find.
+    const char* server = std::getenv("JACK_DEFAULT_SERVER");
+    if (!std::getenv("JACK_PROMISCUOUS_SERVER") &&
+        !jackServerMayRun("/dev/shm", server && *server ? server : "default", getuid()))
+        return false;
+#endif
     // libjack's own messages go nowhere from now on; RtMidi and the watch
     // report what matters.
     jack_set_error_function(quiet);

@@ -18,6 +18,15 @@ namespace dorvane {
 
 class WakeUp;
 
+// Whether a JACK server named `serverName` may be running for user `uid`, by
+// what servers leave in `serverDir` (/dev/shm): JACK 2's request socket
+// (jack_<server>_<uid>_0), or JACK 1's folder of the user's servers. Opening
+// a client to find out takes libjack's metadata database, shared by every
+// JACK program on the machine: a program killed inside it leaves it locked,
+// and every later attempt would wait on it for ever. So the watch asks no
+// more of libjack while nothing says a server runs.
+bool jackServerMayRun(const std::string& serverDir, const std::string& serverName, unsigned uid);
+
 class JackWatch
 {
 public:

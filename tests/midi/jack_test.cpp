@@ -4,6 +4,7 @@
 // receives what Dorvane sends and sends what Dorvane receives. The server is a
 // private `jackd -d dummy`; when it cannot be reached the tests fail.
 #include "loopbacksetup.h"
+#include "midi/jackwatch.h"
 #include "midi/midisender.h"
 #include "midi/portwatcher.h"
 #include "midi/rtmididriver.h"
@@ -19,7 +20,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
+
+#include <unistd.h>
 
 using namespace dorvane;
 using namespace dorvane::test;
@@ -529,4 +533,39 @@ TEST(JackServerEnds, ThePortsOnItAreLostAndTheSameNamesOnTheNextServerReturn)
     EXPECT_TRUE(connected) << lsp.out;
     EXPECT_EQ(lost.count(), 1);
     finish(*peer);
+}
+
+// Before libjack is asked (which takes its database, shared by every JACK
+// program on the machine), a server is looked for by the traces it leaves:
+// JACK 2's socket for that server and user, or JACK 1's folder of the user's.
+// The real server's trace is where it is looked for, while it runs only.
+TEST(JackWatch, AServerIsLookedForByItsTraceBeforeLibjackIsAsked)
+{
+    struct Case
+    {
+        const char* made;
+        const char* server;
+        unsigned uid;
+        bool mayRun;
+    };
+    for (const Case& c :
+         {Case{"", "default", 1000, false}, Case{"jack_default_1000_0", "default", 1000, true},
+          Case{"jack_default_1000_0", "default", 1001, false},
+          Case{"jack_default_1000_0", "studio", 1000, false},
+          Case{"jack-1000", "studio", 1000, true}}) {
+        TempDir dir;
+        if (*c.made)
+            std::filesystem::create_directory(dir.path() / c.made);
+        EXPECT_EQ(jackServerMayRun(dir.path().string(), c.server, c.uid), c.mayRun)
+            << c.made << " for " << c.server << " of " << c.uid;
+    }
+
+    std::string name;
+    {
+        JackServer server;
+        name = server.name();
+        EXPECT_TRUE(jackServerMayRun("/dev/shm", name, getuid()));
+        EXPECT_TRUE(JackWatch::shared()->running());
+    }
+    EXPECT_FALSE(jackServerMayRun("/dev/shm", name, getuid()));
 }
