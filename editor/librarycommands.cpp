@@ -209,12 +209,10 @@ void LibraryCommands::placeLibrary()
 
 bool LibraryCommands::eventFilter(QObject* watched, QEvent* event)
 {
-    // The window has given the dock its room, or taken some back. A sheet
-    // whose panels wrap shows no scroll bar to tell: its own size does.
-    if (event->type() == QEvent::Resize &&
-        (watched == m_parts.sheets->pages() || watched == m_parts.sheets->sheet(Sheet::Tone) ||
-         watched == m_parts.sheets->sheet(Sheet::Common) ||
-         watched == m_parts.sheets->sheet(Sheet::Setup)))
+    // Watched: the sheet area and each sheet (followSheetWidths). The window
+    // has given the dock its room, or taken some back; a sheet whose panels
+    // wrap shows no scroll bar to tell, but its own size does.
+    if (event->type() == QEvent::Resize)
         placeLibrary();
     return WindowPart::eventFilter(watched, event);
 }
