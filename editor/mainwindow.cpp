@@ -82,7 +82,11 @@ const std::pair<const char*, Setting> ShakeAmounts[] = {
 // for a look-alike.
 QString shownFamily(const QString& remembered)
 {
-    return QFontDatabase::hasFamily(remembered) ? remembered : QApplication::font().family();
+    // Nothing remembered is the desktop's font, without asking the font
+    // database about an empty name, which costs the first window a search.
+    return !remembered.isEmpty() && QFontDatabase::hasFamily(remembered)
+               ? remembered
+               : QApplication::font().family();
 }
 
 bool isTextEntry(const QWidget* w)

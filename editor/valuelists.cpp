@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <mutex>
 #include <optional>
 #include <utility>
 
@@ -341,16 +342,17 @@ constexpr std::array<WaveCategory, 43> Categories = {{
 
 const QStringList& valueList(ValueList list)
 {
-    static const auto lists = [] {
-        std::array<QStringList, ValueListCount> all;
-        for (int i = 0; i < ValueListCount; ++i)
-            all[std::size_t(i)] = build(ValueList(i));
-        return all;
-    }();
-    const int index = int(list);
+    // Each list is made the first time it is asked for: the first window
+    // shows a handful of the seventy, and making them all cost it a visible
+    // share of its start.
+    static std::array<QStringList, ValueListCount> lists;
+    static std::array<std::once_flag, ValueListCount> made;
+    int index = int(list);
     if (index < 0 || index >= ValueListCount)
-        return lists[std::size_t(int(ValueList::Devices))];
-    return lists[std::size_t(index)];
+        index = int(ValueList::Devices);
+    const auto at = std::size_t(index);
+    std::call_once(made[at], [&] { lists[at] = build(ValueList(index)); });
+    return lists[at];
 }
 
 int findValue(const QStringList& items, const QString& typed)
