@@ -161,8 +161,9 @@ def run(app_name, step):
         obj.queryComponent().grabFocus()
         # The focus shows only in an active window. Without a window manager
         # (a bare X server) none is ever active, and the key goes where the
-        # server sends it: the window under the pointer, which hands it to
-        # the control that has the window's focus.
+        # server sends it: the window under the pointer (the screen's middle,
+        # which a window of the program's first size covers), which hands it
+        # to the control that has the window's focus.
         window = top_level(obj)
         pump(lambda: obj.getState().contains(pyatspi.STATE_FOCUSED)
              or not (window and window.getState().contains(pyatspi.STATE_ACTIVE)))
