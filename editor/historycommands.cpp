@@ -91,8 +91,9 @@ void HistoryCommands::undo()
         return;
     // A previewed part goes over whole before the step's messages.
     m_parts.library->endAudition();
+    const QString step = m_session.history().undoText();
     if (auto before = m_session.undo())
-        imageRestored(*before);
+        imageRestored(*before, QString(texts::Undone).arg(step));
 }
 
 void HistoryCommands::redo()
@@ -100,8 +101,9 @@ void HistoryCommands::redo()
     if (m_parts.transfers->receiving() || endPreview() || !m_session.history().canRedo())
         return;
     m_parts.library->endAudition();
+    const QString step = m_session.history().redoText();
     if (auto before = m_session.redo())
-        imageRestored(*before);
+        imageRestored(*before, QString(texts::Redone).arg(step));
 }
 
 bool HistoryCommands::endPreview()
@@ -118,8 +120,12 @@ bool HistoryCommands::endPreview()
     return false;
 }
 
-void HistoryCommands::imageRestored(const Bytes& before)
+void HistoryCommands::imageRestored(const Bytes& before, const QString& status)
 {
+    // Said first, so that a send that fails meanwhile has the last word. It
+    // also replaces the four tones' values of the control last edited, which
+    // the step may just have changed.
+    m_frame.setStatusText(status);
     m_session.imageEdited(before, m_output->IsOpen(), m_parts.deviceSetup->notSentReason());
     m_parts.sheets->refresh();
     emit historyChanged();

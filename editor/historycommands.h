@@ -33,7 +33,7 @@ signals:
 private:
     void changeRecorded(const Bytes& before, bool stepped);
     // After Undo or Redo put an image back: the part states, the sheets, the menu.
-    void imageRestored(const Bytes& before);
+    void imageRestored(const Bytes& before, const QString& status);
     // Ends a morph or a breed in progress as Cancel does; whether there was one.
     bool endPreview();
 

@@ -305,6 +305,8 @@ inline constexpr char Redo[] = "Redo";
 inline constexpr char UndoHint[] =
     "Take back the last change to the patches; the instrument follows";
 inline constexpr char RedoHint[] = "Make the change taken back again; the instrument follows";
+inline constexpr char Undone[] = "Undone: %1";
+inline constexpr char Redone[] = "Redone: %1";
 
 // Copying tones and drum notes, and extracting drum notes from a file.
 inline constexpr char CopyToneOrDrum[] = "Copy Tone or Drum note..";

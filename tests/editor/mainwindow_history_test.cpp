@@ -127,10 +127,13 @@ TEST(MainWindowHistory, EveryKindOfChangeGoesBackAndForthWithItsOwnMessages)
         undo->trigger();
         EXPECT_EQ(w.image().bytes(), before);
         EXPECT_EQ(rig.take(), messagesOf(before, c.changed));
+        // The status line says what went, not the values from before it.
+        EXPECT_EQ(w.frame().statusText(), QString("Undone: ") + c.text);
         EXPECT_EQ(redo->text(), QString("Redo ") + c.text);
         redo->trigger();
         EXPECT_EQ(w.image().bytes(), after);
         EXPECT_EQ(rig.take(), messagesOf(after, c.changed));
+        EXPECT_EQ(w.frame().statusText(), QString("Redone: ") + c.text);
         EXPECT_FALSE(redo->isEnabled());
     }
     // The controls follow: part R, drum note 5's level as redone.
