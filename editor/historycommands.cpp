@@ -122,9 +122,9 @@ bool HistoryCommands::endPreview()
 
 void HistoryCommands::imageRestored(const Bytes& before, const QString& status)
 {
-    // Said first, so that a send that fails meanwhile has the last word. It
-    // also replaces the four tones' values of the control last edited, which
-    // the step may just have changed.
+    // In place of the four tones' values of the control last edited, which
+    // the step may just have changed. Said before the image goes back, so
+    // that whatever is said on the way stays.
     m_frame.setStatusText(status);
     m_session.imageEdited(before, m_output->IsOpen(), m_parts.deviceSetup->notSentReason());
     m_parts.sheets->refresh();
