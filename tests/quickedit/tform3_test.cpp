@@ -325,15 +325,15 @@ TEST(Tform3, AKnobReleaseIsTheLinkedControlsOwnEdit)
     EXPECT_EQ(q->Position(), 13);
     const Messages byKnob = rig.take();
     EXPECT_EQ(byKnob, (Messages{parameter(2, 0x12, 83, 13), parameter(2, 0x16, 83, 13)}));
+    // The pointer put back on the knob at the release may enter it again,
+    // which adds the shake mark: the values are what the edit wrote.
+    const QString statusByKnob = values(w.frame().statusText());
     // The main window's own step of history, and Undo brings the knob back.
     EXPECT_EQ(w.session().history().undoText(), "Resonance, part 3");
     w.frame().action("Undo")->trigger();
     EXPECT_EQ(q->Position(), 10);
     EXPECT_EQ(w.image().ReadByte(2, 4, 83), 10);
     rig.take();
-    // The pointer put back on the knob at the release may enter it again,
-    // which adds the shake mark: the values are what the edit wrote.
-    const QString statusByKnob = values(w.frame().statusText());
 
     rig.release("q", 13);
     EXPECT_EQ(rig.take(), byKnob) << "the same bytes as the control's own release";
